@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and libFuzzer into build/fuzz.
+# Run one with, for example: build/fuzz/fuzz/fuzz_ini -max_total_time=60 fuzz/corpus/ini
+set -euo pipefail
+cd "$(dirname "$0")/.."
+command -v clang++ >/dev/null || { echo "fuzz: clang++ is not installed" >&2; exit 1; }
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVELMORA_SANITIZE=ON -DVELMORA_LIBFUZZER=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
+cmake --build build/fuzz -j "$(nproc)" --target velmora_fuzzers
