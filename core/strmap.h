@@ -4,13 +4,14 @@
 #include "core/strings.h"
 
 #include <cstdint>
+#include <cstring>
 
 // Contract:
-// - Every entry is one heap node holding copies of its key and value; Insert allocates one node,
-//   Erase and clear free nodes. Nothing else allocates.
+// - Every entry is one heap node holding copies of its key and value. Insert allocates one node
+//   (freed again when the key is present); Erase and clear free nodes. Nothing else allocates.
 // - Insert and Erase keep the red-black balance, so every operation is logarithmic.
 // - Nodes never move in memory and keep their key and value, so an iterator stays valid across
-//   insertions and erasures of other entries.
+//   insertions and erasures of other entries (erasing its own node invalidates it).
 template <class V>
 class cStrMap {
 public:
@@ -39,8 +40,7 @@ public:
 
     class Iterator {
     public:
-        Iterator(typename cStrMap::Node* root, typename cStrMap::Node* node)
-            : root_(root), node_(node) {}
+        explicit Iterator(typename cStrMap::Node* node) : node_(node) {}
         bool AtEnd() const { return node_ == nullptr; }
         typename cStrMap::Node* Node() const { return node_; }
         void Next() {
@@ -57,7 +57,6 @@ public:
         }
 
     private:
-        typename cStrMap::Node* root_;  // the root when the walk began; kept for inspection only
         typename cStrMap::Node* node_;
     };
 
@@ -72,8 +71,9 @@ public:
     Node* FindNode(const CString& key) const {
         Node* n = root_;
         while (n) {
-            if (key.Equals(n->key)) return n;
-            n = key.Less(n->key) ? n->left : n->right;
+            int order = compare(key, n->key);
+            if (order == 0) return n;
+            n = order < 0 ? n->left : n->right;
         }
         return nullptr;
     }
@@ -94,11 +94,12 @@ public:
         }
         Node* at = root_;
         for (;;) {
-            if (key.Equals(at->key)) {
+            int order = compare(key, at->key);
+            if (order == 0) {
                 delete node;
                 return false;
             }
-            Node*& child = key.Less(at->key) ? at->left : at->right;
+            Node*& child = order < 0 ? at->left : at->right;
             if (!child) {
                 child = node;
                 node->parent = at;
@@ -147,11 +148,17 @@ public:
         Node* n = root_;
         if (n)
             while (n->left) n = n->left;
-        return Iterator(root_, n);
+        return Iterator(n);
     }
 
 private:
     static bool isRed(const Node* n) { return n && n->colour == kRed; }
+
+    // One byte comparison per node instead of Equals and then Less; the same order, since keys
+    // hold no NUL bytes.
+    static int compare(const CString& a, const CString& b) {
+        return std::strcmp(a.c_str(), b.c_str());
+    }
 
     static Node* leafFirst(Node* n) {
         for (;;) {

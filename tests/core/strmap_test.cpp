@@ -19,7 +19,8 @@ using IntMap = cStrMap<int>;
 
 std::vector<std::string> keysInOrder(const IntMap& m) {
     std::vector<std::string> out;
-    for (IntMap::Iterator it = m.Begin(); !it.AtEnd(); it.Next()) out.push_back(it.Node()->key.c_str());
+    for (IntMap::Iterator it = m.Begin(); !it.AtEnd(); it.Next())
+        out.push_back(it.Node()->key.c_str());
     return out;
 }
 

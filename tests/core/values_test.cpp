@@ -67,7 +67,8 @@ TEST(Points, ArithmeticAndConversions) {
     const struct {
         float x, y;
         int32_t px, py;
-    } rounding[] = {{2.5f, 3.5f, 2, 4}, {-0.5f, 0.5f, 0, 0}, {-1.5f, 1.49f, -2, 1}, {-2.6f, 7.0f, -3, 7}};
+    } rounding[] = {
+        {2.5f, 3.5f, 2, 4}, {-0.5f, 0.5f, 0, 0}, {-1.5f, 1.49f, -2, 1}, {-2.6f, 7.0f, -3, 7}};
     for (const auto& r : rounding) {
         Point2i p = Vec2f(r.x, r.y).ToPoint2i();
         EXPECT_EQ(p.x, r.px) << r.x;
@@ -106,7 +107,8 @@ TEST(Numbers, ClampsAndRanges) {
     const struct {
         int32_t v, lo, hi;
         bool in;
-    } ranges[] = {{3, 1, 3, true}, {1, 1, 3, true}, {0, 1, 3, false}, {-1, 0, 10, false}, {-1, -5, -1, true}};
+    } ranges[] = {
+        {3, 1, 3, true}, {1, 1, 3, true}, {0, 1, 3, false}, {-1, 0, 10, false}, {-1, -5, -1, true}};
     for (const auto& r : ranges) EXPECT_EQ(inRange(r.v, r.lo, r.hi), r.in) << r.v;
 }
 
