@@ -1,0 +1,255 @@
+// Checks the generated sample data: font metrics against their images, sound and image headers,
+// and that the sound scripts name files that exist.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string dataPath(const std::string& rel) { return std::string(VELMORA_SOURCE_DIR) + "/" + rel; }
+
+std::vector<uint8_t> readFile(const std::string& rel) {
+    std::ifstream in(dataPath(rel), std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+uint32_t le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) { return le16(b, at) | le16(b, at + 2) << 16; }
+uint32_t be16(const std::vector<uint8_t>& b, size_t at) { return b[at] << 8 | b[at + 1]; }
+uint32_t be32(const std::vector<uint8_t>& b, size_t at) { return be16(b, at) << 16 | be16(b, at + 2); }
+
+struct Tga {
+    std::vector<uint8_t> bytes;
+    int width = 0, height = 0, bpp = 0;
+    bool topDown = false;
+
+    explicit Tga(const std::string& rel) : bytes(readFile(rel)) {
+        if (bytes.size() < 18) return;
+        width = static_cast<int>(le16(bytes, 12));
+        height = static_cast<int>(le16(bytes, 14));
+        bpp = bytes[16];
+        topDown = (bytes[17] & 0x20) != 0;
+    }
+    bool complete() const {
+        return bytes.size() == 18 + static_cast<size_t>(width) * height * (bpp / 8) && bytes[1] == 0;
+    }
+    uint8_t alphaAt(int x, int y) const {  // 32-bit images only
+        const int row = topDown ? y : height - 1 - y;
+        return bytes[18 + (static_cast<size_t>(row) * width + x) * 4 + 3];
+    }
+};
+
+// The metric file's number rule: skip to a digit or '-', read an integer, skip digits, '.', '-'.
+int readNumber(const std::string& s, size_t& at) {
+    while (at < s.size() && !isdigit(static_cast<unsigned char>(s[at])) && s[at] != '-') ++at;
+    const int v = atoi(s.c_str() + at);
+    if (at < s.size() && s[at] == '-') ++at;
+    while (at < s.size() && (isdigit(static_cast<unsigned char>(s[at])) || s[at] == '.' || s[at] == '-')) ++at;
+    return v;
+}
+
+struct Glyph { int code, x, y, left, width, extra; };
+
+TEST(GeneratedData, FontMetricsMatchTheirImages) {
+    struct Case { const char* base; int minLine, maxLine; };
+    for (const Case& c : {Case{"Data/Fonts/normal", 16, 24}, Case{"Data/Fonts/large", 32, 44}}) {
+        SCOPED_TRACE(c.base);
+        const Tga image(std::string(c.base) + ".tga");
+        ASSERT_TRUE(image.complete());
+        ASSERT_EQ(image.bpp, 32);
+
+        const std::vector<uint8_t> raw = readFile(std::string(c.base) + ".fh");
+        const std::string text(raw.begin(), raw.end());
+        size_t at = 0;
+        readNumber(text, at);
+        const int lineHeight = readNumber(text, at);
+        const int count = readNumber(text, at);
+        EXPECT_GE(lineHeight, c.minLine);
+        EXPECT_LE(lineHeight, c.maxLine);
+        ASSERT_LE(count, 256);
+
+        std::istringstream lines(text.substr(at));
+        std::vector<Glyph> glyphs;
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
+            size_t p = 0;
+            Glyph g{};
+            g.code = readNumber(line, p), g.x = readNumber(line, p), g.y = readNumber(line, p);
+            g.left = readNumber(line, p), g.width = readNumber(line, p), g.extra = readNumber(line, p);
+            EXPECT_EQ(line.find_first_of("0123456789-", p), std::string::npos) << line;
+            glyphs.push_back(g);
+        }
+        ASSERT_EQ(static_cast<int>(glyphs.size()), count);
+
+        std::set<int> codes;
+        int maxY = 0;
+        for (const Glyph& g : glyphs) {
+            SCOPED_TRACE(g.code);
+            EXPECT_TRUE(codes.insert(g.code).second);
+            EXPECT_TRUE((g.code >= 32 && g.code < 127) || (g.code >= 160 && g.code <= 255));
+            EXPECT_LE(g.width, 63);
+            EXPECT_LE(std::abs(g.left), 15);
+            EXPECT_LE(std::abs(g.extra), 15);
+            EXPECT_GT(g.left + g.width + g.extra, 0);
+            ASSERT_LE(g.x + g.width, image.width);
+            ASSERT_LE(g.y + lineHeight, image.height);
+            maxY = std::max(maxY, g.y);
+            if (g.width > 0 && g.code != 160) {
+                int ink = 0;
+                for (int y = g.y; y < g.y + lineHeight; ++y)
+                    for (int x = g.x; x < g.x + g.width; ++x) ink += image.alphaAt(x, y) > 0;
+                EXPECT_GT(ink, 0);
+            }
+        }
+        for (int code : {int('0'), int('9'), int('A'), int('Z'), int('a'), int('z'), int('?'), 0xE9, 0xFF}) EXPECT_TRUE(codes.count(code)) << code;
+        // One glyph set: the image is exactly as high as the glyph rows it holds.
+        EXPECT_EQ(std::lround(float(image.height) / float(lineHeight + maxY)), 1L);
+        // Glyph regions never overlap, so no glyph draws a piece of another.
+        for (size_t i = 0; i < glyphs.size(); ++i)
+            for (size_t j = i + 1; j < glyphs.size(); ++j) {
+                const Glyph &a = glyphs[i], &b = glyphs[j];
+                if (a.width == 0 || b.width == 0) continue;
+                const bool apart = a.y != b.y || a.x + a.width <= b.x || b.x + b.width <= a.x;
+                EXPECT_TRUE(apart) << a.code << " and " << b.code;
+            }
+    }
+}
+
+TEST(GeneratedData, WavFilesAreWellFormedPcm) {
+    struct Case { const char* file; uint32_t rate, channels; };
+    const Case cases[] = {
+        {"Data/Sounds/click1.wav", 22050, 1}, {"Data/Sounds/click2.wav", 22050, 1},
+        {"Data/Sounds/doorbell.wav", 22050, 1}, {"Data/Sounds/kaching.wav", 44100, 2},
+        {"Data/Sounds/whoosh.wav", 44100, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::vector<uint8_t> b = readFile(c.file);
+        ASSERT_GT(b.size(), 44u);
+        EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
+        EXPECT_EQ(le32(b, 4), b.size() - 8);
+        EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
+        EXPECT_EQ(le32(b, 16), 16u);
+        EXPECT_EQ(le16(b, 20), 1u);
+        EXPECT_EQ(le16(b, 22), c.channels);
+        EXPECT_EQ(le32(b, 24), c.rate);
+        EXPECT_EQ(le32(b, 28), c.rate * c.channels * 2);
+        EXPECT_EQ(le16(b, 32), c.channels * 2);
+        EXPECT_EQ(le16(b, 34), 16u);
+        EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
+        const uint32_t size = le32(b, 40);
+        EXPECT_EQ(size, b.size() - 44);
+        EXPECT_EQ(size % (c.channels * 2), 0u);
+        int peak = 0;
+        for (size_t i = 44; i + 1 < b.size(); i += 2)
+            peak = std::max(peak, std::abs(static_cast<int16_t>(le16(b, i))));
+        EXPECT_GT(peak, 8000);  // audible, not silence
+    }
+}
+
+TEST(GeneratedData, ThemeIsStereoVorbisOfTwentyToThirtySeconds) {
+    const std::vector<uint8_t> b = readFile("Data/Music/theme.ogg");
+    ASSERT_GT(b.size(), 100u);
+    ASSERT_EQ(std::string(b.begin(), b.begin() + 4), "OggS");
+    const size_t body = 27 + b[26];  // the first page holds only the identification header
+    ASSERT_EQ(std::string(b.begin() + body, b.begin() + body + 7), "\x01vorbis");
+    EXPECT_EQ(b[body + 11], 2);
+    EXPECT_EQ(le32(b, body + 12), 44100u);
+    // The last page's granule position is the stream's length in samples.
+    size_t last = 0;
+    for (size_t i = 0; i + 27 < b.size(); ++i)
+        if (b[i] == 'O' && b[i + 1] == 'g' && b[i + 2] == 'g' && b[i + 3] == 'S') last = i;
+    EXPECT_TRUE(b[last + 5] & 4);  // end of stream
+    const uint64_t samples = le32(b, last + 6) | uint64_t(le32(b, last + 10)) << 32;
+    EXPECT_GE(samples, 20u * 44100u);
+    EXPECT_LE(samples, 30u * 44100u);
+}
+
+TEST(GeneratedData, PictureAndSpriteHeaders) {
+    struct Case { const char* file; int width, height, bpp; };
+    const Case tgas[] = {
+        {"Data/Sprites/coin.tga", 48, 48, 24}, {"Data/Sprites/_coin.tga", 48, 48, 8},
+        {"Data/Sprites/star_spin.tga", 64, 256, 32},
+    };
+    for (const Case& c : tgas) {
+        SCOPED_TRACE(c.file);
+        const Tga t(c.file);
+        EXPECT_TRUE(t.complete());
+        EXPECT_EQ(t.width, c.width);
+        EXPECT_EQ(t.height, c.height);
+        EXPECT_EQ(t.bpp, c.bpp);
+    }
+
+    const std::vector<uint8_t> png = readFile("Data/Sprites/star.png");
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+    EXPECT_EQ(be32(png, 16), 64u);
+    EXPECT_EQ(be32(png, 20), 64u);
+    EXPECT_EQ(png[24], 8);  // bits per channel
+    EXPECT_EQ(png[25], 6);  // RGBA
+
+    // Baseline JPEG: a start-of-frame 0 marker with the size in it.
+    const std::vector<uint8_t> jpg = readFile("Data/Pictures/hotel.jpg");
+    ASSERT_GT(jpg.size(), 4u);
+    EXPECT_EQ(be16(jpg, 0), 0xFFD8u);
+    bool found = false;
+    for (size_t i = 2; i + 9 < jpg.size() && !found; ++i)
+        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {
+            found = true;
+            EXPECT_EQ(be16(jpg, i + 5), 768u);
+            EXPECT_EQ(be16(jpg, i + 7), 1024u);
+        }
+    EXPECT_TRUE(found);
+}
+
+// Sections of an INI file as key/value maps; ';' lines are comments.
+std::map<std::string, std::map<std::string, std::string>> readIni(const std::string& rel) {
+    std::map<std::string, std::map<std::string, std::string>> out;
+    std::ifstream in(dataPath(rel));
+    std::string line, section;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '[') {
+            section = line.substr(1, line.find(']') - 1);
+            out[section];
+        } else if (line.find('=') != std::string::npos) {
+            out[section][line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
+        }
+    }
+    return out;
+}
+
+TEST(GeneratedData, SoundScriptsNameExistingFiles) {
+    for (const char* script : {"Data/Sounds/sounds.ini", "Data/Sounds/music.ini"}) {
+        SCOPED_TRACE(script);
+        const auto ini = readIni(script);
+        ASSERT_TRUE(ini.count("main"));
+        EXPECT_TRUE(ini.at("main").count("maxvolume"));  // without it every sound is silent
+        for (const auto& [section, keys] : ini) {
+            if (section == "main") continue;
+            SCOPED_TRACE(section);
+            if (keys.count("name")) {
+                EXPECT_TRUE(std::ifstream(dataPath(keys.at("name"))).good()) << keys.at("name");
+                continue;
+            }
+            ASSERT_TRUE(keys.count("name0"));
+            for (int i = 0; i < 8 && keys.count("name" + std::to_string(i)); ++i) {
+                const std::string variant = keys.at("name" + std::to_string(i));
+                ASSERT_TRUE(ini.count(variant)) << variant;
+                EXPECT_TRUE(ini.at(variant).count("name")) << variant;
+            }
+        }
+    }
+}
+
+}  // namespace
