@@ -1,0 +1,105 @@
+// Sound file readers: RIFF WAVE and Ogg Vorbis files delivered as PCM bytes, with looping reads.
+#pragma once
+
+#include <cstdint>
+
+struct FileHandle;
+struct OggVorbis_File;
+
+enum { WAVE_FORMAT_PCM = 1 };
+
+// The PCM format of a reader's bytes, the fields of the classic wave format record.
+struct WaveFormat {
+    uint16_t formatTag;  // always WAVE_FORMAT_PCM once a reader has opened
+    uint16_t channels;   // 1 or 2
+    uint32_t samplesPerSec;
+    uint32_t avgBytesPerSec;  // samplesPerSec * blockAlign
+    uint16_t blockAlign;      // bytes of one sample frame: channels * bitsPerSample / 8
+    uint16_t bitsPerSample;   // 8 (unsigned) or 16 (signed little-endian)
+    uint16_t extraSize;       // 0
+};
+
+// A sound file open for reading. The caller opens it, sizes its buffer from format and dataSize,
+// reads, and deletes the reader. A reader only opens what the mixer can play: PCM of 8 or 16
+// bits, one or two channels, 100 to 200000 frames a second.
+class CFileSND {
+public:
+    CFileSND();
+    virtual ~CFileSND();
+    CFileSND(const CFileSND&) = delete;
+    CFileSND& operator=(const CFileSND&) = delete;
+
+    // 0 on success; 1 when the file does not open; 2 when it is not a readable file of the
+    // reader's kind (malformed, truncated or of a format that cannot be played). Every failure
+    // writes one log line.
+    virtual int Open(const char* name);
+    // Back to the first PCM byte.
+    virtual void Rewind();
+    // Delivers up to `bytes` PCM bytes and returns how many. At the end of the data a looping
+    // read rewinds and goes on from the start; otherwise, and when a whole pass from the start
+    // gives nothing, the rest of the buffer is filled with silence that the count leaves out.
+    virtual unsigned Read(void* buffer, unsigned bytes, int loop);
+    // Releases the file; returns `code` so that failures can end in `return Close(n)`.
+    virtual int Close(int code);
+
+    WaveFormat format;
+    unsigned dataSize;  // PCM bytes of the whole sound
+    unsigned position;  // PCM bytes delivered since the last rewind
+
+protected:
+    // Up to `bytes` more bytes of the current pass; 0 ends the pass (end of data or an error).
+    virtual unsigned ReadSome(unsigned char* buffer, unsigned bytes);
+    // The looping read shared by the readers, over ReadSome and Rewind.
+    unsigned ReadLooping(void* buffer, unsigned bytes, int loop);
+    // Why `format` cannot be played, or null when it can.
+    const char* FormatProblem() const;
+};
+
+// RIFF WAVE files: the first "fmt " and "data" chunks of the RIFF chunk.
+class CFileWAV : public CFileSND {
+public:
+    static CFileWAV* Create();
+    ~CFileWAV() override;
+
+    int Open(const char* name) override;
+    void Rewind() override;
+    unsigned Read(void* buffer, unsigned bytes, int loop) override;
+    int Close(int code) override;
+
+protected:
+    unsigned ReadSome(unsigned char* buffer, unsigned bytes) override;
+
+private:
+    FileHandle* file = nullptr;
+    long dataOffset = 0;  // where the "data" chunk's bytes start in the file
+};
+
+// Ogg Vorbis files, decoded to 16-bit PCM; only the first logical bitstream is played.
+class CFileOGG : public CFileSND {
+public:
+    static CFileOGG* Create();
+    ~CFileOGG() override;
+
+    int Open(const char* name) override;
+    void Rewind() override;
+    unsigned Read(void* buffer, unsigned bytes, int loop) override;
+    int Close(int code) override;
+
+    // The file as the decoder sees it: reads and seeks stay inside its length.
+    struct Source {
+        FileHandle* file;
+        long length;
+        long offset;
+    };
+
+protected:
+    unsigned ReadSome(unsigned char* buffer, unsigned bytes) override;
+
+private:
+    OggVorbis_File* stream = nullptr;  // set while a stream is open
+    Source source = {nullptr, 0, 0};
+};
+
+// A new reader chosen by the extension after the last '.', without regard to case: "wav" and
+// "ogg"; null for any other name. The reader is not opened yet.
+CFileSND* sndCreateFileByExt(const char* name);
