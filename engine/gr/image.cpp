@@ -1,0 +1,274 @@
+// The image reader base: file loading, reader choice by name, scaled conversion and dithering.
+#include "engine/gr/image.h"
+
+#include "engine/data/file.h"
+#include "engine/platform/log.h"
+
+#include <cstdint>
+
+namespace {
+
+enum class FilterMode { Colour, Channel, Mask };
+
+uint32_t readLE(const unsigned char* p, int bytes) {
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) v |= static_cast<uint32_t>(p[i]) << (8 * i);
+    return v;
+}
+
+void writeLE(unsigned char* p, int bytes, uint32_t v) {
+    for (int i = 0; i < bytes; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+uint32_t fieldMask(int bits) {
+    return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1u;
+}
+
+// A pixel of the view as an integer; index pixels come back as B at 0, G at 8, R at 16.
+uint32_t fetch(const unsigned char* p, int bytesPerPixel, const unsigned char* palette) {
+    uint32_t v = readLE(p, bytesPerPixel);
+    if (palette) {
+        const unsigned char* e = palette + 3 * (v & 0xFF);
+        v = e[0] | (e[1] << 8) | (static_cast<uint32_t>(e[2]) << 16);
+    }
+    return v;
+}
+
+bool containsNoCase(const char* text, const char* part) {
+    for (; *text; ++text) {
+        const char* a = text;
+        const char* b = part;
+        while (*a && *b) {
+            char c = *a;
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c != *b) break;
+            ++a;
+            ++b;
+        }
+        if (!*b) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+cFileImage::cFileImage() = default;
+cFileImage::~cFileImage() = default;
+
+int cFileImage::Open(const char* name) {
+    unsigned char* block = nullptr;
+    int size = fileLoad(name, &block);
+    if (size <= 0 || !block) {
+        if (block) memFree(block);
+        return 1;
+    }
+    logName_ = name;
+    int result = OpenMemory(block, size);
+    logName_ = nullptr;
+    return result;
+}
+
+int cFileImage::OpenMemory(unsigned char* block, int /*size*/) {
+    if (block) memFree(block);
+    return -1;
+}
+
+int cFileImage::Save(const char*, const void*, int, int, int) {
+    return -1;
+}
+int cFileImage::Close() {
+    return -1;
+}
+int cFileImage::ReadIndexRows(unsigned char*, int) {
+    return -1;
+}
+const unsigned char* cFileImage::Palette() {
+    return nullptr;
+}
+void cFileImage::Dither(int, int, int) {}
+int cFileImage::HasNoColourMap() {
+    return 0;
+}
+int cFileImage::UsesBlack() {
+    return 0;
+}
+bool cFileImage::View(PixelView*) {
+    return false;
+}
+
+void cFileImage::ResetSize() {
+    width_ = 0;
+    height_ = 0;
+    bitsPerPixel_ = 0;
+    frames_ = 1;
+    frameTime_ = 0;
+}
+
+const char* cFileImage::LogName() const {
+    return logName_ ? logName_ : "(memory block)";
+}
+
+bool cFileImage::SizeAccepted(const char* format, long width, long height) const {
+    if (width < 1 || height < 1 || width > kImageMaxSide || height > kImageMaxSide ||
+        width * height > kImageMaxPixels) {
+        logPrintf("%s: %s: image size %ld x %ld refused (at most %d per side and %ld pixels)\n",
+                  format, LogName(), width, height, kImageMaxSide, kImageMaxPixels);
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+struct Target {
+    unsigned char* pixels;
+    int x, y, w, h, bytesPerPixel, pitch;
+};
+
+// Maps the source rectangle onto the target in 16.16 fixed point and sums, per target pixel,
+// every source pixel that falls on it. count channels are read at srcBits/srcShift and written
+// at the target's bits and shifts.
+int boxFilter(const cFileImage& image, const char* what, const unsigned char* top, long srcPitch,
+              int srcBpp, const unsigned char* palette, int sx, int sy, int sw, int sh,
+              const Target& t, FilterMode mode, int count, const int* srcBits, const int* srcShift,
+              const int* tBits, const int* tShift) {
+    const long rows = sh < 0 ? -static_cast<long>(sh) : sh;
+    const int dir = sh < 0 ? -1 : 1;
+    const long lastRow = sy + (rows - 1) * dir;
+    bool bad = !t.pixels || t.w < 1 || t.h < 1 || t.x < 0 || t.y < 0 || t.bytesPerPixel < 1 ||
+               t.bytesPerPixel > 4 || (static_cast<long>(t.x) + t.w) * t.bytesPerPixel > t.pitch;
+    bad = bad || sw < 1 || rows < 1 || sx < 0 || static_cast<long>(sx) + sw > image.Width() ||
+          sy < 0 || sy >= image.Height() || lastRow < 0 || lastRow >= image.Height();
+    for (int c = 0; c < count && !bad; ++c)
+        bad = tBits[c] < 0 || tBits[c] > 32 || tShift[c] < 0 || tShift[c] > 31 ||
+              tBits[c] + tShift[c] > 8 * t.bytesPerPixel;
+    if (bad) {
+        logPrintf("image: %s: rectangle or target layout out of range\n", what);
+        return -1;
+    }
+    const int64_t stepX = (static_cast<int64_t>(sw) << 16) / t.w;
+    const int64_t stepY = (static_cast<int64_t>(rows) << 16) / t.h;
+    uint32_t keep = 0xFFFFFFFFu;
+    for (int c = 0; c < count; ++c) keep &= ~(fieldMask(tBits[c]) << tShift[c]);
+
+    for (int j = 0; j < t.h; ++j) {
+        int y0 = static_cast<int>((j * stepY) >> 16);
+        int y1 = static_cast<int>(((j + 1) * stepY - 1) >> 16);
+        if (y1 >= rows) y1 = static_cast<int>(rows - 1);
+        if (y1 < y0) y1 = y0;
+        unsigned char* out = t.pixels + (static_cast<long>(t.y) + j) * t.pitch +
+                             static_cast<long>(t.x) * t.bytesPerPixel;
+        for (int i = 0; i < t.w; ++i, out += t.bytesPerPixel) {
+            int x0 = static_cast<int>((i * stepX) >> 16);
+            int x1 = static_cast<int>(((i + 1) * stepX - 1) >> 16);
+            if (x1 >= sw) x1 = sw - 1;
+            if (x1 < x0) x1 = x0;
+            uint64_t sum[3] = {0, 0, 0};
+            bool anyColour = false;
+            for (int y = y0; y <= y1; ++y) {
+                const unsigned char* row = top + (static_cast<long>(sy) + y * dir) * srcPitch +
+                                           static_cast<long>(sx) * srcBpp;
+                for (int x = x0; x <= x1; ++x) {
+                    uint32_t p = fetch(row + static_cast<long>(x) * srcBpp, srcBpp, palette);
+                    if (mode == FilterMode::Mask) {
+                        anyColour = anyColour || (p & 0xFFFFFF) != 0;
+                        continue;
+                    }
+                    for (int c = 0; c < count; ++c)
+                        sum[c] += (p >> srcShift[c]) & fieldMask(srcBits[c]);
+                }
+            }
+            const uint64_t n = static_cast<uint64_t>(y1 - y0 + 1) * (x1 - x0 + 1);
+            uint32_t value = readLE(out, t.bytesPerPixel) & keep;
+            for (int c = 0; c < count; ++c) {
+                uint64_t v;
+                if (mode == FilterMode::Mask) {
+                    v = anyColour ? fieldMask(tBits[c]) : 0;
+                } else {
+                    const uint64_t average = (sum[c] << 16) / n;  // 16 fraction bits
+                    v = tBits[c] >= srcBits[c] ? (average >> 16) << (tBits[c] - srcBits[c])
+                                               : average >> (16 + srcBits[c] - tBits[c]);
+                }
+                value |= (static_cast<uint32_t>(v) & fieldMask(tBits[c])) << tShift[c];
+            }
+            writeLE(out, t.bytesPerPixel, value);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int cFileImage::MaskFromBlack(int sx, int sy, int sw, int sh, void* target, int tx, int ty, int tw,
+                              int th, int bytesPerPixel, int pitch, int bits, int shift) {
+    PixelView v;
+    if (!View(&v) || !v.palette) {
+        logPrintf("image: MaskFromBlack needs an 8-bit TGA image\n");
+        return -1;
+    }
+    Target t{static_cast<unsigned char*>(target), tx, ty, tw, th, bytesPerPixel, pitch};
+    return boxFilter(*this, "MaskFromBlack", v.top, v.pitch, v.bytesPerPixel, v.palette, sx, sy, sw,
+                     sh, t, FilterMode::Mask, 1, v.bits, v.shift, &bits, &shift);
+}
+
+int cFileImage::ExtractChannel(int sx, int sy, int sw, int sh, void* target, int tx, int ty, int tw,
+                               int th, int bytesPerPixel, int pitch, int bits, int shift) {
+    PixelView v;
+    if (!View(&v) || v.channelShift < 0) {
+        logPrintf("image: ExtractChannel needs an 8-, 24- or 32-bit image\n");
+        return -1;
+    }
+    const int srcBits = 8;
+    Target t{static_cast<unsigned char*>(target), tx, ty, tw, th, bytesPerPixel, pitch};
+    return boxFilter(*this, "ExtractChannel", v.top, v.pitch, v.bytesPerPixel, v.palette, sx, sy,
+                     sw, sh, t, FilterMode::Channel, 1, &srcBits, &v.channelShift, &bits, &shift);
+}
+
+int cFileImage::Convert(int sx, int sy, int sw, int sh, void* target, int tx, int ty, int tw,
+                        int th, int bytesPerPixel, int pitch, int rBits, int gBits, int bBits,
+                        int /*aBits*/, int rShift, int gShift, int bShift, int /*aShift*/) {
+    PixelView v;
+    if (!View(&v)) {
+        logPrintf("image: Convert on a reader without pixels\n");
+        return -1;
+    }
+    const int bits[3] = {rBits, gBits, bBits};
+    const int shifts[3] = {rShift, gShift, bShift};
+    Target t{static_cast<unsigned char*>(target), tx, ty, tw, th, bytesPerPixel, pitch};
+    return boxFilter(*this, "Convert", v.top, v.pitch, v.bytesPerPixel, v.palette, sx, sy, sw, sh,
+                     t, FilterMode::Colour, 3, v.bits, v.shift, bits, shifts);
+}
+
+void cFileImage::DitherView(const PixelView& view, int rBits, int gBits, int bBits) {
+    const int bits[3] = {rBits, gBits, bBits};
+    for (int b : bits)
+        if (b < 1 || b > 8) return;
+    if (view.palette || view.bytesPerPixel < 3) return;
+    long error[3] = {0, 0, 0};  // grows without bound where the clamps below cut off
+    for (int y = 0; y < height_; ++y) {
+        unsigned char* row = view.top + static_cast<long>(y) * view.pitch;
+        const bool leftward = (y % 2) == 0;
+        for (int k = 0; k < width_; ++k) {
+            const int x = leftward ? width_ - 1 - k : k;
+            unsigned char* p = row + static_cast<long>(x) * view.bytesPerPixel;
+            for (int c = 0; c < 3; ++c) {
+                const int step = 1 << (8 - bits[c]);
+                unsigned char& byte = p[view.shift[c] / 8];
+                const long wanted = byte + error[c];
+                long cut = (wanted + step / 2) & ~static_cast<long>(step - 1);
+                if (cut > 255) cut = 256 - step;
+                if (cut < 0) cut = 0;
+                error[c] = wanted - cut;
+                byte = static_cast<unsigned char>(cut);
+            }
+        }
+    }
+}
+
+cFileImage* imageOpen(const char* name) {
+    if (!name) return nullptr;
+    if (containsNoCase(name, ".tga")) return new cTGAImage;
+    if (containsNoCase(name, ".jpg")) return new cJPGImage;
+    if (containsNoCase(name, ".png")) return new cPNGImage;
+    return nullptr;
+}
