@@ -64,8 +64,10 @@ void platDone();
 
 // --- The window --------------------------------------------------------------------------------
 
-// Opens the one window with a client area of width x height at (x, y) on the desktop, shown,
-// windowed or in full screen. The title is UTF-16. False (with a log line) when it fails or a
+// Window positions are those of the outer top-left corner, frame included, on the desktop.
+
+// Opens the one window with a client area of width x height at (x, y), shown, windowed or in
+// full screen. The title is UTF-16. False (with a log line) when it fails or a
 // window is already open.
 bool platWindowOpen(const char16_t* title, int x, int y, int width, int height, bool fullScreen);
 void platWindowClose();

@@ -171,8 +171,17 @@ void platWindowSetTitle(const char16_t* title) {
     SDL_SetWindowTitle(gLayer.window, name);
 }
 
+// The frame around the client area, where the window manager tells it; 0 otherwise.
+static void frameSize(int* top, int* left) {
+    *top = *left = 0;
+    if (SDL_GetWindowBordersSize(gLayer.window, top, left, nullptr, nullptr) != 0) *top = *left = 0;
+}
+
 void platWindowSetPos(int x, int y) {
-    if (gLayer.window) SDL_SetWindowPosition(gLayer.window, x, y);
+    if (!gLayer.window) return;
+    int top, left;
+    frameSize(&top, &left);
+    SDL_SetWindowPosition(gLayer.window, x + left, y + top);
 }
 
 void platWindowSetSize(int width, int height) {
@@ -185,7 +194,11 @@ void platWindowSetSize(int width, int height) {
 void platWindowGetRect(int* x, int* y, int* width, int* height) {
     int rx = 0, ry = 0, rw = 0, rh = 0;
     if (gLayer.window) {
+        int top, left;
+        frameSize(&top, &left);
         SDL_GetWindowPosition(gLayer.window, &rx, &ry);
+        rx -= left;
+        ry -= top;
         SDL_GetWindowSize(gLayer.window, &rw, &rh);
     }
     if (x) *x = rx;
@@ -200,7 +213,7 @@ void platWindowMinimize() {
 
 void platWindowRestore() {
     if (!gLayer.window) return;
-    SDL_ShowWindow(gLayer.window);
+    // Restoring also shows a hidden window; showing it as well would cost the restore message.
     SDL_RestoreWindow(gLayer.window);
     SDL_RaiseWindow(gLayer.window);
 }
