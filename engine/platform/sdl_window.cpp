@@ -1,0 +1,361 @@
+// The layer's start and stop, the one window, its message queue, the cursor, presentation and
+// message boxes, over SDL's video and event services.
+#include <SDL2/SDL.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/platform/log.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/platform_internal.h"
+#include "engine/platform/sdl_internal.h"
+
+namespace {
+
+struct Layer {
+    bool joystickStarted = false;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0, textureHeight = 0;
+    int windowedWidth = 0, windowedHeight = 0;
+    bool fullScreen = false;
+    bool vsync = false;
+    TranslateState translate;
+    PlatMessage pending[kMaxMessagesPerEvent];
+    int pendingCount = 0, pendingNext = 0;
+    uint16_t* lastFrame = nullptr;
+    int lastWidth = 0, lastHeight = 0;
+};
+
+Layer gLayer;
+// Read by the single-instance listener thread.
+std::atomic<bool> gStarted{false};
+std::atomic<uint32_t> gRestoreEvent{0};
+
+constexpr int kTitleBytes = 1024;
+
+bool isHeadlessDriver(const char* name) {
+    return name && (strcmp(name, "dummy") == 0 || strcmp(name, "offscreen") == 0);
+}
+
+void destroyRenderer() {
+    if (gLayer.texture) SDL_DestroyTexture(gLayer.texture);
+    if (gLayer.renderer) SDL_DestroyRenderer(gLayer.renderer);
+    gLayer.texture = nullptr;
+    gLayer.renderer = nullptr;
+    gLayer.textureWidth = gLayer.textureHeight = 0;
+}
+
+// Keeps what the window shows now, for headless runs to check.
+void captureWindow() {
+    SDL_Surface* surface = SDL_GetWindowSurface(gLayer.window);
+    if (!surface) return;
+    if (surface->w != gLayer.lastWidth || surface->h != gLayer.lastHeight) {
+        free(gLayer.lastFrame);
+        gLayer.lastFrame = static_cast<uint16_t*>(malloc(size_t(surface->w) * surface->h * 2));
+        gLayer.lastWidth = gLayer.lastFrame ? surface->w : 0;
+        gLayer.lastHeight = gLayer.lastFrame ? surface->h : 0;
+        if (!gLayer.lastFrame) return;
+    }
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels,
+                      surface->pitch, SDL_PIXELFORMAT_RGB565, gLayer.lastFrame, surface->w * 2);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+}
+
+}  // namespace
+
+bool platInit() {
+    if (gStarted) return true;
+    // The engine decides itself what closing and losing focus do; joysticks are read whatever
+    // window has the focus, and a click that activates the window still counts.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        logPrintf("platInit: no video: %s\n", SDL_GetError());
+        return false;
+    }
+    gLayer.joystickStarted = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    if (!gLayer.joystickStarted) logPrintf("platInit: no joystick support: %s\n", SDL_GetError());
+    uint32_t restore = SDL_RegisterEvents(1);
+    gLayer.translate = TranslateState{};
+    gLayer.translate.restoreEvent = restore == static_cast<uint32_t>(-1) ? 0 : restore;
+    gRestoreEvent = gLayer.translate.restoreEvent;
+    gLayer.pendingCount = gLayer.pendingNext = 0;
+    gStarted = true;
+    return true;
+}
+
+void platDone() {
+    if (!gStarted) return;
+    platInstanceRelease();
+    platAudioClose();
+    platJoyClose();
+    platWindowClose();
+    gStarted = false;
+    gRestoreEvent = 0;
+    gLayer.joystickStarted = false;
+    SDL_Quit();
+}
+
+bool platJoystickStarted() { return gStarted && gLayer.joystickStarted; }
+
+bool platPushRestoreRequest() {
+    uint32_t type = gRestoreEvent;
+    if (!gStarted || type == 0) return false;
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = type;
+    return SDL_PushEvent(&event) == 1;
+}
+
+bool platIsHeadless() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return isHeadlessDriver(SDL_GetCurrentVideoDriver());
+    if (isHeadlessDriver(getenv("SDL_VIDEODRIVER"))) return true;
+    return !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY");
+}
+
+bool platWindowOpen(const char16_t* title, int x, int y, int width, int height, bool fullScreen) {
+    if (!gStarted) {
+        logPrintf("platWindowOpen: the platform layer is not started\n");
+        return false;
+    }
+    if (gLayer.window) {
+        logPrintf("platWindowOpen: a window is already open\n");
+        return false;
+    }
+    if (width < 1 || height < 1) {
+        logPrintf("platWindowOpen: bad size %dx%d\n", width, height);
+        return false;
+    }
+    char name[kTitleBytes];
+    utf16ToUtf8(title, name, sizeof name);
+    uint32_t flags = SDL_WINDOW_SHOWN | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    gLayer.window = SDL_CreateWindow(name, x, y, width, height, flags);
+    if (!gLayer.window) {
+        logPrintf("platWindowOpen: %s\n", SDL_GetError());
+        return false;
+    }
+    gLayer.windowedWidth = width;
+    gLayer.windowedHeight = height;
+    gLayer.fullScreen = fullScreen;
+    SDL_GetWindowSize(gLayer.window, &gLayer.translate.width, &gLayer.translate.height);
+    gLayer.renderer = SDL_CreateRenderer(gLayer.window, -1,
+                                         gLayer.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    if (!gLayer.renderer) logPrintf("platWindowOpen: no renderer: %s\n", SDL_GetError());
+    SDL_StartTextInput();
+    return true;
+}
+
+void platWindowClose() {
+    if (!gLayer.window) return;
+    destroyRenderer();
+    SDL_DestroyWindow(gLayer.window);
+    gLayer.window = nullptr;
+    gLayer.fullScreen = false;
+    free(gLayer.lastFrame);
+    gLayer.lastFrame = nullptr;
+    gLayer.lastWidth = gLayer.lastHeight = 0;
+}
+
+bool platWindowIsOpen() { return gLayer.window != nullptr; }
+
+void platWindowSetTitle(const char16_t* title) {
+    if (!gLayer.window) return;
+    char name[kTitleBytes];
+    utf16ToUtf8(title, name, sizeof name);
+    SDL_SetWindowTitle(gLayer.window, name);
+}
+
+// The frame around the client area, where the window manager tells it; 0 otherwise.
+static void frameSize(int* top, int* left) {
+    *top = *left = 0;
+    if (SDL_GetWindowBordersSize(gLayer.window, top, left, nullptr, nullptr) != 0) *top = *left = 0;
+}
+
+void platWindowSetPos(int x, int y) {
+    if (!gLayer.window) return;
+    int top, left;
+    frameSize(&top, &left);
+    SDL_SetWindowPosition(gLayer.window, x + left, y + top);
+}
+
+void platWindowSetSize(int width, int height) {
+    if (!gLayer.window || width < 1 || height < 1) return;
+    gLayer.windowedWidth = width;
+    gLayer.windowedHeight = height;
+    if (!gLayer.fullScreen) SDL_SetWindowSize(gLayer.window, width, height);
+}
+
+void platWindowGetRect(int* x, int* y, int* width, int* height) {
+    int rx = 0, ry = 0, rw = 0, rh = 0;
+    if (gLayer.window) {
+        int top, left;
+        frameSize(&top, &left);
+        SDL_GetWindowPosition(gLayer.window, &rx, &ry);
+        rx -= left;
+        ry -= top;
+        SDL_GetWindowSize(gLayer.window, &rw, &rh);
+    }
+    if (x) *x = rx;
+    if (y) *y = ry;
+    if (width) *width = rw;
+    if (height) *height = rh;
+}
+
+void platWindowMinimize() {
+    if (gLayer.window) SDL_MinimizeWindow(gLayer.window);
+}
+
+void platWindowRestore() {
+    if (!gLayer.window) return;
+    // Restoring also shows a hidden window; showing it as well would cost the restore message.
+    SDL_RestoreWindow(gLayer.window);
+    SDL_RaiseWindow(gLayer.window);
+}
+
+void platSetFullScreen(bool on) {
+    if (!gLayer.window || on == gLayer.fullScreen) return;
+    if (SDL_SetWindowFullscreen(gLayer.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        logPrintf("platSetFullScreen: %s\n", SDL_GetError());
+        return;
+    }
+    gLayer.fullScreen = on;
+    // Not every driver gives the windowed size back by itself.
+    if (!on) SDL_SetWindowSize(gLayer.window, gLayer.windowedWidth, gLayer.windowedHeight);
+}
+
+bool platIsFullScreen() { return gLayer.window && gLayer.fullScreen; }
+
+void platWindowSetIcon(const uint32_t* pixels, int width, int height) {
+    if (!gLayer.window || !pixels || width < 1 || height < 1) return;
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width,
+                                                           height, 32, width * 4,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return;
+    SDL_SetWindowIcon(gLayer.window, icon);
+    SDL_FreeSurface(icon);
+}
+
+void platDesktopSize(int* width, int* height) {
+    SDL_DisplayMode mode;
+    SDL_zero(mode);
+    if (!gStarted || SDL_GetDesktopDisplayMode(0, &mode) != 0) mode.w = mode.h = 0;
+    if (width) *width = mode.w;
+    if (height) *height = mode.h;
+}
+
+bool platNextMessage(PlatMessage* out, bool wait) {
+    if (!gStarted || !out) return false;
+    for (;;) {
+        if (gLayer.pendingNext < gLayer.pendingCount) {
+            *out = gLayer.pending[gLayer.pendingNext++];
+            return true;
+        }
+        SDL_Event event;
+        if (!(wait ? SDL_WaitEvent(&event) : SDL_PollEvent(&event))) return false;
+        gLayer.pendingCount =
+            translateEvent(event, gLayer.translate, gLayer.pending, kMaxMessagesPerEvent);
+        gLayer.pendingNext = 0;
+    }
+}
+
+void platPostQuit() {
+    if (!gStarted) return;
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+
+void platShowCursor(bool visible) {
+    if (gStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void platWarpCursor(int x, int y) {
+    if (!gLayer.window) return;
+    int wx = x, wy = y;
+    // In full screen the back buffer is scaled, so its pixels sit elsewhere in the window.
+    if (gLayer.renderer && gLayer.texture) {
+        SDL_RenderLogicalToWindow(gLayer.renderer, static_cast<float>(x), static_cast<float>(y),
+                                  &wx, &wy);
+    }
+    SDL_WarpMouseInWindow(gLayer.window, wx, wy);
+}
+
+bool platPresent(const uint16_t* pixels, int width, int height, int pitchBytes) {
+    if (!gLayer.renderer || !pixels || width < 1 || height < 1 || pitchBytes < width * 2)
+        return false;
+    if (!gLayer.texture || gLayer.textureWidth != width || gLayer.textureHeight != height) {
+        if (gLayer.texture) SDL_DestroyTexture(gLayer.texture);
+        gLayer.texture = SDL_CreateTexture(gLayer.renderer, SDL_PIXELFORMAT_RGB565,
+                                           SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!gLayer.texture) {
+            logPrintf("platPresent: no %dx%d texture: %s\n", width, height, SDL_GetError());
+            gLayer.textureWidth = gLayer.textureHeight = 0;
+            return false;
+        }
+        gLayer.textureWidth = width;
+        gLayer.textureHeight = height;
+        // The logical size does the fitting and black bars, and maps the mouse back.
+        SDL_RenderSetLogicalSize(gLayer.renderer, width, height);
+    }
+    if (SDL_UpdateTexture(gLayer.texture, nullptr, pixels, pitchBytes) != 0) return false;
+    SDL_SetRenderDrawColor(gLayer.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(gLayer.renderer);
+    if (SDL_RenderCopy(gLayer.renderer, gLayer.texture, nullptr, nullptr) != 0) return false;
+    SDL_RenderPresent(gLayer.renderer);
+    if (platIsHeadless()) captureWindow();
+    return true;
+}
+
+void platSetVsync(bool on) {
+    gLayer.vsync = on;
+    if (gLayer.renderer) SDL_RenderSetVSync(gLayer.renderer, on ? 1 : 0);
+}
+
+const uint16_t* platLastFrame(int* width, int* height) {
+    if (width) *width = gLayer.lastWidth;
+    if (height) *height = gLayer.lastHeight;
+    return gLayer.lastFrame;
+}
+
+int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
+    char body[4096], title[1024];
+    utf16ToUtf8(text, body, sizeof body);
+    utf16ToUtf8(caption, title, sizeof title);
+    bool okCancel = (flags & 0x0F) == MB_OKCANCEL;
+    if (platIsHeadless()) {
+        logPrintf("Message box \"%s\": %s\n", title, body);
+        return IDOK;
+    }
+    uint32_t icon = 0;
+    switch (flags & 0xF0) {
+    case MB_ICONERROR: icon = SDL_MESSAGEBOX_ERROR; break;
+    case MB_ICONWARNING: icon = SDL_MESSAGEBOX_WARNING; break;
+    case MB_ICONINFORMATION: icon = SDL_MESSAGEBOX_INFORMATION; break;
+    default: break;
+    }
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"},
+    };
+    SDL_MessageBoxData data;
+    SDL_zero(data);
+    data.flags = icon;
+    data.title = title;
+    data.message = body;
+    data.numbuttons = okCancel ? 2 : 1;
+    data.buttons = buttons;
+    int chosen = -1;
+    if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+        logPrintf("Message box \"%s\": %s (not shown: %s)\n", title, body, SDL_GetError());
+        return IDOK;
+    }
+    if (chosen == -1) return okCancel ? IDCANCEL : IDOK;
+    return chosen;
+}

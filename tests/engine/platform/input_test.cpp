@@ -1,0 +1,242 @@
+// Typed words, the binding table, and the joystick as keys (through SDL's virtual joystick).
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <vector>
+
+#include "engine/platform/input.h"
+#include "engine/platform/input_internal.h"
+#include "engine/platform/platform.h"
+
+namespace {
+
+void typeText(const char* text) {
+    for (const char* p = text; *p; p++) typedPush(static_cast<unsigned char>(*p));
+}
+
+TEST(TypedBuffer, MatchesTheEndOfWhatWasTyped) {
+    typeText("hello GrTracer");
+    EXPECT_EQ(typedEndsWith("grtracer"), 1);
+    EXPECT_EQ(typedEndsWith("GRTRACER"), 1);
+    EXPECT_EQ(typedEndsWith("r"), 1);
+    EXPECT_EQ(typedEndsWith("sndtracer"), 0);
+    typedPush('x');
+    EXPECT_EQ(typedEndsWith("grtracer"), 0);
+    // Only the low byte of a character is kept.
+    typedPush(0x100 + 'q');
+    EXPECT_EQ(typedEndsWith("xq"), 1);
+    EXPECT_EQ(typedEndsWith(""), 0);
+    EXPECT_EQ(typedEndsWith(nullptr), 0);
+}
+
+TEST(TypedBuffer, KeepsTheLast31Characters) {
+    const char* word31 = "abcdefghijklmnopqrstuvwxyz01234";
+    typeText("!");
+    typeText(word31);
+    EXPECT_EQ(typedEndsWith(word31), 1);
+    EXPECT_EQ(typedEndsWith("!abcdefghijklmnopqrstuvwxyz01234"), 0);
+}
+
+intptr_t scan(int code) { return intptr_t(code) << 16 | 1; }
+
+TEST(KeyBindings, InputCodes) {
+    EXPECT_EQ(keysCode(1, 0), KEYS_MOUSE_LEFT);
+    EXPECT_EQ(keysCode(2, 0), KEYS_MOUSE_RIGHT);
+    EXPECT_EQ(keysCode(4, 0), KEYS_MOUSE_MIDDLE);
+    EXPECT_EQ(keysCode(JOY_BUTTON1, 15), 132);
+    EXPECT_EQ(keysCode(JOY_BUTTON2, 15), 133);
+    EXPECT_EQ(keysCode(JOY_BUTTON3, 15), 134);
+    EXPECT_EQ(keysCode(JOY_BUTTON4, 15), 135);
+    EXPECT_EQ(keysCode(JOY_LEFT, 15), 136);
+    EXPECT_EQ(keysCode(JOY_RIGHT, 15), 137);
+    EXPECT_EQ(keysCode(JOY_UP, 15), 138);
+    EXPECT_EQ(keysCode(JOY_DOWN, 15), 139);
+    EXPECT_EQ(keysCode(19, scan(0x45)), KEYS_PAUSE);
+    EXPECT_EQ(keysCode('A', scan(0x1E) | KEYDATA_ALT | KEYDATA_EXTENDED), 0x1E);
+}
+
+TEST(KeyBindings, BindingMovesKeysBetweenActions) {
+    keysClear();
+    keysBind("Fire", 'A', scan(0x1E));
+    KeyBinding* fire = keysFind('A', scan(0x1E));
+    ASSERT_NE(fire, nullptr);
+    EXPECT_STREQ(fire->name, "Fire");
+    EXPECT_EQ(fire->key1, 0x1E);
+    EXPECT_EQ(fire->key2, 0);
+
+    // A second and a third key: the newest is key1, the oldest drops out.
+    keysBind("FIRE", 'B', scan(0x30));
+    keysBind("fire", 1, 0);
+    fire = keysFind(1, 0);
+    ASSERT_NE(fire, nullptr);
+    EXPECT_EQ(fire->key1, KEYS_MOUSE_LEFT);
+    EXPECT_EQ(fire->key2, 0x30);
+    EXPECT_EQ(keysFind('A', scan(0x1E)), nullptr);
+
+    // Binding a key the action already holds changes nothing.
+    keysBind("Fire", 'B', scan(0x30));
+    EXPECT_EQ(fire->key1, KEYS_MOUSE_LEFT);
+    EXPECT_EQ(fire->key2, 0x30);
+
+    // Another action takes the key away.
+    keysBind("Jump", 'B', scan(0x30));
+    KeyBinding* jump = keysFind('B', scan(0x30));
+    ASSERT_NE(jump, nullptr);
+    EXPECT_STREQ(jump->name, "Jump");
+    fire = keysFind(1, 0);
+    ASSERT_NE(fire, nullptr);
+    EXPECT_EQ(fire->key1, KEYS_MOUSE_LEFT);
+    EXPECT_EQ(fire->key2, 0);
+
+    // A key without a code binds nothing and is never found.
+    keysBind("Nothing", 0x5F, 0);
+    EXPECT_EQ(keysFind(0x5F, 0), nullptr);
+
+    keysBind("AVeryLongActionNameIndeed", 'C', scan(0x2E));
+    KeyBinding* longName = keysFind('C', scan(0x2E));
+    ASSERT_NE(longName, nullptr);
+    EXPECT_STREQ(longName->name, "AVeryLongAction");
+    keysBind("AVeryLongActionNameAgain", 'D', scan(0x20));
+    EXPECT_EQ(keysFind('D', scan(0x20)), longName);
+
+    // Many actions: the table grows and keeps them all.
+    for (int i = 0; i < 40; i++) {
+        char name[16];
+        snprintf(name, sizeof name, "act%d", i);
+        keysBind(name, 200, scan(0x47 + i));
+    }
+    KeyBinding* last = keysFind(200, scan(0x47 + 39));
+    ASSERT_NE(last, nullptr);
+    EXPECT_STREQ(last->name, "act39");
+    keysClear();
+    EXPECT_EQ(keysFind(1, 0), nullptr);
+}
+
+struct Sent {
+    uint32_t message;
+    uintptr_t code;
+    intptr_t data;
+    bool operator==(const Sent& o) const {
+        return message == o.message && code == o.code && data == o.data;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Sent& s) {
+    return os << "(" << s.message << ", " << s.code << ", " << s.data << ")";
+}
+
+std::vector<Sent> gSent;
+
+void record(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    gSent.push_back({message, wParam, lParam});
+}
+
+std::vector<Sent> take() {
+    std::vector<Sent> out;
+    out.swap(gSent);
+    return out;
+}
+
+const Sent down(int code) { return {WM_KEYDOWN, uintptr_t(code), 15}; }
+const Sent buttonUp(int code) { return {WM_KEYUP, uintptr_t(code), 15}; }
+const Sent stickUp(int code) { return {WM_KEYUP, uintptr_t(code), 0}; }
+
+class VirtualJoystick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(platInit());
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
+        ASSERT_GE(index_, 0) << SDL_GetError();
+        joy_ = SDL_JoystickOpen(index_);
+        ASSERT_NE(joy_, nullptr);
+        gSent.clear();
+    }
+    void TearDown() override {
+        joyDone();
+        if (joy_) SDL_JoystickClose(joy_);
+        SDL_JoystickDetachVirtual(index_);
+        platDone();
+    }
+    // Sets the stick and buttons, then polls once and returns what was sent.
+    std::vector<Sent> poll(int x, int y, uint32_t buttons) {
+        SDL_JoystickSetVirtualAxis(joy_, 0, static_cast<Sint16>(x));
+        SDL_JoystickSetVirtualAxis(joy_, 1, static_cast<Sint16>(y));
+        for (int b = 0; b < 4; b++) SDL_JoystickSetVirtualButton(joy_, b, (buttons >> b) & 1);
+        joyPoll();
+        return take();
+    }
+    int index_ = -1;
+    SDL_Joystick* joy_ = nullptr;
+};
+
+TEST_F(VirtualJoystick, ButtonsAndStickBecomeKeyTransitions) {
+    ASSERT_EQ(joyInit(record), 1);
+    PlatJoyCaps caps;
+    ASSERT_TRUE(platJoyGetCaps(0, &caps));
+    EXPECT_EQ(caps.buttons, 4);
+
+    EXPECT_TRUE(poll(0, 0, 0).empty());
+    // Held buttons go down once and up once.
+    EXPECT_EQ(poll(0, 0, 1), std::vector<Sent>{down(JOY_BUTTON1)});
+    EXPECT_TRUE(poll(0, 0, 1).empty());
+    EXPECT_EQ(poll(0, 0, 0), std::vector<Sent>{buttonUp(JOY_BUTTON1)});
+    EXPECT_EQ(poll(0, 0, 2 | 4 | 8),
+              (std::vector<Sent>{down(JOY_BUTTON2), down(JOY_BUTTON3), down(JOY_BUTTON4)}));
+    EXPECT_EQ(poll(0, 0, 8), (std::vector<Sent>{buttonUp(JOY_BUTTON2), buttonUp(JOY_BUTTON3)}));
+    EXPECT_EQ(poll(0, 0, 0), std::vector<Sent>{buttonUp(JOY_BUTTON4)});
+
+    // Small deflections on either side stay in the dead zone.
+    EXPECT_TRUE(poll(-20, -20, 0).empty());
+    EXPECT_TRUE(poll(20, 20, 0).empty());
+
+    EXPECT_EQ(poll(-32768, 0, 0), std::vector<Sent>{down(JOY_LEFT)});
+    EXPECT_TRUE(poll(-100, 0, 0).empty());
+    // Straight across: the old side goes up before the new side goes down.
+    EXPECT_EQ(poll(32767, 0, 0), (std::vector<Sent>{stickUp(JOY_LEFT), down(JOY_RIGHT)}));
+    EXPECT_EQ(poll(0, 0, 0), std::vector<Sent>{stickUp(JOY_RIGHT)});
+    EXPECT_EQ(poll(0, -100, 0), std::vector<Sent>{down(JOY_UP)});
+    EXPECT_EQ(poll(0, 100, 0), (std::vector<Sent>{stickUp(JOY_UP), down(JOY_DOWN)}));
+    EXPECT_EQ(poll(0, 0, 0), std::vector<Sent>{stickUp(JOY_DOWN)});
+
+    joyDone();
+    EXPECT_TRUE(poll(-32768, 0, 1).empty());
+}
+
+TEST_F(VirtualJoystick, FirstPollReportsWhatIsAlreadyHeld) {
+    SDL_JoystickSetVirtualAxis(joy_, 0, 32767);
+    SDL_JoystickSetVirtualButton(joy_, 0, 1);
+    ASSERT_EQ(joyInit(record), 1);
+    joyPoll();
+    EXPECT_EQ(take(), (std::vector<Sent>{down(JOY_BUTTON1), down(JOY_RIGHT)}));
+}
+
+TEST(Joystick, NoJoystickSendsNothing) {
+    ASSERT_TRUE(platInit());
+    if (platJoyCount() != 0) GTEST_SKIP() << "a joystick is attached";
+    gSent.clear();
+    EXPECT_EQ(joyInit(record), 0);
+    joyPoll();
+    EXPECT_TRUE(gSent.empty());
+    platDone();
+}
+
+TEST(Joystick, EachAxisIsJudgedAgainstItsOwnRange) {
+    PlatJoyCaps caps{0, 65535, 1000, 3000, 0, 65535, 4};
+    PlatJoyPos centred{32767, 2000, 32767, 0};
+    gSent.clear();
+    joySendChanges(caps, centred, PlatJoyPos{32767, 2000, 0, 0}, record);
+    EXPECT_TRUE(take().empty());
+    joySendChanges(caps, centred, PlatJoyPos{32767, 2031, 0, 0}, record);
+    EXPECT_TRUE(take().empty());
+    joySendChanges(caps, centred, PlatJoyPos{32767, 1969, 0, 0}, record);
+    EXPECT_TRUE(take().empty());
+    joySendChanges(caps, centred, PlatJoyPos{32767, 2032, 0, 0}, record);
+    EXPECT_EQ(take(), std::vector<Sent>{down(JOY_DOWN)});
+    joySendChanges(caps, centred, PlatJoyPos{32767, 1968, 0, 0}, record);
+    EXPECT_EQ(take(), std::vector<Sent>{down(JOY_UP)});
+    joySendChanges(caps, PlatJoyPos{32767, 1000, 0, 0}, PlatJoyPos{32767, 3000, 0, 0}, record);
+    EXPECT_EQ(take(), (std::vector<Sent>{stickUp(JOY_UP), down(JOY_DOWN)}));
+}
+
+}  // namespace
