@@ -10,7 +10,8 @@ struct FileHandle;
 // Returns the size and stores the block in *block; 0 and a null block when the file is missing,
 // empty or damaged (damage is logged). Every block is handed back exactly once with memFree.
 int fileLoad(const char* name, unsigned char** block);
-// Releases a block from fileLoad: a pack entry loses one reference, anything else is freed.
+// Releases a block from fileLoad: a pack entry loses one reference (its data is freed with the
+// last one, even after its pack was closed); any other block is handed to free().
 void memFree(void* block);
 
 // 1 when an open pack holds the name or a regular file of that name opens for reading.

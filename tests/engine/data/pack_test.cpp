@@ -90,7 +90,10 @@ TEST_F(Pack, BothVersionsReadTheirPadding) {
 
 TEST_F(Pack, ZzEntriesAnswerToTheNameWithoutTheSuffix) {
     std::string text = "[main]\r\nname=Velmora\r\n" + std::string(3000, ';');
-    packOpen(dir.write("z.pak", buildPack(2, {{"data\\menu\\A.INI.zz", makeZz(text)}})).c_str());
+    packOpen(dir.write("z.pak", buildPack(2, {{"data\\menu\\A.INI.zz", makeZz(text)},
+                                              {"fizz", "plain bytes"}}))
+                 .c_str());
+    EXPECT_EQ("plain bytes", load("FIZZ"));  // ends in 'z' but is no ".zz" entry
     EXPECT_EQ(text, load("Data/Menu/a.ini"));
     EXPECT_EQ(text, load("Data/Menu/a.ini"));  // the raw block was released, read again
     EXPECT_EQ("", load("Data/Menu/a.ini.zz"));
@@ -198,6 +201,9 @@ TEST_F(Pack, DamagedDirectoriesStopInsideTheFile) {
         }
         packClose(path.c_str());
     }
+    std::string log = TempDir::readFile("gerr.log");
+    EXPECT_NE(std::string::npos, log.find("entry name without an end")) << log;
+    EXPECT_NE(std::string::npos, log.find("entry big.txt runs past the end of the file")) << log;
     // A bad zz entry in a pack fails its load alone.
     packOpen(dir.write("z.pak", buildPack(1, {{"bad.zz", "12345678" "99      " "garbage"},
                                               {"ok.txt", "ok"}}))
