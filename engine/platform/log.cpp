@@ -1,29 +1,61 @@
-// The engine log (minimal form: the header lines and printf-style lines into gerr.log).
+// The engine log: gerr.log, opened at the first line of a run, written line by line and flushed.
 #include "engine/platform/log.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <ctime>
+
+#include "core/strings.h"
+#include "engine/data/file.h"
 
 namespace {
-FILE* gLog = nullptr;
+FileHandle* gLog = nullptr;
+bool gOpening = false;
+bool gWriting = false;
+
+void writeText(const char* text) {
+    int n = 0;
+    while (text[n]) ++n;
+    fileWrite(gLog, text, n);
 }
+}  // namespace
 
 void logOpen() {
-    if (gLog) return;
-    gLog = fopen("gerr.log", "wb");
+    if (gLog || gOpening) return;
+    gOpening = true;
+    gLog = fileOpen("gerr.log", 2);
+    gOpening = false;
+    if (!gLog) return;
+    char line[256];
+    formatString(line, sizeof line,
+                 "------------------- Compilation data: %s time: %s -------------------\n",
+                 __DATE__, __TIME__);
+    writeText(line);
+    time_t now = time(nullptr);
+    tm local{};
+    localtime_r(&now, &local);
+    formatString(line, sizeof line,
+                 "------------------- Run data: %d:%d:%d time: %d:%d:%d -------------------\n",
+                 local.tm_mday, local.tm_mon + 1, local.tm_year + 1900, local.tm_hour,
+                 local.tm_min, local.tm_sec);
+    writeText(line);
 }
 
 int logPrintf(const char* format, ...) {
+    // A failure inside the file layer may log; it must not come back here while a line is made.
+    if (gWriting || !format) return 0;
+    gWriting = true;
     logOpen();
-    if (!gLog) return 0;
-    char buffer[4096];
-    va_list args;
-    va_start(args, format);
-    int n = vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0) return 0;
-    if (n >= static_cast<int>(sizeof buffer)) n = sizeof buffer - 1;
-    int written = static_cast<int>(fwrite(buffer, 1, n, gLog));
-    fflush(gLog);
+    int written = 0;
+    if (gLog) {
+        char buffer[4096];
+        va_list args;
+        va_start(args, format);
+        int n = vsnprintf(buffer, sizeof buffer, format, args);
+        va_end(args);
+        if (n >= static_cast<int>(sizeof buffer)) n = sizeof buffer - 1;
+        if (n > 0) written = fileWrite(gLog, buffer, n);
+    }
+    gWriting = false;
     return written;
 }

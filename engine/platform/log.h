@@ -1,10 +1,15 @@
-// The engine log (gerr.log) and the crash handler.
+// The engine log (gerr.log in the current directory) and the crash report handler.
 #pragma once
 
-// printf-style line into gerr.log; the caller supplies the line break. Opens the log at the
-// first call. Returns the bytes written.
+// printf-style text into gerr.log, formatted into 4096 bytes at most (longer text is cut); the
+// caller supplies the line break. Opens the log at the first call. Returns the bytes written.
 int logPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Creates or truncates gerr.log and writes the two header lines (build and run date), once per
+// process; a run that logs nothing leaves the previous log alone.
 void logOpen();
 
-// Installs the handler that writes a crash report into the dump folder.
+// Installs the handler that writes a text report with a backtrace into folder (under prefix when
+// it is not empty) as "dump<version>.0.dmp", or .1 to .9 when those exist (an existing report
+// is never overwritten), on SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT, then lets the process
+// die of the signal. Returns 0 and installs nothing when the folder does not exist.
 int crashInstall(const char* folder, const char* prefix, const char* version);

@@ -1,0 +1,477 @@
+// The INI store: a first-in first-out cache of ten file texts, parsed in place on every lookup.
+#include "engine/data/ini.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/strings.h"
+#include "engine/data/file.h"
+#include "engine/data/file_internal.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/log.h"
+
+namespace {
+
+const int kSlots = 10;
+const int kNameBytes = 256;
+const int kSectionNameKept = 27;
+const int kResultBytes = 2048;
+const int kWriteUnits = 2048;  // one formatted line, its terminator included
+const int kTranslationKey = 260;
+const char kTranslationFile[] = "data\\translation.ini";
+
+struct IniSectionRef {
+    int position;  // just behind the header's ']'
+    char name[kSectionNameKept + 1];
+};
+
+}  // namespace
+
+struct IniFile {
+    char name[kNameBytes];
+    unsigned char* text;
+    int size;
+    bool wide;
+    IniSectionRef* sections;
+    int sectionCount;
+    int sectionCapacity;
+};
+
+namespace {
+
+IniFile gSlots[kSlots];
+
+union ResultBuffer {
+    char narrow[kResultBytes];
+    char16_t wide[kResultBytes / 2];
+};
+ResultBuffer gResults[4];
+int gResultIndex = 0;
+
+ResultBuffer& nextResult() {
+    gResultIndex = (gResultIndex + 1) % 4;
+    return gResults[gResultIndex];
+}
+
+// The character view shared by both encodings: byte i of an 8-bit text, or the UTF-16 unit that
+// follows the byte-order mark by i places.
+int length(const IniFile& f) { return f.wide ? f.size / 2 - 1 : f.size; }
+
+unsigned at(const IniFile& f, int i) {
+    return f.wide ? f.text[2 + 2 * i] | f.text[3 + 2 * i] << 8 : f.text[i];
+}
+
+int byteOffset(const IniFile& f, int i) { return f.wide ? 2 + 2 * i : i; }
+
+bool isEol(unsigned c) { return c == '\r' || c == '\n'; }
+bool isBlank(unsigned c) { return c == ' ' || c == '\t' || isEol(c); }
+
+// Names compare with A-Z equal to a-z; in UTF-16 only the low byte of a unit takes part.
+unsigned fold(unsigned c) {
+    c &= 0xFF;
+    return c >= 'a' && c <= 'z' ? c - 32 : c;
+}
+
+int skipBlanks(const IniFile& f, int pos) {
+    int len = length(f);
+    while (pos < len && isBlank(at(f, pos))) ++pos;
+    return pos;
+}
+
+// To the next CR or LF, then past every blank: empty lines and leading blanks are skipped too.
+int nextLine(const IniFile& f, int pos) {
+    int len = length(f);
+    while (pos < len && !isEol(at(f, pos))) ++pos;
+    return skipBlanks(f, pos);
+}
+
+void releaseSlot(IniFile& f) {
+    memFree(f.text);
+    free(f.sections);
+    f = IniFile{};
+}
+
+int scanSection(const IniFile& f, const char* name) {
+    int len = length(f);
+    int n = static_cast<int>(strlen(name));
+    for (int pos = skipBlanks(f, 0); pos < len; pos = nextLine(f, pos)) {
+        if (at(f, pos) != '[') continue;
+        int i = 0;
+        while (i < n && pos + 1 + i < len &&
+               fold(at(f, pos + 1 + i)) == fold(static_cast<unsigned char>(name[i])))
+            ++i;
+        if (i == n && pos + 1 + n < len && at(f, pos + 1 + n) == ']') return pos + 2 + n;
+    }
+    return -1;
+}
+
+// Position just behind the section's ']', or -1. Names that fit the 27-character record are
+// remembered; longer ones are scanned for each time, so they can never be confused with a
+// shorter name that shares their first 27 characters.
+int findSection(IniFile& f, const char* name) {
+    for (int i = 0; i < f.sectionCount; ++i)
+        if (strCmpNoCase(f.sections[i].name, name) == 0) return f.sections[i].position;
+    int pos = scanSection(f, name);
+    if (pos < 0 || strlen(name) > static_cast<size_t>(kSectionNameKept)) return pos;
+    if (f.sectionCount == f.sectionCapacity) {
+        int wanted = f.sectionCapacity * 2 + 4;
+        void* grown = realloc(f.sections, sizeof(IniSectionRef) * wanted);
+        if (!grown) return pos;
+        f.sections = static_cast<IniSectionRef*>(grown);
+        f.sectionCapacity = wanted;
+    }
+    IniSectionRef& ref = f.sections[f.sectionCount++];
+    ref.position = pos;
+    StrCopyN(ref.name, name, sizeof ref.name);
+    return pos;
+}
+
+// Start of the key's value within the section that starts at start, or -1.
+int findKey(const IniFile& f, int start, const char* key) {
+    int len = length(f);
+    int n = static_cast<int>(strlen(key));
+    for (int pos = skipBlanks(f, start); pos < len; pos = nextLine(f, pos)) {
+        if (at(f, pos) == '[') return -1;
+        int i = 0;
+        while (i < n && pos + i < len &&
+               fold(at(f, pos + i)) == fold(static_cast<unsigned char>(key[i])))
+            ++i;
+        if (i < n) continue;
+        int q = pos + n;
+        while (q < len && (at(f, q) == ' ' || at(f, q) == '\t' || at(f, q) == 0)) ++q;
+        if (q >= len || at(f, q) != '=') continue;
+        ++q;
+        while (q < len && (at(f, q) == '=' || at(f, q) == ' ' || at(f, q) == '\t' || at(f, q) == 0))
+            ++q;
+        return q;
+    }
+    return -1;
+}
+
+// The value that starts at pos: one leading quote is dropped, the rest of the line is the value.
+void valueRange(const IniFile& f, int pos, int* from, int* to) {
+    int len = length(f);
+    if (pos < len && at(f, pos) == '"') ++pos;
+    int end = pos;
+    while (end < len && !isEol(at(f, end))) ++end;
+    *from = pos;
+    *to = end;
+}
+
+// Finds the value of key in section (none: before the first header); false when absent.
+bool locateValue(IniFile* f, const char* section, const char* key, int* from, int* to) {
+    if (!f || !key || !*key) return false;
+    int start = 0;
+    if (section && *section) {
+        start = findSection(*f, section);
+        if (start < 0) return false;
+    }
+    int v = findKey(*f, start, key);
+    if (v < 0) return false;
+    valueRange(*f, v, from, to);
+    return true;
+}
+
+// A line to insert, built in the text's encoding and bounded like the original formatting; the
+// line break is always kept, so a long value is cut rather than joined to the next line.
+struct Piece {
+    explicit Piece(bool w) : wide(w) {}
+    unsigned char bytes[2 * kWriteUnits];
+    int units = 0;
+    bool wide;
+
+    void add(unsigned unit, int limit = kWriteUnits - 1) {
+        if (units >= limit) return;
+        if (wide) {
+            bytes[2 * units] = static_cast<unsigned char>(unit & 0xFF);
+            bytes[2 * units + 1] = static_cast<unsigned char>(unit >> 8);
+        } else {
+            bytes[units] = static_cast<unsigned char>(unit);
+        }
+        ++units;
+    }
+    void add(const char* s, int limit = kWriteUnits - 3) {
+        for (; *s; ++s) add(static_cast<unsigned char>(*s), limit);
+    }
+    void add(const char16_t* s, int limit = kWriteUnits - 3) {
+        for (; *s; ++s) add(static_cast<unsigned>(*s), limit);
+    }
+    void addLineBreak() {
+        add('\r');
+        add('\n');
+    }
+    int byteCount() const { return wide ? 2 * units : units; }
+};
+
+// Replaces the characters [from, to) with the piece in a new buffer of exactly the new size.
+bool splice(IniFile& f, int from, int to, const Piece& piece) {
+    int head = f.text ? byteOffset(f, from) : 0;
+    int tailStart = f.text ? byteOffset(f, to) : 0;
+    int tail = f.size - tailStart;
+    if (tail < 0) tail = 0;
+    long newSize = static_cast<long>(head) + piece.byteCount() + tail;
+    if (newSize > INT_MAX) return false;
+    unsigned char* text = static_cast<unsigned char*>(malloc(newSize > 0 ? newSize : 1));
+    if (!text) return false;
+    if (head) memcpy(text, f.text, head);
+    memcpy(text + head, piece.bytes, piece.byteCount());
+    if (tail) memcpy(text + head + piece.byteCount(), f.text + tailStart, tail);
+    memFree(f.text);
+    f.text = text;
+    f.size = static_cast<int>(newSize);
+    f.sectionCount = 0;  // positions have moved
+    return true;
+}
+
+// Turns an 8-bit text into UTF-16 with a byte-order mark; bytes widen to the units of the same
+// value (0xE9 stays U+00E9).
+bool makeWide(IniFile& f) {
+    long newSize = 2L * f.size + 2;
+    if (newSize > INT_MAX) return false;
+    unsigned char* text = static_cast<unsigned char*>(malloc(newSize));
+    if (!text) return false;
+    text[0] = 0xFF;
+    text[1] = 0xFE;
+    for (int i = 0; i < f.size; ++i) {
+        text[2 + 2 * i] = f.text[i];
+        text[3 + 2 * i] = 0;
+    }
+    memFree(f.text);
+    f.text = text;
+    f.size = static_cast<int>(newSize);
+    f.wide = true;
+    f.sectionCount = 0;
+    return true;
+}
+
+bool save(IniFile& f) {
+    f.sectionCount = 0;
+    if (fileSaveChecked(f.name, f.text, f.size) < 0) {
+        logPrintf("ini: cannot save %s; the change is kept in memory only\n", f.name);
+        return false;
+    }
+    return true;
+}
+
+bool hasLineBreak(const char* s) { return s && (strchr(s, '\r') || strchr(s, '\n')); }
+
+bool hasLineBreak(const char16_t* s) {
+    for (; s && *s; ++s)
+        if (*s == u'\r' || *s == u'\n') return true;
+    return false;
+}
+
+// The common path of both writers: exactly one of narrow and wide is set.
+int writeValue(const char* file, const char* section, const char* key, const char* narrow,
+               const char16_t* wide) {
+    if (!section || !*section || !key || !*key || strchr(section, ']') || hasLineBreak(section) ||
+        hasLineBreak(key) || hasLineBreak(narrow) || hasLineBreak(wide)) {
+        logPrintf("ini: refused to write [%s] %s into %s: bad section, key or value\n",
+                  section ? section : "", key ? key : "", file ? file : "");
+        return 0;
+    }
+    IniFile* f = iniOpen(file);
+    if (!f) {
+        logPrintf("ini: cannot write into %s: bad file name\n", file ? file : "");
+        return 0;
+    }
+    if (wide && !f->wide && !makeWide(*f)) return 0;
+
+    int pos = findSection(*f, section);
+    if (pos < 0) {
+        int len = length(*f);
+        Piece header(f->wide);
+        // A last line without a break would swallow the header.
+        if (len > 0 && !isEol(at(*f, len - 1))) header.addLineBreak();
+        header.add('[');
+        header.add(section);
+        header.add(']');
+        header.addLineBreak();
+        if (!splice(*f, len, len, header)) return 0;
+        pos = findSection(*f, section);
+        if (pos < 0) return 0;
+    }
+
+    Piece line(f->wide);
+    int v = findKey(*f, pos, key);
+    int from, to;
+    if (v >= 0) {
+        from = v;
+        to = nextLine(*f, v);
+    } else {
+        from = to = nextLine(*f, pos);
+        if (from == length(*f) && from > 0 && !isEol(at(*f, from - 1))) line.addLineBreak();
+        line.add(key);
+        line.add('=');
+    }
+    if (narrow) line.add(narrow);
+    if (wide) line.add(wide);
+    line.addLineBreak();
+    if (!splice(*f, from, to, line)) return 0;
+    return save(*f) ? 1 : 0;
+}
+
+}  // namespace
+
+int iniPathEqual(const char* a, const char* b) {
+    if (!a || !b) return 1;
+    for (;; ++a, ++b) {
+        unsigned ca = static_cast<unsigned char>(*a == '\\' ? '/' : *a);
+        unsigned cb = static_cast<unsigned char>(*b == '\\' ? '/' : *b);
+        if (fold(ca) != fold(cb)) return 1;
+        if (!ca) return 0;
+    }
+}
+
+IniFile* iniOpen(const char* file) {
+    if (!file || !*file) return nullptr;
+    if (strlen(file) >= static_cast<size_t>(kNameBytes)) {
+        logPrintf("ini: file name too long: %.64s...\n", file);
+        return nullptr;
+    }
+    if (!engineDebug()) {
+        for (int i = kSlots - 1; i >= 0; --i)
+            if (iniPathEqual(gSlots[i].name, file) == 0) return &gSlots[i];
+    }
+    releaseSlot(gSlots[0]);
+    memmove(&gSlots[0], &gSlots[1], sizeof(IniFile) * (kSlots - 1));
+    IniFile& f = gSlots[kSlots - 1];
+    f = IniFile{};
+    StrCopyN(f.name, file, kNameBytes);
+    f.size = fileLoad(file, &f.text);
+    f.wide = f.size >= 2 && f.text[0] == 0xFF && f.text[1] == 0xFE;
+    return &f;
+}
+
+const char* iniGetString(const char* file, const char* section, const char* key, const char* def) {
+    if (!def) def = "";
+    if (!section) return def;
+    IniFile* f = iniOpen(file);
+    int from, to;
+    if (!locateValue(f, section, key, &from, &to)) return def;
+    char* out = nextResult().narrow;
+    int n = 0;
+    for (int i = from; i < to && n < kResultBytes - 1; ++i) out[n++] = static_cast<char>(at(*f, i));
+    out[n] = '\0';
+    return out;
+}
+
+int iniGetInt(const char* file, const char* section, const char* key, int def) {
+    static const char absent[] = "";
+    const char* value = iniGetString(file, section, key, absent);
+    if (value == absent) return def;
+    long n = strtol(value, nullptr, 10);
+    if (n > INT_MAX) return INT_MAX;
+    if (n < INT_MIN) return INT_MIN;
+    return static_cast<int>(n);
+}
+
+float iniGetFloat(const char* file, const char* section, const char* key, float def) {
+    static const char absent[] = "";
+    const char* value = iniGetString(file, section, key, absent);
+    if (value == absent) return def;
+    return strtof(value, nullptr);
+}
+
+const char16_t* iniGetWide(const char* file, const char* section, const char* key,
+                           const char16_t* def) {
+    if (!def) def = u"";
+    if (!key || !*key) return def;
+    IniFile* f = iniOpen(file);
+    int from, to;
+    if (!locateValue(f, section, key, &from, &to)) return def;
+    char16_t* out = nextResult().wide;
+    const int room = kResultBytes / 2 - 1;
+    int n = 0;
+    for (int i = from; i < to && n < room; ++i) out[n++] = static_cast<char16_t>(at(*f, i));
+    out[n] = 0;
+    return out;
+}
+
+const char16_t* iniGetWideGlobal(const char* file, const char* key) {
+    return iniGetWide(file, nullptr, key, u"");
+}
+
+const char16_t* iniGetText(const char* file, const char* section, const char* key) {
+    const char16_t* value = iniGetWide(file, section, key, u"");
+    if (value[0] != u'#') return value;
+    char translationKey[kTranslationKey];
+    WideToNarrow(value, translationKey, sizeof translationKey);
+    return iniGetWide(kTranslationFile, nullptr, translationKey, u"");
+}
+
+void iniGetSections(const char* file, char* out, int size) {
+    if (!out || size < 1) return;
+    out[0] = '\0';
+    IniFile* f = iniOpen(file);
+    if (!f) return;
+    int len = length(*f);
+    int used = 0;
+    int pos = 0;
+    while (pos < len && (at(*f, pos) == ' ' || at(*f, pos) == '\t' || at(*f, pos) == 0)) ++pos;
+    for (; pos < len; pos = nextLine(*f, pos)) {
+        if (at(*f, pos) != '[') continue;
+        int end = pos + 1;
+        while (end < len && at(*f, end) != ']' && !isEol(at(*f, end))) ++end;
+        if (end >= len || at(*f, end) != ']') continue;  // a header without ']' names no section
+        int n = end - pos - 1;
+        if (n == 0) continue;  // an empty name would end the list
+        if (used + n + 2 > size) {
+            logPrintf("ini: %s has more sections than the list can hold\n", f->name);
+            break;
+        }
+        for (int i = 0; i < n; ++i) out[used + i] = static_cast<char>(at(*f, pos + 1 + i));
+        out[used + n] = '\0';
+        used += n + 1;
+    }
+    out[used] = '\0';
+}
+
+int iniWriteString(const char* file, const char* section, const char* key, const char* value) {
+    return writeValue(file, section, key, value ? value : "", nullptr);
+}
+
+int iniWriteWide(const char* file, const char* section, const char* key, const char16_t* value) {
+    return writeValue(file, section, key, nullptr, value ? value : u"");
+}
+
+int iniWriteInt(const char* file, const char* section, const char* key, int value) {
+    char* text = nextResult().narrow;
+    formatString(text, 1024, "%d", value);
+    return iniWriteString(file, section, key, text);
+}
+
+int iniWriteFloat(const char* file, const char* section, const char* key, float value) {
+    char* text = nextResult().narrow;
+    formatString(text, 1024, "%f", static_cast<double>(value));
+    return iniWriteString(file, section, key, text);
+}
+
+int iniDeleteSection(const char* file, const char* section) {
+    if (!section || !*section) return 0;
+    IniFile* f = iniOpen(file);
+    if (!f) return 0;
+    int pos = findSection(*f, section);
+    if (pos < 0) return 1;
+    // Found names match the request character for character, so the header starts here.
+    int start = pos - static_cast<int>(strlen(section)) - 2;
+    if (start < 0 || at(*f, start) != '[') return 0;
+    int len = length(*f);
+    int end = nextLine(*f, pos);
+    while (end < len && at(*f, end) != '[') end = nextLine(*f, end);
+    if (!splice(*f, start, end, Piece(f->wide))) return 0;
+    return save(*f) ? 1 : 0;
+}
+
+int iniClearFile(const char* file) {
+    if (!file || !*file) return 0;
+    int written = fileSaveChecked(file, nullptr, 0);
+    for (int i = 0; i < kSlots; ++i)
+        if (iniPathEqual(gSlots[i].name, file) == 0) releaseSlot(gSlots[i]);
+    return written < 0 ? 0 : 1;
+}
+
+void iniFreeAll() {
+    for (IniFile& f : gSlots) releaseSlot(f);
+}

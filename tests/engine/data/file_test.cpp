@@ -1,0 +1,193 @@
+// Tests of the file layer on the disk: name resolution, whole-file loading, compressed files,
+// streaming handles and crash-safe saving.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/data/file.h"
+#include "engine/data/file_internal.h"
+#include "tests/engine/data/test_support.h"
+
+using testsupport::TempDir;
+
+namespace {
+
+std::string load(const std::string& name) {
+    unsigned char* block = nullptr;
+    int n = fileLoad(name.c_str(), &block);
+    std::string s = block ? std::string(reinterpret_cast<char*>(block), n) : std::string();
+    EXPECT_EQ(n > 0, block != nullptr);
+    memFree(block);
+    return s;
+}
+
+// A ".zz" image: 8 ignored bytes, the unpacked size as digits, then the zlib stream.
+std::string makeZz(const std::string& data, const char* sizeField = nullptr) {
+    uLongf packedSize = compressBound(data.size());
+    std::string packed(packedSize, '\0');
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize,
+             reinterpret_cast<const Bytef*>(data.data()), data.size());
+    packed.resize(packedSize);
+    char field[9];
+    snprintf(field, sizeof field, "%-8zu", data.size());
+    return std::string("VELMORA!") + std::string(sizeField ? sizeField : field, 8) + packed;
+}
+
+}  // namespace
+
+TEST(FileResolve, MatchesEveryComponentWithoutRegardToCase) {
+    TempDir dir;
+    dir.write("Data/Menu/UIMain/Main.INI", "main");
+    dir.write("data/cursor/cursor.ini", "cursor");
+    EXPECT_EQ("main", load(dir.file("data\\menu\\uimain\\main.ini")));
+    EXPECT_EQ("main", load(dir.file("DATA/MENU/UIMAIN/MAIN.INI")));
+    EXPECT_EQ("cursor", load(dir.file("Data/Cursor/Cursor.ini")));
+    EXPECT_EQ(1, fileExists(dir.file("data/Menu/uimain/main.ini").c_str()));
+    EXPECT_EQ(0, fileExists(dir.file("data/menu/uimain/other.ini").c_str()));
+    EXPECT_EQ(0, fileExists(dir.file("data/menu").c_str()));  // a folder is not a file
+
+    char out[4096];
+    EXPECT_EQ(1, fileResolvePath(dir.file("data\\MENU\\uimain\\main.ini").c_str(), out, sizeof out, 0));
+    EXPECT_EQ(dir.file("Data/Menu/UIMain/Main.INI"), out);
+    EXPECT_EQ(0, fileResolvePath(dir.file("nothing/here.ini").c_str(), out, sizeof out, 1));
+    EXPECT_EQ(0, fileResolvePath(dir.file("Data/Menu").c_str(), out, 8, 0));  // too long for out
+}
+
+TEST(FileResolve, NewFilesLandInTheExistingFolders) {
+    TempDir dir;
+    dir.write("Data/Menu/a.ini", "a");
+    EXPECT_EQ(3, fileSave(dir.file("DATA/menu/new.ini").c_str(), "new", 3));
+    EXPECT_EQ("new", dir.read("Data/Menu/new.ini"));
+    FileHandle* f = fileOpen(dir.file("data/MENU/log.txt").c_str(), 2);
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(2, fileWrite(f, "ok", 2));
+    fileClose(f);
+    EXPECT_EQ("ok", dir.read("Data/Menu/log.txt"));
+    // Saving under another case replaces the existing file instead of adding a twin.
+    EXPECT_EQ(1, fileSave(dir.file("data/menu/A.INI").c_str(), "b", 1));
+    EXPECT_EQ("b", dir.read("Data/Menu/a.ini"));
+    EXPECT_FALSE(dir.exists("Data/Menu/A.INI"));
+}
+
+TEST(FileLoad, MissingEmptyAndPlainFiles) {
+    TempDir dir;
+    dir.write("empty.bin", "");
+    dir.write("quiz", "not compressed, although the name ends in z");
+    unsigned char* block = reinterpret_cast<unsigned char*>(&dir);
+    EXPECT_EQ(0, fileLoad("", &block));
+    EXPECT_EQ(nullptr, block);
+    EXPECT_EQ(0, fileLoad(dir.file("missing.ini").c_str(), &block));
+    EXPECT_EQ(nullptr, block);
+    EXPECT_EQ(0, fileLoad(dir.file("empty.bin").c_str(), &block));
+    EXPECT_EQ(nullptr, block);
+    EXPECT_EQ("not compressed, although the name ends in z", load(dir.file("quiz")));
+}
+
+TEST(FileLoad, InflatesZzFilesByTheirFullName) {
+    TempDir dir;
+    std::string text(5000, 'x');
+    text += "[main]\r\nname=Velmora\r\n";
+    dir.write("a.ini.zz", makeZz(text));
+    dir.write("b.ZZ", makeZz("upper case suffix"));
+    EXPECT_EQ(text, load(dir.file("a.ini.zz")));
+    EXPECT_EQ("upper case suffix", load(dir.file("b.zz")));
+    EXPECT_EQ("", load(dir.file("a.ini")));  // on the disk the suffix is part of the name
+    // A header that overstates the size still gives the true length.
+    dir.write("over.zz", makeZz("12345", "99      "));
+    EXPECT_EQ("12345", load(dir.file("over.zz")));
+}
+
+TEST(FileLoad, DamagedZzFilesFailCleanly) {
+    std::string good = makeZz("the quick brown fox jumps over the lazy dog");
+    std::string stream = good.substr(16);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"shorter than the header", good.substr(0, 12)},
+        {"header only", good.substr(0, 16)},
+        {"size is not a number", std::string("VELMORA!") + "abcdefgh" + stream},
+        {"negative size", std::string("VELMORA!") + "-43     " + stream},
+        {"size beyond any ratio", std::string("VELMORA!") + "99999999" + stream},
+        {"size below the data", std::string("VELMORA!") + "5       " + stream},
+        {"stream cut short", good.substr(0, good.size() - 10)},
+        {"stream of garbage", std::string("VELMORA!") + "43      " + std::string(40, '\x5a')},
+        {"size zero", std::string("VELMORA!") + "0       " + stream},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        std::string path = dir.write("bad.zz", c.bytes);
+        unsigned char* block = nullptr;
+        EXPECT_EQ(0, fileLoad(path.c_str(), &block)) << c.what;
+        EXPECT_EQ(nullptr, block) << c.what;
+        unsigned char* direct = nullptr;
+        EXPECT_EQ(0, zzInflate(reinterpret_cast<const unsigned char*>(c.bytes.data()),
+                               static_cast<long>(c.bytes.size()), &direct, "bad.zz"))
+            << c.what;
+        EXPECT_EQ(nullptr, direct);
+    }
+    EXPECT_NE(std::string::npos, TempDir::readFile("gerr.log").find("zz: bad.zz"));
+}
+
+TEST(FileHandle, ReadWriteSeekSizeEof) {
+    TempDir dir;
+    std::string path = dir.file("stream.bin");
+    EXPECT_EQ(nullptr, fileOpen("", 1));
+    EXPECT_EQ(nullptr, fileOpen(dir.file("missing").c_str(), 1));
+    EXPECT_EQ(nullptr, fileOpen(dir.file("missing").c_str(), 3));
+
+    FileHandle* w = fileOpen(path.c_str(), 2);
+    ASSERT_NE(nullptr, w);
+    EXPECT_EQ(10, fileWrite(w, "0123456789", 10));
+    EXPECT_EQ("0123456789", dir.read("stream.bin"));  // flushed at once
+    EXPECT_EQ(0, fileWrite(w, nullptr, 3));
+    fileClose(w);
+
+    FileHandle* rw = fileOpen(path.c_str(), 3);
+    ASSERT_NE(nullptr, rw);
+    EXPECT_EQ(0, fileSeek(rw, 4));
+    EXPECT_EQ(10, fileSize(rw));
+    char buf[8] = {};
+    EXPECT_EQ(3, fileRead(rw, buf, 3));
+    EXPECT_STREQ("456", buf);  // the size query kept the position
+    EXPECT_EQ(0, fileEof(rw));
+    EXPECT_EQ(3, fileRead(rw, buf, 8));
+    EXPECT_EQ(1, fileEof(rw));
+    EXPECT_EQ(0, fileSeek(rw, 0));
+    EXPECT_EQ(1, fileWrite(rw, "X", 1));
+    fileClose(rw);
+    EXPECT_EQ("X123456789", dir.read("stream.bin"));
+
+    EXPECT_EQ(1, fileSeek(nullptr, 0));
+    EXPECT_EQ(0, fileSize(nullptr));
+    EXPECT_EQ(0, fileRead(nullptr, buf, 1));
+    fileClose(nullptr);
+}
+
+TEST(FileSave, WritesEmptyFilesAndRefusesMissingFolders) {
+    TempDir dir;
+    dir.write("old.ini", "old contents");
+    EXPECT_EQ(0, fileSave(dir.file("old.ini").c_str(), nullptr, 0));
+    EXPECT_TRUE(dir.exists("old.ini"));
+    EXPECT_EQ("", dir.read("old.ini"));
+    EXPECT_EQ(0, fileSave("", "x", 1));
+    EXPECT_EQ(-1, fileSaveChecked(dir.file("no/such/folder.ini").c_str(), "x", 1));
+    EXPECT_EQ(0, fileSaveChecked(dir.file("empty.ini").c_str(), "", 0));
+}
+
+TEST(FileSave, ACrashBeforeTheRenameKeepsTheOldFile) {
+    TempDir dir;
+    std::string path = dir.write("profile.ini", "[Anna]\r\nlevel_money=500\r\n");
+    int status = testsupport::inChild([&] {
+        gFileSaveBeforeRename = [](const char*) { _exit(7); };
+        fileSave(path.c_str(), "[Anna]\r\nlevel_money=9", 21);
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(7, WEXITSTATUS(status));
+    EXPECT_EQ("[Anna]\r\nlevel_money=500\r\n", dir.read("profile.ini"));
+    // Without the crash the same save replaces the file whole.
+    EXPECT_EQ(21, fileSave(path.c_str(), "[Anna]\r\nlevel_money=9", 21));
+    EXPECT_EQ("[Anna]\r\nlevel_money=9", dir.read("profile.ini"));
+}

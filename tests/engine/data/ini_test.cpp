@@ -1,0 +1,294 @@
+// Tests of the INI store: the parsing rules as a table of small files, writes that keep the
+// file's layout, UTF-16 files, the ten-file cache, translation and bounded results.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/data/ini.h"
+#include "engine/platform/engine.h"
+#include "tests/engine/data/test_support.h"
+
+using testsupport::TempDir;
+
+namespace {
+
+std::string utf16(const std::u16string& s, bool mark = true) {
+    std::string out = mark ? std::string("\xFF\xFE") : std::string();
+    for (char16_t c : s) {
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>(c >> 8);
+    }
+    return out;
+}
+
+class Ini : public ::testing::Test {
+protected:
+    void SetUp() override {
+        iniFreeAll();
+        engineSetDebug(0);
+    }
+    void TearDown() override {
+        iniFreeAll();
+        engineSetDebug(0);
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(Ini, ReadingRules) {
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* section;
+        const char* key;
+        const char* expected;  // null: the default
+    } cases[] = {
+        {"an opening quote is dropped, the closing one stays", "[s]\r\nkey=\"Hello\"\r\n", "s", "key", "Hello\""},
+        {"an inline comment belongs to the value", "[s]\r\nkey=5 ; note\r\n", "s", "key", "5 ; note"},
+        {"blanks between key and = are skipped", "[s]\r\nSpeed = 4\r\n", "s", "speed", "4"},
+        {"a longer key does not match", "[s]\r\nSpeed2=4\r\n", "s", "speed", nullptr},
+        {"further = signs are skipped", "[s]\r\nkey==5\r\n", "s", "key", "5"},
+        {"leading blanks skipped, trailing kept", "  [s]  \r\n\r\n\t key =  v  \r\n", "s", "key", "v  "},
+        {"A-Z match either case", "[MaIn]\nNaMe=x\n", "main", "NAME", "x"},
+        {"other letters keep their case", "[s]\n\xC9t\xE9=1\n", "s", "\xE9t\xE9", nullptr},
+        {"the first of two equal sections", "[a]\nk=1\n[a]\nk=2\nj=3\n", "a", "k", "1"},
+        {"the second of two equal sections is not read", "[a]\nk=1\n[a]\nj=3\n", "a", "j", nullptr},
+        {"the first of two equal keys", "[a]\nk=1\nk=2\n", "a", "k", "1"},
+        {"the search ends at the next section", "[a]\n[b]\nk=1\n", "a", "k", nullptr},
+        {"comment lines match no key", "[a]\n;k=1\nk=2\n", "a", "k", "2"},
+        {"a UTF-8 mark hides the first header", "\xEF\xBB\xBF[a]\nk=1\n[b]\nk=2\n", "a", "k", nullptr},
+        {"the header after a UTF-8 mark is found", "\xEF\xBB\xBF[a]\nk=1\n[b]\nk=2\n", "b", "k", "2"},
+        {"CR alone ends lines", "[a]\rk=1\rm=2", "a", "m", "2"},
+        {"a key right behind the header", "[a] k=1\n", "a", "k", "1"},
+        {"a missing section", "[a]\nk=1\n", "b", "k", nullptr},
+        {"an empty value is not absent", "[a]\nk=\n", "a", "k", ""},
+        {"the value runs to the end of the text", "[a]\nk=end", "a", "k", "end"},
+        {"a header without ] is no section", "[a\nk=1\n", "a", "k", nullptr},
+        {"an empty key", "[a]\n=1\n", "a", "", nullptr},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        std::string path = dir.write("r" + std::to_string(n++) + ".ini", c.text);
+        const char* got = iniGetString(path.c_str(), c.section, c.key, "DEFAULT");
+        EXPECT_STREQ(c.expected ? c.expected : "DEFAULT", got) << c.what;
+    }
+    EXPECT_STREQ("DEFAULT", iniGetString(dir.file("missing.ini").c_str(), "a", "k", "DEFAULT"));
+}
+
+TEST_F(Ini, NumbersConvertLikeTheCLibrary) {
+    std::string path = dir.write("n.ini",
+                                 "[n]\r\nWidth=\r\npx=12px\r\nword=abc\r\nneg= -7\r\nnote=5 ; five\r\n"
+                                 "f=1.5e1x\r\nbig=99999999999\r\n");
+    const char* p = path.c_str();
+    EXPECT_EQ(0, iniGetInt(p, "n", "Width", 5));
+    EXPECT_EQ(12, iniGetInt(p, "n", "px", 5));
+    EXPECT_EQ(0, iniGetInt(p, "n", "word", 5));
+    EXPECT_EQ(-7, iniGetInt(p, "n", "neg", 5));
+    EXPECT_EQ(5, iniGetInt(p, "n", "note", 1));
+    EXPECT_EQ(5, iniGetInt(p, "n", "absent", 5));
+    EXPECT_EQ(2147483647, iniGetInt(p, "n", "big", 5));
+    EXPECT_FLOAT_EQ(15.0f, iniGetFloat(p, "n", "f", 2.0f));
+    EXPECT_FLOAT_EQ(0.0f, iniGetFloat(p, "n", "Width", 2.0f));
+    EXPECT_FLOAT_EQ(2.0f, iniGetFloat(p, "n", "absent", 2.0f));
+}
+
+TEST_F(Ini, WritesKeepTheLayout) {
+    struct Case {
+        const char* what;
+        const char* before;  // null: no file yet
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* after;
+    } cases[] = {
+        {"a new section goes to the end", "[a]\r\nk=1\r\n", "b", "x", "5", "[a]\r\nk=1\r\n[b]\r\nx=5\r\n"},
+        {"only the value of a key is replaced", "[a]\r\nk=1\r\nm=2\r\n", "a", "k", "9", "[a]\r\nk=9\r\nm=2\r\n"},
+        {"blanks up to the next line go with the old value", "[a]\r\nk=1\r\n\r\n  m=2\r\n", "a", "k", "9", "[a]\r\nk=9\r\nm=2\r\n"},
+        {"the spacing before = stays", "[a]\r\nk = 1 ; c\r\n", "a", "K", "9", "[a]\r\nk = 9\r\n"},
+        {"a new key becomes the first of its section", "[a]\r\nk=1\r\n", "a", "n", "2", "[a]\r\nn=2\r\nk=1\r\n"},
+        {"a new key stands behind the first line's blanks", "[a]\r\n  k=1\r\n[b]\r\n", "a", "n", "2", "[a]\r\n  n=2\r\nk=1\r\n[b]\r\n"},
+        {"a new key in a section followed by another", "[a]\r\n[b]\r\nm=1\r\n", "a", "n", "2", "[a]\r\nn=2\r\n[b]\r\nm=1\r\n"},
+        {"the first of two equal keys is replaced", "[a]\r\nk=1\r\nk=2\r\n", "a", "k", "3", "[a]\r\nk=3\r\nk=2\r\n"},
+        {"a last line without a break gets one", "[a]\r\nk=1", "b", "x", "5", "[a]\r\nk=1\r\n[b]\r\nx=5\r\n"},
+        {"a header at the very end", "[a]", "a", "k", "1", "[a]\r\nk=1\r\n"},
+        {"a quoted value is replaced whole", "[a]\r\nk=\"old\"\r\n", "a", "k", "new", "[a]\r\nk=new\r\n"},
+        {"a missing file is created", nullptr, "s", "k", "v", "[s]\r\nk=v\r\n"},
+        {"an empty file", "", "s", "k", "v", "[s]\r\nk=v\r\n"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        std::string name = "w" + std::to_string(n++) + ".ini";
+        std::string path = c.before ? dir.write(name, c.before) : dir.file(name);
+        EXPECT_EQ(1, iniWriteString(path.c_str(), c.section, c.key, c.value)) << c.what;
+        EXPECT_EQ(c.after, dir.read(name)) << c.what;
+        EXPECT_STREQ(c.value, iniGetString(path.c_str(), c.section, c.key, "")) << c.what;
+    }
+}
+
+TEST_F(Ini, NumbersAndDeletes) {
+    std::string path = dir.write("d.ini", "[a]\r\nk=1\r\n[b]\r\nm=2\r\n\r\n[c]\r\nz=3\r\n");
+    const char* p = path.c_str();
+    EXPECT_EQ(1, iniWriteInt(p, "new", "count", -42));
+    EXPECT_EQ(1, iniWriteFloat(p, "new", "scale", 1.5f));
+    EXPECT_EQ(-42, iniGetInt(p, "new", "count", 0));
+    EXPECT_STREQ("1.500000", iniGetString(p, "new", "scale", ""));
+    EXPECT_EQ(1, iniDeleteSection(p, "B"));
+    EXPECT_EQ("[a]\r\nk=1\r\n[c]\r\nz=3\r\n[new]\r\nscale=1.500000\r\ncount=-42\r\n", dir.read("d.ini"));
+    EXPECT_EQ(1, iniDeleteSection(p, "new"));
+    EXPECT_EQ(1, iniDeleteSection(p, "absent"));
+    EXPECT_EQ("[a]\r\nk=1\r\n[c]\r\nz=3\r\n", dir.read("d.ini"));
+    EXPECT_EQ(-1, iniGetInt(p, "b", "m", -1));
+    EXPECT_EQ(3, iniGetInt(p, "c", "z", -1));
+    // Bad arguments are refused, not written.
+    EXPECT_EQ(0, iniWriteString(p, "a", "", "v"));
+    EXPECT_EQ(0, iniWriteString(p, "a]", "k", "v"));
+    EXPECT_EQ(0, iniWriteString(p, "a", "k", "two\r\n[lines]"));
+    EXPECT_EQ(0, iniWriteString(p, nullptr, "k", "v"));
+    EXPECT_EQ("[a]\r\nk=1\r\n[c]\r\nz=3\r\n", dir.read("d.ini"));
+}
+
+TEST_F(Ini, SectionNamesBeyondTheRecordLengthStayDistinct) {
+    std::string prefix(27, 'S');
+    std::string longer = prefix + "_LONGER";
+    std::string path = dir.write("s.ini", "[" + longer + "]\r\nk=long\r\n[" + prefix + "]\r\nk=short\r\n");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_STREQ("long", iniGetString(path.c_str(), longer.c_str(), "k", ""));
+        EXPECT_STREQ("short", iniGetString(path.c_str(), prefix.c_str(), "k", ""));
+    }
+    EXPECT_EQ(1, iniWriteString(path.c_str(), longer.c_str(), "j", "1"));
+    EXPECT_STREQ("1", iniGetString(path.c_str(), longer.c_str(), "j", ""));
+    EXPECT_STREQ("", iniGetString(path.c_str(), prefix.c_str(), "j", ""));
+}
+
+TEST_F(Ini, WideFilesAndWideningWrites) {
+    std::string wide = dir.write("w.ini", utf16(u"k=global\r\n[s]\r\nname=Zo\u00EB\r\n\u0141=x\r\n"));
+    EXPECT_EQ(u"Zo\u00EB", std::u16string(iniGetWide(wide.c_str(), "s", "name", u"")));
+    EXPECT_STREQ("Zo\xEB", iniGetString(wide.c_str(), "s", "name", ""));
+    EXPECT_EQ(u"global", std::u16string(iniGetWideGlobal(wide.c_str(), "k")));
+    EXPECT_EQ(u"global", std::u16string(iniGetWide(wide.c_str(), "", "k", u"d")));
+    EXPECT_EQ(u"d", std::u16string(iniGetWide(wide.c_str(), "s", "", u"d")));
+    // Only the low byte of a unit takes part in name matching: U+0141 answers to "A".
+    EXPECT_STREQ("x", iniGetString(wide.c_str(), "s", "A", ""));
+
+    // An 8-bit file turns into UTF-16 with its Latin-1 bytes widened as they are.
+    std::string narrow = dir.write("n.ini", "[p]\r\nname=Ren\xE9" "e\r\n");
+    EXPECT_EQ(u"Ren\u00E9e", std::u16string(iniGetWide(narrow.c_str(), "p", "name", u"")));
+    EXPECT_EQ(1, iniWriteWide(narrow.c_str(), "p", "title", u"\u0141ady"));
+    EXPECT_EQ(utf16(u"[p]\r\ntitle=\u0141ady\r\nname=Ren\u00E9e\r\n"), dir.read("n.ini"));
+    EXPECT_EQ(1, iniWriteString(narrow.c_str(), "p", "level", "\xE9t\xE9"));
+    EXPECT_EQ(utf16(u"[p]\r\nlevel=\u00E9t\u00E9\r\ntitle=\u0141ady\r\nname=Ren\u00E9e\r\n"), dir.read("n.ini"));
+    iniFreeAll();
+    EXPECT_EQ(u"Ren\u00E9e", std::u16string(iniGetWide(narrow.c_str(), "p", "name", u"")));
+    EXPECT_EQ(u"\u0141ady", std::u16string(iniGetWide(narrow.c_str(), "p", "title", u"")));
+    EXPECT_EQ(1, iniWriteString(narrow.c_str(), "q", "k", "v"));
+    EXPECT_EQ(utf16(u"[p]\r\nlevel=\u00E9t\u00E9\r\ntitle=\u0141ady\r\nname=Ren\u00E9e\r\n[q]\r\nk=v\r\n"),
+              dir.read("n.ini"));
+}
+
+TEST_F(Ini, TranslationLookup) {
+    dir.write("Data/Translation.ini", utf16(u"#hello=Bonjour \u00E0 tous\r\n[s]\r\n#inner=no\r\n"));
+    std::string menu = dir.write("menu.ini", "[b]\r\ntext=#hello\r\nplain=Start\r\nmissing=#nope\r\n"
+                                             "inner=#inner\r\n");
+    testsupport::InDir in(dir.path());
+    const char* m = menu.c_str();
+    EXPECT_EQ(u"Bonjour \u00E0 tous", std::u16string(iniGetText(m, "b", "text")));
+    EXPECT_EQ(u"Start", std::u16string(iniGetText(m, "b", "plain")));
+    EXPECT_EQ(u"", std::u16string(iniGetText(m, "b", "missing")));
+    EXPECT_EQ(u"", std::u16string(iniGetText(m, "b", "inner")));  // keys live before any section
+    EXPECT_EQ(u"", std::u16string(iniGetText(m, "b", "absent")));
+}
+
+TEST_F(Ini, TheCacheIsFirstInFirstOut) {
+    std::string paths[11];
+    for (int i = 0; i < 11; ++i) paths[i] = dir.write("c" + std::to_string(i) + ".ini", "[s]\r\nv=1\r\n");
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(1, iniGetInt(paths[i].c_str(), "s", "v", 0));
+    dir.write("c0.ini", "[s]\r\nv=2\r\n");
+    EXPECT_EQ(1, iniGetInt(paths[0].c_str(), "s", "v", 0));  // a hit: the cached text
+    std::string upper = paths[0];
+    for (char& ch : upper) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    EXPECT_EQ(iniOpen(paths[0].c_str()), iniOpen(upper.c_str()));
+    // The hit did not refresh c0, so the eleventh file pushes it out.
+    EXPECT_EQ(1, iniGetInt(paths[10].c_str(), "s", "v", 0));
+    EXPECT_EQ(2, iniGetInt(paths[0].c_str(), "s", "v", 0));
+}
+
+TEST_F(Ini, DebugModeReadsEveryTimeAndClearFileDropsTheText) {
+    std::string path = dir.write("d.ini", "[s]\r\nv=1\r\n");
+    EXPECT_EQ(1, iniGetInt(path.c_str(), "s", "v", 0));
+    dir.write("d.ini", "[s]\r\nv=2\r\n");
+    EXPECT_EQ(1, iniGetInt(path.c_str(), "s", "v", 0));
+    engineSetDebug(1);
+    EXPECT_EQ(2, iniGetInt(path.c_str(), "s", "v", 0));
+    dir.write("d.ini", "[s]\r\nv=3\r\n");
+    EXPECT_EQ(3, iniGetInt(path.c_str(), "s", "v", 0));
+    engineSetDebug(0);
+    EXPECT_EQ(1, iniClearFile(path.c_str()));
+    EXPECT_EQ("", dir.read("d.ini"));
+    EXPECT_EQ(0, iniGetInt(path.c_str(), "s", "v", 0));
+}
+
+TEST_F(Ini, AFailedSaveIsReported) {
+    std::string path = dir.file("no/folder/x.ini");
+    EXPECT_EQ(0, iniWriteString(path.c_str(), "s", "k", "v"));
+    std::string log = TempDir::readFile("gerr.log");
+    EXPECT_NE(std::string::npos, log.find("ini: cannot save " + path)) << log;
+    // The change waits in the cache for the next save that succeeds.
+    EXPECT_STREQ("v", iniGetString(path.c_str(), "s", "k", ""));
+}
+
+TEST_F(Ini, ResultsAreBounded) {
+    std::string big(3000, 'v');
+    std::string path = dir.write("b.ini", "[s]\r\nbig=" + big + "\r\n[t]\r\nk=1\r\n");
+    EXPECT_EQ(2047u, strlen(iniGetString(path.c_str(), "s", "big", "")));
+    std::u16string wide = iniGetWide(path.c_str(), "s", "big", u"");
+    EXPECT_EQ(1023u, wide.size());
+
+    // A value too long for one written line is cut, and the line still ends.
+    EXPECT_EQ(1, iniWriteString(path.c_str(), "s", "big", (big + big).c_str()));
+    EXPECT_EQ(1, iniGetInt(path.c_str(), "t", "k", 0));
+    EXPECT_EQ(2045u, strlen(iniGetString(path.c_str(), "s", "big", "")));
+
+    // Four results stay valid; the fifth reuses the first buffer.
+    std::string r = dir.write("r.ini", "[s]\r\na=1\r\nb=2\r\nc=3\r\nd=4\r\ne=5\r\n");
+    const char* a = iniGetString(r.c_str(), "s", "a", "");
+    const char* b = iniGetString(r.c_str(), "s", "b", "");
+    const char* c = iniGetString(r.c_str(), "s", "c", "");
+    const char* d = iniGetString(r.c_str(), "s", "d", "");
+    EXPECT_STREQ("1", a);
+    EXPECT_STREQ("2", b);
+    EXPECT_STREQ("3", c);
+    EXPECT_STREQ("4", d);
+    EXPECT_EQ(a, iniGetString(r.c_str(), "s", "e", ""));
+    EXPECT_STREQ("5", a);
+
+    std::string name(300, 'n');
+    EXPECT_EQ(nullptr, iniOpen(name.c_str()));
+    EXPECT_STREQ("d", iniGetString(name.c_str(), "s", "k", "d"));
+}
+
+TEST_F(Ini, SectionListsStopAtTheBuffer) {
+    std::string path = dir.write("l.ini", "; top\r\n[one]\r\nk=1\r\n  [two]\r\n[three\r\n[]\r\n[four]\r\n");
+    char list[64];
+    iniGetSections(path.c_str(), list, sizeof list);
+    EXPECT_EQ(0, memcmp(list, "one\0two\0four\0\0", 14));
+    char small[12];
+    memset(small, 'X', sizeof small);
+    iniGetSections(path.c_str(), small, 9);
+    EXPECT_EQ(0, memcmp(small, "one\0two\0\0", 9));
+    EXPECT_EQ('X', small[9]);
+    iniGetSections(path.c_str(), small, 5);
+    EXPECT_EQ(0, memcmp(small, "one\0\0", 5));
+    iniGetSections(path.c_str(), small, 1);
+    EXPECT_EQ('\0', small[0]);
+}
+
+TEST(IniPath, EqualNames) {
+    EXPECT_EQ(0, iniPathEqual("Data\\Menu\\a.INI", "data/menu/A.ini"));
+    EXPECT_EQ(0, iniPathEqual("", ""));
+    EXPECT_NE(0, iniPathEqual("", "a"));
+    EXPECT_NE(0, iniPathEqual("a.ini", "a.ini2"));
+    EXPECT_NE(0, iniPathEqual(nullptr, nullptr));
+    EXPECT_NE(0, iniPathEqual("\xC9", "\xE9"));
+}

@@ -1,0 +1,54 @@
+// Tests of the engine log, each in a child process so that it opens its own log.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "engine/platform/log.h"
+#include "tests/engine/data/test_support.h"
+
+using testsupport::TempDir;
+
+TEST(Log, TheFirstLineTruncatesTheOldLogAndWritesTheHeader) {
+    TempDir dir;
+    dir.write("gerr.log", "previous run\n");
+    int status = testsupport::inChild([&] {
+        if (chdir(dir.path().c_str()) != 0) _exit(2);
+        if (logPrintf("first %d\n", 1) != 8) _exit(3);
+        logPrintf("%s", "second\n");
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status));
+    std::string log = dir.read("gerr.log");
+    std::regex header(
+        "------------------- Compilation data: [A-Z][a-z]{2} [ 0-9]\\d \\d{4} time: "
+        "\\d\\d:\\d\\d:\\d\\d -------------------\n"
+        "------------------- Run data: \\d+:\\d+:\\d+ time: \\d+:\\d+:\\d+ -------------------\n"
+        "first 1\nsecond\n");
+    EXPECT_TRUE(std::regex_match(log, header)) << log;
+}
+
+TEST(Log, ARunThatLogsNothingLeavesTheOldLog) {
+    TempDir dir;
+    dir.write("gerr.log", "previous run\n");
+    int status = testsupport::inChild([&] {
+        if (chdir(dir.path().c_str()) != 0) _exit(2);
+    });
+    EXPECT_EQ(0, WEXITSTATUS(status));
+    EXPECT_EQ("previous run\n", dir.read("gerr.log"));
+}
+
+TEST(Log, LongLinesAreCutAndTerminated) {
+    TempDir dir;
+    int status = testsupport::inChild([&] {
+        if (chdir(dir.path().c_str()) != 0) _exit(2);
+        std::string big(10000, 'x');
+        if (logPrintf("%s", big.c_str()) != 4095) _exit(3);
+        logPrintf("%s", "\nafter\n");
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status));
+    std::string log = dir.read("gerr.log");
+    EXPECT_NE(std::string::npos, log.find(std::string(4095, 'x') + "\nafter\n"));
+    EXPECT_EQ(std::string::npos, log.find(std::string(4096, 'x')));
+}
