@@ -14,8 +14,10 @@ class CGraphFont;
 
 // --- Display -----------------------------------------------------------------------------------
 
-// Opens the display with a back buffer of width x height (fixed by the first call), or switches
-// between windowed and full screen; a call with the mode already set changes nothing. Always 0.
+// Opens the display with a back buffer of width x height (fixed by the first call) in the
+// platform window, or switches between windowed and full screen; a call with the mode already
+// set changes nothing. 0; -1 (logged, and a box when there is no window) when no display could
+// be set up: there is then no back buffer, and presenting and drawing do nothing.
 int grInit(int width, int height, int bitsPerPixel, int fullScreen);
 // Frees every registered sprite (the back buffer included) and closes the display.
 void grDone();
@@ -25,6 +27,9 @@ void grGetMode(int* width, int* height, int* bitsPerPixel, int* fullScreen);
 void grBeginFrame();
 // Shows the back buffer in the window.
 void grPresent();
+// 1 when presenting waits for the vertical blank (full screen with game.ini [main] "sync"), so
+// the frame loop need not pace itself.
+int grWaitsForVsync();
 void grSetWindowMode(int width, int height, int fullScreen);
 const char* grErrorName(uint32_t code);
 void grCacheSprite();

@@ -1,8 +1,15 @@
-// Sprite objects: memory surfaces, locking and freeing of pixels.
+// Sprite objects: memory surfaces, locking, reading pixels and alpha from image files, frames,
+// gray rows and flips.
 #include "engine/gr/sprite.h"
 
 #include <cstdlib>
 #include <new>
+
+#include "engine/data/file.h"
+#include "engine/gr/image.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/log.h"
+#include "engine/platform/platform.h"
 
 GrSurface* grCreateSurface(int width, int height, int /*caps*/) {
     if (width <= 0 || height <= 0) return nullptr;
@@ -53,3 +60,266 @@ void grSpriteFreePixels(CSprite* sprite) {
 }
 
 CSpriteExt::~CSpriteExt() { grSpriteFreePixels(this); }
+
+// --- Reading the image files ---------------------------------------------------------------------
+
+namespace {
+
+constexpr int kSystemMemory = 0x800;
+
+bool containsNoCase(const char* text, const char* part) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+    for (; *text; ++text) {
+        int i = 0;
+        while (part[i] && lower(text[i]) == lower(part[i])) ++i;
+        if (!part[i]) return true;
+    }
+    return false;
+}
+
+void setFullClip(CSprite* sprite) {
+    sprite->clipX0 = 0;
+    sprite->clipY0 = 0;
+    sprite->clipX1 = sprite->width;
+    sprite->clipY1 = static_cast<int16_t>(sprite->height * sprite->frames);
+}
+
+// The sprite holds nothing: zero size, one frame, no pixels.
+void makeEmpty(CSprite* sprite) {
+    grSpriteFreePixels(sprite);
+    sprite->width = 0;
+    sprite->height = 0;
+    sprite->frames = 1;
+    sprite->period = 1;
+    setFullClip(sprite);
+}
+
+// Colour pixels for width x rows: a memory surface, or plain memory (with an alpha plane when
+// the image brings its own alpha). False when memory runs out.
+bool allocateColour(CSprite* sprite, int width, int rows, bool ownAlpha) {
+    const size_t count = static_cast<size_t>(width) * rows;
+    if (!ownAlpha) {
+        sprite->surface = grCreateSurface(width, rows, kSystemMemory);
+        if (sprite->surface) return true;
+    }
+    sprite->pixels = static_cast<uint16_t*>(calloc(count, 2));
+    sprite->pitch = static_cast<uint16_t>(width * 2);
+    if (ownAlpha) sprite->alpha = static_cast<uint8_t*>(calloc(count, 1));
+    if (!sprite->pixels || (ownAlpha && !sprite->alpha)) {
+        grSpriteFreePixels(sprite);
+        return false;
+    }
+    return true;
+}
+
+bool hasBlackPixel(const CSprite* sprite) {
+    for (int y = 0; y < sprite->height; ++y) {
+        const uint16_t* row = reinterpret_cast<const uint16_t*>(
+            reinterpret_cast<const uint8_t*>(sprite->pixels) + static_cast<size_t>(y) * sprite->pitch);
+        for (int x = 0; x < sprite->width; ++x)
+            if (row[x] == 0) return true;
+    }
+    return false;
+}
+
+// Decodes the colour image from a loaded block (which it hands on or frees). False when no
+// pixels can be had from it: the box is shown and the caller leaves the sprite empty.
+bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
+    cFileImage* reader = imageOpen(sprite->imageFile);
+    if (!reader) {
+        memFree(block);
+        logPrintf("grLoadSpriteFile: %s: unknown file format\n", sprite->imageFile);
+        errorBox(sprite->imageFile, "unknown file format", MB_OK);
+        return false;
+    }
+    if (reader->OpenMemory(block, size) != 0) {
+        // The reader has logged why; what it holds now is not an image.
+        errorBox(sprite->imageFile, "JPEG have progressive package", MB_OK);
+        delete reader;
+        return false;
+    }
+    const int width = abs(reader->Width());
+    const int height = abs(reader->Height());
+    const int frames = reader->Frames() > 0 ? reader->Frames() : 1;
+    sprite->width = static_cast<int16_t>(width);
+    sprite->height = static_cast<int16_t>(height);
+    sprite->frames = static_cast<uint16_t>(frames);
+    sprite->period = static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
+    if (width > 0 && height > 0) {
+        const bool ownAlpha = reader->BitsPerPixel() == 32;
+        if (!allocateColour(sprite, width, height * frames, ownAlpha)) {
+            logPrintf("grLoadSpriteFile: %s: no memory for %dx%d pixels\n", sprite->imageFile,
+                      width, height * frames);
+            sprite->width = sprite->height = 0;
+        } else {
+            grLockSprite(sprite);
+            for (int i = 0; i < frames; ++i) {
+                reader->Convert(0, 0, width, height, sprite->pixels, 0, i * height, width, height,
+                                2, sprite->pitch, 5, 6, 5, 0, 11, 5, 0, 0);
+                if (sprite->alpha)
+                    reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height,
+                                           width, height, 1, width, 8, 0);
+            }
+            // JPEG black is picture, never the transparent key.
+            if (!sprite->alpha && !containsNoCase(sprite->imageFile, ".jpg"))
+                sprite->setKeyPixels(hasBlackPixel(sprite));
+        }
+    }
+    delete reader;
+    return true;
+}
+
+}  // namespace
+
+void grLoadSpriteFile(CSpriteExt* sprite) {
+    if (!sprite) return;
+    grSpriteFreePixels(sprite);
+    sprite->setKeyPixels(false);
+    if (!sprite->imageFile[0]) {
+        sprite->surface = grCreateSurface(sprite->width, sprite->height * sprite->frames,
+                                          kSystemMemory);
+        if (!sprite->surface) sprite->width = sprite->height = 0;
+        setFullClip(sprite);
+        return;
+    }
+    unsigned char* block = nullptr;
+    const int size = fileLoad(sprite->imageFile, &block);
+    if (size > 0 && block) {
+        if (!readColour(sprite, block, size)) {
+            makeEmpty(sprite);
+            return;
+        }
+    } else {
+        if (block) memFree(block);
+        // A reload whose file has gone, or a made-up sprite: keep the size with blank pixels.
+        if (sprite->width > 0 && sprite->height > 0) {
+            sprite->surface = grCreateSurface(sprite->width, sprite->height * sprite->frames,
+                                              kSystemMemory);
+            if (!sprite->surface) sprite->width = sprite->height = 0;
+        } else {
+            sprite->width = sprite->height = 0;
+        }
+    }
+    if (sprite->alphaFile[0] && !sprite->alpha) grLoadAlpha(sprite);
+    if (sprite->width <= 0 || sprite->height <= 0) {
+        makeEmpty(sprite);
+        errorBox(sprite->imageFile, "file not found", MB_OKCANCEL);
+    }
+    setFullClip(sprite);
+}
+
+void grLoadAlpha(CSpriteExt* sprite) {
+    if (!sprite || !sprite->alphaFile[0]) return;
+    cFileImage* reader = imageOpen(sprite->alphaFile);
+    if (!reader) return;
+    if (reader->Open(sprite->alphaFile) != 0) {
+        delete reader;
+        return;
+    }
+    if (reader->BitsPerPixel() != 8 || !reader->HasNoColourMap())
+        errorBox(sprite->alphaFile, "Error : alpha format must be gray scale", MB_OK);
+    const int width = abs(reader->Width());
+    const int height = abs(reader->Height());
+    const int frames = reader->Frames() > 0 ? reader->Frames() : 1;
+    const bool hasColour = sprite->surface || sprite->pixels;
+    const int colourRows = sprite->height * sprite->frames;
+    // The plane is read with the colour pixels' rows: it must not reach past them.
+    if (!hasColour || width <= 0 || height <= 0) {
+        logPrintf("grLoadAlpha: %s: no colour pixels to go with it; not used\n", sprite->alphaFile);
+    } else if (width > sprite->width || height * frames > colourRows) {
+        logPrintf("grLoadAlpha: %s: %dx%d is larger than the image %s (%dx%d); not used\n",
+                  sprite->alphaFile, width, height * frames, sprite->imageFile, sprite->width,
+                  colourRows);
+    } else {
+        sprite->alpha = static_cast<uint8_t*>(calloc(static_cast<size_t>(width) * height * frames, 1));
+        if (!sprite->alpha) {
+            logPrintf("grLoadAlpha: %s: no memory\n", sprite->alphaFile);
+        } else {
+            sprite->period = static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
+            sprite->width = static_cast<int16_t>(width);
+            sprite->height = static_cast<int16_t>(height);
+            sprite->frames = static_cast<uint16_t>(frames);
+            for (int i = 0; i < frames; ++i)
+                reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
+                                       height, 1, width, 8, 0);
+        }
+    }
+    delete reader;
+}
+
+// --- Accessors and in-place changes --------------------------------------------------------------
+
+int spriteWidth(HSPRITE sprite) { return sprite ? sprite->width : 0; }
+
+int spriteHeight(HSPRITE sprite) { return sprite ? sprite->height : 0; }
+
+namespace {
+
+uint16_t* pixelRow(CSprite* sprite, int y) {
+    return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(sprite->pixels) +
+                                       static_cast<size_t>(y) * sprite->pitch);
+}
+
+template <typename T>
+void reverse(T* first, T* last) {
+    while (first < --last) {
+        T t = *first;
+        *first++ = *last;
+        *last = t;
+    }
+}
+
+}  // namespace
+
+void grGrayRows(HSPRITE sprite, int firstRow, int endRow) {
+    if (!sprite) return;
+    grLockSprite(sprite);
+    if (!sprite->pixels) return;
+    const int rows = sprite->height * sprite->frames;
+    if (firstRow < 0) firstRow = 0;
+    if (endRow > rows) endRow = rows;
+    for (int y = firstRow; y < endRow; ++y) {
+        uint16_t* row = pixelRow(sprite, y);
+        for (int x = 0; x < sprite->width; ++x) {
+            const unsigned p = row[x];
+            const unsigned sum = ((p >> 8) & 248) + ((p >> 3) & 252) + (p & 31) * 8;
+            const unsigned avg = sum / 3;
+            row[x] = static_cast<uint16_t>(((avg >> 3) << 11) | ((avg & ~3u) << 3) | (avg >> 3));
+        }
+    }
+}
+
+void grFlipSprite(HSPRITE sprite, int fx, int fy) {
+    if (!sprite) return;
+    grLockSprite(sprite);
+    if (!sprite->pixels) return;
+    const int width = sprite->width;
+    const int rows = sprite->height * sprite->frames;
+    uint8_t* alpha = sprite->alpha;
+    if (fx < 0) {
+        for (int y = 0; y < rows; ++y) {
+            uint16_t* row = pixelRow(sprite, y);
+            reverse(row, row + width);
+            if (alpha) reverse(alpha + static_cast<size_t>(y) * width, alpha + static_cast<size_t>(y + 1) * width);
+        }
+    }
+    if (fy < 0) {
+        for (int top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+            uint16_t* a = pixelRow(sprite, top);
+            uint16_t* b = pixelRow(sprite, bottom);
+            for (int x = 0; x < width; ++x) {
+                uint16_t t = a[x];
+                a[x] = b[x];
+                b[x] = t;
+            }
+            if (!alpha) continue;
+            uint8_t* ra = alpha + static_cast<size_t>(top) * width;
+            uint8_t* rb = alpha + static_cast<size_t>(bottom) * width;
+            for (int x = 0; x < width; ++x) {
+                uint8_t t = ra[x];
+                ra[x] = rb[x];
+                rb[x] = t;
+            }
+        }
+    }
+}

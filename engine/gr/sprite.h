@@ -53,9 +53,17 @@ void grLockSprite(CSprite* sprite);
 void grUnlockSpriteObj(CSprite* sprite);
 // Unlocks, releases the surface, frees plain pixels and the alpha plane.
 void grSpriteFreePixels(CSprite* sprite);
-// (Re)reads pixels and alpha from the sprite's files; reads the separate alpha image.
+// (Re)reads pixels and alpha from the sprite's files. Whatever fails, width, height and frames
+// afterwards describe pixels that exist: a missing or unreadable image leaves width 0 and no
+// pixels (a blank surface of the old size on a reload whose file is gone).
 void grLoadSpriteFile(CSpriteExt* sprite);
+// Reads the separate gray-scale alpha image into the alpha plane. An alpha image that would
+// reach past the colour pixels, or one without colour pixels, is not used (logged).
 void grLoadAlpha(CSpriteExt* sprite);
+
+// Names and file names must fit the 128-byte fields: longer ones are refused, never cut, so a
+// cut name can never alias another sprite.
+constexpr int kSpriteNameSize = 128;
 
 // The frame shown at time t: (t mod period) * frames / period. A period of 0 counts as 1 and a
 // negative time as 0, so a damaged frame setting never divides by zero.
