@@ -107,13 +107,13 @@ bool grAlphaFileName(const char* file, char* out, int size) {
 bool grSpriteSetup(CSpriteExt* sprite, const char* registryName, const char* file,
                    const char* alphaFile) {
     if (!sprite || !registryName || !file) return false;
-    const char* tooLong = !fits(registryName) ? registryName
-                          : !fits(file)         ? file
+    const char* tooLong = !fits(registryName)             ? registryName
+                          : !fits(file)                   ? file
                           : alphaFile && !fits(alphaFile) ? alphaFile
                                                           : nullptr;
     if (tooLong) {
-        logPrintf("grSpriteSetup: name longer than %d characters: %.60s...\n",
-                  kSpriteNameSize - 1, tooLong);
+        logPrintf("grSpriteSetup: name longer than %d characters: %.60s...\n", kSpriteNameSize - 1,
+                  tooLong);
         return false;
     }
     char alpha[kSpriteNameSize] = {};
@@ -190,8 +190,8 @@ HSPRITE grCreateSprite(int width, int height, const char* name) {
         return nullptr;
     }
     if (!fits(name)) {
-        logPrintf("grCreateSprite: name longer than %d characters: %.60s...\n",
-                  kSpriteNameSize - 1, name);
+        logPrintf("grCreateSprite: name longer than %d characters: %.60s...\n", kSpriteNameSize - 1,
+                  name);
         return nullptr;
     }
     CSpriteExt* sprite = new CSpriteExt;

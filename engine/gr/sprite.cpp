@@ -114,8 +114,9 @@ bool allocateColour(CSprite* sprite, int width, int rows, bool ownAlpha) {
 
 bool hasBlackPixel(const CSprite* sprite) {
     for (int y = 0; y < sprite->height; ++y) {
-        const uint16_t* row = reinterpret_cast<const uint16_t*>(
-            reinterpret_cast<const uint8_t*>(sprite->pixels) + static_cast<size_t>(y) * sprite->pitch);
+        const uint16_t* row =
+            reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(sprite->pixels) +
+                                              static_cast<size_t>(y) * sprite->pitch);
         for (int x = 0; x < sprite->width; ++x)
             if (row[x] == 0) return true;
     }
@@ -157,8 +158,8 @@ bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
                 reader->Convert(0, 0, width, height, sprite->pixels, 0, i * height, width, height,
                                 2, sprite->pitch, 5, 6, 5, 0, 11, 5, 0, 0);
                 if (sprite->alpha)
-                    reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height,
-                                           width, height, 1, width, 8, 0);
+                    reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
+                                           height, 1, width, 8, 0);
             }
             // JPEG black is picture, never the transparent key.
             if (!sprite->alpha && !containsNoCase(sprite->imageFile, ".jpg"))
@@ -176,8 +177,8 @@ void grLoadSpriteFile(CSpriteExt* sprite) {
     grSpriteFreePixels(sprite);
     sprite->setKeyPixels(false);
     if (!sprite->imageFile[0]) {
-        sprite->surface = grCreateSurface(sprite->width, sprite->height * sprite->frames,
-                                          kSystemMemory);
+        sprite->surface =
+            grCreateSurface(sprite->width, sprite->height * sprite->frames, kSystemMemory);
         if (!sprite->surface) sprite->width = sprite->height = 0;
         setFullClip(sprite);
         return;
@@ -193,8 +194,8 @@ void grLoadSpriteFile(CSpriteExt* sprite) {
         if (block) memFree(block);
         // A reload whose file has gone, or a made-up sprite: keep the size with blank pixels.
         if (sprite->width > 0 && sprite->height > 0) {
-            sprite->surface = grCreateSurface(sprite->width, sprite->height * sprite->frames,
-                                              kSystemMemory);
+            sprite->surface =
+                grCreateSurface(sprite->width, sprite->height * sprite->frames, kSystemMemory);
             if (!sprite->surface) sprite->width = sprite->height = 0;
         } else {
             sprite->width = sprite->height = 0;
@@ -231,11 +232,13 @@ void grLoadAlpha(CSpriteExt* sprite) {
                   sprite->alphaFile, width, height * frames, sprite->imageFile, sprite->width,
                   colourRows);
     } else {
-        sprite->alpha = static_cast<uint8_t*>(calloc(static_cast<size_t>(width) * height * frames, 1));
+        sprite->alpha =
+            static_cast<uint8_t*>(calloc(static_cast<size_t>(width) * height * frames, 1));
         if (!sprite->alpha) {
             logPrintf("grLoadAlpha: %s: no memory\n", sprite->alphaFile);
         } else {
-            sprite->period = static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
+            sprite->period =
+                static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
             sprite->width = static_cast<int16_t>(width);
             sprite->height = static_cast<int16_t>(height);
             sprite->frames = static_cast<uint16_t>(frames);
@@ -300,7 +303,9 @@ void grFlipSprite(HSPRITE sprite, int fx, int fy) {
         for (int y = 0; y < rows; ++y) {
             uint16_t* row = pixelRow(sprite, y);
             reverse(row, row + width);
-            if (alpha) reverse(alpha + static_cast<size_t>(y) * width, alpha + static_cast<size_t>(y + 1) * width);
+            if (alpha)
+                reverse(alpha + static_cast<size_t>(y) * width,
+                        alpha + static_cast<size_t>(y + 1) * width);
         }
     }
     if (fy < 0) {

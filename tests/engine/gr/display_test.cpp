@@ -1,15 +1,16 @@
 // The display under SDL's dummy driver: set-up in the platform window, presenting the back
 // buffer, switching to full screen and back, closing with every sprite freed, failed set-ups.
-#include "engine/data/ini.h"
 #include "engine/gr/display.h"
-#include "engine/gr/registry.h"
-#include "engine/platform/engine.h"
-#include "engine/platform/platform.h"
-#include "gr_fixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "engine/data/ini.h"
+#include "engine/gr/registry.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/platform.h"
+#include "gr_fixtures.h"
 
 namespace {
 
@@ -115,8 +116,8 @@ TEST_F(Display, PresentsTheBackBuffer) {
     grLockSprite(back);
     ASSERT_NE(back->pixels, nullptr);
     for (int y = 0; y < kHeight; ++y) {
-        uint16_t* row = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(back->pixels) +
-                                                    y * back->pitch);
+        uint16_t* row =
+            reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(back->pixels) + y * back->pitch);
         for (int x = 0; x < kWidth; ++x) row[x] = static_cast<uint16_t>(x * 1021 + y * 331 + 7);
     }
     grBeginFrame();

@@ -1,13 +1,14 @@
 // Sprites read from image files: RGB565 pixels, the black key, alpha planes, frames, reloads,
 // gray rows and flips, and what a sprite holds when its files do not fit together.
-#include "engine/gr/registry.h"
 #include "engine/gr/sprite.h"
-#include "gr_fixtures.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
+
+#include "engine/gr/registry.h"
+#include "gr_fixtures.h"
 
 namespace {
 
@@ -19,16 +20,12 @@ uint16_t pixelAt(HSPRITE sprite, int x, int y) {
     return reinterpret_cast<const uint16_t*>(row)[x];
 }
 
-// Every file a test loads goes with it; the registry is shared by the whole process.
+// A sprite loaded for one scope; the registry is shared by the whole process.
 struct Loaded {
     HSPRITE sprite;
-    explicit Loaded(const char* file, const char* alpha = nullptr, int reload = 0)
-        : sprite(grLoadSprite(file, alpha, reload)) {}
-    ~Loaded() {
-        while (sprite && grRegistryFind(sprite->name) == sprite && sprite->references() > 1)
-            grFreeSprite(sprite);
-        grFreeSprite(sprite);
-    }
+    explicit Loaded(const char* file, const char* alpha = nullptr)
+        : sprite(grLoadSprite(file, alpha, 0)) {}
+    ~Loaded() { grFreeSprite(sprite); }
     CSprite* operator->() const { return sprite; }
 };
 
@@ -51,7 +48,9 @@ TEST(Sprite, ReadsRgb565IntoASurface) {
 }
 
 TEST(Sprite, BlackIsTheKeyExceptInJpegImages) {
-    auto blackCorner = [](int x, int y) { return x < 8 && y < 8 ? Rgb{0, 0, 0} : Rgb{200, 180, 90}; };
+    auto blackCorner = [](int x, int y) {
+        return x < 8 && y < 8 ? Rgb{0, 0, 0} : Rgb{200, 180, 90};
+    };
     writeTga24("black.tga", 16, 16, blackCorner);
     writeTga24("noblack.tga", 16, 16, [](int, int) { return Rgb{8, 4, 8}; });
     writeJpeg("photo.jpg", 16, 16, blackCorner);
@@ -59,8 +58,8 @@ TEST(Sprite, BlackIsTheKeyExceptInJpegImages) {
     struct Case {
         const char* file;
         bool key;
-    } cases[] = {{"black.tga", true}, {"noblack.tga", false}, {"photo.jpg", false},
-                 {"PHOTO2.JPG", false}};
+    } cases[] = {
+        {"black.tga", true}, {"noblack.tga", false}, {"photo.jpg", false}, {"PHOTO2.JPG", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         Loaded s(c.file);
@@ -204,8 +203,8 @@ TEST(Sprite, FrameOfTime) {
     CSprite s;
     s.period = 1000;
     s.frames = 4;
-    const int cases[][2] = {{0, 0},   {249, 0},  {250, 1}, {500, 2},   {749, 2},
-                            {750, 3}, {999, 3},  {1000, 0}, {2250, 1}, {-5, 0}};
+    const int cases[][2] = {{0, 0},   {249, 0}, {250, 1},  {500, 2},  {749, 2},
+                            {750, 3}, {999, 3}, {1000, 0}, {2250, 1}, {-5, 0}};
     for (const auto& c : cases) EXPECT_EQ(grFrameOfTime(&s, c[0]), c[1]) << c[0];
     s.period = 0;  // damaged settings pick frame 0 instead of dividing by zero
     s.frames = 0;
