@@ -1,13 +1,12 @@
-// Typed words, the binding table, and the joystick as keys (through SDL's virtual joystick).
+// Typed words, the binding table, and the joystick as keys (through a virtual joystick).
 #include <gtest/gtest.h>
-
-#include <SDL2/SDL.h>
 
 #include <vector>
 
 #include "engine/platform/input.h"
 #include "engine/platform/input_internal.h"
 #include "engine/platform/platform.h"
+#include "engine/platform/testing.h"
 
 namespace {
 
@@ -146,28 +145,20 @@ class VirtualJoystick : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(platInit());
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
-        ASSERT_GE(index_, 0) << SDL_GetError();
-        joy_ = SDL_JoystickOpen(index_);
-        ASSERT_NE(joy_, nullptr);
+        ASSERT_TRUE(platTestJoystickAttach()) << platTestError();
         gSent.clear();
     }
     void TearDown() override {
         joyDone();
-        if (joy_) SDL_JoystickClose(joy_);
-        SDL_JoystickDetachVirtual(index_);
+        platTestJoystickDetach();
         platDone();
     }
     // Sets the stick and buttons, then polls once and returns what was sent.
     std::vector<Sent> poll(int x, int y, uint32_t buttons) {
-        SDL_JoystickSetVirtualAxis(joy_, 0, static_cast<Sint16>(x));
-        SDL_JoystickSetVirtualAxis(joy_, 1, static_cast<Sint16>(y));
-        for (int b = 0; b < 4; b++) SDL_JoystickSetVirtualButton(joy_, b, (buttons >> b) & 1);
+        platTestJoystickSet(x, y, buttons);
         joyPoll();
         return take();
     }
-    int index_ = -1;
-    SDL_Joystick* joy_ = nullptr;
 };
 
 TEST_F(VirtualJoystick, ButtonsAndStickBecomeKeyTransitions) {
@@ -204,8 +195,7 @@ TEST_F(VirtualJoystick, ButtonsAndStickBecomeKeyTransitions) {
 }
 
 TEST_F(VirtualJoystick, FirstPollReportsWhatIsAlreadyHeld) {
-    SDL_JoystickSetVirtualAxis(joy_, 0, 32767);
-    SDL_JoystickSetVirtualButton(joy_, 0, 1);
+    platTestJoystickSet(32767, 0, 1);
     ASSERT_EQ(joyInit(record), 1);
     joyPoll();
     EXPECT_EQ(take(), (std::vector<Sent>{down(JOY_BUTTON1), down(JOY_RIGHT)}));
