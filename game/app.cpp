@@ -70,7 +70,7 @@ void GameInit() {
     // Sound: sndInit(), then sndLoadScript("Data/Sounds/sounds.ini") and
     //        sndLoadScript("Data/Sounds/music.ini").
     // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
-    // Cursor: cursorCreate(), then cursorSet(1).
+    // Cursor: cursorCreate(), then cursorSet() to show it.
     appSetWM(new FirstScreen);
 }
 

@@ -1,7 +1,6 @@
 // Engine-wide window state and the small window, cursor, directory and command-line services.
 #include "engine/platform/engine.h"
 
-#include <cstring>
 
 #include "core/strings.h"
 #include "engine/platform/engine_internal.h"
