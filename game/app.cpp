@@ -4,6 +4,7 @@
 
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
+#include "engine/gr/gr.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
@@ -66,7 +67,7 @@ void GameInit() {
     int xs = 0, ys = 0;
     profGameGetInt("main", "xs", &xs);
     profGameGetInt("main", "ys", &ys);
-    // Graphics: grInit(xs, ys, 32, wndIsFullScreen()) opens the display.
+    grInit(xs, ys, 32, wndIsFullScreen());
     // Sound: sndInit(), then sndLoadScript("Data/Sounds/sounds.ini") and
     //        sndLoadScript("Data/Sounds/music.ini").
     // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
@@ -86,10 +87,10 @@ int GameFrame() {
             gAccumulator -= kUpdateStepMs;
         }
     }
-    // Graphics: grBeginFrame() before drawing.
+    grBeginFrame();
     wm->Render();
     // Cursor: cursorTick(25) draws the cursor over everything.
-    // Graphics: grPresent() shows the frame.
+    grPresent();
     return 0;
 }
 
@@ -100,8 +101,9 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     switch (message) {
     case kKeyDown:
         if (code == kEnter && (lParam & kAltHeld)) {
-            // Graphics: grGetMode(&w, &h, &bits, &full), then grInit(w, h, bits, !full) switches
-            //           between full screen and window.
+            int w = 0, h = 0, bits = 0, full = 0;
+            grGetMode(&w, &h, &bits, &full);
+            grInit(w, h, bits, !full);
             return;
         }
         wm->OnKeyDown(code, lParam);
@@ -128,7 +130,7 @@ void GameShutdown() {
     // Cursor: cursorDestroy().
     // Sound: sndUnloadScript("Data/Sounds/sounds.ini"), sndUnloadScript("Data/Sounds/music.ini").
     iniFreeAll();
-    // Graphics: grDone().
+    grDone();
     // Sound: sndDone().
     engineDone();
 }

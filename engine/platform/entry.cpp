@@ -4,6 +4,7 @@
 #include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
+#include "engine/gr/gr.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/input.h"
@@ -148,8 +149,9 @@ void engineDone() {
     gStopped = true;
     // Sound: when sndIsReady(), errorBox("Program inited sound with sndInit()",
     //        "Program must deinited sound with sndDone()", 0).
-    // Graphics: when grIsInited(), errorBox("Program inited graphics with grInit()",
-    //        "Program must deinited graphics with grDone()", 0).
+    if (grIsInited())
+        errorBox("Program inited graphics with grInit()",
+                 "Program must deinited graphics with grDone()", 0);
     EngineWindow& w = engineWindow();
     if (w.title[0]) {
         joyDone();

@@ -1,6 +1,7 @@
 // The window procedure: turns the layer's messages into the game's few input messages, follows
 // the program's activation and hosts the typed debug words.
 #include "engine/data/file.h"
+#include "engine/gr/gr.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/input.h"
@@ -43,7 +44,7 @@ struct DebugWord {
 };
 
 const DebugWord kDebugWords[] = {
-    {"grtracer", [] { /* Graphics: grSpriteListDump() writes the sprite registry to the log. */ }},
+    {"grtracer", [] { grSpriteListDump(); }},
     {"sndtracer", [] { /* Sound: sndListDump() writes the sound list to the log. */ }},
     {"filetracer", [] { fileDumpDirectory(); }},
     {"wgframe", [] { toggle(uiShowBounds); }},
