@@ -408,7 +408,8 @@ SndRecord* sndResolve(sndSound* sound) {
 
 sndSound* sndHandle(const SndRecord* record) {
     if (!record) return nullptr;
-    const uintptr_t value = static_cast<uintptr_t>(record->id) << SLOT_BITS | static_cast<uintptr_t>(record->slot);
+    const uintptr_t value =
+        static_cast<uintptr_t>(record->id) << SLOT_BITS | static_cast<uintptr_t>(record->slot);
     return reinterpret_cast<sndSound*>(value);
 }
 

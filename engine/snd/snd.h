@@ -1,4 +1,4 @@
-// The sound engine: sounds by name in three volume groups, streaming, fades, sound scripts and music.
+// The sound engine: sounds by name in three volume groups, streaming, fades, scripts and music.
 #pragma once
 
 #include "core/values.h"

@@ -1,4 +1,4 @@
-// Sound scripts (INI files that name each sound's files, group and ranges) and the one current music.
+// Sound scripts (INI files naming each sound's files, group and ranges) and the current music.
 #include <climits>
 #include <cstdlib>
 #include <cstring>

@@ -3,6 +3,8 @@
 #include "engine_fixture.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 TEST(SoundDevice, InitPlaysStreamsAndDoneJoinsTheThread) {
@@ -35,4 +37,21 @@ TEST(SoundDevice, InitPlaysStreamsAndDoneJoinsTheThread) {
     EXPECT_EQ(sndIsReady(), 0);
     EXPECT_EQ(sndIsPlaying(music), 0);
     EXPECT_EQ(sndLibraryCount(), 0);
+}
+
+TEST(SoundDevice, WithoutADeviceSoundsExistButStaySilent) {
+    const char* driver = getenv("SDL_AUDIODRIVER");
+    const std::string saved = driver ? driver : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    sndInit(nullptr);
+    if (saved.empty()) unsetenv("SDL_AUDIODRIVER");
+    else setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    EXPECT_EQ(sndIsReady(), 0);
+    sndSound* s = sndPlay(constantWav("mute.wav", 441, 500).c_str(), SND_GROUP_SOUND);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(sndResolve(s)->voices[0].buffer, nullptr);
+    EXPECT_EQ(sndIsPlaying(s), 0);
+    sndSetFade(s, SND_FADE_IN, nullptr);
+    sndTick(0);
+    sndDone();
 }

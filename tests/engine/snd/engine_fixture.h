@@ -1,4 +1,4 @@
-// The sound engine on the bare mixer: a clock the test moves, output pulled by hand, sounds on disk.
+// The sound engine on the bare mixer: a clock the test moves, output pulled by hand, files on disk.
 #pragma once
 
 #include "engine/snd/snd_internal.h"
