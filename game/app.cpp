@@ -5,6 +5,7 @@
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
 #include "engine/gr/gr.h"
+#include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
@@ -68,8 +69,9 @@ void GameInit() {
     profGameGetInt("main", "xs", &xs);
     profGameGetInt("main", "ys", &ys);
     grInit(xs, ys, 32, wndIsFullScreen());
-    // Sound: sndInit(), then sndLoadScript("Data/Sounds/sounds.ini") and
-    //        sndLoadScript("Data/Sounds/music.ini").
+    sndInit(nullptr);
+    sndLoadScript("Data/Sounds/sounds.ini");
+    sndLoadScript("Data/Sounds/music.ini");
     // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
     // Cursor: cursorCreate(), then cursorSet() to show it.
     appSetWM(new FirstScreen);
@@ -126,11 +128,13 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 void GameShutdown() {
     // Window manager: WM::Destroy(); here the stand-in is deleted.
     appSetWM(nullptr);
-    // Sound: every sound stops (sndStopGroup of each group, sndStopMusicNow).
+    for (int group = 0; group < 3; ++group) sndStopGroup(group);
+    sndStopMusicNow();
     // Cursor: cursorDestroy().
-    // Sound: sndUnloadScript("Data/Sounds/sounds.ini"), sndUnloadScript("Data/Sounds/music.ini").
+    sndUnloadScript("Data/Sounds/sounds.ini");
+    sndUnloadScript("Data/Sounds/music.ini");
     iniFreeAll();
     grDone();
-    // Sound: sndDone().
+    sndDone();
     engineDone();
 }

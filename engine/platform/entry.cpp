@@ -5,6 +5,7 @@
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
 #include "engine/gr/gr.h"
+#include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/input.h"
@@ -76,7 +77,7 @@ void messageLoop() {
         lastFrame = gHooks.now();
         framed = true;
         joyPoll();
-        // Sound: sndTick(0) gives the sound engine its tick from the main thread.
+        sndTick(0);
         if (GameFrame()) WndProc(WM_CLOSE, 0, 0);
     }
 }
@@ -147,8 +148,9 @@ int engineInit() {
 void engineDone() {
     if (gStopped) return;
     gStopped = true;
-    // Sound: when sndIsReady(), errorBox("Program inited sound with sndInit()",
-    //        "Program must deinited sound with sndDone()", 0).
+    if (sndIsReady())
+        errorBox("Program inited sound with sndInit()", "Program must deinited sound with sndDone()",
+                 0);
     if (grIsInited())
         errorBox("Program inited graphics with grInit()",
                  "Program must deinited graphics with grDone()", 0);

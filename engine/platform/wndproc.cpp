@@ -2,6 +2,7 @@
 // the program's activation and hosts the typed debug words.
 #include "engine/data/file.h"
 #include "engine/gr/gr.h"
+#include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/input.h"
@@ -22,7 +23,7 @@ void activate() {
     EngineWindow& w = engineWindow();
     w.active = 1;
     if (w.minimize == -1) w.minimize = 1;
-    // Sound: sndPauseAll(1) plays again what the deactivation paused.
+    sndPauseAll(1);
 }
 
 void deactivate() {
@@ -33,7 +34,7 @@ void deactivate() {
         // Activation may have come back while the window was going down.
         w.minimize = w.active ? 1 : -1;
     }
-    // Sound: sndPauseAll(w.active) pauses every playing sound while inactive.
+    sndPauseAll(w.active);
 }
 
 void toggle(int& flag) { flag = !flag; }
@@ -45,7 +46,7 @@ struct DebugWord {
 
 const DebugWord kDebugWords[] = {
     {"grtracer", [] { grSpriteListDump(); }},
-    {"sndtracer", [] { /* Sound: sndListDump() writes the sound list to the log. */ }},
+    {"sndtracer", [] { sndListDump(); }},
     {"filetracer", [] { fileDumpDirectory(); }},
     {"wgframe", [] { toggle(uiShowBounds); }},
     {"wgmove", [] { toggle(uiLayoutEditor); toggle(uiShowBounds); }},
