@@ -200,7 +200,27 @@ bool rowSkipsZero(int row, const CSprite* source, bool mirrored) {
     }
 }
 
-constexpr int kChunk = 256;
+// A scaled or mirrored row is first gathered into these, then drawn like an unscaled one. A
+// clipped row never exceeds the 16-bit clip rectangle; drawing is not reentrant.
+constexpr int kMaxRow = 32768;
+int32_t gColumns[kMaxRow];
+uint16_t gRowPixels[kMaxRow];
+uint8_t gRowAlpha[kMaxRow];
+
+void gatherRow(const uint16_t* __restrict s, const uint8_t* __restrict a, int n) {
+    const int32_t* __restrict cols = gColumns;
+    uint16_t* __restrict px = gRowPixels;
+    uint8_t* __restrict al = gRowAlpha;
+    if (a) {
+        for (int i = 0; i < n; ++i) {
+            int32_t c = cols[i];
+            px[i] = s[c];
+            al[i] = a[c];
+        }
+    } else {
+        for (int i = 0; i < n; ++i) px[i] = s[cols[i]];
+    }
+}
 
 void blitCore(sMaterial material, CSprite* target, int x, int y, int w, int h, CSprite* source,
               int sx, int sy, int sw, int sh, int time, uint32_t colour, bool mirrored) {
@@ -267,8 +287,14 @@ void blitCore(sMaterial material, CSprite* target, int x, int y, int w, int h, C
         if (nCols <= 0) return;
     }
 
-    uint16_t sBuf[kChunk];
-    uint8_t aBuf[kChunk];
+    if (!direct) {
+        // Mirrored, the first target column takes the last source step.
+        for (int64_t i = 0; i < nCols; ++i) {
+            int64_t k = w > 0 ? i : nCols - 1 - i;
+            gColumns[i] = static_cast<int32_t>(min64((fx0 + k * stepX) >> 16, lastCol));
+        }
+    }
+    int64_t gathered = -1;  // the source row now in the row buffers
     for (int64_t r = 0; r < nRows; ++r) {
         int64_t srcRow = frameRow0 + min64((fy0 + r * stepY) >> 16, lastRow);
         int64_t dstRow = h < 0 ? YE - 1 - r : Y + r;
@@ -279,19 +305,11 @@ void blitCore(sMaterial material, CSprite* target, int x, int y, int w, int h, C
             kernel(d, s + srcX, a ? a + srcX : nullptr, static_cast<int>(nCols), params);
             continue;
         }
-        for (int64_t i0 = 0; i0 < nCols; i0 += kChunk) {
-            int n = static_cast<int>(min64(kChunk, nCols - i0));
-            // Mirrored, the chunk's first target pixel takes the chunk's last source step.
-            int64_t first = w > 0 ? i0 : i0 + n - 1;
-            int64_t dir = w > 0 ? 1 : -1;
-            for (int j = 0; j < n; ++j) {
-                int64_t idx = min64((fx0 + (first + dir * j) * stepX) >> 16, lastCol);
-                sBuf[j] = s[idx];
-                if (a) aBuf[j] = a[idx];
-            }
-            uint16_t* out = w > 0 ? d + i0 : d + (nCols - i0 - n);
-            kernel(out, sBuf, a ? aBuf : nullptr, n, params);
+        if (srcRow != gathered) {
+            gatherRow(s, a, static_cast<int>(nCols));
+            gathered = srcRow;
         }
+        kernel(d, gRowPixels, a ? gRowAlpha : nullptr, static_cast<int>(nCols), params);
     }
 }
 

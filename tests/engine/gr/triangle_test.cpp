@@ -197,13 +197,14 @@ TEST(Triangles, HostileInputStaysInside) {
     free(frames->pixels);
     frames->pixels = nullptr;
     frames->surface = grCreateSurface(4, 4, 0);
+    for (int i = 0; i < 16; ++i) frames->surface->pixels[i] = 0x1234;
     frames->frames = 4;
     frames->period = 4;
     Canvas clean(8, 8, 0x5555);
     SpriteBlt(mem(1, 2, 1, 30), 0, 0, 4, 0, 4, 4, frames.get(), 0, 0, 1, 0, 1, 1, 0xFFFFFFFF, 2);
     EXPECT_EQ(clean.at(3, 1), 0x5555);
     SpriteBlt(mem(1, 2, 1, 30), 0, 0, 4, 0, 4, 4, frames.get(), 0, 0, 1, 0, 1, 1, 0xFFFFFFFF, 0);
-    EXPECT_EQ(clean.at(3, 1), 0x5555);  // frame 0 is there; its pixels are 0, skipped
+    EXPECT_EQ(clean.at(3, 1), 0x1234);  // frame 0 is stored
 }
 
 }  // namespace
