@@ -29,8 +29,10 @@ int logEnabled() { return iniGetInt("game.ini", "main", "log", 0); }
 void dropBackBuffer() {
     CSpriteExt* back = gDisplay.backBuffer;
     gDisplay.backBuffer = nullptr;
+    grSetTarget(nullptr);
     gDisplay.open = false;
     if (back) {
+        if (grScreen() == back) grSetTarget(nullptr);
         grRegistryRemove(back);
         delete back;
     }
@@ -85,6 +87,7 @@ int grInit(int width, int height, int bitsPerPixel, int fullScreen) {
         back->clipX0 = back->clipY0 = 0;
         back->clipX1 = back->width;
         back->clipY1 = back->height;
+        grSetTarget(back);
     }
     gDisplay.fullScreen = fullScreen;
     // The loop paces idle frames itself unless presenting already waits for the screen.
@@ -115,8 +118,10 @@ int grWaitsForVsync() {
     return gDisplay.open && gDisplay.sync != 0 && gDisplay.fullScreen && platIsFullScreen();
 }
 
+// The draw target's slot is the back buffer's: whatever grSetTarget put there is what the
+// display reports and presents.
 void grGetMode(int* width, int* height, int* bitsPerPixel, int* fullScreen) {
-    const CSpriteExt* back = gDisplay.backBuffer;
+    const CSprite* back = gDisplay.open ? grScreen() : nullptr;
     if (width) *width = back ? back->width : 0;
     if (height) *height = back ? back->height : 0;
     if (bitsPerPixel) *bitsPerPixel = back ? gDisplay.bitsPerPixel : 0;
@@ -139,16 +144,20 @@ void grSetWindowMode(int width, int height, int fullScreen) {
 }
 
 void grPresent() {
-    CSpriteExt* back = gDisplay.backBuffer;
-    if (!back || !back->surface) return;
+    CSprite* back = gDisplay.open ? grScreen() : nullptr;
+    if (!back) return;
     if (!platIsFullScreen()) {
         int clientWidth = 0, clientHeight = 0;
         platWindowGetRect(nullptr, nullptr, &clientWidth, &clientHeight);
         if (clientWidth != back->width || clientHeight != back->height)
             grSetWindowMode(back->width, back->height, gDisplay.fullScreen);
     }
-    if (back->surface->locked) grUnlockSpriteObj(back);
-    platPresent(back->surface->pixels, back->width, back->height, back->surface->pitch);
+    if (back->surface) {
+        if (back->surface->locked) grUnlockSpriteObj(back);
+        platPresent(back->surface->pixels, back->width, back->height, back->surface->pitch);
+    } else if (back->pixels) {
+        platPresent(back->pixels, back->width, back->height, back->pitch);
+    }
 }
 
 void grCacheSprite() {

@@ -171,6 +171,8 @@ void grFreeSprite(HSPRITE handle) {
         return;
     }
     gEntries[i] = nullptr;
+    // Drawing must never reach a freed target.
+    if (sprite == grScreen()) grSetTarget(nullptr);
     delete sprite;
 }
 

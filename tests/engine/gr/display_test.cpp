@@ -135,6 +135,21 @@ TEST_F(Display, PresentsTheBackBuffer) {
     EXPECT_EQ(wrong, 0);
 }
 
+TEST_F(Display, DrawingTargetsTheBackBufferUntilItCloses) {
+    ASSERT_EQ(grInit(kWidth, kHeight, 32, 0), 0);
+    EXPECT_EQ(grScreen(), grBackBuffer());
+    grDrawRect(0, 0, kWidth, kHeight, 0xFF0000FFu);  // opaque blue
+    grPresent();
+    int w = 0, h = 0;
+    const uint16_t* shown = platLastFrame(&w, &h);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown[0], 0x001F);
+    EXPECT_EQ(shown[w * h - 1], 0x001F);
+    grDone();
+    EXPECT_EQ(grScreen(), nullptr);
+    grDrawRect(0, 0, kWidth, kHeight, 0xFFFFFFFFu);  // nothing to draw into: no effect, no crash
+}
+
 TEST_F(Display, FullScreenToggleKeepsTheBackBuffer) {
     ASSERT_EQ(grInit(kWidth, kHeight, 32, 0), 0);
     CSpriteExt* back = grBackBuffer();
