@@ -9,6 +9,7 @@
 #include "engine/platform/engine.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
+#include "game/first_screen.h"
 
 namespace {
 
@@ -17,28 +18,9 @@ constexpr uint32_t kKeyUp = 257;
 constexpr uint32_t kChar = 258;
 constexpr uint32_t kMouseMove = 512;
 constexpr int kEnter = 13;
-constexpr int kEscape = 27;
 constexpr int kLeftButton = 1;
 // Bit 29 of a key message's data: Alt was held.
 constexpr intptr_t kAltHeld = intptr_t(1) << 29;
-
-// The first screen until the screens exist: it keeps the program running until Escape.
-class FirstScreen : public ShellWM {
-public:
-    int Count() override { return open_ ? 1 : 0; }
-    int Update(int) override { return 1; }
-    int Render() override { return 1; }
-    int OnKeyDown(int key, intptr_t) override {
-        if (key == kEscape) open_ = false;
-        return 1;
-    }
-    int OnKeyUp(int, intptr_t) override { return 1; }
-    int OnChar(int, intptr_t) override { return 1; }
-    int OnMouseMove(int, intptr_t) override { return 1; }
-
-private:
-    bool open_ = true;
-};
 
 ShellWM* gWM = nullptr;
 int gPaused = 0;
@@ -74,7 +56,7 @@ void GameInit() {
     sndLoadScript("Data/Sounds/music.ini");
     // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
     // Cursor: cursorCreate(), then cursorSet() to show it.
-    appSetWM(new FirstScreen);
+    appSetWM(firstScreenCreate());
 }
 
 int GameFrame() {

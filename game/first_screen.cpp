@@ -1,0 +1,82 @@
+// The stand-in first screen: shows that pictures, sprites, materials, triangles, fonts, sounds
+// and music all work, and closes on Escape.
+#include "game/first_screen.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "engine/gr/gr.h"
+#include "engine/snd/snd.h"
+
+namespace {
+
+constexpr int kEscape = 27;
+constexpr int kLeftButton = 1;
+constexpr int kStarPeriodMs = 400;
+
+class FirstScreen : public ShellWM {
+public:
+    FirstScreen() {
+        picture_ = grLoadSprite("Data/Pictures/hotel.jpg", nullptr, 0);
+        coin_ = grLoadSprite("Data/Sprites/coin.tga", nullptr, 0);
+        star_ = grLoadSprite("Data/Sprites/star.png", nullptr, 0);
+        spin_ = grLoadSprite("Data/Sprites/star_spin.tga", nullptr, 0);
+        grSetFrames(spin_, kStarPeriodMs, 4);
+        sndPlayMusic("menu", 1, 1, nullptr);
+    }
+    ~FirstScreen() override {
+        for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
+    }
+
+    int Count() override { return open_ ? 1 : 0; }
+    int Update(int milliseconds) override {
+        time_ += milliseconds;
+        return 1;
+    }
+    int Render() override {
+        grDrawSprite(0, 0, picture_, 0);
+        const float t = time_ / 1000.0f;
+        // Opaque coins with their alpha images, then tinted and additive ones.
+        for (int i = 0; i < 5; ++i) grDrawSprite(80 + i * 60, 600, coin_, 0);
+        grDrawSpriteColor(sMaterial(4, 4, 1, 30), 400, 600, coin_, 0xFF60C0FFu, 0);
+        const uint32_t pulse = static_cast<uint32_t>(128 + 127 * std::sin(t * 3)) << 24;
+        grDrawSpriteColor(sMaterial(2, 4, 1, 30), 470, 600, star_, pulse | 0xFFD040u, 0);
+        grDrawSpriteMat(sMaterial(2, 2, 1, 31), 560, 590, spin_, time_);
+        drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
+        return 1;
+    }
+    int OnKeyDown(int key, intptr_t) override {
+        if (key == kEscape) open_ = false;
+        if (key == kLeftButton) sndPlay("click", 0);
+        return 1;
+    }
+    int OnKeyUp(int, intptr_t) override { return 1; }
+    int OnChar(int, intptr_t) override { return 1; }
+    int OnMouseMove(int, intptr_t) override { return 1; }
+
+private:
+    // A sprite turned by angle radians and scaled about its centre, as two textured triangles.
+    static void drawRotated(HSPRITE sprite, float cx, float cy, float angle, float scale) {
+        const float hw = spriteWidth(sprite) * scale / 2, hh = spriteHeight(sprite) * scale / 2;
+        const float c = std::cos(angle), s = std::sin(angle);
+        float x[4], y[4];
+        const float cornerX[4] = {-hw, hw, hw, -hw}, cornerY[4] = {-hh, -hh, hh, hh};
+        for (int i = 0; i < 4; ++i) {
+            x[i] = cx + cornerX[i] * c - cornerY[i] * s;
+            y[i] = cy + cornerX[i] * s + cornerY[i] * c;
+        }
+        const sMaterial alpha(2, 2, 1, 30);
+        SpriteBlt(alpha, x[0], y[0], x[1], y[1], x[2], y[2], sprite, 0, 0, 1, 0, 1, 1,
+                  0xFFFFFFFFu, 0);
+        SpriteBlt(alpha, x[0], y[0], x[2], y[2], x[3], y[3], sprite, 0, 0, 1, 1, 0, 1,
+                  0xFFFFFFFFu, 0);
+    }
+
+    HSPRITE picture_ = nullptr, coin_ = nullptr, star_ = nullptr, spin_ = nullptr;
+    int time_ = 0;
+    bool open_ = true;
+};
+
+}  // namespace
+
+ShellWM* firstScreenCreate() { return new FirstScreen; }
