@@ -69,9 +69,7 @@ const char* skipWhite(const char* text) {
     return text;
 }
 
-char* skipWhite(char* text) {
-    return const_cast<char*>(skipWhite(static_cast<const char*>(text)));
-}
+char* skipWhite(char* text) { return const_cast<char*>(skipWhite(static_cast<const char*>(text))); }
 
 const char16_t* intToWide(int n) {
     static char16_t buffer[1024];
@@ -111,7 +109,8 @@ void bezierPoint(Vec2f& out, const Vec2f& p0, const Vec2f& p1, const Vec2f& p2, 
     out.y = static_cast<float>(a * p0.y + b * p1.y + c * p2.y);
 }
 
-// --- Token lists -----------------------------------------------------------------------------------
+// --- Token lists
+// -----------------------------------------------------------------------------------
 
 struct TokenList::Record {
     uint32_t references;
