@@ -1,2 +1,4 @@
 // The program's entry: hands control to the engine's start, loop and stop.
-int main() { return 0; }
+#include "engine/platform/engine.h"
+
+int main(int argc, char** argv) { return engineMain(argc, argv); }

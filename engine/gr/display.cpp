@@ -87,6 +87,8 @@ int grInit(int width, int height, int bitsPerPixel, int fullScreen) {
         back->clipY1 = back->height;
     }
     gDisplay.fullScreen = fullScreen;
+    // The loop paces idle frames itself unless presenting already waits for the screen.
+    wndSetPresentWaits(grWaitsForVsync());
     return 0;
 }
 
@@ -104,6 +106,7 @@ void grDone() {
     }
     grRegistryClear();
     gDisplay.open = false;
+    wndSetPresentWaits(0);
 }
 
 int grIsInited() { return gDisplay.open ? 1 : 0; }

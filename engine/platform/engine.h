@@ -1,15 +1,87 @@
-// Engine-wide state read at engine start and consulted by the lower layers.
+// The engine's entry, message loop and window procedure, the engine-wide window state, and the
+// small window, cursor, directory and command-line services around them.
 #pragma once
 
-// The engine debug value (game.ini [main] "debug"); nonzero makes the INI store re-read files.
-int engineDebug();
-void engineSetDebug(int value);
+#include <cstdint>
+
+// --- The game's four hooks: defined by the game, called by the entry -------------------------
+
+// Once, after a successful engine start and before any input is forwarded to the game.
+void GameInit();
+// One frame; nonzero when the game has nothing left on show (the entry then closes the window).
+int GameFrame();
+// Key down 256, key up 257, character 258, mouse move 512, activation 28, wheel 522, with the
+// mouse buttons as the keys 1, 2 and 4.
+void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Once, after the loop; ends with engineDone.
+void GameShutdown();
+
+// --- Entry -------------------------------------------------------------------------------------
+
+// The program: engine start, GameInit, the message loop with one game frame whenever no message
+// waits, GameShutdown, engine stop. Always 0; a second start only restores the first one's window.
+int engineMain(int argc, char** argv);
+// 1 when another instance of the program runs (the caller quits at once), else 0. Without a
+// "name" in game.ini no window is made.
+int engineInit();
+// Saves the window's geometry into profgame.ini, closes the window, the packs and the INI cache.
+// Runs once per engine start; later calls do nothing.
+void engineDone();
+// The window procedure: the layer's messages in, the game's messages out.
+intptr_t WndProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// --- The window --------------------------------------------------------------------------------
+
+// An icon as 32-bit 0xAARRGGBB pixels, rows top to bottom without padding.
+struct WndIcon {
+    const uint32_t* pixels;
+    int width;
+    int height;
+};
+// The window has one icon whatever its use, so big is ignored.
+void wndSetIcon(const WndIcon* icon, int big);
+// Not read yet: image files reach the engine through the sprite code, above this layer. Logs.
+void wndSetIconFile(const char* file, int big);
+// The caption from 8-bit text, each byte widened to one UTF-16 unit.
+void wndSetTitle(const char* text);
+// Moves the pointer to a point of the client area.
+void wndSetCursorPos(int x, int y);
+// Centres the window on the desktop, keeping its size.
+void wndCentre();
 
 // The window's full-screen flag: read from the settings at start, changed by the display when it
 // switches modes, saved at the engine's stop.
 int wndIsFullScreen();
 void wndSetFullScreenFlag(int fullScreen);
+// The display tells whether its present waits for the vertical blank; while it does, the loop
+// does not pace the frames itself.
+void wndSetPresentWaits(int waits);
+
+// The engine debug value (game.ini [main] "debug"); nonzero makes the INI store re-read files.
+int engineDebug();
+void engineSetDebug(int value);
+// game.ini [main] "log": extra debug logging of the display.
+int engineLog();
+
+// UI debug flags, toggled by typed words: draw the bounds of widgets; the layout editor.
+extern int uiShowBounds;
+extern int uiLayoutEditor;
+
+// Shows or hides the system's mouse cursor, only when the flag differs from the last one given.
+void setCursorVisible(int flag);
 
 // A message box with 8-bit texts (each byte widened, at most 1023 characters each). Returns the
 // button pressed (IDOK or IDCANCEL of platform.h); headless runs log it and answer IDOK.
 int errorBox(const char* text, const char* caption, int flags);
+
+// --- Process -----------------------------------------------------------------------------------
+
+constexpr int kDirChars = 260;
+// The current directory into kDirChars UTF-16 units; 0 and an empty text (with a log line) when
+// it is longer or cannot be read.
+int dirGetCurrent(char16_t* buffer);
+int dirSetCurrent(const char16_t* path);
+// The arguments engineMain was given, the program's name first.
+int cmdArgCount();
+// Argument n cut to size - 1 bytes; empty when n is out of range.
+void cmdArg(int n, char* buffer, int size);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/strings.h"
+#include "engine/data/ini.h"
 #include "engine/platform/input_internal.h"
 #include "engine/platform/platform.h"
 
@@ -73,6 +74,9 @@ KeyBinding* findName(const char* name) {
     }
     return nullptr;
 }
+
+// Section lists of the binding files are read into this many bytes.
+constexpr int kSectionListBytes = 32768;
 
 KeyBinding* append() {
     if (gBindingCount == gBindingCapacity) {
@@ -198,4 +202,42 @@ void keysClear() {
     free(gBindings);
     gBindings = nullptr;
     gBindingCount = gBindingCapacity = 0;
+}
+
+void keysLoad(const char* file) {
+    gBindingCount = 0;
+    char* sections = static_cast<char*>(malloc(kSectionListBytes));
+    if (!sections) return;
+    iniGetSections(file, sections, kSectionListBytes);
+    for (const char* name = sections; *name; name += strlen(name) + 1) {
+        int key1 = iniGetInt(file, name, "key1", 0);
+        int key2 = iniGetInt(file, name, "key2", 0);
+        if (key1 == 0 && key2 == 0) continue;
+        KeyBinding* added = append();
+        if (!added) break;
+        StrCopyN(added->name, name, sizeof added->name);
+        added->key1 = static_cast<int16_t>(key1);
+        added->key2 = static_cast<int16_t>(key2);
+    }
+    free(sections);
+}
+
+void keysSave(const char* file) {
+    for (int i = 0; i < gBindingCount; i++) {
+        iniWriteInt(file, gBindings[i].name, "key1", gBindings[i].key1);
+        iniWriteInt(file, gBindings[i].name, "key2", gBindings[i].key2);
+    }
+}
+
+int keysNames(const char* namesFile, const char* action, char* text1, char* text2, int size) {
+    const KeyBinding* found = action ? findName(action) : nullptr;
+    if (!found) return 1;
+    char code[16];
+    formatString(code, sizeof code, "%d", found->key1);
+    if (text1) StrCopyN(text1, iniGetString(namesFile, "key", code, ""), size);
+    if (found->key2 != 0 && text2) {
+        formatString(code, sizeof code, "%d", found->key2);
+        StrCopyN(text2, iniGetString(namesFile, "key", code, ""), size);
+    }
+    return 0;
 }

@@ -60,3 +60,13 @@ int keysBind(const char* action, uint32_t virtualKey, intptr_t lParam);
 KeyBinding* keysFind(uint32_t virtualKey, intptr_t lParam);
 // Empties the table and frees it. The table is a malloc'd block that doubles when full.
 void keysClear();
+// Empties the table, then adds every section of the INI file whose integers "key1" and "key2"
+// (default 0) are not both 0, in file order; names keep their first 15 characters.
+void keysLoad(const char* file);
+// Writes "key1" and "key2" of every action into the INI file, one section per action.
+void keysSave(const char* file);
+// The display names of the action's codes: text1 of key1 and, only when key2 is not 0, text2 of
+// key2, each the value of the code (as a decimal key) in section "key" of the names file, empty
+// when absent, cut to size - 1 bytes. Returns 0, or 1 (texts untouched) when no action has that
+// name.
+int keysNames(const char* namesFile, const char* action, char* text1, char* text2, int size);

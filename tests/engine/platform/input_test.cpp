@@ -1,13 +1,18 @@
-// Typed words, the binding table, and the joystick as keys (through SDL's virtual joystick).
+// Typed words, the binding table, and the joystick as keys (through a virtual joystick).
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
+#include "engine/data/ini.h"
 #include "engine/platform/input.h"
 #include "engine/platform/input_internal.h"
 #include "engine/platform/platform.h"
+#include "engine/platform/testing.h"
 
 namespace {
 
@@ -113,6 +118,91 @@ TEST(KeyBindings, BindingMovesKeysBetweenActions) {
     EXPECT_EQ(keysFind(1, 0), nullptr);
 }
 
+// The binding table's files, in a folder of their own.
+class KeyFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmora-keys-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        keysClear();
+        iniFreeAll();
+    }
+    void TearDown() override {
+        keysClear();
+        iniFreeAll();
+        std::filesystem::remove_all(root_);
+    }
+    std::string file(const char* name, const char* text = nullptr) {
+        std::string path = (root_ / name).string();
+        if (text) std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    std::filesystem::path root_;
+};
+
+const char* kBindings =
+    "[Fire]\nkey1=30\nkey2=129\n"
+    "[Idle]\nkey1=0\nkey2=0\n"
+    "[Jump]\nkey2=57\n"
+    "[AVeryLongActionNameIndeed]\nkey1=200\n";
+
+TEST_F(KeyFiles, LoadSkipsUnboundSectionsAndSaveWritesEveryAction) {
+    keysBind("Stale", 'Z', scan(0x2C));
+    keysLoad(file("keys.ini", kBindings).c_str());
+    EXPECT_EQ(keysFind('Z', scan(0x2C)), nullptr);  // the table was emptied first
+    KeyBinding* fire = keysFind(1, 0);
+    ASSERT_NE(fire, nullptr);
+    EXPECT_STREQ(fire->name, "Fire");
+    EXPECT_EQ(fire->key1, 30);
+    EXPECT_EQ(fire->key2, KEYS_MOUSE_LEFT);
+    KeyBinding* jump = keysFind(' ', scan(57));
+    ASSERT_NE(jump, nullptr);
+    EXPECT_STREQ(jump->name, "Jump");
+    EXPECT_EQ(jump->key1, 0);
+    KeyBinding* longName = keysFind(200, scan(200));
+    ASSERT_NE(longName, nullptr);
+    EXPECT_STREQ(longName->name, "AVeryLongAction");
+    char a[32] = "untouched", b[32] = "untouched";
+    EXPECT_EQ(keysNames(file("none.ini").c_str(), "Idle", a, b, sizeof a), 1);
+
+    std::string saved = file("saved.ini");
+    keysBind("Jump", 'A', scan(0x1E));
+    keysSave(saved.c_str());
+    keysLoad(saved.c_str());
+    jump = keysFind('A', scan(0x1E));
+    ASSERT_NE(jump, nullptr);
+    EXPECT_STREQ(jump->name, "Jump");
+    EXPECT_EQ(jump->key2, 0);  // its old key1, none
+    EXPECT_EQ(iniGetInt(saved.c_str(), "Fire", "key2", -1), KEYS_MOUSE_LEFT);
+    EXPECT_EQ(iniGetInt(saved.c_str(), "Jump", "key1", -1), 0x1E);
+
+    // A file that is not there leaves the table empty.
+    keysLoad(file("missing.ini").c_str());
+    EXPECT_EQ(keysFind(1, 0), nullptr);
+}
+
+TEST_F(KeyFiles, NamesOfAnActionsKeys) {
+    keysLoad(file("keys.ini", kBindings).c_str());
+    std::string names = file("names.ini", "[key]\n30=A\n129=Left button\n");
+    char one[32] = "untouched", two[32] = "untouched";
+    EXPECT_EQ(keysNames(names.c_str(), "fire", one, two, sizeof one), 0);
+    EXPECT_STREQ(one, "A");
+    EXPECT_STREQ(two, "Left button");
+    // key2 of Jump has no name; Jump has no key1, whose text is empty.
+    EXPECT_EQ(keysNames(names.c_str(), "Jump", one, two, sizeof one), 0);
+    EXPECT_STREQ(one, "");
+    EXPECT_STREQ(two, "");
+    // Without a key2 the second text is left as it was.
+    strcpy(two, "untouched");
+    keysBind("Solo", 1, 0);
+    EXPECT_EQ(keysNames(names.c_str(), "Solo", one, two, 4), 0);
+    EXPECT_STREQ(one, "Lef");
+    EXPECT_STREQ(two, "untouched");
+    EXPECT_EQ(keysNames(names.c_str(), "Nobody", one, two, sizeof one), 1);
+    EXPECT_STREQ(one, "Lef");
+}
+
 struct Sent {
     uint32_t message;
     uintptr_t code;
@@ -146,28 +236,20 @@ class VirtualJoystick : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(platInit());
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
-        ASSERT_GE(index_, 0) << SDL_GetError();
-        joy_ = SDL_JoystickOpen(index_);
-        ASSERT_NE(joy_, nullptr);
+        ASSERT_TRUE(platTestJoystickAttach()) << platTestError();
         gSent.clear();
     }
     void TearDown() override {
         joyDone();
-        if (joy_) SDL_JoystickClose(joy_);
-        SDL_JoystickDetachVirtual(index_);
+        platTestJoystickDetach();
         platDone();
     }
     // Sets the stick and buttons, then polls once and returns what was sent.
     std::vector<Sent> poll(int x, int y, uint32_t buttons) {
-        SDL_JoystickSetVirtualAxis(joy_, 0, static_cast<Sint16>(x));
-        SDL_JoystickSetVirtualAxis(joy_, 1, static_cast<Sint16>(y));
-        for (int b = 0; b < 4; b++) SDL_JoystickSetVirtualButton(joy_, b, (buttons >> b) & 1);
+        platTestJoystickSet(x, y, buttons);
         joyPoll();
         return take();
     }
-    int index_ = -1;
-    SDL_Joystick* joy_ = nullptr;
 };
 
 TEST_F(VirtualJoystick, ButtonsAndStickBecomeKeyTransitions) {
@@ -204,8 +286,7 @@ TEST_F(VirtualJoystick, ButtonsAndStickBecomeKeyTransitions) {
 }
 
 TEST_F(VirtualJoystick, FirstPollReportsWhatIsAlreadyHeld) {
-    SDL_JoystickSetVirtualAxis(joy_, 0, 32767);
-    SDL_JoystickSetVirtualButton(joy_, 0, 1);
+    platTestJoystickSet(32767, 0, 1);
     ASSERT_EQ(joyInit(record), 1);
     joyPoll();
     EXPECT_EQ(take(), (std::vector<Sent>{down(JOY_BUTTON1), down(JOY_RIGHT)}));

@@ -1,7 +1,6 @@
-// The platform layer under SDL's dummy drivers: window, messages, presentation, audio, boxes.
+// The platform layer under headless drivers: window, messages, presentation, audio, boxes.
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "engine/platform/platform.h"
+#include "engine/platform/testing.h"
 
 namespace {
 
@@ -29,12 +29,10 @@ protected:
     }
 };
 
-// The layer keeps its window to itself; the tests find it through SDL.
-SDL_Window* theWindow() {
-    for (uint32_t id = 1; id < 1000; id++) {
-        if (SDL_Window* w = SDL_GetWindowFromID(id)) return w;
-    }
-    return nullptr;
+std::string title() {
+    char text[256];
+    platTestWindowTitle(text, sizeof text);
+    return text;
 }
 
 uint16_t pattern(int x, int y) { return static_cast<uint16_t>(x * 2027 + y * 613 + 1); }
@@ -60,11 +58,10 @@ TEST_F(PlatformLayer, WindowOpensChangesAndCloses) {
     EXPECT_EQ(rw, 320);
     EXPECT_EQ(rh, 240);
 
-    SDL_Window* window = theWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_STREQ(SDL_GetWindowTitle(window), "Velmora");
+    ASSERT_TRUE(platTestWindowExists());
+    EXPECT_EQ(title(), "Velmora");
     platWindowSetTitle(u"H\u00f4tel \U0001F600");
-    EXPECT_STREQ(SDL_GetWindowTitle(window), "H\xC3\xB4tel \xF0\x9F\x98\x80");
+    EXPECT_EQ(title(), "H\xC3\xB4tel \xF0\x9F\x98\x80");
 
     platWindowSetSize(400, 300);
     platWindowSetPos(50, 60);
@@ -79,7 +76,7 @@ TEST_F(PlatformLayer, WindowOpensChangesAndCloses) {
     ASSERT_GT(dw, 0);
     platSetFullScreen(true);
     EXPECT_TRUE(platIsFullScreen());
-    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+    EXPECT_TRUE(platTestWindowCoversDesktop());
     platWindowGetRect(nullptr, nullptr, &rw, &rh);
     EXPECT_EQ(rw, dw);
     EXPECT_EQ(rh, dh);
@@ -87,14 +84,14 @@ TEST_F(PlatformLayer, WindowOpensChangesAndCloses) {
     platWindowSetSize(480, 360);
     platSetFullScreen(false);
     EXPECT_FALSE(platIsFullScreen());
-    EXPECT_FALSE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+    EXPECT_FALSE(platTestWindowCoversDesktop());
     platWindowGetRect(nullptr, nullptr, &rw, &rh);
     EXPECT_EQ(rw, 480);
     EXPECT_EQ(rh, 360);
 
     platWindowClose();
     EXPECT_FALSE(platWindowIsOpen());
-    EXPECT_EQ(theWindow(), nullptr);
+    EXPECT_FALSE(platTestWindowExists());
     platWindowGetRect(&rx, &ry, &rw, &rh);
     EXPECT_EQ(rw, 0);
     EXPECT_EQ(rh, 0);
@@ -158,14 +155,7 @@ TEST_F(PlatformLayer, FullScreenScalesToFitWithBarsAndMapsTheMouseBack) {
     EXPECT_EQ(wrong, 0);
 
     drain();
-    SDL_Event click{};
-    click.type = SDL_MOUSEBUTTONDOWN;
-    click.button.windowID = SDL_GetWindowID(theWindow());
-    click.button.button = SDL_BUTTON_LEFT;
-    click.button.clicks = 1;
-    click.button.x = 2 * 50;
-    click.button.y = bar + 2 * 60;
-    ASSERT_EQ(SDL_PushEvent(&click), 1);
+    ASSERT_TRUE(platTestPush(platTestButton(true, PLAT_TEST_LEFT, 2 * 50, bar + 2 * 60)));
     std::vector<PlatMessage> got = drain();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].message, WM_LBUTTONDOWN);
@@ -175,19 +165,9 @@ TEST_F(PlatformLayer, FullScreenScalesToFitWithBarsAndMapsTheMouseBack) {
 TEST_F(PlatformLayer, PushedEventsComeBackAsMessagesInOrder) {
     ASSERT_TRUE(platWindowOpen(u"Velmora", 0, 0, 64, 32, false));
     drain();
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
-    e.key.keysym.sym = SDLK_ESCAPE;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-    e = SDL_Event{};
-    e.type = SDL_TEXTINPUT;
-    strcpy(e.text.text, "\xF0\x9F\x98\x80");
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-    e = SDL_Event{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    ASSERT_TRUE(platTestPush(platTestKey(true, "Escape")));
+    ASSERT_TRUE(platTestPush(platTestText("\xF0\x9F\x98\x80")));
+    ASSERT_TRUE(platTestPush(platTestWindow(PLAT_TEST_FOCUS_LOST)));
     platPostQuit();
 
     std::vector<PlatMessage> got = drain();

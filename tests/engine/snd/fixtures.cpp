@@ -157,9 +157,13 @@ std::string writeFixture(const std::string& name, const Bytes& bytes) {
     return path;
 }
 
-int logLines() {
+std::string logText() {
     std::ifstream log("gerr.log", std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+}
+
+int logLines() {
+    std::string text = logText();
     int lines = 0;
     for (char c : text) lines += c == '\n';
     return lines;

@@ -25,5 +25,7 @@ Bytes toBytes(const std::vector<int16_t>& samples);
 
 // Writes the bytes into the process's private temporary folder; returns the full path.
 std::string writeFixture(const std::string& name, const Bytes& bytes);
+// The log so far, and its lines.
+std::string logText();
 // Lines in the log so far. The tests run inside the temporary folder, so the log is their own.
 int logLines();

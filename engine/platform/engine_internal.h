@@ -1,0 +1,48 @@
+// Private: the engine window state shared by the entry, the window procedure and the services,
+// and the seams through which tests drive the loop without a clock or a real event queue.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/platform/platform.h"
+
+struct EngineWindow {
+    char16_t title[256];     // game.ini [main] "name"; empty: no window and no loop
+    int x, y;                // outer top-left corner on the desktop
+    int xs, ys;              // client size
+    int log;                 // game.ini [main] "log"
+    int alwaysActive;        // frames keep running while inactive, one about every 100 ms
+    int minimize;            // 0 never; 1 minimise on losing activation; -1 minimised by us
+    int active;              // the program has the user's focus
+    bool running;            // GameInit has returned: input reaches the game from now on
+    bool cursorVisible;      // last state given to the system's cursor
+    int presentWaits;        // the display's present waits for the vertical blank
+};
+
+// The one instance; engineInit starts it afresh.
+EngineWindow& engineWindow();
+// Back to the start values: empty title, active, cursor shown, everything else 0.
+void engineWindowReset();
+// The arguments engineMain keeps for cmdArg.
+void engineSetArgs(int argc, char** argv);
+
+// What the loop and the window procedure use of the outside world.
+struct EngineHooks {
+    bool (*nextMessage)(PlatMessage* out, bool wait);
+    void (*sleep)(int milliseconds);
+    float (*now)();          // milliseconds
+    void (*minimize)();
+};
+// Null puts back the platform's own: platNextMessage, platSleep, timerNow, platWindowMinimize.
+void engineSetHooks(const EngineHooks* hooks);
+const EngineHooks& engineHooks();
+
+// The loop ends once no message waits (the window's end posts it).
+void enginePostQuit();
+// The default handling of a message the window procedure passes on: a close ends the window.
+intptr_t wndDefault(uint32_t message, uintptr_t wParam, intptr_t lParam);
+
+// The frame period the loop keeps to when the display does not wait for the vertical blank.
+constexpr int kFramePeriodMs = 16;
+// How often frames run while inactive with "AlwaysActive".
+constexpr int kInactiveFramePeriodMs = 100;

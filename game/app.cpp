@@ -1,0 +1,140 @@
+// The application shell: what the engine's entry calls at start-up, every frame, for every input
+// message and at shut-down.
+#include "game/app.h"
+
+#include "engine/data/ini.h"
+#include "engine/data/profile.h"
+#include "engine/gr/gr.h"
+#include "engine/snd/snd.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/timer.h"
+#include "game/app_internal.h"
+
+namespace {
+
+constexpr uint32_t kKeyDown = 256;
+constexpr uint32_t kKeyUp = 257;
+constexpr uint32_t kChar = 258;
+constexpr uint32_t kMouseMove = 512;
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kLeftButton = 1;
+// Bit 29 of a key message's data: Alt was held.
+constexpr intptr_t kAltHeld = intptr_t(1) << 29;
+
+// The first screen until the screens exist: it keeps the program running until Escape.
+class FirstScreen : public ShellWM {
+public:
+    int Count() override { return open_ ? 1 : 0; }
+    int Update(int) override { return 1; }
+    int Render() override { return 1; }
+    int OnKeyDown(int key, intptr_t) override {
+        if (key == kEscape) open_ = false;
+        return 1;
+    }
+    int OnKeyUp(int, intptr_t) override { return 1; }
+    int OnChar(int, intptr_t) override { return 1; }
+    int OnMouseMove(int, intptr_t) override { return 1; }
+
+private:
+    bool open_ = true;
+};
+
+ShellWM* gWM = nullptr;
+int gPaused = 0;
+float gAccumulator = 0;
+float (*gElapsed)() = timerElapsed;
+
+}  // namespace
+
+void appSetWM(ShellWM* wm) {
+    if (wm == gWM) return;
+    delete gWM;
+    gWM = wm;
+}
+
+ShellWM* appWM() { return gWM; }
+
+void appSetPaused(int paused) { gPaused = paused; }
+
+int appIsPaused() { return gPaused; }
+
+void appSetClock(float (*elapsed)()) { gElapsed = elapsed ? elapsed : timerElapsed; }
+
+void appResetFrame() { gAccumulator = 0; }
+
+void GameInit() {
+    // Icon: there is no icon resource here; wndSetIconFile gives the window one from an image.
+    int xs = 0, ys = 0;
+    profGameGetInt("main", "xs", &xs);
+    profGameGetInt("main", "ys", &ys);
+    grInit(xs, ys, 32, wndIsFullScreen());
+    sndInit(nullptr);
+    sndLoadScript("Data/Sounds/sounds.ini");
+    sndLoadScript("Data/Sounds/music.ini");
+    // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
+    // Cursor: cursorCreate(), then cursorSet() to show it.
+    appSetWM(new FirstScreen);
+}
+
+int GameFrame() {
+    ShellWM* wm = gWM;
+    if (!wm || wm->Count() == 0) return 1;
+    if (!gPaused) {
+        float elapsed = gElapsed();
+        if (elapsed > kMaxCatchUpMs) elapsed = kMaxCatchUpMs;
+        gAccumulator += elapsed;
+        while (gAccumulator >= 0) {
+            wm->Update(kUpdateStepMs);
+            gAccumulator -= kUpdateStepMs;
+        }
+    }
+    grBeginFrame();
+    wm->Render();
+    // Cursor: cursorTick(25) draws the cursor over everything.
+    grPresent();
+    return 0;
+}
+
+void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    ShellWM* wm = gWM;
+    if (!wm) return;
+    int code = static_cast<int>(wParam);
+    switch (message) {
+    case kKeyDown:
+        if (code == kEnter && (lParam & kAltHeld)) {
+            int w = 0, h = 0, bits = 0, full = 0;
+            grGetMode(&w, &h, &bits, &full);
+            grInit(w, h, bits, !full);
+            return;
+        }
+        wm->OnKeyDown(code, lParam);
+        break;
+    case kKeyUp:
+        if (code == kLeftButton) {
+            // Cursor: the cursor manager's clicked flag is set.
+        }
+        wm->OnKeyUp(code, lParam);
+        break;
+    case kChar: wm->OnChar(code, lParam); break;
+    case kMouseMove:
+        wm->OnMouseMove(code, lParam);
+        // Cursor: cursorMove(wParam, lParam).
+        break;
+    default: break;
+    }
+}
+
+void GameShutdown() {
+    // Window manager: WM::Destroy(); here the stand-in is deleted.
+    appSetWM(nullptr);
+    for (int group = 0; group < 3; ++group) sndStopGroup(group);
+    sndStopMusicNow();
+    // Cursor: cursorDestroy().
+    sndUnloadScript("Data/Sounds/sounds.ini");
+    sndUnloadScript("Data/Sounds/music.ini");
+    iniFreeAll();
+    grDone();
+    sndDone();
+    engineDone();
+}

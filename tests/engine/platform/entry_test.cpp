@@ -1,0 +1,525 @@
+// The entry with a stand-in game: window placement and geometry saving, the loop's frames while
+// active and inactive, the window procedure's message table and the typed debug words.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/data/ini.h"
+#include "engine/data/profile.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/engine_internal.h"
+#include "engine/platform/input.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/testing.h"
+
+namespace fs = std::filesystem;
+
+bool operator==(const PlatMessage& a, const PlatMessage& b) {
+    return a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam;
+}
+
+std::ostream& operator<<(std::ostream& os, const PlatMessage& m) {
+    return os << "(" << m.message << ", " << m.wParam << ", 0x" << std::hex << m.lParam << std::dec
+              << ")";
+}
+
+namespace {
+
+// --- The stand-in game ---
+
+struct FakeGame {
+    int inits = 0;
+    int shutdowns = 0;
+    int frames = 0;
+    bool windowAtInit = false;
+    std::vector<PlatMessage> messages;
+    std::vector<int> framesAtMessage;
+    // Called for every frame with its number from 1; the frame's result.
+    std::function<int(int)> frame;
+};
+
+FakeGame gGame;
+
+// --- What the loop takes from the outside world ---
+
+struct World {
+    std::deque<PlatMessage> ready;
+    // Each wait for a message releases the next batch; with none left the wait gives the quit.
+    std::deque<std::vector<PlatMessage>> afterWait;
+    int waits = 0;
+    float clock = 0;
+    std::vector<int> sleeps;
+    int minimizes = 0;
+};
+
+World gWorld;
+
+bool fakeNext(PlatMessage* out, bool wait) {
+    if (gWorld.ready.empty() && wait) {
+        gWorld.waits++;
+        if (gWorld.afterWait.empty()) {
+            gWorld.ready.push_back({WM_QUIT, 0, 0});
+        } else {
+            for (const PlatMessage& m : gWorld.afterWait.front()) gWorld.ready.push_back(m);
+            gWorld.afterWait.pop_front();
+        }
+    }
+    if (gWorld.ready.empty()) return false;
+    *out = gWorld.ready.front();
+    gWorld.ready.pop_front();
+    return true;
+}
+
+void fakeSleep(int ms) {
+    gWorld.sleeps.push_back(ms);
+    gWorld.clock += static_cast<float>(ms);
+}
+
+float fakeNow() { return gWorld.clock; }
+
+void fakeMinimize() { gWorld.minimizes++; }
+
+const EngineHooks kFakeWorld = {fakeNext, fakeSleep, fakeNow, fakeMinimize};
+
+}  // namespace
+
+void GameInit() {
+    gGame.inits++;
+    gGame.windowAtInit = platWindowIsOpen();
+}
+
+int GameFrame() {
+    int n = ++gGame.frames;
+    return gGame.frame ? gGame.frame(n) : 1;
+}
+
+void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    gGame.messages.push_back({message, wParam, lParam});
+    gGame.framesAtMessage.push_back(gGame.frames);
+}
+
+void GameShutdown() {
+    gGame.shutdowns++;
+    engineDone();
+}
+
+namespace {
+
+const char* kGameIni =
+    "[main]\nname=Velmora Test\npath=EntryTest\nxs=400\nys=300\nx=10\ny=20\nFullScreen=0\n";
+
+class Entry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmora-entry-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        previous_ = fs::current_path();
+        fs::current_path(root_);
+        setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+        iniFreeAll();
+        gGame = FakeGame{};
+        gWorld = World{};
+        engineSetHooks(&kFakeWorld);
+        uiShowBounds = uiLayoutEditor = 0;
+        writeGameIni(kGameIni);
+    }
+    void TearDown() override {
+        engineDone();
+        engineSetHooks(nullptr);
+        iniFreeAll();
+        fs::current_path(previous_);
+        fs::remove_all(root_);
+    }
+
+    void writeGameIni(const std::string& text) { write(root_ / "game.ini", text); }
+    fs::path profGame() const { return root_ / "data" / "EntryTest" / "profgame.ini"; }
+    void writeProfGame(const std::string& text) {
+        fs::create_directories(profGame().parent_path());
+        write(profGame(), text);
+    }
+    // A key of the saved settings; -999 when absent.
+    int saved(const char* key) {
+        iniFreeAll();
+        int value = iniGetInt(profGame().c_str(), "main", key, -999);
+        iniFreeAll();
+        return value;
+    }
+    static void write(const fs::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    fs::path root_;
+    fs::path previous_;
+};
+
+TEST_F(Entry, WindowPlacementFromTheSettings) {
+    ASSERT_TRUE(platInit());
+    int screenWidth, screenHeight;
+    platDesktopSize(&screenWidth, &screenHeight);
+    ASSERT_GT(screenWidth, 400);
+    const int midX = (screenWidth - 400) / 2, midY = (screenHeight - 300) / 2;
+    struct Case {
+        const char* name;
+        std::string game;      // keys after [main] name and path
+        std::string profGame;  // empty: no profgame.ini
+        int x, y, xs, ys;
+    };
+    const std::string W = std::to_string(screenWidth), H = std::to_string(screenHeight);
+    const Case cases[] = {
+        {"game.ini alone", "xs=400\nys=300\nx=10\ny=20\n", "", 10, 20, 400, 300},
+        {"profgame.ini first", "xs=400\nys=300\nx=10\ny=20\n",
+         "[main]\nx=30\ny=40\nxs=320\nys=200\n", 30, 40, 320, 200},
+        {"negative saved x", "xs=400\nys=300\nx=10\ny=20\n", "[main]\nx=-5\n", midX, 20, 400, 300},
+        {"x at the screen's width", "xs=400\nys=300\ny=20\nx=" + W + "\n", "", midX, 20, 400, 300},
+        {"x just inside", "xs=400\nys=300\ny=20\nx=" + std::to_string(screenWidth - 1) + "\n", "",
+         screenWidth - 1, 20, 400, 300},
+        {"y negative and beyond", "xs=400\nys=300\nx=10\ny=-1\n", "[main]\ny=" + H + "\n", 10, midY,
+         400, 300},
+    };
+    for (const Case& c : cases) {
+        writeGameIni("[main]\nname=Velmora Test\npath=EntryTest\n" + c.game);
+        fs::remove(profGame());
+        if (!c.profGame.empty()) writeProfGame(c.profGame);
+        iniFreeAll();
+        ASSERT_EQ(engineInit(), 0) << c.name;
+        ASSERT_TRUE(platWindowIsOpen()) << c.name;
+        int x, y, xs, ys;
+        platWindowGetRect(&x, &y, &xs, &ys);
+        EXPECT_EQ(x, c.x) << c.name;
+        EXPECT_EQ(y, c.y) << c.name;
+        EXPECT_EQ(xs, c.xs) << c.name;
+        EXPECT_EQ(ys, c.ys) << c.name;
+        char title[64];
+        platTestWindowTitle(title, sizeof title);
+        EXPECT_STREQ(title, "Velmora Test");
+        engineDone();
+        EXPECT_FALSE(platWindowIsOpen());
+    }
+}
+
+TEST_F(Entry, RunSavesWhereTheWindowEndedAndStopsOnce) {
+    gGame.frame = [](int n) {
+        if (n == 1) platWindowSetPos(70, 80);
+        return n == 2 ? 1 : 0;
+    };
+    EXPECT_EQ(engineMain(0, nullptr), 0);
+    EXPECT_EQ(gGame.inits, 1);
+    EXPECT_TRUE(gGame.windowAtInit);
+    EXPECT_EQ(gGame.frames, 2);
+    EXPECT_EQ(gGame.shutdowns, 1);
+    EXPECT_FALSE(platWindowIsOpen());
+    EXPECT_EQ(saved("x"), 70);
+    EXPECT_EQ(saved("y"), 80);
+    EXPECT_EQ(saved("xs"), 400);
+    EXPECT_EQ(saved("ys"), 300);
+    EXPECT_EQ(saved("FullScreen"), 0);
+
+    // The stop already ran inside the game's shutdown: a further one writes nothing.
+    fs::remove(profGame());
+    engineDone();
+    EXPECT_FALSE(fs::exists(profGame()));
+}
+
+TEST_F(Entry, FullScreenRunKeepsTheSavedCorner) {
+    writeGameIni("[main]\nname=Velmora Test\npath=EntryTest\nxs=400\nys=300\nx=100\ny=50\n"
+                 "FullScreen=1\n");
+    gGame.frame = [](int) { return 1; };
+    engineMain(0, nullptr);
+    EXPECT_EQ(gGame.frames, 1);
+    EXPECT_EQ(saved("x"), 100);
+    EXPECT_EQ(saved("y"), 50);
+    EXPECT_EQ(saved("FullScreen"), 1);
+}
+
+TEST_F(Entry, WithoutANameThereIsNoWindowAndNoLoop) {
+    writeGameIni("[main]\npath=EntryTest\nxs=400\nys=300\n");
+    gGame.frame = [](int) { return 0; };
+    EXPECT_EQ(engineMain(0, nullptr), 0);
+    EXPECT_EQ(gGame.inits, 1);
+    EXPECT_FALSE(gGame.windowAtInit);
+    EXPECT_EQ(gGame.frames, 0);
+    EXPECT_EQ(gGame.shutdowns, 1);
+    EXPECT_FALSE(fs::exists(profGame()));
+}
+
+TEST_F(Entry, SecondStartOnlyAsksTheFirstToRestore) {
+    iniFreeAll();
+    userFolderCreate();
+    char folder[1024];
+    getUserFolder(folder, sizeof folder);
+    ASSERT_TRUE(platInit());
+    ASSERT_EQ(platInstanceAcquire(folder), PLAT_INSTANCE_FIRST);
+    EXPECT_EQ(engineMain(0, nullptr), 0);
+    EXPECT_EQ(gGame.inits, 0);
+    EXPECT_EQ(gGame.shutdowns, 0);
+    EXPECT_FALSE(fs::exists(profGame()));
+}
+
+TEST_F(Entry, CommandLineArguments) {
+    writeGameIni("[main]\n");
+    char program[] = "velmora", first[] = "-x";
+    char* argv[] = {program, first, nullptr};
+    engineMain(2, argv);
+    EXPECT_EQ(cmdArgCount(), 2);
+    char text[8];
+    cmdArg(1, text, sizeof text);
+    EXPECT_STREQ(text, "-x");
+    cmdArg(0, text, 4);
+    EXPECT_STREQ(text, "vel");
+    cmdArg(2, text, sizeof text);
+    EXPECT_STREQ(text, "");
+}
+
+// --- The loop ---
+
+TEST_F(Entry, InactiveWithoutAlwaysActiveRunsNoFrames) {
+    gWorld.ready = {{WM_ACTIVATEAPP, 0, 0}};
+    gWorld.afterWait = {{{WM_CHAR, 'a', 1}}, {{WM_ACTIVATEAPP, 1, 0}}};
+    gGame.frame = [](int) { return 1; };
+    engineMain(0, nullptr);
+    ASSERT_EQ(gGame.messages.size(), 3u);
+    EXPECT_EQ(gGame.messages[1], (PlatMessage{WM_CHAR, 'a', 1}));
+    EXPECT_EQ(gGame.framesAtMessage[2], 0);  // nothing ran until activation came back
+    EXPECT_EQ(gGame.frames, 1);
+    EXPECT_EQ(gWorld.waits, 2);
+    EXPECT_TRUE(gWorld.sleeps.empty());
+}
+
+TEST_F(Entry, InactiveWithAlwaysActiveRunsAFrameEvery100Ms) {
+    writeGameIni(std::string(kGameIni) + "AlwaysActive=1\n");
+    gWorld.ready = {{WM_ACTIVATEAPP, 0, 0}};
+    std::vector<float> frameTimes;
+    gGame.frame = [&](int n) {
+        frameTimes.push_back(gWorld.clock);
+        return n == 5 ? 1 : 0;
+    };
+    engineMain(0, nullptr);
+    EXPECT_EQ(frameTimes, (std::vector<float>{100, 200, 300, 400, 500}));
+    EXPECT_EQ(gWorld.sleeps, (std::vector<int>{100, 100, 100, 100, 100}));
+    EXPECT_EQ(gWorld.waits, 0);
+}
+
+TEST_F(Entry, ActiveFramesAreSpacedUnlessTheDisplayWaits) {
+    std::vector<float> frameTimes;
+    gGame.frame = [&](int n) {
+        frameTimes.push_back(gWorld.clock);
+        gWorld.clock += 5;  // the frame's own work
+        if (n == 2) gWorld.ready.push_back({WM_KEYDOWN, 'A', 0});
+        return n == 4 ? 1 : 0;
+    };
+    engineMain(0, nullptr);
+    EXPECT_EQ(frameTimes, (std::vector<float>{0, 16, 32, 48}));
+    EXPECT_EQ(gWorld.sleeps, (std::vector<int>{11, 11, 11}));
+    ASSERT_EQ(gGame.messages.size(), 1u);
+    EXPECT_EQ(gGame.framesAtMessage[0], 2);
+}
+
+TEST_F(Entry, NoSpacingWhileTheDisplayWaitsForTheScreen) {
+    std::vector<float> frameTimes;
+    gGame.frame = [&](int n) {
+        // The display announces its wait when it opens, from the game's start-up on.
+        wndSetPresentWaits(1);
+        frameTimes.push_back(gWorld.clock);
+        gWorld.clock += 5;
+        return n == 3 ? 1 : 0;
+    };
+    engineMain(0, nullptr);
+    EXPECT_EQ(frameTimes, (std::vector<float>{0, 5, 10}));
+    EXPECT_TRUE(gWorld.sleeps.empty());
+}
+
+// --- The window procedure ---
+
+constexpr intptr_t kAt = 40 | 30 << 16;
+constexpr intptr_t kKeyA = 1 | 0x1E << 16;
+
+std::vector<PlatMessage> takeMessages() {
+    std::vector<PlatMessage> out;
+    out.swap(gGame.messages);
+    gGame.framesAtMessage.clear();
+    return out;
+}
+
+// The window procedure alone, with the game running and no window.
+class WindowProcedure : public Entry {
+protected:
+    void SetUp() override {
+        Entry::SetUp();
+        engineWindowReset();
+        engineWindow().running = true;
+        for (int i = 0; i < 31; i++) typedPush(' ');
+    }
+    void type(const std::string& text) {
+        for (unsigned char c : text) WndProc(WM_CHAR, c, 1);
+    }
+    std::string charsReceived() {
+        std::string out;
+        for (const PlatMessage& m : takeMessages()) {
+            if (m.message == WM_CHAR) out += static_cast<char>(m.wParam);
+        }
+        return out;
+    }
+};
+
+TEST_F(WindowProcedure, EachMessageReachesTheGameAsItsInput) {
+    constexpr uint32_t kImeChar = 646, kPaint = 15;
+    struct Case {
+        const char* name;
+        PlatMessage in;
+        std::vector<PlatMessage> toGame;
+        intptr_t result;
+    };
+    const Case cases[] = {
+        {"left down", {WM_LBUTTONDOWN, MK_LBUTTON, kAt}, {{WM_KEYDOWN, 1, kAt}}, 0},
+        {"left double click", {WM_LBUTTONDBLCLK, MK_LBUTTON, kAt}, {{WM_KEYDOWN, 1, kAt}}, 0},
+        {"left up", {WM_LBUTTONUP, 0, kAt}, {{WM_KEYUP, 1, kAt}}, 0},
+        {"right down", {WM_RBUTTONDOWN, MK_RBUTTON, kAt}, {{WM_KEYDOWN, 2, kAt}}, 0},
+        {"right double click", {WM_RBUTTONDBLCLK, MK_RBUTTON, kAt}, {{WM_KEYDOWN, 2, kAt}}, 0},
+        {"right up", {WM_RBUTTONUP, 0, kAt}, {{WM_KEYUP, 2, kAt}}, 0},
+        {"middle down", {WM_MBUTTONDOWN, MK_MBUTTON, kAt}, {{WM_KEYDOWN, 4, kAt}}, 0},
+        {"middle double click", {WM_MBUTTONDBLCLK, MK_MBUTTON, kAt}, {{WM_KEYDOWN, 4, kAt}}, 0},
+        {"middle up", {WM_MBUTTONUP, 0, kAt}, {{WM_KEYUP, 4, kAt}}, 0},
+        {"mouse move", {WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, kAt},
+         {{WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, kAt}}, 0},
+        {"wheel", {WM_MOUSEWHEEL, uintptr_t(120) << 16, kAt},
+         {{WM_MOUSEWHEEL, uintptr_t(120) << 16, kAt}}, 0},
+        {"input method character", {kImeChar, 0xE9, 1}, {{WM_CHAR, 0xE9, 1}}, 0},
+        {"key down", {WM_KEYDOWN, 'A', kKeyA}, {{WM_KEYDOWN, 'A', kKeyA}}, 0},
+        {"alt+key down", {WM_SYSKEYDOWN, 'A', kKeyA | KEYDATA_ALT},
+         {{WM_KEYDOWN, 'A', kKeyA | KEYDATA_ALT}}, 0},
+        {"alt alone", {WM_SYSKEYDOWN, 18, 1 | 0x38 << 16 | KEYDATA_ALT},
+         {{WM_KEYDOWN, 18, 1 | 0x38 << 16 | KEYDATA_ALT}}, 0},
+        {"key up", {WM_KEYUP, 'A', kKeyA | KEYDATA_RELEASE},
+         {{WM_KEYUP, 'A', kKeyA | KEYDATA_RELEASE}}, 0},
+        {"alt+key up", {WM_SYSKEYUP, 'A', kKeyA | KEYDATA_ALT},
+         {{WM_KEYUP, 'A', kKeyA | KEYDATA_ALT}}, 0},
+        {"character", {WM_CHAR, 'q', 1}, {{WM_CHAR, 'q', 1}}, 0},
+        {"character 0xFFFF", {WM_CHAR, 0xFFFF, 1}, {}, 1},
+        {"activation", {WM_ACTIVATEAPP, 1, 0}, {{WM_ACTIVATEAPP, 1, 0}}, 0},
+        {"deactivation", {WM_ACTIVATEAPP, 0, 0}, {{WM_ACTIVATEAPP, 0, 0}}, 0},
+        {"minimised", {WM_SIZE, SIZE_MINIMIZED, 0}, {}, 0},
+        {"restored", {WM_SIZE, SIZE_RESTORED, kAt}, {}, 0},
+        {"restore request", {WM_INSTANCE_RESTORE, 0, 0}, {}, 0},
+        {"anything else", {kPaint, 0, 0}, {}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WndProc(c.in.message, c.in.wParam, c.in.lParam), c.result) << c.name;
+        EXPECT_EQ(takeMessages(), c.toGame) << c.name;
+    }
+
+    // Before the game's start-up has returned nothing reaches it.
+    engineWindow().running = false;
+    WndProc(WM_KEYDOWN, 'A', kKeyA);
+    WndProc(WM_CHAR, 'a', 1);
+    EXPECT_TRUE(takeMessages().empty());
+}
+
+TEST_F(WindowProcedure, LayerEventsArriveAsTheGameExpectsThem) {
+    // Alt+Enter comes as a system key with the Alt bit; the left button as key 1.
+    struct Case {
+        PlatTestEvent event;
+        PlatMessage toGame;
+    };
+    const Case cases[] = {
+        {platTestKey(true, "Return", 0, PLAT_TEST_ALT),
+         {WM_KEYDOWN, 13, 1 | 0x1C << 16 | KEYDATA_ALT}},
+        {platTestButton(true, PLAT_TEST_LEFT, 40, 30), {WM_KEYDOWN, 1, kAt}},
+        {platTestButton(false, PLAT_TEST_RIGHT, 40, 30), {WM_KEYUP, 2, kAt}},
+    };
+    platTestTranslateReset(640, 480);
+    for (const Case& c : cases) {
+        PlatMessage out[kPlatTestMaxMessages];
+        int n = platTestTranslate(c.event, out, kPlatTestMaxMessages);
+        for (int i = 0; i < n; i++) WndProc(out[i].message, out[i].wParam, out[i].lParam);
+        EXPECT_EQ(takeMessages(), std::vector<PlatMessage>{c.toGame});
+    }
+}
+
+TEST_F(WindowProcedure, DebugWordsTypedInsideText) {
+    struct Case {
+        const char* word;
+        int bounds, editor, cursor;  // the flags after the word once
+    };
+    const Case cases[] = {
+        {"grtracer", 0, 0, 1},  {"sndtracer", 0, 0, 1}, {"filetracer", 0, 0, 1},
+        {"wgframe", 1, 0, 1},   {"wgmove", 1, 1, 1},    {"mousearrow", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        for (bool upper : {false, true}) {
+            std::string word = c.word;
+            if (upper) {
+                for (char& ch : word) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+            }
+            uiShowBounds = uiLayoutEditor = 0;
+            engineWindow().cursorVisible = true;
+            type("ab " + word + "cd");
+            std::string expected = "ab " + word.substr(0, word.size() - 1) + "cd";
+            EXPECT_EQ(charsReceived(), expected) << word;
+            EXPECT_EQ(uiShowBounds, c.bounds) << word;
+            EXPECT_EQ(uiLayoutEditor, c.editor) << word;
+            EXPECT_EQ(engineWindow().cursorVisible, c.cursor != 0) << word;
+        }
+    }
+    // A second time toggles back.
+    type("wgmove wgmove");
+    EXPECT_EQ(uiShowBounds, 0);
+    EXPECT_EQ(uiLayoutEditor, 0);
+    // 0xFFFF reaches neither the game nor the typed characters: the word still completes.
+    type("wgfram");
+    WndProc(WM_CHAR, 0xFFFF, 1);
+    type("e");
+    EXPECT_EQ(charsReceived(), "wgmov wgmovwgfram");
+    EXPECT_EQ(uiShowBounds, 1);
+}
+
+TEST_F(WindowProcedure, MinimizeOncePerLossOfFocus) {
+    writeGameIni(std::string(kGameIni) + "Minimize=1\n");
+    ASSERT_EQ(engineInit(), 0);
+    engineWindow().running = true;
+    ASSERT_EQ(engineWindow().minimize, 1);
+    WndProc(WM_ACTIVATEAPP, 0, 0);
+    EXPECT_EQ(gWorld.minimizes, 1);
+    EXPECT_EQ(engineWindow().active, 0);
+    EXPECT_EQ(engineWindow().minimize, -1);
+    // The window going down and the focus staying away minimise nothing more.
+    WndProc(WM_SIZE, SIZE_MINIMIZED, 0);
+    WndProc(WM_ACTIVATEAPP, 0, 0);
+    EXPECT_EQ(gWorld.minimizes, 1);
+    // Restored by the user, then the next switch away minimises again.
+    WndProc(WM_SIZE, SIZE_RESTORED, kAt);
+    EXPECT_EQ(engineWindow().active, 1);
+    EXPECT_EQ(engineWindow().minimize, 1);
+    WndProc(WM_ACTIVATEAPP, 1, 0);
+    WndProc(WM_ACTIVATEAPP, 0, 0);
+    EXPECT_EQ(gWorld.minimizes, 2);
+    engineDone();
+
+    writeGameIni(kGameIni);
+    iniFreeAll();
+    ASSERT_EQ(engineInit(), 0);
+    WndProc(WM_ACTIVATEAPP, 0, 0);
+    EXPECT_EQ(gWorld.minimizes, 2);
+    EXPECT_EQ(engineWindow().minimize, 0);
+}
+
+TEST_F(WindowProcedure, CloseEndsTheWindowAndTheLoop) {
+    ASSERT_EQ(engineInit(), 0);
+    ASSERT_TRUE(platWindowIsOpen());
+    platWindowSetPos(55, 66);
+    WndProc(WM_CLOSE, 0, 0);
+    EXPECT_FALSE(platWindowIsOpen());
+    EXPECT_EQ(engineWindow().x, 55);
+    EXPECT_EQ(engineWindow().y, 66);
+}
+
+}  // namespace
