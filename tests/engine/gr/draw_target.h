@@ -11,7 +11,7 @@ struct DrawTarget {
     HSPRITE previous;
 
     DrawTarget(int width, int height, const char* name)
-        : sprite(grCreateSprite(width, height, name)), previous(grSetTarget(nullptr)) {
+        : sprite(grCreateSprite(width, height, name)), previous(grScreen()) {
         grSetTarget(sprite);
         clear();
     }
