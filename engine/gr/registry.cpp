@@ -8,6 +8,7 @@
 #include "core/strings.h"
 #include "engine/data/ini.h"
 #include "engine/gr/display.h"
+#include "engine/gr/font.h"
 #include "engine/platform/log.h"
 
 namespace {
@@ -27,9 +28,11 @@ int indexOf(const CSprite* sprite) {
     return -1;
 }
 
-// A bank section with "font" set needs a font object and its metrics, which the font module
-// provides; here it gets the sprite part only.
-CSpriteExt* newBankObject(int /*font*/) { return new CSpriteExt; }
+// A bank section with "font" set makes a font; its metrics are read once its image is loaded.
+CSpriteExt* newBankObject(int font) {
+    if (font) return new CGraphFont;
+    return new CSpriteExt;
+}
 
 }  // namespace
 
@@ -261,6 +264,7 @@ void grLoadSpriteBank(const char* iniFile) {
                 delete sprite;
                 continue;
             }
+            if (font) grFontReadMetrics(static_cast<CGraphFont*>(sprite));
         }
         if (length != 0 && time != 0) grSetFrames(sprite, time, length);
     }

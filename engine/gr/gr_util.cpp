@@ -1,0 +1,216 @@
+// INI value readers into numbers, texts, sprites and fonts; the "file|period|count" sprite text;
+// free-and-null helpers; scaled sprite draws.
+#include "engine/gr/gr_util.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/text.h"
+#include "engine/data/ini.h"
+#include "engine/platform/log.h"
+
+namespace {
+
+// The value of a key, or null when the key is absent (the store answers with our own default).
+const char* valueOf(const char* file, const char* section, const char* key) {
+    static const char absent[] = "";
+    if (!file || !section || !key) return nullptr;
+    const char* value = iniGetString(file, section, key, absent);
+    return value == absent ? nullptr : value;
+}
+
+// The C library's decimal conversion, kept within int.
+int decimal(const char* text, const char** end) {
+    char* stop = nullptr;
+    long v = strtol(text, &stop, 10);
+    if (end) *end = stop;
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
+
+}  // namespace
+
+// --- INI value readers ---------------------------------------------------------------------------
+
+bool iniParseIntPair(int* a, int* b, const char* file, const char* section, const char* key) {
+    if (a) *a = 0;
+    if (b) *b = 0;
+    if (!a || !b) return false;
+    const char* p = valueOf(file, section, key);
+    if (!p) return false;
+    *a = decimal(skipWhite(p), &p);
+    p = skipWhite(p);
+    if (*p != ',') return false;
+    *b = decimal(skipWhite(p + 1), nullptr);
+    return true;
+}
+
+bool iniReadIntPair(Point2i* point, const char* file, const char* section, const char* key) {
+    if (!point) return false;
+    int a, b;
+    const bool ok = iniParseIntPair(&a, &b, file, section, key);
+    *point = Point2i(a, b);
+    return ok;
+}
+
+bool iniReadString(char* buffer, int size, const char* file, const char* section, const char* key) {
+    if (!buffer || size < 1 || !file || !section || !key) return false;
+    memset(buffer, 0, static_cast<size_t>(size));
+    const char* value = valueOf(file, section, key);
+    if (!value) return false;
+    strncpy(buffer, value, static_cast<size_t>(size) - 1);
+    return true;
+}
+
+char16_t* iniReadText(const char* file, const char* key) {
+    static const char16_t absent[] = u"";
+    if (!file || !*file || !key || !*key) return nullptr;
+    const char16_t* value = iniGetWide(file, nullptr, key, absent);
+    if (value == absent) return nullptr;
+    size_t n = 0;
+    while (value[n]) ++n;
+    char16_t* copy = static_cast<char16_t*>(malloc((n + 1) * sizeof(char16_t)));
+    if (copy) memcpy(copy, value, (n + 1) * sizeof(char16_t));
+    return copy;
+}
+
+HSPRITE iniReadAnimSprite(const char* file, const char* section, const char* key) {
+    TokenList fields = TokenList::Split(valueOf(file, section, key), ',');
+    if (fields.IsEmpty()) return nullptr;
+    HSPRITE sprite = grLoadSprite(fields.At(0), nullptr, 0);
+    if (sprite && fields.Count() >= 3) {
+        int period = decimal(fields.At(1), nullptr);
+        int count = decimal(fields.At(2), nullptr);
+        // Both end up as divisors of the frame rule.
+        if (period < 1 || count < 1) {
+            logPrintf("iniReadAnimSprite: %s [%s] %s: period %d and count %d; below 1 taken as 1\n",
+                      file, section, key, period, count);
+            if (period < 1) period = 1;
+            if (count < 1) count = 1;
+        }
+        grSetFrames(sprite, period, count);
+    }
+    return sprite;
+}
+
+CGraphFont* iniReadFont(const char* file, const char* section, const char* key) {
+    const char* name = valueOf(file, section, key);
+    return name ? grLoadFont(name, nullptr) : nullptr;
+}
+
+void spriteFree(HSPRITE* sprite) {
+    if (!sprite || !*sprite) return;
+    grFreeSprite(*sprite);
+    *sprite = nullptr;
+}
+
+void fontFree(CGraphFont** font) {
+    if (!font || !*font) return;
+    grFreeFont(*font);
+    *font = nullptr;
+}
+
+HSPRITE loadSpriteBarSpec(char* text) {
+    if (!text || !*text) return nullptr;
+    char* bar = strchr(text, '|');
+    if (!bar) return grLoadSprite(text, nullptr, 0);
+    *bar = '\0';
+    HSPRITE sprite = grLoadSprite(text, nullptr, 0);
+    char* second = strchr(bar + 1, '|');
+    if (second) {
+        *second = '\0';
+        const int period = decimal(bar + 1, nullptr);
+        const int count = decimal(second + 1, nullptr);
+        if (sprite && period != 0 && count != 0) grSetFrames(sprite, period, count);
+    }
+    return sprite;
+}
+
+// --- Scaled draws --------------------------------------------------------------------------------
+
+namespace {
+
+struct Placement {
+    int x, y, w, h;
+};
+
+// Steps 1 to 3 of every member: the (possibly scaled) size centred on (x, y), then the flips.
+Placement place(int x, int y, HSPRITE sprite, bool scaleW, float sx, bool scaleH, float sy,
+                bool flipX, bool flipY) {
+    const int W = spriteWidth(sprite), H = spriteHeight(sprite);
+    Placement p;
+    p.w = scaleW ? static_cast<int>(static_cast<float>(W) * sx) : W;
+    p.h = scaleH ? static_cast<int>(static_cast<float>(H) * sy) : H;
+    p.x = x - p.w / 2;
+    p.y = y - p.h / 2;
+    if (flipX) p.w = -p.w;
+    if (flipY) p.h = -p.h;
+    return p;
+}
+
+void anchor(Placement& p, int x, int y, bool left, bool top) {
+    if (left) p.x = x;
+    if (top) p.y = y;
+}
+
+void drawWhole(sMaterial material, const Placement& p, HSPRITE sprite, uint32_t colour, int time) {
+    grDraw(material, p.x, p.y, p.w, p.h, sprite, 0, 0, spriteWidth(sprite), spriteHeight(sprite),
+           colour, time);
+}
+
+const sMaterial kPlain(2, 2, 1, 30);
+
+}  // namespace
+
+void drawSpriteScaled(int x, int y, HSPRITE sprite, float scale, uint32_t colour, bool flipX,
+                      bool flipY, bool anchorLeft, bool anchorTop) {
+    if (!sprite) return;
+    const bool scaled = scale != 1.0f;
+    Placement p = place(x, y, sprite, scaled, scale, scaled, scale, flipX, flipY);
+    anchor(p, x, y, anchorLeft, anchorTop);
+    drawWhole(kPlain, p, sprite, colour, 0);
+}
+
+void drawSpriteScaledXY(int x, int y, HSPRITE sprite, float sx, float sy, uint32_t colour,
+                        bool flipX, bool flipY, bool anchorLeft, bool anchorTop) {
+    if (!sprite) return;
+    Placement p = place(x, y, sprite, sx < 1.0f, sx, sy < 1.0f, sy, flipX, flipY);
+    anchor(p, x, y, anchorLeft, anchorTop);
+    drawWhole(kPlain, p, sprite, colour, 0);
+}
+
+void drawSpriteShrunk(int x, int y, HSPRITE sprite, float scale, uint32_t colour, int time,
+                      bool flipX, bool flipY, bool anchorLeft, bool anchorTop) {
+    if (!sprite) return;
+    const bool scaled = scale < 1.0f;
+    Placement p = place(x, y, sprite, scaled, scale, scaled, scale, flipX, flipY);
+    anchor(p, x, y, anchorLeft, anchorTop);
+    drawWhole(sMaterial(4, 2, 1, 30), p, sprite, colour, time);
+}
+
+void drawSpriteScaledEx(sMaterial material, int x, int y, HSPRITE sprite, float scale,
+                        uint32_t colour, int time, bool flipX, bool flipY, bool anchorLeft,
+                        bool anchorTop) {
+    if (!sprite) return;
+    const bool scaled = scale != 1.0f;
+    Placement p = place(x, y, sprite, scaled, scale, scaled, scale, flipX, flipY);
+    anchor(p, x, y, anchorLeft, anchorTop);
+    drawWhole(material, p, sprite, colour, time);
+}
+
+void drawSpriteScaledXYEx(sMaterial material, int x, int y, HSPRITE sprite, float sx, float sy,
+                          uint32_t colour, int time, bool flipX, bool flipY, int alignX,
+                          int alignY) {
+    if (!sprite) return;
+    const bool scaled = sx != 1.0f || sy != 1.0f;
+    Placement p = place(x, y, sprite, scaled, sx, scaled, sy, flipX, flipY);
+    if (alignX > 0)
+        p.x = x;
+    else if (alignX < 0)
+        p.x = x - p.w;
+    if (alignY > 0)
+        p.y = y;
+    else if (alignY < 0)
+        p.y = y - p.h;
+    drawWhole(material, p, sprite, colour, time);
+}
