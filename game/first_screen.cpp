@@ -22,10 +22,14 @@ public:
         star_ = grLoadSprite("Data/Sprites/star.png", nullptr, 0);
         spin_ = grLoadSprite("Data/Sprites/star_spin.tga", nullptr, 0);
         grSetFrames(spin_, kStarPeriodMs, 4);
+        font_ = grLoadFont("Data/Fonts/normal.tga", nullptr);
+        title_ = grLoadFont("Data/Fonts/large.tga", nullptr);
         sndPlayMusic("menu", 1, 1, nullptr);
     }
     ~FirstScreen() override {
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
+        grFreeFont(font_);
+        grFreeFont(title_);
     }
 
     int Count() override { return open_ ? 1 : 0; }
@@ -43,6 +47,9 @@ public:
         grDrawSpriteColor(sMaterial(2, 4, 1, 30), 470, 600, star_, pulse | 0xFFD040u, 0);
         grDrawSpriteMat(sMaterial(2, 2, 1, 31), 560, 590, spin_, time_);
         drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
+        grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
+                      0xFFFFF0C0u, 0, 0, 0);
+        grDrawTextA(font_, 512, 720, "Click to hear a click; press Esc to leave.", 0, 0, 0);
         return 1;
     }
     int OnKeyDown(int key, intptr_t) override {
@@ -73,6 +80,8 @@ private:
     }
 
     HSPRITE picture_ = nullptr, coin_ = nullptr, star_ = nullptr, spin_ = nullptr;
+    CGraphFont* font_ = nullptr;
+    CGraphFont* title_ = nullptr;
     int time_ = 0;
     bool open_ = true;
 };
