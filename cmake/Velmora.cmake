@@ -21,11 +21,13 @@ function(velmora_library name)
   target_link_libraries(${name} PUBLIC velmora_options ${ARG_DEPS})
 endfunction()
 
-# velmora_test(<name> SOURCES ... [LIBS ...]): one GoogleTest binary; every case runs headless.
+# velmora_test(<name> SOURCES ... [LIBS ...]): one GoogleTest binary; every case runs headless and
+# may use the shared test support (tests/support).
 function(velmora_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE velmora_options ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE velmora_options ${ARG_LIBS} velmora_test_support
+    GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

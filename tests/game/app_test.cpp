@@ -2,8 +2,6 @@
 // the whole program from start to Escape.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +14,7 @@
 #include "engine/platform/platform.h"
 #include "game/app.h"
 #include "game/app_internal.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -186,10 +185,9 @@ float gNow = 0;
 float clockNow() { return gNow += 20; }
 
 TEST(Program, RunsUntilEscapeAndSavesItsWindow) {
-    char pattern[] = "/tmp/velmora-app-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    std::filesystem::path root = pattern, previous = std::filesystem::current_path();
-    std::filesystem::current_path(root);
+    testsupport::TempFolder folder("velmora_app");
+    ASSERT_TRUE(folder.enter());
+    std::filesystem::path root = folder.path();
     setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
     std::ofstream("game.ini") << "[main]\nname=Velmora\npath=AppTest\nxs=320\nys=240\nx=12\ny=34\n";
     iniFreeAll();
@@ -207,8 +205,6 @@ TEST(Program, RunsUntilEscapeAndSavesItsWindow) {
 
     engineSetHooks(nullptr);
     iniFreeAll();
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(root);
 }
 
 }  // namespace

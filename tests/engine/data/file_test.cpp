@@ -8,9 +8,10 @@
 
 #include "engine/data/file.h"
 #include "engine/data/file_internal.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/child.h"
+#include "tests/support/own_folder.h"
 
-using testsupport::TempDir;
+using testsupport::TempFolder;
 
 namespace {
 
@@ -38,7 +39,7 @@ std::string makeZz(const std::string& data, const char* sizeField = nullptr) {
 }  // namespace
 
 TEST(FileResolve, MatchesEveryComponentWithoutRegardToCase) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("Data/Menu/UIMain/Main.INI", "main");
     dir.write("data/cursor/cursor.ini", "cursor");
     EXPECT_EQ("main", load(dir.file("data\\menu\\uimain\\main.ini")));
@@ -56,7 +57,7 @@ TEST(FileResolve, MatchesEveryComponentWithoutRegardToCase) {
 }
 
 TEST(FileResolve, NewFilesLandInTheExistingFolders) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("Data/Menu/a.ini", "a");
     EXPECT_EQ(3, fileSave(dir.file("DATA/menu/new.ini").c_str(), "new", 3));
     EXPECT_EQ("new", dir.read("Data/Menu/new.ini"));
@@ -72,7 +73,7 @@ TEST(FileResolve, NewFilesLandInTheExistingFolders) {
 }
 
 TEST(FileLoad, MissingEmptyAndPlainFiles) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("empty.bin", "");
     dir.write("quiz", "not compressed, although the name ends in z");
     unsigned char* block = reinterpret_cast<unsigned char*>(&dir);
@@ -86,7 +87,7 @@ TEST(FileLoad, MissingEmptyAndPlainFiles) {
 }
 
 TEST(FileLoad, InflatesZzFilesByTheirFullName) {
-    TempDir dir;
+    TempFolder dir;
     std::string text(5000, 'x');
     text += "[main]\r\nname=Velmora\r\n";
     dir.write("a.ini.zz", makeZz(text));
@@ -116,7 +117,7 @@ TEST(FileLoad, DamagedZzFilesFailCleanly) {
         {"stream of garbage", std::string("VELMORA!") + "43      " + std::string(40, '\x5a')},
         {"size zero", std::string("VELMORA!") + "0       " + stream},
     };
-    TempDir dir;
+    TempFolder dir;
     for (const Case& c : cases) {
         std::string path = dir.write("bad.zz", c.bytes);
         unsigned char* block = nullptr;
@@ -128,11 +129,11 @@ TEST(FileLoad, DamagedZzFilesFailCleanly) {
             << c.what;
         EXPECT_EQ(nullptr, direct);
     }
-    EXPECT_NE(std::string::npos, TempDir::readFile("gerr.log").find("zz: bad.zz"));
+    EXPECT_NE(std::string::npos, TempFolder::readFile("gerr.log").find("zz: bad.zz"));
 }
 
 TEST(FileHandle, ReadWriteSeekSizeEof) {
-    TempDir dir;
+    TempFolder dir;
     std::string path = dir.file("stream.bin");
     EXPECT_EQ(nullptr, fileOpen("", 1));
     EXPECT_EQ(nullptr, fileOpen(dir.file("missing").c_str(), 1));
@@ -167,7 +168,7 @@ TEST(FileHandle, ReadWriteSeekSizeEof) {
 }
 
 TEST(FileSave, WritesEmptyFilesAndRefusesMissingFolders) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("old.ini", "old contents");
     EXPECT_EQ(0, fileSave(dir.file("old.ini").c_str(), nullptr, 0));
     EXPECT_TRUE(dir.exists("old.ini"));
@@ -178,7 +179,7 @@ TEST(FileSave, WritesEmptyFilesAndRefusesMissingFolders) {
 }
 
 TEST(FileSave, ACrashBeforeTheRenameKeepsTheOldFile) {
-    TempDir dir;
+    TempFolder dir;
     std::string path = dir.write("profile.ini", "[Anna]\r\nlevel_money=500\r\n");
     int status = testsupport::inChild([&] {
         gFileSaveBeforeRename = [](const char*) { _exit(7); };

@@ -7,9 +7,9 @@
 
 #include "engine/data/ini.h"
 #include "engine/platform/engine.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/own_folder.h"
 
-using testsupport::TempDir;
+using testsupport::TempFolder;
 
 namespace {
 
@@ -32,7 +32,7 @@ protected:
         iniFreeAll();
         engineSetDebug(0);
     }
-    TempDir dir;
+    TempFolder dir;
 };
 
 }  // namespace
@@ -191,7 +191,7 @@ TEST_F(Ini, TranslationLookup) {
     dir.write("Data/Translation.ini", utf16(u"#hello=Bonjour \u00E0 tous\r\n[s]\r\n#inner=no\r\n"));
     std::string menu = dir.write("menu.ini", "[b]\r\ntext=#hello\r\nplain=Start\r\nmissing=#nope\r\n"
                                              "inner=#inner\r\n");
-    testsupport::InDir in(dir.path());
+    testsupport::InFolder in(dir.path());
     const char* m = menu.c_str();
     EXPECT_EQ(u"Bonjour \u00E0 tous", std::u16string(iniGetText(m, "b", "text")));
     EXPECT_EQ(u"Start", std::u16string(iniGetText(m, "b", "plain")));
@@ -232,7 +232,7 @@ TEST_F(Ini, DebugModeReadsEveryTimeAndClearFileDropsTheText) {
 TEST_F(Ini, AFailedSaveIsReported) {
     std::string path = dir.file("no/folder/x.ini");
     EXPECT_EQ(0, iniWriteString(path.c_str(), "s", "k", "v"));
-    std::string log = TempDir::readFile("gerr.log");
+    std::string log = TempFolder::readFile("gerr.log");
     EXPECT_NE(std::string::npos, log.find("ini: cannot save " + path)) << log;
     // The change waits in the cache for the next save that succeeds.
     EXPECT_STREQ("v", iniGetString(path.c_str(), "s", "k", ""));

@@ -11,9 +11,9 @@
 #include "engine/data/file.h"
 #include "engine/data/file_internal.h"
 #include "engine/data/ini.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/own_folder.h"
 
-using testsupport::TempDir;
+using testsupport::TempFolder;
 
 namespace {
 
@@ -64,7 +64,7 @@ protected:
         packCloseAll();
         iniFreeAll();
     }
-    TempDir dir;
+    TempFolder dir;
 };
 
 }  // namespace
@@ -201,7 +201,7 @@ TEST_F(Pack, DamagedDirectoriesStopInsideTheFile) {
         }
         packClose(path.c_str());
     }
-    std::string log = TempDir::readFile("gerr.log");
+    std::string log = TempFolder::readFile("gerr.log");
     EXPECT_NE(std::string::npos, log.find("entry name without an end")) << log;
     EXPECT_NE(std::string::npos, log.find("entry big.txt runs past the end of the file")) << log;
     // A bad zz entry in a pack fails its load alone.
@@ -217,7 +217,7 @@ TEST_F(Pack, DamagedDirectoriesStopInsideTheFile) {
 TEST_F(Pack, PackInitOpensThePackNamedInGameIni) {
     dir.write("Data.pak", buildPack(1, {{"data/hello.txt", "hello"}}));
     dir.write("game.ini", "[main]\r\npack=data.pak\r\n");
-    testsupport::InDir in(dir.path());
+    testsupport::InFolder in(dir.path());
     packInit();
     EXPECT_EQ("hello", load("Data\\Hello.txt"));
     packCloseAll();

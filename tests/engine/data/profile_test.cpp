@@ -9,10 +9,11 @@
 #include "engine/data/file_internal.h"
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/child.h"
+#include "tests/support/own_folder.h"
 
-using testsupport::InDir;
-using testsupport::TempDir;
+using testsupport::InFolder;
+using testsupport::TempFolder;
 
 namespace {
 
@@ -24,7 +25,7 @@ protected:
         saveEnv("HOME", &oldHome_);
         setenv("XDG_DATA_HOME", xdg.path().c_str(), 1);
         program.write("game.ini", "[main]\r\nname=My Game!\r\nxs=800\r\nscale=1.5\r\ntitle=Hotel\r\n");
-        in_ = std::make_unique<InDir>(program.path());
+        in_ = std::make_unique<InFolder>(program.path());
         userFolderCreate();
     }
     void TearDown() override {
@@ -45,7 +46,7 @@ protected:
         return buffer;
     }
 
-    TempDir xdg, program;
+    TempFolder xdg, program;
 
 private:
     static void saveEnv(const char* name, std::unique_ptr<std::string>* slot) {
@@ -60,7 +61,7 @@ private:
         }
     }
     std::unique_ptr<std::string> oldXdg_, oldHome_;
-    std::unique_ptr<InDir> in_;
+    std::unique_ptr<InFolder> in_;
 };
 
 }  // namespace
@@ -78,7 +79,7 @@ TEST_F(Profile, TheUserFolderIsMadeFromTheGameName) {
     EXPECT_EQ(xdg.file("VELMORA"), userFolder());
 
     // Without XDG_DATA_HOME (or with a relative one) the folder lives in ~/.local/share.
-    TempDir home;
+    TempFolder home;
     setenv("HOME", home.path().c_str(), 1);
     setenv("XDG_DATA_HOME", "relative/path", 1);
     restart("[main]\r\nname=Velmora\r\n");

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/gr/sprite.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/own_folder.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -2,41 +2,21 @@
 #include "gr_fixtures.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "engine/gr/image.h"
 #include "engine/platform/log.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-std::string gFolder;
-
 // ctest runs the test processes in parallel: each works inside a folder of its own, so its
 // files, game.ini and gerr.log are its own.
-class FixtureFolder : public ::testing::Environment {
-public:
-    void SetUp() override {
-        char pattern[] = "/tmp/velmora_gr_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        gFolder = pattern;
-        ASSERT_EQ(chdir(gFolder.c_str()), 0);
-        logOpen();
-    }
-    void TearDown() override {
-        if (chdir("/") == 0) std::filesystem::remove_all(gFolder);
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const gEnvironment =
-    ::testing::AddGlobalTestEnvironment(new FixtureFolder);
+[[maybe_unused]] const bool kOwnFolder =
+    testsupport::workInOwnFolder("velmora_gr", [] { logOpen(); });
 
 void makeParents(const std::string& name) {
     std::filesystem::path parent = std::filesystem::path(name).parent_path();
@@ -96,31 +76,8 @@ void writeJpeg(const std::string& name, int width, int height,
             Rgb c = colour(x, y);
             px.insert(px.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
         }
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = width;
-    c.image_height = height;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    // No chroma subsampling, so a black block stays black.
-    for (int i = 0; i < c.num_components; ++i)
-        c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = px.data() + c.next_scanline * width * 3;
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    writeText(name, std::string(reinterpret_cast<char*>(mem), size));
-    free(mem);
+    std::vector<uint8_t> jpeg = encodeJpeg(width, height, 3, px, false);
+    writeText(name, std::string(jpeg.begin(), jpeg.end()));
 }
 
 void writeText(const std::string& name, const std::string& text) {

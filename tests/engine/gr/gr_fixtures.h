@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-struct Rgb {
-    int r, g, b;
-};
+#include "image_fixtures.h"
 
 // The RGB565 value the sprite loader makes of a colour.
 uint16_t rgb565(Rgb c);

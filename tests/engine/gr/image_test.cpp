@@ -14,18 +14,15 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <png.h>
-#include <unistd.h>
 #include <zlib.h>
+
+#include "image_fixtures.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-struct Rgb {
-    int r, g, b;
-};
 
 // A pattern with distinct channels everywhere, so a swapped channel or row shows.
 Rgb pattern(int x, int y) {
@@ -136,35 +133,6 @@ Bytes encodePng(int w, int h, int colourType, int depth, const std::vector<Bytes
     png_write_image(png, pointers.data());
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
-    return out;
-}
-
-Bytes encodeJpeg(int w, int h, int components, const Bytes& pixels, bool progressive) {
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* mem = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &mem, &size);
-    c.image_width = w;
-    c.image_height = h;
-    c.input_components = components;
-    c.in_color_space = components == 3 ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    for (int i = 0; i < c.num_components; ++i)
-        c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
-    if (progressive) jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + c.next_scanline * w * components);
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    Bytes out(mem, mem + size);
-    free(mem);
     return out;
 }
 
@@ -318,9 +286,9 @@ TEST(TgaReader, GrayAndColourMappedImages) {
 }
 
 TEST(TgaReader, SaveWritesAReadableFile) {
-    char dir[] = "/tmp/velmora_tga_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/out.tga";
+    testsupport::TempFolder dir("velmora_tga");
+    ASSERT_TRUE(dir.made());
+    const std::string path = dir.file("out.tga");
     // Top row first in memory, saved with a negative height: written top-down.
     const int w = 3, h = 2;
     Bytes px;
@@ -360,11 +328,8 @@ TEST(TgaReader, SaveWritesAReadableFile) {
     std::vector<uint32_t> got = toRgb888(*reader);
     for (int i = 0; i < w * h; ++i) EXPECT_EQ(got[i], pack888(pattern(i % w, i / w)));
 
-    EXPECT_EQ(writer.Save((std::string(dir) + "/no/such/dir.tga").c_str(), px.data(), 24, w, h),
-              -1);
+    EXPECT_EQ(writer.Save(dir.file("no/such/dir.tga").c_str(), px.data(), 24, w, h), -1);
     EXPECT_EQ(writer.Save(path.c_str(), px.data(), 12, w, h), -1);
-    remove(path.c_str());
-    rmdir(dir);
 }
 
 TEST(TgaReader, MalformedFilesFailCleanly) {
@@ -817,8 +782,8 @@ TEST(JpegReader, TruncatedAndMalformedFilesFailCleanly) {
 // ---- by name, from disk ----
 
 TEST(ImageFiles, OpenByNameAndReopen) {
-    char dir[] = "/tmp/velmora_img_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    testsupport::TempFolder dir("velmora_img");
+    ASSERT_TRUE(dir.made());
     std::vector<Bytes> rows(2, Bytes(9, 0x80));
     const struct {
         const char* name;
@@ -831,7 +796,7 @@ TEST(ImageFiles, OpenByNameAndReopen) {
     };
     std::vector<std::string> paths;
     for (const auto& f : files) {
-        paths.push_back(std::string(dir) + "/" + f.name);
+        paths.push_back(dir.file(f.name));
         FILE* out = fopen(paths.back().c_str(), "wb");
         ASSERT_NE(out, nullptr);
         fwrite(f.bytes.data(), 1, f.bytes.size(), out);
@@ -846,10 +811,8 @@ TEST(ImageFiles, OpenByNameAndReopen) {
         // Opening again on an open reader replaces the image.
         ASSERT_EQ(image->Open(paths[i].c_str()), 0);
         EXPECT_EQ(image->Width(), files[i].width);
-        EXPECT_EQ(image->Open((std::string(dir) + "/missing.tga").c_str()), 1);
+        EXPECT_EQ(image->Open(dir.file("missing.tga").c_str()), 1);
     }
-    for (const std::string& p : paths) remove(p.c_str());
-    rmdir(dir);
 }
 
 }  // namespace

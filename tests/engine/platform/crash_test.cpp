@@ -8,9 +8,10 @@
 #include <string>
 
 #include "engine/platform/log.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/child.h"
+#include "tests/support/own_folder.h"
 
-using testsupport::TempDir;
+using testsupport::TempFolder;
 
 namespace {
 
@@ -20,7 +21,7 @@ void faultForReal() {
     *static_cast<volatile int*>(page) = 1;
 }
 
-int crashIn(const TempDir& dir, int sig, const char* folder = "dump") {
+int crashIn(const TempFolder& dir, int sig, const char* folder = "dump") {
     return testsupport::inChild([&] {
         rlimit none{0, 0};
         setrlimit(RLIMIT_CORE, &none);
@@ -37,7 +38,7 @@ int crashIn(const TempDir& dir, int sig, const char* folder = "dump") {
 
 TEST(Crash, EachFaultWritesAReportAndEndsTheProcess) {
     for (int sig : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) {
-        TempDir dir;
+        TempFolder dir;
         dir.write("dump/.keep", "");
         int status = crashIn(dir, sig);
         ASSERT_TRUE(WIFSIGNALED(status)) << "signal " << sig << " status " << status;
@@ -52,7 +53,7 @@ TEST(Crash, EachFaultWritesAReportAndEndsTheProcess) {
 }
 
 TEST(Crash, ReportsAreNeverOverwritten) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("Dump/dump0.0.0.dmp", "first");
     dir.write("Dump/dump0.0.1.dmp", "second");
     int status = crashIn(dir, SIGSEGV);  // "dump" finds "Dump"
@@ -69,7 +70,7 @@ TEST(Crash, ReportsAreNeverOverwritten) {
 }
 
 TEST(Crash, NoDumpFolderNoHandler) {
-    TempDir dir;
+    TempFolder dir;
     int status = testsupport::inChild([&] {
         if (chdir(dir.path().c_str()) != 0) _exit(2);
         _exit(crashInstall("dump", "", "0.0") == 0 ? 0 : 3);

@@ -2,8 +2,6 @@
 // active and inactive, the window procedure's message table and the typed debug words.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <deque>
@@ -20,6 +18,7 @@
 #include "engine/platform/input.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/testing.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -120,11 +119,7 @@ const char* kGameIni =
 class Entry : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velmora-entry-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(root_);
+        ASSERT_TRUE(folder_.enter());
         setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
         iniFreeAll();
         gGame = FakeGame{};
@@ -137,8 +132,6 @@ protected:
         engineDone();
         engineSetHooks(nullptr);
         iniFreeAll();
-        fs::current_path(previous_);
-        fs::remove_all(root_);
     }
 
     void writeGameIni(const std::string& text) { write(root_ / "game.ini", text); }
@@ -158,8 +151,9 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    fs::path root_;
-    fs::path previous_;
+    // Each test works in a folder of its own, left and removed once the test is over.
+    testsupport::TempFolder folder_{"velmora_entry"};
+    fs::path root_ = folder_.path();
 };
 
 TEST_F(Entry, WindowPlacementFromTheSettings) {

@@ -1,8 +1,6 @@
 // Typed words, the binding table, and the joystick as keys (through a virtual joystick).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +11,7 @@
 #include "engine/platform/input_internal.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/testing.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -122,23 +121,21 @@ TEST(KeyBindings, BindingMovesKeysBetweenActions) {
 class KeyFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velmora-keys-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
+        ASSERT_TRUE(folder_.made());
         keysClear();
         iniFreeAll();
     }
     void TearDown() override {
         keysClear();
         iniFreeAll();
-        std::filesystem::remove_all(root_);
     }
     std::string file(const char* name, const char* text = nullptr) {
         std::string path = (root_ / name).string();
         if (text) std::ofstream(path, std::ios::binary) << text;
         return path;
     }
-    std::filesystem::path root_;
+    testsupport::TempFolder folder_{"velmora_keys"};
+    std::filesystem::path root_ = folder_.path();
 };
 
 const char* kBindings =

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/platform/platform.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -15,15 +16,12 @@ class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(platInit());
-        ASSERT_NE(mkdtemp(folder_), nullptr);
+        ASSERT_TRUE(dir_.made());
     }
-    void TearDown() override {
-        platDone();
-        unlink((std::string(folder_) + "/instance.lock").c_str());
-        unlink((std::string(folder_) + "/instance.sock").c_str());
-        rmdir(folder_);
-    }
-    char folder_[32] = "/tmp/velmora-inst-XXXXXX";
+    void TearDown() override { platDone(); }
+
+    testsupport::TempFolder dir_{"velmora_inst"};
+    const char* folder_ = dir_.path().c_str();
 };
 
 TEST_F(SingleInstance, SecondStartAsksTheFirstToRestore) {

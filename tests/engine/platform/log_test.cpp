@@ -5,12 +5,13 @@
 #include <string>
 
 #include "engine/platform/log.h"
-#include "tests/engine/data/test_support.h"
+#include "tests/support/child.h"
+#include "tests/support/own_folder.h"
 
-using testsupport::TempDir;
+using testsupport::TempFolder;
 
 TEST(Log, TheFirstLineTruncatesTheOldLogAndWritesTheHeader) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("gerr.log", "previous run\n");
     int status = testsupport::inChild([&] {
         if (chdir(dir.path().c_str()) != 0) _exit(2);
@@ -29,7 +30,7 @@ TEST(Log, TheFirstLineTruncatesTheOldLogAndWritesTheHeader) {
 }
 
 TEST(Log, ARunThatLogsNothingLeavesTheOldLog) {
-    TempDir dir;
+    TempFolder dir;
     dir.write("gerr.log", "previous run\n");
     int status = testsupport::inChild([&] {
         if (chdir(dir.path().c_str()) != 0) _exit(2);
@@ -39,7 +40,7 @@ TEST(Log, ARunThatLogsNothingLeavesTheOldLog) {
 }
 
 TEST(Log, LongLinesAreCutAndTerminated) {
-    TempDir dir;
+    TempFolder dir;
     int status = testsupport::inChild([&] {
         if (chdir(dir.path().c_str()) != 0) _exit(2);
         std::string big(10000, 'x');

@@ -13,6 +13,7 @@
 
 #include "engine/platform/platform.h"
 #include "engine/platform/testing.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -229,14 +230,14 @@ TEST_F(PlatformLayer, MessageBoxGoesToTheLogWhenHeadless) {
 TEST_F(PlatformLayer, CurrentDirectoryRoundTripsBeyondAscii) {
     char16_t before[1024];
     ASSERT_TRUE(platGetCurrentDir(before, 1024));
-    char folder[] = "/tmp/velmora-cwd-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    std::string inner = std::string(folder) + "/h\xC3\xB4tel";
+    testsupport::TempFolder folder("velmora_cwd");
+    ASSERT_TRUE(folder.made());
+    std::string inner = folder.file("h\xC3\xB4tel");
     ASSERT_EQ(mkdir(inner.c_str(), 0700), 0);
 
-    char16_t wide[1024];
-    for (size_t i = 0; i <= strlen(folder); i++) wide[i] = static_cast<unsigned char>(folder[i]);
-    std::u16string target = std::u16string(wide) + u"/h\u00f4tel";
+    std::u16string target;
+    for (unsigned char c : folder.path()) target += c;
+    target += u"/h\u00f4tel";
     ASSERT_TRUE(platSetCurrentDir(target.c_str()));
     char16_t now[1024];
     ASSERT_TRUE(platGetCurrentDir(now, 1024));
@@ -246,8 +247,6 @@ TEST_F(PlatformLayer, CurrentDirectoryRoundTripsBeyondAscii) {
     EXPECT_FALSE(platSetCurrentDir(u"/no/such/folder/here"));
 
     ASSERT_TRUE(platSetCurrentDir(before));
-    rmdir(inner.c_str());
-    rmdir(folder);
 }
 
 }  // namespace

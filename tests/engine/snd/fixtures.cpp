@@ -3,14 +3,13 @@
 #include "fixtures.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -22,25 +21,10 @@ void put16(Bytes& b, uint16_t v) {
     b.push_back(static_cast<uint8_t>(v >> 8));
 }
 
-std::string gFolder;
-
 // Every test process gets a folder of its own and works inside it (ctest runs them in parallel).
-class FixtureFolder : public ::testing::Environment {
-public:
-    void SetUp() override {
-        char pattern[] = "/tmp/velmora_snd_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        gFolder = pattern;
-        ASSERT_EQ(chdir(gFolder.c_str()), 0);
-        logOpen();  // the header lines come first, so tests count only their own lines
-    }
-    void TearDown() override {
-        if (chdir("/") == 0) std::filesystem::remove_all(gFolder);
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const gEnvironment =
-    ::testing::AddGlobalTestEnvironment(new FixtureFolder);
+[[maybe_unused]] const bool kOwnFolder = testsupport::workInOwnFolder("velmora_snd", [] {
+    logOpen();  // the header lines come first, so tests count only their own lines
+});
 
 }  // namespace
 
@@ -151,7 +135,7 @@ Bytes toBytes(const std::vector<int16_t>& samples) {
 }
 
 std::string writeFixture(const std::string& name, const Bytes& bytes) {
-    std::string path = gFolder + "/" + name;
+    std::string path = testsupport::ownFolder() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;

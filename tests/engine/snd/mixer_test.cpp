@@ -285,6 +285,19 @@ void writeSignal(MixBuffer* b, int offset, int bytes, uint32_t from) {
     ASSERT_EQ(mixUnlock(b, p[0], n[0], p[1], n[1]), 0);
 }
 
+// Writes the signal on from where writing stopped up to the play position, as a streamer refills
+// its ring; `written` counts the bytes written so far.
+void refillToPlay(MixBuffer* b, int ring, uint32_t& written) {
+    int play, write;
+    mixGetPosition(b, &play, &write);
+    int at = static_cast<int>(written % ring);
+    int free = play - at + (at > play ? ring : 0);
+    if (free > 0) {
+        writeSignal(b, at, free, written / 4);
+        written += free;
+    }
+}
+
 }  // namespace
 
 // A ring refilled behind its play position plays the signal without a break, the way the
@@ -302,14 +315,7 @@ TEST(Mixer, RingPlaysContinuouslyWhileWritten) {
             ASSERT_EQ(out[2 * i], signal(heard)) << heard;
             ASSERT_EQ(out[2 * i + 1], signal(heard));
         }
-        int play, write;
-        mixGetPosition(b, &play, &write);
-        int at = static_cast<int>(written % ring);
-        int free = play - at + (at > play ? ring : 0);
-        if (free > 0) {
-            writeSignal(b, at, free, written / 4);
-            written += free;
-        }
+        refillToPlay(b, ring, written);
     }
     mixRelease(b);
 }
@@ -332,14 +338,7 @@ TEST(Mixer, RefillWhileTheCallbackRuns) {
     });
     uint32_t written = ring;
     for (int round = 0; round < 3000; ++round) {
-        int play, write;
-        mixGetPosition(b, &play, &write);
-        int at = static_cast<int>(written % ring);
-        int free = play - at + (at > play ? ring : 0);
-        if (free > 0) {
-            writeSignal(b, at, free, written / 4);
-            written += free;
-        }
+        refillToPlay(b, ring, written);
         MixBuffer* d = mixDuplicate(b);
         mixSetVolume(d, -10000);
         mixPlay(d, round & 1);
