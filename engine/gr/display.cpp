@@ -23,7 +23,8 @@ struct Display {
 
 Display gDisplay;
 
-int logEnabled() { return iniGetInt("game.ini", "main", "log", 0); }
+// The engine reads "log" once at its start; the display only asks.
+int logEnabled() { return engineLog(); }
 
 // Leaves the display as if grInit had never run (the back buffer goes with its registry entry).
 void dropBackBuffer() {

@@ -9,6 +9,7 @@
 #include "engine/data/ini.h"
 #include "engine/gr/registry.h"
 #include "engine/platform/engine.h"
+#include "engine/platform/engine_internal.h"
 #include "engine/platform/platform.h"
 #include "gr_fixtures.h"
 
@@ -41,6 +42,7 @@ protected:
     }
     void TearDown() override {
         grDone();
+        engineWindowReset();
         platDone();
     }
 };
@@ -195,7 +197,7 @@ TEST_F(Display, VsyncOnlyInFullScreenWithSync) {
 }
 
 TEST_F(Display, DoneFreesEverySprite) {
-    useSettings("log=1\n");
+    engineWindow().log = 1;  // game.ini [main] "log", as the engine start reads it
     ASSERT_EQ(grInit(kWidth, kHeight, 32, 0), 0);
     writeTga24("Data/a.tga", 2, 2, [](int, int) { return Rgb{1, 2, 3}; });
     writeTga24("Data/b.tga", 2, 2, [](int, int) { return Rgb{1, 2, 3}; });
