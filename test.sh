@@ -13,6 +13,12 @@ cmake -S . -B "$build" -G Ninja \
   -DVELMORA_WERROR=ON
 cmake --build "$build" -j "$jobs"
 
+# The fuzz targets with libFuzzer, when clang is present; building keeps them honest, running
+# them is left to whoever fuzzes (see fuzz/build.sh).
+if command -v clang++ >/dev/null 2>&1; then
+  bash fuzz/build.sh
+fi
+
 # Every test is headless: SDL gets its dummy drivers.
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
