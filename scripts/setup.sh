@@ -13,7 +13,7 @@ packages=(
 
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg -s "$p" >/dev/null 2>&1 || ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
+  if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
     missing+=("$p")
   fi
 done

@@ -70,12 +70,6 @@ int fold(unsigned char c) {
     return c;
 }
 
-bool sameName(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (fold(*a) != fold(*b)) return false;
-    return *a == *b;
-}
-
 // A stored name ending in ".zz" answers to the name without that suffix.
 bool entryMatches(const char* stored, const char* request) {
     size_t n = strlen(stored);
@@ -93,7 +87,7 @@ int findEntry(const char* name) {
 
 int findPack(const char* name) {
     for (int i = 0; i < gPackCount; ++i)
-        if (sameName(gPacks[i].name, name)) return i;
+        if (iniPathEqual(gPacks[i].name, name) == 0) return i;
     return -1;
 }
 
@@ -140,7 +134,7 @@ bool readAt(int fd, unsigned char* data, uint32_t size, uint32_t offset) {
 
 bool alreadyListed(const char* name) {
     for (int i = 0; i < gEntryCount; ++i)
-        if (sameName(gEntries[i].name, name)) return true;
+        if (iniPathEqual(gEntries[i].name, name) == 0) return true;
     return false;
 }
 

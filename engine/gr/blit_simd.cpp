@@ -22,7 +22,11 @@ namespace rows_avx2 {
 #pragma GCC pop_options
 
 RowKernel grSse2Row(int row) { return rows_sse2::vectorRow(row); }
-RowKernel grAvx2Row(int row) { return grHaveAvx2() ? rows_avx2::vectorRow(row) : nullptr; }
+// Asked on every draw: the processor is queried once.
+RowKernel grAvx2Row(int row) {
+    static const bool haveAvx2 = grHaveAvx2();
+    return haveAvx2 ? rows_avx2::vectorRow(row) : nullptr;
+}
 bool grHaveAvx2() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");

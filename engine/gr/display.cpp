@@ -33,7 +33,6 @@ void dropBackBuffer() {
     grSetTarget(nullptr);
     gDisplay.open = false;
     if (back) {
-        if (grScreen() == back) grSetTarget(nullptr);
         grRegistryRemove(back);
         delete back;
     }

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "core/strings.h"
+#include "core/values.h"
 #include "engine/data/file.h"
 #include "engine/gr/registry.h"
 #include "engine/platform/engine.h"
@@ -20,8 +21,6 @@ constexpr int kSmallTable = 256;
 constexpr int kLargeTable = 65536;
 constexpr int kLineChars = 256;  // a glyph line is cut after this many characters
 constexpr int kMaxPosition = 65535;
-
-int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -179,9 +178,9 @@ void drawScaled(sMaterial material, CGraphFont* font, int x, int y, float scaleX
 // --- The font object and its metric file ---------------------------------------------------------
 
 uint16_t grPackGlyph(int width, int leftOffset, int extraAdvance) {
-    const int w = clampInt(width, 0, kGlyphMaxWidth);
-    const int left = abs(clampInt(leftOffset, -kGlyphMaxOffset, kGlyphMaxOffset));
-    const int extra = abs(clampInt(extraAdvance, -kGlyphMaxOffset, kGlyphMaxOffset));
+    const int w = IntClamp(width, 0, kGlyphMaxWidth);
+    const int left = abs(IntClamp(leftOffset, -kGlyphMaxOffset, kGlyphMaxOffset));
+    const int extra = abs(IntClamp(extraAdvance, -kGlyphMaxOffset, kGlyphMaxOffset));
     return static_cast<uint16_t>(w | (leftOffset < 0 ? 0x40 : 0) | (left << 7) |
                                  (extraAdvance < 0 ? 0x800 : 0) | (extra << 12));
 }
@@ -207,8 +206,8 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
     if (!in.atEnd() && *in.p == '\n') ++in.p;
     if (lineHeight < 0 || lineHeight > INT16_MAX || count < 0) {
         logPrintf("grLoadFont: %s: line height %d, %d glyphs; taken as %d and %d\n", name,
-                  lineHeight, count, clampInt(lineHeight, 0, INT16_MAX), count < 0 ? 0 : count);
-        lineHeight = clampInt(lineHeight, 0, INT16_MAX);
+                  lineHeight, count, IntClamp(lineHeight, 0, INT16_MAX), count < 0 ? 0 : count);
+        lineHeight = IntClamp(lineHeight, 0, INT16_MAX);
         if (count < 0) count = 0;
     }
     const int tableSize = count <= kSmallTable ? kSmallTable : kLargeTable;
@@ -238,7 +237,7 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
         const int fifth = line.number();
         const bool shortForm = line.atEnd();
         const int left = shortForm ? 0 : fourth;
-        const int width = clampInt(shortForm ? fourth : fifth, 0, kGlyphMaxWidth);
+        const int width = IntClamp(shortForm ? fourth : fifth, 0, kGlyphMaxWidth);
         const int extra = shortForm ? 0 : line.number();
         if (code < 0 || code >= tableSize) {
             logPrintf("grLoadFont: %s: glyph code %d is outside 0..%d; the rest is not read\n",
@@ -268,7 +267,7 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
     if (font->setStride > 0)
         rows = roundToInt(static_cast<float>(font->height) / static_cast<float>(font->setStride));
     // An image lower than one set still shows the glyphs it holds; drawing skips the others.
-    font->rows = static_cast<int16_t>(clampInt(rows, 1, INT16_MAX));
+    font->rows = static_cast<int16_t>(IntClamp(rows, 1, INT16_MAX));
 }
 
 void grFontReadMetrics(CGraphFont* font) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/strings.h"
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
@@ -67,8 +68,7 @@ char16_t* iniReadText(const char* file, const char* key) {
     if (!file || !*file || !key || !*key) return nullptr;
     const char16_t* value = iniGetWide(file, nullptr, key, absent);
     if (value == absent) return nullptr;
-    size_t n = 0;
-    while (value[n]) ++n;
+    const size_t n = wstrLen(value);
     char16_t* copy = static_cast<char16_t*>(malloc((n + 1) * sizeof(char16_t)));
     if (copy) memcpy(copy, value, (n + 1) * sizeof(char16_t));
     return copy;

@@ -34,9 +34,11 @@ uint32_t fetch(const unsigned char* p, int bytesPerPixel, const unsigned char* p
     return v;
 }
 
-bool containsNoCase(const char* text, const char* part) {
-    for (; *text; ++text) {
-        const char* a = text;
+}  // namespace
+
+bool imageNameHas(const char* name, const char* part) {
+    for (; *name; ++name) {
+        const char* a = name;
         const char* b = part;
         while (*a && *b) {
             char c = *a;
@@ -49,8 +51,6 @@ bool containsNoCase(const char* text, const char* part) {
     }
     return false;
 }
-
-}  // namespace
 
 cFileImage::cFileImage() = default;
 cFileImage::~cFileImage() = default;
@@ -267,8 +267,8 @@ void cFileImage::DitherView(const PixelView& view, int rBits, int gBits, int bBi
 
 cFileImage* imageOpen(const char* name) {
     if (!name) return nullptr;
-    if (containsNoCase(name, ".tga")) return new cTGAImage;
-    if (containsNoCase(name, ".jpg")) return new cJPGImage;
-    if (containsNoCase(name, ".png")) return new cPNGImage;
+    if (imageNameHas(name, ".tga")) return new cTGAImage;
+    if (imageNameHas(name, ".jpg")) return new cJPGImage;
+    if (imageNameHas(name, ".png")) return new cPNGImage;
     return nullptr;
 }

@@ -168,6 +168,9 @@ private:
     friend struct PngCallbacks;
 };
 
+// True when part, written in lower case, occurs in the name with A-Z compared without case.
+bool imageNameHas(const char* name, const char* part);
+
 // The reader for a file name by its extension (".tga", ".jpg", ".png" anywhere in the name,
 // letters A-Z compared without case); null for any other name. The caller deletes it.
 cFileImage* imageOpen(const char* name);

@@ -160,7 +160,8 @@ void grFreeSprite(HSPRITE handle) {
     if (!handle) return;
     const int i = indexOf(handle);
     if (i < 0) {
-        logPrintf("grFreeSprite: %s is not a registered sprite\n", handle->imageFile);
+        // Most often a handle freed already: its object is gone, so only its address is named.
+        logPrintf("grFreeSprite: %p is not a registered sprite\n", static_cast<void*>(handle));
         return;
     }
     CSpriteExt* sprite = gEntries[i];

@@ -67,16 +67,6 @@ namespace {
 
 constexpr int kSystemMemory = 0x800;
 
-bool containsNoCase(const char* text, const char* part) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    for (; *text; ++text) {
-        int i = 0;
-        while (part[i] && lower(text[i]) == lower(part[i])) ++i;
-        if (!part[i]) return true;
-    }
-    return false;
-}
-
 void setFullClip(CSprite* sprite) {
     sprite->clipX0 = 0;
     sprite->clipY0 = 0;
@@ -162,7 +152,7 @@ bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
                                            height, 1, width, 8, 0);
             }
             // JPEG black is picture, never the transparent key.
-            if (!sprite->alpha && !containsNoCase(sprite->imageFile, ".jpg"))
+            if (!sprite->alpha && !imageNameHas(sprite->imageFile, ".jpg"))
                 sprite->setKeyPixels(hasBlackPixel(sprite));
         }
     }

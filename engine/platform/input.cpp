@@ -15,9 +15,8 @@ namespace {
 // --- Typed characters ---
 
 constexpr int kTypedLength = 31;
+// The last byte stays 0, so the tail of the buffer is always a terminated text.
 char gTyped[kTypedLength + 1];
-
-char foldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // --- Joystick ---
 
@@ -100,11 +99,7 @@ int typedEndsWith(const char* word) {
     if (!word) return 0;
     size_t n = strlen(word);
     if (n == 0 || n > kTypedLength) return 0;
-    const char* tail = gTyped + kTypedLength - n;
-    for (size_t i = 0; i < n; i++) {
-        if (foldCase(tail[i]) != foldCase(word[i])) return 0;
-    }
-    return 1;
+    return strCmpNoCase(gTyped + kTypedLength - n, word) == 0 ? 1 : 0;
 }
 
 void joySendChanges(const PlatJoyCaps& caps, const PlatJoyPos& previous, const PlatJoyPos& current,

@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "core/strings.h"
@@ -13,11 +14,7 @@ FileHandle* gLog = nullptr;
 bool gOpening = false;
 bool gWriting = false;
 
-void writeText(const char* text) {
-    int n = 0;
-    while (text[n]) ++n;
-    fileWrite(gLog, text, n);
-}
+void writeText(const char* text) { fileWrite(gLog, text, static_cast<int>(strlen(text))); }
 }  // namespace
 
 void logOpen() {

@@ -194,11 +194,15 @@ void platWindowSetSize(int width, int height) {
 void platWindowGetRect(int* x, int* y, int* width, int* height) {
     int rx = 0, ry = 0, rw = 0, rh = 0;
     if (gLayer.window) {
-        int top, left;
-        frameSize(&top, &left);
-        SDL_GetWindowPosition(gLayer.window, &rx, &ry);
-        rx -= left;
-        ry -= top;
+        // The display asks for the size alone every frame: the frame is looked up only when
+        // the position is wanted.
+        if (x || y) {
+            int top, left;
+            frameSize(&top, &left);
+            SDL_GetWindowPosition(gLayer.window, &rx, &ry);
+            rx -= left;
+            ry -= top;
+        }
         SDL_GetWindowSize(gLayer.window, &rw, &rh);
     }
     if (x) *x = rx;

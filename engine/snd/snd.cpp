@@ -317,11 +317,6 @@ void setFade(SndRecord* r, int mode, SndFadeCallback callback) {
     if (mode & (SND_FADE_IN_FILE | SND_FADE_IN)) applyVolumeOf(r, 0.0f);
 }
 
-bool hasExtension(const char* name, const char* ext) {
-    const char* dot = strrchr(name, '.');
-    return dot && strCmpNoCase(dot + 1, ext) == 0;
-}
-
 // A new instance of a library sound: streamed voices open their files again, static ones share
 // the library's data.
 SndRecord* newInstance(SndRecord* lib, int group) {
@@ -359,7 +354,7 @@ SndRecord* getSound(const char* name, int group) {
     if (!name || !*name) return nullptr;
     SndRecord* lib = sndFind(name, false);
     if (!lib) {
-        if (!hasExtension(name, "wav") && !hasExtension(name, "ogg")) return nullptr;
+        if (!sndHasExtension(name, "wav") && !sndHasExtension(name, "ogg")) return nullptr;
         SndRecord* r = sndNewRecord(name, 1, group);
         if (!r) return nullptr;
         StrCopyN(r->voices[0].fileName, name, SND_NAME_BYTES - 1);

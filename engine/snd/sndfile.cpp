@@ -42,12 +42,14 @@ unsigned CFileSND::ReadLooping(void* buffer, unsigned bytes, int loop) {
     return delivered;
 }
 
+bool sndHasExtension(const char* name, const char* extension) {
+    const char* dot = name ? strrchr(name, '.') : nullptr;
+    return dot && strCmpNoCase(dot + 1, extension) == 0;
+}
+
 CFileSND* sndCreateFileByExt(const char* name) {
-    if (!name) return nullptr;
-    const char* dot = strrchr(name, '.');
-    if (!dot) return nullptr;
-    if (strCmpNoCase(dot + 1, "wav") == 0) return CFileWAV::Create();
-    if (strCmpNoCase(dot + 1, "ogg") == 0) return CFileOGG::Create();
+    if (sndHasExtension(name, "wav")) return CFileWAV::Create();
+    if (sndHasExtension(name, "ogg")) return CFileOGG::Create();
     return nullptr;
 }
 

@@ -100,6 +100,8 @@ private:
     Source source = {nullptr, 0, 0};
 };
 
+// True when the text after the name's last '.' is the extension, without regard to case.
+bool sndHasExtension(const char* name, const char* extension);
 // A new reader chosen by the extension after the last '.', without regard to case: "wav" and
 // "ogg"; null for any other name. The reader is not opened yet.
 CFileSND* sndCreateFileByExt(const char* name);
