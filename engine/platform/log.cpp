@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 
 #include "core/strings.h"
 #include "engine/data/file.h"
@@ -12,12 +13,17 @@
 namespace {
 FileHandle* gLog = nullptr;
 bool gOpening = false;
-bool gWriting = false;
+// Lines come mostly from the main thread, but the sound stream thread can log too: one line is
+// written whole under the lock. The guard is per thread so that a failure inside the file layer
+// that logs does not come back into a line being made.
+std::recursive_mutex gLock;
+thread_local bool gWriting = false;
 
 void writeText(const char* text) { fileWrite(gLog, text, static_cast<int>(strlen(text))); }
 }  // namespace
 
 void logOpen() {
+    std::lock_guard<std::recursive_mutex> hold(gLock);
     if (gLog || gOpening) return;
     gOpening = true;
     gLog = fileOpen("gerr.log", 2);
@@ -39,9 +45,9 @@ void logOpen() {
 }
 
 int logPrintf(const char* format, ...) {
-    // A failure inside the file layer may log; it must not come back here while a line is made.
     if (gWriting || !format) return 0;
     gWriting = true;
+    std::lock_guard<std::recursive_mutex> hold(gLock);
     logOpen();
     int written = 0;
     if (gLog) {
