@@ -161,31 +161,30 @@ void profileDelete(const char* name) {
     if (strCmpNoCase(name, gPlayer) == 0) gPlayer[0] = '\0';
 }
 
-void profileGetInt(const char* group, const char* key, int* out, int min, int max, int def) {
-    if (!gPlayer[0] || !out) return;
+namespace {
+// The current player's stored text of a profile key; empty when absent. Null without a player,
+// and then the getters leave their output alone.
+const char* playerValue(const char* group, const char* key) {
+    if (!gPlayer[0]) return nullptr;
     char k[288];
     profileKey(group, key, k);
-    const char* value = iniGetString(UserFile("profile.ini").path, gPlayer, k, "");
-    if (!*value) {
-        *out = def;
-        return;
-    }
-    long n = strtol(value, nullptr, 10);
-    *out = n < min || n > max ? def : static_cast<int>(n);
+    return iniGetString(UserFile("profile.ini").path, gPlayer, k, "");
+}
+}  // namespace
+
+void profileGetInt(const char* group, const char* key, int* out, int min, int max, int def) {
+    const char* value = out ? playerValue(group, key) : nullptr;
+    if (!value) return;
+    long n = *value ? strtol(value, nullptr, 10) : 0;
+    *out = !*value || n < min || n > max ? def : static_cast<int>(n);
 }
 
 void profileGetFloat(const char* group, const char* key, float* out, float min, float max,
                      float def) {
-    if (!gPlayer[0] || !out) return;
-    char k[288];
-    profileKey(group, key, k);
-    const char* value = iniGetString(UserFile("profile.ini").path, gPlayer, k, "");
-    if (!*value) {
-        *out = def;
-        return;
-    }
-    float n = strtof(value, nullptr);
-    *out = n >= min && n <= max ? n : def;
+    const char* value = out ? playerValue(group, key) : nullptr;
+    if (!value) return;
+    float n = *value ? strtof(value, nullptr) : 0;
+    *out = *value && n >= min && n <= max ? n : def;
 }
 
 void profileGetString(const char* group, const char* key, char* buffer, int size) {
