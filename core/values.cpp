@@ -26,6 +26,21 @@ Point2i Point2i::operator/(int32_t n) const {
 
 Point2i Vec2f::ToPoint2i() const { return Point2i(roundToInt(x), roundToInt(y)); }
 
+float Vec2f::Length() const { return std::sqrt(x * x + y * y); }
+
+void Vec2f::Normalize() {
+    float len = Length();
+    if (len != 0.0f) {
+        x /= len;
+        y /= len;
+    }
+}
+
+float Vec2f::Distance(const Vec2f& a, const Vec2f& b) {
+    float dx = a.x - b.x, dy = a.y - b.y;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
 Point16 getPoint16(const Point2i& p) {
     return Point16(static_cast<int16_t>(static_cast<uint16_t>(p.x)),
                    static_cast<int16_t>(static_cast<uint16_t>(p.y)));

@@ -33,8 +33,19 @@ struct Vec2f {
     Vec2f operator-(const Vec2f& v) const { return Vec2f(x - v.x, y - v.y); }
     Point2i ToPoint2i() const;  // both components through roundToInt
 
+    float Length() const;  // sqrt(x*x + y*y)
+    // Divides by the length; a vector of length 0 stays as it is.
+    void Normalize();
+    Vec2f Scaled(float s) const { return Vec2f(x * s, y * s); }
+    static float Distance(const Vec2f& a, const Vec2f& b);
+
     float x, y;
 };
+
+// The level world's name for the two-float vector.
+using Vec2 = Vec2f;
+
+inline Vec2f IntPointToVec2(const Point2i& p) { return Vec2f(float(p.x), float(p.y)); }
 
 struct Point16 {
     Point16() : x(0), y(0) {}

@@ -89,6 +89,22 @@ TEST(Points, ArithmeticAndConversions) {
     EXPECT_EQ(back.y, 12);
 }
 
+TEST(Points, VectorLengthsAndScaling) {
+    Vec2 v = IntPointToVec2(Point2i(3, -4));
+    EXPECT_FLOAT_EQ(v.Length(), 5.0f);
+    EXPECT_FLOAT_EQ(Vec2::Distance(v, Vec2(0.0f, 0.0f)), 5.0f);
+    Vec2 half = v.Scaled(0.5f);
+    EXPECT_FLOAT_EQ(half.x, 1.5f);
+    EXPECT_FLOAT_EQ(v.x, 3.0f);  // the vector itself is unchanged
+    v.Normalize();
+    EXPECT_FLOAT_EQ(v.x, 0.6f);
+    EXPECT_FLOAT_EQ(v.y, -0.8f);
+    Vec2 zero(0.0f, 0.0f);
+    zero.Normalize();  // no division by a zero length
+    EXPECT_EQ(zero.x, 0.0f);
+    EXPECT_EQ(zero.y, 0.0f);
+}
+
 TEST(Numbers, ClampsAndRanges) {
     EXPECT_EQ(IntClamp(5, 10, 0), 0);
     EXPECT_EQ(IntClamp(-5, 0, 10), 0);
