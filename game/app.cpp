@@ -10,6 +10,7 @@
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
 #include "game/first_screen.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -22,20 +23,11 @@ constexpr int kLeftButton = 1;
 // Bit 29 of a key message's data: Alt was held.
 constexpr intptr_t kAltHeld = intptr_t(1) << 29;
 
-ShellWM* gWM = nullptr;
 int gPaused = 0;
 float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
 
 }  // namespace
-
-void appSetWM(ShellWM* wm) {
-    if (wm == gWM) return;
-    delete gWM;
-    gWM = wm;
-}
-
-ShellWM* appWM() { return gWM; }
 
 void appSetPaused(int paused) { gPaused = paused; }
 
@@ -54,13 +46,13 @@ void GameInit() {
     sndInit(nullptr);
     sndLoadScript("Data/Sounds/sounds.ini");
     sndLoadScript("Data/Sounds/music.ini");
-    // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
+    WM::Create();
     // Cursor: cursorCreate(), then cursorSet() to show it.
-    appSetWM(firstScreenCreate());
+    WM::Get()->Push(firstScreenCreate(), false, false, false);
 }
 
 int GameFrame() {
-    ShellWM* wm = gWM;
+    WM* wm = WM::Get();
     if (!wm || wm->Count() == 0) return 1;
     if (!gPaused) {
         float elapsed = gElapsed();
@@ -79,7 +71,7 @@ int GameFrame() {
 }
 
 void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    ShellWM* wm = gWM;
+    WM* wm = WM::Get();
     if (!wm) return;
     int code = static_cast<int>(wParam);
     switch (message) {
@@ -108,8 +100,8 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 }
 
 void GameShutdown() {
-    // Window manager: WM::Destroy(); here the stand-in is deleted.
-    appSetWM(nullptr);
+    WM::Destroy();
+    firstScreenRelease();
     for (int group = 0; group < 3; ++group) sndStopGroup(group);
     sndStopMusicNow();
     // Cursor: cursorDestroy().

@@ -1,91 +1,103 @@
-// The stand-in first screen: shows that pictures, sprites, materials, triangles, fonts, sounds
-// and music all work, and closes on Escape.
+// The first screen: buttons that light up under the pointer with a sound, press and answer, the
+// arrows and Enter moving and pressing the focus, a widget running along key frames, and a
+// button that opens a modal dialog. Escape fades the screen out, and with it the program.
 #include "game/first_screen.h"
 
-#include <cmath>
-#include <initializer_list>
-
-#include "engine/gr/gr.h"
+#include "core/strings.h"
 #include "engine/snd/snd.h"
+#include "ui/ui.h"
 
 namespace {
 
+constexpr const char* kLayout = "Data/Menu/UIDemo/UIDemo.ini";
 constexpr int kEscape = 27;
-constexpr int kLeftButton = 1;
-constexpr int kStarPeriodMs = 400;
+constexpr int kUp = 38;
+constexpr int kDown = 40;
 
-class FirstScreen : public ShellWM {
+const char* const kScreenChildren[] = {"Background", "Title",      "Text",       "Spinner",
+                                       "ButtonHello", "ButtonDialog", "ButtonLocked", "ButtonQuit"};
+const char* const kDialogChildren[] = {"DialogPanel", "DialogText", "DialogOk"};
+
+// Up and Down move the focus among the window's children, the way the list is ordered.
+bool moveFocus(Window* window, int key) {
+    if (key != kUp && key != kDown) return false;
+    const int step = key == kDown ? 1 : -1;
+    window->FocusNext(window->active + step, step);
+    return true;
+}
+
+class DemoDialog : public Window {
 public:
-    FirstScreen() {
-        picture_ = grLoadSprite("Data/Pictures/hotel.jpg", nullptr, 0);
-        coin_ = grLoadSprite("Data/Sprites/coin.tga", nullptr, 0);
-        star_ = grLoadSprite("Data/Sprites/star.png", nullptr, 0);
-        spin_ = grLoadSprite("Data/Sprites/star_spin.tga", nullptr, 0);
-        grSetFrames(spin_, kStarPeriodMs, 4);
-        font_ = grLoadFont("Data/Fonts/normal.tga", nullptr);
-        title_ = grLoadFont("Data/Fonts/large.tga", nullptr);
-        sndPlayMusic("menu", 1, 1, nullptr);
+    void Create(const char* file, const char* section) override {
+        Window::Create(file, section);
+        for (const char* name : kDialogChildren) CreateChildFromIni(this, file, name, 1, 0);
     }
-    ~FirstScreen() override {
-        for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
-        grFreeFont(font_);
-        grFreeFont(title_);
+    int OnKeyDown(int key, intptr_t data) override {
+        if (Window::OnKeyDown(key, data)) return 1;
+        if (key == kEscape) {
+            Close(0);
+            return 1;
+        }
+        return moveFocus(this, key) ? 1 : 0;
     }
+    int OnCommand(UIWnd* sender) override {
+        if (strCmpNoCase(sender->section, "DialogOk") == 0) Close(1);
+        return 1;
+    }
+};
 
-    int Count() override { return open_ ? 1 : 0; }
-    int Update(int milliseconds) override {
-        time_ += milliseconds;
+class FirstScreen : public Window {
+public:
+    ~FirstScreen() override { delete dialog_; }
+
+    void Create(const char* file, const char* section) override {
+        Window::Create(file, section);
+        for (const char* name : kScreenChildren) CreateChildFromIni(this, file, name, 0, 0);
+        dialog_ = new DemoDialog;
+        dialog_->Create(file, "Dialog");
+        hello_ = findChild(this, "ButtonHello");
+    }
+    void OnShow(int finished) override {
+        if (!finished) sndPlayMusic("menu", 1, 1, nullptr);
+    }
+    int OnKeyDown(int key, intptr_t data) override {
+        if (Window::OnKeyDown(key, data)) return 1;
+        if (key == kEscape) {
+            Close(0);
+            return 1;
+        }
+        return moveFocus(this, key) ? 1 : 0;
+    }
+    int OnCommand(UIWnd* sender) override {
+        if (strCmpNoCase(sender->section, "ButtonDialog") == 0) {
+            WM::Get()->Push(dialog_, false, true, false);
+        } else if (strCmpNoCase(sender->section, "ButtonHello") == 0) {
+            hello_->SetTextF("Pressed %d", ++presses_);
+        } else if (strCmpNoCase(sender->section, "ButtonQuit") == 0) {
+            Close(0);
+        }
         return 1;
     }
-    int Render() override {
-        grDrawSprite(0, 0, picture_, 0);
-        const float t = time_ / 1000.0f;
-        // Opaque coins with their alpha images, then tinted and additive ones.
-        for (int i = 0; i < 5; ++i) grDrawSprite(80 + i * 60, 600, coin_, 0);
-        grDrawSpriteColor(sMaterial(4, 4, 1, 30), 400, 600, coin_, 0xFF60C0FFu, 0);
-        const uint32_t pulse = static_cast<uint32_t>(128 + 127 * std::sin(t * 3)) << 24;
-        grDrawSpriteColor(sMaterial(2, 4, 1, 30), 470, 600, star_, pulse | 0xFFD040u, 0);
-        grDrawSpriteMat(sMaterial(2, 2, 1, 31), 560, 590, spin_, time_);
-        drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
-        grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
-                      0xFFFFF0C0u, 0, 0, 0);
-        grDrawTextA(font_, 512, 720, "Click to hear a click; press Esc to leave.", 0, 0, 0);
-        return 1;
-    }
-    int OnKeyDown(int key, intptr_t) override {
-        if (key == kEscape) open_ = false;
-        if (key == kLeftButton) sndPlay("click", 0);
-        return 1;
-    }
-    int OnKeyUp(int, intptr_t) override { return 1; }
-    int OnChar(int, intptr_t) override { return 1; }
-    int OnMouseMove(int, intptr_t) override { return 1; }
 
 private:
-    // A sprite turned by angle radians and scaled about its centre, as two textured triangles.
-    static void drawRotated(HSPRITE sprite, float cx, float cy, float angle, float scale) {
-        const float hw = spriteWidth(sprite) * scale / 2, hh = spriteHeight(sprite) * scale / 2;
-        const float c = std::cos(angle), s = std::sin(angle);
-        float x[4], y[4];
-        const float cornerX[4] = {-hw, hw, hw, -hw}, cornerY[4] = {-hh, -hh, hh, hh};
-        for (int i = 0; i < 4; ++i) {
-            x[i] = cx + cornerX[i] * c - cornerY[i] * s;
-            y[i] = cy + cornerX[i] * s + cornerY[i] * c;
-        }
-        const sMaterial alpha(2, 2, 1, 30);
-        SpriteBlt(alpha, x[0], y[0], x[1], y[1], x[2], y[2], sprite, 0, 0, 1, 0, 1, 1,
-                  0xFFFFFFFFu, 0);
-        SpriteBlt(alpha, x[0], y[0], x[2], y[2], x[3], y[3], sprite, 0, 0, 1, 1, 0, 1,
-                  0xFFFFFFFFu, 0);
-    }
-
-    HSPRITE picture_ = nullptr, coin_ = nullptr, star_ = nullptr, spin_ = nullptr;
-    CGraphFont* font_ = nullptr;
-    CGraphFont* title_ = nullptr;
-    int time_ = 0;
-    bool open_ = true;
+    DemoDialog* dialog_ = nullptr;
+    UIWnd* hello_ = nullptr;
+    int presses_ = 0;
 };
+
+FirstScreen* gScreen = nullptr;
 
 }  // namespace
 
-ShellWM* firstScreenCreate() { return new FirstScreen; }
+Window* firstScreenCreate() {
+    if (!gScreen) {
+        gScreen = new FirstScreen;
+        gScreen->Create(kLayout, "UIDemo");
+    }
+    return gScreen;
+}
+
+void firstScreenRelease() {
+    delete gScreen;
+    gScreen = nullptr;
+}

@@ -1,8 +1,10 @@
-// The screen the game shows until its real screens exist: the bundled picture, sprites in a few
-// blend materials, a line of text, the menu music and a click sound.
+// The screen the game shows until its real screens exist: a window of widgets read from
+// Data/Menu/UIDemo/UIDemo.ini, with a modal dialog behind one of its buttons.
 #pragma once
 
-#include "game/app.h"
+class Window;
 
-// Creates the first screen; it holds one window until Escape.
-ShellWM* firstScreenCreate();
+// Builds the first screen once and keeps it; the window manager only points to it.
+Window* firstScreenCreate();
+// Deletes the screen and its dialog; call once the window manager is gone.
+void firstScreenRelease();

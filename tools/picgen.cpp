@@ -329,9 +329,12 @@ std::vector<uint8_t> grayAlpha(const Canvas& cv) {
 
 }  // namespace
 
+// The widget demo's pictures under the data folder (tools/picgen_ui.cpp).
+bool drawUiPictures(const std::string& data);
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: picgen <pictures folder> <sprites folder>\n");
+    if (argc != 3 && argc != 4) {
+        fprintf(stderr, "usage: picgen <pictures folder> <sprites folder> [<data folder>]\n");
         return 2;
     }
     const std::string pictures = argv[1], sprites = argv[2];
@@ -351,5 +354,7 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t> f = drawStar(frame, i * (2 * kPi / 5) / 4).bytes(true, true);
         strip.insert(strip.end(), f.begin(), f.end());
     }
-    return writeTga((sprites + "/star_spin.tga").c_str(), frame, frame * 4, 32, strip, false) ? 0 : 1;
+    ok = writeTga((sprites + "/star_spin.tga").c_str(), frame, frame * 4, 32, strip, false);
+    if (ok && argc == 4) ok = drawUiPictures(argv[3]);
+    return ok ? 0 : 1;
 }
