@@ -14,31 +14,33 @@ constexpr int kEscape = 27;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
 
-const char* const kScreenChildren[] = {"Background", "Title",      "Text",       "Spinner",
-                                       "ButtonHello", "ButtonDialog", "ButtonLocked", "ButtonQuit"};
+const char* const kScreenChildren[] = {"Background",  "Title",        "Plate",
+                                       "Text",        "Spinner",      "ButtonHello",
+                                       "ButtonDialog", "ButtonLocked", "ButtonQuit"};
 const char* const kDialogChildren[] = {"DialogPanel", "DialogText", "DialogOk"};
 
-// Up and Down move the focus among the window's children, the way the list is ordered.
-bool moveFocus(Window* window, int key) {
-    if (key != kUp && key != kDown) return false;
-    const int step = key == kDown ? 1 : -1;
-    window->FocusNext(window->active + step, step);
-    return true;
-}
-
-class DemoDialog : public Window {
+// The keys both windows share, after their children: Escape closes, Up and Down move the focus
+// among the children the way the list is ordered.
+class DemoWindow : public Window {
 public:
-    void Create(const char* file, const char* section) override {
-        Window::Create(file, section);
-        for (const char* name : kDialogChildren) CreateChildFromIni(this, file, name, 1, 0);
-    }
     int OnKeyDown(int key, intptr_t data) override {
         if (Window::OnKeyDown(key, data)) return 1;
         if (key == kEscape) {
             Close(0);
             return 1;
         }
-        return moveFocus(this, key) ? 1 : 0;
+        if (key != kUp && key != kDown) return 0;
+        const int step = key == kDown ? 1 : -1;
+        FocusNext(active + step, step);
+        return 1;
+    }
+};
+
+class DemoDialog : public DemoWindow {
+public:
+    void Create(const char* file, const char* section) override {
+        Window::Create(file, section);
+        for (const char* name : kDialogChildren) CreateChildFromIni(this, file, name, 1, 0);
     }
     int OnCommand(UIWnd* sender) override {
         if (strCmpNoCase(sender->section, "DialogOk") == 0) Close(1);
@@ -46,7 +48,7 @@ public:
     }
 };
 
-class FirstScreen : public Window {
+class FirstScreen : public DemoWindow {
 public:
     ~FirstScreen() override { delete dialog_; }
 
@@ -59,14 +61,6 @@ public:
     }
     void OnShow(int finished) override {
         if (!finished) sndPlayMusic("menu", 1, 1, nullptr);
-    }
-    int OnKeyDown(int key, intptr_t data) override {
-        if (Window::OnKeyDown(key, data)) return 1;
-        if (key == kEscape) {
-            Close(0);
-            return 1;
-        }
-        return moveFocus(this, key) ? 1 : 0;
     }
     int OnCommand(UIWnd* sender) override {
         if (strCmpNoCase(sender->section, "ButtonDialog") == 0) {

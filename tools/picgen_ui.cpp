@@ -110,7 +110,7 @@ bool drawUiPictures(const std::string& data) {
                  .write(demo + "/button_right_" + state + ".tga");
     }
 
-    ok = ok && panel(400, 250, 18, 3, {90, 60, 30, 255}, {255, 245, 220, 240}, {235, 215, 180, 240})
+    ok = ok && panel(400, 250, 18, 3, {230, 180, 80, 255}, {40, 55, 95, 245}, {20, 28, 55, 245})
                    .write(demo + "/panel.tga");
     ok = ok && panel(480, 220, 12, 2, {255, 255, 255, 120}, {20, 30, 60, 170}, {10, 15, 35, 190})
                    .write(demo + "/plate.tga");

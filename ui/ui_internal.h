@@ -16,3 +16,6 @@ void wmInstall(WM* wm);
 HSPRITE uiStateSprite(const UIWnd* widget, int index);
 // One more reference to the font (null stays null), for a widget that shares it.
 CGraphFont* uiShareFont(CGraphFont* font);
+
+// True when the widget's child list has room for one more; else logs that who refused the child.
+bool uiRoomForChild(const UIWnd* widget, const UIWnd* child, const char* who);

@@ -40,6 +40,14 @@ CGraphFont* uiShareFont(CGraphFont* font) {
     return font;
 }
 
+bool uiRoomForChild(const UIWnd* widget, const UIWnd* child, const char* who) {
+    const int n = widget->childCount();
+    if (n < kUiChildSlots - 1) return true;
+    logPrintf("%s: \"%s\" holds %d children already; \"%s\" is refused\n", who, widget->section,
+              n, child->section);
+    return false;
+}
+
 HSPRITE uiStateSprite(const UIWnd* widget, int index) {
     return index >= 0 && index < kUiSprites ? widget->sprites[index] : nullptr;
 }
@@ -165,12 +173,8 @@ int UIWnd::Draw() {
 
 UIWnd* UIWnd::AddChild(UIWnd* child) {
     if (!child) return nullptr;
+    if (!uiRoomForChild(this, child, "UIWnd::AddChild")) return nullptr;
     const int n = childCount();
-    if (n >= kUiChildSlots - 1) {
-        logPrintf("UIWnd::AddChild: \"%s\" holds %d children already; \"%s\" is refused\n",
-                  section, n, child->section);
-        return nullptr;
-    }
     children[n] = child;
     active = static_cast<int8_t>(n);
     child->parent = this;

@@ -5,7 +5,6 @@
 
 #include "core/strings.h"
 #include "engine/data/ini.h"
-#include "engine/platform/log.h"
 #include "ui/ui_internal.h"
 
 namespace {
@@ -85,13 +84,8 @@ bool Window::CloseSelf() {
 }
 
 bool Window::InsertChildFirst(UIWnd* child) {
-    if (!child) return false;
+    if (!child || !uiRoomForChild(this, child, "Window::InsertChildFirst")) return false;
     const int n = childCount();
-    if (n >= kUiChildSlots - 1) {
-        logPrintf("Window::InsertChildFirst: \"%s\" holds %d children already; \"%s\" is refused\n",
-                  section, n, child->section);
-        return false;
-    }
     for (int i = n; i > 0; --i) children[i] = children[i - 1];
     children[0] = child;
     if (active >= 0) ++active;
