@@ -26,6 +26,8 @@ constexpr intptr_t kAltHeld = intptr_t(1) << 29;
 int gPaused = 0;
 float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
+// When the cursor's animation was last given the time; below 0 before the first frame.
+float gCursorLast = -1;
 
 }  // namespace
 
@@ -47,7 +49,8 @@ void GameInit() {
     sndLoadScript("Data/Sounds/sounds.ini");
     sndLoadScript("Data/Sounds/music.ini");
     WM::Create();
-    // Cursor: cursorCreate(), then cursorSet() to show it.
+    cursorCreate();
+    cursorSet(1);
     WM::Get()->Push(firstScreenCreate(), false, false, false);
 }
 
@@ -65,7 +68,10 @@ int GameFrame() {
     }
     grBeginFrame();
     wm->Render();
-    // Cursor: cursorTick(25) draws the cursor over everything.
+    // The cursor animates by the time that really passed, also while paused.
+    const float now = timerNow();
+    cursorTick(gCursorLast < 0 ? 0 : static_cast<int>(now - gCursorLast));
+    gCursorLast = now;
     grPresent();
     return 0;
 }
@@ -85,15 +91,13 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         wm->OnKeyDown(code, lParam);
         break;
     case kKeyUp:
-        if (code == kLeftButton) {
-            // Cursor: the cursor manager's clicked flag is set.
-        }
+        if (code == kLeftButton) cursorClick();
         wm->OnKeyUp(code, lParam);
         break;
     case kChar: wm->OnChar(code, lParam); break;
     case kMouseMove:
         wm->OnMouseMove(code, lParam);
-        // Cursor: cursorMove(wParam, lParam).
+        cursorMove(code, lParam);
         break;
     default: break;
     }
@@ -104,7 +108,8 @@ void GameShutdown() {
     firstScreenRelease();
     for (int group = 0; group < 3; ++group) sndStopGroup(group);
     sndStopMusicNow();
-    // Cursor: cursorDestroy().
+    cursorDestroy();
+    gCursorLast = -1;
     sndUnloadScript("Data/Sounds/sounds.ini");
     sndUnloadScript("Data/Sounds/music.ini");
     iniFreeAll();

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/array.h"
+#include "core/values.h"
 #include "engine/gr/gr.h"
 
 // --- Widgets -----------------------------------------------------------------------------------
@@ -210,6 +212,114 @@ public:
     Key keys[kMaxKeys] = {};
 };
 
+// A button cycling through options (its children, read from the keys "0" to "9"); the selected
+// option is the active child, and the only one drawn.
+class UISwitch : public UIWndButtonIE {
+public:
+    void Load(const char* file, const char* section) override;
+    int OnKeyDown(int key, intptr_t data) override;
+    int OnKeyUp(int key, intptr_t data) override;
+    int Update(int milliseconds) override;
+    int Draw() override;
+
+    UIWnd* selected() const { return activeChild(); }
+
+protected:
+    // Options from the keys "0" to "9" up to the first missing or empty one. With exchange, the
+    // switch and each option lend each other a missing size, and options move by the switch's
+    // corner; without, AddChild places them.
+    void LoadOptions(const char* file, const char* section, bool exchange);
+    // Selects the next (+1) or previous (-1) option, wrapping, and sends OnCommand.
+    int Step(int direction);
+};
+
+// A switch whose selected option sits between a left and a right arrow.
+class UISwitchSelect : public UISwitch {
+public:
+    void Load(const char* file, const char* section) override;
+    int OnKeyDown(int key, intptr_t data) override;
+    int OnKeyUp(int key, intptr_t data) override;
+    // Moves the arrows and the options; the selector's own corner stays.
+    int Move(int dx, int dy) override;
+    int Draw() override;
+    // Places and sizes the option between the arrows.
+    UIWnd* AddChild(UIWnd* child) override;
+    void SetState(int newState) override;
+
+    UIWndSprite left, right;
+};
+
+// A bar of options "0" (empty track), "1" (filled track) and "2" (thumb) showing a value in
+// 0..1, which the pointer and the Left and Right keys (repeating every 200 ms) also set.
+class UIProgress : public UISwitch {
+public:
+    void Load(const char* file, const char* section) override;
+    int OnKeyDown(int key, intptr_t data) override;
+    int OnKeyUp(int key, intptr_t data) override;
+    int OnMouseMove(int buttons, intptr_t position) override;
+    int Update(int milliseconds) override;
+    int Draw() override;
+    // Limited to 0..1; NaN is ignored.
+    void SetValue(float v) override;
+    float GetValue() override { return value; }
+
+    float value = 0.0f;
+    int32_t repeat = 0;  // the clock when the held arrow last stepped, signed by its direction
+    int32_t vertical = 0;
+
+private:
+    struct Track {
+        int barX, barWidth, start, length;
+    };
+    Track track() const;
+    UIWnd* option(int i) const { return i < childCount() ? children[i] : nullptr; }
+    void valueFromPointer(intptr_t position);
+};
+
+// A one-line text box: the caption is the text, with a caret at the cursor while focused.
+class UIEntryIE : public UIWndButtonIE {
+public:
+    void Load(const char* file, const char* section) override;
+    int OnKeyDown(int key, intptr_t data) override;
+    int OnKeyUp(int key, intptr_t data) override;
+    int OnChar(int character, intptr_t data) override;
+    int Draw() override;
+    // The cursor, rounded half to even and kept within the text; NaN gives 0.
+    void SetValue(float v) override;
+    float GetValue() override { return 0.0f; }
+
+    // The cursor within [0, text length], wherever the text or the cursor came from.
+    int Cursor();
+    int Length() const;
+
+    int16_t cursor = 0;
+    int16_t strsize = kUiCaptionUnits;  // capacity with the terminator
+    uint32_t cursorColour = 0xFFFFFFFFu;
+
+protected:
+    void EraseAt(int index);
+};
+
+// The text box with Backspace handled on key down, for names typed by the player.
+class UIEntryIE_Repaired : public UIEntryIE {
+public:
+    int OnKeyDown(int key, intptr_t data) override;
+    int OnKeyUp(int key, intptr_t data) override;
+    int OnChar(int character, intptr_t data) override;
+};
+
+// A resizable panel drawn from four corners, four stretched edges and a stretched centre.
+class cFrame : public UIWnd {
+public:
+    enum { LEFT_TOP, TOP, RIGHT_TOP, RIGHT, RIGHT_BOTTOM, BOTTOM, LEFT_BOTTOM, LEFT, CENTER, PIECES };
+    ~cFrame() override;
+    // Only the rectangle and the nine pieces; nothing when file or section is empty.
+    void Load(const char* file, const char* section) override;
+    int Draw() override;
+
+    HSPRITE pieces[PIECES] = {};
+};
+
 // A new widget of the class the type names (compared without case); null for any other.
 UIWnd* CreateWidget(const char* type);
 // A widget built from one layout section, added to the parent when there is one, moved by the
@@ -299,3 +409,53 @@ public:
 
 // Milliseconds of a fade in or out.
 constexpr int kUiFadeMs = 300;
+
+// --- The game's own mouse cursor ---------------------------------------------------------------
+
+struct CursorRecord {
+    HSPRITE sprite = nullptr;
+    int32_t offsetX = 0, offsetY = 0;  // the hot spot, added to the pointer
+    int32_t dT = 0;                    // click spin: starting speed of the click animation
+    int32_t ttl = 0;                   // click run: milliseconds of animation after a click
+};
+
+// The cursor pictures of "data/cursor/cursor.ini" (sections "cursor00" on), one of them drawn at
+// the pointer every frame with its animation, which a click may start.
+class cCursorManager {
+public:
+    cCursorManager();
+    ~cCursorManager();
+    cCursorManager(const cCursorManager&) = delete;
+    cCursorManager& operator=(const cCursorManager&) = delete;
+
+    // One animation step of 25 ms.
+    void Step(int milliseconds);
+    void Draw();
+
+    int32_t shown = 1;
+    int32_t current = 0;
+    int32_t clock = 0;
+    int32_t spin = 0;
+    int32_t clicked = 0;
+    int32_t runTimer = 0;
+    Point16 position;
+    int32_t pending = 0;  // milliseconds not yet stepped
+    cArray<CursorRecord> records;
+};
+
+// Hides the system cursor and makes the manager, when there is none.
+void cursorCreate();
+// Gives the system cursor back (shown as the manager's own was) and deletes the manager.
+void cursorDestroy();
+cCursorManager* cursorGet();
+// With a manager, whether its cursor is drawn; without, the system cursor's visibility.
+void cursorSet(int flag);
+bool cursorIsCustom();
+void cursorMove(int buttons, intptr_t position);
+// A left-button release: the next step may start the click animation.
+void cursorClick();
+// The milliseconds that really passed: one animation step per whole 25 ms of them (the rest is
+// kept for the next call), then the cursor is drawn.
+void cursorTick(int milliseconds);
+// Restarts the animation and selects cursor n when 0 <= n < the number of records.
+void cursorSelect(int n);

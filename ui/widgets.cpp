@@ -31,6 +31,10 @@ UIWnd* CreateWidget(const char* type) {
     if (strCmpNoCase(type, "sprite") == 0) return new UIWndSprite;
     if (strCmpNoCase(type, "ieButton") == 0) return new UIWndButtonIE;
     if (strCmpNoCase(type, "text") == 0) return new UITextStatic;
+    if (strCmpNoCase(type, "switch") == 0) return new UISwitch;
+    if (strCmpNoCase(type, "progress") == 0) return new UIProgress;
+    if (strCmpNoCase(type, "switchselect") == 0) return new UISwitchSelect;
+    if (strCmpNoCase(type, "ieEdit") == 0) return new UIEntryIE;
     if (strCmpNoCase(type, "AnimWnd") == 0) return new UIAnimWnd;
     return nullptr;
 }
