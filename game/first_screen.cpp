@@ -4,6 +4,7 @@
 #include "game/first_screen.h"
 
 #include "core/strings.h"
+#include "engine/data/ini.h"
 #include "engine/snd/snd.h"
 #include "ui/ui.h"
 
@@ -16,8 +17,13 @@ constexpr int kDown = 40;
 
 const char* const kScreenChildren[] = {"Background",  "Title",        "Plate",
                                        "Text",        "Spinner",      "ButtonHello",
-                                       "ButtonDialog", "ButtonLocked", "ButtonQuit"};
+                                       "ButtonDialog", "ButtonLocked", "ButtonOptions",
+                                       "ButtonQuit"};
 const char* const kDialogChildren[] = {"DialogPanel", "DialogText", "DialogOk"};
+const char* const kOptionChildren[] = {"OptTitle",     "SoundLabel",   "SoundBar",  "MusicLabel",
+                                       "MusicBar",     "OwnLabel",     "CursorSwitch",
+                                       "PickLabel",    "CursorSelect", "NameLabel"};
+const char* const kOptionButtons[] = {"OptOk", "OptCancel"};
 
 // The keys both windows share, after their children: Escape closes, Up and Down move the focus
 // among the children the way the list is ordered.
@@ -48,15 +54,87 @@ public:
     }
 };
 
+// Selects option n of a switch when there is one, in the switch's own state.
+void selectOption(UIWnd* sw, int n) {
+    if (!sw || n < 0 || n >= sw->childCount()) return;
+    sw->active = static_cast<int8_t>(n);
+    sw->children[n]->state = sw->state;
+}
+
+// Sound and music volumes on bars, the own cursor on a switch and its picture on a selector, and
+// a name typed into a box, on a nine-piece frame. Cancel (or Escape) puts the volumes back.
+class OptionsPanel : public DemoWindow {
+public:
+    void Create(const char* file, const char* section) override {
+        Window::Create(file, section);
+        auto* frame = new cFrame;
+        if (AddChild(frame)) {
+            frame->Load(file, "OptFrame");
+            frame->Move(x, y);
+            frame->state = UI_IGNORE;
+        } else {
+            delete frame;
+        }
+        for (const char* name : kOptionChildren) CreateChildFromIni(this, file, name, 1, 0);
+        auto* box = new UIEntryIE_Repaired;
+        if (AddChild(box)) {
+            box->Load(file, "NameBox");
+            box->Move(x, y);
+            box->state = static_cast<uint8_t>(IntClamp(iniGetInt(file, "NameBox", "stage", 0), 0, 3));
+        } else {
+            delete box;
+        }
+        for (const char* name : kOptionButtons) CreateChildFromIni(this, file, name, 1, 0);
+    }
+    void OnShow(int finished) override {
+        if (finished) return;
+        for (int group = 0; group < 2; ++group) volumes_[group] = sndGetGroupVolume(group);
+        if (UIWnd* bar = findChild(this, "SoundBar")) bar->SetValue(volumes_[0]);
+        if (UIWnd* bar = findChild(this, "MusicBar")) bar->SetValue(volumes_[1]);
+        selectOption(findChild(this, "CursorSwitch"), cursorIsCustom() ? 0 : 1);
+        if (cCursorManager* cursor = cursorGet())
+            selectOption(findChild(this, "CursorSelect"), cursor->current);
+    }
+    int OnKeyDown(int key, intptr_t data) override {
+        if (key == kEscape && !Window::OnKeyDown(key, data)) {
+            cancel();
+            return 1;
+        }
+        return DemoWindow::OnKeyDown(key, data);
+    }
+    int OnCommand(UIWnd* sender) override {
+        const char* name = sender->section;
+        if (strCmpNoCase(name, "SoundBar") == 0) sndSetGroupVolume(sender->GetValue(), 0);
+        if (strCmpNoCase(name, "MusicBar") == 0) sndSetGroupVolume(sender->GetValue(), 1);
+        if (strCmpNoCase(name, "CursorSwitch") == 0) cursorSet(sender->active == 0);
+        if (strCmpNoCase(name, "CursorSelect") == 0) cursorSelect(sender->active);
+        if (strCmpNoCase(name, "OptOk") == 0) Close(1);
+        if (strCmpNoCase(name, "OptCancel") == 0) cancel();
+        return 1;
+    }
+
+private:
+    void cancel() {
+        for (int group = 0; group < 2; ++group) sndSetGroupVolume(volumes_[group], group);
+        Close(0);
+    }
+    float volumes_[2] = {1.0f, 1.0f};
+};
+
 class FirstScreen : public DemoWindow {
 public:
-    ~FirstScreen() override { delete dialog_; }
+    ~FirstScreen() override {
+        delete dialog_;
+        delete options_;
+    }
 
     void Create(const char* file, const char* section) override {
         Window::Create(file, section);
         for (const char* name : kScreenChildren) CreateChildFromIni(this, file, name, 0, 0);
         dialog_ = new DemoDialog;
         dialog_->Create(file, "Dialog");
+        options_ = new OptionsPanel;
+        options_->Create(file, "Options");
         hello_ = findChild(this, "ButtonHello");
     }
     void OnShow(int finished) override {
@@ -67,14 +145,23 @@ public:
             WM::Get()->Push(dialog_, false, true, false);
         } else if (strCmpNoCase(sender->section, "ButtonHello") == 0) {
             hello_->SetTextF("Pressed %d", ++presses_);
+        } else if (strCmpNoCase(sender->section, "ButtonOptions") == 0) {
+            WM::Get()->Push(options_, false, true, false);
         } else if (strCmpNoCase(sender->section, "ButtonQuit") == 0) {
             Close(0);
         }
         return 1;
     }
 
+    Window* dialog(const char* section) const {
+        if (strCmpNoCase(section, "Dialog") == 0) return dialog_;
+        if (strCmpNoCase(section, "Options") == 0) return options_;
+        return nullptr;
+    }
+
 private:
     DemoDialog* dialog_ = nullptr;
+    OptionsPanel* options_ = nullptr;
     UIWnd* hello_ = nullptr;
     int presses_ = 0;
 };
@@ -89,6 +176,10 @@ Window* firstScreenCreate() {
         gScreen->Create(kLayout, "UIDemo");
     }
     return gScreen;
+}
+
+Window* firstScreenDialog(const char* section) {
+    return gScreen ? gScreen->dialog(section) : nullptr;
 }
 
 void firstScreenRelease() {

@@ -31,11 +31,21 @@ struct Image {
     }
     bool write(const std::string& path) const { return writeTga(path.c_str(), w, h, 32, px, true); }
     // Columns [x0, x1) as an image of their own.
-    Image slice(int x0, int x1) const {
-        Image out(x1 - x0, h);
-        for (int y = 0; y < h; ++y)
+    Image slice(int x0, int x1) const { return part(x0, 0, x1, h); }
+    // The rectangle [x0, x1) x [y0, y1) as an image of its own.
+    Image part(int x0, int y0, int x1, int y1) const {
+        Image out(x1 - x0, y1 - y0);
+        for (int y = y0; y < y1; ++y)
             std::copy_n(&px[(static_cast<size_t>(y) * w + x0) * 4], (x1 - x0) * 4,
-                        &out.px[static_cast<size_t>(y) * out.w * 4]);
+                        &out.px[static_cast<size_t>(y - y0) * out.w * 4]);
+        return out;
+    }
+    // Frames of the same size one below the other, the first on top.
+    static Image strip(const std::vector<Image>& frames) {
+        Image out(frames[0].w, frames[0].h * static_cast<int>(frames.size()));
+        for (size_t i = 0; i < frames.size(); ++i)
+            std::copy(frames[i].px.begin(), frames[i].px.end(),
+                      out.px.begin() + static_cast<long>(i * frames[i].px.size()));
         return out;
     }
 };
@@ -76,6 +86,135 @@ Image panel(int w, int h, double radius, double border, Colour edge, Colour top,
             img.set(x, y, mix(edge, fill, outer > 0 ? inner / outer : 0), outer);
         }
     return img;
+}
+
+// A shape given by an inside test, anti-aliased by 4 x 4 samples, filled with one colour over
+// what the image holds (source-over on straight alpha).
+template <class Inside>
+void fill(Image& img, Inside inside, Colour c) {
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx) hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);
+            if (!hits) continue;
+            uint8_t* p = &img.px[(static_cast<size_t>(y) * img.w + x) * 4];
+            const double k = hits / 16.0 * c.a / 255, a0 = p[3] / 255.0, a = k + a0 * (1 - k);
+            auto mixByte = [&](int i, double v) {
+                p[i] = static_cast<uint8_t>(std::lround((v * k + p[i] * a0 * (1 - k)) / a));
+            };
+            mixByte(0, c.b);
+            mixByte(1, c.g);
+            mixByte(2, c.r);
+            p[3] = static_cast<uint8_t>(std::lround(a * 255));
+        }
+}
+
+// Inside the triangle (ax, ay), (bx, by), (cx, cy), either winding.
+bool insideTriangle(double x, double y, double ax, double ay, double bx, double by, double cx,
+                    double cy) {
+    const double d1 = (x - bx) * (ay - by) - (ax - bx) * (y - by);
+    const double d2 = (x - cx) * (by - cy) - (bx - cx) * (y - cy);
+    const double d3 = (x - ax) * (cy - ay) - (cx - ax) * (y - ay);
+    return !((d1 < 0 || d2 < 0 || d3 < 0) && (d1 > 0 || d2 > 0 || d3 > 0));
+}
+
+// The cursors: an arrow at rest, a pointing arrow with a ring that spins after a click, a busy
+// ring for a timed click run, and a star that twinkles all the time; frames stacked as strips.
+bool drawCursors(const std::string& folder) {
+    const Colour white{255, 255, 255, 255}, black{0, 0, 0, 255}, gold{255, 200, 60, 255};
+    auto arrowOf = [&](Image& img, Colour body) {
+        auto arrow = [](double x, double y, double s) {
+            return insideTriangle(x, y, 1 * s, 1 * s, 1 * s, 17 * s, 12 * s, 12 * s) ||
+                   insideTriangle(x, y, 5 * s, 12 * s, 8 * s, 11 * s, 10 * s, 19 * s);
+        };
+        fill(img, [&](double x, double y) { return arrow(x, y, 1.0) || arrow(x - 1, y, 1.0) || arrow(x, y - 1, 1.0) || arrow(x - 1, y - 1, 1.0); }, black);
+        fill(img, [&](double x, double y) { return arrow(x - 0.5, y - 0.8, 0.95); }, body);
+    };
+    Image arrow(32, 32);
+    arrowOf(arrow, white);
+    bool ok = arrow.write(folder + "/arrow.tga");
+
+    std::vector<Image> spin, busy, star;
+    for (int i = 0; i < 4; ++i) {
+        Image f(32, 32);
+        const double a0 = i * M_PI / 2;
+        fill(f, [&](double x, double y) {
+            const double dx = x - 22, dy = y - 22, r = std::hypot(dx, dy);
+            const double turn = std::fmod(std::atan2(dy, dx) - a0 + 4 * M_PI, 2 * M_PI);
+            return r > 5 && r < 9 && turn < M_PI * 1.2;
+        }, gold);
+        arrowOf(f, white);
+        spin.push_back(f);
+    }
+    for (int i = 0; i < 8; ++i) {
+        Image f(32, 32);
+        for (int d = 0; d < 8; ++d) {
+            const double a = d * M_PI / 4, cx = 16 + 10 * std::cos(a), cy = 16 + 10 * std::sin(a);
+            const double shade = ((d - i + 8) % 8) / 7.0;
+            fill(f, [&](double x, double y) { return std::hypot(x - cx, y - cy) < 3.2; },
+                 {80 + 175 * (1 - shade), 160 + 95 * (1 - shade), 255, 255 - 150 * shade});
+        }
+        busy.push_back(f);
+    }
+    for (int i = 0; i < 6; ++i) {
+        Image f(32, 32);
+        const double size = 9 + 5 * std::sin(i * M_PI / 3);
+        fill(f, [&](double x, double y) {
+            const double dx = std::fabs(x - 16), dy = std::fabs(y - 16);
+            return dx * dy < size * 1.6 && dx < size + 4 && dy < size + 4;
+        }, gold);
+        star.push_back(f);
+    }
+    return ok && Image::strip(spin).write(folder + "/spin.tga") &&
+           Image::strip(busy).write(folder + "/busy.tga") &&
+           Image::strip(star).write(folder + "/star.tga");
+}
+
+// The options panel: nine frame pieces sliced from one rounded panel, the switch's two pictures,
+// the selector's arrows, the bar's empty and filled tracks and thumb, and the edit box's caps
+// and middle.
+bool drawPanelPieces(const std::string& demo) {
+    const int corner = 24, edge = 8, whole = 2 * corner + edge;
+    const Image frame = panel(whole, whole, 20, 4, {230, 180, 80, 255}, {45, 60, 100, 240},
+                              {25, 32, 60, 240});
+    const int cut[4] = {0, corner, corner + edge, whole};
+    const char* names[3][3] = {{"left_top", "top", "right_top"},
+                               {"left", "center", "right"},
+                               {"left_bottom", "bottom", "right_bottom"}};
+    bool ok = true;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            ok = ok && frame.part(cut[c], cut[r], cut[c + 1], cut[r + 1])
+                           .write(demo + "/frame_" + names[r][c] + ".tga");
+
+    for (int on = 0; on < 2; ++on) {
+        Image sw = panel(80, 32, 16, 2, {20, 30, 50, 255},
+                         on ? Colour{90, 200, 110, 255} : Colour{150, 150, 150, 255},
+                         on ? Colour{40, 140, 60, 255} : Colour{100, 100, 100, 255});
+        const double knob = on ? 64 : 16;
+        fill(sw, [&](double x, double y) { return std::hypot(x - knob, y - 16) < 12; },
+             {250, 250, 250, 255});
+        ok = ok && sw.write(demo + (on ? "/switch_on.tga" : "/switch_off.tga"));
+    }
+    for (int right = 0; right < 2; ++right) {
+        Image a(24, 32);
+        fill(a, [&](double x, double y) {
+            return right ? insideTriangle(x, y, 4, 4, 4, 28, 21, 16)
+                         : insideTriangle(x, y, 20, 4, 20, 28, 3, 16);
+        }, {255, 210, 110, 255});
+        ok = ok && a.write(demo + (right ? "/arrow_right.tga" : "/arrow_left.tga"));
+    }
+    ok = ok && panel(240, 16, 8, 2, {20, 30, 50, 255}, {70, 80, 100, 255}, {50, 60, 80, 255})
+                   .write(demo + "/track_empty.tga") &&
+         panel(240, 16, 8, 2, {90, 60, 10, 255}, {255, 210, 110, 255}, {230, 150, 40, 255})
+             .write(demo + "/track_filled.tga") &&
+         panel(20, 28, 6, 2, {20, 30, 50, 255}, {250, 250, 250, 255}, {190, 200, 220, 255})
+             .write(demo + "/thumb.tga");
+    const Image box = panel(28, 36, 10, 2, {230, 180, 80, 255}, {15, 20, 35, 255}, {25, 30, 50, 255});
+    return ok && box.slice(0, 12).write(demo + "/edit_left.tga") &&
+           box.slice(12, 16).write(demo + "/edit_mid.tga") &&
+           box.slice(16, 28).write(demo + "/edit_right.tga");
 }
 
 struct ButtonLook {
@@ -135,5 +274,6 @@ bool drawUiPictures(const std::string& data) {
             star.set(x, y, mix({200, 120, 10, 255}, {255, 240, 150, 255}, std::clamp(light, 0.0, 1.0)),
                      hits / 16.0);
         }
-    return ok && star.write(demo + "/spinner.tga");
+    return ok && star.write(demo + "/spinner.tga") && drawCursors(data + "/cursor") &&
+           drawPanelPieces(demo);
 }

@@ -15,6 +15,7 @@
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/testing.h"
+#include "engine/snd/snd.h"
 #include "game/app_internal.h"
 #include "game/first_screen.h"
 #include "tests/support/temp_folder.h"
@@ -52,19 +53,41 @@ bool scriptedNext(PlatMessage* out, bool) {
 
 UIWnd* child(const char* name) { return findChild(firstScreenCreate(), name); }
 
-TEST(Demo, FromHoverToTheProgramsEnd) {
-    testsupport::TempFolder folder("velmora_demo");
-    ASSERT_TRUE(folder.enter());
-    std::filesystem::create_directory_symlink(VELMORA_SOURCE_DIR "/Data", "Data");
-    setenv("XDG_DATA_HOME", (std::filesystem::path(folder.path()) / "user").c_str(), 1);
-    std::ofstream("game.ini") << "[main]\nname=Velmora\npath=DemoTest\nxs=1024\nys=768\n";
-    iniFreeAll();
-    uiSetSoundHook([](const char* name) { gHeard.push_back(name); });
-    appSetClock([] { return float(kFrameMs); });
-    appResetFrame();
-    const EngineHooks hooks = {scriptedNext, [](int) {}, [] { return gNow += kFrameMs; }, [] {}};
-    engineSetHooks(&hooks);
+void click(int x, int y) {
+    push(platTestMotion(0, x, y));
+    push(platTestButton(true, PLAT_TEST_LEFT, x, y));
+    push(platTestButton(false, PLAT_TEST_LEFT, x, y));
+}
 
+// The program on the bundled data in a folder of its own, with the frames' clock and the sounds
+// in the test's hands.
+class Demo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.enter());
+        std::filesystem::create_directory_symlink(VELMORA_SOURCE_DIR "/Data", "Data");
+        setenv("XDG_DATA_HOME", (std::filesystem::path(folder_.path()) / "user").c_str(), 1);
+        std::ofstream("game.ini") << "[main]\nname=Velmora\npath=DemoTest\nxs=1024\nys=768\n";
+        iniFreeAll();
+        gFrames = 0;
+        gHeard.clear();
+        uiSetSoundHook([](const char* name) { gHeard.push_back(name); });
+        appSetClock([] { return float(kFrameMs); });
+        appResetFrame();
+        engineSetHooks(&hooks_);
+    }
+    void TearDown() override {
+        engineSetHooks(nullptr);
+        appSetClock(nullptr);
+        uiSetSoundHook(nullptr);
+        iniFreeAll();
+        gScript.clear();
+    }
+    testsupport::TempFolder folder_{"velmora_demo"};
+    const EngineHooks hooks_ = {scriptedNext, [](int) {}, [] { return gNow += kFrameMs; }, [] {}};
+};
+
+TEST_F(Demo, FromHoverToTheProgramsEnd) {
     int spinnerX = 0;
     gScript = {
         {20,
@@ -122,11 +145,62 @@ TEST(Demo, FromHoverToTheProgramsEnd) {
     EXPECT_LT(gFrames, 100);  // ended by the fade-out, not by the guard
     EXPECT_EQ(WM::Get(), nullptr);
     EXPECT_EQ(std::count(gHeard.begin(), gHeard.end(), "click"), 6);
+}
 
-    engineSetHooks(nullptr);
-    appSetClock(nullptr);
-    uiSetSoundHook(nullptr);
-    iniFreeAll();
+TEST_F(Demo, TheOptionsPanel) {
+    float music = 0;
+    gScript = {
+        {20,
+         [&] {
+             ASSERT_NE(cursorGet(), nullptr);
+             EXPECT_EQ(cursorGet()->records.size(), 4u);
+             music = sndGetGroupVolume(1);
+             click(800, 384);  // "Options"
+         }},
+        {24, [] { EXPECT_EQ(WM::Get()->Count(), 2); }},
+        // The panel's corner is (262, 110); the music bar's track runs from 492 over 220 pixels.
+        {45, [] { push(platTestMotion(0, 600, 285)); }},
+        {46,
+         [] {
+             EXPECT_EQ(cursorGet()->position.x, 600);
+             push(platTestButton(true, PLAT_TEST_LEFT, 600, 285));
+         }},
+        {47,
+         [] {
+             EXPECT_NEAR(sndGetGroupVolume(1), 108.0f / 220, 1e-3);
+             push(platTestMotion(MK_LBUTTON, 700, 285));
+         }},
+        {48,
+         [] {
+             EXPECT_NEAR(sndGetGroupVolume(1), 208.0f / 220, 1e-3);
+             push(platTestButton(false, PLAT_TEST_LEFT, 700, 285));
+             click(600, 460);  // into the name box
+         }},
+        {50,
+         [] {
+             push(platTestText("Zu"));
+             key("Tab");
+             push(platTestText("na"));
+             key("Backspace");
+             push(platTestText("a"));
+         }},
+        {52,
+         [&] {
+             UIWnd* box = findChild(firstScreenDialog("Options"), "NameBox");
+             ASSERT_NE(box, nullptr);
+             EXPECT_EQ(std::u16string(box->caption), u"Zuna");  // Tab left nothing behind
+             EXPECT_NEAR(sndGetGroupVolume(1), 208.0f / 220, 1e-3);
+             key("Escape");  // cancels: the volume comes back
+         }},
+        {54, [&] { EXPECT_FLOAT_EQ(sndGetGroupVolume(1), music); }},
+        {75,
+         [] {
+             EXPECT_EQ(WM::Get()->Count(), 1);
+             key("Escape");
+         }},
+    };
+    EXPECT_EQ(engineMain(0, nullptr), 0);
+    EXPECT_LT(gFrames, 100);
 }
 
 }  // namespace
