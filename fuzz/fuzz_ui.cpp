@@ -1,6 +1,7 @@
 // Fuzzes the widget layer: arbitrary bytes as a layout file (up to a line "--") and a key-frame
-// file (after it); a window is built from every section, then updated, drawn and given keys,
-// pointer moves and the layout editor's keys through the window manager.
+// file (after it); a window is built from every section (by its type, and also as a nine-piece
+// frame and as a name box), then updated, drawn and given keys, characters, pointer moves and the
+// layout editor's keys through the window manager.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -41,6 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int relative = size & 1, center = (size >> 1) & 1;
     int made = 0;
     for (const char* s = sections; *s && made < 200; s += strlen(s) + 1, ++made) {
+        if (made % 7 == 1) {
+            auto* frame = new cFrame;
+            if (window.AddChild(frame)) frame->Load(layout.c_str(), s);
+            else delete frame;
+        }
+        if (made % 7 == 3) {
+            auto* box = new UIEntryIE_Repaired;
+            if (window.AddChild(box)) box->Load(layout.c_str(), s);
+            else delete box;
+        }
         UIWnd* w = CreateChildFromIni(&window, layout.c_str(), s, relative, center);
         // Key frames from the second file too, whatever the layout names.
         if (auto* anim = dynamic_cast<UIAnimWnd*>(w)) {
@@ -63,7 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int key = step % 4 == 0 ? kUiEnter : step % 4 == 1 ? kUiLeftButton : 37 + step % 4;
         wm->OnKeyDown(key, at);
         wm->OnKeyUp(key, at);
-        wm->OnChar('a' + step, 0);
+        wm->OnChar(step % 5 == 0 ? 8 : 'a' + step, 0);
+        wm->OnKeyDown(step % 2 ? 8 : 46, 0);
+        if (UIWnd* a = window.activeChild()) a->SetValue(static_cast<float>(step * 3 - 7));
         window.FocusNext(step - 3, (step % 3) - 1);
         wm->Render();
     }

@@ -100,7 +100,7 @@ int UISwitch::Step(int direction) {
 
 int UISwitch::Update(int milliseconds) {
     if (hidden()) return 0;
-    clock += milliseconds;
+    clock = uiAdvanceClock(clock, milliseconds);
     UIWnd* option = selected();
     return option ? option->Update(milliseconds) : 0;
 }

@@ -12,6 +12,8 @@ constexpr const char* kCursorFile = "data/cursor/cursor.ini";
 constexpr int kStepMs = 25;
 constexpr int kMaxCursors = 100;
 
+int clampCoord(int64_t v) { return static_cast<int>(v < -65536 ? -65536 : v > 65536 ? 65536 : v); }
+
 cCursorManager* gCursor = nullptr;
 
 }  // namespace
@@ -40,21 +42,21 @@ void cCursorManager::Step(int milliseconds) {
     if (current < 0 || current >= static_cast<int>(records.size())) return;
     const CursorRecord& r = records[static_cast<uint32_t>(current)];
     if (r.dT != 0) {
-        clock += spin;
-        if (--spin < 0) spin = 0;
+        clock = uiAdvanceClock(clock, spin);
+        spin = spin > 0 ? spin - 1 : 0;
         if (clicked) {
             clicked = 0;
             spin = r.dT;
         }
     } else if (r.ttl != 0) {
-        clock += milliseconds;
+        clock = uiAdvanceClock(clock, milliseconds);
         if (runTimer == 0 || clock >= runTimer) clock = runTimer = 0;
         if (clicked) {
             clicked = 0;
             runTimer = r.ttl;
         }
     } else {
-        clock += milliseconds;
+        clock = uiAdvanceClock(clock, milliseconds);
     }
 }
 
@@ -62,7 +64,8 @@ void cCursorManager::Draw() {
     // With no record at the current index there is no cursor to draw.
     if (!shown || current < 0 || current >= static_cast<int>(records.size())) return;
     const CursorRecord& r = records[static_cast<uint32_t>(current)];
-    grDrawSprite(position.x + r.offsetX, position.y + r.offsetY, r.sprite, clock);
+    grDrawSprite(clampCoord(int64_t(position.x) + r.offsetX), clampCoord(int64_t(position.y) + r.offsetY),
+                 r.sprite, clock);
 }
 
 void cursorCreate() {
@@ -102,7 +105,7 @@ void cursorTick(int milliseconds) {
     if (!gCursor) return;
     // Frames may come faster or slower than the 25 ms the animation counts in: it steps once per
     // whole 25 ms that passed and keeps the rest.
-    if (milliseconds > 0) gCursor->pending += milliseconds;
+    if (milliseconds > 0) gCursor->pending = uiAdvanceClock(gCursor->pending, milliseconds);
     while (gCursor->pending >= kStepMs) {
         gCursor->Step(kStepMs);
         gCursor->pending -= kStepMs;

@@ -19,3 +19,7 @@ CGraphFont* uiShareFont(CGraphFont* font);
 
 // True when the widget's child list has room for one more; else logs that who refused the child.
 bool uiRoomForChild(const UIWnd* widget, const UIWnd* child, const char* who);
+
+// A clock moved on by delta that stays a non-negative 32-bit value, wrapping instead of
+// overflowing, whatever the numbers and however long the program runs.
+int32_t uiAdvanceClock(int32_t clock, int64_t delta);

@@ -48,6 +48,10 @@ bool uiRoomForChild(const UIWnd* widget, const UIWnd* child, const char* who) {
     return false;
 }
 
+int32_t uiAdvanceClock(int32_t clock, int64_t delta) {
+    return static_cast<int32_t>((static_cast<int64_t>(clock) + delta) & 0x7FFFFFFF);
+}
+
 HSPRITE uiStateSprite(const UIWnd* widget, int index) {
     return index >= 0 && index < kUiSprites ? widget->sprites[index] : nullptr;
 }
@@ -158,7 +162,7 @@ void UIWnd::Refresh() {
 }
 
 int UIWnd::Update(int milliseconds) {
-    clock += milliseconds;
+    clock = uiAdvanceClock(clock, milliseconds);
     for (int i = childCount() - 1; i >= 0; --i)
         if (i < childCount() && children[i]->Update(milliseconds)) return 1;
     return 0;

@@ -320,7 +320,7 @@ int UIAnimWnd::Update(int milliseconds) {
             const Key& b = keys[i + 1];
             // Two keys at one time make a segment of no length: nothing to place along it.
             if (b.time <= a.time || t < a.time || t > b.time) continue;
-            const int64_t f = static_cast<int64_t>(t - a.time) * 4096 / (b.time - a.time);
+            const int64_t f = (int64_t(t) - a.time) * 4096 / (int64_t(b.time) - a.time);
             x = static_cast<int16_t>((a.x * int64_t(4096) + (b.x - a.x) * f) >> 12);
             y = static_cast<int16_t>((a.y * int64_t(4096) + (b.y - a.y) * f) >> 12);
             setHidden(a.visible == 0);
