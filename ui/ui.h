@@ -300,6 +300,9 @@ protected:
     void EraseAt(int index);
 };
 
+// The screens know the text box by this name too.
+using UIEditIE = UIEntryIE;
+
 // The text box with Backspace handled on key down, for names typed by the player.
 class UIEntryIE_Repaired : public UIEntryIE {
 public:

@@ -8,6 +8,9 @@
 
 #include "engine/data/ini.h"
 #include "engine/platform/engine.h"
+#include "engine/platform/input.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/testing.h"
 #include "ui/ui.h"
 #include "ui_fixtures.h"
 
@@ -275,6 +278,31 @@ TEST(Editor, SelectMoveSizeAndSaveTheFilesValues) {
     child->EditorInput(113, 0);
     iniFreeAll();
     EXPECT_EQ(iniGetInt("edit.ini", "child", "x", 0), 12);
+}
+
+// Shift as the platform layer last saw it makes the editor's steps 10 pixels long.
+TEST(Editor, ShiftHeldStepsByTen) {
+    ASSERT_TRUE(platInit());
+    ASSERT_TRUE(platWindowOpen(u"editor", 0, 0, 64, 32, false));
+    auto deliver = [](const PlatTestEvent& e) {
+        ASSERT_TRUE(platTestPush(e));
+        PlatMessage m;
+        while (platNextMessage(&m, false)) {}
+    };
+    EditorOn editor;
+    UIWnd w;
+    widgetAt(&w, "w", 0, 0, 10, 10, UI_NORMAL);
+    w.flags |= UI_EDITOR_SELECTED;
+    deliver(platTestKey(true, "Left Shift", 0, PLAT_TEST_SHIFT));
+    EXPECT_EQ(keyShiftHeld(), 1);
+    w.EditorInput(39, 0);
+    EXPECT_EQ(w.x, 10);
+    deliver(platTestKey(false, "Left Shift"));
+    EXPECT_EQ(keyShiftHeld(), 0);
+    w.EditorInput(40, 0);
+    EXPECT_EQ(w.y, 1);
+    platWindowClose();
+    platDone();
 }
 
 TEST(Editor, AKeyUpReachesTheEditorThroughASpriteWidget) {
