@@ -96,6 +96,21 @@ TEST(Focus, OnlyNormalToActiveAndActiveToPressSound) {
         }
 }
 
+TEST(Focus, FocusChildAtTakesTheFirstEnabledChildUnderThePoint) {
+    HeardSounds heard;
+    Row row({0, 1, 1});
+    row.b[2]->x = 10;  // b1 and b2 overlap: the first in list order wins
+    row.window.FocusChildAt(uiPack(12, 5));
+    EXPECT_EQ(row.window.active, 1);
+    EXPECT_EQ(row.states(), (std::vector<int>{0, 2, 1}));
+    // A pressed active child that the point has left goes back to active, silently.
+    row.b[1]->state = UI_PRESS;
+    heard.names.clear();
+    row.window.FocusChildAt(uiPack(3, 5));  // only the disabled b0 is there
+    EXPECT_EQ(row.states(), (std::vector<int>{0, 2, 1}));
+    EXPECT_TRUE(heard.names.empty());
+}
+
 TEST(Focus, DisablingTheActiveChildLeavesNoFocus) {
     Row row({1, 2});
     row.window.active = 1;
