@@ -27,6 +27,7 @@ struct Layer {
     int pendingCount = 0, pendingNext = 0;
     uint16_t* lastFrame = nullptr;
     int lastWidth = 0, lastHeight = 0;
+    bool abandoned = false;  // the display may be gone: never call it again
 };
 
 Layer gLayer;
@@ -99,7 +100,16 @@ void platDone() {
     gStarted = false;
     gRestoreEvent = 0;
     gLayer.joystickStarted = false;
-    SDL_Quit();
+    // Stopping the video system talks to the display.
+    if (!gLayer.abandoned) SDL_Quit();
+}
+
+void platAbandonDisplay() {
+    gLayer.abandoned = true;
+    gLayer.window = nullptr;
+    gLayer.renderer = nullptr;
+    gLayer.texture = nullptr;
+    gLayer.fullScreen = false;
 }
 
 bool platJoystickStarted() { return gStarted && gLayer.joystickStarted; }
@@ -329,14 +339,13 @@ const uint16_t* platLastFrame(int* width, int* height) {
 }
 
 int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
-    char body[4096], title[1024];
-    utf16ToUtf8(text, body, sizeof body);
+    char message[4096], title[1024], body[sizeof title + sizeof message];
+    utf16ToUtf8(text, message, sizeof message);
     utf16ToUtf8(caption, title, sizeof title);
     bool okCancel = (flags & 0x0F) == MB_OKCANCEL;
-    if (platIsHeadless()) {
-        logPrintf("Message box \"%s\": %s\n", title, body);
-        return IDOK;
-    }
+    logPrintf("Message box \"%s\": %s\n", title, message);
+    if (gLayer.abandoned || platIsHeadless()) return IDOK;
+    SDL_snprintf(body, sizeof body, "%s%s%s", title, title[0] ? "\n\n" : "", message);
     uint32_t icon = 0;
     switch (flags & 0xF0) {
     case MB_ICONERROR: icon = SDL_MESSAGEBOX_ERROR; break;
@@ -357,7 +366,7 @@ int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
     data.buttons = buttons;
     int chosen = -1;
     if (SDL_ShowMessageBox(&data, &chosen) != 0) {
-        logPrintf("Message box \"%s\": %s (not shown: %s)\n", title, body, SDL_GetError());
+        logPrintf("Message box \"%s\" not shown: %s\n", title, SDL_GetError());
         return IDOK;
     }
     if (chosen == -1) return okCancel ? IDCANCEL : IDOK;
