@@ -1,6 +1,7 @@
 // The layer's start and stop, the one window, its message queue, the cursor, presentation and
 // message boxes, over SDL's video and event services.
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -21,6 +22,7 @@ struct Layer {
     int textureWidth = 0, textureHeight = 0;
     int windowedWidth = 0, windowedHeight = 0;
     bool fullScreen = false;
+    bool coversByItself = false;  // full screen made by the layer: a borderless desktop-sized window
     bool vsync = false;
     TranslateState translate;
     PlatMessage pending[kMaxMessagesPerEvent];
@@ -129,6 +131,8 @@ bool platIsHeadless() {
     return !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY");
 }
 
+static void checkFullScreenSize();
+
 bool platWindowOpen(const char16_t* title, int x, int y, int width, int height, bool fullScreen) {
     if (!gStarted) {
         logPrintf("platWindowOpen: the platform layer is not started\n");
@@ -157,6 +161,7 @@ bool platWindowOpen(const char16_t* title, int x, int y, int width, int height, 
     gLayer.renderer = SDL_CreateRenderer(gLayer.window, -1,
                                          gLayer.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!gLayer.renderer) logPrintf("platWindowOpen: no renderer: %s\n", SDL_GetError());
+    if (fullScreen) checkFullScreenSize();
     SDL_StartTextInput();
     return true;
 }
@@ -167,6 +172,7 @@ void platWindowClose() {
     SDL_DestroyWindow(gLayer.window);
     gLayer.window = nullptr;
     gLayer.fullScreen = false;
+    gLayer.coversByItself = false;
     free(gLayer.lastFrame);
     gLayer.lastFrame = nullptr;
     gLayer.lastWidth = gLayer.lastHeight = 0;
@@ -232,13 +238,71 @@ void platWindowRestore() {
     SDL_RaiseWindow(gLayer.window);
 }
 
+// The size the window really has on an X display, from the X server: SDL reports the size it
+// asked for, which a full-screen request without a window manager never gets. False elsewhere.
+static bool realWindowSize(int* width, int* height) {
+#ifdef SDL_VIDEO_DRIVER_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(gLayer.window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    // SDL loads the X library itself; the layer borrows the one call it needs from it.
+    using GetGeometry = int (*)(Display*, Drawable, ::Window*, int*, int*, unsigned*, unsigned*,
+                                unsigned*, unsigned*);
+    static void* library = SDL_LoadObject("libX11.so.6");
+    static GetGeometry getGeometry =
+        library ? reinterpret_cast<GetGeometry>(SDL_LoadFunction(library, "XGetGeometry")) : nullptr;
+    ::Window root;
+    int x, y;
+    unsigned w = 0, h = 0, border, depth;
+    if (!getGeometry ||
+        !getGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h, &border,
+                     &depth))
+        return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+#else
+    (void)width;
+    (void)height;
+    return false;
+#endif
+}
+
+// After a switch to full screen: a window that did not really grow to the desktop (no window
+// manager to do it) is made to cover it by the layer, and the picture is scaled to whatever size
+// the window then really has, so it is never cropped.
+static void checkFullScreenSize() {
+    int desktopWidth, desktopHeight, width, height;
+    platDesktopSize(&desktopWidth, &desktopHeight);
+    if (!realWindowSize(&width, &height) || (width == desktopWidth && height == desktopHeight))
+        return;
+    logPrintf("platSetFullScreen: the window stayed %dx%d; covering the %dx%d desktop without "
+              "the window manager\n", width, height, desktopWidth, desktopHeight);
+    SDL_SetWindowFullscreen(gLayer.window, 0);
+    SDL_SetWindowBordered(gLayer.window, SDL_FALSE);
+    SDL_SetWindowPosition(gLayer.window, 0, 0);
+    SDL_SetWindowSize(gLayer.window, desktopWidth, desktopHeight);
+    gLayer.coversByItself = true;
+    int sdlWidth, sdlHeight;
+    SDL_GetWindowSize(gLayer.window, &sdlWidth, &sdlHeight);
+    if (realWindowSize(&width, &height) && (width != sdlWidth || height != sdlHeight)) {
+        logPrintf("platSetFullScreen: the window is %dx%d; the picture is scaled to that\n",
+                  width, height);
+        SDL_SetWindowSize(gLayer.window, width, height);
+    }
+}
+
 void platSetFullScreen(bool on) {
     if (!gLayer.window || on == gLayer.fullScreen) return;
-    if (SDL_SetWindowFullscreen(gLayer.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (!on && gLayer.coversByItself) {
+        SDL_SetWindowBordered(gLayer.window, SDL_TRUE);
+        gLayer.coversByItself = false;
+    } else if (SDL_SetWindowFullscreen(gLayer.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         logPrintf("platSetFullScreen: %s\n", SDL_GetError());
         return;
     }
     gLayer.fullScreen = on;
+    if (on) checkFullScreenSize();
     // Not every driver gives the windowed size back by itself.
     if (!on) SDL_SetWindowSize(gLayer.window, gLayer.windowedWidth, gLayer.windowedHeight);
 }
