@@ -118,8 +118,8 @@ void readGeometry(EngineWindow& w) {
         }
     }
     if (damaged) {
-        logPrintf("engineInit: no usable window size or position in %s or game.ini; the window "
-                  "is %dx%d at (%d, %d)\n", saved, w.xs, w.ys, w.x, w.y);
+        logPrintf("engineInit: no usable window size or position in %s or game.ini: the window "
+                  "is %dx%d%s\n", saved, w.xs, w.ys, w.x == -1 || w.y == -1 ? ", centred" : "");
     }
 }
 
