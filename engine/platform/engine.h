@@ -79,8 +79,9 @@ extern int uiLayoutEditor;
 // Shows or hides the system's mouse cursor, only when the flag differs from the last one given.
 void setCursorVisible(int flag);
 
-// A message box with 8-bit texts (each byte widened, at most 1023 characters each). Returns the
-// button pressed (IDOK or IDCANCEL of platform.h); headless runs log it and answer IDOK.
+// A message box with 8-bit texts (each byte widened, at most 1023 characters each), written to the
+// log with its caption and text as well. Returns the button pressed (IDOK or IDCANCEL of
+// platform.h); headless runs answer IDOK.
 int errorBox(const char* text, const char* caption, int flags);
 
 // --- Process -----------------------------------------------------------------------------------
