@@ -154,7 +154,6 @@ void atProcessExit() {
     stopEngine(true);
 }
 
-
 // Takes one message and hands it to the window procedure; false when it was the quit message or
 // none was there.
 bool dispatch(bool wait, bool* quit) {
