@@ -91,23 +91,35 @@ void appendEntry(std::string& list, const char* entry) {
 
 int nonNegative(int n) { return n < 0 ? 0 : n; }
 
+// Amounts are never spent past what is held, nor added past what they can hold.
+bool spendFrom(uint32_t& held, uint32_t n) {
+    if (n > held) return false;
+    held -= n;
+    return true;
+}
+
+bool addTo(uint32_t& held, uint32_t n) {
+    if (held + n < held) return false;
+    held += n;
+    return true;
+}
+
+// The item name of a shop list entry: the part before its first ':'.
+std::string specName(const char* spec) {
+    std::string s = spec;
+    return s.substr(0, s.find(':'));
+}
+
 // The price, in the episode's shop, of the items a list names.
 uint64_t listValue(const TokenList& list, int32_t episode) {
     char file[64];
     formatString(file, sizeof file, "Data/Menu/UIShop/items/e%d/items.ini", episode);
     uint64_t sum = 0;
     for (uint32_t i = 0; i < list.Count(); ++i) {
-        std::string entry = list.At(i);
-        entry = entry.substr(0, entry.find(':'));
-        sum += static_cast<uint64_t>(nonNegative(iniGetInt(file, entry.c_str(), "price.cash", 0)));
+        int price = iniGetInt(file, specName(list.At(i)).c_str(), "price.cash", 0);
+        sum += static_cast<uint64_t>(nonNegative(price));
     }
     return sum;
-}
-
-// The part of a spec before its first ':'.
-std::string specName(const char* spec) {
-    std::string s = spec;
-    return s.substr(0, s.find(':'));
 }
 
 }  // namespace
@@ -340,29 +352,10 @@ uint64_t cPlayerProfile::ComputeTotalScore() {
     return total + cash_ + listValue(GetShopItemList(), lastEpisode);
 }
 
-bool cPlayerProfile::SpendCash(uint32_t n) {
-    if (n > cash_) return false;
-    cash_ -= n;
-    return true;
-}
-
-bool cPlayerProfile::AddCash(uint32_t n) {
-    if (cash_ + n < cash_) return false;
-    cash_ += n;
-    return true;
-}
-
-bool cPlayerProfile::SpendPopularity(uint32_t n) {
-    if (n > popularity_) return false;
-    popularity_ -= n;
-    return true;
-}
-
-bool cPlayerProfile::AddPopularity(uint32_t n) {
-    if (popularity_ + n < popularity_) return false;
-    popularity_ += n;
-    return true;
-}
+bool cPlayerProfile::SpendCash(uint32_t n) { return spendFrom(cash_, n); }
+bool cPlayerProfile::AddCash(uint32_t n) { return addTo(cash_, n); }
+bool cPlayerProfile::SpendPopularity(uint32_t n) { return spendFrom(popularity_, n); }
+bool cPlayerProfile::AddPopularity(uint32_t n) { return addTo(popularity_, n); }
 
 bool cPlayerProfile::SpendSkillPoints(float f) {
     if (f > skillPoints_) return false;
