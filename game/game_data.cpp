@@ -39,7 +39,9 @@ cMapWayPoint readWayPoint(const char* value) {
     int32_t kind = cMapWayPoint::kUnreadable;
     if (strcmp(parts.At(0), "level") == 0) kind = cMapWayPoint::kLevel;
     if (strcmp(parts.At(0), "mini") == 0) kind = cMapWayPoint::kMiniGame;
-    auto number = [&](uint32_t i) { return static_cast<int32_t>(strtol(parts.At(i), nullptr, 10)); };
+    auto number = [&](uint32_t i) {
+        return static_cast<int32_t>(strtol(parts.At(i), nullptr, 10));
+    };
     return cMapWayPoint(number(1), kind, Point2i(number(2), number(3)));
 }
 
@@ -131,14 +133,16 @@ void LoadWayPoints() {
 
 void LoadSchoolItems() {
     std::vector<char> names = sectionNames(kSchoolIni);
-    for (const char* p = names.data(); *p; p += strlen(p) + 1) gSchoolItems.push_back(readSchoolItem(p));
+    for (const char* p = names.data(); *p; p += strlen(p) + 1)
+        gSchoolItems.push_back(readSchoolItem(p));
 }
 
 void LoadRoomSprites() {
     if (gRoomSprites.size() > 0 && gRoomSprites[0]) return;
     static const char* const keys[] = {"single_room_spr", "double_room_spr", "luxe_room_spr",
                                        "president_room_spr"};
-    for (const char* key : keys) gRoomSprites.push_back(iniReadAnimSprite(kRoomSpritesIni, "Main", key));
+    for (const char* key : keys)
+        gRoomSprites.push_back(iniReadAnimSprite(kRoomSpritesIni, "Main", key));
 }
 
 HSPRITE GetRoomSprite(int kind) {

@@ -340,7 +340,8 @@ void cPlayerProfile::GoToLevel(uint32_t n) {
 uint64_t cPlayerProfile::ComputeTotalScore() {
     profileSelect(name_.c_str());
     cArray<uint32_t> ends = EpisodeEnds();
-    int32_t lastEpisode = ends.size() ? gWayPoints[ends[ends.size() - 1]].GetEpisode() : GetEpisode();
+    int32_t lastEpisode =
+        ends.size() ? gWayPoints[ends[ends.size() - 1]].GetEpisode() : GetEpisode();
     uint64_t total = 0;
     // Every episode before the last counts what it was left with at its final way point.
     for (uint32_t e = 0; e + 1 < ends.size(); ++e) {
@@ -426,7 +427,8 @@ bool cPlayerProfile::AddShopItem(const char* spec) {
     item->bonusWaitTime = integer("bonus.wait_time");
     item->bonusService = integer("bonus.service");
     item->grade = integer("grade");
-    item->disposeObjects = TokenList::Split(iniGetString(file, section, "dispose_objects", ""), ',');
+    item->disposeObjects =
+        TokenList::Split(iniGetString(file, section, "dispose_objects", ""), ',');
 
     auto take = [&](const RCPtr<cObjectItem>& object) {
         if (!object) return;
