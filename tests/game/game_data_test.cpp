@@ -141,7 +141,13 @@ TEST_F(GameData, TheBundledMapHasFourEpisodesOfTwelveWayPoints) {
         bool mini = i % 12 == 5 || i % 12 == 11;
         EXPECT_EQ(mini ? cMapWayPoint::kMiniGame : cMapWayPoint::kLevel, gWayPoints[i].GetKind())
             << i;
+        // Episodes start at every twelfth way point...
+        EXPECT_EQ(i % 12 == 0, IsEpisodeStart(i)) << i;
     }
+    // ...and close at 11, 23, 35 and 47.
+    cArray<uint32_t> ends = EpisodeEnds();
+    ASSERT_EQ(4u, ends.size());
+    for (uint32_t e = 0; e < 4; ++e) EXPECT_EQ(12 * e + 11, ends[e]);
     for (const char* key : {"goal_string_font", "day_label_font", "combo_font"}) {
         const char* font = iniGetString("Data/shared.ini", "GameWindow", key, "");
         EXPECT_NE('\0', font[0]) << key;
