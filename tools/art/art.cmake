@@ -1,0 +1,1 @@
+# The game's art, rendered from the SVG sources under tools/art/ into Data/.
