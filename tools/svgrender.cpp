@@ -20,12 +20,14 @@
 namespace {
 
 const char kUsage[] =
-    "usage: svgrender [--size WxH] [--frames N] [--alpha] [--quality Q] OUTPUT INPUT.svg...\n"
+    "usage: svgrender [--size WxH] [--frames N | --id ID] [--alpha] [--quality Q] OUTPUT INPUT.svg...\n"
     "  OUTPUT ends in .tga (32-bit with alpha), .png (RGBA) or .jpg (24-bit, opaque).\n"
     "  Several inputs are frames stacked top to bottom in the order given; one input with\n"
     "  groups \"frame0\", \"frame1\" ... is a strip of those groups.\n"
     "  --size WxH   size of each frame (default: the first input's own size)\n"
     "  --frames N   the one input must have the groups \"frame0\" .. \"frame<N-1>\"\n"
+    "  --id ID      only the element with that id of the one input (drawn where the whole\n"
+    "               document would draw it), e.g. one state of a button\n"
     "  --alpha      the colour image without alpha (24 bits) and beside it the alpha as an\n"
     "               8-bit gray TGA named with a leading underscore (x/pic.png -> x/_pic.tga)\n"
     "  --quality Q  JPEG quality 1..100 (default 90)\n";
@@ -35,6 +37,7 @@ enum class Format { Tga, Png, Jpeg };
 struct Options {
     int width = 0, height = 0;  // 0: the first input's own size
     int frames = 0;             // 0: each input is one frame
+    std::string id;             // empty: the whole document or its frame groups
     bool alphaPlane = false;
     int quality = 90;
     std::string output;
@@ -97,6 +100,8 @@ bool parseArgs(int argc, char** argv, Options* o) {
                 fprintf(stderr, "svgrender: bad frame count \"%s\"\n", argv[i]);
                 return false;
             }
+        } else if (opt == "--id" && hasValue) {
+            o->id = argv[++i];
         } else if (opt == "--quality" && hasValue) {
             if (!parseCount(argv[++i], 100, &o->quality)) {
                 fprintf(stderr, "svgrender: bad JPEG quality \"%s\"\n", argv[i]);
@@ -113,8 +118,12 @@ bool parseArgs(int argc, char** argv, Options* o) {
     }
     o->output = argv[i++];
     for (; i < argc; ++i) o->inputs.push_back(argv[i]);
-    if (o->frames && o->inputs.size() != 1) {
-        fprintf(stderr, "svgrender: --frames takes exactly one input\n");
+    if ((o->frames || !o->id.empty()) && o->inputs.size() != 1) {
+        fprintf(stderr, "svgrender: --frames and --id take exactly one input\n");
+        return false;
+    }
+    if (o->frames && !o->id.empty()) {
+        fprintf(stderr, "svgrender: --frames and --id do not go together\n");
         return false;
     }
     return true;
@@ -238,7 +247,7 @@ int run(const Options& o) {
     if (!width && !documents[0]->size(&width, &height)) return 1;
     // One input with a "frame0" group is a strip of all its numbered frame groups.
     int frames = o.frames;
-    if (!frames && documents.size() == 1 && documents[0]->hasFrame(0))
+    if (!frames && o.id.empty() && documents.size() == 1 && documents[0]->hasFrame(0))
         while (documents[0]->hasFrame(frames)) ++frames;
     const bool byGroup = frames > 0;
     if (!byGroup) frames = static_cast<int>(documents.size());
@@ -264,6 +273,8 @@ int run(const Options& o) {
         if (byGroup) {
             const std::string id = "#frame" + std::to_string(i);
             ok = documents[0]->render(cr, viewport, id.c_str());
+        } else if (!o.id.empty()) {
+            ok = documents[0]->render(cr, viewport, ("#" + o.id).c_str());
         } else {
             ok = documents[static_cast<size_t>(i)]->render(cr, viewport, nullptr);
         }

@@ -136,6 +136,11 @@ TEST(SvgRender, FrameStripsStackFramesTopToBottom) {
     ASSERT_EQ(run.status, 0) << run.output;
     expectStrip(Image(dir.file("groups2.png")), 12, 10, {0xFF0000u, 0x00FF00u, 0x0000FFu});
 
+    // One group alone, the way a button's states share one document.
+    run = render("--id frame1 " + dir.file("one.tga") + " " + groups);
+    ASSERT_EQ(run.status, 0) << run.output;
+    expectStrip(Image(dir.file("one.tga")), 6, 5, {0x00FF00u});
+
     // Several documents are frames in the order given.
     const std::string a = dir.write("a.svg", svg(4, 3, "<rect width='4' height='3' fill='#ffff00'/>"));
     const std::string b = dir.write("b.svg", svg(4, 3, "<rect width='4' height='3' fill='#00ffff'/>"));
@@ -189,6 +194,7 @@ TEST(SvgRender, BadInputFailsWithAClearMessageAndWritesNothing) {
         {"--size 8000x8000", good, "too large", 1},
         {"--size 12", good, "bad size", 2},
         {"--frames 2", good + " " + good, "exactly one input", 2},
+        {"--id frame7", twoFrames, "no element with id \"frame7\"", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options + " " + c.inputs);
