@@ -14,3 +14,7 @@ velmora_svg_pieces(Menu/Common switch.svg tga
   switch_off_normal switch_off_active switch_on_normal switch_on_active)
 
 velmora_svg_folder(cursor)
+
+# Backgrounds, 1024 x 768.
+velmora_svg_folder(Menu/UISharedBackground)
+velmora_svg_folder(Episodes/e1)
