@@ -18,3 +18,20 @@ velmora_svg_folder(cursor)
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
 velmora_svg_folder(Episodes/e1)
+
+# Characters: a script writes the frames of each walk and pose as SVG, the renderer stacks them.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(jenny_pictures walk_left walk_upleft walk_up walk_upright walk_right walk_downright walk_down
+  walk_downleft stand)
+set(jenny_sources ${CMAKE_CURRENT_BINARY_DIR}/art/Heroes/Jenny)
+list(TRANSFORM jenny_pictures PREPEND ${jenny_sources}/ OUTPUT_VARIABLE jenny_svgs)
+list(TRANSFORM jenny_svgs APPEND .svg)
+add_custom_command(
+  OUTPUT ${jenny_svgs}
+  COMMAND Python3::Interpreter ${art_sources}/Heroes/Jenny/jenny.py ${jenny_sources}
+  DEPENDS ${art_sources}/Heroes/Jenny/jenny.py
+  COMMENT "Drawing Jenny's frames" VERBATIM)
+foreach(picture IN LISTS jenny_pictures)
+  velmora_svg_render(Heroes/Jenny/${picture}.tga SOURCES ${jenny_sources}/${picture}.svg)
+endforeach()
+velmora_svg_folder(Heroes/Jenny)

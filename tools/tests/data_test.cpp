@@ -175,6 +175,22 @@ TEST(GeneratedData, ThemeIsStereoVorbisOfTwentyToThirtySeconds) {
     EXPECT_LE(samples, 30u * 44100u);
 }
 
+// A baseline JPEG (the engine refuses progressive ones): a start-of-frame 0 marker with the size.
+void expectBaselineJpeg(const std::string& rel, uint32_t width, uint32_t height) {
+    SCOPED_TRACE(rel);
+    const std::vector<uint8_t> jpg = readFile(rel);
+    ASSERT_GT(jpg.size(), 4u);
+    EXPECT_EQ(be16(jpg, 0), 0xFFD8u);
+    bool found = false;
+    for (size_t i = 2; i + 9 < jpg.size() && !found; ++i)
+        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {
+            found = true;
+            EXPECT_EQ(be16(jpg, i + 5), height);
+            EXPECT_EQ(be16(jpg, i + 7), width);
+        }
+    EXPECT_TRUE(found);
+}
+
 TEST(GeneratedData, PictureAndSpriteHeaders) {
     struct Case { const char* file; int width, height, bpp; };
     const Case tgas[] = {
@@ -198,18 +214,46 @@ TEST(GeneratedData, PictureAndSpriteHeaders) {
     EXPECT_EQ(png[24], 8);  // bits per channel
     EXPECT_EQ(png[25], 6);  // RGBA
 
-    // Baseline JPEG: a start-of-frame 0 marker with the size in it.
-    const std::vector<uint8_t> jpg = readFile("Data/Pictures/hotel.jpg");
-    ASSERT_GT(jpg.size(), 4u);
-    EXPECT_EQ(be16(jpg, 0), 0xFFD8u);
-    bool found = false;
-    for (size_t i = 2; i + 9 < jpg.size() && !found; ++i)
-        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {
-            found = true;
-            EXPECT_EQ(be16(jpg, i + 5), 768u);
-            EXPECT_EQ(be16(jpg, i + 7), 1024u);
+    expectBaselineJpeg("Data/Pictures/hotel.jpg", 1024, 768);
+}
+
+TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
+    struct Case { const char* file; int width, height; };
+    const Case sprites[] = {
+        {"Data/Menu/Common/button_left_normal.tga", 24, 48}, {"Data/Menu/Common/button_press.tga", 24, 48},
+        {"Data/Menu/Common/button_right_ignore.tga", 24, 48}, {"Data/Menu/Common/panel.tga", 480, 320},
+        {"Data/Menu/Common/frame_left_top.tga", 24, 24}, {"Data/Menu/Common/frame_center.tga", 24, 24},
+        {"Data/Menu/Common/progress_empty.tga", 240, 32}, {"Data/Menu/Common/progress_full.tga", 240, 32},
+        {"Data/Menu/Common/progress_thumb.tga", 24, 32}, {"Data/Menu/Common/switch_on_active.tga", 64, 36},
+        {"Data/cursor/arrow.tga", 32, 4 * 32}, {"Data/cursor/hand.tga", 32, 2 * 32},
+        {"Data/Heroes/Jenny/stand.tga", 64, 96}, {"Data/Heroes/Jenny/shadow.tga", 48, 16},
+    };
+    for (const Case& c : sprites) {
+        SCOPED_TRACE(c.file);
+        const Tga t(c.file);
+        EXPECT_TRUE(t.complete());
+        EXPECT_EQ(t.width, c.width);
+        EXPECT_EQ(t.height, c.height);
+        EXPECT_EQ(t.bpp, 32);
+    }
+    // Every walk is eight 64 x 96 frames, and none of them is left empty.
+    for (const char* walk : {"walk_left", "walk_upleft", "walk_up", "walk_upright", "walk_right",
+                             "walk_downright", "walk_down", "walk_downleft"}) {
+        SCOPED_TRACE(walk);
+        const Tga t(std::string("Data/Heroes/Jenny/") + walk + ".tga");
+        ASSERT_TRUE(t.complete());
+        ASSERT_EQ(t.bpp, 32);
+        ASSERT_EQ(t.width, 64);
+        ASSERT_EQ(t.height, 8 * 96);
+        for (int frame = 0; frame < 8; ++frame) {
+            int ink = 0;
+            for (int y = frame * 96; y < frame * 96 + 96; ++y)
+                for (int x = 0; x < 64; ++x) ink += t.alphaAt(x, y) == 255;
+            EXPECT_GT(ink, 64 * 96 / 8) << "frame " << frame;
         }
-    EXPECT_TRUE(found);
+    }
+    expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
+    expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
 }
 
 // Sections of an INI file as key/value maps; ';' lines are comments.

@@ -1,0 +1,258 @@
+#!/usr/bin/env python3
+"""Writes the SVG sources of Jenny's walk cycles and her standing pose into a folder.
+
+Jenny is the receptionist: a Teal coat with Honey trims and scarf, auburn hair in a high ponytail
+tied with a Honey ribbon. Every picture is a 64 x 96 frame with the foot point at (32, 92). A walk
+is eight frames (groups frame0..frame7) of one document; the right-facing views are the
+left-facing ones mirrored, as her look is symmetric apart from the ponytail's swing.
+
+usage: jenny.py <output folder>
+"""
+
+import math
+import os
+import sys
+
+INK = "#3b2a24"
+CREAM = "#fff4e0"
+HONEY = "#f2b84b"
+MUSTARD = "#d9962c"
+TEAL = "#3e9c96"
+DEEP_TEAL = "#25706d"
+SKIN = "#f6cfa8"
+SKIN_SHADE = "#d99a6c"
+CORAL = "#e0704f"
+HAIR = "#a4512f"
+HAIR_SHADE = "#7a3a22"
+TIGHTS = "#8a5530"
+
+W, H = 64, 96
+FRAMES = 8
+
+# Walk names as the animation sections name them, with the view each uses and whether it is
+# mirrored. Views: front, back, side (facing left), front3 and back3 (three-quarter, facing left).
+WALKS = [
+    ("walk_left", "side", False),
+    ("walk_upleft", "back3", False),
+    ("walk_up", "back", False),
+    ("walk_upright", "back3", True),
+    ("walk_right", "side", True),
+    ("walk_downright", "front3", True),
+    ("walk_down", "front", False),
+    ("walk_downleft", "front3", False),
+]
+
+
+def f(v):
+    """A coordinate written short."""
+    return ("%.2f" % v).rstrip("0").rstrip(".")
+
+
+def limb(x, y, length, angle, colour, width, end):
+    """A limb hanging from (x, y), turned by angle degrees (positive swings the end to the left,
+    which is forward for a figure facing left), outlined in Ink, with its end piece."""
+    return ('<g transform="rotate(%s %s %s)">'
+            '<path d="M%s,%s v%s" stroke="%s" stroke-width="%s" stroke-linecap="round"/>'
+            '<path d="M%s,%s v%s" stroke="%s" stroke-width="%s" stroke-linecap="round"/>%s</g>'
+            % (f(angle), f(x), f(y), f(x), f(y), f(length), INK, f(width + 3.5),
+               f(x), f(y), f(length), colour, f(width), end(x, y + length)))
+
+
+def shoe(dx):
+    return lambda x, y: ('<ellipse cx="%s" cy="%s" rx="5.5" ry="3.2" fill="%s" stroke="%s" '
+                         'stroke-width="2"/>' % (f(x + dx), f(y + 1.5), DEEP_TEAL, INK))
+
+
+def hand(x, y):
+    return '<circle cx="%s" cy="%s" r="4" fill="%s" stroke="%s" stroke-width="2"/>' % (
+        f(x), f(y + 1), SKIN, INK)
+
+
+def leg(x, y, angle, lift, dx=0.0):
+    return limb(x, y, 20 - lift, angle, TIGHTS, 5.5, shoe(dx))
+
+
+def arm(x, y, angle):
+    return limb(x, y, 15, angle, TEAL, 5, hand)
+
+
+def coat(cx, half_top, half_hem, y_top=44.0, y_hem=70.0, back=False, side=False):
+    """The coat: rounded shoulders, a flared hem, shading on the right, Honey trims."""
+    out = ('<path d="M%s,%s Q%s,%s %s,%s L%s,%s Q%s,%s %s,%s Z" fill="%s" stroke="%s" '
+           'stroke-width="2.5" stroke-linejoin="round"/>'
+           % (f(cx - half_top), f(y_top + 2), f(cx), f(y_top - 4), f(cx + half_top), f(y_top + 2),
+              f(cx + half_hem), f(y_hem), f(cx), f(y_hem + 3), f(cx - half_hem), f(y_hem), TEAL, INK))
+    out += ('<path d="M%s,%s L%s,%s Q%s,%s %s,%s Z" fill="%s" opacity=".8"/>'
+            % (f(cx + half_top - 3), f(y_top + 4), f(cx + half_hem - 1.5), f(y_hem - 1),
+               f(cx + half_hem - 4), f(y_hem + 1.5), f(cx + half_hem - 7), f(y_hem + 1.5), DEEP_TEAL))
+    # Belt.
+    out += ('<path d="M%s,%s H%s" stroke="%s" stroke-width="3"/>'
+            % (f(cx - half_top - 0.5), f(y_top + 15), f(cx + half_top + 0.5), HONEY))
+    if not back and not side:
+        out += ('<path d="M%s,%s V%s" stroke="%s" stroke-width="1.5"/>'
+                '<circle cx="%s" cy="%s" r="1.6" fill="%s"/><circle cx="%s" cy="%s" r="1.6" fill="%s"/>'
+                % (f(cx), f(y_top + 3), f(y_hem + 2), DEEP_TEAL, f(cx + 2.5), f(y_top + 10), HONEY,
+                   f(cx + 2.5), f(y_top + 21), HONEY))
+    return out
+
+
+def scarf(cx, y, back=False):
+    if back:
+        return ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="4" '
+                'stroke-linecap="round"/>' % (f(cx - 8), f(y), f(cx), f(y + 3), f(cx + 8), f(y), HONEY))
+    return ('<path d="M%s,%s L%s,%s L%s,%s Z" fill="%s" stroke="%s" stroke-width="2" '
+            'stroke-linejoin="round"/><path d="M%s,%s L%s,%s L%s,%s Z" fill="%s" stroke="%s" '
+            'stroke-width="2" stroke-linejoin="round"/>'
+            % (f(cx - 7), f(y - 1), f(cx + 7), f(y - 1), f(cx), f(y + 7), HONEY, INK,
+               f(cx - 1), f(y + 4), f(cx + 3), f(y + 12), f(cx + 6), f(y + 9), MUSTARD, INK))
+
+
+def ponytail(x, y, sway):
+    """The ponytail from its ribbon at (x, y), hanging down and swaying by sway pixels."""
+    return ('<path d="M%s,%s C%s,%s %s,%s %s,%s C%s,%s %s,%s %s,%s Z" fill="%s" stroke="%s" '
+            'stroke-width="2" stroke-linejoin="round"/>'
+            '<circle cx="%s" cy="%s" r="3.2" fill="%s" stroke="%s" stroke-width="1.8"/>'
+            % (f(x - 4), f(y), f(x - 8 + sway * 0.5), f(y + 8), f(x - 5 + sway), f(y + 16),
+               f(x + sway), f(y + 20), f(x + 5 + sway), f(y + 14), f(x + 6 + sway * 0.5), f(y + 6),
+               f(x + 4), f(y), HAIR, INK, f(x), f(y), HONEY, INK))
+
+
+def bun(x, y):
+    """The top of the ponytail, seen over the head from the front."""
+    return '<circle cx="%s" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="2"/>' % (f(x), f(y), HAIR, INK)
+
+
+def eye(x, y):
+    return ('<ellipse cx="%s" cy="%s" rx="2" ry="2.7" fill="%s"/><circle cx="%s" cy="%s" r=".8" '
+            'fill="%s"/>' % (f(x), f(y), INK, f(x - 0.6), f(y - 1), CREAM))
+
+
+def head(view, cy):
+    """Head and hair for a view; the head circle is centred on (32, cy)."""
+    cx = 32.0
+    skull = '<circle cx="%s" cy="%s" r="15" fill="%%s" stroke="%s" stroke-width="2.5"/>' % (f(cx), f(cy), INK)
+    out = ""
+    if view == "front":
+        out += skull % SKIN
+        out += ('<path d="M%s,%s A15,15 0 0 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" '
+                'fill="%s" stroke="%s" stroke-width="2.5" stroke-linejoin="round"/>'
+                % (f(cx - 15), f(cy + 2), f(cx + 15), f(cy + 2), f(cx + 11), f(cy - 6), f(cx + 4),
+                   f(cy - 5), f(cx), f(cy - 10), f(cx - 4), f(cy - 5), f(cx - 11), f(cy - 6),
+                   f(cx - 15), f(cy + 2), HAIR, INK))
+        out += eye(cx - 6, cy + 2) + eye(cx + 6, cy + 2)
+        out += ('<circle cx="%s" cy="%s" r="2.6" fill="%s" opacity=".35"/><circle cx="%s" cy="%s" '
+                'r="2.6" fill="%s" opacity=".35"/>' % (f(cx - 10), f(cy + 7), CORAL, f(cx + 10), f(cy + 7), CORAL))
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="1.8" '
+                'stroke-linecap="round"/>' % (f(cx - 3), f(cy + 8), f(cx), f(cy + 10.5), f(cx + 3), f(cy + 8), INK))
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
+                'stroke-linecap="round" opacity=".6"/>' % (f(cx - 8), f(cy - 9), f(cx - 4), f(cy - 12), f(cx), f(cy - 12), CREAM))
+    elif view == "back":
+        out += skull % HAIR
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
+                'stroke-linecap="round"/>' % (f(cx - 10), f(cy + 8), f(cx), f(cy + 13), f(cx + 10), f(cy + 8), HAIR_SHADE))
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
+                'stroke-linecap="round" opacity=".5"/>' % (f(cx - 9), f(cy - 8), f(cx - 4), f(cy - 12), f(cx + 1), f(cy - 12), CREAM))
+    elif view == "side":
+        out += skull % SKIN
+        # Hair over the back and the top, a fringe over the brow.
+        out += ('<path d="M%s,%s A15,15 0 1 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" fill="%s" '
+                'stroke="%s" stroke-width="2.5" stroke-linejoin="round"/>'
+                % (f(cx - 14), f(cy - 4), f(cx + 6), f(cy + 13), f(cx + 2), f(cy + 2), f(cx - 2),
+                   f(cy - 3), f(cx - 8), f(cy - 2), f(cx - 14), f(cy - 4), HAIR, INK))
+        out += ('<circle cx="%s" cy="%s" r="3.2" fill="%s" stroke="%s" stroke-width="2"/>'
+                % (f(cx + 3), f(cy + 3), SKIN, INK))
+        out += eye(cx - 9, cy + 2)
+        out += '<circle cx="%s" cy="%s" r="2.4" fill="%s" opacity=".35"/>' % (f(cx - 8), f(cy + 7), CORAL)
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="1.8" '
+                'stroke-linecap="round"/>' % (f(cx - 13), f(cy + 8), f(cx - 11), f(cy + 10), f(cx - 9), f(cy + 9), INK))
+    elif view == "front3":
+        out += skull % SKIN
+        out += ('<path d="M%s,%s A15,15 0 0 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" '
+                'fill="%s" stroke="%s" stroke-width="2.5" stroke-linejoin="round"/>'
+                % (f(cx - 15), f(cy), f(cx + 15), f(cy + 4), f(cx + 12), f(cy + 10), f(cx + 8),
+                   f(cy - 4), f(cx - 4), f(cy - 9), f(cx - 8), f(cy - 4), f(cx - 12), f(cy - 5),
+                   f(cx - 15), f(cy), HAIR, INK))
+        out += eye(cx - 9, cy + 2) + eye(cx + 1, cy + 2)
+        out += '<circle cx="%s" cy="%s" r="2.6" fill="%s" opacity=".35"/>' % (f(cx - 12), f(cy + 7), CORAL)
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="1.8" '
+                'stroke-linecap="round"/>' % (f(cx - 7), f(cy + 8), f(cx - 4.5), f(cy + 10.5), f(cx - 2), f(cy + 8), INK))
+    elif view == "back3":
+        out += skull % HAIR
+        out += ('<path d="M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" fill="%s" stroke="%s" '
+                'stroke-width="2" stroke-linejoin="round"/>'
+                % (f(cx - 15), f(cy + 1), f(cx - 8), f(cy + 13), f(cx - 9), f(cy + 5), f(cx - 15), f(cy + 1), SKIN, INK))
+        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
+                'stroke-linecap="round" opacity=".5"/>' % (f(cx - 6), f(cy - 10), f(cx), f(cy - 13), f(cx + 5), f(cy - 11), CREAM))
+    return out
+
+
+def figure(view, t):
+    """One frame of a view at walk phase t (0..1); None for t gives the standing pose."""
+    walking = t is not None
+    phase = 2 * math.pi * (t or 0.0)
+    s = math.sin(phase) if walking else 0.0
+    bob = -1.5 * (1 - abs(s)) if walking else 0.0
+    sway = -3 * s
+    parts = []
+    head_y = 28 + bob
+
+    if view in ("front", "back"):
+        lift_l, lift_r = max(0.0, s) * 3, max(0.0, -s) * 3
+        legs = leg(27, 68 + bob, 0, lift_l) + leg(37, 68 + bob, 0, lift_r)
+        arms = arm(19.5, 47 + bob, -8 + 10 * s) + arm(44.5, 47 + bob, 8 + 10 * s)
+        if view == "front":
+            parts += [bun(32, head_y - 15), legs, coat(32, 11, 15, 44 + bob), scarf(32, 44 + bob), arms, head("front", head_y)]
+        else:
+            parts += [legs, coat(32, 11, 15, 44 + bob, back=True), arms, scarf(32, 43 + bob, back=True),
+                      head("back", head_y), ponytail(32, head_y - 3, sway * 0.6)]
+    elif view == "side":
+        swing = 28 * s
+        far_arm, near_arm = arm(33, 47 + bob, -swing * 0.9), arm(31, 47 + bob, swing * 0.9)
+        far_leg, near_leg = leg(33, 67 + bob, swing, 0, -2), leg(31, 67 + bob, -swing, 0, -2)
+        parts += [far_arm, far_leg, near_leg, coat(32, 8, 11, 44 + bob, side=True), scarf(29, 44 + bob, back=True),
+                  ponytail(44, head_y - 8, 4 + sway), head("side", head_y), near_arm]
+    elif view == "front3":
+        swing = 16 * s
+        far_arm = arm(41.5, 47 + bob, 6 - swing)
+        near_arm = arm(22.5, 47 + bob, -6 + swing)
+        legs = leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1) + leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1)
+        parts += [far_arm, legs, coat(32, 10, 14, 44 + bob), scarf(29, 44 + bob), bun(42, head_y - 12),
+                  head("front3", head_y), near_arm]
+    elif view == "back3":
+        swing = 16 * s
+        far_arm = arm(22.5, 47 + bob, -6 - swing)
+        near_arm = arm(41.5, 47 + bob, 6 + swing)
+        legs = leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1) + leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1)
+        parts += [far_arm, legs, coat(32, 10, 14, 44 + bob, back=True), scarf(33, 43 + bob, back=True),
+                  head("back3", head_y), ponytail(35, head_y - 9, 2 + sway * 0.7), near_arm]
+    return "".join(parts)
+
+
+def document(view, mirrored, frames):
+    groups = []
+    for i, t in enumerate(frames):
+        inner = figure(view, t)
+        if mirrored:
+            inner = '<g transform="matrix(-1 0 0 1 %d 0)">%s</g>' % (W, inner)
+        groups.append('<g id="frame%d">%s</g>' % (i, inner))
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d">\n%s\n</svg>\n'
+            % (W, H, "\n".join(groups)))
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.stderr.write("usage: jenny.py <output folder>\n")
+        return 2
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    walk = [i / FRAMES for i in range(FRAMES)]
+    pictures = {name: document(view, mirrored, walk) for name, view, mirrored in WALKS}
+    pictures["stand"] = document("front", False, [None])
+    for name, text in pictures.items():
+        with open(os.path.join(out, name + ".svg"), "w") as f_out:
+            f_out.write(text)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
