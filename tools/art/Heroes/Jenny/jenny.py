@@ -224,7 +224,7 @@ def figure(view, t):
         near_arm = arm(41.5, 47 + bob, 6 + swing)
         legs = leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1) + leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1)
         parts += [far_arm, legs, coat(32, 10, 14, 44 + bob, back=True), scarf(33, 43 + bob, back=True),
-                  head("back3", head_y), ponytail(35, head_y - 9, 2 + sway * 0.7), near_arm]
+                  head("back3", head_y), ponytail(35, head_y - 4, 2 + sway * 0.7), near_arm]
     return "".join(parts)
 
 
