@@ -19,17 +19,20 @@ velmora_svg_folder(cursor)
 velmora_svg_folder(Menu/UISharedBackground)
 velmora_svg_folder(Episodes/e1)
 
-# Characters: a script writes the frames of each walk and pose as SVG, the renderer stacks them.
+# Characters: a script writes each picture's frames as SVG, the renderer stacks them. The script
+# also names its pictures, so the build asks it for the list (again whenever it changes).
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(jenny_pictures walk_left walk_upleft walk_up walk_upright walk_right walk_downright walk_down
-  walk_downleft stand)
+set(jenny_script ${art_sources}/Heroes/Jenny/jenny.py)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${jenny_script})
+execute_process(COMMAND ${Python3_EXECUTABLE} ${jenny_script} --list
+  OUTPUT_VARIABLE jenny_pictures OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 set(jenny_sources ${CMAKE_CURRENT_BINARY_DIR}/art/Heroes/Jenny)
 list(TRANSFORM jenny_pictures PREPEND ${jenny_sources}/ OUTPUT_VARIABLE jenny_svgs)
 list(TRANSFORM jenny_svgs APPEND .svg)
 add_custom_command(
   OUTPUT ${jenny_svgs}
-  COMMAND Python3::Interpreter ${art_sources}/Heroes/Jenny/jenny.py ${jenny_sources}
-  DEPENDS ${art_sources}/Heroes/Jenny/jenny.py
+  COMMAND Python3::Interpreter ${jenny_script} ${jenny_sources}
+  DEPENDS ${jenny_script}
   COMMENT "Drawing Jenny's frames" VERBATIM)
 foreach(picture IN LISTS jenny_pictures)
   velmora_svg_render(Heroes/Jenny/${picture}.tga SOURCES ${jenny_sources}/${picture}.svg)

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the SVG sources of Jenny's walk cycles and her standing pose into a folder.
+"""Writes the SVG sources of Jenny's pictures into a folder: her eight walks and standing pose
+without arms, her arms for each of those (free and carrying, left and right, drawn separately by
+the game so that carried things sit in her hands), and whole-figure poses.
 
 Jenny is the receptionist: a Teal coat with Honey trims and scarf, auburn hair in a high ponytail
 tied with a Honey ribbon. Every picture is a 64 x 96 frame with the foot point at (32, 92). A walk
@@ -7,6 +9,7 @@ is eight frames (groups frame0..frame7) of one document; the right-facing views 
 left-facing ones mirrored, as her look is symmetric apart from the ponytail's swing.
 
 usage: jenny.py <output folder>
+       jenny.py --list     (the picture names, separated by ';', for the build)
 """
 
 import math
@@ -186,69 +189,149 @@ def head(view, cy):
     return out
 
 
+def point(x, y, length, angle):
+    """Where a limb of that length ends when it hangs from (x, y) turned by angle degrees."""
+    a = math.radians(angle)
+    return x - length * math.sin(a), y + length * math.cos(a)
+
+
+def bent_arm(x, y, upper, fore):
+    """An arm bent at the elbow: the upper arm and the forearm each at their own angle."""
+    ex, ey = point(x, y, 8, upper)
+    hx, hy = point(ex, ey, 8, fore)
+    d = "M%s,%s L%s,%s L%s,%s" % (f(x), f(y), f(ex), f(ey), f(hx), f(hy))
+    return ('<path d="%s" fill="none" stroke="%s" stroke-width="8.5" stroke-linecap="round" '
+            'stroke-linejoin="round"/><path d="%s" fill="none" stroke="%s" stroke-width="5" '
+            'stroke-linecap="round" stroke-linejoin="round"/>%s'
+            % (d, INK, d, TEAL, hand(hx, hy - 1)))
+
+
+# Her two arms per view: (shoulder x, free angle at rest, free swing factor, busy upper, busy fore)
+# for her left and her right hand. Positive angles swing the hand to the image's left.
+ARMS = {
+    "front": {"left": (44.5, -12, 10, -40, -150), "right": (19.5, 12, 10, 40, 150)},
+    "back": {"left": (19.5, 12, -10, 40, 150), "right": (44.5, -12, -10, -40, -150)},
+    "side": {"left": (31, 0, 25, 55, 95), "right": (34, 0, -25, 45, 105)},
+    "front3": {"left": (41.5, -8, -16, 30, 120), "right": (22.5, 10, 16, 45, 140)},
+    "back3": {"left": (22.5, 8, 16, 45, 140), "right": (41.5, -8, -16, -40, -150)},
+}
+
+
+def arms(view, s, bob):
+    """Her left and right arm, each free (swinging by s, -1..1) and busy (raised to carry)."""
+    out = {}
+    for side, (x, rest, swing, upper, fore) in ARMS[view].items():
+        y = 47 + bob
+        out[side] = (arm(x, y, rest + swing * s), bent_arm(x, y, upper, fore))
+    return out
+
+
 def figure(view, t):
-    """One frame of a view at walk phase t (0..1); None for t gives the standing pose."""
+    """One frame of a view at walk phase t (0..1, None for standing still): the body without
+    arms, and the arms as {"left": (free, busy), "right": (free, busy)}."""
     walking = t is not None
     phase = 2 * math.pi * (t or 0.0)
     s = math.sin(phase) if walking else 0.0
     bob = -1.5 * (1 - abs(s)) if walking else 0.0
     sway = -3 * s
-    parts = []
     head_y = 28 + bob
 
     if view in ("front", "back"):
         lift_l, lift_r = max(0.0, s) * 3, max(0.0, -s) * 3
         legs = leg(27, 68 + bob, 0, lift_l) + leg(37, 68 + bob, 0, lift_r)
-        arms = arm(19.5, 47 + bob, -8 + 10 * s) + arm(44.5, 47 + bob, 8 + 10 * s)
         if view == "front":
-            parts += [bun(32, head_y - 15), legs, coat(32, 11, 15, 44 + bob), scarf(32, 44 + bob), arms, head("front", head_y)]
+            parts = [bun(32, head_y - 15), legs, coat(32, 11, 15, 44 + bob), scarf(32, 44 + bob),
+                     head("front", head_y)]
         else:
-            parts += [legs, coat(32, 11, 15, 44 + bob, back=True), arms, scarf(32, 43 + bob, back=True),
-                      head("back", head_y), ponytail(32, head_y - 3, sway * 0.6)]
+            parts = [legs, coat(32, 11, 15, 44 + bob, back=True), scarf(32, 43 + bob, back=True),
+                     head("back", head_y), ponytail(32, head_y - 3, sway * 0.6)]
     elif view == "side":
         swing = 28 * s
-        far_arm, near_arm = arm(33, 47 + bob, -swing * 0.9), arm(31, 47 + bob, swing * 0.9)
         far_leg, near_leg = leg(33, 67 + bob, swing, 0, -2), leg(31, 67 + bob, -swing, 0, -2)
-        parts += [far_arm, far_leg, near_leg, coat(32, 8, 11, 44 + bob, side=True), scarf(29, 44 + bob, back=True),
-                  ponytail(44, head_y - 8, 4 + sway), head("side", head_y), near_arm]
+        parts = [far_leg, near_leg, coat(32, 8, 11, 44 + bob, side=True), scarf(29, 44 + bob, back=True),
+                 ponytail(44, head_y - 8, 4 + sway), head("side", head_y)]
     elif view == "front3":
         swing = 16 * s
-        far_arm = arm(41.5, 47 + bob, 6 - swing)
-        near_arm = arm(22.5, 47 + bob, -6 + swing)
-        legs = leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1) + leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1)
-        parts += [far_arm, legs, coat(32, 10, 14, 44 + bob), scarf(29, 44 + bob), bun(42, head_y - 12),
-                  head("front3", head_y), near_arm]
-    elif view == "back3":
+        legs = (leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1) +
+                leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1))
+        parts = [legs, coat(32, 10, 14, 44 + bob), scarf(29, 44 + bob), bun(42, head_y - 12),
+                 head("front3", head_y)]
+    else:  # back3
         swing = 16 * s
-        far_arm = arm(22.5, 47 + bob, -6 - swing)
-        near_arm = arm(41.5, 47 + bob, 6 + swing)
-        legs = leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1) + leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1)
-        parts += [far_arm, legs, coat(32, 10, 14, 44 + bob, back=True), scarf(33, 43 + bob, back=True),
-                  head("back3", head_y), ponytail(35, head_y - 4, 2 + sway * 0.7), near_arm]
-    return "".join(parts)
+        legs = (leg(28, 67 + bob, -swing * 0.8, max(0.0, s) * 2, -1) +
+                leg(35, 67 + bob, swing * 0.8, max(0.0, -s) * 2, -1))
+        parts = [legs, coat(32, 10, 14, 44 + bob, back=True), scarf(33, 43 + bob, back=True),
+                 head("back3", head_y), ponytail(35, head_y - 4, 2 + sway * 0.7)]
+    return "".join(parts), arms(view, s, bob)
 
 
-def document(view, mirrored, frames):
-    groups = []
-    for i, t in enumerate(frames):
-        inner = figure(view, t)
-        if mirrored:
-            inner = '<g transform="matrix(-1 0 0 1 %d 0)">%s</g>' % (W, inner)
-        groups.append('<g id="frame%d">%s</g>' % (i, inner))
+def pose(name, t):
+    """A whole-figure pose at phase t (0..1), arms included: the game hides her separate hands
+    while she plays these."""
+    s = math.sin(2 * math.pi * t)
+    body, _ = figure("front", None)
+    if name == "idle":
+        # Breathing: she rises a little and settles; the arms rest behind the coat as in "stand".
+        bob = -0.8 * (1 - math.cos(2 * math.pi * t))
+        return '<g transform="translate(0 %s)">%s%s%s</g>' % (
+            f(bob), arm(44.5, 47, -12), arm(19.5, 47, 12), body)
+    if name == "applause":
+        gap = 10 + 8 * abs(s)  # the hands meet in front of the chest and part again
+        return body + bent_arm(44.5, 47, -30, 90 - gap) + bent_arm(19.5, 47, 30, -90 + gap)
+    if name == "hail":  # her left hand high, waving
+        return body + bent_arm(44.5, 47, -130, -170 + 25 * s) + arm(19.5, 47, 12)
+    if name == "hello":  # a smaller wave across the desk
+        return body + bent_arm(44.5, 47, -60, -150 + 20 * s) + arm(19.5, 47, 12)
+    # unhappy: hands to the face, the whole figure shaking its head from the feet
+    return ('<g transform="rotate(%s 32 90)">%s</g>' % (f(3 * s), body) +
+            bent_arm(44.5, 49, -20, 150) + bent_arm(19.5, 49, 20, -150))
+
+
+def svg(groups):
     return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d">\n%s\n</svg>\n'
-            % (W, H, "\n".join(groups)))
+            % (W, H, "\n".join('<g id="frame%d">%s</g>' % (i, g) for i, g in enumerate(groups))))
+
+
+def mirror(text, mirrored):
+    return '<g transform="matrix(-1 0 0 1 %d 0)">%s</g>' % (W, text) if mirrored else text
+
+
+def pictures():
+    """Every picture by file name (without extension): the SVG text."""
+    out = {}
+    walk = [i / FRAMES for i in range(FRAMES)]
+    directions = [(name[len("walk_"):], view, mirrored, walk) for name, view, mirrored in WALKS]
+    directions.append(("stand", "front", False, [None]))
+    for direction, view, mirrored, frames in directions:
+        bodies, hands = [], {}
+        for t in frames:
+            body, arms_of = figure(view, t)
+            bodies.append(mirror(body, mirrored))
+            for side, (free, busy) in arms_of.items():
+                # A mirrored view shows her other side: her left hand is drawn where the source
+                # view's right hand is.
+                if mirrored:
+                    side = "left" if side == "right" else "right"
+                hands.setdefault("hand_%s_free_%s" % (side, direction), []).append(mirror(free, mirrored))
+                hands.setdefault("hand_%s_busy_%s" % (side, direction), []).append(mirror(busy, mirrored))
+        out["stand" if direction == "stand" else "walk_" + direction] = svg(bodies)
+        for name, groups in hands.items():
+            out[name] = svg(groups)
+    for name in ("idle", "applause", "hail", "hello", "unhappy"):
+        out[name] = svg([pose(name, i / 4) for i in range(4)])
+    return out
 
 
 def main():
+    if len(sys.argv) == 2 and sys.argv[1] == "--list":
+        print(";".join(sorted(pictures())))
+        return 0
     if len(sys.argv) != 2:
         sys.stderr.write("usage: jenny.py <output folder>\n")
         return 2
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    walk = [i / FRAMES for i in range(FRAMES)]
-    pictures = {name: document(view, mirrored, walk) for name, view, mirrored in WALKS}
-    pictures["stand"] = document("front", False, [None])
-    for name, text in pictures.items():
+    for name, text in pictures().items():
         with open(os.path.join(out, name + ".svg"), "w") as f_out:
             f_out.write(text)
     return 0
