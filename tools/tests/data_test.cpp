@@ -175,6 +175,15 @@ TEST(GeneratedData, ThemeIsStereoVorbisOfTwentyToThirtySeconds) {
     EXPECT_LE(samples, 30u * 44100u);
 }
 
+void expectTga(const char* file, int width, int height, int bpp) {
+    SCOPED_TRACE(file);
+    const Tga t(file);
+    EXPECT_TRUE(t.complete());
+    EXPECT_EQ(t.width, width);
+    EXPECT_EQ(t.height, height);
+    EXPECT_EQ(t.bpp, bpp);
+}
+
 // A baseline JPEG (the engine refuses progressive ones): a start-of-frame 0 marker with the size.
 void expectBaselineJpeg(const std::string& rel, uint32_t width, uint32_t height) {
     SCOPED_TRACE(rel);
@@ -197,14 +206,7 @@ TEST(GeneratedData, PictureAndSpriteHeaders) {
         {"Data/Sprites/coin.tga", 48, 48, 24}, {"Data/Sprites/_coin.tga", 48, 48, 8},
         {"Data/Sprites/star_spin.tga", 64, 256, 32},
     };
-    for (const Case& c : tgas) {
-        SCOPED_TRACE(c.file);
-        const Tga t(c.file);
-        EXPECT_TRUE(t.complete());
-        EXPECT_EQ(t.width, c.width);
-        EXPECT_EQ(t.height, c.height);
-        EXPECT_EQ(t.bpp, c.bpp);
-    }
+    for (const Case& c : tgas) expectTga(c.file, c.width, c.height, c.bpp);
 
     const std::vector<uint8_t> png = readFile("Data/Sprites/star.png");
     ASSERT_GT(png.size(), 33u);
@@ -228,14 +230,7 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
         {"Data/cursor/arrow.tga", 32, 4 * 32}, {"Data/cursor/hand.tga", 32, 2 * 32},
         {"Data/Heroes/Jenny/shadow.tga", 48, 16},
     };
-    for (const Case& c : sprites) {
-        SCOPED_TRACE(c.file);
-        const Tga t(c.file);
-        EXPECT_TRUE(t.complete());
-        EXPECT_EQ(t.width, c.width);
-        EXPECT_EQ(t.height, c.height);
-        EXPECT_EQ(t.bpp, 32);
-    }
+    for (const Case& c : sprites) expectTga(c.file, c.width, c.height, 32);
     // Jenny: every walk is eight 64 x 96 frames, and each of her arms (drawn apart from the body,
     // free or carrying) has as many frames as the body it goes with; no frame is left empty.
     struct Strip { std::string file; int frames, minInk; };

@@ -125,6 +125,27 @@ def bun(x, y):
     return '<circle cx="%s" cy="%s" r="5" fill="%s" stroke="%s" stroke-width="2"/>' % (f(x), f(y), HAIR, INK)
 
 
+def outlined(d, fill, width):
+    """A filled path with an Ink outline."""
+    return ('<path d="%s" fill="%s" stroke="%s" stroke-width="%s" stroke-linejoin="round"/>'
+            % (d, fill, INK, width))
+
+
+def blush(x, y, r):
+    return '<circle cx="%s" cy="%s" r="%s" fill="%s" opacity=".35"/>' % (f(x), f(y), f(r), CORAL)
+
+
+def curve(x0, y0, cx, cy, x1, y1, colour, opacity=1.0, width=2.0):
+    """A stroke bent through one control point: shines, seams, a mouth."""
+    return ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="%s" '
+            'stroke-linecap="round" opacity="%s"/>'
+            % (f(x0), f(y0), f(cx), f(cy), f(x1), f(y1), colour, f(width), f(opacity)))
+
+
+def mouth(x0, y0, cx, cy, x1, y1):
+    return curve(x0, y0, cx, cy, x1, y1, INK, width=1.8)
+
+
 def eye(x, y):
     return ('<ellipse cx="%s" cy="%s" rx="2" ry="2.7" fill="%s"/><circle cx="%s" cy="%s" r=".8" '
             'fill="%s"/>' % (f(x), f(y), INK, f(x - 0.6), f(y - 1), CREAM))
@@ -137,55 +158,47 @@ def head(view, cy):
     out = ""
     if view == "front":
         out += skull % SKIN
-        out += ('<path d="M%s,%s A15,15 0 0 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" '
-                'fill="%s" stroke="%s" stroke-width="2.5" stroke-linejoin="round"/>'
-                % (f(cx - 15), f(cy + 2), f(cx + 15), f(cy + 2), f(cx + 11), f(cy - 6), f(cx + 4),
-                   f(cy - 5), f(cx), f(cy - 10), f(cx - 4), f(cy - 5), f(cx - 11), f(cy - 6),
-                   f(cx - 15), f(cy + 2), HAIR, INK))
+        out += outlined("M%s,%s A15,15 0 0 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
+            f(cx - 15), f(cy + 2), f(cx + 15), f(cy + 2), f(cx + 11), f(cy - 6), f(cx + 4),
+            f(cy - 5), f(cx), f(cy - 10), f(cx - 4), f(cy - 5), f(cx - 11), f(cy - 6), f(cx - 15),
+            f(cy + 2)),
+            HAIR, 2.5)
         out += eye(cx - 6, cy + 2) + eye(cx + 6, cy + 2)
-        out += ('<circle cx="%s" cy="%s" r="2.6" fill="%s" opacity=".35"/><circle cx="%s" cy="%s" '
-                'r="2.6" fill="%s" opacity=".35"/>' % (f(cx - 10), f(cy + 7), CORAL, f(cx + 10), f(cy + 7), CORAL))
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="1.8" '
-                'stroke-linecap="round"/>' % (f(cx - 3), f(cy + 8), f(cx), f(cy + 10.5), f(cx + 3), f(cy + 8), INK))
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
-                'stroke-linecap="round" opacity=".6"/>' % (f(cx - 8), f(cy - 9), f(cx - 4), f(cy - 12), f(cx), f(cy - 12), CREAM))
+        out += blush(cx - 10, cy + 7, 2.6) + blush(cx + 10, cy + 7, 2.6)
+        out += mouth(cx - 3, cy + 8, cx, cy + 10.5, cx + 3, cy + 8)
+        out += curve(cx - 8, cy - 9, cx - 4, cy - 12, cx, cy - 12, CREAM, .6)
     elif view == "back":
         out += skull % HAIR
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
-                'stroke-linecap="round"/>' % (f(cx - 10), f(cy + 8), f(cx), f(cy + 13), f(cx + 10), f(cy + 8), HAIR_SHADE))
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
-                'stroke-linecap="round" opacity=".5"/>' % (f(cx - 9), f(cy - 8), f(cx - 4), f(cy - 12), f(cx + 1), f(cy - 12), CREAM))
+        out += curve(cx - 10, cy + 8, cx, cy + 13, cx + 10, cy + 8, HAIR_SHADE)
+        out += curve(cx - 9, cy - 8, cx - 4, cy - 12, cx + 1, cy - 12, CREAM, .5)
     elif view == "side":
         out += skull % SKIN
         # Hair over the back and the top, a fringe over the brow.
-        out += ('<path d="M%s,%s A15,15 0 1 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" fill="%s" '
-                'stroke="%s" stroke-width="2.5" stroke-linejoin="round"/>'
-                % (f(cx - 14), f(cy - 4), f(cx + 6), f(cy + 13), f(cx + 2), f(cy + 2), f(cx - 2),
-                   f(cy - 3), f(cx - 8), f(cy - 2), f(cx - 14), f(cy - 4), HAIR, INK))
+        out += outlined("M%s,%s A15,15 0 1 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
+            f(cx - 14), f(cy - 4), f(cx + 6), f(cy + 13), f(cx + 2), f(cy + 2), f(cx - 2),
+            f(cy - 3), f(cx - 8), f(cy - 2), f(cx - 14), f(cy - 4)),
+            HAIR, 2.5)
         out += ('<circle cx="%s" cy="%s" r="3.2" fill="%s" stroke="%s" stroke-width="2"/>'
                 % (f(cx + 3), f(cy + 3), SKIN, INK))
         out += eye(cx - 9, cy + 2)
-        out += '<circle cx="%s" cy="%s" r="2.4" fill="%s" opacity=".35"/>' % (f(cx - 8), f(cy + 7), CORAL)
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="1.8" '
-                'stroke-linecap="round"/>' % (f(cx - 13), f(cy + 8), f(cx - 11), f(cy + 10), f(cx - 9), f(cy + 9), INK))
+        out += blush(cx - 8, cy + 7, 2.4)
+        out += mouth(cx - 13, cy + 8, cx - 11, cy + 10, cx - 9, cy + 9)
     elif view == "front3":
         out += skull % SKIN
-        out += ('<path d="M%s,%s A15,15 0 0 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" '
-                'fill="%s" stroke="%s" stroke-width="2.5" stroke-linejoin="round"/>'
-                % (f(cx - 15), f(cy), f(cx + 15), f(cy + 4), f(cx + 12), f(cy + 10), f(cx + 8),
-                   f(cy - 4), f(cx - 4), f(cy - 9), f(cx - 8), f(cy - 4), f(cx - 12), f(cy - 5),
-                   f(cx - 15), f(cy), HAIR, INK))
+        out += outlined("M%s,%s A15,15 0 0 1 %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
+            f(cx - 15), f(cy), f(cx + 15), f(cy + 4), f(cx + 12), f(cy + 10), f(cx + 8),
+            f(cy - 4), f(cx - 4), f(cy - 9), f(cx - 8), f(cy - 4), f(cx - 12), f(cy - 5),
+            f(cx - 15), f(cy)),
+            HAIR, 2.5)
         out += eye(cx - 9, cy + 2) + eye(cx + 1, cy + 2)
-        out += '<circle cx="%s" cy="%s" r="2.6" fill="%s" opacity=".35"/>' % (f(cx - 12), f(cy + 7), CORAL)
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="1.8" '
-                'stroke-linecap="round"/>' % (f(cx - 7), f(cy + 8), f(cx - 4.5), f(cy + 10.5), f(cx - 2), f(cy + 8), INK))
+        out += blush(cx - 12, cy + 7, 2.6)
+        out += mouth(cx - 7, cy + 8, cx - 4.5, cy + 10.5, cx - 2, cy + 8)
     elif view == "back3":
         out += skull % HAIR
         out += ('<path d="M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" fill="%s" stroke="%s" '
                 'stroke-width="2" stroke-linejoin="round"/>'
                 % (f(cx - 15), f(cy + 1), f(cx - 8), f(cy + 13), f(cx - 9), f(cy + 5), f(cx - 15), f(cy + 1), SKIN, INK))
-        out += ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="2" '
-                'stroke-linecap="round" opacity=".5"/>' % (f(cx - 6), f(cy - 10), f(cx), f(cy - 13), f(cx + 5), f(cy - 11), CREAM))
+        out += curve(cx - 6, cy - 10, cx, cy - 13, cx + 5, cy - 11, CREAM, .5)
     return out
 
 
