@@ -241,7 +241,8 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
         for (const char* hand : {"left_free_", "left_busy_", "right_free_", "right_busy_"})
             strips.push_back({std::string("hand_") + hand + dir, frames, 40});
     }
-    for (const char* pose : {"idle", "applause", "hail", "hello", "unhappy"}) strips.push_back({pose, 4, 64 * 96 / 8});
+    for (const char* pose : {"idle0", "idle1", "idle2", "idle3", "baby", "applause", "hail", "hello", "unhappy"})
+        strips.push_back({pose, 4, 64 * 96 / 8});
     for (const Strip& strip : strips) {
         SCOPED_TRACE(strip.file);
         const Tga t("Data/Heroes/Jenny/" + strip.file + ".tga");

@@ -283,21 +283,39 @@ def pose(name, t):
     while she plays these."""
     s = math.sin(2 * math.pi * t)
     body, _ = figure("front", None)
-    if name == "idle":
+    rest_left, rest_right = arm(44.5, 47, -12), arm(19.5, 47, 12)
+    if name == "idle0":
         # Breathing: she rises a little and settles; the arms rest behind the coat as in "stand".
         bob = -0.8 * (1 - math.cos(2 * math.pi * t))
-        return '<g transform="translate(0 %s)">%s%s%s</g>' % (
-            f(bob), arm(44.5, 47, -12), arm(19.5, 47, 12), body)
+        return '<g transform="translate(0 %s)">%s%s%s</g>' % (f(bob), rest_left, rest_right, body)
+    if name == "idle1":  # a glance at the watch on her left wrist
+        lift = math.sin(math.pi * t) ** 0.5
+        return rest_right + body + bent_arm(44.5, 47, -20, 160 - 60 * lift)
+    if name == "idle2":  # a stretch, both arms high
+        reach = math.sin(math.pi * t)
+        return ('<g transform="translate(0 %s)">%s%s%s</g>' % (
+            f(-1.5 * reach), body, bent_arm(44.5, 47, -12 - 138 * reach, -12 - 163 * reach),
+            bent_arm(19.5, 47, 12 + 138 * reach, 12 + 163 * reach)))
+    if name == "idle3":  # she tidies her hair behind her right ear
+        return bent_arm(19.5, 47, 150, -160 + 15 * s) + body + rest_left
+    if name == "baby":
+        # Turned to the guest at her left, rocking her hands to soothe the baby.
+        side, _ = figure("side", None)
+        return (bent_arm(34, 47, 45 + 6 * s, 100 + 12 * s) + side +
+                bent_arm(31, 47, 55 + 6 * s, 95 + 12 * s))
     if name == "applause":
         gap = 10 + 8 * abs(s)  # the hands meet in front of the chest and part again
         return body + bent_arm(44.5, 47, -30, 90 - gap) + bent_arm(19.5, 47, 30, -90 + gap)
     if name == "hail":  # her left hand high, waving
-        return body + bent_arm(44.5, 47, -130, -170 + 25 * s) + arm(19.5, 47, 12)
+        return body + bent_arm(44.5, 47, -130, -170 + 25 * s) + rest_right
     if name == "hello":  # a smaller wave across the desk
-        return body + bent_arm(44.5, 47, -60, -150 + 20 * s) + arm(19.5, 47, 12)
+        return body + bent_arm(44.5, 47, -60, -150 + 20 * s) + rest_right
     # unhappy: hands to the face, the whole figure shaking its head from the feet
     return ('<g transform="rotate(%s 32 90)">%s</g>' % (f(3 * s), body) +
             bent_arm(44.5, 49, -20, 150) + bent_arm(19.5, 49, 20, -150))
+
+
+POSES = ("idle0", "idle1", "idle2", "idle3", "baby", "applause", "hail", "hello", "unhappy")
 
 
 def svg(groups):
@@ -330,7 +348,7 @@ def pictures():
         out["stand" if direction == "stand" else "walk_" + direction] = svg(bodies)
         for name, groups in hands.items():
             out[name] = svg(groups)
-    for name in ("idle", "applause", "hail", "hello", "unhappy"):
+    for name in POSES:
         out[name] = svg([pose(name, i / 4) for i in range(4)])
     return out
 
