@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -192,7 +193,7 @@ std::vector<uint8_t> straightRgba(cairo_surface_t* surface, int width, int heigh
             uint8_t* o = &out[(static_cast<size_t>(y) * width + x) * 4];
             for (int c = 0; c < 3; ++c) {
                 const uint32_t v = (p >> (16 - 8 * c)) & 0xFF;
-                o[c] = a ? static_cast<uint8_t>((v * 255 + a / 2) / a) : 0;
+                o[c] = a ? static_cast<uint8_t>(std::min<uint32_t>(255, (v * 255 + a / 2) / a)) : 0;
             }
             o[3] = static_cast<uint8_t>(a);
         }
