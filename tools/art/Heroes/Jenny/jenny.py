@@ -8,6 +8,11 @@ tied with a Honey ribbon. Every picture is a 64 x 96 frame with the foot point a
 is eight frames (groups frame0..frame7) of one document; the right-facing views are the
 left-facing ones mirrored, as her look is symmetric apart from the ponytail's swing.
 
+File names follow the animation sections' names: "WalkUpLeft" is walk_upleft, "Stand" stand,
+"HandLeftBusyUpLeft" hand_left_busy_upleft, "Idle2" idle2, "Baby" baby. Walks and their arms have
+eight frames, "Stand" and its arms one, the poses four; every frame's foot point is (32, 92), so
+the sections place them with spr_x -32 and spr_y -92.
+
 usage: jenny.py <output folder>
        jenny.py --list     (the picture names, separated by ';', for the build)
 """
