@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -22,7 +23,8 @@ namespace {
 
 const char kUsage[] =
     "usage: svgrender [--size WxH] [--frames N | --id ID] [--alpha] [--quality Q] OUTPUT INPUT.svg...\n"
-    "  OUTPUT ends in .tga (32-bit with alpha), .png (RGBA) or .jpg (24-bit, opaque).\n"
+    "  OUTPUT ends in .tga (32-bit with alpha), .png (RGBA) or .jpg (24-bit, opaque); its folder\n"
+    "  is made when missing.\n"
     "  Several inputs are frames stacked top to bottom in the order given; one input with\n"
     "  groups \"frame0\", \"frame1\" ... is a strip of those groups.\n"
     "  --size WxH   size of each frame (default: the first input's own size)\n"
@@ -232,6 +234,17 @@ bool writeImage(const Options& o, Format format, int width, int height, const st
     return ok;
 }
 
+// The build renders into folders that may not exist yet; making them here saves a process per
+// picture.
+bool makeFolderOf(const std::string& file) {
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    std::error_code error;
+    if (folder.empty() || std::filesystem::is_directory(folder, error)) return true;
+    std::filesystem::create_directories(folder, error);
+    if (error) fprintf(stderr, "svgrender: %s: %s\n", folder.c_str(), error.message().c_str());
+    return !error;
+}
+
 int run(const Options& o) {
     Format format;
     if (!formatOf(o.output, &format)) {
@@ -281,6 +294,7 @@ int run(const Options& o) {
         }
         cairo_restore(cr);
     }
+    if (ok) ok = makeFolderOf(o.output);
     if (ok) ok = writeImage(o, format, width, height * frames, straightRgba(surface, width, height * frames));
     cairo_destroy(cr);
     cairo_surface_destroy(surface);

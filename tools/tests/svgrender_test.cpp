@@ -131,10 +131,10 @@ TEST(SvgRender, FrameStripsStackFramesTopToBottom) {
     ASSERT_EQ(run.status, 0) << run.output;
     expectStrip(Image(dir.file("groups.tga")), 6, 5, {0xFF0000u, 0x00FF00u, 0x0000FFu});
 
-    // The same groups at a larger size, counted explicitly.
-    run = render("--frames 3 --size 12x10 " + dir.file("groups2.png") + " " + groups);
+    // The same groups at a larger size, counted explicitly, into a folder not made yet.
+    run = render("--frames 3 --size 12x10 " + dir.file("new/folder/groups2.png") + " " + groups);
     ASSERT_EQ(run.status, 0) << run.output;
-    expectStrip(Image(dir.file("groups2.png")), 12, 10, {0xFF0000u, 0x00FF00u, 0x0000FFu});
+    expectStrip(Image(dir.file("new/folder/groups2.png")), 12, 10, {0xFF0000u, 0x00FF00u, 0x0000FFu});
 
     // One group alone, the way a button's states share one document.
     run = render("--id frame1 " + dir.file("one.tga") + " " + groups);
