@@ -59,8 +59,9 @@ void PulseSprite::Draw(uint32_t colour) {
     const float h = (maxScale_ - minScale_) / 2;
     const float d = (scale_ - 1) / h;
     const int a = fxTrunc(d * d * 255);
-    drawSpriteScaledEx(sMaterial(4, 2, 1, 31), x, y, sprite_, scale_, ColorRGBA(a, a, a, 255).Argb(),
-                       0, false, false, false, false);
+    const uint32_t glow = ColorRGBA(a, a, a, 255).Argb();
+    drawSpriteScaledEx(sMaterial(4, 2, 1, 31), x, y, sprite_, scale_, glow, 0, false, false, false,
+                       false);
 }
 
 CFlyUpMoney::CFlyUpMoney(CGraphFont* font, const char16_t* text, HSPRITE icon, float x, float y,
