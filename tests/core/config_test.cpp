@@ -62,7 +62,8 @@ TEST(cConfigText, ErrorTexts) {
         {"duplicate section", "[a]\n[b]\r\n[a]\n",
          {"t.cfg(3): warning: section 'a' already exists"}},
         {"line ends of three kinds", "a\r\nb\rc\n[\n", {"t.cfg(4): no section name after '['"}},
-        {"line starting with '='", "x = 1\n= 5\ny = 2\n", {"t.cfg(2): no variable name before '='"}},
+        {"line starting with '='", "x = 1\n= 5\ny = 2\n",
+         {"t.cfg(2): no variable name before '='"}},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.name);
