@@ -138,17 +138,17 @@ void cBounceText::Draw() {
     }
 }
 
-cBounceText& cBounceCaption::free() { return lines_[0].IsIdle() ? lines_[0] : lines_[1]; }
+cBounceText& cBounceCaption::nextLine() { return lines_[0].IsIdle() ? lines_[0] : lines_[1]; }
 
 void cBounceCaption::SetText(CGraphFont* font, const char* key, int kind) {
-    free().Start(font, key, kind);
+    nextLine().Start(font, key, kind);
 }
 
 void cBounceCaption::SetTextW(CGraphFont* font, const char16_t* text, int kind) {
-    free().StartWide(font, text, kind);
+    nextLine().StartWide(font, text, kind);
 }
 
-void cBounceCaption::Start() { free().Go(); }
+void cBounceCaption::Start() { nextLine().Go(); }
 
 bool cBounceCaption::Update(int ms) {
     lines_[0].Update(ms);

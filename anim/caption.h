@@ -88,7 +88,7 @@ public:
     const cBounceText& Line(int i) const { return lines_[i]; }
 
 private:
-    cBounceText& free();
+    cBounceText& nextLine();
 
     cBounceText lines_[2];
 };

@@ -31,8 +31,8 @@ public:
     // Takes over the handle's reference, freeing the one held; a null handle is ignored.
     void SetSprite(HSPRITE sprite);
 
-    // The source rectangle's centre point at (x, y), scaled by (sx, sy); a flip mirrors about the
-    // centre through a negative size. The centre offset itself is not scaled.
+    // The source rectangle with its pivot at (x, y), scaled by (sx, sy); a flip mirrors through a
+    // negative size. The pivot's offset itself is not scaled.
     void DrawAt(float x, float y, float sx, float sy) const;
     // The same quad turned by angle radians about (x, y); the whole sprite is mapped onto it.
     void DrawRotated(float x, float y, float angle, float sx, float sy) const;
@@ -116,7 +116,6 @@ public:
     void StartAt(float x, float y);
     void Draw();
     void SetDrawOffset(float x, float y);
-    void SetDrawScale(float scale) { scale_ = scale; }
 
     int LiveCount() const { return live_; }
     float Clock() const { return clock_; }
