@@ -2,6 +2,7 @@
 // trails, sprites pulsing in scale, and texts and sprites that rise or grow while they fade.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "core/array.h"
@@ -83,7 +84,10 @@ public:
     float MaxAlpha() const { return maxAlpha_; }
 
 private:
-    bool pulses() const { return loopTime_ > 0 && minScale_ != maxScale_; }
+    bool pulses() const {
+        return loopTime_ > 0 && minScale_ != maxScale_ && std::isfinite(loopTime_) &&
+               std::isfinite(minScale_) && std::isfinite(maxScale_);
+    }
 
     HSPRITE sprite_ = nullptr;
     int loops_ = 0;

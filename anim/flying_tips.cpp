@@ -1,8 +1,9 @@
 // Flying tips: icons on quadratic Bezier curves with trails of fading copies.
-#include <cstring>
+#include <cmath>
 
 #include "anim/flying.h"
 #include "anim/fx_internal.h"
+#include "core/strings.h"
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
@@ -33,6 +34,8 @@ void FlyingTips::Load(const char* ini) {
     bust_ = loadIcon(ini, "bustIcon");
     trailLength_ = IntMax(iniGetInt(ini, kSection, "trailLength", 0), 0);
     trailStep_ = iniGetFloat(ini, kSection, "trailStep", 0);
+    // A step that is not a number would keep every item flying for ever.
+    if (!std::isfinite(trailStep_)) trailStep_ = 0;
 }
 
 void FlyingTips::Release() {

@@ -68,8 +68,9 @@ const char* particleParamsParse(const unsigned char* data, size_t size, Particle
 ParticleSystem::ParticleSystem(const char* path, FxActor* actor) {
     unsigned char* block = nullptr;
     const int size = fileLoad(path, &block);
-    const char* fault =
-        size > 0 ? particleParamsParse(block, static_cast<size_t>(size), &params_) : "not found";
+    const char* fault = size > 0 ? particleParamsParse(block, static_cast<size_t>(size), &params_)
+                        : fileExists(path)  ? "not 128 bytes long"
+                                            : "not found";
     if (size <= 0) std::memset(&params_, 0, sizeof params_);
     if (block) memFree(block);
     if (fault) logPrintf("Particle file '%s': %s; it emits nothing\n", path ? path : "", fault);

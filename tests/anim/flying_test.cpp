@@ -28,7 +28,9 @@ void writeFlyingData(int trailLength, const char* trailStep = "0.1") {
                     "[still]\nsprite = Data/Fx/plus.tga\nmaxLoops = 2\nminScale = 0.8\n"
                     "maxScale = 1.2\n"
                     "[flat]\nsprite = Data/Fx/plus.tga\nmaxLoops = 2\nminScale = 1\n"
-                    "maxScale = 1\nloopTime = 1\n");
+                    "maxScale = 1\nloopTime = 1\n"
+                    "[broken]\nsprite = Data/Fx/plus.tga\nmaxLoops = 2\nminScale = nan\n"
+                    "maxScale = 1.2\nloopTime = 1\n");
     iniFreeAll();
 }
 
@@ -110,6 +112,15 @@ TEST(FlyingTips, TrailCopiesShowOnlyWithinTheCurve) {
     EXPECT_NEAR(tips.At(0).trail[1].x, 126.15f, 0.01f);
 }
 
+TEST(FlyingTips, StepThatIsNotANumberStillLetsItemsEnd) {
+    writeFlyingData(3, "nan");
+    FlyingTips tips;
+    tips.Load(kIni);
+    tips.Launch(0, 0, 10, 10, FlyingTips::kGain);
+    tips.Update(1000);
+    EXPECT_EQ(tips.Count(), 0u);
+}
+
 TEST(FlyingTips, NegativeTrailLengthAndSecondLoad) {
     writeFlyingData(-3);
     FlyingTips tips;
@@ -151,7 +162,7 @@ TEST(PulseSprite, StopsAfterItsLoopsAtFixedSteps) {
 
 TEST(PulseSprite, NoLoopTimeOrEqualScalesGiveNoPulse) {
     writeFlyingData(0);
-    for (const char* section : {"still", "flat"}) {
+    for (const char* section : {"still", "flat", "broken"}) {
         SCOPED_TRACE(section);
         PulseSprite pulse;
         pulse.Load(kIni, section);
