@@ -126,6 +126,9 @@ private:
     SoundPlayer playSound_;
 };
 
+// Plays the show again from its beginning; screens that call it every update hold it at its start.
+inline void initFxRecord(FireworksShow& show) { show.Start(); }
+
 // The effect manager: the heroes' template effects "fastWalk" and "vacuumCleaner" and the
 // fireworks show, loaded from one file (Data/Fx/fx.ini in the game).
 class FxManager {

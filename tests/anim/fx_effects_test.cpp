@@ -220,6 +220,27 @@ TEST(FireworksShow, TimetableAndEachSoundOnce) {
     gShow = nullptr;
 }
 
+TEST(FireworksShow, HeldAtItsStartPlaysItsFirstSoundOnce) {
+    writeEffectData(kFireworks);
+    FireworksShow show;
+    gShow = &show;
+    show.SetSoundPlayer(recordSound);
+    show.Load(kIni);
+    show.Reset();
+    gPlayed.clear();
+    for (int i = 0; i < 100; ++i) {
+        initFxRecord(show);
+        show.Update(0.025f);
+    }
+    // The clock stays at its first step; the red trail, launched once, still flies its second
+    // and bursts, once.
+    EXPECT_EQ(show.Clock(), 0.025f);
+    ASSERT_EQ(gPlayed.size(), 2u);
+    EXPECT_EQ(gPlayed[0].name, "salute_start");
+    EXPECT_EQ(gPlayed[1].name, "salute_explosion");
+    gShow = nullptr;
+}
+
 TEST(FxManager, StopLeavesNoParticle) {
     writeEffectData(std::string(kFireworks) +
                     "[fastWalk]\npath = Data/Fx/spark.psi\n[vacuumCleaner]\npath = "
