@@ -13,9 +13,9 @@ namespace {
 constexpr const char* kSection = "FlyingTips";
 
 HSPRITE loadIcon(const char* ini, const char* key) {
-    char spec[256];
-    StrCopyN(spec, iniGetString(ini, kSection, key, ""), sizeof spec);
-    return loadSpriteBarSpec(spec);
+    char text[256];
+    StrCopyN(text, iniGetString(ini, kSection, key, ""), sizeof text);
+    return loadSpriteBarSpec(text);
 }
 
 Vec2f curvePoint(const FlyingTipItem& item, float t) {
