@@ -7,6 +7,7 @@
 
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
+#include "game/fx_demo.h"
 
 namespace {
 
@@ -25,16 +26,19 @@ public:
         font_ = grLoadFont("Data/Fonts/normal.tga", nullptr);
         title_ = grLoadFont("Data/Fonts/large.tga", nullptr);
         sndPlayMusic("menu", 1, 1, nullptr);
+        fx_ = fxDemoCreate();
     }
     ~FirstScreen() override {
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
         grFreeFont(font_);
         grFreeFont(title_);
+        fxDemoDestroy(fx_);
     }
 
     int Count() override { return open_ ? 1 : 0; }
     int Update(int milliseconds) override {
         time_ += milliseconds;
+        fxDemoUpdate(fx_, milliseconds);
         return 1;
     }
     int Render() override {
@@ -50,16 +54,22 @@ public:
         grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
                       0xFFFFF0C0u, 0, 0, 0);
         grDrawTextA(font_, 512, 720, "Click to hear a click; press Esc to leave.", 0, 0, 0);
+        grDrawTextA(font_, 512, 745, fxDemoHelp(), 0, 0, 0);
+        fxDemoDraw(fx_);
         return 1;
     }
     int OnKeyDown(int key, intptr_t) override {
         if (key == kEscape) open_ = false;
         if (key == kLeftButton) sndPlay("click", 0);
+        fxDemoKey(fx_, key);
         return 1;
     }
     int OnKeyUp(int, intptr_t) override { return 1; }
     int OnChar(int, intptr_t) override { return 1; }
-    int OnMouseMove(int, intptr_t) override { return 1; }
+    int OnMouseMove(int, intptr_t position) override {
+        fxDemoMouse(fx_, position);
+        return 1;
+    }
 
 private:
     // A sprite turned by angle radians and scaled about its centre, as two textured triangles.
@@ -82,6 +92,7 @@ private:
     HSPRITE picture_ = nullptr, coin_ = nullptr, star_ = nullptr, spin_ = nullptr;
     CGraphFont* font_ = nullptr;
     CGraphFont* title_ = nullptr;
+    FxDemo* fx_ = nullptr;
     int time_ = 0;
     bool open_ = true;
 };
