@@ -58,8 +58,7 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
     requestPoint_ = pointKeys(iniFile, section, "request_x", "request_y") + at;
     waitPoint_ = pointKeys(iniFile, section, "wait_x", "wait_y") + at;
     Point2i repair(0, 0);
-    if (iniGetString(iniFile, section, "repair_pos", nullptr)) {
-        iniReadIntPair(&repair, iniFile, section, "repair_pos");
+    if (iniReadIntPair(&repair, iniFile, section, "repair_pos")) {
         repairPoint_ = repair + body_.position.ToPoint2i();
     } else {
         repairPoint_ = heroPoint_;

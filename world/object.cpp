@@ -16,6 +16,7 @@ namespace {
 
 constexpr float kGrowMs = 2000.0f;
 constexpr float kPulseMs = 400.0f;
+constexpr float kHalfPi = 1.5707964f;
 
 // A finite value, else 0 with a log line naming where it came from.
 float finiteOrZero(float v, const char* file, const char* section, const char* key) {
@@ -154,7 +155,8 @@ void cBaseObj::Update(int ms) {
             growFx_.SetPosition(edge);
         }
     }
-    if (grow_ >= 1.0f) {
+    // 80 steps of 25 ms fall a hair short of 1 in floats: a reveal that close is complete.
+    if (grow_ >= 1.0f - 1e-4f) {
         grow_ = 1.0f;
         growFx_.Stop(false);
     }
@@ -164,6 +166,12 @@ void cBaseObj::Update(int ms) {
         return;
     }
     pulsePhase_ += ms / kPulseMs;
+    // A cleared highlight fades out over the first quarter turn; 25 ms steps never land the
+    // rounded glow exactly on 0, so it ends there rather than rising again.
+    if (!highlighted_ && pulsePhase_ >= kHalfPi) {
+        pulse_ = 0;
+        return;
+    }
     pulse_ = roundToInt(std::fabs(std::cos(pulsePhase_)) * 64);
 }
 
@@ -190,10 +198,11 @@ void cBaseObj::Draw(DrawList* list) {
     if (grow_ >= 1.0f) {
         grDraw(sMaterial(2, 4, 1, 30), p.x, p.y, dw, dh, s, 0, 0, w, h, colour, t);
     } else {
+        // Rounded, so that a reveal at a float's breadth from one half shows that half.
         const float hidden = 1 - grow_;
-        grDraw(sMaterial(2, 4, 1, 30), p.x, p.y + static_cast<int>(hidden * dh), dw,
-               static_cast<int>(dh * grow_), s, 0, static_cast<int>(hidden * h), w,
-               static_cast<int>(h * grow_), colour, t);
+        grDraw(sMaterial(2, 4, 1, 30), p.x, p.y + roundToInt(hidden * dh), dw,
+               roundToInt(dh * grow_), s, 0, roundToInt(hidden * h), w, roundToInt(h * grow_),
+               colour, t);
     }
     if (highlighted_ && pulse_ != 0)
         grDraw(sMaterial(7, 2, 1, 30), p.x, p.y, dw, dh, s, 0, 0, w, h,
