@@ -7,11 +7,13 @@
 
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
+#include "game/world_demo.h"
 
 namespace {
 
 constexpr int kEscape = 27;
 constexpr int kLeftButton = 1;
+constexpr int kKeyW = 'W';
 constexpr int kStarPeriodMs = 400;
 
 class FirstScreen : public ShellWM {
@@ -27,6 +29,7 @@ public:
         sndPlayMusic("menu", 1, 1, nullptr);
     }
     ~FirstScreen() override {
+        delete demo_;
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
         grFreeFont(font_);
         grFreeFont(title_);
@@ -34,10 +37,19 @@ public:
 
     int Count() override { return open_ ? 1 : 0; }
     int Update(int milliseconds) override {
+        if (demo_) {
+            demo_->Update(milliseconds);
+            if (!demo_->Count()) {
+                delete demo_;
+                demo_ = nullptr;
+            }
+            return 1;
+        }
         time_ += milliseconds;
         return 1;
     }
     int Render() override {
+        if (demo_) return demo_->Render();
         grDrawSprite(0, 0, picture_, 0);
         const float t = time_ / 1000.0f;
         // Opaque coins with their alpha images, then tinted and additive ones.
@@ -49,17 +61,22 @@ public:
         drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
         grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
                       0xFFFFF0C0u, 0, 0, 0);
-        grDrawTextA(font_, 512, 720, "Click to hear a click; press Esc to leave.", 0, 0, 0);
+        grDrawTextA(font_, 512, 720, "Click to hear a click; W walks into the hotel; Esc leaves.", 0,
+                    0, 0);
         return 1;
     }
-    int OnKeyDown(int key, intptr_t) override {
+    int OnKeyDown(int key, intptr_t data) override {
+        if (demo_) return demo_->OnKeyDown(key, data);
+        if (key == kKeyW) demo_ = worldDemoCreate();
         if (key == kEscape) open_ = false;
         if (key == kLeftButton) sndPlay("click", 0);
         return 1;
     }
     int OnKeyUp(int, intptr_t) override { return 1; }
     int OnChar(int, intptr_t) override { return 1; }
-    int OnMouseMove(int, intptr_t) override { return 1; }
+    int OnMouseMove(int buttons, intptr_t position) override {
+        return demo_ ? demo_->OnMouseMove(buttons, position) : 1;
+    }
 
 private:
     // A sprite turned by angle radians and scaled about its centre, as two textured triangles.
@@ -84,6 +101,7 @@ private:
     CGraphFont* title_ = nullptr;
     int time_ = 0;
     bool open_ = true;
+    ShellWM* demo_ = nullptr;  // the world demo while it is open
 };
 
 }  // namespace
