@@ -171,6 +171,56 @@ TEST_F(World, BaseDrawMirrorsAndLevelObjectsDrawOnlyTheirFirstAnimation) {
     EXPECT_EQ(100, box.GetAnimTime());
 }
 
+TEST_F(World, ReversedFramesPlayBackwardsAndTheGlowBrightens) {
+    // Two 4 x 4 frames: red over blue.
+    std::vector<uint8_t> px;
+    for (int i = 0; i < 32; ++i) px.insert(px.end(), i < 16 ? std::initializer_list<uint8_t>{0, 0, 255}
+                                                            : std::initializer_list<uint8_t>{255, 0, 0});
+    writeTga("two.tga", 4, 8, 24, px, true);
+    writeFile("objs.ini", "[Fwd]\nx=0\ny=0\nsprite=two.tga\nperiod=200\nframes=2\n"
+                          "[Back]\nx=0\ny=0\nsprite=two.tga\nperiod=200\nframes=2\nreversed=1\n");
+    cLevelObj fwd, back;
+    fwd.Load("objs.ini", "Fwd");
+    back.Load("objs.ini", "Back");
+    DrawTarget target(4, 4, "frametarget");
+    DrawList list;
+    const uint16_t red = 0xF800, blue = 0x001F;
+    fwd.Draw(&list);
+    EXPECT_EQ(red, target.at(1, 1));
+    back.Draw(&list);
+    EXPECT_EQ(blue, target.at(1, 1));  // time 0 backwards is the last frame
+
+    target.clear();
+    fwd.SetHighlighted(true);
+    fwd.cBaseObj::Update(25);
+    ASSERT_GT(fwd.GetPulse(), 0);
+    fwd.Draw(&list);
+    EXPECT_EQ(0xF800, target.at(1, 1) & 0xF800);
+    EXPECT_NE(0, target.at(1, 1) & 0x07FF);  // grey added over the red
+}
+
+TEST_F(World, BusyObjectsNeverGlowAndShowTheirExtraSprite) {
+    writeFile("objs.ini", "[Main]\nv_spr=pic.tga\n[Desk]\nx=2\ny=2\nv_x=4\nv_y=2\n");
+    cLevelObj desk;
+    desk.Load("objs.ini", "Desk");
+    desk.Update(25);
+    cRequest attached;
+    attached.Load(kClean, 0, nullptr, 0);
+    desk.SetAttached(&attached);
+    desk.SetHover(true);
+    desk.Update(25);
+    EXPECT_TRUE(desk.IsHighlightOn());
+    DrawTarget target(12, 12, "busytarget");
+    DrawList list;
+    desk.Draw(&list);
+    EXPECT_EQ(0, target.painted().w);
+    desk.Enable();
+    desk.Update(25);
+    EXPECT_FALSE(desk.IsHighlightOn());
+    desk.Draw(&list);
+    EXPECT_EQ((DrawTarget::Box{6, 4, 4, 4}), target.painted());
+}
+
 TEST_F(World, WalkersArriveFollowTheirPathAndFaceTheirWay) {
     Sounds sounds;
     writeFile("walker.ini", "[Main]\nspeed=2.5\n");
