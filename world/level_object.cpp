@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "world/draw_list.h"
 #include "world/links.h"
@@ -44,6 +46,10 @@ cLevelObj::~cLevelObj() {
 
 void cLevelObj::Load(const char* iniFile, const char* section) {
     if (!iniFile || !*iniFile || !section || !*section) return;
+    if (!fileExists(iniFile)) {
+        logPrintf("%s: cannot be read; object [%s] left unloaded\n", iniFile, section);
+        return;
+    }
     sectionName_ = section;
     body_.Load(iniFile, section);
     animIndex_ = 0;

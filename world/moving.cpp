@@ -1,8 +1,10 @@
 // Walking along walk-map paths, the walk direction and the shadow.
 #include "world/moving.h"
 
+#include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
 #include "world/draw_list.h"
 #include "world/walkmap.h"
 
@@ -29,6 +31,10 @@ cMovingObj::~cMovingObj() { spriteFree(&shadow_); }
 
 void cMovingObj::Load(const char* iniFile) {
     if (!iniFile || !*iniFile) return;
+    if (!fileExists(iniFile)) {
+        logPrintf("%s: cannot be read; the walker keeps its defaults\n", iniFile);
+        return;
+    }
     body_.Load(iniFile, "Main");
     if (animCount_ < kWalkAnims) AllocAnims(kWalkAnims);
     for (int i = 0; i < kWalkAnims; ++i)

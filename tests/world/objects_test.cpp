@@ -289,6 +289,10 @@ TEST_F(World, LevelObjectsLoadTheirKeysAndGoIdle) {
     bar.Update(25);
     EXPECT_EQ(cLevelObj::kIdle, bar.GetState());
     EXPECT_EQ(kNoRequest, bar.GetRequest().GetKind());
+    cLevelObj missing;  // a file that is not there leaves the object unloaded
+    missing.Load("missing.ini", "Bar");
+    EXPECT_EQ(nullptr, missing.CurrentAnim());
+    EXPECT_EQ(0, missing.GetState());
     cLevelObj fixed;
     fixed.Load("objs.ini", "Fixed");
     EXPECT_EQ(14, fixed.GetRepairPos().x);
