@@ -5,6 +5,7 @@
 
 #include "core/random.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
 #include "world/request.h"
@@ -166,6 +167,28 @@ TEST_F(Requests, CancelTaskWithdrawsByKindGroup) {
     fire.Load(kFire, 0, &owner, 0);
     fire.CancelTask();
     EXPECT_TRUE(hero.HasTask(kRepair, &target));
+}
+
+TEST_F(Requests, CopiesShareSpritesAndLeaveTheJumpBehind) {
+    writeFile("Data/Request/Request.ini",
+              "[Main]\noutline=clock.tga\n[Progress]\nsprite=clock.tga\nback=clock.tga\n"
+              "[Clean]\nhero=Jenny\nsprite0=clock.tga\nprice=9\n");
+    cRequest* a = new cRequest();
+    a->Load(kClean, 1000, &owner, 0);
+    a->SetWaiting();
+    a->StartAlert();
+    a->Update(100);
+    cRequest b;
+    b = *a;
+    cRequest c(b);
+    delete a;  // the copies keep their own references to the sprites
+    EXPECT_TRUE(c.IsWaiting());
+    EXPECT_EQ(9, c.GetPrice());
+    EXPECT_EQ(&owner, c.GetOwner());
+    EXPECT_FALSE(c.IsAlerting());
+    DrawTarget target(16, 40, "copytarget");
+    c.Draw(Point2i(0, 0), false, true);
+    EXPECT_NE(0, target.painted().w);
 }
 
 TEST(RequestHit, BubbleIsACircleOfRadiusThirty) {
