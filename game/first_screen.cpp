@@ -7,6 +7,7 @@
 
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
+#include "game/fx_demo.h"
 #include "game/world_demo.h"
 
 namespace {
@@ -27,12 +28,14 @@ public:
         font_ = grLoadFont("Data/Fonts/normal.tga", nullptr);
         title_ = grLoadFont("Data/Fonts/large.tga", nullptr);
         sndPlayMusic("menu", 1, 1, nullptr);
+        fx_ = fxDemoCreate();
     }
     ~FirstScreen() override {
         delete demo_;
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
         grFreeFont(font_);
         grFreeFont(title_);
+        fxDemoDestroy(fx_);
     }
 
     int Count() override { return open_ ? 1 : 0; }
@@ -46,6 +49,7 @@ public:
             return 1;
         }
         time_ += milliseconds;
+        fxDemoUpdate(fx_, milliseconds);
         return 1;
     }
     int Render() override {
@@ -63,19 +67,27 @@ public:
                       0xFFFFF0C0u, 0, 0, 0);
         grDrawTextA(font_, 512, 720, "Click to hear a click; W walks into the hotel; Esc leaves.", 0,
                     0, 0);
+        grDrawTextA(font_, 512, 745, fxDemoHelp(), 0, 0, 0);
+        fxDemoDraw(fx_);
         return 1;
     }
     int OnKeyDown(int key, intptr_t data) override {
         if (demo_) return demo_->OnKeyDown(key, data);
-        if (key == kKeyW) demo_ = worldDemoCreate();
+        if (key == kKeyW) {
+            demo_ = worldDemoCreate();
+            return 1;
+        }
         if (key == kEscape) open_ = false;
         if (key == kLeftButton) sndPlay("click", 0);
+        fxDemoKey(fx_, key);
         return 1;
     }
     int OnKeyUp(int, intptr_t) override { return 1; }
     int OnChar(int, intptr_t) override { return 1; }
     int OnMouseMove(int buttons, intptr_t position) override {
-        return demo_ ? demo_->OnMouseMove(buttons, position) : 1;
+        if (demo_) return demo_->OnMouseMove(buttons, position);
+        fxDemoMouse(fx_, position);
+        return 1;
     }
 
 private:
@@ -99,6 +111,7 @@ private:
     HSPRITE picture_ = nullptr, coin_ = nullptr, star_ = nullptr, spin_ = nullptr;
     CGraphFont* font_ = nullptr;
     CGraphFont* title_ = nullptr;
+    FxDemo* fx_ = nullptr;
     int time_ = 0;
     bool open_ = true;
     ShellWM* demo_ = nullptr;  // the world demo while it is open
