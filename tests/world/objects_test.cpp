@@ -375,6 +375,32 @@ TEST_F(World, WrongClicksGiveFeedbackByKind) {
     EXPECT_EQ(std::vector<int>{kRepair}, game.wrongActions);
 }
 
+TEST_F(World, AWrongClickFadesTheOutlineBackInOverAQuarterSecond) {
+    Sounds sounds;
+    writeFile("objs.ini", "[Bar]\nx=0\ny=0\noutline=pic.tga\n");
+    cLevelObj bar;
+    bar.Load("objs.ini", "Bar");
+    cRequest attached;
+    attached.Load(kClean, 0, nullptr, 0);
+    bar.SetAttached(&attached);
+    bar.Update(25);
+    ASSERT_TRUE(bar.IsHighlightOn());
+    DrawTarget target(4, 4, "outlinetarget");
+    DrawList list;
+    bar.OnWrongAction();
+    EXPECT_EQ(1, sounds.count("wrong_action"));
+    uint16_t seen[3];
+    for (int i = 0; i < 3; ++i) {
+        target.clear();
+        bar.Draw(&list);
+        seen[i] = target.at(1, 1);
+        for (int t = 0; t < 125; t += 25) bar.Update(25);
+    }
+    EXPECT_EQ(0, seen[0]);                 // gone at the click
+    EXPECT_GT(seen[1] >> 11, 0);           // coming back
+    EXPECT_GT(seen[2] >> 11, seen[1] >> 11);  // whole again after 250 ms
+}
+
 TEST_F(World, BreakingAndRepairRequests) {
     Sounds sounds;
     writeFile("objs.ini", "[Tv]\nx=0\ny=0\nbreakable=1\n[Lamp]\nx=0\ny=0\n"
