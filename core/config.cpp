@@ -1,7 +1,9 @@
 // The configuration-text library: values, variables, sections, the parser and the writer.
 #include "core/config.h"
 
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -369,7 +371,9 @@ private:
         char* text = strDupN(from, static_cast<int>(p_ - from));
         if (!text) return false;
         if (point) {
-            variable.AddValue(cValue(strtof(text, nullptr)));
+            // Beyond the float range is clamped too, so a saved text always reads back.
+            const float f = strtof(text, nullptr);
+            variable.AddValue(cValue(std::isinf(f) ? std::copysign(FLT_MAX, f) : f));
         } else {
             // Wider than 32 bits is clamped, never wrapped.
             long long v = strtoll(text, nullptr, 10);

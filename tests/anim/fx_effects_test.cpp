@@ -56,6 +56,20 @@ TEST(SimpleEffect, LoadsAndStartsInPlaceOrAtAPoint) {
     EXPECT_EQ(e.LiveCount(), 10);
 }
 
+TEST(SimpleEffect, OverlongPathIsCutAt255Characters) {
+    const std::string longPath = "Data/Fx/" + std::string(300, 'p') + ".psi";
+    writeEffectData("[long]\npath = " + longPath + "\n");
+    const int before = logLines();
+    SimpleEffect e;
+    e.Load(kIni, "long");
+    ASSERT_NE(e.System(), nullptr);
+    EXPECT_EQ(logLines(), before + 1);
+    EXPECT_NE(logText().find("'" + longPath.substr(0, 255) + "'"), std::string::npos);
+    e.Start(0, -1000);
+    e.Update(0.025f);
+    EXPECT_EQ(e.LiveCount(), 0);
+}
+
 TEST(SimpleEffect, CopiesDrawWithTheirOwnActor) {
     writeEffectData();
     SimpleEffect* original = new SimpleEffect;

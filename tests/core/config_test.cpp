@@ -2,6 +2,7 @@
 // the writer's round trip and the printed self-test.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -80,7 +81,7 @@ TEST(cConfigText, ValuesSectionsAndLookups) {
         "alone\n"
         "twice = 1\n"
         "twice = 2, 3\n"
-        "big = 99999999999, -99999999999\n"
+        "big = 99999999999, -99999999999, -1" + std::string(60, '0') + ".5\n"
         "[other]\n"
         "f = +0.5 ; trailing\n"
         "[spaced name]\n"
@@ -102,6 +103,7 @@ TEST(cConfigText, ValuesSectionsAndLookups) {
     EXPECT_EQ(s->GetFloat("twice", -1), -1);  // the wrong kind: the default
     EXPECT_EQ(s->FindVariable("big")->ValueAt(0).GetInt(), INT32_MAX);
     EXPECT_EQ(s->FindVariable("big")->ValueAt(1).GetInt(), INT32_MIN);
+    EXPECT_EQ(s->FindVariable("big")->ValueAt(2).GetFloat(), -FLT_MAX);
     EXPECT_STREQ(c.GetString("spaced name", "later", ""), "x");
     EXPECT_EQ(c.GetFloat("other", "f", 0), 0.5f);
     EXPECT_EQ(c.GetInt("missing", "f", 9), 9);
