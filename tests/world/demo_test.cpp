@@ -1,5 +1,6 @@
-// The world demo driven headless at the fixed 25 ms step on the bundled sample data: walking,
-// breaking, mending and the grid, drawn into an off-screen target.
+// The bundled level-world sample data, and the world demo driven headless on it at the fixed
+// 25 ms step: walking, breaking, mending and the grid, drawn into an off-screen target.
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -9,6 +10,10 @@
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
 #include "game/world_demo.h"
+#include "world/level_object.h"
+#include "world/moving.h"
+#include "world/request.h"
+#include "world/walkmap.h"
 #include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 
@@ -60,6 +65,41 @@ TEST(WorldDemo, WalksBreaksMendsAndShowsTheGrid) {
     demo->OnKeyDown(27, 0);
     EXPECT_EQ(0, demo->Count());
     delete demo;
+}
+
+TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
+    iniFreeAll();
+    cWalkMap map;
+    ASSERT_TRUE(map.Load(1, Point2i(0, 0)));
+    EXPECT_EQ(32, map.GetSize().x);
+    EXPECT_EQ(24, map.GetSize().y);
+    cWalkMap::SetCurrent(&map);
+    const char* objects = "Data/Episodes/e1/objects.ini";
+    char sections[4096];
+    iniGetSections(objects, sections, sizeof sections);
+    int loaded = 0;
+    for (const char* s = sections; *s; s += strlen(s) + 1) {
+        if (std::string(s) == "Main" || std::string(s) == "CheckInPlace1") continue;
+        cLevelObj o;
+        o.Load(objects, s);
+        EXPECT_TRUE(o.GetCurrentSprite()) << s;
+        EXPECT_TRUE(o.GetExtraSprite()) << s;
+        ++loaded;
+    }
+    EXPECT_GE(loaded, 20);
+    cWalkMap::SetCurrent(nullptr);
+
+    for (int k = 0; k < kRequestKinds; ++k) {
+        const std::string icon = iniGetString(kRequestFile, RequestKindName(k), "sprite0", "");
+        HSPRITE sprite = grLoadSprite(icon.c_str(), nullptr, 0);
+        EXPECT_TRUE(sprite) << RequestKindName(k);
+        grFreeSprite(sprite);
+    }
+    cMovingObj jenny;
+    jenny.Load("Data/Heroes/Jenny/Jenny.ini");
+    EXPECT_GT(jenny.GetBody().speed, 0.0f);
+    for (int i = 0; i < cMovingObj::kWalkAnims; ++i)
+        EXPECT_TRUE(jenny.Anim(i)->sprite) << cMovingObj::kWalkNames[i];
 }
 
 }  // namespace
