@@ -20,8 +20,11 @@ struct Floor {
     std::vector<std::pair<uint32_t, uint32_t>> pairs;
     int w, h;
     explicit Floor(grids::Rows r)
-        : rows(std::move(r)), cells(grids::cells(rows)), pairs(grids::pairs(rows, kPairs, 11)),
-          w(static_cast<int>(rows[0].size())), h(static_cast<int>(rows.size())) {}
+        : rows(std::move(r)),
+          cells(grids::cells(rows)),
+          pairs(grids::pairs(rows, kPairs, 11)),
+          w(static_cast<int>(rows[0].size())),
+          h(static_cast<int>(rows.size())) {}
 };
 
 const Floor& floorOf(int which) {

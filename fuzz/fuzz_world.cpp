@@ -1,12 +1,12 @@
 // Fuzzes the level world's readers: the input, cut at its first two zero bytes, becomes a
 // map.ini, an objects file and a walker file; the map is loaded, the objects stamp their masks,
 // the walker searches and walks, and everything is drawn into a small target.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
@@ -15,17 +15,6 @@
 #include "world/level_object.h"
 #include "world/moving.h"
 #include "world/walkmap.h"
-
-namespace {
-
-void writeFile(const std::string& path, const uint8_t* data, size_t size) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) abort();
-    if (size) fwrite(data, 1, size, f);
-    fclose(f);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& dir = fuzzsupport::scratchDir();
@@ -40,9 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (data[i] == 0) cut[n++] = i;
     const size_t objectsStart = cut[0] < size ? cut[0] + 1 : size;
     const size_t walkerStart = cut[1] < size ? cut[1] + 1 : size;
-    writeFile("Data/Episodes/e1/map.ini", data, cut[0]);
-    writeFile("objects.ini", data + objectsStart, (cut[1] < size ? cut[1] : size) - objectsStart);
-    writeFile("walker.ini", data + walkerStart, size - walkerStart);
+    fuzzsupport::writeScratch("Data/Episodes/e1/map.ini", data, cut[0]);
+    fuzzsupport::writeScratch("objects.ini", data + objectsStart,
+                              (cut[1] < size ? cut[1] : size) - objectsStart);
+    fuzzsupport::writeScratch("walker.ini", data + walkerStart, size - walkerStart);
     iniFreeAll();
 
     cWalkMap map;
@@ -53,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         iniGetSections("objects.ini", sections, sizeof sections);
         cLevelObj objects[4];
         int n = 0;
-        for (const char* s = sections; *s && n < 4; s += strlen(s) + 1) objects[n++].Load("objects.ini", s);
+        for (const char* s = sections; *s && n < 4; s += strlen(s) + 1)
+            objects[n++].Load("objects.ini", s);
 
         cMovingObj walker;
         walker.Load("walker.ini");

@@ -27,7 +27,8 @@ const char kObjectsFile[] = "Data/Episodes/e1/objects.ini";
 const char kJennyFile[] = "Data/Heroes/Jenny/Jenny.ini";
 
 Point2i unpack(intptr_t data) {
-    return Point2i(static_cast<int16_t>(data & 0xFFFF), static_cast<int16_t>((data >> 16) & 0xFFFF));
+    return Point2i(static_cast<int16_t>(data & 0xFFFF),
+                   static_cast<int16_t>((data >> 16) & 0xFFFF));
 }
 
 // Jenny without a task queue: always on duty, empty-handed.

@@ -1,14 +1,14 @@
 // Draws the pictures of the level-world sample data: the first episode's hotel floor (walls
 // where its map.ini blocks cells), its furniture with outlines, the request bubble, clock and
 // icons, and Jenny's eight walks with her shadow. Fixed shapes only: every run writes the same.
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "tools/tga_write.h"
 
@@ -22,7 +22,8 @@ struct Colour {
 struct Picture {
     int w, h;
     std::vector<uint8_t> px;
-    Picture(int width, int height) : w(width), h(height), px(static_cast<size_t>(width) * height * 4, 0) {}
+    Picture(int width, int height)
+        : w(width), h(height), px(static_cast<size_t>(width) * height * 4, 0) {}
 
     void put(int x, int y, Colour c, int a = 255) {
         if (x < 0 || y < 0 || x >= w || y >= h) return;
@@ -39,27 +40,36 @@ struct Picture {
                 if (inside(x + 0.5, y + 0.5)) put(x, y, c, a);
     }
     void disc(double cx, double cy, double r, Colour c, int a = 255) {
-        fill(c, [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; }, a);
+        fill(
+            c,
+            [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; },
+            a);
     }
     void ring(double cx, double cy, double r0, double r1, Colour c, int a = 255) {
-        fill(c, [&](double x, double y) {
-            const double d = std::hypot(x - cx, y - cy);
-            return d >= r0 && d <= r1;
-        }, a);
+        fill(
+            c,
+            [&](double x, double y) {
+                const double d = std::hypot(x - cx, y - cy);
+                return d >= r0 && d <= r1;
+            },
+            a);
     }
     void box(double x0, double y0, double x1, double y1, Colour c, int a = 255) {
-        fill(c, [&](double x, double y) { return x >= x0 && x < x1 && y >= y0 && y < y1; }, a);
+        fill(
+            c, [&](double x, double y) { return x >= x0 && x < x1 && y >= y0 && y < y1; }, a);
     }
     // Frames of the same size stacked top to bottom.
     void paste(const Picture& frame, int top) {
         for (int y = 0; y < frame.h; ++y)
             for (int x = 0; x < frame.w * 4; ++x)
-                px[(static_cast<size_t>(top + y) * w) * 4 + x] = frame.px[static_cast<size_t>(y) * frame.w * 4 + x];
+                px[(static_cast<size_t>(top + y) * w) * 4 + x] =
+                    frame.px[static_cast<size_t>(y) * frame.w * 4 + x];
     }
     bool save(const std::string& path) const { return writeTga(path.c_str(), w, h, 32, px, true); }
     bool saveOpaque(const std::string& path) const {
         std::vector<uint8_t> rgb;
-        for (size_t i = 0; i < px.size(); i += 4) rgb.insert(rgb.end(), {px[i], px[i + 1], px[i + 2]});
+        for (size_t i = 0; i < px.size(); i += 4)
+            rgb.insert(rgb.end(), {px[i], px[i + 1], px[i + 2]});
         return writeTga(path.c_str(), w, h, 24, rgb, true);
     }
 };
@@ -109,30 +119,34 @@ struct Furniture {
     Colour colour;
 };
 const Furniture kFurniture[] = {
-    {"reception", 192, 64, {140, 90, 50}},   {"sofa1", 128, 56, {60, 90, 170}},
-    {"sofa2", 128, 56, {60, 90, 170}},       {"tv", 64, 64, {50, 50, 60}},
-    {"bar", 160, 72, {120, 40, 60}},         {"barsign", 96, 40, {230, 200, 60}},
+    {"reception", 192, 64, {140, 90, 50}},    {"sofa1", 128, 56, {60, 90, 170}},
+    {"sofa2", 128, 56, {60, 90, 170}},        {"tv", 64, 64, {50, 50, 60}},
+    {"bar", 160, 72, {120, 40, 60}},          {"barsign", 96, 40, {230, 200, 60}},
     {"coffeemachine", 48, 64, {90, 90, 100}}, {"plant1", 40, 72, {40, 140, 60}},
-    {"plant2", 40, 72, {40, 140, 60}},       {"table1", 96, 48, {150, 110, 70}},
-    {"table2", 96, 48, {150, 110, 70}},      {"chair1", 32, 48, {170, 120, 80}},
-    {"chair2", 32, 48, {170, 120, 80}},      {"piano", 128, 80, {30, 30, 30}},
-    {"bookshelf", 64, 96, {110, 70, 40}},    {"fountain", 96, 64, {120, 170, 220}},
-    {"bed1", 96, 64, {200, 200, 220}},       {"bed2", 96, 64, {220, 190, 200}},
-    {"bed3", 96, 64, {200, 220, 200}},       {"bed4", 96, 64, {220, 220, 190}},
+    {"plant2", 40, 72, {40, 140, 60}},        {"table1", 96, 48, {150, 110, 70}},
+    {"table2", 96, 48, {150, 110, 70}},       {"chair1", 32, 48, {170, 120, 80}},
+    {"chair2", 32, 48, {170, 120, 80}},       {"piano", 128, 80, {30, 30, 30}},
+    {"bookshelf", 64, 96, {110, 70, 40}},     {"fountain", 96, 64, {120, 170, 220}},
+    {"bed1", 96, 64, {200, 200, 220}},        {"bed2", 96, 64, {220, 190, 200}},
+    {"bed3", 96, 64, {200, 220, 200}},        {"bed4", 96, 64, {220, 220, 190}},
 };
 
 // A rounded block with a lit top and a dark rim, and its outline: a white ring 3 pixels out.
 bool drawFurniture(const std::string& dir, const Furniture& f) {
     Picture body(f.w, f.h);
     const double r = std::fmin(8.0, f.w / 4.0);
-    body.fill(shade(f.colour, 0.6), [&](double x, double y) { return roundedInside(x, y, 0, 0, f.w, f.h, r); });
-    body.fill(f.colour, [&](double x, double y) { return roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2); });
+    body.fill(shade(f.colour, 0.6),
+              [&](double x, double y) { return roundedInside(x, y, 0, 0, f.w, f.h, r); });
+    body.fill(f.colour, [&](double x, double y) {
+        return roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2);
+    });
     body.fill(shade(f.colour, 1.35), [&](double x, double y) {
         return y < f.h / 3.0 && roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2);
     });
     Picture outline(f.w + 6, f.h + 6);
     outline.fill({255, 255, 255}, [&](double x, double y) {
-        return roundedInside(x, y, 0, 0, f.w + 6, f.h + 6, r + 3) && !roundedInside(x, y, 3, 3, f.w + 3, f.h + 3, r);
+        return roundedInside(x, y, 0, 0, f.w + 6, f.h + 6, r + 3) &&
+               !roundedInside(x, y, 3, 3, f.w + 3, f.h + 3, r);
     });
     return body.save(dir + "/" + f.file + ".tga") && outline.save(dir + "/" + f.file + "_o.tga");
 }
@@ -145,7 +159,8 @@ bool drawSteam(const std::string& dir) {
         Picture frame(fw, fh);
         for (int p = 0; p < 3; ++p) {
             const double rise = std::fmod(i * 8.0 + p * 16.0, 48.0);
-            frame.disc(16 + p * 8, fh - 6 - rise, 6 + rise / 8, {240, 240, 240}, 200 - static_cast<int>(rise * 3));
+            frame.disc(16 + p * 8, fh - 6 - rise, 6 + rise / 8, {240, 240, 240},
+                       200 - static_cast<int>(rise * 3));
         }
         strip.paste(frame, i * fh);
     }
@@ -175,27 +190,37 @@ bool drawRequests(const std::string& dir) {
         clock.paste(pie, i * 36);
     }
     bool ok = bubble.save(dir + "/bubble.tga") && back.save(dir + "/portrait_back.tga") &&
-              frame.save(dir + "/portrait_outline.tga") && clockBack.save(dir + "/clock_back.tga") &&
-              clock.save(dir + "/clock.tga");
+              frame.save(dir + "/portrait_outline.tga") &&
+              clockBack.save(dir + "/clock_back.tga") && clock.save(dir + "/clock.tga");
     static const char* const kKinds[23] = {
-        "calmbaby", "cards", "casino", "checkin", "checkout", "chess", "clean", "clothes",
-        "cocktail", "dog", "fire", "food", "luggage", "music", "news", "phone", "photo",
-        "pillow", "plaid", "repair", "souvenir", "upgrade", "water"};
+        "calmbaby", "cards",  "casino", "checkin", "checkout", "chess",   "clean", "clothes",
+        "cocktail", "dog",    "fire",   "food",    "luggage",  "music",   "news",  "phone",
+        "photo",    "pillow", "plaid",  "repair",  "souvenir", "upgrade", "water"};
     mkdir((dir + "/icons").c_str(), 0755);
     for (int k = 0; k < 23 && ok; ++k) {
         const double hue = k / 23.0 * 6;
         const double f = hue - std::floor(hue);
         const int seg = static_cast<int>(hue) % 6;
         const int up = static_cast<int>(60 + 180 * f), down = static_cast<int>(240 - 180 * f);
-        const Colour colours[6] = {{240, up, 60}, {down, 240, 60}, {60, 240, up},
-                                   {60, down, 240}, {up, 60, 240}, {240, 60, down}};
+        const Colour colours[6] = {{240, up, 60},   {down, 240, 60}, {60, 240, up},
+                                   {60, down, 240}, {up, 60, 240},   {240, 60, down}};
         const Colour c = colours[seg];
         Picture icon(40, 40);
         switch (k % 4) {
-        case 0: icon.disc(20, 20, 16, c); break;
-        case 1: icon.box(6, 6, 34, 34, c); break;
-        case 2: icon.fill(c, [](double x, double y) { return std::fabs(x - 20) + std::fabs(y - 20) <= 17; }); break;
-        default: icon.fill(c, [](double x, double y) { return y >= 6 && y <= 34 && std::fabs(x - 20) <= (y - 6) / 1.6; });
+        case 0:
+            icon.disc(20, 20, 16, c);
+            break;
+        case 1:
+            icon.box(6, 6, 34, 34, c);
+            break;
+        case 2:
+            icon.fill(
+                c, [](double x, double y) { return std::fabs(x - 20) + std::fabs(y - 20) <= 17; });
+            break;
+        default:
+            icon.fill(c, [](double x, double y) {
+                return y >= 6 && y <= 34 && std::fabs(x - 20) <= (y - 6) / 1.6;
+            });
         }
         icon.disc(20, 20, 4 + k % 3 * 2, shade(c, 0.45));
         ok = icon.save(dir + "/icons/" + kKinds[k] + ".tga");
@@ -217,16 +242,22 @@ bool drawJenny(const std::string& dir) {
             const double swing = (i % 2 ? 4.0 : -4.0) * (i < 2 ? 1 : -1);
             f.box(14 + swing, 56, 18 + swing, 76, {60, 40, 40});
             f.box(22 - swing, 56, 26 - swing, 76, {60, 40, 40});
-            f.fill({220, 80, 130}, [](double x, double y) { return y >= 24 && y < 60 && std::fabs(x - 20) <= 7 + (y - 24) / 4; });
+            f.fill({220, 80, 130}, [](double x, double y) {
+                return y >= 24 && y < 60 && std::fabs(x - 20) <= 7 + (y - 24) / 4;
+            });
             f.disc(20, 14, 11, {245, 205, 170});
             f.disc(20 - 2, 8, 9, {120, 70, 30});
-            if (kDy[d] <= 0 || kDx[d] != 0) f.disc(20 + kDx[d] * 8, 14 + kDy[d] * 6 + 2, 3, {40, 40, 40});
+            if (kDy[d] <= 0 || kDx[d] != 0)
+                f.disc(20 + kDx[d] * 8, 14 + kDy[d] * 6 + 2, 3, {40, 40, 40});
             strip.paste(f, i * fh);
         }
         ok = strip.save(dir + "/" + kWalks[d] + ".tga");
     }
     Picture shadow(36, 14);
-    shadow.fill({0, 0, 0}, [](double x, double y) { return (x - 18) * (x - 18) / 324 + (y - 7) * (y - 7) / 49 <= 1; }, 110);
+    shadow.fill(
+        {0, 0, 0},
+        [](double x, double y) { return (x - 18) * (x - 18) / 324 + (y - 7) * (y - 7) / 49 <= 1; },
+        110);
     return ok && shadow.save(dir + "/shadow.tga");
 }
 
@@ -239,13 +270,16 @@ int main(int argc, char** argv) {
     }
     const std::string data = argv[1];
     const std::string objects = data + "/Episodes/e1/objects";
-    for (const std::string& d : {objects, data + "/Request", data + "/Heroes/Jenny"}) mkdir(d.c_str(), 0755);
+    for (const std::string& d : {objects, data + "/Request", data + "/Heroes/Jenny"})
+        mkdir(d.c_str(), 0755);
     bool ok = drawFloor(data) && drawSteam(objects) && drawRequests(data + "/Request") &&
               drawJenny(data + "/Heroes/Jenny");
     for (const Furniture& f : kFurniture) ok = ok && drawFurniture(objects, f);
     Picture busy(24, 24);
     busy.disc(12, 12, 11, {250, 210, 60});
-    busy.fill({80, 60, 20}, [](double x, double y) { return std::fabs(x - 12) <= std::fabs(y - 12) * 0.7 && std::fabs(y - 12) <= 7; });
+    busy.fill({80, 60, 20}, [](double x, double y) {
+        return std::fabs(x - 12) <= std::fabs(y - 12) * 0.7 && std::fabs(y - 12) <= 7;
+    });
     ok = ok && busy.save(objects + "/busy.tga");
     return ok ? 0 : 1;
 }

@@ -23,7 +23,8 @@ void objectsFile(char* out, size_t size, int episode) {
 const ObjectItemInfo* ownedItem(const ProfileLink& profile, const char* type, const char* section) {
     for (int i = 0; i < profile.ObjectItemCount(); ++i) {
         const ObjectItemInfo* item = profile.ObjectItem(i);
-        if (item && strcmp(item->type.c_str(), type) == 0 && strcmp(item->name.c_str(), section) == 0)
+        if (item && strcmp(item->type.c_str(), type) == 0 &&
+            strcmp(item->name.c_str(), section) == 0)
             return item;
     }
     return nullptr;
@@ -65,7 +66,8 @@ cLevelObj* createLevelObject(const char* section, const ShopItemInfo* shopItem) 
         object = new cLevelObj();
         object->Load(file, section);
     }
-    if (shopItem && shopItem->flag == 0) object->SetBonuses(shopItem->timeBonus, shopItem->priceBonus);
+    if (shopItem && shopItem->flag == 0)
+        object->SetBonuses(shopItem->timeBonus, shopItem->priceBonus);
     return object;
 }
 

@@ -39,8 +39,15 @@ ProfileLink* worldProfile();
 void worldSetProfile(ProfileLink* profile);
 
 // The kinds of level object a section's "type" names.
-enum LevelObjectType { kTypeFlower, kTypeMusician, kTypeRoom, kTypeCash, kTypeGift, kTypeSweets,
-                       kLevelObjectTypes };
+enum LevelObjectType {
+    kTypeFlower,
+    kTypeMusician,
+    kTypeRoom,
+    kTypeCash,
+    kTypeGift,
+    kTypeSweets,
+    kLevelObjectTypes
+};
 
 // Builds one kind from (objects file, section, levels file, level number, owned item or null);
 // null lets the factory build a plain level object instead.

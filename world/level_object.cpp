@@ -31,11 +31,27 @@ bool sameName(const char* a, const char* b) { return a && b && strcmp(a, b) == 0
 // --- cLevelObj ---------------------------------------------------------------------------------
 
 cLevelObj::cLevelObj()
-    : tint_(kIdleTint), heroPoint_(0, 0), clientPoint_(0, 0), attackPoint_(0, 0),
-      smokePoint_(0, 0), repairPoint_(0, 0), waitPoint_(0, 0), attached_(nullptr),
-      action_(nullptr), backlight_(nullptr), occupied_(0), breakable_(0), sittingPlace_(0),
-      repairDown_(0), timeBonus_(0), priceBonus_(0), blockedUntil_(0), requestGrade_(0),
-      highlightOn_(0), isSlave_(0), attachedHitWithPortrait_(false) {
+    : tint_(kIdleTint),
+      heroPoint_(0, 0),
+      clientPoint_(0, 0),
+      attackPoint_(0, 0),
+      smokePoint_(0, 0),
+      repairPoint_(0, 0),
+      waitPoint_(0, 0),
+      attached_(nullptr),
+      action_(nullptr),
+      backlight_(nullptr),
+      occupied_(0),
+      breakable_(0),
+      sittingPlace_(0),
+      repairDown_(0),
+      timeBonus_(0),
+      priceBonus_(0),
+      blockedUntil_(0),
+      requestGrade_(0),
+      highlightOn_(0),
+      isSlave_(0),
+      attachedHitWithPortrait_(false) {
     baseDrawsFirstAnimOnly_ = true;
 }
 
@@ -104,7 +120,8 @@ void cLevelObj::stampMask() {
     for (uint32_t j = 0; j < mask.Height(); ++j)
         for (uint32_t i = 0; i < mask.Width(); ++i)
             if (mask.CellRef(static_cast<int>(i), static_cast<int>(j)) & 64)
-                if (Cell* c = map->GetCell(corner.x + static_cast<int>(i), corner.y + static_cast<int>(j)))
+                if (Cell* c = map->GetCell(corner.x + static_cast<int>(i),
+                                           corner.y + static_cast<int>(j)))
                     c->value = 2;
 }
 
@@ -157,7 +174,8 @@ bool cLevelObj::IsActionable() {
     if (enabled_) return false;
     if (state_ == kBroken) {
         HeroLink* hero = request_.GetHero();
-        return request_.IsWaiting() && hero && !hero->HasTask(kFire, this) && !hero->IsUnavailable();
+        return request_.IsWaiting() && hero && !hero->HasTask(kFire, this) &&
+               !hero->IsUnavailable();
     }
     GameLink* game = worldGame();
     cBaseObj* client = game ? game->FindClientByRequestTarget(this) : nullptr;
@@ -170,17 +188,30 @@ bool cLevelObj::IsActionable() {
     switch (kind) {
     case kCalmBaby:
         return !hero->HasTask(kCalmBaby, this);
-    case kCards: case kCasino: case kChess: case kFire:
+    case kCards:
+    case kCasino:
+    case kChess:
+    case kFire:
         return r->IsWaiting() && !hero->HasTask(kRepair, this) && !hero->IsUnavailable();
-    case kClean: case kClothes: case kDog: case kLuggage: case kPillow: case kPlaid: case kRepair:
+    case kClean:
+    case kClothes:
+    case kDog:
+    case kLuggage:
+    case kPillow:
+    case kPlaid:
+    case kRepair:
         return !hero->HasTask(kind, this) && !hero->IsUnavailable();
-    case kCocktail: case kFood: case kNews: case kPhone:
+    case kCocktail:
+    case kFood:
+    case kNews:
+    case kPhone:
         if (client) return true;
         return attached_ && attached_->IsWaiting() &&
                (hero->HasTask(kind, r->GetTarget()) || hero->IsHolding(r->GetHandObject()));
     case kMusic:
         return r->IsWaiting();
-    case kPhoto: case kSouvenir:
+    case kPhoto:
+    case kSouvenir:
         return r->IsWaiting() && !hero->IsUnavailable() && !hero->HasTaskOfKind(kind);
     default:
         return false;
@@ -213,8 +244,8 @@ void cLevelObj::Draw(DrawList* list) {
     }
     cBaseObj::Draw(list);
     if (first && first->outline && !enabled_ && highlightOn_) {
-        const Point2i p = list->ToScreen(at + Point2i(first->spr_x + first->outline_x,
-                                                      first->spr_y + first->outline_y));
+        const Point2i p = list->ToScreen(
+            at + Point2i(first->spr_x + first->outline_x, first->spr_y + first->outline_y));
         ColorRGBA colour = tint_;
         if (stateTime_ < blockedUntil_) {
             const float x = (kWrongClickMs - (blockedUntil_ - stateTime_)) / float(kWrongClickMs);
@@ -253,7 +284,8 @@ void cLevelObj::Break(int repairTime) {
     GameLink* game = worldGame();
     if (cBaseObj* client = game ? game->FindClientByRequestTarget(this) : nullptr) {
         HeroLink* hero = client->GetRequest().GetHero();
-        if (hero && hero != request_.GetHero()) hero->RemoveTask(client->GetRequest().GetKind(), this);
+        if (hero && hero != request_.GetHero())
+            hero->RemoveTask(client->GetRequest().GetKind(), this);
     }
     worldPlaySound("broke");
 }
@@ -272,7 +304,8 @@ void cLevelObj::SignalWrongClick() {
         if (!IsOneOf(kind, kCocktail, kFood, kNews, kPhone)) {
             if (hero->IsUnavailable() &&
                 IsOneOf(kind, kCards, kCasino, kChess, kClean, kClothes, kDog, kFire, kLuggage,
-                        kPhoto, kPillow, kPlaid, kRepair, kSouvenir) && game)
+                        kPhoto, kPillow, kPlaid, kRepair, kSouvenir) &&
+                game)
                 game->PlayWrongAction(kind);
         } else if (cLevelObj* target = attached_->GetTarget()) {
             if (!hero->HasTask(kind, target) && !hero->IsHolding(attached_->GetHandObject()))
@@ -284,7 +317,8 @@ void cLevelObj::SignalWrongClick() {
     if (!client) {
         const int kind = request_.GetKind();
         HeroLink* hero = request_.GetHero();
-        if (IsOneOf(kind, kClean, kRepair, kUpgrade, kWater) && hero && hero->IsUnavailable() && game)
+        if (IsOneOf(kind, kClean, kRepair, kUpgrade, kWater) && hero && hero->IsUnavailable() &&
+            game)
             game->PlayWrongAction(kind == kUpgrade ? kRepair : kind);
         return;
     }
@@ -373,6 +407,6 @@ void cActionObj::Draw(DrawList* list) {
         list->ToScreen(body_.position.ToPoint2i() + Point2i(action_.spr_x, action_.spr_y));
     const int w = spriteWidth(action_.sprite), h = spriteHeight(action_.sprite);
     grDraw(transparent_ ? sMaterial(2, 2, 1, 31) : sMaterial(4, 4, 1, 30), p.x, p.y,
-           static_cast<int>(w * list->scale.x), static_cast<int>(h * list->scale.y),
-           action_.sprite, 0, 0, w, h, 0xFFFFFFFFu, animTime_);
+           static_cast<int>(w * list->scale.x), static_cast<int>(h * list->scale.y), action_.sprite,
+           0, 0, w, h, 0xFFFFFFFFu, animTime_);
 }

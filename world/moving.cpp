@@ -9,8 +9,8 @@
 #include "world/walkmap.h"
 
 const char* const cMovingObj::kWalkNames[kWalkAnims] = {
-    "WalkLeft", "WalkUpLeft", "WalkUp", "WalkUpRight", "WalkRight", "WalkDownRight", "WalkDown",
-    "WalkDownLeft"};
+    "WalkLeft",  "WalkUpLeft",    "WalkUp",   "WalkUpRight",
+    "WalkRight", "WalkDownRight", "WalkDown", "WalkDownLeft"};
 
 namespace {
 
@@ -53,8 +53,10 @@ void cMovingObj::arrive(int arrivalState) {
 
 void cMovingObj::WalkTo(Point2i target, int arrivalState, int walkState) {
     cWalkMap* map = cWalkMap::Current();
-    if (map) map->FindPath(path_, body_.position.ToPoint2i(), target);
-    else path_.clear();
+    if (map)
+        map->FindPath(path_, body_.position.ToPoint2i(), target);
+    else
+        path_.clear();
     if (path_.size() > 0) {
         SetState(walkState);
         SetSubState(arrivalState);

@@ -8,8 +8,17 @@
 class cMovingObj : public cBaseObj {
 public:
     // Animation indices of the walk records; walk direction codes are these plus 1.
-    enum { kWalkLeft, kWalkUpLeft, kWalkUp, kWalkUpRight, kWalkRight, kWalkDownRight, kWalkDown,
-           kWalkDownLeft, kWalkAnims };
+    enum {
+        kWalkLeft,
+        kWalkUpLeft,
+        kWalkUp,
+        kWalkUpRight,
+        kWalkRight,
+        kWalkDownRight,
+        kWalkDown,
+        kWalkDownLeft,
+        kWalkAnims
+    };
     static const char* const kWalkNames[kWalkAnims];
 
     cMovingObj();

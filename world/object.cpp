@@ -93,10 +93,26 @@ void AnimDesc::Load(const char* iniFile, const char* section) {
 // --- cBaseObj ----------------------------------------------------------------------------------
 
 cBaseObj::cBaseObj()
-    : animIndex_(0), anims_(nullptr), animCount_(0), state_(0), subState_(0), stateTime_(0),
-      animTime_(0), mask_(nullptr), hover_(0), enabled_(0), extraSprite_(nullptr),
-      requestPoint_(0, 0), extraPoint_(0, 0), visible_(1), highlighted_(0), pulsePhase_(0),
-      pulse_(0), grow_(1.0f), alpha_(255), baseDrawsFirstAnimOnly_(false) {}
+    : animIndex_(0),
+      anims_(nullptr),
+      animCount_(0),
+      state_(0),
+      subState_(0),
+      stateTime_(0),
+      animTime_(0),
+      mask_(nullptr),
+      hover_(0),
+      enabled_(0),
+      extraSprite_(nullptr),
+      requestPoint_(0, 0),
+      extraPoint_(0, 0),
+      visible_(1),
+      highlighted_(0),
+      pulsePhase_(0),
+      pulse_(0),
+      grow_(1.0f),
+      alpha_(255),
+      baseDrawsFirstAnimOnly_(false) {}
 
 cBaseObj::~cBaseObj() {
     delete[] anims_;
@@ -185,8 +201,8 @@ void cBaseObj::Draw(DrawList* list) {
     Point2i o(r->spr_x, r->spr_y);
     if (r->mirror_x) o.x = -(r->spr_x + w);
     if (r->mirror_y) o.y = -(r->spr_y + h);
-    const Point2i p = list->ToScreen(
-        Vec2f(body_.position.x + o.x, body_.position.y + o.y).ToPoint2i());
+    const Point2i p =
+        list->ToScreen(Vec2f(body_.position.x + o.x, body_.position.y + o.y).ToPoint2i());
     const int dw = static_cast<int>(w * list->scale.x * r->flipx);
     const int dh = static_cast<int>(h * list->scale.y * r->flipy);
     int t = animTime_;

@@ -95,8 +95,12 @@ public:
     const cRequest& GetRequest() const { return request_; }
     Point2i GetRequestPoint() const { return requestPoint_; }
     // The current animation; null without a table.
-    AnimDesc* CurrentAnim() const { return anims_ && animIndex_ < animCount_ ? &anims_[animIndex_] : nullptr; }
-    AnimDesc* Anim(int i) const { return anims_ && i >= 0 && i < animCount_ ? &anims_[i] : nullptr; }
+    AnimDesc* CurrentAnim() const {
+        return anims_ && animIndex_ < animCount_ ? &anims_[animIndex_] : nullptr;
+    }
+    AnimDesc* Anim(int i) const {
+        return anims_ && i >= 0 && i < animCount_ ? &anims_[i] : nullptr;
+    }
     int AnimCount() const { return animCount_; }
 
 protected:

@@ -17,9 +17,9 @@ const char kRequestFile[] = "Data/Request/Request.ini";
 namespace {
 
 const char* const kKindNames[kRequestKinds] = {
-    "CalmBaby", "Cards", "Casino", "CheckIn", "CheckOut", "Chess",    "Clean",   "Clothes",
-    "Cocktail", "Dog",   "Fire",   "Food",    "Luggage",  "Music",    "News",    "Phone",
-    "Photo",    "Pillow", "Plaid", "Repair",  "Souvenir", "Upgrade",  "Water"};
+    "CalmBaby", "Cards",  "Casino", "CheckIn", "CheckOut", "Chess",   "Clean", "Clothes",
+    "Cocktail", "Dog",    "Fire",   "Food",    "Luggage",  "Music",   "News",  "Phone",
+    "Photo",    "Pillow", "Plaid",  "Repair",  "Souvenir", "Upgrade", "Water"};
 
 constexpr int kFadeMs = 500;
 constexpr float kAlertSeconds = 1.52f;
@@ -58,8 +58,14 @@ HeroLink* RequestKindHero(int kind) {
 // --- WaitClock ---------------------------------------------------------------------------------
 
 WaitClock::WaitClock()
-    : sprite_(nullptr), back_(nullptr), elapsed_(0), duration_(0), alarmWindow_(3000),
-      position_(0, 0), paused_(0), alarmOn_(0) {}
+    : sprite_(nullptr),
+      back_(nullptr),
+      elapsed_(0),
+      duration_(0),
+      alarmWindow_(3000),
+      position_(0, 0),
+      paused_(0),
+      alarmOn_(0) {}
 
 WaitClock::WaitClock(const WaitClock& other) : WaitClock() { *this = other; }
 
@@ -169,11 +175,27 @@ void WaitClock::Draw(Point2i p, float scale, float highlight, bool ring) {
 // --- cRequest ----------------------------------------------------------------------------------
 
 cRequest::cRequest()
-    : state_(kRequestNone), kind_(kNoRequest), hero_(nullptr), target_(nullptr), owner_(nullptr),
-      price_(0), waitTime_(0), elapsed_(0), grade_(0), outlineSprite_(nullptr),
-      kindSprite_(nullptr), portraitBackSprite_(nullptr), portraitOutlineSprite_(nullptr),
-      portraitAngry_(nullptr), portraitHappy_(nullptr), iconPoint_(0, 0),
-      portraitBackPoint_(0, 0), portraitPoint_(0, 0), fade_(1.0f), alert_(0), alertValue_(0),
+    : state_(kRequestNone),
+      kind_(kNoRequest),
+      hero_(nullptr),
+      target_(nullptr),
+      owner_(nullptr),
+      price_(0),
+      waitTime_(0),
+      elapsed_(0),
+      grade_(0),
+      outlineSprite_(nullptr),
+      kindSprite_(nullptr),
+      portraitBackSprite_(nullptr),
+      portraitOutlineSprite_(nullptr),
+      portraitAngry_(nullptr),
+      portraitHappy_(nullptr),
+      iconPoint_(0, 0),
+      portraitBackPoint_(0, 0),
+      portraitPoint_(0, 0),
+      fade_(1.0f),
+      alert_(0),
+      alertValue_(0),
       alertTime_(0) {
     handObj_[0] = 0;
 }
@@ -254,14 +276,17 @@ void cRequest::Load(int kind, int extraTime, cLevelObj* owner, int grade) {
     portraitBackSprite_ = iniReadAnimSprite(f, "Main", "portrait_back");
     portraitOutlineSprite_ = iniReadAnimSprite(f, "Main", "portrait_outline");
     if (!iniReadString(handObj_, sizeof handObj_, f, section, "hand_obj")) handObj_[0] = 0;
-    iconPoint_ = Point2i(iniGetInt(f, section, "request_x", 0), iniGetInt(f, section, "request_y", 0));
-    portraitBackPoint_ =
-        Point2i(iniGetInt(f, "Main", "portrait_back_x", 0), iniGetInt(f, "Main", "portrait_back_y", 0));
-    portraitPoint_ = Point2i(iniGetInt(f, "Main", "portrait_x", 0), iniGetInt(f, "Main", "portrait_y", 0));
+    iconPoint_ =
+        Point2i(iniGetInt(f, section, "request_x", 0), iniGetInt(f, section, "request_y", 0));
+    portraitBackPoint_ = Point2i(iniGetInt(f, "Main", "portrait_back_x", 0),
+                                 iniGetInt(f, "Main", "portrait_back_y", 0));
+    portraitPoint_ =
+        Point2i(iniGetInt(f, "Main", "portrait_x", 0), iniGetInt(f, "Main", "portrait_y", 0));
 
     price_ = iniGetInt(f, section, "price", 0);
     if (price_ > 0)
-        price_ += (target_ ? target_->GetPriceBonus() : 0) + (game ? game->GetRequestPriceBonus() : 0);
+        price_ +=
+            (target_ ? target_->GetPriceBonus() : 0) + (game ? game->GetRequestPriceBonus() : 0);
     if (waitTime_ > 0)
         waitTime_ += (owner ? owner->GetTimeBonus() : 0) + (game ? game->GetRequestTimeBonus() : 0);
     clock_.Load(f, "Progress", waitTime_ > 0 ? static_cast<uint32_t>(waitTime_) : 0);
@@ -359,7 +384,8 @@ void cRequest::Draw(Point2i p, bool showPortrait, bool showOutline) {
         if (showPortrait) {
             grDrawSprite(back.x, back.y, portraitBackSprite_, 0);
             const Point2i face = p + portraitPoint_;
-            grDrawSprite(face.x, face.y, GetTimeRatio() <= 0.5f ? portraitHappy_ : portraitAngry_, 0);
+            grDrawSprite(face.x, face.y, GetTimeRatio() <= 0.5f ? portraitHappy_ : portraitAngry_,
+                         0);
         }
         clock_.Draw(p, 1.0f, alert_ ? alertValue_ : 0.0f, false);
         const Point2i icon = p + iconPoint_;
@@ -372,8 +398,9 @@ void cRequest::Draw(Point2i p, bool showPortrait, bool showOutline) {
     } else if (state_ == kRequestFading) {
         clock_.Draw(p, fade_, 0.0f, false);
         if (kindSprite_) {
-            const Point2i centre = p + iconPoint_ +
-                                   Point2i(spriteWidth(kindSprite_) / 2, spriteHeight(kindSprite_) / 2);
+            const Point2i centre =
+                p + iconPoint_ +
+                Point2i(spriteWidth(kindSprite_) / 2, spriteHeight(kindSprite_) / 2);
             drawSpriteScaledXYEx(sMaterial(2, 2, 1, 30), centre.x, centre.y, kindSprite_, fade_,
                                  fade_, 0xFFFFFFFFu, 0, false, false, 0, 0);
         }
@@ -395,7 +422,7 @@ int cRequest::CancelTask() {
         GameLink* game = worldGame();
         cLevelObj* object = nullptr;
         if (IsOneOf(kind_, kCalmBaby, kClean, kClothes, kDog, kLuggage, kPhone, kPillow, kPlaid,
-                          kRepair, kSouvenir)) {
+                    kRepair, kSouvenir)) {
             object = owner_;
         } else if (IsOneOf(kind_, kCards, kCasino, kCheckOut, kChess, kMusic)) {
             object = target_;

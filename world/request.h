@@ -11,9 +11,29 @@ class HeroLink;
 class cLevelObj;
 
 enum RequestKind {
-    kCalmBaby, kCards, kCasino, kCheckIn, kCheckOut, kChess, kClean, kClothes, kCocktail, kDog,
-    kFire, kFood, kLuggage, kMusic, kNews, kPhone, kPhoto, kPillow, kPlaid, kRepair, kSouvenir,
-    kUpgrade, kWater,
+    kCalmBaby,
+    kCards,
+    kCasino,
+    kCheckIn,
+    kCheckOut,
+    kChess,
+    kClean,
+    kClothes,
+    kCocktail,
+    kDog,
+    kFire,
+    kFood,
+    kLuggage,
+    kMusic,
+    kNews,
+    kPhone,
+    kPhoto,
+    kPillow,
+    kPlaid,
+    kRepair,
+    kSouvenir,
+    kUpgrade,
+    kWater,
     kNoRequest  // 23: none
 };
 constexpr int kRequestKinds = 23;
@@ -69,8 +89,12 @@ private:
 
 // Request states.
 enum RequestState {
-    kRequestLoaded = 0, kRequestWaiting = 1, kRequestServing = 2, kRequestDone = 3,
-    kRequestNone = 4, kRequestFading = 5
+    kRequestLoaded = 0,
+    kRequestWaiting = 1,
+    kRequestServing = 2,
+    kRequestDone = 3,
+    kRequestNone = 4,
+    kRequestFading = 5
 };
 
 class cRequest {

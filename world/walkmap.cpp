@@ -97,8 +97,7 @@ int32_t& cMaskGrid::CellRef(int x, int y) {
 
 // --- cWalkMap ----------------------------------------------------------------------------------
 
-cWalkMap::cWalkMap()
-    : cellCount_(0, 0), size_(0, 0), offset_(0, 0), step_(0, 0), point_(0, 0) {
+cWalkMap::cWalkMap() : cellCount_(0, 0), size_(0, 0), offset_(0, 0), step_(0, 0), point_(0, 0) {
     file_[0] = 0;
 }
 
@@ -119,9 +118,10 @@ bool cWalkMap::Load(int episode, Point2i point) {
     iniReadIntPair(&step_, file_, "Main", "step");
     iniReadIntPair(&size_, file_, "Main", "size");
     if (step_.x <= 0 || step_.y <= 0 || size_.x <= 0 || size_.y <= 0) {
-        logPrintf("%s: [Main] \"size\" and \"step\" must be positive (size %d,%d step %d,%d); "
-                  "no walk grid\n",
-                  file_, size_.x, size_.y, step_.x, step_.y);
+        logPrintf(
+            "%s: [Main] \"size\" and \"step\" must be positive (size %d,%d step %d,%d); "
+            "no walk grid\n",
+            file_, size_.x, size_.y, step_.x, step_.y);
         return false;
     }
     const int columns = size_.x / step_.x, rows = size_.y / step_.y;
@@ -129,9 +129,10 @@ bool cWalkMap::Load(int episode, Point2i point) {
     const int64_t low = static_cast<int64_t>(offset_.y) + size_.y;
     if (columns < 1 || rows < 1 || static_cast<int64_t>(columns) * rows > kMaxCells ||
         far > INT_MAX || low > INT_MAX) {
-        logPrintf("%s: a walk grid of %d x %d cells at %d,%d is out of range (at most %d cells); "
-                  "no walk grid\n",
-                  file_, columns, rows, offset_.x, offset_.y, kMaxCells);
+        logPrintf(
+            "%s: a walk grid of %d x %d cells at %d,%d is out of range (at most %d cells); "
+            "no walk grid\n",
+            file_, columns, rows, offset_.x, offset_.y, kMaxCells);
         return false;
     }
     cellCount_ = Point2i(columns, rows);
@@ -185,7 +186,7 @@ bool cWalkMap::FindPath(cArray<Point2i>& path, Point2i from, Point2i to) {
                  static_cast<uint32_t>(b.y * columns + b.x), &cost);
     const cArray<uint32_t>& states = graph_.StatePath();
     for (uint32_t i = 0; i < states.size(); ++i)
-        path.push_back(Point2i(static_cast<int>(states[i] % columns),
-                               static_cast<int>(states[i] / columns)));
+        path.push_back(
+            Point2i(static_cast<int>(states[i] % columns), static_cast<int>(states[i] / columns)));
     return path.size() > 0;
 }

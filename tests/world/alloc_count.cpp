@@ -12,8 +12,9 @@ std::atomic<long> gAllocations{0};
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer runtime's hook installer (its header is not always installed).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(
-    void (*onMalloc)(const volatile void*, size_t), void (*onFree)(const volatile void*));
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*,
+                                                                          size_t),
+                                                         void (*onFree)(const volatile void*));
 
 namespace {
 void onMalloc(const volatile void*, size_t) { ++gAllocations; }

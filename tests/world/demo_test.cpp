@@ -1,21 +1,21 @@
 // The bundled level-world sample data, and the world demo driven headless on it at the fixed
 // 25 ms step: walking, breaking, mending and the grid, drawn into an off-screen target.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "core/random.h"
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
 #include "game/world_demo.h"
+#include "tests/engine/gr/draw_target.h"
+#include "tests/support/temp_folder.h"
 #include "world/level_object.h"
 #include "world/moving.h"
 #include "world/request.h"
 #include "world/walkmap.h"
-#include "tests/engine/gr/draw_target.h"
-#include "tests/support/temp_folder.h"
 
 namespace {
 

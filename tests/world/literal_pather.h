@@ -28,8 +28,8 @@ struct PathNode {
         cacheIndex = -1;
     }
     void CalcTotal() {
-        totalCost = (costFromStart < FLT_MAX && estToGoal < FLT_MAX) ? costFromStart + estToGoal
-                                                                     : FLT_MAX;
+        totalCost =
+            (costFromStart < FLT_MAX && estToGoal < FLT_MAX) ? costFromStart + estToGoal : FLT_MAX;
     }
     void Init(uint32_t f, uint32_t s, float g, float h, PathNode* p) {
         frame = f;
@@ -231,8 +231,8 @@ private:
             graph_->AdjacentCost(n->state, &adjacent);
             n->numAdjacent = static_cast<int>(adjacent.size());
             for (uint32_t i = 0; i < adjacent.size(); ++i) {
-                PathNode* c = pool_.GetPathNode(frame_, adjacent[i].state, FLT_MAX, FLT_MAX,
-                                                nullptr);
+                PathNode* c =
+                    pool_.GetPathNode(frame_, adjacent[i].state, FLT_MAX, FLT_MAX, nullptr);
                 nodeCosts_.push_back({c, adjacent[i].cost});
             }
             int start;

@@ -1,9 +1,9 @@
 // Base objects, walkers, level and action objects, the draw list and the factory.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "core/random.h"
 #include "engine/platform/log.h"
@@ -64,8 +64,8 @@ TEST(Bodies, ContainsCountsEdgesAsInside) {
         {&rigid, 5, 4, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.inside, c.body->Contains(c.x, c.y)) << (c.body->rigid ? "rigid " : "") << c.x
-                                                       << "," << c.y;
+        EXPECT_EQ(c.inside, c.body->Contains(c.x, c.y))
+            << (c.body->rigid ? "rigid " : "") << c.x << "," << c.y;
 }
 
 TEST(Bodies, UnusableNumbersReadAsZero) {
@@ -174,11 +174,13 @@ TEST_F(World, BaseDrawMirrorsAndLevelObjectsDrawOnlyTheirFirstAnimation) {
 TEST_F(World, ReversedFramesPlayBackwardsAndTheGlowBrightens) {
     // Two 4 x 4 frames: red over blue.
     std::vector<uint8_t> px;
-    for (int i = 0; i < 32; ++i) px.insert(px.end(), i < 16 ? std::initializer_list<uint8_t>{0, 0, 255}
-                                                            : std::initializer_list<uint8_t>{255, 0, 0});
+    for (int i = 0; i < 32; ++i)
+        px.insert(px.end(), i < 16 ? std::initializer_list<uint8_t>{0, 0, 255}
+                                   : std::initializer_list<uint8_t>{255, 0, 0});
     writeTga("two.tga", 4, 8, 24, px, true);
-    writeFile("objs.ini", "[Fwd]\nx=0\ny=0\nsprite=two.tga\nperiod=200\nframes=2\n"
-                          "[Back]\nx=0\ny=0\nsprite=two.tga\nperiod=200\nframes=2\nreversed=1\n");
+    writeFile("objs.ini",
+              "[Fwd]\nx=0\ny=0\nsprite=two.tga\nperiod=200\nframes=2\n"
+              "[Back]\nx=0\ny=0\nsprite=two.tga\nperiod=200\nframes=2\nreversed=1\n");
     cLevelObj fwd, back;
     fwd.Load("objs.ini", "Fwd");
     back.Load("objs.ini", "Back");
@@ -310,14 +312,14 @@ TEST_F(World, ActionabilityByKind) {
         int taskKind;  // a task of the hero for this object; -1 none
         bool actionable;
     } cases[] = {
-        {kCalmBaby, false, true, -1, true},     {kCalmBaby, false, false, kCalmBaby, false},
-        {kCards, true, false, -1, true},        {kCards, false, false, -1, false},
-        {kCards, true, false, kRepair, false},  {kFire, true, true, -1, false},
-        {kClean, false, false, -1, true},       {kClean, false, false, kClean, false},
-        {kRepair, false, true, -1, false},      {kCocktail, false, true, -1, true},
-        {kMusic, true, true, -1, true},         {kMusic, false, false, -1, false},
-        {kPhoto, true, false, -1, true},        {kPhoto, true, false, kPhoto, false},
-        {kWater, true, false, -1, false},       {kUpgrade, true, false, -1, false},
+        {kCalmBaby, false, true, -1, true},    {kCalmBaby, false, false, kCalmBaby, false},
+        {kCards, true, false, -1, true},       {kCards, false, false, -1, false},
+        {kCards, true, false, kRepair, false}, {kFire, true, true, -1, false},
+        {kClean, false, false, -1, true},      {kClean, false, false, kClean, false},
+        {kRepair, false, true, -1, false},     {kCocktail, false, true, -1, true},
+        {kMusic, true, true, -1, true},        {kMusic, false, false, -1, false},
+        {kPhoto, true, false, -1, true},       {kPhoto, true, false, kPhoto, false},
+        {kWater, true, false, -1, false},      {kUpgrade, true, false, -1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(RequestKindName(c.kind)) + " task " + std::to_string(c.taskKind));
@@ -349,8 +351,8 @@ TEST_F(World, WrongClicksGiveFeedbackByKind) {
     const struct {
         int kind;
         bool reported;
-    } cases[] = {{kCards, true}, {kClean, true}, {kRepair, true}, {kCheckOut, false},
-                 {kMusic, false}, {kCheckIn, false}};
+    } cases[] = {{kCards, true},     {kClean, true},  {kRepair, true},
+                 {kCheckOut, false}, {kMusic, false}, {kCheckIn, false}};
     for (const auto& c : cases) {
         game.wrongActions.clear();
         attached.Load(c.kind, 0, nullptr, 0);
@@ -396,16 +398,17 @@ TEST_F(World, AWrongClickFadesTheOutlineBackInOverAQuarterSecond) {
         seen[i] = target.at(1, 1);
         for (int t = 0; t < 125; t += 25) bar.Update(25);
     }
-    EXPECT_EQ(0, seen[0]);                 // gone at the click
-    EXPECT_GT(seen[1] >> 11, 0);           // coming back
+    EXPECT_EQ(0, seen[0]);                    // gone at the click
+    EXPECT_GT(seen[1] >> 11, 0);              // coming back
     EXPECT_GT(seen[2] >> 11, seen[1] >> 11);  // whole again after 250 ms
 }
 
 TEST_F(World, BreakingAndRepairRequests) {
     Sounds sounds;
-    writeFile("objs.ini", "[Tv]\nx=0\ny=0\nbreakable=1\n[Lamp]\nx=0\ny=0\n"
-                          "[Door]\nx=0\ny=0\nbreakable=1\n[Act]\nsprite=strip.tga\nperiod=1000\n"
-                          "frames=11\nloops=1\n");
+    writeFile("objs.ini",
+              "[Tv]\nx=0\ny=0\nbreakable=1\n[Lamp]\nx=0\ny=0\n"
+              "[Door]\nx=0\ny=0\nbreakable=1\n[Act]\nsprite=strip.tga\nperiod=1000\n"
+              "frames=11\nloops=1\n");
     cLevelObj tv, lamp, door;
     tv.Load("objs.ini", "Tv");
     lamp.Load("objs.ini", "Lamp");
@@ -548,7 +551,8 @@ ObjectItemInfo item(const char* name, const char* type, const ShopItemInfo* shop
 }
 
 int gRoomsMade = 0;
-cLevelObj* makeRoom(const char* file, const char* section, const char*, int, const ObjectItemInfo*) {
+cLevelObj* makeRoom(const char* file, const char* section, const char*, int,
+                    const ObjectItemInfo*) {
     ++gRoomsMade;
     cLevelObj* room = new cLevelObj();
     room->Load(file, section);

@@ -1,11 +1,11 @@
 // The solver: result codes, tie order, untakeable steps, and agreement with the literal search
 // over thousands of pairs on several grids, without allocating once warmed up.
+#include <gtest/gtest.h>
+
 #include <cfloat>
 #include <cstring>
 #include <map>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/world/alloc_count.h"
 #include "tests/world/grids.h"
@@ -126,7 +126,8 @@ TEST(MicroPather, AgreesWithTheLiteralSearchOnEveryPair) {
             if (code != MicroPather::SOLVED) continue;
             ++solved;
             ASSERT_EQ(expected, toVector(ours.StatePath())) << p.first << " -> " << p.second;
-            ASSERT_EQ(0, memcmp(&expectedCost, &cost, sizeof cost)) << p.first << " -> " << p.second;
+            ASSERT_EQ(0, memcmp(&expectedCost, &cost, sizeof cost))
+                << p.first << " -> " << p.second;
         }
         EXPECT_GT(solved, c.pairs / 3);
     }

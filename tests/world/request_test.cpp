@@ -1,14 +1,15 @@
 // Requests: loading by kind, ageing by state, withdrawal by kind group, and the wait clock.
-#include <string>
+#include "world/request.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "core/random.h"
 #include "engine/platform/log.h"
 #include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
-#include "world/request.h"
 
 namespace {
 
@@ -42,9 +43,10 @@ TEST(RequestKinds, NamesAreExactAndCaseSensitive) {
     const struct {
         const char* name;
         int kind;
-    } cases[] = {{"Water", 22}, {"CalmBaby", 0}, {"Repair", 19}, {"water", 23}, {"", 23},
-                 {nullptr, 23}, {"Waterx", 23}};
-    for (const auto& c : cases) EXPECT_EQ(c.kind, RequestKindFromName(c.name)) << (c.name ? c.name : "null");
+    } cases[] = {{"Water", 22}, {"CalmBaby", 0}, {"Repair", 19}, {"water", 23},
+                 {"", 23},      {nullptr, 23},   {"Waterx", 23}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.kind, RequestKindFromName(c.name)) << (c.name ? c.name : "null");
     EXPECT_EQ(nullptr, RequestKindName(23));
 }
 

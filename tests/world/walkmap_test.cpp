@@ -1,16 +1,16 @@
 // The walk map: reading map.ini, refusing bad grids, cells from points, path requests and the
 // mask grid.
-#include <cstdio>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include "world/walkmap.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
 #include "tests/support/temp_folder.h"
-#include "world/walkmap.h"
+#include "tests/world/world_fakes.h"
 
 namespace {
 
@@ -21,13 +21,7 @@ void writeMap(int episode, const std::string& main, const std::vector<std::strin
     std::string text = "[Main]\n" + main + "\n[map]\n";
     for (size_t x = 0; x < columns.size(); ++x)
         text += "nodes" + std::to_string(x) + "=" + columns[x] + "\n";
-    std::string path = testsupport::ownFolder() + "/Data/Episodes/e" + std::to_string(episode);
-    std::filesystem::create_directories(path);
-    FILE* f = fopen((path + "/map.ini").c_str(), "wb");
-    ASSERT_TRUE(f);
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
-    iniFreeAll();
+    worldtest::writeFile("Data/Episodes/e" + std::to_string(episode) + "/map.ini", text);
 }
 
 std::string cellsOf(cWalkMap& map) {
@@ -76,13 +70,13 @@ TEST(WalkMap, PointsTurnIntoCellsByTruncation) {
 
 TEST(WalkMap, BadSizesLeaveAnEmptyGridWhereEveryCellIsOutside) {
     const char* mains[] = {
-        "",                                   // no [Main] values at all
+        "",                                     // no [Main] values at all
         "offset=0,0\nstep=0,10\nsize=100,100",  // zero step
         "offset=0,0\nstep=-10,10\nsize=100,100",
         "offset=0,0\nstep=10,10\nsize=-100,100",
-        "offset=0,0\nstep=1,1\nsize=100000,100000",  // too many cells
+        "offset=0,0\nstep=1,1\nsize=100000,100000",        // too many cells
         "offset=2147483000,0\nstep=10,10\nsize=1000,100",  // positions past the integers
-        "offset=0,0\nstep=200,10\nsize=100,100",  // a step wider than the grid: no column
+        "offset=0,0\nstep=200,10\nsize=100,100",           // a step wider than the grid: no column
     };
     int episode = 10;
     for (const char* main : mains) {
@@ -109,15 +103,15 @@ TEST(WalkMap, FindPathRefusesOrFinds) {
         bool found;
         std::vector<Point2i> cells;
     } cases[] = {
-        {{5, 5}, {15, 5}, true, {{0, 0}, {1, 0}}},                  // neighbours
-        {{5, 5}, {8, 8}, false, {}},                                // one cell
-        {{5, 5}, {35, 5}, false, {}},                               // target 2
-        {{5, 5}, {35, 15}, false, {}},                              // target 66
-        {{5, 5}, {35, 25}, false, {}},                              // target 64
-        {{5, 5}, {45, 5}, false, {}},                               // outside
-        {{-5, 5}, {5, 5}, false, {}},                               // start outside
-        {{15, 5}, {25, 15}, true, {{1, 0}, {2, 1}}},                // diagonal past blocks
-        {{5, 25}, {25, 25}, true, {{0, 2}, {1, 2}, {2, 2}}},        // along the bottom
+        {{5, 5}, {15, 5}, true, {{0, 0}, {1, 0}}},            // neighbours
+        {{5, 5}, {8, 8}, false, {}},                          // one cell
+        {{5, 5}, {35, 5}, false, {}},                         // target 2
+        {{5, 5}, {35, 15}, false, {}},                        // target 66
+        {{5, 5}, {35, 25}, false, {}},                        // target 64
+        {{5, 5}, {45, 5}, false, {}},                         // outside
+        {{-5, 5}, {5, 5}, false, {}},                         // start outside
+        {{15, 5}, {25, 15}, true, {{1, 0}, {2, 1}}},          // diagonal past blocks
+        {{5, 25}, {25, 25}, true, {{0, 2}, {1, 2}, {2, 2}}},  // along the bottom
     };
     for (const auto& c : cases) {
         cArray<Point2i> path;

@@ -27,9 +27,9 @@ struct FakeHero : HeroLink {
 
     void AddTask(int kind, cLevelObj* target) override { tasks.push_back({kind, target}); }
     void RemoveTask(int kind, cLevelObj* target) override {
-        tasks.erase(std::remove(tasks.begin(), tasks.end(),
-                                std::pair<int, const cLevelObj*>(kind, target)),
-                    tasks.end());
+        tasks.erase(
+            std::remove(tasks.begin(), tasks.end(), std::pair<int, const cLevelObj*>(kind, target)),
+            tasks.end());
     }
     bool HasTask(int kind, const cLevelObj* target) const override {
         return std::find(tasks.begin(), tasks.end(), std::make_pair(kind, target)) != tasks.end();
