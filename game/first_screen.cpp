@@ -8,11 +8,13 @@
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
 #include "game/fx_demo.h"
+#include "game/world_demo.h"
 
 namespace {
 
 constexpr int kEscape = 27;
 constexpr int kLeftButton = 1;
+constexpr int kKeyW = 'W';
 constexpr int kStarPeriodMs = 400;
 
 class FirstScreen : public ShellWM {
@@ -29,6 +31,7 @@ public:
         fx_ = fxDemoCreate();
     }
     ~FirstScreen() override {
+        delete demo_;
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
         grFreeFont(font_);
         grFreeFont(title_);
@@ -37,11 +40,20 @@ public:
 
     int Count() override { return open_ ? 1 : 0; }
     int Update(int milliseconds) override {
+        if (demo_) {
+            demo_->Update(milliseconds);
+            if (!demo_->Count()) {
+                delete demo_;
+                demo_ = nullptr;
+            }
+            return 1;
+        }
         time_ += milliseconds;
         fxDemoUpdate(fx_, milliseconds);
         return 1;
     }
     int Render() override {
+        if (demo_) return demo_->Render();
         grDrawSprite(0, 0, picture_, 0);
         const float t = time_ / 1000.0f;
         // Opaque coins with their alpha images, then tinted and additive ones.
@@ -53,12 +65,18 @@ public:
         drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
         grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
                       0xFFFFF0C0u, 0, 0, 0);
-        grDrawTextA(font_, 512, 720, "Click to hear a click; press Esc to leave.", 0, 0, 0);
+        grDrawTextA(font_, 512, 720, "Click to hear a click; W walks into the hotel; Esc leaves.", 0,
+                    0, 0);
         grDrawTextA(font_, 512, 745, fxDemoHelp(), 0, 0, 0);
         fxDemoDraw(fx_);
         return 1;
     }
-    int OnKeyDown(int key, intptr_t) override {
+    int OnKeyDown(int key, intptr_t data) override {
+        if (demo_) return demo_->OnKeyDown(key, data);
+        if (key == kKeyW) {
+            demo_ = worldDemoCreate();
+            return 1;
+        }
         if (key == kEscape) open_ = false;
         if (key == kLeftButton) sndPlay("click", 0);
         fxDemoKey(fx_, key);
@@ -66,7 +84,8 @@ public:
     }
     int OnKeyUp(int, intptr_t) override { return 1; }
     int OnChar(int, intptr_t) override { return 1; }
-    int OnMouseMove(int, intptr_t position) override {
+    int OnMouseMove(int buttons, intptr_t position) override {
+        if (demo_) return demo_->OnMouseMove(buttons, position);
         fxDemoMouse(fx_, position);
         return 1;
     }
@@ -95,6 +114,7 @@ private:
     FxDemo* fx_ = nullptr;
     int time_ = 0;
     bool open_ = true;
+    ShellWM* demo_ = nullptr;  // the world demo while it is open
 };
 
 }  // namespace

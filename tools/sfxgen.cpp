@@ -213,6 +213,42 @@ Sound makeSaluteExplosion() {
     return s;
 }
 
+// An alarm clock: a fast-struck small bell, twenty strokes a second for 0.8 s.
+Sound makeAlarmClock() {
+    Sound s(22050, 1, 0.9);
+    for (int i = 0; i < 16; ++i) addBell(s, i * 0.05, i % 2 ? 2480.0 : 2620.0, 0.6, 0.04, -1);
+    normalise(s, 0.7f);
+    return s;
+}
+
+// Something breaking: a burst of falling noise over a low knock.
+Sound makeBroke() {
+    Sound s(22050, 1, 0.6);
+    Noise noise(0xB80Eu);
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i) / s.rate;
+        const double knock = std::exp(-t / 0.05) * std::sin(kTwoPi * (120.0 - 60.0 * t) * t);
+        const double crash = std::exp(-t / 0.12) * (0.6 + 0.4 * std::sin(kTwoPi * 31.0 * t));
+        s.at(i, 0) = static_cast<float>(0.8 * knock + crash * noise.next());
+    }
+    normalise(s, 0.8f);
+    return s;
+}
+
+// A short low buzz: two detuned square waves.
+Sound makeWrongAction() {
+    Sound s(22050, 1, 0.3);
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i) / s.rate;
+        const double env = std::fmin(1.0, t / 0.01) * std::fmin(1.0, (0.3 - t) / 0.05);
+        const double a = std::sin(kTwoPi * 140.0 * t) > 0 ? 1.0 : -1.0;
+        const double b = std::sin(kTwoPi * 147.0 * t) > 0 ? 1.0 : -1.0;
+        s.at(i, 0) = static_cast<float>(0.3 * env * (a + b));
+    }
+    normalise(s, 0.6f);
+    return s;
+}
+
 // ---- The theme: 8 bars of C, Am, F, G, C, Am, Dm, G at 84 beats a minute. Notes that ring
 // past the end wrap to the start, so the loop has no seam.
 
@@ -448,6 +484,9 @@ int main(int argc, char** argv) {
               writeWav(dir + "/whoosh.wav", makeWhoosh()) &&
               writeWav(dir + "/salute_start.wav", makeSaluteStart()) &&
               writeWav(dir + "/salute_explosion.wav", makeSaluteExplosion()) &&
+              writeWav(dir + "/alarm_clock.wav", makeAlarmClock()) &&
+              writeWav(dir + "/broke.wav", makeBroke()) &&
+              writeWav(dir + "/wrong_action.wav", makeWrongAction()) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }
