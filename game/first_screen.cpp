@@ -1,11 +1,15 @@
 // The first screen: buttons that light up under the pointer with a sound, press and answer, the
-// arrows and Enter moving and pressing the focus, a widget running along key frames, and a
-// button that opens a modal dialog. Escape fades the screen out, and with it the program.
+// arrows and Enter moving and pressing the focus, a widget running along key frames, a button
+// that opens a modal dialog and one that opens the options panel; the effect keys, and W for the
+// walk through the hotel. Escape fades the screen out, and with it the program.
 #include "game/first_screen.h"
 
 #include "core/strings.h"
 #include "engine/data/ini.h"
+#include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
+#include "game/fx_demo.h"
+#include "game/world_demo.h"
 #include "ui/ui.h"
 
 namespace {
@@ -14,6 +18,9 @@ constexpr const char* kLayout = "Data/Menu/UIDemo/UIDemo.ini";
 constexpr int kEscape = 27;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
+constexpr int kKeyW = 'W';
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
 
 const char* const kScreenChildren[] = {"Background",  "Title",        "Plate",
                                        "Text",        "Spinner",      "ButtonHello",
@@ -121,11 +128,49 @@ private:
     float volumes_[2] = {1.0f, 1.0f};
 };
 
+// A stand-in screen of the older kind in a window over the whole display, closing itself once the
+// screen has ended; it keeps the screens below from updating while it is on show.
+class HostedScreen : public Window {
+public:
+    explicit HostedScreen(ShellWM* screen) : screen_(screen) {
+        int bits = 0, full = 0, w = 0, h = 0;
+        grGetMode(&w, &h, &bits, &full);
+        xs = static_cast<int16_t>(w ? w : kWidth);
+        ys = static_cast<int16_t>(h ? h : kHeight);
+    }
+    ~HostedScreen() override { delete screen_; }
+
+    bool gone() const { return gone_; }
+    void OnHide(int finished) override { gone_ = finished != 0; }
+    // The screen may end itself in an update or on a key; either way it leaves at the next step.
+    int Update(int milliseconds) override {
+        if (screen_->Count()) screen_->Update(milliseconds);
+        if (!screen_->Count()) CloseSelf();
+        return 0;
+    }
+    int Draw() override {
+        screen_->Render();
+        return 1;
+    }
+    int OnKeyDown(int key, intptr_t data) override { return screen_->OnKeyDown(key, data); }
+    int OnKeyUp(int key, intptr_t data) override { return screen_->OnKeyUp(key, data); }
+    int OnChar(int character, intptr_t data) override { return screen_->OnChar(character, data); }
+    int OnMouseMove(int buttons, intptr_t position) override {
+        return screen_->OnMouseMove(buttons, position);
+    }
+
+private:
+    ShellWM* screen_;
+    bool gone_ = false;
+};
+
 class FirstScreen : public DemoWindow {
 public:
     ~FirstScreen() override {
         delete dialog_;
         delete options_;
+        delete world_;
+        fxDemoDestroy(fx_);
     }
 
     void Create(const char* file, const char* section) override {
@@ -136,6 +181,34 @@ public:
         options_ = new OptionsPanel;
         options_->Create(file, "Options");
         hello_ = findChild(this, "ButtonHello");
+        fx_ = fxDemoCreate();
+    }
+    int Update(int milliseconds) override {
+        fxDemoUpdate(fx_, milliseconds);
+        return Window::Update(milliseconds);
+    }
+    int Draw() override {
+        Window::Draw();
+        fxDemoDraw(fx_);
+        grDrawTextA(font, x + xs / 2, y + ys - 23, fxDemoHelp(), 0, 0, 0);
+        return 1;
+    }
+    int OnKeyDown(int key, intptr_t data) override {
+        if (DemoWindow::OnKeyDown(key, data)) return 1;
+        if (key == kKeyW) {
+            // The walk through the hotel, over this screen until it ends itself.
+            if (world_ && !world_->gone()) return 1;
+            delete world_;
+            world_ = new HostedScreen(worldDemoCreate());
+            WM::Get()->Push(world_, false, false, true);
+            return 1;
+        }
+        return fxDemoKey(fx_, key) ? 1 : 0;
+    }
+    int OnMouseMove(int buttons, intptr_t position) override {
+        const int result = Window::OnMouseMove(buttons, position);
+        fxDemoMouse(fx_, position);
+        return result;
     }
     void OnShow(int finished) override {
         if (!finished) sndPlayMusic("menu", 1, 1, nullptr);
@@ -162,6 +235,8 @@ public:
 private:
     DemoDialog* dialog_ = nullptr;
     OptionsPanel* options_ = nullptr;
+    HostedScreen* world_ = nullptr;
+    FxDemo* fx_ = nullptr;
     UIWnd* hello_ = nullptr;
     int presses_ = 0;
 };

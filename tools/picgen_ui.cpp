@@ -119,34 +119,11 @@ bool insideTriangle(double x, double y, double ax, double ay, double bx, double 
     return !((d1 < 0 || d2 < 0 || d3 < 0) && (d1 > 0 || d2 > 0 || d3 > 0));
 }
 
-// The cursors: an arrow at rest, a pointing arrow with a ring that spins after a click, a busy
-// ring for a timed click run, and a star that twinkles all the time; frames stacked as strips.
+// Two of the cursors (the arrow and the hand are drawn from the art's sources): a busy ring for a
+// timed click run and a star that twinkles all the time; frames stacked as strips.
 bool drawCursors(const std::string& folder) {
-    const Colour white{255, 255, 255, 255}, black{0, 0, 0, 255}, gold{255, 200, 60, 255};
-    auto arrowOf = [&](Image& img, Colour body) {
-        auto arrow = [](double x, double y, double s) {
-            return insideTriangle(x, y, 1 * s, 1 * s, 1 * s, 17 * s, 12 * s, 12 * s) ||
-                   insideTriangle(x, y, 5 * s, 12 * s, 8 * s, 11 * s, 10 * s, 19 * s);
-        };
-        fill(img, [&](double x, double y) { return arrow(x, y, 1.0) || arrow(x - 1, y, 1.0) || arrow(x, y - 1, 1.0) || arrow(x - 1, y - 1, 1.0); }, black);
-        fill(img, [&](double x, double y) { return arrow(x - 0.5, y - 0.8, 0.95); }, body);
-    };
-    Image arrow(32, 32);
-    arrowOf(arrow, white);
-    bool ok = arrow.write(folder + "/arrow.tga");
-
-    std::vector<Image> spin, busy, star;
-    for (int i = 0; i < 4; ++i) {
-        Image f(32, 32);
-        const double a0 = i * M_PI / 2;
-        fill(f, [&](double x, double y) {
-            const double dx = x - 22, dy = y - 22, r = std::hypot(dx, dy);
-            const double turn = std::fmod(std::atan2(dy, dx) - a0 + 4 * M_PI, 2 * M_PI);
-            return r > 5 && r < 9 && turn < M_PI * 1.2;
-        }, gold);
-        arrowOf(f, white);
-        spin.push_back(f);
-    }
+    const Colour gold{255, 200, 60, 255};
+    std::vector<Image> busy, star;
     for (int i = 0; i < 8; ++i) {
         Image f(32, 32);
         for (int d = 0; d < 8; ++d) {
@@ -166,8 +143,7 @@ bool drawCursors(const std::string& folder) {
         }, gold);
         star.push_back(f);
     }
-    return ok && Image::strip(spin).write(folder + "/spin.tga") &&
-           Image::strip(busy).write(folder + "/busy.tga") &&
+    return Image::strip(busy).write(folder + "/busy.tga") &&
            Image::strip(star).write(folder + "/star.tga");
 }
 
@@ -225,7 +201,7 @@ struct ButtonLook {
 }  // namespace
 
 bool drawUiPictures(const std::string& data) {
-    const std::string fx = data + "/fx", demo = data + "/Menu/UIDemo";
+    const std::string fx = data + "/Fx", demo = data + "/Menu/UIDemo";
     // Black and opaque: a 24-bit black picture would be colour-keyed away entirely.
     Image dark(16, 16);
     for (int y = 0; y < 16; ++y)

@@ -136,13 +136,23 @@ TEST_F(Demo, FromHoverToTheProgramsEnd) {
          [&] {
              EXPECT_EQ(WM::Get()->Count(), 1);
              EXPECT_NE(child("Spinner")->x, spinnerX);
+             key("W");  // the walk through the hotel, over the screen
+         }},
+        {90,
+         [] {
+             EXPECT_EQ(WM::Get()->Count(), 2);
+             key("Escape");  // ends the walk, not the program
+         }},
+        {110,
+         [] {
+             EXPECT_EQ(WM::Get()->Count(), 1);
              key("Escape");
          }},
     };
 
     EXPECT_EQ(engineMain(0, nullptr), 0);
-    EXPECT_GT(gFrames, 70);
-    EXPECT_LT(gFrames, 100);  // ended by the fade-out, not by the guard
+    EXPECT_GT(gFrames, 110);
+    EXPECT_LT(gFrames, 140);  // ended by the fade-out, not by the guard
     EXPECT_EQ(WM::Get(), nullptr);
     EXPECT_EQ(std::count(gHeard.begin(), gHeard.end(), "click"), 6);
 }
