@@ -1,17 +1,20 @@
-// The stand-in first screen: shows that pictures, sprites, materials, triangles, fonts, sounds
-// and music all work, and closes on Escape.
+// The stand-in first screen: shows that pictures, sprites, materials, triangles, fonts, sounds,
+// music and the comics all work, and closes on Escape.
 #include "game/first_screen.h"
 
 #include <cmath>
 #include <initializer_list>
 
+#include "anim/comics.h"
 #include "engine/gr/gr.h"
+#include "core/text.h"
 #include "engine/snd/snd.h"
 
 namespace {
 
 constexpr int kEscape = 27;
 constexpr int kLeftButton = 1;
+constexpr int kMiddleButton = 4;
 constexpr int kStarPeriodMs = 400;
 
 class FirstScreen : public ShellWM {
@@ -25,8 +28,11 @@ public:
         font_ = grLoadFont("Data/Fonts/normal.tga", nullptr);
         title_ = grLoadFont("Data/Fonts/large.tga", nullptr);
         sndPlayMusic("menu", 1, 1, nullptr);
+        gComics = new cComicsManager;
+        gComics->LoadAll();
     }
     ~FirstScreen() override {
+        deleteAndNull(gComics);
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
         grFreeFont(font_);
         grFreeFont(title_);
@@ -35,6 +41,7 @@ public:
     int Count() override { return open_ ? 1 : 0; }
     int Update(int milliseconds) override {
         time_ += milliseconds;
+        gComics->Update(milliseconds / 1000.0f);
         return 1;
     }
     int Render() override {
@@ -49,12 +56,25 @@ public:
         drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
         grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
                       0xFFFFF0C0u, 0, 0, 0);
-        grDrawTextA(font_, 512, 720, "Click to hear a click; press Esc to leave.", 0, 0, 0);
+        grDrawTextA(font_, 512, 720, "Click to hear a click, press a key for a comic, Esc to leave.",
+                    0, 0, 0);
+        gComics->Draw(1.0f);
         return 1;
     }
     int OnKeyDown(int key, intptr_t) override {
+        // While a comic shows it takes every key, Escape included.
+        if (gComics->IsShowing()) {
+            gComics->OnButton(key);
+            return 1;
+        }
         if (key == kEscape) open_ = false;
         if (key == kLeftButton) sndPlay("click", 0);
+        if (key > kMiddleButton && key != kEscape) {
+            char path[32];
+            safeSnprintf(path, sizeof path, "data/Comics/%d.anm", nextComic_ + 1);
+            nextComic_ = (nextComic_ + 1) % 5;
+            gComics->Play(path);
+        }
         return 1;
     }
     int OnKeyUp(int, intptr_t) override { return 1; }
@@ -83,6 +103,7 @@ private:
     CGraphFont* font_ = nullptr;
     CGraphFont* title_ = nullptr;
     int time_ = 0;
+    int nextComic_ = 0;
     bool open_ = true;
 };
 
