@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "tools/anmgen_text.h"
 
 std::vector<DrawCall> Recorder::draws;
@@ -94,6 +97,13 @@ void placeNode(C_AnimationObject& o, float x, float y, float w, float h) {
     vectorKey(o.size, 0, w, h);
     floatKey(o.scaleKeys, 0, 1);
     floatKey(o.alphaKeys, 0, 1);
+}
+
+char16_t* strdup16(const char16_t* text) {
+    const std::u16string s(text);
+    char16_t* copy = static_cast<char16_t*>(malloc((s.size() + 1) * sizeof(char16_t)));
+    std::copy(s.c_str(), s.c_str() + s.size() + 1, copy);
+    return copy;
 }
 
 std::string compileAnm(const std::string& source) {

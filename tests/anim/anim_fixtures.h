@@ -48,5 +48,8 @@ C_ColorKey* colourKey(cArray<C_ColorKey*>& track, float t, uint32_t c, int kind 
 // Position, size, scale 1 and alpha 1 from time 0.
 void placeNode(C_AnimationObject& o, float x, float y, float w, float h);
 
+// A malloc copy of a UTF-16 text, as text lines are held.
+char16_t* strdup16(const char16_t* text);
+
 // The bytes anmgen makes of a description; fails the test when it does not compile.
 std::string compileAnm(const std::string& source);
