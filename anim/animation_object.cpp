@@ -413,11 +413,22 @@ uint32_t C_AnimationObject::Colour(float t) {
 }
 
 float C_AnimationObject::WorldRotation(float t) {
-    const Vec2f origin = WorldPosition(t);
-    Vec2f axis(0.0f, 0.0f);
-    const Vec2f unit(1.0f, 0.0f);
-    transformPoint(&axis, &unit, &world);
-    return directionAngle(axis.x - origin.x, axis.y - origin.y);
+    const Vec2f axis = WorldXAxis(t);
+    return directionAngle(axis.x, axis.y);
+}
+
+Vec2f C_AnimationObject::WorldXAxis(float t) {
+    const Vec2f origin = WorldPosition(t), unit(1.0f, 0.0f);
+    Vec2f end(0.0f, 0.0f);
+    transformPoint(&end, &unit, &world);
+    return vecNormalised(end - origin);
+}
+
+Vec2f C_AnimationObject::WorldUpAxis(float t) {
+    const Vec2f origin = WorldPosition(t), up(0.0f, -1.0f);
+    Vec2f end(0.0f, 0.0f);
+    transformPoint(&end, &up, &world);
+    return vecNormalised(end - origin);
 }
 
 float C_AnimationObject::GetFrame(float t) const {
@@ -464,6 +475,51 @@ int32_t C_AnimationObject::DeleteKey(int track, int i) {
         return 0;
     });
     return r == 0 ? kAnimOk : kAnimFail;
+}
+
+void C_AnimationObject::AddKeys(float t) {
+    for (int track = 0; track < kTrackCount; ++track) AddKey(track, t);
+}
+
+void C_AnimationObject::DeleteKeysAt(float t) {
+    for (int track = 0; track < kTrackCount; ++track) {
+        const int i = FindKey(track, t);
+        const C_KeyBase* key = GetKey(track, i);
+        if (key && key->time == t) DeleteKey(track, i);
+    }
+}
+
+namespace {
+
+template <class K, class Set>
+int32_t setValue(cArray<K*>& keys, int i, Set set) {
+    if (i < 0 || static_cast<uint32_t>(i) >= keys.size()) return kAnimFail;
+    set(*keys[i]);
+    return kAnimOk;
+}
+
+}  // namespace
+
+int32_t C_AnimationObject::SetPosition(int i, float x, float y) {
+    return setValue(position, i, [=](C_VectorKey& k) { k.value.Set(x, y); });
+}
+int32_t C_AnimationObject::SetSize(int i, float x, float y) {
+    return setValue(size, i, [=](C_VectorKey& k) { k.value.Set(x, y); });
+}
+int32_t C_AnimationObject::SetScale(int i, float v) {
+    return setValue(scaleKeys, i, [=](C_FloatKey& k) { k.value = v; });
+}
+int32_t C_AnimationObject::SetAlpha(int i, float v) {
+    return setValue(alphaKeys, i, [=](C_FloatKey& k) { k.value = v; });
+}
+int32_t C_AnimationObject::SetRotation(int i, float v) {
+    return setValue(rotation, i, [=](C_FloatKey& k) { k.value = v; });
+}
+int32_t C_AnimationObject::SetFrame(int i, float v) {
+    return setValue(frame, i, [=](C_FloatKey& k) { k.value = v; });
+}
+int32_t C_AnimationObject::SetColour(int i, uint32_t c) {
+    return setValue(colourKeys, i, [=](C_ColorKey& k) { k.colour = c; });
 }
 
 float C_AnimationObject::GetDuration() const {

@@ -71,6 +71,9 @@ public:
     float Alpha(float t);
     uint32_t Colour(float t);
     float WorldRotation(float t);
+    // Unit directions of the node's x axis and of its up axis (0, -1) on the screen.
+    Vec2f WorldXAxis(float t);
+    Vec2f WorldUpAxis(float t);
     float GetFrame(float t) const;
 
     // Index of the last key not after t; -1 for an empty track or t before the first key.
@@ -80,8 +83,20 @@ public:
     C_KeyBase* GetKey(int track, int i) const;
     // t < 0 or a key at t already: -1; else the index of the new key.
     int AddKey(int track, float t);
+    // A key at t in every track where there is none.
+    void AddKeys(float t);
     // The first key is never deleted: kAnimFail for i < 1 or out of range.
     int32_t DeleteKey(int track, int i);
+    // In every track, the key at exactly t (never a first key).
+    void DeleteKeysAt(float t);
+    // Key values by track and index: kAnimFail when the key does not exist.
+    int32_t SetPosition(int i, float x, float y);
+    int32_t SetSize(int i, float x, float y);
+    int32_t SetScale(int i, float v);
+    int32_t SetAlpha(int i, float v);
+    int32_t SetRotation(int i, float v);
+    int32_t SetFrame(int i, float v);
+    int32_t SetColour(int i, uint32_t c);
 
     float GetDuration() const;
     int ChildCount() const { return static_cast<int>(children.size()); }

@@ -117,6 +117,7 @@ TEST(AnimNode, AlphaColourScaleAndPlaceComeDownTheTree) {
     EXPECT_NEAR(l.x, 90, 1e-4f);
     EXPECT_NEAR(l.y, 120, 1e-4f);
     EXPECT_NEAR(leaf->WorldRotation(1), kPi / 2, 1e-5f);
+    EXPECT_NEAR(leaf->WorldUpAxis(1).x, 1, 1e-5f);
     EXPECT_FLOAT_EQ(root->GetDuration(), 0);
     floatKey(leaf->frame, 7, 1);
     EXPECT_FLOAT_EQ(root->GetDuration(), 7);
@@ -145,6 +146,19 @@ TEST(AnimNode, AddingAndDeletingKeys) {
     EXPECT_EQ(o.DeleteKey(kTrackScale, 2), kAnimOk);
     EXPECT_EQ(o.KeyCount(kTrackScale), 3);
     EXPECT_EQ(o.GetKey(kTrackScale, 2)->time, 3);
+
+    // Every track at once: keys are added where missing; deleting spares first keys.
+    o.AddKeys(1);
+    for (int track = 0; track < kTrackCount; ++track) EXPECT_EQ(o.KeyCount(track), track == kTrackScale ? 3 : 1);
+    o.AddKeys(3);
+    o.DeleteKeysAt(3);
+    o.DeleteKeysAt(1);
+    for (int track = 0; track < kTrackCount; ++track) EXPECT_EQ(o.KeyCount(track), track == kTrackScale ? 2 : 1);
+    EXPECT_EQ(o.SetScale(1, 4), kAnimOk);
+    EXPECT_EQ(o.scaleKeys[1]->value, 4);
+    EXPECT_EQ(o.SetColour(1, 0x123456), kAnimFail);
+    EXPECT_EQ(o.SetPosition(0, 5, 6), kAnimOk);
+    EXPECT_EQ(o.position[0]->value.y, 6);
 }
 
 TEST(MaskDesc, FramesRowsAndRefusals) {
