@@ -1,8 +1,8 @@
 // Draws the bundled test picture (a hotel facade, JPEG) and small sprites with alpha: a coin
 // with a separate gray alpha image, a star (PNG) and a four-frame spinning star strip (TGA).
+#include "tools/canvas.h"
 #include "tools/tga_write.h"
 
-#include <jpeglib.h>
 #include <png.h>
 
 #include <algorithm>
@@ -14,71 +14,13 @@
 
 namespace {
 
+using picgen::Canvas;
+using picgen::Rgb;
+using picgen::byteOf;
+using picgen::mix;
+using picgen::writeJpeg;
+
 constexpr double kPi = 3.14159265358979;
-
-struct Rgb {
-    double r, g, b;
-};
-
-Rgb mix(Rgb a, Rgb b, double t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-uint8_t byteOf(double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
-
-// Straight (not premultiplied) colour and alpha, rows top first.
-struct Canvas {
-    int w, h;
-    std::vector<Rgb> rgb;
-    std::vector<double> alpha;
-
-    Canvas(int width, int height, Rgb fill, double a)
-        : w(width), h(height), rgb(static_cast<size_t>(width) * height, fill),
-          alpha(static_cast<size_t>(width) * height, a) {}
-
-    // Paints colour c over the pixel with coverage k (0..1), source-over.
-    void blend(int x, int y, Rgb c, double k) {
-        if (x < 0 || y < 0 || x >= w || y >= h || k <= 0.0) return;
-        const size_t i = static_cast<size_t>(y) * w + x;
-        const double a0 = alpha[i];
-        const double a = k + a0 * (1.0 - k);
-        const double keep = a0 * (1.0 - k);
-        rgb[i] = {(c.r * k + rgb[i].r * keep) / a, (c.g * k + rgb[i].g * keep) / a,
-                  (c.b * k + rgb[i].b * keep) / a};
-        alpha[i] = a;
-    }
-
-    void rect(int x0, int y0, int x1, int y1, Rgb c, double k = 1.0) {
-        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) blend(x, y, c, k);
-    }
-
-    // Any shape given by an inside test, anti-aliased by 8 x 8 samples per pixel.
-    template <typename Inside, typename Colour>
-    void shape(int x0, int y0, int x1, int y1, Inside inside, Colour colour) {
-        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) {
-                int hits = 0;
-                for (int sy = 0; sy < 8; ++sy)
-                    for (int sx = 0; sx < 8; ++sx)
-                        hits += inside(x + (sx + 0.5) / 8.0, y + (sy + 0.5) / 8.0) ? 1 : 0;
-                if (hits) blend(x, y, colour(x + 0.5, y + 0.5), hits / 64.0);
-            }
-    }
-
-    std::vector<uint8_t> bytes(bool bgr, bool withAlpha) const {
-        std::vector<uint8_t> out;
-        out.reserve(rgb.size() * (withAlpha ? 4 : 3));
-        for (size_t i = 0; i < rgb.size(); ++i) {
-            const uint8_t r = byteOf(rgb[i].r), g = byteOf(rgb[i].g), b = byteOf(rgb[i].b);
-            out.push_back(bgr ? b : r);
-            out.push_back(g);
-            out.push_back(bgr ? r : b);
-            if (withAlpha) out.push_back(byteOf(alpha[i] * 255.0));
-        }
-        return out;
-    }
-};
 
 // Small linear congruential generator: the facade's lit windows are the same on every run.
 class Lcg {
@@ -258,36 +200,6 @@ Canvas drawStar(int size, double turn) {
                  return mix({255, 250, 200}, {250, 170, 30}, std::clamp(d, 0.0, 1.0));
              });
     return cv;
-}
-
-bool writeJpeg(const std::string& path, const Canvas& cv, int quality) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        perror(path.c_str());
-        return false;
-    }
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);  // an encoder error ends the tool with libjpeg's message
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = static_cast<JDIMENSION>(cv.w);
-    cinfo.image_height = static_cast<JDIMENSION>(cv.h);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);  // baseline, not progressive
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    const std::vector<uint8_t> pixels = cv.bytes(false, false);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + static_cast<size_t>(cinfo.next_scanline) * cv.w * 3);
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    const bool ok = fclose(f) == 0;
-    if (!ok) fprintf(stderr, "%s: write failed\n", path.c_str());
-    return ok;
 }
 
 bool writePngRgba(const std::string& path, const Canvas& cv) {
