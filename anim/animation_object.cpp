@@ -417,19 +417,15 @@ float C_AnimationObject::WorldRotation(float t) {
     return directionAngle(axis.x, axis.y);
 }
 
-Vec2f C_AnimationObject::WorldXAxis(float t) {
-    const Vec2f origin = WorldPosition(t), unit(1.0f, 0.0f);
+Vec2f C_AnimationObject::worldDirection(float t, const Vec2f& direction) {
+    const Vec2f origin = WorldPosition(t);
     Vec2f end(0.0f, 0.0f);
-    transformPoint(&end, &unit, &world);
+    transformPoint(&end, &direction, &world);
     return vecNormalised(end - origin);
 }
 
-Vec2f C_AnimationObject::WorldUpAxis(float t) {
-    const Vec2f origin = WorldPosition(t), up(0.0f, -1.0f);
-    Vec2f end(0.0f, 0.0f);
-    transformPoint(&end, &up, &world);
-    return vecNormalised(end - origin);
-}
+Vec2f C_AnimationObject::WorldXAxis(float t) { return worldDirection(t, Vec2f(1.0f, 0.0f)); }
+Vec2f C_AnimationObject::WorldUpAxis(float t) { return worldDirection(t, Vec2f(0.0f, -1.0f)); }
 
 float C_AnimationObject::GetFrame(float t) const {
     float f = 0.0f;

@@ -155,4 +155,5 @@ public:
 
 private:
     int frameArgument(float t) const;
+    Vec2f worldDirection(float t, const Vec2f& direction);
 };
