@@ -1,0 +1,69 @@
+// The stand-in first screen driven at the fixed step: a key plays the next comic, which takes
+// every key while it shows (Escape included) and gives the screen back when it has darkened away.
+#include "game/first_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "anim/comics.h"
+#include "engine/data/ini.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+constexpr int kEscape = 27;
+
+TEST(FirstScreen, AKeyPlaysTheNextComicWhichTakesTheKeysWhileItShows) {
+    testsupport::TempFolder folder("velmora_first_screen");
+    ASSERT_TRUE(folder.enter());
+    std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
+    iniFreeAll();
+    std::unique_ptr<ShellWM> screen(firstScreenCreate());
+    ASSERT_NE(gComics, nullptr);
+    auto frame = [&] {
+        screen->Update(kUpdateStepMs);
+        screen->Render();
+    };
+
+    screen->OnKeyDown('A', 0);
+    ASSERT_TRUE(gComics->IsShowing());
+    EXPECT_EQ(gComics->Current(), gComics->Animations().At(0));
+    frame();
+    // Escape skips within the comic instead of closing the screen.
+    screen->OnKeyDown(kEscape, 0);
+    EXPECT_EQ(screen->Count(), 1);
+    EXPECT_GT(gComics->ShownTime(), 0.025f);
+
+    // Keys release every stop on the way; the comic ends and darkens away.
+    int frames = 0;
+    while (gComics->IsShowing() && frames < 4000) {
+        frame();
+        if (gComics->Current() && gComics->Current()->IsWaitingAtStop(gComics->ShownTime()))
+            screen->OnKeyDown(' ', 0);
+        ++frames;
+    }
+    EXPECT_FALSE(gComics->IsShowing());
+    EXPECT_LT(frames, 4000);
+
+    // The next key plays the second comic; with none showing Escape closes the screen.
+    screen->OnKeyDown('B', 0);
+    EXPECT_EQ(gComics->Current(), gComics->Animations().At(1));
+    // Escape and any key at the stops hurry it to its end.
+    frames = 0;
+    while (gComics->IsShowing() && frames < 4000) {
+        screen->OnKeyDown(kEscape, 0);
+        frame();
+        if (gComics->IsShowing()) screen->OnKeyDown(' ', 0);
+        ++frames;
+    }
+    EXPECT_LT(frames, 4000);
+    screen->OnKeyDown(kEscape, 0);
+    EXPECT_EQ(screen->Count(), 0);
+    screen.reset();
+    EXPECT_EQ(gComics, nullptr);
+    iniFreeAll();
+}
+
+}  // namespace
