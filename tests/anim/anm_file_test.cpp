@@ -10,6 +10,7 @@
 
 #include "anim/animation.h"
 #include "anim_fixtures.h"
+#include "tools/anmgen_text.h"
 
 namespace {
 
@@ -216,6 +217,44 @@ TEST_F(AnmFile, DescriptionsCompileIntoTheDescribedTrees) {
     anim.SetFileName("story2.anm");
     ASSERT_EQ(anim.Save(), kAnimOk);
     EXPECT_EQ(readFile("story2.anm"), bytes);
+}
+
+TEST_F(AnmFile, DumpsCompileBackToTheSameBytes) {
+    const std::string bytes = fixture();
+    std::string text, error;
+    ASSERT_TRUE(anmDump(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), "f.anm",
+                        text, error))
+        << error;
+    std::vector<uint8_t> again;
+    ASSERT_TRUE(anmCompile(text, "dump", again, error)) << error;
+    // Only the backslashes the reader drops differ.
+    EXPECT_EQ(again.size(), bytes.size() - 2);
+    EXPECT_FALSE(anmDump(reinterpret_cast<const uint8_t*>(bytes.data()), 10, "cut.anm", text, error));
+    EXPECT_NE(error.find("cut.anm"), std::string::npos);
+}
+
+TEST_F(AnmFile, DescriptionErrorsNameTheLine) {
+    const struct {
+        const char* source;
+        const char* error;
+    } cases[] = {
+        {"object\n  scale 0 x\nend\n", "t.txt:2: 'x' is not a number"},
+        {"object\n  alpha 2 1\n  alpha 1 1\nend\n", "t.txt:3: keys of a track must come in time order"},
+        {"object\n  size 0 1 2 ease hold linear\nend\n", "t.txt:2: give one filter, or one per component"},
+        {"object\n  colour 0 red\nend\n", "t.txt:2: a colour is #RRGGBB or #AARRGGBB"},
+        {"object \"open\n", "t.txt:1: text without its closing quote"},
+        {"object\n", "t.txt:2: an object is not closed with end"},
+        {"end\n", "t.txt:1: end without an object"},
+        {"scale 0 1\n", "t.txt:1: 'scale' outside an object"},
+        {"object\n  wobble 3\nend\n", "t.txt:2: unknown statement 'wobble'"},
+        {"object\n  frames 2.5\nend\n", "t.txt:2: '2.5' is not an integer"},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> out;
+        std::string error;
+        EXPECT_FALSE(anmCompile(c.source, "t.txt", out, error)) << c.source;
+        EXPECT_EQ(error, c.error) << c.source;
+    }
 }
 
 TEST_F(AnmFile, MissingFilesAndFailedSaves) {
