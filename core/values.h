@@ -97,6 +97,12 @@ private:
     int32_t raw_;
 };
 
+// True when v equals one of the values.
+template <class T, class... U>
+bool IsOneOf(const T& v, const U&... values) {
+    return ((v == values) || ...);
+}
+
 // Nearest integer, halves to the even neighbour.
 int roundToInt(float v);
 // With a NaN operand both give their second argument.

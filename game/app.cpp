@@ -3,7 +3,6 @@
 #include "game/app.h"
 
 #include "engine/data/ini.h"
-#include "engine/data/profile.h"
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
@@ -47,9 +46,9 @@ void appResetFrame() { gAccumulator = 0; }
 
 void GameInit() {
     // Icon: there is no icon resource here; wndSetIconFile gives the window one from an image.
+    // The size the engine settled on from the settings, damaged values already passed over.
     int xs = 0, ys = 0;
-    profGameGetInt("main", "xs", &xs);
-    profGameGetInt("main", "ys", &ys);
+    wndGetStartSize(&xs, &ys);
     grInit(xs, ys, 32, wndIsFullScreen());
     sndInit(nullptr);
     sndLoadScript("Data/Sounds/sounds.ini");

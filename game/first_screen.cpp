@@ -6,15 +6,19 @@
 #include <initializer_list>
 
 #include "anim/comics.h"
-#include "engine/gr/gr.h"
 #include "core/text.h"
+#include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
+#include "game/fx_demo.h"
+#include "game/world_demo.h"
 
 namespace {
 
 constexpr int kEscape = 27;
 constexpr int kLeftButton = 1;
-constexpr int kMiddleButton = 4;
+constexpr int kKeyW = 'W';
+constexpr int kKeyComic = 'K';
+constexpr int kComicCount = 5;
 constexpr int kStarPeriodMs = 400;
 
 class FirstScreen : public ShellWM {
@@ -28,23 +32,36 @@ public:
         font_ = grLoadFont("Data/Fonts/normal.tga", nullptr);
         title_ = grLoadFont("Data/Fonts/large.tga", nullptr);
         sndPlayMusic("menu", 1, 1, nullptr);
+        fx_ = fxDemoCreate();
         gComics = new cComicsManager;
         gComics->LoadAll();
     }
     ~FirstScreen() override {
         deleteAndNull(gComics);
+        delete demo_;
         for (HSPRITE s : {picture_, coin_, star_, spin_}) grFreeSprite(s);
         grFreeFont(font_);
         grFreeFont(title_);
+        fxDemoDestroy(fx_);
     }
 
     int Count() override { return open_ ? 1 : 0; }
     int Update(int milliseconds) override {
+        if (demo_) {
+            demo_->Update(milliseconds);
+            if (!demo_->Count()) {
+                delete demo_;
+                demo_ = nullptr;
+            }
+            return 1;
+        }
         time_ += milliseconds;
+        fxDemoUpdate(fx_, milliseconds);
         gComics->Update(milliseconds / 1000.0f);
         return 1;
     }
     int Render() override {
+        if (demo_) return demo_->Render();
         grDrawSprite(0, 0, picture_, 0);
         const float t = time_ / 1000.0f;
         // Opaque coins with their alpha images, then tinted and additive ones.
@@ -56,30 +73,43 @@ public:
         drawRotated(star_, 720, 620, t, 1.0f + 0.3f * std::sin(t * 2));
         grDrawTextExA(sMaterial(4, 4, 1, 30), title_, 512, 60, "Welcome to the Velmora",
                       0xFFFFF0C0u, 0, 0, 0);
-        grDrawTextA(font_, 512, 720, "Click to hear a click, press a key for a comic, Esc to leave.",
-                    0, 0, 0);
+        grDrawTextA(font_, 512, 720, "Click to hear a click; W walks into the hotel; K plays a comic; Esc leaves.", 0,
+                    0, 0);
+        grDrawTextA(font_, 512, 745, fxDemoHelp(), 0, 0, 0);
+        fxDemoDraw(fx_);
         gComics->Draw(1.0f);
         return 1;
     }
-    int OnKeyDown(int key, intptr_t) override {
+    int OnKeyDown(int key, intptr_t data) override {
+        if (demo_) return demo_->OnKeyDown(key, data);
         // While a comic shows it takes every key, Escape included.
         if (gComics->IsShowing()) {
             gComics->OnButton(key);
             return 1;
         }
-        if (key == kEscape) open_ = false;
-        if (key == kLeftButton) sndPlay("click", 0);
-        if (key > kMiddleButton && key != kEscape) {
+        if (key == kKeyComic) {
             char path[32];
             safeSnprintf(path, sizeof path, "data/Comics/%d.anm", nextComic_ + 1);
-            nextComic_ = (nextComic_ + 1) % 5;
+            nextComic_ = (nextComic_ + 1) % kComicCount;
             gComics->Play(path);
+            return 1;
         }
+        if (key == kKeyW) {
+            demo_ = worldDemoCreate();
+            return 1;
+        }
+        if (key == kEscape) open_ = false;
+        if (key == kLeftButton) sndPlay("click", 0);
+        fxDemoKey(fx_, key);
         return 1;
     }
     int OnKeyUp(int, intptr_t) override { return 1; }
     int OnChar(int, intptr_t) override { return 1; }
-    int OnMouseMove(int, intptr_t) override { return 1; }
+    int OnMouseMove(int buttons, intptr_t position) override {
+        if (demo_) return demo_->OnMouseMove(buttons, position);
+        fxDemoMouse(fx_, position);
+        return 1;
+    }
 
 private:
     // A sprite turned by angle radians and scaled about its centre, as two textured triangles.
@@ -102,9 +132,11 @@ private:
     HSPRITE picture_ = nullptr, coin_ = nullptr, star_ = nullptr, spin_ = nullptr;
     CGraphFont* font_ = nullptr;
     CGraphFont* title_ = nullptr;
+    FxDemo* fx_ = nullptr;
     int time_ = 0;
     int nextComic_ = 0;
     bool open_ = true;
+    ShellWM* demo_ = nullptr;  // the world demo while it is open
 };
 
 }  // namespace

@@ -9,6 +9,7 @@ packages=(
   libvorbis-dev libogg-dev
   libfreetype-dev fonts-dejavu-core
   libpixman-1-dev
+  librsvg2-dev libcairo2-dev python3
 )
 
 missing=()

@@ -1,16 +1,12 @@
-// The drawing surface of the picture generators: straight colour and alpha with anti-aliased
-// shapes, and its JPEG writer.
+// The drawing surface of the picture generators: straight colour and alpha, rows top first,
+// with anti-aliased shapes.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
 #include <vector>
-
-#include <jpeglib.h>  // after cstdio and cstddef, which it needs
 
 namespace picgen {
 
@@ -77,35 +73,5 @@ struct Canvas {
         return out;
     }
 };
-
-inline bool writeJpeg(const std::string& path, const Canvas& cv, int quality) {
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        perror(path.c_str());
-        return false;
-    }
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);  // an encoder error ends the tool with libjpeg's message
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = static_cast<JDIMENSION>(cv.w);
-    cinfo.image_height = static_cast<JDIMENSION>(cv.h);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);  // baseline, not progressive
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    const std::vector<uint8_t> pixels = cv.bytes(false, false);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() + static_cast<size_t>(cinfo.next_scanline) * cv.w * 3);
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    const bool ok = fclose(f) == 0;
-    if (!ok) fprintf(stderr, "%s: write failed\n", path.c_str());
-    return ok;
-}
 
 }  // namespace picgen

@@ -1,6 +1,7 @@
 // Draws the comics' pictures: the scene backdrops (JPEG), the characters, speech bubble, lamp
 // glow and four-frame sparkle (TGA with alpha), the letterbox bars and the dark end-fade image.
 #include "tools/canvas.h"
+#include "tools/image_write.h"
 #include "tools/tga_write.h"
 
 
@@ -37,6 +38,10 @@ void disc(Canvas& cv, double cx, double cy, double r, Rgb c) { ellipse(cv, cx, c
 void gradient(Canvas& cv, Rgb top, Rgb bottom, int y0, int y1) {
     for (int y = y0; y < y1 && y < cv.h; ++y)
         for (int x = 0; x < cv.w; ++x) cv.blend(x, y, mix(top, bottom, double(y - y0) / (y1 - y0)), 1.0);
+}
+
+bool writeJpegOf(const std::string& path, const Canvas& cv) {
+    return writeJpeg(path.c_str(), cv.w, cv.h, cv.bytes(false, false), 88);
 }
 
 bool writeRgba(const std::string& path, const Canvas& cv) {
@@ -170,9 +175,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string d = std::string(argv[1]) + "/";
-    const bool ok = writeJpeg(d + "street.jpg", street(), 88) && writeJpeg(d + "lobby.jpg", lobby(), 88) &&
-                    writeJpeg(d + "night.jpg", night(), 88) && writeJpeg(d + "paper.jpg", paper(), 88) &&
-                    writeJpeg(d + "FrameH.jpg", frameBar(), 88) &&
+    const bool ok = writeJpegOf(d + "street.jpg", street()) && writeJpegOf(d + "lobby.jpg", lobby()) &&
+                    writeJpegOf(d + "night.jpg", night()) && writeJpegOf(d + "paper.jpg", paper()) &&
+                    writeJpegOf(d + "FrameH.jpg", frameBar()) &&
                     writeRgba(d + "zuna.tga", figure({90, 160, 120}, {70, 40, 30}, false)) &&
                     writeRgba(d + "guest.tga", figure({80, 90, 160}, {200, 180, 90}, false)) &&
                     writeRgba(d + "porter.tga", figure({170, 50, 50}, {40, 30, 30}, true)) &&

@@ -1,9 +1,8 @@
 // Draws the bundled test picture (a hotel facade, JPEG) and small sprites with alpha: a coin
 // with a separate gray alpha image, a star (PNG) and a four-frame spinning star strip (TGA).
 #include "tools/canvas.h"
+#include "tools/image_write.h"
 #include "tools/tga_write.h"
-
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +17,6 @@ using picgen::Canvas;
 using picgen::Rgb;
 using picgen::byteOf;
 using picgen::mix;
-using picgen::writeJpeg;
 
 constexpr double kPi = 3.14159265358979;
 
@@ -202,37 +200,6 @@ Canvas drawStar(int size, double turn) {
     return cv;
 }
 
-bool writePngRgba(const std::string& path, const Canvas& cv) {
-    const std::vector<uint8_t> pixels = cv.bytes(false, true);
-    std::vector<png_bytep> rows(static_cast<size_t>(cv.h));
-    for (int y = 0; y < cv.h; ++y)
-        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(pixels.data() + static_cast<size_t>(y) * cv.w * 4);
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) {
-        perror(path.c_str());
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        fclose(f);
-        fprintf(stderr, "%s: PNG encoding failed\n", path.c_str());
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(cv.w), static_cast<png_uint_32>(cv.h), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_write_image(png, rows.data());
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    const bool ok = fclose(f) == 0;
-    if (!ok) fprintf(stderr, "%s: write failed\n", path.c_str());
-    return ok;
-}
-
 std::vector<uint8_t> grayAlpha(const Canvas& cv) {
     std::vector<uint8_t> out(cv.alpha.size());
     for (size_t i = 0; i < out.size(); ++i) out[i] = byteOf(cv.alpha[i] * 255.0);
@@ -250,10 +217,12 @@ int main(int argc, char** argv) {
 
     // The coin keeps its alpha in a separate gray image, as a 24-bit colour image must.
     const Canvas coin = drawCoin(48);
-    bool ok = writeJpeg(pictures + "/hotel.jpg", drawHotel(), 90) &&
+    const Canvas hotel = drawHotel();
+    const Canvas star = drawStar(64, 0.0);
+    bool ok = writeJpeg((pictures + "/hotel.jpg").c_str(), hotel.w, hotel.h, hotel.bytes(false, false), 90) &&
               writeTga((sprites + "/coin.tga").c_str(), coin.w, coin.h, 24, coin.bytes(true, false), false) &&
               writeTga((sprites + "/_coin.tga").c_str(), coin.w, coin.h, 8, grayAlpha(coin), false) &&
-              writePngRgba(sprites + "/star.png", drawStar(64, 0.0));
+              writePng((sprites + "/star.png").c_str(), star.w, star.h, 4, star.bytes(false, true));
     if (!ok) return 1;
 
     // Four frames one below the other; a fifth of a turn brings the star back to its start.

@@ -175,6 +175,80 @@ Sound makeWhoosh() {
     return s;
 }
 
+// A firework rising: a whistle gliding up from 900 Hz to 2600 Hz over a hiss, fading at the top.
+Sound makeSaluteStart() {
+    Sound s(44100, 1, 0.9);
+    Noise noise(0x5A17u);
+    double phase = 0.0, hiss = 0.0;
+    const double length = static_cast<double>(s.frames());
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double u = static_cast<double>(i) / length;
+        phase += kTwoPi * (900.0 + 1700.0 * u * u) / s.rate;
+        hiss += 0.2 * (noise.next() - hiss);
+        const double env = std::min(1.0, u * 20.0) * (1.0 - u);
+        s.at(i, 0) = static_cast<float>(env * (0.5 * std::sin(phase) + 0.6 * hiss));
+    }
+    normalise(s, 0.6f);
+    return s;
+}
+
+// A firework bursting: a thump and a crackling noise tail dying away in a second.
+Sound makeSaluteExplosion() {
+    Sound s(44100, 2, 1.2);
+    Noise noise(0xB0077u);
+    double low = 0.0;
+    const double length = static_cast<double>(s.frames());
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i) / s.rate;
+        const double u = static_cast<double>(i) / length;
+        const double n = noise.next();
+        low += 0.08 * (n - low);
+        const double thump = std::sin(kTwoPi * 60.0 * t) * std::exp(-t * 9.0);
+        const double crackle = (std::fabs(n) > 0.97 ? n : 0.0) * std::exp(-t * 2.5);
+        const double v = (2.5 * low * std::exp(-t * 4.0) + thump + 0.8 * crackle) * (1.0 - u);
+        s.at(i, 0) = static_cast<float>(v);
+        s.at(i, 1) = static_cast<float>(v * (0.8 + 0.2 * std::cos(kTwoPi * 3.0 * t)));
+    }
+    normalise(s, 0.8f);
+    return s;
+}
+
+// An alarm clock: a fast-struck small bell, twenty strokes a second for 0.8 s.
+Sound makeAlarmClock() {
+    Sound s(22050, 1, 0.9);
+    for (int i = 0; i < 16; ++i) addBell(s, i * 0.05, i % 2 ? 2480.0 : 2620.0, 0.6, 0.04, -1);
+    normalise(s, 0.7f);
+    return s;
+}
+
+// Something breaking: a burst of falling noise over a low knock.
+Sound makeBroke() {
+    Sound s(22050, 1, 0.6);
+    Noise noise(0xB80Eu);
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i) / s.rate;
+        const double knock = std::exp(-t / 0.05) * std::sin(kTwoPi * (120.0 - 60.0 * t) * t);
+        const double crash = std::exp(-t / 0.12) * (0.6 + 0.4 * std::sin(kTwoPi * 31.0 * t));
+        s.at(i, 0) = static_cast<float>(0.8 * knock + crash * noise.next());
+    }
+    normalise(s, 0.8f);
+    return s;
+}
+
+// A short low buzz: two detuned square waves.
+Sound makeWrongAction() {
+    Sound s(22050, 1, 0.3);
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i) / s.rate;
+        const double env = std::fmin(1.0, t / 0.01) * std::fmin(1.0, (0.3 - t) / 0.05);
+        const double a = std::sin(kTwoPi * 140.0 * t) > 0 ? 1.0 : -1.0;
+        const double b = std::sin(kTwoPi * 147.0 * t) > 0 ? 1.0 : -1.0;
+        s.at(i, 0) = static_cast<float>(0.3 * env * (a + b));
+    }
+    normalise(s, 0.6f);
+    return s;
+}
+
 // ---- The theme: 8 bars of C, Am, F, G, C, Am, Dm, G at 84 beats a minute. Notes that ring
 // past the end wrap to the start, so the loop has no seam.
 
@@ -408,6 +482,11 @@ int main(int argc, char** argv) {
               writeWav(dir + "/doorbell.wav", makeDoorBell()) &&
               writeWav(dir + "/kaching.wav", makeKaChing()) &&
               writeWav(dir + "/whoosh.wav", makeWhoosh()) &&
+              writeWav(dir + "/salute_start.wav", makeSaluteStart()) &&
+              writeWav(dir + "/salute_explosion.wav", makeSaluteExplosion()) &&
+              writeWav(dir + "/alarm_clock.wav", makeAlarmClock()) &&
+              writeWav(dir + "/broke.wav", makeBroke()) &&
+              writeWav(dir + "/wrong_action.wav", makeWrongAction()) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 // The file layer on the disk: whole-file loading, streaming handles and crash-safe saving.
 #include "engine/data/file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,7 +77,62 @@ bool writeAll(int fd, const unsigned char* data, long size) {
     return true;
 }
 
+// Splits a resolved path into its folder ("." for none) and its last component.
+void splitPath(const char* path, char* folder, const char** base) {
+    const char* slash = strrchr(path, '/');
+    if (!slash) {
+        strcpy(folder, ".");
+        *base = path;
+        return;
+    }
+    size_t n = slash == path ? 1 : static_cast<size_t>(slash - path);
+    memcpy(folder, path, n);
+    folder[n] = '\0';
+    *base = slash + 1;
+}
+
+// The process id of a temporary file "<base>.tmp<pid>_<n>" of that base; 0 for any other name.
+long tempOwner(const char* entry, const char* base) {
+    size_t n = strlen(base);
+    if (strncmp(entry, base, n) != 0 || strncmp(entry + n, ".tmp", 4) != 0) return 0;
+    const char* p = entry + n + 4;
+    long pid = 0;
+    const char* digits = p;
+    while (*p >= '0' && *p <= '9' && pid < 1L << 40) pid = pid * 10 + (*p++ - '0');
+    if (p == digits || *p++ != '_' || !(*p >= '0' && *p <= '9')) return 0;
+    while (*p >= '0' && *p <= '9') ++p;
+    return *p ? 0 : pid;
+}
+
+// Removes the temporary files that saves of the resolved path left behind when they were cut
+// short: those of this process (its saves run one at a time, so none is under way) and those
+// of processes that no longer run. Another running process may be saving: its files stay.
+void sweepTemps(const char* path) {
+    char folder[kPath];
+    const char* base;
+    splitPath(path, folder, &base);
+    if (!*base) return;
+    DIR* d = opendir(folder);
+    if (!d) return;
+    long self = static_cast<long>(getpid());
+    while (dirent* e = readdir(d)) {
+        long pid = tempOwner(e->d_name, base);
+        if (pid == 0) continue;
+        if (pid != self && pid <= INT_MAX && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM))
+            continue;
+        char temp[kPath + 256];
+        formatString(temp, sizeof temp, "%s/%s", folder, e->d_name);
+        unlink(temp);
+    }
+    closedir(d);
+}
+
 }  // namespace
+
+void fileSweepTemps(const char* name) {
+    char path[kPath];
+    if (name && *name && fileResolvePath(name, path, kPath, 1)) sweepTemps(path);
+}
 
 int fileLoad(const char* name, unsigned char** block) {
     if (block) *block = nullptr;
@@ -117,6 +174,7 @@ int fileSaveChecked(const char* name, const void* data, int size) {
         logPrintf("file: cannot save %s: its folder does not exist\n", name);
         return -1;
     }
+    sweepTemps(path);
     // The old contents stay until the new ones are safely on the disk under a temporary name.
     char temp[kPath + 32];
     int fd = -1;
@@ -149,15 +207,8 @@ int fileSaveChecked(const char* name, const void* data, int size) {
     }
     // Make the rename itself durable.
     char folder[kPath];
-    StrCopyN(folder, path, kPath);
-    char* slash = strrchr(folder, '/');
-    if (slash == folder) {
-        folder[1] = '\0';
-    } else if (slash) {
-        *slash = '\0';
-    } else {
-        strcpy(folder, ".");
-    }
+    const char* base;
+    splitPath(path, folder, &base);
     int dfd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         fsync(dfd);

@@ -4,6 +4,9 @@
 // fileSave with a result that tells an empty file from a failure: the bytes written, or -1
 // (logged) when the file could not be written.
 int fileSaveChecked(const char* name, const void* data, int size);
+// Removes the temporary files "<name>.tmp<pid>_<n>" that saves of name cut short by a crash or
+// a kill left beside it (every save does this first).
+void fileSweepTemps(const char* name);
 // Runs between the flushed temporary file and its rename; lets a test stop a save right there.
 extern void (*gFileSaveBeforeRename)(const char* tempPath);
 

@@ -16,8 +16,7 @@ namespace {
 const int kSlots = 10;
 const int kNameBytes = 256;
 const int kSectionNameKept = 27;
-const int kResultBytes = 2048;
-const int kWriteUnits = 2048;  // one formatted line, its terminator included
+const int kResultBytes = 2048;  // the least every result buffer holds
 const int kTranslationKey = 260;
 const char kTranslationFile[] = "data\\translation.ini";
 
@@ -33,6 +32,7 @@ struct IniFile {
     unsigned char* text;
     int size;
     bool wide;
+    bool unsaved;  // changed while saves were held
     IniSectionRef* sections;
     int sectionCount;
     int sectionCapacity;
@@ -42,16 +42,29 @@ namespace {
 
 IniFile gSlots[kSlots];
 
-union ResultBuffer {
-    char narrow[kResultBytes];
-    char16_t wide[kResultBytes / 2];
+// A result buffer grows to the longest value it has held, so values of any length come back
+// whole; it is never shrunk, as a caller may still hold the result.
+struct ResultBuffer {
+    char* bytes = nullptr;
+    size_t capacity = 0;
 };
 ResultBuffer gResults[4];
 int gResultIndex = 0;
+int gHoldDepth = 0;         // open save scopes
+bool gHeldSaveFailed = false;
 
-ResultBuffer& nextResult() {
+// The next rotating buffer with room for at least bytes bytes; null when memory ran out.
+char* nextResult(size_t bytes) {
     gResultIndex = (gResultIndex + 1) % 4;
-    return gResults[gResultIndex];
+    ResultBuffer& r = gResults[gResultIndex];
+    if (bytes < static_cast<size_t>(kResultBytes)) bytes = kResultBytes;
+    if (r.capacity < bytes) {
+        char* grown = static_cast<char*>(realloc(r.bytes, bytes));
+        if (!grown) return nullptr;
+        r.bytes = grown;
+        r.capacity = bytes;
+    }
+    return r.bytes;
 }
 
 // The character view shared by both encodings: byte i of an 8-bit text, or the UTF-16 unit that
@@ -86,7 +99,11 @@ int nextLine(const IniFile& f, int pos) {
     return skipBlanks(f, pos);
 }
 
+bool save(IniFile& f);
+
 void releaseSlot(IniFile& f) {
+    // A change held by an open save scope is not lost when its file leaves the cache.
+    if (f.unsaved && !save(f)) gHeldSaveFailed = true;
     memFree(f.text);
     free(f.sections);
     f = IniFile{};
@@ -173,16 +190,35 @@ bool locateValue(IniFile* f, const char* section, const char* key, int* from, in
     return true;
 }
 
-// A line to insert, built in the text's encoding and bounded like the original formatting; the
-// line break is always kept, so a long value is cut rather than joined to the next line.
+// A line to insert, built in the text's encoding; it grows to whatever it is given, so a value
+// is never cut. A piece that could not grow is marked failed and must not be used.
 struct Piece {
     explicit Piece(bool w) : wide(w) {}
-    unsigned char bytes[2 * kWriteUnits];
+    ~Piece() { free(bytes); }
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
+    unsigned char* bytes = nullptr;
     int units = 0;
+    int capacity = 0;  // in units
     bool wide;
+    bool failed = false;
 
-    void add(unsigned unit, int limit = kWriteUnits - 1) {
-        if (units >= limit) return;
+    void add(unsigned unit) {
+        if (failed) return;
+        if (units == capacity) {
+            long wanted = capacity * 2L + 64;
+            if (wanted * 2 > INT_MAX) {
+                failed = true;
+                return;
+            }
+            void* grown = realloc(bytes, static_cast<size_t>(wanted) * 2);
+            if (!grown) {
+                failed = true;
+                return;
+            }
+            bytes = static_cast<unsigned char*>(grown);
+            capacity = static_cast<int>(wanted);
+        }
         if (wide) {
             bytes[2 * units] = static_cast<unsigned char>(unit & 0xFF);
             bytes[2 * units + 1] = static_cast<unsigned char>(unit >> 8);
@@ -191,11 +227,11 @@ struct Piece {
         }
         ++units;
     }
-    void add(const char* s, int limit = kWriteUnits - 3) {
-        for (; *s; ++s) add(static_cast<unsigned char>(*s), limit);
+    void add(const char* s) {
+        for (; *s; ++s) add(static_cast<unsigned char>(*s));
     }
-    void add(const char16_t* s, int limit = kWriteUnits - 3) {
-        for (; *s; ++s) add(static_cast<unsigned>(*s), limit);
+    void add(const char16_t* s) {
+        for (; *s; ++s) add(static_cast<unsigned>(*s));
     }
     void addLineBreak() {
         add('\r');
@@ -206,6 +242,10 @@ struct Piece {
 
 // Replaces the characters [from, to) with the piece in a new buffer of exactly the new size.
 bool splice(IniFile& f, int from, int to, const Piece& piece) {
+    if (piece.failed) {
+        logPrintf("ini: no memory for a change of %s\n", f.name);
+        return false;
+    }
     int head = f.text ? byteOffset(f, from) : 0;
     int tailStart = f.text ? byteOffset(f, to) : 0;
     int tail = f.size - tailStart;
@@ -215,7 +255,7 @@ bool splice(IniFile& f, int from, int to, const Piece& piece) {
     unsigned char* text = static_cast<unsigned char*>(malloc(newSize > 0 ? newSize : 1));
     if (!text) return false;
     if (head) memcpy(text, f.text, head);
-    memcpy(text + head, piece.bytes, piece.byteCount());
+    if (piece.byteCount()) memcpy(text + head, piece.bytes, piece.byteCount());
     if (tail) memcpy(text + head + piece.byteCount(), f.text + tailStart, tail);
     memFree(f.text);
     f.text = text;
@@ -247,11 +287,22 @@ bool makeWide(IniFile& f) {
 
 bool save(IniFile& f) {
     f.sectionCount = 0;
+    f.unsaved = false;
     if (fileSaveChecked(f.name, f.text, f.size) < 0) {
         logPrintf("ini: cannot save %s; the change is kept in memory only\n", f.name);
         return false;
     }
     return true;
+}
+
+// A change is saved at once, or at the end of the open save scope.
+bool saveOrHold(IniFile& f) {
+    if (gHoldDepth > 0) {
+        f.unsaved = true;
+        f.sectionCount = 0;
+        return true;
+    }
+    return save(f);
 }
 
 bool hasLineBreak(const char* s) { return s && (strchr(s, '\r') || strchr(s, '\n')); }
@@ -309,7 +360,7 @@ int writeValue(const char* file, const char* section, const char* key, const cha
     if (wide) line.add(wide);
     line.addLineBreak();
     if (!splice(*f, from, to, line)) return 0;
-    return save(*f) ? 1 : 0;
+    return saveOrHold(*f) ? 1 : 0;
 }
 
 }  // namespace
@@ -350,9 +401,13 @@ const char* iniGetString(const char* file, const char* section, const char* key,
     IniFile* f = iniOpen(file);
     int from, to;
     if (!locateValue(f, section, key, &from, &to)) return def;
-    char* out = nextResult().narrow;
+    char* out = nextResult(static_cast<size_t>(to - from) + 1);
+    if (!out) {
+        logPrintf("ini: no memory for a value of %d characters in %s\n", to - from, f->name);
+        return def;
+    }
     int n = 0;
-    for (int i = from; i < to && n < kResultBytes - 1; ++i) out[n++] = static_cast<char>(at(*f, i));
+    for (int i = from; i < to; ++i) out[n++] = static_cast<char>(at(*f, i));
     out[n] = '\0';
     return out;
 }
@@ -381,10 +436,14 @@ const char16_t* iniGetWide(const char* file, const char* section, const char* ke
     IniFile* f = iniOpen(file);
     int from, to;
     if (!locateValue(f, section, key, &from, &to)) return def;
-    char16_t* out = nextResult().wide;
-    const int room = kResultBytes / 2 - 1;
+    void* block = nextResult((static_cast<size_t>(to - from) + 1) * sizeof(char16_t));
+    if (!block) {
+        logPrintf("ini: no memory for a value of %d characters in %s\n", to - from, f->name);
+        return def;
+    }
+    char16_t* out = static_cast<char16_t*>(block);
     int n = 0;
-    for (int i = from; i < to && n < room; ++i) out[n++] = static_cast<char16_t>(at(*f, i));
+    for (int i = from; i < to; ++i) out[n++] = static_cast<char16_t>(at(*f, i));
     out[n] = 0;
     return out;
 }
@@ -437,14 +496,14 @@ int iniWriteWide(const char* file, const char* section, const char* key, const c
 }
 
 int iniWriteInt(const char* file, const char* section, const char* key, int value) {
-    char* text = nextResult().narrow;
-    formatString(text, 1024, "%d", value);
+    char text[32];
+    formatString(text, sizeof text, "%d", value);
     return iniWriteString(file, section, key, text);
 }
 
 int iniWriteFloat(const char* file, const char* section, const char* key, float value) {
-    char* text = nextResult().narrow;
-    formatString(text, 1024, "%f", static_cast<double>(value));
+    char text[64];
+    formatString(text, sizeof text, "%f", static_cast<double>(value));
     return iniWriteString(file, section, key, text);
 }
 
@@ -461,17 +520,32 @@ int iniDeleteSection(const char* file, const char* section) {
     int end = nextLine(*f, pos);
     while (end < len && at(*f, end) != '[') end = nextLine(*f, end);
     if (!splice(*f, start, end, Piece(f->wide))) return 0;
-    return save(*f) ? 1 : 0;
+    return saveOrHold(*f) ? 1 : 0;
 }
 
 int iniClearFile(const char* file) {
     if (!file || !*file) return 0;
     int written = fileSaveChecked(file, nullptr, 0);
-    for (int i = 0; i < kSlots; ++i)
-        if (iniPathEqual(gSlots[i].name, file) == 0) releaseSlot(gSlots[i]);
+    for (int i = 0; i < kSlots; ++i) {
+        if (iniPathEqual(gSlots[i].name, file) != 0) continue;
+        gSlots[i].unsaved = false;  // the emptied file replaces any held change
+        releaseSlot(gSlots[i]);
+    }
     return written < 0 ? 0 : 1;
 }
 
 void iniFreeAll() {
     for (IniFile& f : gSlots) releaseSlot(f);
+}
+
+void iniHoldSaves() { ++gHoldDepth; }
+
+int iniEndHold() {
+    if (gHoldDepth == 0) return 1;
+    if (--gHoldDepth > 0) return 1;
+    bool ok = !gHeldSaveFailed;
+    gHeldSaveFailed = false;
+    for (IniFile& f : gSlots)
+        if (f.unsaved && !save(f)) ok = false;
+    return ok ? 1 : 0;
 }

@@ -8,8 +8,8 @@ struct IniFile;
 // does not refresh a file, and in engine debug mode every open loads the file again. Texts are
 // parsed on demand; only section positions are remembered.
 //
-// String results live in four rotating buffers of 2048 bytes (2047 characters or 1023 UTF-16
-// units, longer values are cut); a result stays valid until four further results are produced.
+// String results live in four rotating buffers that grow to fit, so a value of any length comes
+// back whole; a result stays valid until four further results are produced.
 // A missing file, section or key gives the caller's default (returned as given; a null default
 // reads as the empty text).
 
@@ -32,9 +32,11 @@ const char16_t* iniGetText(const char* file, const char* section, const char* ke
 // that do not fit into size bytes are left out.
 void iniGetSections(const char* file, char* out, int size);
 
-// Writers change the cached text, then save the whole file. They return 1 when the file was
-// saved; 0 (and a log line) for bad arguments or when the file could not be written, in which
-// case the change is kept in the cache only and goes to the disk with the next successful save.
+// Writers change the cached text, then save the whole file (a value of any length is written
+// whole). They return 1 when the file was saved; 0 (and a log line) for bad arguments or when the
+// file could not be written, in which case the change is kept in the cache only and goes to the
+// disk with the next successful save. Inside a save scope (below) they return 1 once the change
+// is made, and the save waits for the scope's end.
 int iniWriteString(const char* file, const char* section, const char* key, const char* value);
 // Turns an 8-bit file into UTF-16 for good.
 int iniWriteWide(const char* file, const char* section, const char* key, const char16_t* value);
@@ -44,7 +46,34 @@ int iniWriteFloat(const char* file, const char* section, const char* key, float 
 int iniDeleteSection(const char* file, const char* section);
 // Writes an empty file of that name and drops it from the cache.
 int iniClearFile(const char* file);
+// Saves held changes first.
 void iniFreeAll();
+
+// A save scope: writes made while one is open change the cached texts only, and the end of the
+// outermost scope saves each changed file once, so several keys reach the disk together or not
+// at all. Scopes nest. iniEndHold returns 1 when every held file was saved, else 0 (logged); a
+// file pushed out of the cache meanwhile is saved as it leaves.
+void iniHoldSaves();
+int iniEndHold();
+
+class IniSaveScope {
+public:
+    IniSaveScope() { iniHoldSaves(); }
+    ~IniSaveScope() {
+        if (!ended_) iniEndHold();
+    }
+    IniSaveScope(const IniSaveScope&) = delete;
+    IniSaveScope& operator=(const IniSaveScope&) = delete;
+    // Ends the scope early with iniEndHold's result.
+    int end() {
+        if (ended_) return 1;
+        ended_ = true;
+        return iniEndHold();
+    }
+
+private:
+    bool ended_ = false;
+};
 
 // 0 when the two file names are equal with A-Z equal to a-z and '/' equal to '\'; a null name
 // never matches.

@@ -13,6 +13,7 @@
 
 #include "core/strings.h"
 #include "engine/data/file.h"
+#include "engine/data/file_internal.h"
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
 
@@ -91,9 +92,8 @@ const char* playerList() {
     return list;
 }
 
-}  // namespace
-
-void userFolderCreate() {
+// Settles the folder of the three files: the user folder, else the program folder.
+void chooseFolder() {
     if (!getcwd(gProgramFolder, kPath)) gProgramFolder[0] = '\0';
     gFolder[0] = '\0';
 
@@ -124,6 +124,15 @@ void userFolderCreate() {
         return;
     }
     StrCopyN(gFolder, resolved, kPath);
+}
+
+}  // namespace
+
+void userFolderCreate() {
+    chooseFolder();
+    // Saves a crash or a kill cut short leave their temporary files; they go at the next start.
+    static const char* const kFiles[] = {"profile.ini", "profgame.ini", "scores.ini"};
+    for (const char* bare : kFiles) fileSweepTemps(UserFile(bare).path);
 }
 
 void getUserFolder(char* buffer, int size) {

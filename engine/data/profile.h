@@ -12,7 +12,8 @@ void getUserFolder(char* buffer, int size);
 
 // Profile keys are "group_key" in the current player's section of profile.ini. Without a current
 // player the getters leave their outputs untouched and the setters write nothing (they return 0).
-// Setters return 1 when the file was saved.
+// Setters return 1 when the file was saved. Keys that belong together are written inside one
+// IniSaveScope (ini.h), so that a crash keeps either all of them or none.
 
 // Makes the name the current player and stores it as main_name; 0 for an empty name.
 int profileSelect(const char* name);

@@ -18,14 +18,19 @@ void GameShutdown();
 
 // --- Entry -------------------------------------------------------------------------------------
 
-// The program: engine start, GameInit, the message loop with one game frame whenever no message
-// waits, GameShutdown, engine stop. Always 0; a second start only restores the first one's window.
+// The program: the folder that holds game.ini becomes the current one, then engine start,
+// GameInit, the message loop with one game frame whenever no message waits, GameShutdown, engine
+// stop. 0 when the game ran, or when a second start only restored the first one's window; 1
+// when no window could be made (no game.ini, no "name" in it, no display), after one error box
+// and without starting the game.
 int engineMain(int argc, char** argv);
 // 1 when another instance of the program runs (the caller quits at once), else 0. Without a
-// "name" in game.ini no window is made.
+// "name" in game.ini no window is made (logged). The first start also makes sure the engine stops
+// on any later exit() of the process.
 int engineInit();
-// Saves the window's geometry into profgame.ini, closes the window, the packs and the INI cache.
-// Runs once per engine start; later calls do nothing.
+// Saves the geometry of a window that existed into profgame.ini (all keys in one save), closes
+// the window, the packs and the INI cache. Runs once per engine start; later calls do nothing. A
+// process that ends by exit() without it gets it then, with the sound stream stopped first.
 void engineDone();
 // The window procedure: the layer's messages in, the game's messages out.
 intptr_t WndProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -49,6 +54,10 @@ void wndSetCursorPos(int x, int y);
 // Centres the window on the desktop, keeping its size.
 void wndCentre();
 
+// The client size settled at the engine's start: the user's saved size when it is sane, else
+// game.ini's, else 1024x768; 0 x 0 before the start or without a "name".
+void wndGetStartSize(int* xs, int* ys);
+
 // The window's full-screen flag: read from the settings at start, changed by the display when it
 // switches modes, saved at the engine's stop.
 int wndIsFullScreen();
@@ -70,8 +79,9 @@ extern int uiLayoutEditor;
 // Shows or hides the system's mouse cursor, only when the flag differs from the last one given.
 void setCursorVisible(int flag);
 
-// A message box with 8-bit texts (each byte widened, at most 1023 characters each). Returns the
-// button pressed (IDOK or IDCANCEL of platform.h); headless runs log it and answer IDOK.
+// A message box with 8-bit texts (each byte widened, at most 1023 characters each), written to the
+// log with its caption and text as well. Returns the button pressed (IDOK or IDCANCEL of
+// platform.h); headless runs answer IDOK.
 int errorBox(const char* text, const char* caption, int flags);
 
 // --- Process -----------------------------------------------------------------------------------

@@ -17,6 +17,7 @@ struct EngineWindow {
     bool running;            // GameInit has returned: input reaches the game from now on
     bool cursorVisible;      // last state given to the system's cursor
     int presentWaits;        // the display's present waits for the vertical blank
+    bool windowMade;         // the window was opened: its geometry is saved at the stop
 };
 
 // The one instance; engineInit starts it afresh.
@@ -25,6 +26,11 @@ EngineWindow& engineWindow();
 void engineWindowReset();
 // The arguments engineMain keeps for cmdArg.
 void engineSetArgs(int argc, char** argv);
+// Makes the folder that holds game.ini the current one: the current folder, else the folder of
+// the program (a full path, or null when unknown) or any above it, else share/velmora beside the
+// program's folder, else the data folder of the configured install. False, with the current
+// folder unchanged, when none holds it.
+bool engineFindGameFolder(const char* program);
 
 // What the loop and the window procedure use of the outside world.
 struct EngineHooks {

@@ -61,6 +61,10 @@ struct PlatMessage {
 bool platInit();
 // Closes the window, the audio device and the joysticks, then stops everything platInit started.
 void platDone();
+// For a process that is ending from elsewhere (exit() from a library, as the X library does when
+// the display goes away): the window is forgotten without a call to the display, which may be
+// gone, and platDone then stops only what needs no display. Message boxes go to the log only.
+void platAbandonDisplay();
 
 // --- The window --------------------------------------------------------------------------------
 
@@ -163,8 +167,10 @@ constexpr int MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 
-// Shows a modal box with the UTF-16 text and caption; flags pick the buttons and the icon.
-// Returns IDOK or IDCANCEL. Headless runs write the box to the log and return IDOK at once.
+// Writes the box to the log with its caption and text, then shows it modal: the caption both as
+// the title and above the text, since window managers cut titles short and without one there is
+// no title bar. Flags pick the buttons and the icon. Returns IDOK or IDCANCEL; headless runs and
+// boxes that cannot be shown answer IDOK at once.
 int platMessageBox(const char16_t* text, const char16_t* caption, int flags);
 
 // --- Single instance ---------------------------------------------------------------------------
@@ -189,3 +195,5 @@ void platSleep(int milliseconds);
 // not fit or cannot be read.
 bool platGetCurrentDir(char16_t* buffer, int size);
 bool platSetCurrentDir(const char16_t* path);
+// The full path of the running program; false when it cannot be told or does not fit.
+bool platExecutablePath(char* out, int size);

@@ -1,4 +1,4 @@
-// Process services: sleeping and the current directory.
+// Process services: sleeping, the current directory and the program's own path.
 #include <SDL2/SDL.h>
 #include <unistd.h>
 
@@ -28,4 +28,15 @@ bool platSetCurrentDir(const char16_t* path) {
     char name[kPathBytes];
     utf16ToUtf8(path, name, sizeof name);
     return chdir(name) == 0;
+}
+
+bool platExecutablePath(char* out, int size) {
+    if (!out || size < 2) return false;
+    ssize_t n = readlink("/proc/self/exe", out, static_cast<size_t>(size) - 1);
+    if (n <= 0 || n >= size - 1) {
+        out[0] = 0;
+        return false;
+    }
+    out[n] = 0;
+    return true;
 }

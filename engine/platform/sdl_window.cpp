@@ -1,6 +1,7 @@
 // The layer's start and stop, the one window, its message queue, the cursor, presentation and
 // message boxes, over SDL's video and event services.
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -21,12 +22,14 @@ struct Layer {
     int textureWidth = 0, textureHeight = 0;
     int windowedWidth = 0, windowedHeight = 0;
     bool fullScreen = false;
+    bool coversByItself = false;  // full screen made by the layer: a borderless desktop-sized window
     bool vsync = false;
     TranslateState translate;
     PlatMessage pending[kMaxMessagesPerEvent];
     int pendingCount = 0, pendingNext = 0;
     uint16_t* lastFrame = nullptr;
     int lastWidth = 0, lastHeight = 0;
+    bool abandoned = false;  // the display may be gone: never call it again
 };
 
 Layer gLayer;
@@ -99,7 +102,16 @@ void platDone() {
     gStarted = false;
     gRestoreEvent = 0;
     gLayer.joystickStarted = false;
-    SDL_Quit();
+    // Stopping the video system talks to the display.
+    if (!gLayer.abandoned) SDL_Quit();
+}
+
+void platAbandonDisplay() {
+    gLayer.abandoned = true;
+    gLayer.window = nullptr;
+    gLayer.renderer = nullptr;
+    gLayer.texture = nullptr;
+    gLayer.fullScreen = false;
 }
 
 bool platJoystickStarted() { return gStarted && gLayer.joystickStarted; }
@@ -118,6 +130,8 @@ bool platIsHeadless() {
     if (isHeadlessDriver(getenv("SDL_VIDEODRIVER"))) return true;
     return !getenv("DISPLAY") && !getenv("WAYLAND_DISPLAY");
 }
+
+static void checkFullScreenSize();
 
 bool platWindowOpen(const char16_t* title, int x, int y, int width, int height, bool fullScreen) {
     if (!gStarted) {
@@ -147,6 +161,7 @@ bool platWindowOpen(const char16_t* title, int x, int y, int width, int height, 
     gLayer.renderer = SDL_CreateRenderer(gLayer.window, -1,
                                          gLayer.vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!gLayer.renderer) logPrintf("platWindowOpen: no renderer: %s\n", SDL_GetError());
+    if (fullScreen) checkFullScreenSize();
     SDL_StartTextInput();
     return true;
 }
@@ -157,6 +172,7 @@ void platWindowClose() {
     SDL_DestroyWindow(gLayer.window);
     gLayer.window = nullptr;
     gLayer.fullScreen = false;
+    gLayer.coversByItself = false;
     free(gLayer.lastFrame);
     gLayer.lastFrame = nullptr;
     gLayer.lastWidth = gLayer.lastHeight = 0;
@@ -222,13 +238,71 @@ void platWindowRestore() {
     SDL_RaiseWindow(gLayer.window);
 }
 
+// The size the window really has on an X display, from the X server: SDL reports the size it
+// asked for, which a full-screen request without a window manager never gets. False elsewhere.
+static bool realWindowSize(int* width, int* height) {
+#ifdef SDL_VIDEO_DRIVER_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(gLayer.window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    // SDL loads the X library itself; the layer borrows the one call it needs from it.
+    using GetGeometry = int (*)(Display*, Drawable, ::Window*, int*, int*, unsigned*, unsigned*,
+                                unsigned*, unsigned*);
+    static void* library = SDL_LoadObject("libX11.so.6");
+    static GetGeometry getGeometry =
+        library ? reinterpret_cast<GetGeometry>(SDL_LoadFunction(library, "XGetGeometry")) : nullptr;
+    ::Window root;
+    int x, y;
+    unsigned w = 0, h = 0, border, depth;
+    if (!getGeometry ||
+        !getGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h, &border,
+                     &depth))
+        return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+#else
+    (void)width;
+    (void)height;
+    return false;
+#endif
+}
+
+// After a switch to full screen: a window that did not really grow to the desktop (no window
+// manager to do it) is made to cover it by the layer, and the picture is scaled to whatever size
+// the window then really has, so it is never cropped.
+static void checkFullScreenSize() {
+    int desktopWidth, desktopHeight, width, height;
+    platDesktopSize(&desktopWidth, &desktopHeight);
+    if (!realWindowSize(&width, &height) || (width == desktopWidth && height == desktopHeight))
+        return;
+    logPrintf("platSetFullScreen: the window stayed %dx%d; covering the %dx%d desktop without "
+              "the window manager\n", width, height, desktopWidth, desktopHeight);
+    SDL_SetWindowFullscreen(gLayer.window, 0);
+    SDL_SetWindowBordered(gLayer.window, SDL_FALSE);
+    SDL_SetWindowPosition(gLayer.window, 0, 0);
+    SDL_SetWindowSize(gLayer.window, desktopWidth, desktopHeight);
+    gLayer.coversByItself = true;
+    int sdlWidth, sdlHeight;
+    SDL_GetWindowSize(gLayer.window, &sdlWidth, &sdlHeight);
+    if (realWindowSize(&width, &height) && (width != sdlWidth || height != sdlHeight)) {
+        logPrintf("platSetFullScreen: the window is %dx%d; the picture is scaled to that\n",
+                  width, height);
+        SDL_SetWindowSize(gLayer.window, width, height);
+    }
+}
+
 void platSetFullScreen(bool on) {
     if (!gLayer.window || on == gLayer.fullScreen) return;
-    if (SDL_SetWindowFullscreen(gLayer.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    if (!on && gLayer.coversByItself) {
+        SDL_SetWindowBordered(gLayer.window, SDL_TRUE);
+        gLayer.coversByItself = false;
+    } else if (SDL_SetWindowFullscreen(gLayer.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         logPrintf("platSetFullScreen: %s\n", SDL_GetError());
         return;
     }
     gLayer.fullScreen = on;
+    if (on) checkFullScreenSize();
     // Not every driver gives the windowed size back by itself.
     if (!on) SDL_SetWindowSize(gLayer.window, gLayer.windowedWidth, gLayer.windowedHeight);
 }
@@ -329,14 +403,13 @@ const uint16_t* platLastFrame(int* width, int* height) {
 }
 
 int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
-    char body[4096], title[1024];
-    utf16ToUtf8(text, body, sizeof body);
+    char message[4096], title[1024], body[sizeof title + sizeof message];
+    utf16ToUtf8(text, message, sizeof message);
     utf16ToUtf8(caption, title, sizeof title);
     bool okCancel = (flags & 0x0F) == MB_OKCANCEL;
-    if (platIsHeadless()) {
-        logPrintf("Message box \"%s\": %s\n", title, body);
-        return IDOK;
-    }
+    logPrintf("Message box \"%s\": %s\n", title, message);
+    if (gLayer.abandoned || platIsHeadless()) return IDOK;
+    SDL_snprintf(body, sizeof body, "%s%s%s", title, title[0] ? "\n\n" : "", message);
     uint32_t icon = 0;
     switch (flags & 0xF0) {
     case MB_ICONERROR: icon = SDL_MESSAGEBOX_ERROR; break;
@@ -357,7 +430,7 @@ int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
     data.buttons = buttons;
     int chosen = -1;
     if (SDL_ShowMessageBox(&data, &chosen) != 0) {
-        logPrintf("Message box \"%s\": %s (not shown: %s)\n", title, body, SDL_GetError());
+        logPrintf("Message box \"%s\" not shown: %s\n", title, SDL_GetError());
         return IDOK;
     }
     if (chosen == -1) return okCancel ? IDCANCEL : IDOK;

@@ -69,3 +69,7 @@ void platTestJoystickSet(int x, int y, uint32_t buttons);
 void platTestJoystickDetach();
 
 const char* platTestError();
+
+// Ends the process as the X library does when the connection to the display breaks: exit(1)
+// from inside the layer, with the window still open and every thread still running.
+[[noreturn]] void platTestDisplayLost();

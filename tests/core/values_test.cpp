@@ -150,6 +150,13 @@ TEST(Numbers, StepRoundSwap) {
     EXPECT_EQ(b, 1.0f);
 }
 
+TEST(Numbers, IsOneOfThreeOrFour) {
+    EXPECT_TRUE(IsOneOf(3, 1, 2, 3));
+    EXPECT_TRUE(IsOneOf(4, 1, 2, 3, 4));
+    EXPECT_FALSE(IsOneOf(5, 1, 2, 3, 4));
+    EXPECT_FALSE(IsOneOf(0, 1, 2, 3));
+}
+
 TEST(Fixed12, Arithmetic) {
     Fixed12 f(3, 2048);  // 3.5
     EXPECT_EQ(f.Raw(), 3 * 4096 + 2048);

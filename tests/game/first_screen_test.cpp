@@ -1,4 +1,4 @@
-// The stand-in first screen driven at the fixed step: a key plays the next comic, which takes
+// The stand-in first screen driven at the fixed step: K plays the next comic, which takes
 // every key while it shows (Escape included) and gives the screen back when it has darkened away.
 #include "game/first_screen.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kEscape = 27;
 
-TEST(FirstScreen, AKeyPlaysTheNextComicWhichTakesTheKeysWhileItShows) {
+TEST(FirstScreen, KPlaysTheNextComicWhichTakesTheKeysWhileItShows) {
     testsupport::TempFolder folder("velmora_first_screen");
     ASSERT_TRUE(folder.enter());
     std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
@@ -27,7 +27,7 @@ TEST(FirstScreen, AKeyPlaysTheNextComicWhichTakesTheKeysWhileItShows) {
         screen->Render();
     };
 
-    screen->OnKeyDown('A', 0);
+    screen->OnKeyDown('K', 0);
     ASSERT_TRUE(gComics->IsShowing());
     EXPECT_EQ(gComics->Current(), gComics->Animations().At(0));
     frame();
@@ -47,8 +47,8 @@ TEST(FirstScreen, AKeyPlaysTheNextComicWhichTakesTheKeysWhileItShows) {
     EXPECT_FALSE(gComics->IsShowing());
     EXPECT_LT(frames, 4000);
 
-    // The next key plays the second comic; with none showing Escape closes the screen.
-    screen->OnKeyDown('B', 0);
+    // K again plays the second comic; with none showing Escape closes the screen.
+    screen->OnKeyDown('K', 0);
     EXPECT_EQ(gComics->Current(), gComics->Animations().At(1));
     // Escape and any key at the stops hurry it to its end.
     frames = 0;

@@ -175,20 +175,38 @@ TEST(GeneratedData, ThemeIsStereoVorbisOfTwentyToThirtySeconds) {
     EXPECT_LE(samples, 30u * 44100u);
 }
 
+void expectTga(const char* file, int width, int height, int bpp) {
+    SCOPED_TRACE(file);
+    const Tga t(file);
+    EXPECT_TRUE(t.complete());
+    EXPECT_EQ(t.width, width);
+    EXPECT_EQ(t.height, height);
+    EXPECT_EQ(t.bpp, bpp);
+}
+
+// A baseline JPEG (the engine refuses progressive ones): a start-of-frame 0 marker with the size.
+void expectBaselineJpeg(const std::string& rel, uint32_t width, uint32_t height) {
+    SCOPED_TRACE(rel);
+    const std::vector<uint8_t> jpg = readFile(rel);
+    ASSERT_GT(jpg.size(), 4u);
+    EXPECT_EQ(be16(jpg, 0), 0xFFD8u);
+    bool found = false;
+    for (size_t i = 2; i + 9 < jpg.size() && !found; ++i)
+        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {
+            found = true;
+            EXPECT_EQ(be16(jpg, i + 5), height);
+            EXPECT_EQ(be16(jpg, i + 7), width);
+        }
+    EXPECT_TRUE(found);
+}
+
 TEST(GeneratedData, PictureAndSpriteHeaders) {
     struct Case { const char* file; int width, height, bpp; };
     const Case tgas[] = {
         {"Data/Sprites/coin.tga", 48, 48, 24}, {"Data/Sprites/_coin.tga", 48, 48, 8},
         {"Data/Sprites/star_spin.tga", 64, 256, 32},
     };
-    for (const Case& c : tgas) {
-        SCOPED_TRACE(c.file);
-        const Tga t(c.file);
-        EXPECT_TRUE(t.complete());
-        EXPECT_EQ(t.width, c.width);
-        EXPECT_EQ(t.height, c.height);
-        EXPECT_EQ(t.bpp, c.bpp);
-    }
+    for (const Case& c : tgas) expectTga(c.file, c.width, c.height, c.bpp);
 
     const std::vector<uint8_t> png = readFile("Data/Sprites/star.png");
     ASSERT_GT(png.size(), 33u);
@@ -198,18 +216,49 @@ TEST(GeneratedData, PictureAndSpriteHeaders) {
     EXPECT_EQ(png[24], 8);  // bits per channel
     EXPECT_EQ(png[25], 6);  // RGBA
 
-    // Baseline JPEG: a start-of-frame 0 marker with the size in it.
-    const std::vector<uint8_t> jpg = readFile("Data/Pictures/hotel.jpg");
-    ASSERT_GT(jpg.size(), 4u);
-    EXPECT_EQ(be16(jpg, 0), 0xFFD8u);
-    bool found = false;
-    for (size_t i = 2; i + 9 < jpg.size() && !found; ++i)
-        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {
-            found = true;
-            EXPECT_EQ(be16(jpg, i + 5), 768u);
-            EXPECT_EQ(be16(jpg, i + 7), 1024u);
+    expectBaselineJpeg("Data/Pictures/hotel.jpg", 1024, 768);
+}
+
+TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
+    struct Case { const char* file; int width, height; };
+    const Case sprites[] = {
+        {"Data/Menu/Common/button_left_normal.tga", 24, 48}, {"Data/Menu/Common/button_press.tga", 24, 48},
+        {"Data/Menu/Common/button_right_ignore.tga", 24, 48}, {"Data/Menu/Common/panel.tga", 480, 320},
+        {"Data/Menu/Common/frame_left_top.tga", 24, 24}, {"Data/Menu/Common/frame_center.tga", 24, 24},
+        {"Data/Menu/Common/progress_empty.tga", 240, 32}, {"Data/Menu/Common/progress_full.tga", 240, 32},
+        {"Data/Menu/Common/progress_thumb.tga", 24, 32}, {"Data/Menu/Common/switch_on_active.tga", 64, 36},
+        {"Data/cursor/arrow.tga", 32, 4 * 32}, {"Data/cursor/hand.tga", 32, 2 * 32},
+        {"Data/Heroes/Jenny/shadow.tga", 48, 16},
+    };
+    for (const Case& c : sprites) expectTga(c.file, c.width, c.height, 32);
+    // Jenny: every walk is eight 64 x 96 frames, and each of her arms (drawn apart from the body,
+    // free or carrying) has as many frames as the body it goes with; no frame is left empty.
+    struct Strip { std::string file; int frames, minInk; };
+    std::vector<Strip> strips;
+    for (const char* dir : {"left", "upleft", "up", "upright", "right", "downright", "down", "downleft", "stand"}) {
+        const int frames = std::string(dir) == "stand" ? 1 : 8;
+        strips.push_back({std::string(dir) == "stand" ? "stand" : std::string("walk_") + dir, frames, 64 * 96 / 8});
+        for (const char* hand : {"left_free_", "left_busy_", "right_free_", "right_busy_"})
+            strips.push_back({std::string("hand_") + hand + dir, frames, 40});
+    }
+    for (const char* pose : {"idle0", "idle1", "idle2", "idle3", "baby", "applause", "hail", "hello", "unhappy"})
+        strips.push_back({pose, 4, 64 * 96 / 8});
+    for (const Strip& strip : strips) {
+        SCOPED_TRACE(strip.file);
+        const Tga t("Data/Heroes/Jenny/" + strip.file + ".tga");
+        ASSERT_TRUE(t.complete());
+        ASSERT_EQ(t.bpp, 32);
+        ASSERT_EQ(t.width, 64);
+        ASSERT_EQ(t.height, strip.frames * 96);
+        for (int frame = 0; frame < strip.frames; ++frame) {
+            int ink = 0;
+            for (int y = frame * 96; y < frame * 96 + 96; ++y)
+                for (int x = 0; x < 64; ++x) ink += t.alphaAt(x, y) == 255;
+            EXPECT_GT(ink, strip.minInk) << "frame " << frame;
         }
-    EXPECT_TRUE(found);
+    }
+    expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
+    expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
 }
 
 // Sections of an INI file as key/value maps; ';' lines are comments.

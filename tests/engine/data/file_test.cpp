@@ -192,3 +192,29 @@ TEST(FileSave, ACrashBeforeTheRenameKeepsTheOldFile) {
     EXPECT_EQ(21, fileSave(path.c_str(), "[Anna]\r\nlevel_money=9", 21));
     EXPECT_EQ("[Anna]\r\nlevel_money=9", dir.read("profile.ini"));
 }
+
+TEST(FileSave, StaleTemporaryFilesOfTheTargetAreSwept) {
+    TempFolder dir;
+    std::string path = dir.write("profile.ini", "old");
+    // A process that has ended: its id is taken from a child that was waited for.
+    pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    const std::string own = std::to_string(getpid()), running = std::to_string(getppid());
+    const struct {
+        std::string name;
+        bool swept;
+    } cases[] = {
+        {"profile.ini.tmp" + own + "_0", true},
+        {"profile.ini.tmp" + std::to_string(gone) + "_13", true},
+        {"profile.ini.tmp" + running + "_2", false},  // another save may be under way
+        {"profile.ini.tmp" + own + "_", false},
+        {"profile.ini.tmpx_1", false},
+        {"profile.ini.tmp" + own + "_1.bak", false},
+        {"scores.ini.tmp" + own + "_0", false},
+    };
+    for (const auto& c : cases) dir.write(c.name, "partial");
+    EXPECT_EQ(3, fileSave(path.c_str(), "new", 3));
+    EXPECT_EQ("new", dir.read("profile.ini"));
+    for (const auto& c : cases) EXPECT_EQ(!c.swept, dir.exists(c.name)) << c.name;
+}

@@ -238,17 +238,27 @@ TEST_F(Ini, AFailedSaveIsReported) {
     EXPECT_STREQ("v", iniGetString(path.c_str(), "s", "k", ""));
 }
 
-TEST_F(Ini, ResultsAreBounded) {
-    std::string big(3000, 'v');
+TEST_F(Ini, ValuesOfAnyLengthRoundTripWhole) {
+    std::string big(10000, 'v');
+    for (size_t i = 0; i < big.size(); i += 97) big[i] = static_cast<char>('a' + i % 26);
     std::string path = dir.write("b.ini", "[s]\r\nbig=" + big + "\r\n[t]\r\nk=1\r\n");
-    EXPECT_EQ(2047u, strlen(iniGetString(path.c_str(), "s", "big", "")));
+    EXPECT_EQ(big, iniGetString(path.c_str(), "s", "big", ""));
     std::u16string wide = iniGetWide(path.c_str(), "s", "big", u"");
-    EXPECT_EQ(1023u, wide.size());
+    EXPECT_EQ(std::u16string(big.begin(), big.end()), wide);
 
-    // A value too long for one written line is cut, and the line still ends.
-    EXPECT_EQ(1, iniWriteString(path.c_str(), "s", "big", (big + big).c_str()));
+    // Written whole, read back whole, after a reload too, and the next line is untouched.
+    std::string longer = big + big;
+    EXPECT_EQ(1, iniWriteString(path.c_str(), "s", "big", longer.c_str()));
+    EXPECT_EQ(longer, iniGetString(path.c_str(), "s", "big", ""));
+    iniFreeAll();
+    EXPECT_EQ(longer, iniGetString(path.c_str(), "s", "big", ""));
     EXPECT_EQ(1, iniGetInt(path.c_str(), "t", "k", 0));
-    EXPECT_EQ(2045u, strlen(iniGetString(path.c_str(), "s", "big", "")));
+
+    std::u16string wideValue(10000, u'\u0436');
+    EXPECT_EQ(1, iniWriteWide(path.c_str(), "t", "w", wideValue.c_str()));
+    iniFreeAll();
+    EXPECT_EQ(wideValue, std::u16string(iniGetWide(path.c_str(), "t", "w", u"")));
+    EXPECT_EQ(longer.size(), strlen(iniGetString(path.c_str(), "s", "big", "")));
 
     // Four results stay valid; the fifth reuses the first buffer.
     std::string r = dir.write("r.ini", "[s]\r\na=1\r\nb=2\r\nc=3\r\nd=4\r\ne=5\r\n");
@@ -266,6 +276,42 @@ TEST_F(Ini, ResultsAreBounded) {
     std::string name(300, 'n');
     EXPECT_EQ(nullptr, iniOpen(name.c_str()));
     EXPECT_STREQ("d", iniGetString(name.c_str(), "s", "k", "d"));
+}
+
+TEST_F(Ini, ASaveScopeWritesEachFileOnceAtItsEnd) {
+    std::string a = dir.write("a.ini", "[main]\r\nx=1\r\ny=1\r\n");
+    std::string b = dir.file("b.ini");
+    {
+        IniSaveScope outer;
+        EXPECT_EQ(1, iniWriteInt(a.c_str(), "main", "x", 2));
+        {
+            IniSaveScope inner;
+            EXPECT_EQ(1, iniWriteInt(a.c_str(), "main", "y", 2));
+            EXPECT_EQ(1, iniWriteString(b.c_str(), "s", "k", "new"));
+        }
+        // Held until the outermost scope ends, while reads already see the change.
+        EXPECT_EQ("[main]\r\nx=1\r\ny=1\r\n", TempFolder::readFile(a));
+        EXPECT_FALSE(dir.exists("b.ini"));
+        EXPECT_EQ(2, iniGetInt(a.c_str(), "main", "y", 0));
+        EXPECT_EQ(1, outer.end());
+    }
+    EXPECT_EQ("[main]\r\nx=2\r\ny=2\r\n", TempFolder::readFile(a));
+    EXPECT_EQ("[s]\r\nk=new\r\n", TempFolder::readFile(b));
+
+    // A file pushed out of the cache inside a scope is saved as it leaves.
+    {
+        IniSaveScope scope;
+        EXPECT_EQ(1, iniWriteInt(a.c_str(), "main", "x", 3));
+        for (int i = 0; i < 10; ++i) iniOpen(dir.file("other" + std::to_string(i) + ".ini").c_str());
+        EXPECT_EQ("[main]\r\nx=3\r\ny=2\r\n", TempFolder::readFile(a));
+    }
+
+    // A held save that fails is reported at the end, and the change stays in the cache.
+    std::string lost = dir.file("no/folder/c.ini");
+    IniSaveScope scope;
+    EXPECT_EQ(1, iniWriteString(lost.c_str(), "s", "k", "v"));
+    EXPECT_EQ(0, scope.end());
+    EXPECT_STREQ("v", iniGetString(lost.c_str(), "s", "k", ""));
 }
 
 TEST_F(Ini, SectionListsStopAtTheBuffer) {

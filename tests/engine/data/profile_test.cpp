@@ -1,9 +1,13 @@
 // Tests of the profile store over a temporary XDG data folder and program folder.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "engine/data/file_internal.h"
@@ -233,4 +237,68 @@ TEST_F(Profile, WithoutAUserFolderTheProgramFolderIsUsed) {
     restart("[main]\r\nname=\r\n");  // no name at all: no folder of the data home itself
     EXPECT_EQ(program.path(), userFolder());
     profileDelete("Anna");
+}
+
+// A process killed at any moment while it saves groups of keys leaves each file wholly as one
+// group wrote it, and its temporary files go at the next start.
+TEST_F(Profile, KilledWhileSavingGroupsEveryFileIsWholeAndTemporariesGo) {
+    // A kill does not need the disk to sync: in memory, saves are short enough for hundreds of
+    // kills to land everywhere within them in a few seconds.
+    char memoryFolder[] = "/dev/shm/velmora_kills_XXXXXX";
+    const bool inMemory = mkdtemp(memoryFolder) != nullptr;
+    if (inMemory) {
+        setenv("XDG_DATA_HOME", memoryFolder, 1);
+        iniFreeAll();
+        userFolderCreate();
+    }
+    const char* keys[] = {"FullScreen", "x", "y", "xs", "ys"};
+    auto writeGroup = [&](int value) {
+        IniSaveScope group;
+        for (const char* key : keys) profGameSetInt("main", key, value);
+    };
+    writeGroup(0);
+    const std::string settings = userFolder() + "/profgame.ini";
+
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delayUs(0, inMemory ? 3000 : 25000);
+    int lastSeen = 0, later = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        int started[2];
+        ASSERT_EQ(0, pipe(started));
+        fflush(nullptr);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Starting a child takes longer than a save: the clock starts once it has saved
+            // one group.
+            writeGroup(lastSeen + 1);
+            char ready = 1;
+            if (write(started[1], &ready, 1) != 1) _exit(1);
+            for (int value = lastSeen + 2;; ++value) writeGroup(value);
+        }
+        close(started[1]);
+        char ready = 0;
+        ASSERT_EQ(1, read(started[0], &ready, 1));
+        close(started[0]);
+        usleep(static_cast<useconds_t>(delayUs(random)));
+        ::kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+
+        iniFreeAll();
+        int x = iniGetInt(settings.c_str(), "main", "x", -1);
+        for (const char* key : keys)
+            ASSERT_EQ(x, iniGetInt(settings.c_str(), "main", key, -1)) << "kill " << kill << " " << key;
+        ASSERT_GT(x, lastSeen);
+        if (x > lastSeen + 1) ++later;
+        lastSeen = x;
+    }
+    // Kills landed behind the first group too, not only right after it.
+    EXPECT_GE(later, 5);
+
+    userFolderCreate();
+    int temporaries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(userFolder()))
+        if (entry.path().filename().string().find(".tmp") != std::string::npos) ++temporaries;
+    EXPECT_EQ(0, temporaries);
+    if (inMemory) std::filesystem::remove_all(memoryFolder);
 }

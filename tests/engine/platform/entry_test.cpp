@@ -1,6 +1,11 @@
-// The entry with a stand-in game: window placement and geometry saving, the loop's frames while
-// active and inactive, the window procedure's message table and the typed debug words.
+// The entry with a stand-in game: finding game.ini, window placement from sane settings and
+// geometry saving, starts that fail, every way out of a run, the loop's frames while active and
+// inactive, the window procedure's message table and the typed debug words.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -16,11 +21,16 @@
 #include "engine/platform/engine.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/input.h"
+#include "engine/platform/log.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/testing.h"
+#include "engine/snd/snd.h"
 #include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
+
+// The log stays in the binary's own folder whichever folder a test works in.
+const bool kOwnFolder = testsupport::workInOwnFolder("velmora_entry_log", [] { logOpen(); });
 
 bool operator==(const PlatMessage& a, const PlatMessage& b) {
     return a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam;
@@ -235,15 +245,212 @@ TEST_F(Entry, FullScreenRunKeepsTheSavedCorner) {
     EXPECT_EQ(saved("FullScreen"), 1);
 }
 
-TEST_F(Entry, WithoutANameThereIsNoWindowAndNoLoop) {
-    writeGameIni("[main]\npath=EntryTest\nxs=400\nys=300\n");
-    gGame.frame = [](int) { return 0; };
-    EXPECT_EQ(engineMain(0, nullptr), 0);
-    EXPECT_EQ(gGame.inits, 1);
-    EXPECT_FALSE(gGame.windowAtInit);
-    EXPECT_EQ(gGame.frames, 0);
-    EXPECT_EQ(gGame.shutdowns, 1);
+// What the log gained since the mark.
+struct LogMark {
+    size_t at = log().size();
+    static std::string log() {
+        return testsupport::TempFolder::readFile(testsupport::ownFolder() + "/gerr.log");
+    }
+    std::string since() const { return log().substr(at); }
+};
+
+size_t count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(Entry, DamagedSavedGeometryFallsBackWithOneLogLine) {
+    ASSERT_TRUE(platInit());
+    int screenWidth, screenHeight;
+    platDesktopSize(&screenWidth, &screenHeight);
+    struct Case {
+        const char* name;
+        std::string game;      // keys after [main] name and path
+        std::string profGame;  // empty: no profgame.ini
+        int xs, ys;
+        bool logged;
+    };
+    const Case cases[] = {
+        {"saved size of 0", "xs=400\nys=300\n", "[main]\nxs=0\nys=0\n", 400, 300, true},
+        {"saved size negative", "xs=400\nys=300\n", "[main]\nxs=-640\nys=480\n", 400, 300, true},
+        {"saved size huge", "xs=400\nys=300\n", "[main]\nxs=99999999\nys=480\n", 400, 300, true},
+        {"saved size not a number", "xs=400\nys=300\n", "[main]\nxs=big\nys=480px\n", 400, 300,
+         true},
+        {"no size anywhere", "", "", 1024, 768, true},
+        {"game.ini damaged too", "xs=0\nys=abc\n", "[main]\nxs=-1\n", 1024, 768, true},
+        {"sane saved size", "xs=400\nys=300\n", "[main]\nxs=320\nys=200\n", 320, 200, false},
+        {"sane game.ini alone", "xs=400\nys=300\n", "", 400, 300, false},
+    };
+    for (const Case& c : cases) {
+        writeGameIni("[main]\nname=Velmora Test\npath=EntryTest\nx=10\ny=20\n" + c.game);
+        fs::remove(profGame());
+        if (!c.profGame.empty()) writeProfGame(c.profGame);
+        iniFreeAll();
+        LogMark mark;
+        ASSERT_EQ(engineInit(), 0) << c.name;
+        ASSERT_TRUE(platWindowIsOpen()) << c.name;
+        int xs, ys, startXs, startYs;
+        platWindowGetRect(nullptr, nullptr, &xs, &ys);
+        wndGetStartSize(&startXs, &startYs);
+        EXPECT_EQ(xs, c.xs) << c.name;
+        EXPECT_EQ(ys, c.ys) << c.name;
+        EXPECT_EQ(startXs, c.xs) << c.name;
+        EXPECT_EQ(startYs, c.ys) << c.name;
+        EXPECT_EQ(count(mark.since(), "no usable window size"), c.logged ? 1u : 0u) << c.name;
+        engineDone();
+        // The sane size is what the next start finds.
+        EXPECT_EQ(saved("xs"), c.xs) << c.name;
+    }
+
+    // A damaged saved corner is centred unless game.ini has a good one.
+    const int midX = (screenWidth - 400) / 2;
+    writeGameIni("[main]\nname=Velmora Test\npath=EntryTest\nxs=400\nys=300\ny=20\n");
+    writeProfGame("[main]\nx=left\ny=99999999\n");
+    iniFreeAll();
+    ASSERT_EQ(engineInit(), 0);
+    int x, y;
+    platWindowGetRect(&x, &y, nullptr, nullptr);
+    EXPECT_EQ(x, midX);
+    EXPECT_EQ(y, 20);
+}
+
+TEST_F(Entry, AStartWithoutAWindowFailsOnceAndSavesNothing) {
+    struct Case {
+        const char* name;
+        std::string gameIni;  // empty: no game.ini at all
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"no name", "[main]\npath=EntryTest\nxs=400\nys=300\n", "has no [main] \"name\""},
+        {"empty name", "[main]\nname=\npath=EntryTest\n", "has no [main] \"name\""},
+        {"no game.ini", "", "no game.ini in"},
+    };
+    for (const Case& c : cases) {
+        if (c.gameIni.empty()) {
+            fs::remove(root_ / "game.ini");
+        } else {
+            writeGameIni(c.gameIni);
+        }
+        iniFreeAll();
+        gGame = FakeGame{};
+        gGame.frame = [](int) { return 0; };
+        LogMark mark;
+        if (c.gameIni.empty()) {
+            // engineMain would look above the test program and find the project's game.ini.
+            EXPECT_EQ(engineInit(), 0);
+            EXPECT_FALSE(engineWindow().windowMade);
+            engineDone();
+        } else {
+            EXPECT_EQ(engineMain(0, nullptr), 1) << c.name;
+            EXPECT_EQ(gGame.inits, 0) << c.name;
+            EXPECT_EQ(gGame.shutdowns, 0) << c.name;
+            EXPECT_EQ(count(mark.since(), "Message box"), 1u) << c.name << mark.since();
+            EXPECT_EQ(count(mark.since(), "\"You should put GAME.INI into the projects "
+                                          "directory\": Window did't create!"),
+                      1u)
+                << c.name;
+        }
+        EXPECT_EQ(count(mark.since(), c.reason), 1u) << c.name << mark.since();
+        EXPECT_FALSE(fs::exists(profGame())) << c.name;
+    }
+
+    // A window the display refused: nothing saved, so game.ini's mended size counts next time.
+    writeGameIni("[main]\nname=Velmora Test\npath=EntryTest\nxs=400\nys=300\n");
+    iniFreeAll();
+    ASSERT_TRUE(platInit());
+    ASSERT_TRUE(platWindowOpen(u"in the way", 0, 0, 10, 10, false));  // one window only
+    gGame = FakeGame{};
+    LogMark mark;
+    EXPECT_EQ(engineMain(0, nullptr), 1);
+    EXPECT_EQ(gGame.inits, 0);
+    EXPECT_EQ(count(mark.since(), "the window could not be made"), 1u);
     EXPECT_FALSE(fs::exists(profGame()));
+}
+
+TEST_F(Entry, TheFolderThatHoldsGameIniBecomesTheCurrentOne) {
+    const fs::path tree = root_ / "tree";
+    fs::remove(root_ / "game.ini");  // the tree's own folders decide
+    const struct {
+        const char* name;
+        std::vector<std::string> gameInis;  // folders under the tree that hold one
+        std::string program;                // under the tree
+        std::string expected;               // the current folder after the search, under the tree
+        bool found;
+    } cases[] = {
+        {"the current folder first", {"here", "build"}, "build/velmora", "here", true},
+        {"beside the program", {"build/release"}, "build/release/velmora", "build/release", true},
+        {"a folder above the program", {"src"}, "src/build/release/velmora", "src", true},
+        {"the nearest one above", {"a", "a/b"}, "a/b/c/velmora", "a/b", true},
+        {"an install", {"prefix/share/velmora"}, "prefix/bin/velmora", "prefix/share/velmora",
+         true},
+        {"nowhere", {}, "build/velmora", "here", false},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(tree);
+        fs::create_directories(tree / "here");
+        for (const std::string& folder : c.gameInis) {
+            fs::create_directories(tree / folder);
+            write(tree / folder / "game.ini", "[main]\nname=x\n");
+        }
+        fs::create_directories((tree / c.program).parent_path());
+        fs::current_path(tree / "here");
+        EXPECT_EQ(engineFindGameFolder((tree / c.program).c_str()), c.found) << c.name;
+        EXPECT_EQ(fs::current_path(), fs::canonical(tree / c.expected)) << c.name;
+    }
+    fs::current_path(root_);
+}
+
+// --- Every way out ---
+
+TEST_F(Entry, EveryWayOutStopsTheEngineOnceAndSaves) {
+    const fs::path socket = profGame().parent_path() / "instance.sock";
+    struct Case {
+        const char* name;
+        int signal;         // sent once the loop runs; 0: none
+        bool displayLost;   // the display goes away at the third frame
+        int exitCode;
+        size_t exitStops;   // stops made by the way out of exit()
+    };
+    const Case cases[] = {
+        {"SIGTERM", SIGTERM, false, 0, 0},
+        {"SIGINT", SIGINT, false, 0, 0},
+        {"display lost", 0, true, 1, 1},
+    };
+    for (const Case& c : cases) {
+        fs::remove(profGame());
+        int running[2];
+        ASSERT_EQ(pipe(running), 0);
+        fs::remove(root_ / "gerr.log");
+        // A process of its own: what matters happens at its end, static destructors included.
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, running[1], 1);
+        posix_spawn_file_actions_addclose(&actions, running[0]);
+        char program[] = VELMORA_EXIT_CHILD, lost[] = "lost";
+        char* argv[] = {program, c.displayLost ? lost : nullptr, nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, program, &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(running[1]);
+        char ready = 0;
+        ASSERT_EQ(read(running[0], &ready, 1), 1) << c.name;  // the loop runs
+        close(running[0]);
+        EXPECT_TRUE(fs::exists(socket)) << c.name;
+        if (c.signal) kill(child, c.signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << c.name << ": ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.name;
+        EXPECT_EQ(saved("xs"), 400) << c.name;
+        EXPECT_EQ(saved("ys"), 300) << c.name;
+        EXPECT_EQ(saved("FullScreen"), 0) << c.name;
+        EXPECT_FALSE(fs::exists(socket)) << c.name;
+        EXPECT_EQ(count(testsupport::TempFolder::readFile((root_ / "gerr.log").string()),
+                        "before the engine stopped"),
+                  c.exitStops)
+            << c.name;
+    }
 }
 
 TEST_F(Entry, SecondStartOnlyAsksTheFirstToRestore) {

@@ -1,0 +1,178 @@
+// Path search on a hotel floor and a large stress grid: the level's solver beside a flat
+// binary-heap A* with an octile estimate and beside the literal linked-list search.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "tests/world/grids.h"
+#include "tests/world/literal_pather.h"
+#include "world/walkmap.h"
+
+namespace {
+
+constexpr int kPairs = 1000;
+
+struct Floor {
+    grids::Rows rows;
+    std::vector<Cell> cells;
+    std::vector<std::pair<uint32_t, uint32_t>> pairs;
+    int w, h;
+    explicit Floor(grids::Rows r)
+        : rows(std::move(r)),
+          cells(grids::cells(rows)),
+          pairs(grids::pairs(rows, kPairs, 11)),
+          w(static_cast<int>(rows[0].size())),
+          h(static_cast<int>(rows.size())) {}
+};
+
+const Floor& floorOf(int which) {
+    static const Floor hotel(grids::hotel());
+    static const Floor stress(grids::stress());
+    return which == 0 ? hotel : stress;
+}
+
+// A* over the same eight steps and costs with a binary heap, generation-stamped flat arrays and
+// the octile distance as estimate.
+class OctileAStar {
+public:
+    OctileAStar(const Floor& f) : f_(f), n_(f.w * f.h), g_(n_), stamp_(n_, 0), closed_(n_, 0) {}
+
+    bool Solve(uint32_t start, uint32_t end, float* cost) {
+        ++gen_;
+        heap_.clear();
+        expanded_ = 0;
+        const int ex = static_cast<int>(end % f_.w), ey = static_cast<int>(end / f_.w);
+        auto estimate = [&](int s) {
+            const float dx = std::fabs(float(s % f_.w - ex)), dy = std::fabs(float(s / f_.w - ey));
+            return dx > dy ? dx + 0.41f * dy : dy + 0.41f * dx;
+        };
+        stamp_[start] = gen_;
+        closed_[start] = 0;
+        g_[start] = 0;
+        push({estimate(start), static_cast<int>(start)});
+        static const int kDx[8] = {1, 1, 0, -1, -1, -1, 0, 1}, kDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+        static const float kCost[8] = {1, 1.41f, 1, 1.41f, 1, 1.41f, 1, 1.41f};
+        while (!heap_.empty()) {
+            const Entry e = pop();
+            if (closed_[e.node] == gen_) continue;
+            if (static_cast<uint32_t>(e.node) == end) {
+                *cost = g_[e.node];
+                return true;
+            }
+            closed_[e.node] = gen_;
+            ++expanded_;
+            const int x = e.node % f_.w, y = e.node / f_.w;
+            for (int k = 0; k < 8; ++k) {
+                const int nx = x + kDx[k], ny = y + kDy[k];
+                if (nx < 0 || ny < 0 || nx >= f_.w || ny >= f_.h) continue;
+                if (cellBlocked(f_.cells[nx * f_.h + ny].value)) continue;
+                const int c = ny * f_.w + nx;
+                const float ng = g_[e.node] + kCost[k];
+                if (stamp_[c] == gen_ && (closed_[c] == gen_ || ng >= g_[c])) continue;
+                stamp_[c] = gen_;
+                g_[c] = ng;
+                push({ng + estimate(c), c});
+            }
+        }
+        return false;
+    }
+    uint32_t Expanded() const { return expanded_; }
+
+private:
+    struct Entry {
+        float f;
+        int node;
+    };
+    void push(Entry e) {
+        heap_.push_back(e);
+        size_t i = heap_.size() - 1;
+        while (i > 0 && heap_[(i - 1) / 2].f > heap_[i].f) {
+            std::swap(heap_[i], heap_[(i - 1) / 2]);
+            i = (i - 1) / 2;
+        }
+    }
+    Entry pop() {
+        const Entry top = heap_[0];
+        heap_[0] = heap_.back();
+        heap_.pop_back();
+        size_t i = 0;
+        for (;;) {
+            size_t m = i, l = 2 * i + 1, r = l + 1;
+            if (l < heap_.size() && heap_[l].f < heap_[m].f) m = l;
+            if (r < heap_.size() && heap_[r].f < heap_[m].f) m = r;
+            if (m == i) break;
+            std::swap(heap_[i], heap_[m]);
+            i = m;
+        }
+        return top;
+    }
+
+    const Floor& f_;
+    int n_;
+    std::vector<float> g_;
+    std::vector<uint32_t> stamp_, closed_;
+    std::vector<Entry> heap_;
+    uint32_t gen_ = 0, expanded_ = 0;
+};
+
+// Reports time per query and per expanded cell through the counters.
+template <class Run>
+void measure(benchmark::State& state, Run run) {
+    uint64_t expanded = 0, queries = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kPairs; ++i) expanded += run(i);
+        queries += kPairs;
+    }
+    state.counters["us/query"] =
+        benchmark::Counter(static_cast<double>(queries) * 1e-6,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["expanded/query"] = static_cast<double>(expanded) / queries;
+    state.counters["ns/expanded"] =
+        benchmark::Counter(static_cast<double>(expanded) * 1e-9,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_LevelSolver(benchmark::State& state) {
+    const Floor& f = floorOf(static_cast<int>(state.range(0)));
+    Map map;
+    map.SetCells(const_cast<Cell*>(f.cells.data()), f.w, f.h);
+    float cost;
+    measure(state, [&](int i) {
+        map.Solve(f.pairs[i].first, f.pairs[i].second, &cost);
+        return map.Solver()->Expanded();
+    });
+}
+
+void BM_OctileHeap(benchmark::State& state) {
+    const Floor& f = floorOf(static_cast<int>(state.range(0)));
+    OctileAStar solver(f);
+    float cost;
+    measure(state, [&](int i) {
+        solver.Solve(f.pairs[i].first, f.pairs[i].second, &cost);
+        return solver.Expanded();
+    });
+}
+
+void BM_LiteralSearch(benchmark::State& state) {
+    const Floor& f = floorOf(static_cast<int>(state.range(0)));
+    Map graph;
+    graph.SetCells(const_cast<Cell*>(f.cells.data()), f.w, f.h);
+    literalpather::LiteralPather solver(&graph);
+    std::vector<uint32_t> path;
+    float cost;
+    measure(state, [&](int i) {
+        solver.Solve(f.pairs[i].first, f.pairs[i].second, &path, &cost);
+        return solver.Expanded();
+    });
+}
+
+// Argument 0: the 32 x 24 hotel floor; 1: the 128 x 96 stress grid.
+BENCHMARK(BM_LevelSolver)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OctileHeap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiteralSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,172 @@
+// The run-long game records: way points, school items, room sprites and their loaders.
+#include "game/game_data.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "engine/data/file.h"
+#include "engine/data/ini.h"
+#include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
+
+cArray<cMapWayPoint> gWayPoints;
+cArray<cSchoolItem*> gSchoolItems;
+cArray<HSPRITE> gRoomSprites;
+bool gGameFinished = false;
+
+namespace {
+
+const char kSharedIni[] = "Data/shared.ini";
+const char kSchoolIni[] = "Data/Menu/UISchool/items.ini";
+const char kTranslationIni[] = "Data/translation.ini";
+const char kRoomSpritesIni[] = "Data/Episodes/e1/objects.ini";
+const int kEpisodeFiles = 4;
+const int kWayPointValue = 100;
+
+int nonNegative(int n) { return n < 0 ? 0 : n; }
+
+// The value of the key, or null when the key is absent (an empty value is not absent).
+const char* presentValue(const char* file, const char* section, const char* key) {
+    static const char absent[] = "";
+    const char* value = iniGetString(file, section, key, absent);
+    return value == absent ? nullptr : value;
+}
+
+cMapWayPoint readWayPoint(const char* value) {
+    TokenList parts = TokenList::Split(value, ',');
+    if (parts.Count() != 4) return cMapWayPoint();
+    int32_t kind = cMapWayPoint::kUnreadable;
+    if (strcmp(parts.At(0), "level") == 0) kind = cMapWayPoint::kLevel;
+    if (strcmp(parts.At(0), "mini") == 0) kind = cMapWayPoint::kMiniGame;
+    auto number = [&](uint32_t i) {
+        return static_cast<int32_t>(strtol(parts.At(i), nullptr, 10));
+    };
+    return cMapWayPoint(number(1), kind, Point2i(number(2), number(3)));
+}
+
+// Every section name of the file, however many: the list can never outgrow the file itself.
+std::vector<char> sectionNames(const char* file) {
+    unsigned char* text = nullptr;
+    int size = fileLoad(file, &text);
+    memFree(text);
+    std::vector<char> names(static_cast<size_t>(size) + 2, '\0');
+    iniGetSections(file, names.data(), static_cast<int>(names.size()));
+    return names;
+}
+
+// The object's grant from the first episode's objects file that names it; false when none does.
+bool findGrant(const char* section, cSchoolBonus* grant) {
+    for (int e = 1; e <= kEpisodeFiles; ++e) {
+        char file[64];
+        formatString(file, sizeof file, "Data/Episodes/e%d/objects.ini", e);
+        const char* name = presentValue(file, section, "name");
+        if (!name) continue;
+        grant->section = section;
+        grant->name = name;
+        grant->type = iniGetString(file, section, "type", "");
+        return true;
+    }
+    return false;
+}
+
+std::u16string translation(const char* format, const char* name) {
+    char key[300];
+    formatString(key, sizeof key, format, name);
+    return iniGetWideGlobal(kTranslationIni, key);
+}
+
+cSchoolItem* readSchoolItem(const char* section) {
+    auto* item = new cSchoolItem;
+    auto integer = [&](const char* key) { return iniGetInt(kSchoolIni, section, key, 0); };
+    item->type = iniGetString(kSchoolIni, section, "type", "");
+    item->hero = iniGetString(kSchoolIni, section, "hero", "");
+    item->name = section;
+    item->iconNormal = iniReadAnimSprite(kSchoolIni, section, "icon_normal");
+    item->iconDisabled = iniReadAnimSprite(kSchoolIni, section, "icon_disabled");
+    item->price = nonNegative(integer("price"));
+    item->bonusAbility = integer("bonus.ability");
+    item->bonusWaitTime = static_cast<uint8_t>(nonNegative(integer("bonus.wait_time")));
+    item->bonusService = static_cast<uint8_t>(nonNegative(integer("bonus.service")));
+    item->bonusText = iniGetString(kSchoolIni, section, "bonus.text", "");
+    item->allowedFromLevel = static_cast<uint8_t>(nonNegative(integer("allowed_from_level")));
+    item->grade = static_cast<uint8_t>(nonNegative(integer("grade")));
+    TokenList objects = TokenList::Split(iniGetString(kSchoolIni, section, "objects", ""), ',');
+    for (uint32_t j = 0; j < objects.Count(); ++j) {
+        cSchoolBonus grant;
+        if (findGrant(objects.At(j), &grant)) {
+            item->grants.push_back(grant);
+        } else {
+            logPrintf("school: item %s grants %s, which no episode's objects file has\n", section,
+                      objects.At(j));
+        }
+    }
+    item->replaceCosts =
+        TokenList::Split(iniGetString(kSchoolIni, section, "replace_costs", ""), ',');
+    item->description = translation("#SCHOOL_ITEM_DESCRIPTION_%s", section);
+    item->bonusDescription = translation("#SCHOOL_ITEM_BONUS_DESCRIPTION_%s", section);
+    return item;
+}
+
+}  // namespace
+
+cSchoolItem::~cSchoolItem() {
+    spriteFree(&iconNormal);
+    spriteFree(&iconDisabled);
+}
+
+void LoadWayPoints() {
+    for (int n = 0;; ++n) {
+        char key[16];
+        formatString(key, sizeof key, "%d", n);
+        char value[kWayPointValue];
+        if (!iniReadString(value, sizeof value, kSharedIni, "WayPoints", key)) return;
+        cMapWayPoint point = readWayPoint(value);
+        if (point.GetKind() == cMapWayPoint::kUnreadable) {
+            logPrintf("game data: way point %d (\"%s\") is unreadable; the map ends there\n", n,
+                      value);
+            return;
+        }
+        gWayPoints.push_back(point);
+    }
+}
+
+void LoadSchoolItems() {
+    std::vector<char> names = sectionNames(kSchoolIni);
+    for (const char* p = names.data(); *p; p += strlen(p) + 1)
+        gSchoolItems.push_back(readSchoolItem(p));
+}
+
+void LoadRoomSprites() {
+    if (gRoomSprites.size() > 0 && gRoomSprites[0]) return;
+    static const char* const keys[] = {"single_room_spr", "double_room_spr", "luxe_room_spr",
+                                       "president_room_spr"};
+    for (const char* key : keys)
+        gRoomSprites.push_back(iniReadAnimSprite(kRoomSpritesIni, "Main", key));
+}
+
+HSPRITE GetRoomSprite(int kind) {
+    if (kind < 0 || static_cast<uint32_t>(kind) >= gRoomSprites.size()) return nullptr;
+    return gRoomSprites[static_cast<uint32_t>(kind)];
+}
+
+void FreeGameData() {
+    for (uint32_t i = 0; i < gRoomSprites.size(); ++i) spriteFree(&gRoomSprites[i]);
+    gRoomSprites.clear();
+    for (uint32_t i = 0; i < gSchoolItems.size(); ++i) deleteAndNull(gSchoolItems[i]);
+    gSchoolItems.clear();
+    gGameFinished = false;
+}
+
+bool IsEpisodeStart(uint32_t i) {
+    if (i == 0) return true;
+    if (i >= gWayPoints.size()) return false;
+    return gWayPoints[i - 1].GetEpisode() != gWayPoints[i].GetEpisode();
+}
+
+cArray<uint32_t> EpisodeEnds() {
+    cArray<uint32_t> ends;
+    for (uint32_t i = 0; i < gWayPoints.size(); ++i)
+        if (i + 1 == gWayPoints.size() || IsEpisodeStart(i + 1)) ends.push_back(i);
+    return ends;
+}

@@ -1,0 +1,106 @@
+// The records that live for the whole run whatever player and level are current: the way points
+// of the episode map, the school items, the room sprites and the game-finished flag.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/array.h"
+#include "core/strings.h"
+#include "core/text.h"
+#include "core/values.h"
+#include "engine/gr/gr.h"
+
+// One point of the episode map: a level or a mini-game, in map order.
+class cMapWayPoint {
+public:
+    static constexpr int32_t kUnreadable = 0;
+    static constexpr int32_t kLevel = 1;
+    static constexpr int32_t kMiniGame = 2;
+
+    cMapWayPoint() : startValues_(0, 0), levelNumber_(0) {}
+    cMapWayPoint(int32_t episode, int32_t kind, Point2i pos)
+        : episode_(episode), kind_(kind), pos_(pos), startValues_(0, 0), levelNumber_(0) {}
+
+    int32_t GetEpisode() const { return episode_; }
+    int32_t GetKind() const { return kind_; }
+    Point2i GetPos() const { return pos_; }
+    // 0 and 1 are not completed, 2 completed, 3 completed at expert grade.
+    int32_t GetResult() const { return result_; }
+    void SetResult(int32_t result) { result_ = result; }
+    // (cash, skill points) with which the level starts.
+    Point2i GetStartValues() const { return startValues_; }
+    void SetStartValues(Point2i values) { startValues_ = values; }
+    // The level's number inside its episode; -1 for a mini-game.
+    int32_t GetLevelNumber() const { return levelNumber_; }
+    void SetLevelNumber(int32_t n) { levelNumber_ = n; }
+
+private:
+    int32_t episode_ = 0;
+    int32_t kind_ = kUnreadable;
+    Point2i pos_{0, 0};
+    int32_t result_ = 0;
+    Point2i startValues_;
+    int32_t levelNumber_;
+};
+
+// A hotel object that learning a school item puts into the hotel; only the section is used.
+struct cSchoolBonus {
+    CString section;
+    CString name;
+    CString type;
+};
+
+// One staff skill of the school. Owns its icons.
+class cSchoolItem {
+public:
+    cSchoolItem() = default;
+    ~cSchoolItem();
+    cSchoolItem(const cSchoolItem&) = delete;
+    cSchoolItem& operator=(const cSchoolItem&) = delete;
+
+    CString type;  // the skill line: a player holds one item per line
+    CString hero;
+    CString name;  // the section name
+    HSPRITE iconNormal = nullptr;
+    HSPRITE iconDisabled = nullptr;
+    int32_t price = 0;  // skill points
+    int32_t bonusAbility = 0;
+    uint8_t bonusWaitTime = 0;
+    uint8_t bonusService = 0;
+    CString bonusText;
+    uint8_t allowedFromLevel = 0;
+    uint8_t grade = 0;
+    cArray<cSchoolBonus> grants;
+    TokenList replaceCosts;
+    std::u16string description;
+    std::u16string bonusDescription;
+};
+
+extern cArray<cMapWayPoint> gWayPoints;
+extern cArray<cSchoolItem*> gSchoolItems;
+extern cArray<HSPRITE> gRoomSprites;
+// Set when the player has finished the last way point; cleared by FreeGameData.
+extern bool gGameFinished;
+
+// Appends the way points of "Data/shared.ini" [WayPoints] ("0", "1", ... each "level" or "mini",
+// episode, x, y); the first missing or unreadable entry ends the list. Runs once per run.
+void LoadWayPoints();
+// Appends every section of "Data/Menu/UISchool/items.ini" to gSchoolItems. Runs once per run.
+void LoadSchoolItems();
+// The four room sprites (single, double, luxe, president) of "Data/Episodes/e1/objects.ini";
+// nothing when they are already loaded.
+void LoadRoomSprites();
+// The sprite of room kind 0..3; null for any other kind.
+HSPRITE GetRoomSprite(int kind);
+// Releases the school items and room sprites and clears the game-finished flag; the way points
+// stay until the end of the run.
+void FreeGameData();
+
+// Episode structure, read from the way points so that another map needs no code change.
+// True when way point i is the first of its episode (way point 0 always is, even on an empty
+// map); false for any other index out of range.
+// Every episode starts there with empty pockets.
+bool IsEpisodeStart(uint32_t i);
+// The last way point of each episode, in map order: where an episode's result is kept.
+cArray<uint32_t> EpisodeEnds();

@@ -1,0 +1,105 @@
+// The bundled level-world sample data, and the world demo driven headless on it at the fixed
+// 25 ms step: walking, breaking, mending and the grid, drawn into an off-screen target.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "core/random.h"
+#include "engine/data/ini.h"
+#include "engine/platform/log.h"
+#include "game/world_demo.h"
+#include "tests/engine/gr/draw_target.h"
+#include "tests/support/temp_folder.h"
+#include "world/level_object.h"
+#include "world/moving.h"
+#include "world/request.h"
+#include "world/walkmap.h"
+
+namespace {
+
+// The sample data, seen from the test's own folder.
+const bool kOwnFolder = testsupport::workInOwnFolder("velmora_demo", [] {
+    std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
+    logOpen();
+});
+
+intptr_t at(int x, int y) { return static_cast<intptr_t>((y << 16) | (x & 0xFFFF)); }
+
+uint64_t checksum(DrawTarget& t) {
+    uint64_t sum = 0;
+    for (int y = 0; y < 768; y += 3)
+        for (int x = 0; x < 1024; x += 3) sum = sum * 31 + t.at(x, y);
+    return sum;
+}
+
+TEST(WorldDemo, WalksBreaksMendsAndShowsTheGrid) {
+    gRandom.Seed(3);
+    DrawTarget screen(1024, 768, "demo_screen");
+    ShellWM* demo = worldDemoCreate();
+    auto run = [&](int ms) {
+        for (int t = 0; t < ms; t += 25) demo->Update(25);
+        screen.clear();
+        demo->Render();
+        return checksum(screen);
+    };
+    const uint64_t still = run(100);
+    EXPECT_EQ(still, run(100));  // nothing moves by itself
+    EXPECT_NE(0u, still);
+
+    demo->OnKeyDown(1, at(300, 450));  // walk into the lobby
+    const uint64_t walking = run(500);
+    EXPECT_NE(still, walking);
+    const uint64_t arrived = run(8000);
+    EXPECT_EQ(arrived, run(200));  // arrived and standing
+
+    demo->OnKeyDown('B', 0);  // something breaks: its bubble and clock appear
+    const uint64_t broken = run(25);
+    EXPECT_NE(arrived, broken);
+    for (int x = 0; x < 1024; x += 16)  // a click on every object's row mends whatever broke
+        for (int y = 100; y < 760; y += 16) demo->OnKeyDown(1, at(x, y));
+    demo->OnKeyDown('G', 0);
+    EXPECT_NE(broken, run(25));
+    EXPECT_EQ(1, demo->Count());
+    demo->OnKeyDown(27, 0);
+    EXPECT_EQ(0, demo->Count());
+    delete demo;
+}
+
+TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
+    iniFreeAll();
+    cWalkMap map;
+    ASSERT_TRUE(map.Load(1, Point2i(0, 0)));
+    EXPECT_EQ(32, map.GetSize().x);
+    EXPECT_EQ(24, map.GetSize().y);
+    cWalkMap::SetCurrent(&map);
+    const char* objects = "Data/Episodes/e1/objects.ini";
+    char sections[4096];
+    iniGetSections(objects, sections, sizeof sections);
+    int loaded = 0;
+    for (const char* s = sections; *s; s += strlen(s) + 1) {
+        if (std::string(s) == "Main" || std::string(s) == "CheckInPlace1") continue;
+        cLevelObj o;
+        o.Load(objects, s);
+        EXPECT_TRUE(o.GetCurrentSprite()) << s;
+        EXPECT_TRUE(o.GetExtraSprite()) << s;
+        ++loaded;
+    }
+    EXPECT_GE(loaded, 20);
+    cWalkMap::SetCurrent(nullptr);
+
+    for (int k = 0; k < kRequestKinds; ++k) {
+        const std::string icon = iniGetString(kRequestFile, RequestKindName(k), "sprite0", "");
+        HSPRITE sprite = grLoadSprite(icon.c_str(), nullptr, 0);
+        EXPECT_TRUE(sprite) << RequestKindName(k);
+        grFreeSprite(sprite);
+    }
+    cMovingObj jenny;
+    jenny.Load("Data/Heroes/Jenny/Jenny.ini");
+    EXPECT_GT(jenny.GetBody().speed, 0.0f);
+    for (int i = 0; i < cMovingObj::kWalkAnims; ++i)
+        EXPECT_TRUE(jenny.Anim(i)->sprite) << cMovingObj::kWalkNames[i];
+}
+
+}  // namespace

@@ -1,0 +1,149 @@
+// The solver: result codes, tie order, untakeable steps, and agreement with the literal search
+// over thousands of pairs on several grids, without allocating once warmed up.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "tests/world/alloc_count.h"
+#include "tests/world/grids.h"
+#include "tests/world/literal_pather.h"
+#include "world/micropather.h"
+#include "world/walkmap.h"
+
+namespace {
+
+using micropather::MicroPather;
+
+// A hand-made graph: edges in the order given, estimate 0.
+struct Edges : micropather::Graph {
+    std::multimap<uint32_t, micropather::StateCost> edges;
+    void add(uint32_t a, uint32_t b, float cost) { edges.insert({a, {b, cost}}); }
+    float LeastCostEstimate(uint32_t, uint32_t) override { return 0; }
+    void AdjacentCost(uint32_t s, cArray<micropather::StateCost>* out) override {
+        auto range = edges.equal_range(s);
+        for (auto it = range.first; it != range.second; ++it) out->push_back(it->second);
+    }
+};
+
+std::vector<uint32_t> toVector(const cArray<uint32_t>& a) {
+    std::vector<uint32_t> v;
+    for (uint32_t i = 0; i < a.size(); ++i) v.push_back(a[i]);
+    return v;
+}
+
+TEST(MicroPather, StartEqualToEndReturnsTwoWithCostZeroAndPathUntouched) {
+    Edges g;
+    MicroPather solver(&g);
+    cArray<uint32_t> path;
+    path.push_back(42);
+    float cost = 5;
+    EXPECT_EQ(MicroPather::START_END_SAME, solver.Solve(3, 3, &path, &cost));
+    EXPECT_EQ(0.0f, cost);
+    EXPECT_EQ(std::vector<uint32_t>{42}, toVector(path));
+}
+
+TEST(MicroPather, OfEqualCostsTheOnePushedFirstWins) {
+    // 1 -> 2 -> 4 and 1 -> 3 -> 4 cost the same; the first neighbour listed is searched first.
+    for (bool twoFirst : {true, false}) {
+        Edges g;
+        g.add(1, twoFirst ? 2 : 3, 1);
+        g.add(1, twoFirst ? 3 : 2, 1);
+        g.add(2, 4, 1);
+        g.add(3, 4, 1);
+        MicroPather solver(&g);
+        cArray<uint32_t> path;
+        float cost;
+        ASSERT_EQ(MicroPather::SOLVED, solver.Solve(1, 4, &path, &cost));
+        EXPECT_EQ((std::vector<uint32_t>{1, twoFirst ? 2u : 3u, 4}), toVector(path));
+        EXPECT_EQ(2.0f, cost);
+    }
+}
+
+TEST(MicroPather, StepsCostingTheGreatestFloatAreNeverTaken) {
+    Edges g;
+    g.add(1, 2, FLT_MAX);
+    g.add(2, 3, 1);
+    MicroPather solver(&g);
+    cArray<uint32_t> path;
+    float cost;
+    EXPECT_EQ(MicroPather::NO_SOLUTION, solver.Solve(1, 3, &path, &cost));
+    EXPECT_EQ(0u, path.size());
+}
+
+TEST(MicroPather, PathsListStartTheStatesBetweenAndEnd) {
+    Edges g;
+    g.add(1, 2, 1);
+    g.add(2, 3, 1);
+    g.add(3, 4, 1);
+    MicroPather solver(&g);
+    cArray<uint32_t> path;
+    float cost;
+    ASSERT_EQ(MicroPather::SOLVED, solver.Solve(1, 2, &path, &cost));
+    EXPECT_EQ((std::vector<uint32_t>{1, 2}), toVector(path));
+    ASSERT_EQ(MicroPather::SOLVED, solver.Solve(1, 4, &path, &cost));
+    EXPECT_EQ((std::vector<uint32_t>{1, 2, 3, 4}), toVector(path));
+    EXPECT_EQ(3.0f, cost);
+    // A later search from the middle, over nodes a former search left behind.
+    ASSERT_EQ(MicroPather::SOLVED, solver.Solve(2, 4, &path, &cost));
+    EXPECT_EQ((std::vector<uint32_t>{2, 3, 4}), toVector(path));
+}
+
+struct Case {
+    const char* name;
+    grids::Rows rows;
+    int pairs;
+};
+
+// Same code, same path, bit-equal cost as the literal search, both reused for every pair (the
+// literal one's neighbour cache fills after 1,500 entries on the larger grids).
+TEST(MicroPather, AgreesWithTheLiteralSearchOnEveryPair) {
+    const Case cases[] = {
+        {"hotel", grids::hotel(), 1500},
+        {"stress", grids::stress(), 800},
+        {"open", grids::random(40, 30, 0, 1), 800},
+        {"sparse", grids::random(60, 40, 15, 2), 1000},
+        {"dense", grids::random(50, 50, 40, 3), 1000},
+        {"thin", grids::random(200, 3, 20, 4), 500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Cell> cells = grids::cells(c.rows);
+        const int h = static_cast<int>(c.rows.size()), w = static_cast<int>(c.rows[0].size());
+        Map ours, theirs;
+        ours.SetCells(cells.data(), w, h);
+        theirs.SetCells(cells.data(), w, h);
+        literalpather::LiteralPather literal(&theirs);
+        int solved = 0;
+        for (const auto& p : grids::pairs(c.rows, c.pairs, 99)) {
+            float cost, expectedCost;
+            std::vector<uint32_t> expected;
+            const int code = ours.Solve(p.first, p.second, &cost);
+            const int expectedCode = literal.Solve(p.first, p.second, &expected, &expectedCost);
+            ASSERT_EQ(expectedCode, code) << p.first << " -> " << p.second;
+            if (code != MicroPather::SOLVED) continue;
+            ++solved;
+            ASSERT_EQ(expected, toVector(ours.StatePath())) << p.first << " -> " << p.second;
+            ASSERT_EQ(0, memcmp(&expectedCost, &cost, sizeof cost))
+                << p.first << " -> " << p.second;
+        }
+        EXPECT_GT(solved, c.pairs / 3);
+    }
+}
+
+TEST(MicroPather, RepeatedSearchesAllocateNothing) {
+    const grids::Rows rows = grids::stress();
+    std::vector<Cell> cells = grids::cells(rows);
+    Map map;
+    map.SetCells(cells.data(), 128, 96);
+    const auto pairs = grids::pairs(rows, 200, 5);
+    float cost;
+    for (const auto& p : pairs) map.Solve(p.first, p.second, &cost);
+    alloccount::Scope scope;
+    for (const auto& p : pairs) map.Solve(p.first, p.second, &cost);
+    EXPECT_EQ(0, scope.count());
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+// Draws the pictures of the level-world sample data: the first episode's hotel floor (walls
+// where its map.ini blocks cells), its furniture with outlines, the request bubble, clock and
+// icons. Fixed shapes only: every run writes the same.
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/tga_write.h"
+
+namespace {
+
+struct Colour {
+    int r, g, b;
+};
+
+// A BGRA picture; every shape paints whole pixels whose centres it covers.
+struct Picture {
+    int w, h;
+    std::vector<uint8_t> px;
+    Picture(int width, int height)
+        : w(width), h(height), px(static_cast<size_t>(width) * height * 4, 0) {}
+
+    void put(int x, int y, Colour c, int a = 255) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 4];
+        p[0] = static_cast<uint8_t>(c.b);
+        p[1] = static_cast<uint8_t>(c.g);
+        p[2] = static_cast<uint8_t>(c.r);
+        p[3] = static_cast<uint8_t>(a);
+    }
+    template <typename Inside>
+    void fill(Colour c, Inside inside, int a = 255) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (inside(x + 0.5, y + 0.5)) put(x, y, c, a);
+    }
+    void disc(double cx, double cy, double r, Colour c, int a = 255) {
+        fill(
+            c,
+            [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; },
+            a);
+    }
+    void ring(double cx, double cy, double r0, double r1, Colour c, int a = 255) {
+        fill(
+            c,
+            [&](double x, double y) {
+                const double d = std::hypot(x - cx, y - cy);
+                return d >= r0 && d <= r1;
+            },
+            a);
+    }
+    void box(double x0, double y0, double x1, double y1, Colour c, int a = 255) {
+        fill(
+            c, [&](double x, double y) { return x >= x0 && x < x1 && y >= y0 && y < y1; }, a);
+    }
+    // Frames of the same size stacked top to bottom.
+    void paste(const Picture& frame, int top) {
+        for (int y = 0; y < frame.h; ++y)
+            for (int x = 0; x < frame.w * 4; ++x)
+                px[(static_cast<size_t>(top + y) * w) * 4 + x] =
+                    frame.px[static_cast<size_t>(y) * frame.w * 4 + x];
+    }
+    bool save(const std::string& path) const { return writeTga(path.c_str(), w, h, 32, px, true); }
+    bool saveOpaque(const std::string& path) const {
+        std::vector<uint8_t> rgb;
+        for (size_t i = 0; i < px.size(); i += 4)
+            rgb.insert(rgb.end(), {px[i], px[i + 1], px[i + 2]});
+        return writeTga(path.c_str(), w, h, 24, rgb, true);
+    }
+};
+
+Colour shade(Colour c, double k) {
+    auto f = [&](int v) { return static_cast<int>(std::fmin(255.0, v * k)); };
+    return {f(c.r), f(c.g), f(c.b)};
+}
+
+bool roundedInside(double x, double y, double x0, double y0, double x1, double y1, double r) {
+    const double cx = std::fmax(x0 + r, std::fmin(x, x1 - r));
+    const double cy = std::fmax(y0 + r, std::fmin(y, y1 - r));
+    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
+}
+
+// The hotel floor: carpet in the rooms, tiles elsewhere, walls where map.ini blocks a cell.
+bool drawFloor(const std::string& data) {
+    const int step = 32, columns = 32, rows = 24;
+    std::vector<std::string> column(columns, std::string(rows, '1'));
+    std::ifstream map(data + "/Episodes/e1/map.ini");
+    std::string line;
+    while (std::getline(map, line)) {
+        int x = 0;
+        char text[64] = {};
+        if (std::sscanf(line.c_str(), "nodes%d=%63s", &x, text) == 2 && x >= 0 && x < columns)
+            column[x] = std::string(text) + std::string(rows, '1');
+    }
+    Picture floor(columns * step, rows * step);
+    for (int y = 0; y < floor.h; ++y)
+        for (int x = 0; x < floor.w; ++x) {
+            const int cx = x / step, cy = y / step;
+            Colour c;
+            if (column[cx][cy] == '2')
+                c = ((x / 8 + (y / 8) % 2) % 4 == 0) ? Colour{90, 60, 50} : Colour{120, 85, 70};
+            else if (cy < 7)
+                c = ((x + y) / 3 % 2) ? Colour{150, 60, 70} : Colour{160, 68, 78};
+            else
+                c = ((x / 64 + y / 64) % 2) ? Colour{215, 205, 180} : Colour{195, 185, 160};
+            floor.put(x, y, c);
+        }
+    return floor.saveOpaque(data + "/Episodes/e1/back.tga");
+}
+
+struct Furniture {
+    const char* file;
+    int w, h;
+    Colour colour;
+};
+const Furniture kFurniture[] = {
+    {"reception", 192, 64, {140, 90, 50}},    {"sofa1", 128, 56, {60, 90, 170}},
+    {"sofa2", 128, 56, {60, 90, 170}},        {"tv", 64, 64, {50, 50, 60}},
+    {"bar", 160, 72, {120, 40, 60}},          {"barsign", 96, 40, {230, 200, 60}},
+    {"coffeemachine", 48, 64, {90, 90, 100}}, {"plant1", 40, 72, {40, 140, 60}},
+    {"plant2", 40, 72, {40, 140, 60}},        {"table1", 96, 48, {150, 110, 70}},
+    {"table2", 96, 48, {150, 110, 70}},       {"chair1", 32, 48, {170, 120, 80}},
+    {"chair2", 32, 48, {170, 120, 80}},       {"piano", 128, 80, {30, 30, 30}},
+    {"bookshelf", 64, 96, {110, 70, 40}},     {"fountain", 96, 64, {120, 170, 220}},
+    {"bed1", 96, 64, {200, 200, 220}},        {"bed2", 96, 64, {220, 190, 200}},
+    {"bed3", 96, 64, {200, 220, 200}},        {"bed4", 96, 64, {220, 220, 190}},
+};
+
+// A rounded block with a lit top and a dark rim, and its outline: a white ring 3 pixels out.
+bool drawFurniture(const std::string& dir, const Furniture& f) {
+    Picture body(f.w, f.h);
+    const double r = std::fmin(8.0, f.w / 4.0);
+    body.fill(shade(f.colour, 0.6),
+              [&](double x, double y) { return roundedInside(x, y, 0, 0, f.w, f.h, r); });
+    body.fill(f.colour, [&](double x, double y) {
+        return roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2);
+    });
+    body.fill(shade(f.colour, 1.35), [&](double x, double y) {
+        return y < f.h / 3.0 && roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2);
+    });
+    Picture outline(f.w + 6, f.h + 6);
+    outline.fill({255, 255, 255}, [&](double x, double y) {
+        return roundedInside(x, y, 0, 0, f.w + 6, f.h + 6, r + 3) &&
+               !roundedInside(x, y, 3, 3, f.w + 3, f.h + 3, r);
+    });
+    return body.save(dir + "/" + f.file + ".tga") && outline.save(dir + "/" + f.file + "_o.tga");
+}
+
+// Steam puffs rising over six frames.
+bool drawSteam(const std::string& dir) {
+    const int fw = 48, fh = 48, frames = 6;
+    Picture strip(fw, fh * frames);
+    for (int i = 0; i < frames; ++i) {
+        Picture frame(fw, fh);
+        for (int p = 0; p < 3; ++p) {
+            const double rise = std::fmod(i * 8.0 + p * 16.0, 48.0);
+            frame.disc(16 + p * 8, fh - 6 - rise, 6 + rise / 8, {240, 240, 240},
+                       200 - static_cast<int>(rise * 3));
+        }
+        strip.paste(frame, i * fh);
+    }
+    return strip.save(dir + "/steam.tga");
+}
+
+// The bubble, its portrait frame, the clock (back and eight frames of a filling pie) and the
+// icons, one per request kind in a colour and shape of its own.
+bool drawRequests(const std::string& dir) {
+    Picture bubble(60, 60);
+    bubble.disc(29.5, 29.5, 29.5, {60, 50, 40});
+    bubble.disc(29.5, 29.5, 27, {255, 250, 235});
+    Picture back(76, 76), frame(76, 76), clockBack(36, 36);
+    back.disc(38, 38, 37, {170, 200, 230});
+    frame.ring(38, 38, 34, 38, {255, 255, 255});
+    clockBack.disc(18, 18, 18, {40, 40, 40});
+    Picture clock(36, 36 * 8);
+    for (int i = 0; i < 8; ++i) {
+        Picture pie(36, 36);
+        const double sweep = (i + 1) * 2 * 3.14159265 / 8;
+        pie.fill({255, 255, 255}, [&](double x, double y) {
+            const double dx = x - 18, dy = y - 18;
+            double a = std::atan2(dx, -dy);
+            if (a < 0) a += 2 * 3.14159265;
+            return dx * dx + dy * dy <= 15 * 15 && a <= sweep;
+        });
+        clock.paste(pie, i * 36);
+    }
+    bool ok = bubble.save(dir + "/bubble.tga") && back.save(dir + "/portrait_back.tga") &&
+              frame.save(dir + "/portrait_outline.tga") &&
+              clockBack.save(dir + "/clock_back.tga") && clock.save(dir + "/clock.tga");
+    static const char* const kKinds[23] = {
+        "calmbaby", "cards",  "casino", "checkin", "checkout", "chess",   "clean", "clothes",
+        "cocktail", "dog",    "fire",   "food",    "luggage",  "music",   "news",  "phone",
+        "photo",    "pillow", "plaid",  "repair",  "souvenir", "upgrade", "water"};
+    mkdir((dir + "/icons").c_str(), 0755);
+    for (int k = 0; k < 23 && ok; ++k) {
+        const double hue = k / 23.0 * 6;
+        const double f = hue - std::floor(hue);
+        const int seg = static_cast<int>(hue) % 6;
+        const int up = static_cast<int>(60 + 180 * f), down = static_cast<int>(240 - 180 * f);
+        const Colour colours[6] = {{240, up, 60},   {down, 240, 60}, {60, 240, up},
+                                   {60, down, 240}, {up, 60, 240},   {240, 60, down}};
+        const Colour c = colours[seg];
+        Picture icon(40, 40);
+        switch (k % 4) {
+        case 0:
+            icon.disc(20, 20, 16, c);
+            break;
+        case 1:
+            icon.box(6, 6, 34, 34, c);
+            break;
+        case 2:
+            icon.fill(
+                c, [](double x, double y) { return std::fabs(x - 20) + std::fabs(y - 20) <= 17; });
+            break;
+        default:
+            icon.fill(c, [](double x, double y) {
+                return y >= 6 && y <= 34 && std::fabs(x - 20) <= (y - 6) / 1.6;
+            });
+        }
+        icon.disc(20, 20, 4 + k % 3 * 2, shade(c, 0.45));
+        ok = icon.save(dir + "/icons/" + kKinds[k] + ".tga");
+    }
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: worldgen <Data folder>\n");
+        return 2;
+    }
+    const std::string data = argv[1];
+    const std::string objects = data + "/Episodes/e1/objects";
+    for (const std::string& d : {objects, data + "/Request"})
+        mkdir(d.c_str(), 0755);
+    bool ok = drawFloor(data) && drawSteam(objects) && drawRequests(data + "/Request");
+    for (const Furniture& f : kFurniture) ok = ok && drawFurniture(objects, f);
+    Picture busy(24, 24);
+    busy.disc(12, 12, 11, {250, 210, 60});
+    busy.fill({80, 60, 20}, [](double x, double y) {
+        return std::fabs(x - 12) <= std::fabs(y - 12) * 0.7 && std::fabs(y - 12) <= 7;
+    });
+    ok = ok && busy.save(objects + "/busy.tga");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,21 @@
+// The level screen the world talks to, and the world's sound call.
+#include "world/links.h"
+
+#include "engine/snd/snd.h"
+
+namespace {
+GameLink* gGame = nullptr;
+void (*gSoundHook)(const char*) = nullptr;
+}  // namespace
+
+GameLink* worldGame() { return gGame; }
+void worldSetGame(GameLink* game) { gGame = game; }
+
+void worldPlaySound(const char* name) {
+    if (gSoundHook)
+        gSoundHook(name);
+    else
+        sndPlay(name, 0);
+}
+
+void worldSetSoundHook(void (*hook)(const char*)) { gSoundHook = hook; }
