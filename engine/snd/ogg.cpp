@@ -4,10 +4,12 @@
 #include "engine/snd/sndfile.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
+#include <ogg/ogg.h>
 #include <vorbis/vorbisfile.h>
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -40,6 +42,44 @@ int sourceSeek(void* data, ogg_int64_t offset, int whence) {
 
 long sourceTell(void* data) { return static_cast<CFileOGG::Source*>(data)->offset; }
 
+// True when a page of the first logical bitstream is missing or damaged: a gap in its page
+// sequence numbers (libogg drops pages whose checksum fails, so those show as gaps too). Only
+// page headers are parsed, nothing is decoded, so a sound file is checked quickly at open.
+bool hasHole(FileHandle* file, long length) {
+    if (fileSeek(file, 0) != 0) return false;
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    ogg_page page;
+    bool first = true, hole = false;
+    int serial = 0;
+    long expected = 0;
+    for (long left = length; !hole;) {
+        int got = ogg_sync_pageout(&sync, &page);
+        if (got == 1) {
+            if (first) {
+                serial = ogg_page_serialno(&page);
+                expected = ogg_page_pageno(&page);
+                first = false;
+            }
+            if (ogg_page_serialno(&page) != serial) continue;
+            hole = ogg_page_pageno(&page) != expected;
+            expected = ogg_page_pageno(&page) + 1;
+            if (ogg_page_eos(&page)) break;
+            continue;
+        }
+        if (got < 0) continue;  // bytes skipped to the next page: the sequence tells
+        if (left <= 0) break;
+        const int chunk = left < 65536 ? static_cast<int>(left) : 65536;
+        char* buffer = ogg_sync_buffer(&sync, chunk);
+        const int read = buffer ? fileRead(file, buffer, chunk) : 0;
+        if (read <= 0) break;
+        ogg_sync_wrote(&sync, read);
+        left -= read;
+    }
+    ogg_sync_clear(&sync);
+    return hole;
+}
+
 }  // namespace
 
 CFileOGG* CFileOGG::Create() { return new CFileOGG(); }
@@ -58,6 +98,11 @@ int CFileOGG::Open(const char* name) {
     }
     source.length = fileSize(source.file);
     source.offset = 0;
+    const bool damaged = hasHole(source.file, source.length);
+    if (fileSeek(source.file, 0) != 0) {
+        logPrintf("sound: %s: cannot read\n", name);
+        return Close(2);
+    }
     stream = new (std::nothrow) OggVorbis_File;
     ov_callbacks io = {sourceRead, sourceSeek, nullptr, sourceTell};
     // On failure vorbisfile clears the stream itself; the file stays ours to close.
@@ -90,6 +135,19 @@ int CFileOGG::Open(const char* name) {
         return Close(2);
     }
     dataSize = static_cast<unsigned>(samples * 16 * format.channels / 8);
+    holeLogged = false;
+    // The stream's length counts the samples of missing pages too; a damaged file is decoded
+    // once here so that the size is what the reads will really deliver.
+    if (damaged) {
+        logPrintf("sound: %s: pages missing or damaged; playing on past them\n", name);
+        holeLogged = true;
+        Rewind();
+        unsigned char scratch[8192];
+        const unsigned stated = dataSize;
+        unsigned decoded = 0;
+        for (unsigned got; (got = ReadSome(scratch, sizeof scratch)) > 0;) decoded += got;
+        dataSize = decoded < stated ? decoded : stated;
+    }
     Rewind();
     return 0;
 }
@@ -100,7 +158,13 @@ void CFileOGG::Rewind() {
 }
 
 unsigned CFileOGG::Read(void* buffer, unsigned bytes, int loop) {
-    return ReadLooping(buffer, bytes, loop);
+    // The decoder hands out whole sample frames only: a request for part of a frame gives 0,
+    // which the looping read would take for the end of the data.
+    const unsigned frame = format.blockAlign ? format.blockAlign : 1;
+    const unsigned whole = bytes - bytes % frame;
+    const unsigned got = ReadLooping(buffer, whole, loop);
+    if (buffer && whole < bytes) memset(static_cast<unsigned char*>(buffer) + whole, 0, bytes - whole);
+    return got;
 }
 
 unsigned CFileOGG::ReadSome(unsigned char* buffer, unsigned bytes) {
@@ -110,7 +174,13 @@ unsigned CFileOGG::ReadSome(unsigned char* buffer, unsigned bytes) {
     unsigned want = dataSize - position;
     if (want > bytes) want = bytes;
     int link = 0;
-    long got = ov_read(stream, reinterpret_cast<char*>(buffer), static_cast<int>(want), 0, 2, 1, &link);
+    long got;
+    // A hole (missing or damaged pages) is passed over: the pass goes on with what follows it.
+    while ((got = ov_read(stream, reinterpret_cast<char*>(buffer), static_cast<int>(want), 0, 2, 1,
+                          &link)) == OV_HOLE) {
+        if (!holeLogged) logPrintf("sound: Ogg stream with missing or damaged pages; playing on past them\n");
+        holeLogged = true;
+    }
     if (got <= 0) return 0;
     position += static_cast<unsigned>(got);
     return static_cast<unsigned>(got);

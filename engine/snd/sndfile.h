@@ -74,7 +74,9 @@ private:
     long dataOffset = 0;  // where the "data" chunk's bytes start in the file
 };
 
-// Ogg Vorbis files, decoded to 16-bit PCM; only the first logical bitstream is played.
+// Ogg Vorbis files, decoded to 16-bit PCM; only the first logical bitstream is played. Missing
+// or damaged pages are passed over (logged once), and dataSize is what really decodes. Reads
+// deliver whole sample frames: the part of a request short of a frame is silence.
 class CFileOGG : public CFileSND {
 public:
     static CFileOGG* Create();
@@ -98,6 +100,7 @@ protected:
 private:
     OggVorbis_File* stream = nullptr;  // set while a stream is open
     Source source = {nullptr, 0, 0};
+    bool holeLogged = false;  // a damaged stream is logged once per open
 };
 
 // True when the text after the name's last '.' is the extension, without regard to case.

@@ -13,6 +13,11 @@ uint32_t le32(const unsigned char* p) {
 }
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+// The sub-format GUID after its first two bytes (the format tag), the same for every tag.
+constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                               0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 bool readAt(FileHandle* file, long offset, unsigned char* buffer, int count) {
     return fileSeek(file, offset) == 0 && fileRead(file, buffer, count) == count;
 }
@@ -74,8 +79,20 @@ int CFileWAV::Open(const char* name) {
     if (!problem && fmtSize < 16) problem = "fmt chunk too small";
     if (!problem && dataBytes > INT_MAX) problem = "data chunk too large";
     if (!problem && !readAt(file, fmtOffset, header, 16)) problem = "read error";
+    // The extensible record keeps the real format in its sub-format: a GUID whose first two
+    // bytes are the classic format tag.
+    uint16_t tag = le16(header);
+    if (!problem && tag == kFormatExtensible) {
+        unsigned char extension[24];
+        if (fmtSize < 40) problem = "extensible fmt chunk too small";
+        else if (!readAt(file, fmtOffset + 16, extension, 24)) problem = "read error";
+        else if (le16(extension) < 22) problem = "extensible fmt chunk too small";
+        else if (memcmp(extension + 10, kSubFormatTail, sizeof kSubFormatTail) != 0)
+            problem = "not PCM";
+        else tag = le16(extension + 8);
+    }
     if (!problem) {
-        format.formatTag = le16(header);
+        format.formatTag = tag;
         format.channels = le16(header + 2);
         format.samplesPerSec = le32(header + 4);
         format.avgBytesPerSec = le32(header + 8);
