@@ -42,6 +42,7 @@ struct Sprite {
     Sprite(int w, int h, bool withAlpha, bool noise = false) {
         s->width = static_cast<int16_t>(w);
         s->height = static_cast<int16_t>(h);
+        s->fullHeight = s->height;
         s->pitch = static_cast<uint16_t>(2 * w);
         s->clipX1 = static_cast<int16_t>(w);
         s->clipY1 = static_cast<int16_t>(h);

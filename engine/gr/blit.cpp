@@ -405,7 +405,7 @@ bool grSpritePixels(CSprite* sprite, SpritePixels* out) {
     grLockSprite(sprite);
     if (!sprite->pixels) return false;
     int cols = sprite->width;
-    int rows = sprite->height * sprite->frames;
+    int rows = sprite->fullHeight;
     int pitch = sprite->pitch / 2;
     if (pitch < cols) cols = pitch;
     if (sprite->surface) {

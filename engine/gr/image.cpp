@@ -62,6 +62,10 @@ int cFileImage::Open(const char* name) {
         if (block) memFree(block);
         return 1;
     }
+    return OpenMemoryOf(name, block, size);
+}
+
+int cFileImage::OpenMemoryOf(const char* name, unsigned char* block, int size) {
     logName_ = name;
     int result = OpenMemory(block, size);
     logName_ = nullptr;
