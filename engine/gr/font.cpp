@@ -194,11 +194,11 @@ int grFontSetOfState(int rows, int state) {
     return state;
 }
 
-void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
+void grFontParseMetrics(CGraphFont* font, const char* text, int size, const char* fileName) {
     if (!font) return;
     freeTables(font);
     Cursor in{text ? text : "", text && size > 0 ? text + size : text ? text : ""};
-    const char* name = font->imageFile;
+    const char* name = fileName ? fileName : font->imageFile;
 
     in.number();  // informative only
     int lineHeight = in.number();
@@ -224,6 +224,7 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
 
     int largestY = 0;
     int misplaced = 0;
+    int stored = 0;
     for (int i = 0; i < count; ++i) {
         if (in.atEnd()) {
             logPrintf("grLoadFont: %s: %d glyphs announced, %d lines found\n", name, count, i);
@@ -257,10 +258,13 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
         font->positions[2 * code] = static_cast<uint16_t>(x);
         font->positions[2 * code + 1] = static_cast<uint16_t>(y);
         font->glyphs[code] = grPackGlyph(width, left, extra);
+        ++stored;
     }
     if (misplaced)
         logPrintf("grLoadFont: %s: %d glyphs with a position outside 0..%d left out\n", name,
                   misplaced, kMaxPosition);
+    // An empty file has been reported by whoever loaded it; text that gives nothing has not.
+    if (size > 0 && stored == 0) logPrintf("grLoadFont: %s: no glyph could be read\n", name);
 
     font->setStride = lineHeight + largestY;
     int rows = 1;
@@ -282,7 +286,7 @@ void grFontReadMetrics(CGraphFont* font) {
         size = fileLoad(name, &block);
         if (size <= 0) logPrintf("grLoadFont: %s: metric file missing or empty\n", name);
     }
-    grFontParseMetrics(font, reinterpret_cast<const char*>(block), size > 0 ? size : 0);
+    grFontParseMetrics(font, reinterpret_cast<const char*>(block), size > 0 ? size : 0, name);
     if (block) memFree(block);
 }
 

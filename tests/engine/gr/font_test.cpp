@@ -136,6 +136,15 @@ TEST(FontMetrics, MissingOrShortFilesLeaveAUsableFont) {
         EXPECT_EQ(grFontHeight(f), 0);
         EXPECT_EQ(grGlyphWidth(f, 65), 2);
         EXPECT_EQ(logLines(), lines + 2);
+        EXPECT_NE(logText().find("Fonts/short.fh: line height -8"), std::string::npos);
+    }
+    // Text that gives no glyph at all is said so, naming the metric file.
+    writeFont("Fonts/words", 16, 8, "not a metric file\n");
+    {
+        const int lines = logLines();
+        Font f("Fonts/words.tga");
+        EXPECT_EQ(logLines(), lines + 1);
+        EXPECT_NE(logText().find("Fonts/words.fh: no glyph"), std::string::npos);
     }
 }
 
