@@ -1,5 +1,4 @@
-// Ogg Vorbis reader: vorbisfile decoding over the file layer, 16-bit little-endian output.
-#include "engine/data/file.h"
+// Ogg Vorbis reader: vorbisfile decoding over a file or a block in memory, 16-bit little-endian output.
 #include "engine/platform/log.h"
 #include "engine/snd/sndfile.h"
 
@@ -15,45 +14,38 @@
 namespace {
 
 size_t sourceRead(void* buffer, size_t size, size_t count, void* data) {
-    auto* source = static_cast<CFileOGG::Source*>(data);
+    auto* source = static_cast<SndSource*>(data);
     if (size == 0 || count == 0) return 0;
-    long left = source->length - source->offset;
     size_t want = count;
-    if (want > static_cast<size_t>(left) / size) want = static_cast<size_t>(left) / size;
     if (want > INT_MAX / size) want = INT_MAX / size;
-    if (want == 0) return 0;
-    int got = fileRead(source->file, buffer, static_cast<int>(want * size));
-    if (got <= 0) return 0;
-    source->offset += got;
-    return static_cast<size_t>(got) / size;
+    int got = source->Read(buffer, static_cast<int>(want * size));
+    return got > 0 ? static_cast<size_t>(got) / size : 0;
 }
 
 int sourceSeek(void* data, ogg_int64_t offset, int whence) {
-    auto* source = static_cast<CFileOGG::Source*>(data);
+    auto* source = static_cast<SndSource*>(data);
     ogg_int64_t target = offset;
     if (whence == SEEK_CUR) target += source->offset;
     else if (whence == SEEK_END) target += source->length;
     else if (whence != SEEK_SET) return -1;
     if (target < 0 || target > source->length) return -1;
-    if (fileSeek(source->file, static_cast<long>(target)) != 0) return -1;
-    source->offset = static_cast<long>(target);
-    return 0;
+    return source->Seek(static_cast<long>(target)) ? 0 : -1;
 }
 
-long sourceTell(void* data) { return static_cast<CFileOGG::Source*>(data)->offset; }
+long sourceTell(void* data) { return static_cast<SndSource*>(data)->offset; }
 
 // True when a page of the first logical bitstream is missing or damaged: a gap in its page
 // sequence numbers (libogg drops pages whose checksum fails, so those show as gaps too). Only
 // page headers are parsed, nothing is decoded, so a sound file is checked quickly at open.
-bool hasHole(FileHandle* file, long length) {
-    if (fileSeek(file, 0) != 0) return false;
+bool hasHole(SndSource& source) {
+    if (!source.Seek(0)) return false;
     ogg_sync_state sync;
     ogg_sync_init(&sync);
     ogg_page page;
     bool first = true, hole = false;
     int serial = 0;
     long expected = 0;
-    for (long left = length; !hole;) {
+    for (long left = source.length; !hole;) {
         int got = ogg_sync_pageout(&sync, &page);
         if (got == 1) {
             if (first) {
@@ -71,7 +63,7 @@ bool hasHole(FileHandle* file, long length) {
         if (left <= 0) break;
         const int chunk = left < 65536 ? static_cast<int>(left) : 65536;
         char* buffer = ogg_sync_buffer(&sync, chunk);
-        const int read = buffer ? fileRead(file, buffer, chunk) : 0;
+        const int read = buffer ? source.Read(buffer, chunk) : 0;
         if (read <= 0) break;
         ogg_sync_wrote(&sync, read);
         left -= read;
@@ -86,20 +78,9 @@ CFileOGG* CFileOGG::Create() { return new CFileOGG(); }
 
 CFileOGG::~CFileOGG() { Close(0); }
 
-int CFileOGG::Open(const char* name) {
-    Close(0);
-    format = WaveFormat();
-    dataSize = 0;
-    position = 0;
-    source.file = fileOpen(name, 1);
-    if (!source.file) {
-        logPrintf("sound: cannot open %s\n", name ? name : "(null)");
-        return 1;
-    }
-    source.length = fileSize(source.file);
-    source.offset = 0;
-    const bool damaged = hasHole(source.file, source.length);
-    if (fileSeek(source.file, 0) != 0) {
+int CFileOGG::OpenSource(const char* name) {
+    const bool damaged = hasHole(source);
+    if (!source.Seek(0)) {
         logPrintf("sound: %s: cannot read\n", name);
         return Close(2);
     }
@@ -192,7 +173,6 @@ int CFileOGG::Close(int code) {
         delete stream;
         stream = nullptr;
     }
-    if (source.file) fileClose(source.file);
-    source = {nullptr, 0, 0};
+    source.Close();
     return code;
 }

@@ -387,3 +387,35 @@ TEST(SndReaders, OggPassesOverMissingPages) {
         EXPECT_NE(logText().find("hole.ogg"), std::string::npos);
     }
 }
+
+// The fuzz targets read from memory: the same bytes give the same sound as from a file.
+TEST(SndReaders, MemoryBlocksReadLikeFiles) {
+    struct Case {
+        const char* name;
+        Bytes file;
+        int result;
+    } cases[] = {
+        {"m.wav", wavFile(2, 22050, 16, pattern(4 * 500)), 0},
+        {"m.ogg", oggFile(1, 22050, sine(4000, 1, 22050, 300)), 0},
+        {"bad.wav", pattern(100), 2},
+        {"bad.ogg", pattern(100), 2},
+        {"empty.ogg", {}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reader fromFile(sndCreateFileByExt(c.name)), fromMemory(sndCreateFileByExt(c.name));
+        ASSERT_EQ(fromFile->Open(writeFixture(c.name, c.file).c_str()), c.result);
+        int lines = logLines();
+        ASSERT_EQ(fromMemory->OpenMemory(c.file.data(), static_cast<unsigned>(c.file.size()), c.name), c.result);
+        EXPECT_EQ(logLines(), lines + (c.result ? 1 : 0));
+        if (c.result) continue;
+        EXPECT_EQ(fromMemory->dataSize, fromFile->dataSize);
+        EXPECT_EQ(fromMemory->format.channels, fromFile->format.channels);
+        EXPECT_EQ(fromMemory->format.samplesPerSec, fromFile->format.samplesPerSec);
+        EXPECT_EQ(fromMemory->format.bitsPerSample, fromFile->format.bitsPerSample);
+        Bytes a(fromFile->dataSize + 50), b(a.size());
+        fromFile->Read(a.data(), static_cast<unsigned>(a.size()), 1);
+        fromMemory->Read(b.data(), static_cast<unsigned>(b.size()), 1);
+        EXPECT_EQ(a, b);
+    }
+}
