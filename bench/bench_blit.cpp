@@ -257,7 +257,7 @@ int main(int argc, char** argv) {
     }
     benchmark::Initialize(&argc, argv);
     printf("vector rows: %s; drawn pixels equal the scalar rules: %s\n",
-           grHaveAvx2() ? "AVX2" : "SSE2", drawsExactly() ? "yes" : "NO");
+           grVectorBytes() == 64 ? "AVX-512BW" : grVectorBytes() == 32 ? "AVX2" : "16-byte", drawsExactly() ? "yes" : "NO");
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const char* refs[] = {"BM_RefSdlBlend", "BM_RefPixmanOver", "BM_RefMemcpy"};

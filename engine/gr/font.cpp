@@ -10,6 +10,7 @@
 #include "core/strings.h"
 #include "core/values.h"
 #include "engine/data/file.h"
+#include "engine/gr/blit.h"
 #include "engine/gr/registry.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
@@ -376,21 +377,22 @@ int grGlyphAdvance(CGraphFont* font, int code) {
 
 namespace {
 
+// Material, colour, clip and frame are the same for every glyph of a line: they are settled once,
+// and each glyph's rectangle is then one kernel call, with the pixels a draw per glyph would give.
 template <class Ch>
-void drawPlain(CGraphFont* font, int x, int y, const Ch* text, int state, int xalign, int yalign) {
+void drawColoured(sMaterial material, CGraphFont* font, int x, int y, const Ch* text,
+                  uint32_t colour, int state, int xalign, int yalign) {
+    BlitBatch batch;
+    if (!font || !text || !grBlitBatchBegin(&batch, material, grScreen(), font, 0, colour)) return;
     drawLine(font, x, y, text, state, xalign, yalign,
-             [font](int dx, int dy, int w, int h, int sx, int sy) {
-                 grDrawRegionAt(dx, dy, w, h, grHandle(font), sx, sy, 0);
+             [&batch](int dx, int dy, int w, int h, int sx, int sy) {
+                 grBlitBatchRegion(batch, dx, dy, w, h, sx, sy);
              });
 }
 
 template <class Ch>
-void drawColoured(sMaterial material, CGraphFont* font, int x, int y, const Ch* text,
-                  uint32_t colour, int state, int xalign, int yalign) {
-    drawLine(font, x, y, text, state, xalign, yalign,
-             [&](int dx, int dy, int w, int h, int sx, int sy) {
-                 grDraw(material, dx, dy, w, h, grHandle(font), sx, sy, w, h, colour, 0);
-             });
+void drawPlain(CGraphFont* font, int x, int y, const Ch* text, int state, int xalign, int yalign) {
+    drawColoured(sMaterial(2, 2, 1, 30), font, x, y, text, 0xFFFFFFFFu, state, xalign, yalign);
 }
 
 }  // namespace
@@ -407,11 +409,13 @@ void grDrawTextA(CGraphFont* font, int x, int y, const char* text, int state, in
 
 void grDrawTextEx(sMaterial material, CGraphFont* font, int x, int y, const char16_t* text,
                   uint32_t colour, int state, int xalign, int yalign) {
+    if ((colour >> 24) < 15) return;  // as every coloured draw
     drawColoured(material, font, x, y, text, colour, state, xalign, yalign);
 }
 
 void grDrawTextExA(sMaterial material, CGraphFont* font, int x, int y, const char* text,
                    uint32_t colour, int state, int xalign, int yalign) {
+    if ((colour >> 24) < 15) return;  // as every coloured draw
     drawColoured(material, font, x, y, text, colour, state, xalign, yalign);
 }
 
