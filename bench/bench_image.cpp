@@ -1,5 +1,6 @@
-// Speed of loading a 1024 x 768 JPEG picture as a sprite's pixels: decoding, then the 1:1
-// conversion to RGB565, beside the decoder alone and a plain conversion loop as references.
+// Speed of loading pictures: a 1024 x 768 JPEG as a sprite's pixels (decoding, then the 1:1
+// conversion to RGB565) beside the decoder alone and a plain conversion loop, and the bundled
+// pictures and fonts of the first screen beside reading their files.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -10,6 +11,11 @@
 
 #include <jpeglib.h>
 
+#include <unistd.h>
+
+#include "engine/data/file.h"
+#include "engine/gr/font.h"
+#include "engine/gr/gr.h"
 #include "engine/gr/image.h"
 
 namespace {
@@ -108,8 +114,49 @@ void BM_RefConvertLoop(benchmark::State& state) {
     }
 }
 
+// What the first screen loads at start-up (the generated data must be there: run from the
+// source folder after a build).
+const char* const kPictures[] = {"Data/Pictures/hotel.jpg", "Data/Sprites/coin.tga",
+                                 "Data/Sprites/star.png", "Data/Sprites/star_spin.tga"};
+const char* const kFonts[] = {"Data/Fonts/normal.tga", "Data/Fonts/large.tga"};
+
+bool haveData(benchmark::State& state) {
+    for (const char* f : kPictures)
+        if (access(f, R_OK) != 0) {
+            state.SkipWithError("no generated data here");
+            return false;
+        }
+    return true;
+}
+
+void BM_FirstScreenPictures(benchmark::State& state) {
+    if (!haveData(state)) return;
+    for (auto _ : state) {
+        HSPRITE sprites[4];
+        CGraphFont* fonts[2];
+        for (int i = 0; i < 4; ++i) sprites[i] = grLoadSprite(kPictures[i], nullptr, 0);
+        for (int i = 0; i < 2; ++i) fonts[i] = grLoadFont(kFonts[i], nullptr);
+        for (HSPRITE s : sprites) grFreeSprite(s);
+        for (CGraphFont* f : fonts) grFreeFont(f);
+    }
+}
+
+void BM_RefReadFirstScreenFiles(benchmark::State& state) {
+    if (!haveData(state)) return;
+    for (auto _ : state) {
+        for (const char* list : {"p", "f"})
+            for (int i = 0; i < (*list == 'p' ? 4 : 2); ++i) {
+                unsigned char* block = nullptr;
+                fileLoad(*list == 'p' ? kPictures[i] : kFonts[i], &block);
+                if (block) memFree(block);
+            }
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_FirstScreenPictures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefReadFirstScreenFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JpegToSpritePixels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertOneToOne)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefDecodeOnly)->Unit(benchmark::kMillisecond);
