@@ -35,8 +35,8 @@ int sourceSeek(void* data, ogg_int64_t offset, int whence) {
 long sourceTell(void* data) { return static_cast<SndSource*>(data)->offset; }
 
 // True when a page of the first logical bitstream is missing or damaged: a gap in its page
-// sequence numbers (libogg drops pages whose checksum fails, so those show as gaps too). Only
-// page headers are parsed, nothing is decoded, so a sound file is checked quickly at open.
+// sequence numbers (libogg drops pages whose checksum fails, so those show as gaps too). Reads
+// the whole file and checks every page; nothing is decoded.
 bool hasHole(SndSource& source) {
     if (!source.Seek(0)) return false;
     ogg_sync_state sync;
@@ -72,6 +72,40 @@ bool hasHole(SndSource& source) {
     return hole;
 }
 
+enum class Pages { Whole, Hole, Unsure };
+
+// The quick look taken at every open: from page header to page header, reading the headers
+// only, so that a music file is not read whole at start-up. A gap in the first bitstream's
+// sequence numbers is a hole; anything that is not a page header where one should start is
+// left to hasHole. Checksums are not tested here: a page damaged inside is dropped by the
+// decoder and found when the first pass ends short (see ReadSome).
+Pages walkPages(SndSource& source) {
+    unsigned char h[27 + 255];
+    long at = 0, expected = 0;
+    uint32_t serial = 0;
+    for (bool first = true; at < source.length;) {
+        if (!source.ReadAt(at, h, 27) || memcmp(h, "OggS", 4) != 0 || h[4] != 0) return Pages::Unsure;
+        const int segments = h[26];
+        if (!source.ReadAt(at + 27, h + 27, segments)) return Pages::Unsure;
+        long body = 0;
+        for (int i = 0; i < segments; ++i) body += h[27 + i];
+        const uint32_t pageSerial = h[14] | h[15] << 8 | h[16] << 16 | static_cast<uint32_t>(h[17]) << 24;
+        const long sequence = static_cast<long>(h[18] | h[19] << 8 | h[20] << 16 | static_cast<uint32_t>(h[21]) << 24);
+        if (first) {
+            serial = pageSerial;
+            expected = sequence;
+            first = false;
+        }
+        if (pageSerial == serial) {
+            if (sequence != expected) return Pages::Hole;
+            expected = sequence + 1;
+            if (h[5] & 4) return Pages::Whole;  // the end of the bitstream
+        }
+        at += 27 + segments + body;
+    }
+    return at == source.length ? Pages::Whole : Pages::Unsure;
+}
+
 }  // namespace
 
 CFileOGG* CFileOGG::Create() { return new CFileOGG(); }
@@ -79,7 +113,9 @@ CFileOGG* CFileOGG::Create() { return new CFileOGG(); }
 CFileOGG::~CFileOGG() { Close(0); }
 
 int CFileOGG::OpenSource(const char* name) {
-    const bool damaged = hasHole(source);
+    snprintf(logName, sizeof logName, "%s", name);
+    const Pages pages = walkPages(source);
+    const bool damaged = pages == Pages::Hole || (pages == Pages::Unsure && hasHole(source));
     if (!source.Seek(0)) {
         logPrintf("sound: %s: cannot read\n", name);
         return Close(2);
@@ -159,8 +195,16 @@ unsigned CFileOGG::ReadSome(unsigned char* buffer, unsigned bytes) {
     // A hole (missing or damaged pages) is passed over: the pass goes on with what follows it.
     while ((got = ov_read(stream, reinterpret_cast<char*>(buffer), static_cast<int>(want), 0, 2, 1,
                           &link)) == OV_HOLE) {
-        if (!holeLogged) logPrintf("sound: Ogg stream with missing or damaged pages; playing on past them\n");
+        if (!holeLogged) logPrintf("sound: %s: pages missing or damaged; playing on past them\n", logName);
         holeLogged = true;
+    }
+    if (got == 0 && position < dataSize) {
+        // The end came early: pages were lost that the look at open did not see. The size is
+        // what the pass really gave, so that looping goes on from the end as it is.
+        if (!holeLogged)
+            logPrintf("sound: %s: ends before its stated length (damaged or cut); taken as it is\n", logName);
+        holeLogged = true;
+        dataSize = position;
     }
     if (got <= 0) return 0;
     position += static_cast<unsigned>(got);

@@ -116,6 +116,7 @@ protected:
 private:
     OggVorbis_File* stream = nullptr;  // set while a stream is open
     bool holeLogged = false;  // a damaged stream is logged once per open
+    char logName[128] = {};   // the file's name for the log lines of later reads
 };
 
 // True when the text after the name's last '.' is the extension, without regard to case.

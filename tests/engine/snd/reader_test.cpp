@@ -356,7 +356,9 @@ TEST(SndReaders, OggReadsWholeFrames) {
     EXPECT_EQ(got, Bytes(3, 0));
 }
 
-// A missing page: the pass goes on past it, the size is what decodes, one log line.
+// A missing page, or one damaged inside (its checksum fails and the decoder drops it, which
+// the look at open does not see): the pass goes on past it, the size becomes what decodes (at
+// open, or when the first pass ends), and one log line names the file.
 TEST(SndReaders, OggPassesOverMissingPages) {
     // Noise, so that the audio spreads over many pages.
     std::vector<int16_t> noise(90000);
@@ -367,15 +369,27 @@ TEST(SndReaders, OggPassesOverMissingPages) {
     CFileOGG intact;
     ASSERT_EQ(intact.Open(writeFixture("good.ogg", good).c_str()), 0);
     Bytes whole = readAll(intact);
-    for (int page : {3, oggPages(good) / 2}) {
-        SCOPED_TRACE(page);
+    Bytes flipped = good;
+    flipped[flipped.size() / 2] ^= 0x5A;
+    struct Case {
+        const char* what;
+        Bytes file;
+        bool sizedAtOpen;
+    } cases[] = {{"page 3 missing", withoutOggPage(good, 3), true},
+                 {"middle page missing", withoutOggPage(good, oggPages(good) / 2), true},
+                 {"middle page damaged", flipped, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         int lines = logLines();
         CFileOGG r;
-        ASSERT_EQ(r.Open(writeFixture("hole.ogg", withoutOggPage(good, page)).c_str()), 0);
+        ASSERT_EQ(r.Open(writeFixture("hole.ogg", c.file).c_str()), 0);
+        EXPECT_EQ(r.dataSize < intact.dataSize, c.sizedAtOpen);
+        Bytes all(r.dataSize + 100, 0xEE);
+        const unsigned got = r.Read(all.data(), r.dataSize + 100, 0);
+        EXPECT_EQ(got, r.dataSize);
         EXPECT_LT(r.dataSize, intact.dataSize);
         EXPECT_GT(r.dataSize, intact.dataSize / 2);
-        Bytes all(r.dataSize + 100, 0xEE);
-        EXPECT_EQ(r.Read(all.data(), r.dataSize + 100, 0), r.dataSize);
+        all.resize(r.dataSize + 100);
         // What follows the hole is the end of the intact sound.
         EXPECT_TRUE(std::equal(all.end() - 2100, all.end() - 100, whole.end() - 2000));
         // Looping wraps at the real end, not at the damage.
