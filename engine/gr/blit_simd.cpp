@@ -5,6 +5,7 @@
 #include "engine/gr/blit.h"
 
 #include <cstring>
+#include <type_traits>
 
 #if defined(__GNUC__)
 
