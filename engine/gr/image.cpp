@@ -165,11 +165,20 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
         at[c] = srcShift[c] / 8;
         place[c] = tShift[c];
     }
+    const bool plane = mode == FilterMode::Channel && count == 1 && !palette && srcBits[0] == 8 &&
+                       srcShift[0] % 8 == 0 && srcShift[0] < 8 * srcBpp && t.bytesPerPixel == 1 &&
+                       tBits[0] == 8 && tShift[0] == 0;
+    if (plane) at[0] = srcShift[0] / 8;
     for (int j = 0; j < t.h; ++j) {
         const unsigned char* in = top + (static_cast<long>(sy) + static_cast<long>(j) * dir) * srcPitch +
                                   static_cast<long>(sx) * srcBpp;
         unsigned char* out = t.pixels + (static_cast<long>(t.y) + j) * t.pitch +
                              static_cast<long>(t.x) * t.bytesPerPixel;
+        if (plane) {
+            // One byte of each pixel into a plane of bytes (alpha planes).
+            for (int i = 0; i < t.w; ++i, in += srcBpp) out[i] = in[at[0]];
+            continue;
+        }
         if (fast) {
             const uint16_t k = static_cast<uint16_t>(keep);
             for (int i = 0; i < t.w; ++i, in += srcBpp, out += 2) {
