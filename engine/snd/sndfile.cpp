@@ -80,8 +80,12 @@ int SndSource::Read(void* buffer, int count) {
     if (count <= 0 || left <= 0) return 0;
     if (count > left) count = static_cast<int>(left);
     int got = 0;
-    if (file) got = fileRead(file, buffer, count);
-    else if (memory) memcpy(buffer, memory + offset, static_cast<size_t>(got = count));
+    if (file) {
+        got = fileRead(file, buffer, count);
+    } else if (memory) {
+        memcpy(buffer, memory + offset, static_cast<size_t>(count));
+        got = count;
+    }
     if (got <= 0) return 0;
     offset += got;
     return got;
