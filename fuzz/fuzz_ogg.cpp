@@ -3,6 +3,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CFileOGG reader;
-    readSound(reader, data, size, ".ogg");
+    readSound(reader, data, size, "fuzz.ogg");
     return 0;
 }

@@ -3,6 +3,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CFileWAV reader;
-    readSound(reader, data, size, ".wav");
+    readSound(reader, data, size, "fuzz.wav");
     return 0;
 }

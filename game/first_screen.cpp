@@ -1,10 +1,13 @@
 // The first screen: buttons that light up under the pointer with a sound, press and answer, the
 // arrows and Enter moving and pressing the focus, a widget running along key frames, a button
-// that opens a modal dialog and one that opens the options panel; the effect keys, and W for the
-// walk through the hotel. Escape fades the screen out, and with it the program.
+// that opens a modal dialog and one that opens the options panel; the effect keys, K for the next
+// comic and W for the walk through the hotel. Escape fades the screen out, and with it the
+// program.
 #include "game/first_screen.h"
 
+#include "anim/comics.h"
 #include "core/strings.h"
+#include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
@@ -19,6 +22,8 @@ constexpr int kEscape = 27;
 constexpr int kUp = 38;
 constexpr int kDown = 40;
 constexpr int kKeyW = 'W';
+constexpr int kKeyComic = 'K';
+constexpr int kComicCount = 5;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
@@ -171,6 +176,7 @@ public:
         delete options_;
         delete world_;
         fxDemoDestroy(fx_);
+        deleteAndNull(gComics);
     }
 
     void Create(const char* file, const char* section) override {
@@ -182,18 +188,34 @@ public:
         options_->Create(file, "Options");
         hello_ = findChild(this, "ButtonHello");
         fx_ = fxDemoCreate();
+        gComics = new cComicsManager;
+        gComics->LoadAll();
     }
     int Update(int milliseconds) override {
         fxDemoUpdate(fx_, milliseconds);
+        gComics->Update(milliseconds / 1000.0f);
         return Window::Update(milliseconds);
     }
     int Draw() override {
         Window::Draw();
         fxDemoDraw(fx_);
         grDrawTextA(font, x + xs / 2, y + ys - 23, fxDemoHelp(), 0, 0, 0);
+        gComics->Draw(1.0f);
         return 1;
     }
     int OnKeyDown(int key, intptr_t data) override {
+        // While a comic shows it takes every key, Escape included.
+        if (gComics->IsShowing()) {
+            gComics->OnButton(key);
+            return 1;
+        }
+        if (key == kKeyComic) {
+            char path[32];
+            safeSnprintf(path, sizeof path, "data/Comics/%d.anm", nextComic_ + 1);
+            nextComic_ = (nextComic_ + 1) % kComicCount;
+            gComics->Play(path);
+            return 1;
+        }
         if (DemoWindow::OnKeyDown(key, data)) return 1;
         if (key == kKeyW) {
             // The walk through the hotel, over this screen until it ends itself.
@@ -237,6 +259,7 @@ private:
     OptionsPanel* options_ = nullptr;
     HostedScreen* world_ = nullptr;
     FxDemo* fx_ = nullptr;
+    int nextComic_ = 0;
     UIWnd* hello_ = nullptr;
     int presses_ = 0;
 };

@@ -145,6 +145,36 @@ void copyRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, const RowP
     for (int i = 0; i < n; ++i) d[i] = s[i];
 }
 
+template <RowKernel Row>
+void rectOf(uint16_t* d, int dPitch, const uint16_t* s, int sPitch, const uint8_t* a, int aPitch,
+            int n, int rows, const RowParams& p) {
+    for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch) {
+        Row(d, s, a, n, p);
+        if (a) a += aPitch;
+    }
+}
+
+const RectKernel kScalarRects[kRowCount] = {
+    rectOf<copyRow>,
+    rectOf<scalarRow<RuleTint>>,
+    rectOf<scalarRow<RuleAddColour>>,
+    rectOf<scalarRow<RuleAlphaSilhouette>>,
+    rectOf<scalarRow<RuleAlpha>>,
+    rectOf<scalarRow<RuleAlphaTint>>,
+    rectOf<scalarRow<RuleAlphaAddColour>>,
+    rectOf<scalarRow<RuleAlphaConst>>,
+    rectOf<scalarRow<RuleAlphaConstTint>>,
+    rectOf<scalarRow<RuleConst>>,
+    rectOf<scalarRow<RuleConstTint>>,
+    rectOf<scalarRow<RuleAdd>>,
+    rectOf<scalarRow<RuleAlphaAdd>>,
+    rectOf<scalarRow<RuleAlphaAddTint>>,
+    rectOf<scalarRow<RuleAlphaConstAdd>>,
+    rectOf<scalarRow<RuleConstAdd>>,
+    rectOf<scalarRow<RuleAddTintLimited>>,
+    rectOf<scalarRow<RuleAddColourLimited>>,
+};
+
 const RowKernel kScalarRows[kRowCount] = {
     copyRow,
     scalarRow<RuleTint>,
@@ -222,6 +252,25 @@ void gatherRow(const uint16_t* __restrict s, const uint8_t* __restrict a, int n)
     }
 }
 
+// 1:1 both ways: the region's rows in one kernel call, then any rows past its last one (limY
+// is where it ends) repeat that row, as the scaled rule does.
+void drawUnscaled(const BlitBatch& b, int64_t X, int64_t Y, int64_t srcX, int64_t srcY,
+                  int64_t nCols, int64_t nRows, int64_t limY) {
+    const int64_t inside = min64(nRows, limY - srcY);
+    uint16_t* d = b.dst.pixels + Y * b.dst.pitch + X;
+    auto draw = [&](int64_t from, int64_t rows, int step) {
+        const int64_t srcRow = b.frameRow0 + from;
+        const uint8_t* a = b.alpha ? b.src.alpha + srcRow * b.src.alphaPitch + srcX : nullptr;
+        b.kernel(d, b.dst.pitch, b.src.pixels + srcRow * b.src.pitch + srcX, step * b.src.pitch,
+                 a, step * b.src.alphaPitch, static_cast<int>(nCols), static_cast<int>(rows),
+                 b.params);
+        d += rows * b.dst.pitch;
+    };
+    const int64_t done = inside > 0 ? inside : 0;
+    if (done > 0) draw(srcY, done, 1);
+    if (nRows > done) draw(limY - 1, nRows - done, 0);
+}
+
 void blitCore(sMaterial material, CSprite* target, int x, int y, int w, int h, CSprite* source,
               int sx, int sy, int sw, int sh, int time, uint32_t colour, bool mirrored) {
     if (!target || !source) return;
@@ -286,7 +335,12 @@ void blitCore(sMaterial material, CSprite* target, int x, int y, int w, int h, C
         nCols = min64(nCols, limX - srcX);  // only a region wider than the frame is cut here
         if (nCols <= 0) return;
     }
-
+    if (direct && h > 0 && stepY == 65536) {
+        BlitBatch b{grFastRect(row), params, dst, src, clip, static_cast<int>(frameRow0),
+                    static_cast<int>(frameRows), needAlpha};
+        drawUnscaled(b, X, Y, srcX, srcY, nCols, nRows, limY);
+        return;
+    }
     if (!direct) {
         // Mirrored, the first target column takes the last source step.
         for (int64_t i = 0; i < nCols; ++i) {
@@ -377,11 +431,58 @@ RowKernel grScalarRow(int row) {
     return row >= 0 && row < kRowCount ? kScalarRows[row] : nullptr;
 }
 
+RectKernel grScalarRect(int row) {
+    return row >= 0 && row < kRowCount ? kScalarRects[row] : nullptr;
+}
+
 RowKernel grFastRow(int row) {
-    static const bool avx2 = grHaveAvx2();
-    RowKernel k = avx2 ? grAvx2Row(row) : nullptr;
-    if (!k) k = grSse2Row(row);
+    RowKernel k = grVectorRow(grVectorBytes(), row);
     return k ? k : grScalarRow(row);
+}
+
+RectKernel grFastRect(int row) {
+    RectKernel k = grVectorRect(grVectorBytes(), row);
+    return k ? k : grScalarRect(row);
+}
+
+bool grBlitBatchBegin(BlitBatch* batch, sMaterial material, CSprite* target, CSprite* source,
+                      int time, uint32_t colour) {
+    if (!batch || !target || !source) return false;
+    if (!grClassifyAlpha(&material, colour, source)) return false;
+    const int row = grBlitRowOf(material);
+    if (row == kRowNone) {
+        grReportMaterial(material);
+        return false;
+    }
+    if (!grSpritePixels(target, &batch->dst) || !grSpritePixels(source, &batch->src)) return false;
+    if (!grTargetClip(target, batch->dst, &batch->clip)) return false;
+    batch->alpha = rowReadsAlpha(row);
+    if (batch->alpha && !batch->src.alpha) return false;
+    const int64_t frameRow0 = static_cast<int64_t>(grFrameOfTime(source, time)) * source->height;
+    const int64_t frameRows = min64(source->height, batch->src.rows - frameRow0);
+    if (frameRows <= 0) return false;
+    batch->frameRow0 = static_cast<int>(frameRow0);
+    batch->frameRows = static_cast<int>(frameRows);
+    batch->params.colour = pxSplitColour(colour);
+    batch->params.skipZero = rowSkipsZero(row, source, false);
+    batch->kernel = grFastRect(row);
+    return true;
+}
+
+void grBlitBatchRegion(const BlitBatch& b, int x, int y, int w, int h, int sx, int sy) {
+    if (w <= 0 || h <= 0 || sx < 0 || sy < 0) return;
+    const int64_t limX = min64(static_cast<int64_t>(sx) + w, b.src.cols);
+    const int64_t limY = min64(static_cast<int64_t>(sy) + h, b.frameRows);
+    if (sx >= limX || sy >= limY) return;
+    const int64_t X = x < b.clip.x0 ? b.clip.x0 : x;
+    const int64_t Y = y < b.clip.y0 ? b.clip.y0 : y;
+    const int64_t XE = min64(static_cast<int64_t>(x) + w, b.clip.x1);
+    const int64_t YE = min64(static_cast<int64_t>(y) + h, b.clip.y1);
+    if (X >= XE || Y >= YE) return;
+    const int64_t srcX = sx + (X - x), srcY = sy + (Y - y);
+    const int64_t nCols = min64(XE - X, limX - srcX);
+    if (nCols <= 0) return;
+    drawUnscaled(b, X, Y, srcX, srcY, nCols, YE - Y, limY);
 }
 
 void grReportMaterial(sMaterial material) {
@@ -405,7 +506,7 @@ bool grSpritePixels(CSprite* sprite, SpritePixels* out) {
     grLockSprite(sprite);
     if (!sprite->pixels) return false;
     int cols = sprite->width;
-    int rows = sprite->height * sprite->frames;
+    int rows = sprite->fullHeight;
     int pitch = sprite->pitch / 2;
     if (pitch < cols) cols = pitch;
     if (sprite->surface) {

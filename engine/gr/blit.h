@@ -76,12 +76,41 @@ enum BlitRow {
     kRowCount,
     kRowNone = -1
 };
+// A rectangle of one material: `rows` rows of n pixels, each pointer moving on by its pitch
+// (in elements; 0 repeats a row) from one row to the next. The same pixels as the row kernel
+// applied row by row, in one call.
+typedef void (*RectKernel)(uint16_t* d, int dPitch, const uint16_t* s, int sPitch,
+                           const uint8_t* a, int aPitch, int n, int rows, const RowParams& p);
+
 // The row for a simplified material, kRowNone when unsupported.
 int grBlitRowOf(sMaterial material);
 RowKernel grScalarRow(int row);
-// The row the blitter uses: a vector row where the processor has one, else the scalar row.
+RectKernel grScalarRect(int row);
+// What the blitter uses: vector rows where the processor has them, else the scalar ones.
 RowKernel grFastRow(int row);
-// Vector rows by instruction set (null where none exists); for tests and the dispatch.
-RowKernel grSse2Row(int row);
-RowKernel grAvx2Row(int row);
-bool grHaveAvx2();
+RectKernel grFastRect(int row);
+// The widest vector rows this processor runs, in bytes: 64 (AVX-512BW), 32 (AVX2), 16 (every
+// GCC or clang target), 0 without any.
+int grVectorBytes();
+// Vector rows of one width; null where the processor or the material has none. For tests and
+// the dispatch.
+RowKernel grVectorRow(int bytes, int row);
+RectKernel grVectorRect(int bytes, int row);
+
+// An unscaled, unmirrored draw of many regions of one source with one material and colour (the
+// glyphs of a text): material, colour, clip and frame are settled once by grBlitBatchBegin, then
+// each region is drawn by one rectangle kernel call, with exactly the pixels grBlit gives it.
+struct BlitBatch {
+    RectKernel kernel;
+    RowParams params;
+    SpritePixels dst, src;
+    ClipRect clip;
+    int frameRow0, frameRows;  // the frame's rows within the source storage
+    bool alpha;                // the kernel reads the alpha plane
+};
+// False when nothing of this source can be drawn with this material and colour (nothing is
+// logged that grBlit would not log).
+bool grBlitBatchBegin(BlitBatch* batch, sMaterial material, CSprite* target, CSprite* source,
+                      int time, uint32_t colour);
+// The region (sx, sy, w, h) of the frame drawn at (x, y); w, h >= 0.
+void grBlitBatchRegion(const BlitBatch& batch, int x, int y, int w, int h, int sx, int sy);

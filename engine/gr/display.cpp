@@ -83,6 +83,7 @@ int grInit(int width, int height, int bitsPerPixel, int fullScreen) {
         }
         back->width = static_cast<int16_t>(width);
         back->height = static_cast<int16_t>(height);
+        back->fullHeight = back->height;
         back->pitch = static_cast<uint16_t>(back->surface->pitch);
         back->clipX0 = back->clipY0 = 0;
         back->clipX1 = back->width;

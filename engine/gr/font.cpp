@@ -10,6 +10,7 @@
 #include "core/strings.h"
 #include "core/values.h"
 #include "engine/data/file.h"
+#include "engine/gr/blit.h"
 #include "engine/gr/registry.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
@@ -194,11 +195,11 @@ int grFontSetOfState(int rows, int state) {
     return state;
 }
 
-void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
+void grFontParseMetrics(CGraphFont* font, const char* text, int size, const char* fileName) {
     if (!font) return;
     freeTables(font);
     Cursor in{text ? text : "", text && size > 0 ? text + size : text ? text : ""};
-    const char* name = font->imageFile;
+    const char* name = fileName ? fileName : font->imageFile;
 
     in.number();  // informative only
     int lineHeight = in.number();
@@ -224,6 +225,7 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
 
     int largestY = 0;
     int misplaced = 0;
+    int stored = 0;
     for (int i = 0; i < count; ++i) {
         if (in.atEnd()) {
             logPrintf("grLoadFont: %s: %d glyphs announced, %d lines found\n", name, count, i);
@@ -257,10 +259,13 @@ void grFontParseMetrics(CGraphFont* font, const char* text, int size) {
         font->positions[2 * code] = static_cast<uint16_t>(x);
         font->positions[2 * code + 1] = static_cast<uint16_t>(y);
         font->glyphs[code] = grPackGlyph(width, left, extra);
+        ++stored;
     }
     if (misplaced)
         logPrintf("grLoadFont: %s: %d glyphs with a position outside 0..%d left out\n", name,
                   misplaced, kMaxPosition);
+    // An empty file has been reported by whoever loaded it; text that gives nothing has not.
+    if (size > 0 && stored == 0) logPrintf("grLoadFont: %s: no glyph could be read\n", name);
 
     font->setStride = lineHeight + largestY;
     int rows = 1;
@@ -282,7 +287,7 @@ void grFontReadMetrics(CGraphFont* font) {
         size = fileLoad(name, &block);
         if (size <= 0) logPrintf("grLoadFont: %s: metric file missing or empty\n", name);
     }
-    grFontParseMetrics(font, reinterpret_cast<const char*>(block), size > 0 ? size : 0);
+    grFontParseMetrics(font, reinterpret_cast<const char*>(block), size > 0 ? size : 0, name);
     if (block) memFree(block);
 }
 
@@ -372,21 +377,22 @@ int grGlyphAdvance(CGraphFont* font, int code) {
 
 namespace {
 
+// Material, colour, clip and frame are the same for every glyph of a line: they are settled once,
+// and each glyph's rectangle is then one kernel call, with the pixels a draw per glyph would give.
 template <class Ch>
-void drawPlain(CGraphFont* font, int x, int y, const Ch* text, int state, int xalign, int yalign) {
+void drawColoured(sMaterial material, CGraphFont* font, int x, int y, const Ch* text,
+                  uint32_t colour, int state, int xalign, int yalign) {
+    BlitBatch batch;
+    if (!font || !text || !grBlitBatchBegin(&batch, material, grScreen(), font, 0, colour)) return;
     drawLine(font, x, y, text, state, xalign, yalign,
-             [font](int dx, int dy, int w, int h, int sx, int sy) {
-                 grDrawRegionAt(dx, dy, w, h, grHandle(font), sx, sy, 0);
+             [&batch](int dx, int dy, int w, int h, int sx, int sy) {
+                 grBlitBatchRegion(batch, dx, dy, w, h, sx, sy);
              });
 }
 
 template <class Ch>
-void drawColoured(sMaterial material, CGraphFont* font, int x, int y, const Ch* text,
-                  uint32_t colour, int state, int xalign, int yalign) {
-    drawLine(font, x, y, text, state, xalign, yalign,
-             [&](int dx, int dy, int w, int h, int sx, int sy) {
-                 grDraw(material, dx, dy, w, h, grHandle(font), sx, sy, w, h, colour, 0);
-             });
+void drawPlain(CGraphFont* font, int x, int y, const Ch* text, int state, int xalign, int yalign) {
+    drawColoured(sMaterial(2, 2, 1, 30), font, x, y, text, 0xFFFFFFFFu, state, xalign, yalign);
 }
 
 }  // namespace
@@ -403,11 +409,13 @@ void grDrawTextA(CGraphFont* font, int x, int y, const char* text, int state, in
 
 void grDrawTextEx(sMaterial material, CGraphFont* font, int x, int y, const char16_t* text,
                   uint32_t colour, int state, int xalign, int yalign) {
+    if ((colour >> 24) < 15) return;  // as every coloured draw
     drawColoured(material, font, x, y, text, colour, state, xalign, yalign);
 }
 
 void grDrawTextExA(sMaterial material, CGraphFont* font, int x, int y, const char* text,
                    uint32_t colour, int state, int xalign, int yalign) {
+    if ((colour >> 24) < 15) return;  // as every coloured draw
     drawColoured(material, font, x, y, text, colour, state, xalign, yalign);
 }
 

@@ -50,7 +50,8 @@ public:
 // loaded already. A missing image is reported by a box and a missing or damaged metric file by a
 // log line; whatever is read stays usable.
 void grFontReadMetrics(CGraphFont* font);
-// The same from a metric text in memory (size bytes, no terminator needed).
-void grFontParseMetrics(CGraphFont* font, const char* text, int size);
+// The same from a metric text in memory (size bytes, no terminator needed); log lines name
+// `fileName`, the metric file the text came from.
+void grFontParseMetrics(CGraphFont* font, const char* text, int size, const char* fileName);
 // The glyph set a draw state picks for a font of that many sets.
 int grFontSetOfState(int rows, int state);

@@ -5,6 +5,7 @@
 #include "engine/platform/log.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -62,6 +63,10 @@ int cFileImage::Open(const char* name) {
         if (block) memFree(block);
         return 1;
     }
+    return OpenMemoryOf(name, block, size);
+}
+
+int cFileImage::OpenMemoryOf(const char* name, unsigned char* block, int size) {
     logName_ = name;
     int result = OpenMemory(block, size);
     logName_ = nullptr;
@@ -125,6 +130,81 @@ struct Target {
     int x, y, w, h, bytesPerPixel, pitch;
 };
 
+// The filter at 1:1, where each box holds one source pixel: the same values without the sums
+// and the division per channel. Rows of 24- and 32-bit pixels into 16-bit targets (every
+// sprite's colour) have a loop of their own.
+void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigned char* palette,
+              int sx, int sy, int dir, const Target& t, FilterMode mode, int count,
+              const int* srcBits, const int* srcShift, const int* tBits, const int* tShift,
+              uint32_t keep) {
+    // Each channel: a source field brought to the target's bits, then to its place.
+    uint32_t srcMask[3] = {}, tMask[3] = {};
+    int up[3] = {}, down[3] = {};
+    for (int c = 0; c < count; ++c) {
+        srcMask[c] = fieldMask(srcBits[c]);
+        tMask[c] = fieldMask(tBits[c]);
+        up[c] = tBits[c] >= srcBits[c] ? tBits[c] - srcBits[c] : 0;
+        down[c] = tBits[c] >= srcBits[c] ? 0 : srcBits[c] - tBits[c];
+    }
+    auto channels = [&](uint32_t p) {
+        uint32_t value = 0;
+        for (int c = 0; c < count; ++c) {
+            const uint64_t v = static_cast<uint64_t>((p >> srcShift[c]) & srcMask[c]) << up[c] >> down[c];
+            value |= (static_cast<uint32_t>(v) & tMask[c]) << tShift[c];
+        }
+        return value;
+    };
+    // Byte-sized source channels into 16-bit targets of at most 8 bits a channel: each channel
+    // is one byte shifted down and then into place.
+    bool fast = mode == FilterMode::Colour && count == 3 && !palette &&
+                (srcBpp == 3 || srcBpp == 4) && t.bytesPerPixel == 2;
+    int at[3] = {}, place[3] = {};
+    for (int c = 0; c < count && fast; ++c) {
+        fast = srcBits[c] == 8 && srcShift[c] % 8 == 0 && srcShift[c] < 8 * srcBpp &&
+               tBits[c] >= 1 && tBits[c] <= 8;
+        at[c] = srcShift[c] / 8;
+        place[c] = tShift[c];
+    }
+    const bool plane = mode == FilterMode::Channel && count == 1 && !palette && srcBits[0] == 8 &&
+                       srcShift[0] % 8 == 0 && srcShift[0] < 8 * srcBpp && t.bytesPerPixel == 1 &&
+                       tBits[0] == 8 && tShift[0] == 0;
+    if (plane) at[0] = srcShift[0] / 8;
+    for (int j = 0; j < t.h; ++j) {
+        const unsigned char* in = top + (static_cast<long>(sy) + static_cast<long>(j) * dir) * srcPitch +
+                                  static_cast<long>(sx) * srcBpp;
+        unsigned char* out = t.pixels + (static_cast<long>(t.y) + j) * t.pitch +
+                             static_cast<long>(t.x) * t.bytesPerPixel;
+        if (plane) {
+            // One byte of each pixel into a plane of bytes (alpha planes).
+            for (int i = 0; i < t.w; ++i, in += srcBpp) out[i] = in[at[0]];
+            continue;
+        }
+        if (fast) {
+            const uint16_t k = static_cast<uint16_t>(keep);
+            for (int i = 0; i < t.w; ++i, in += srcBpp, out += 2) {
+                uint16_t v = 0;
+                if (k) memcpy(&v, out, 2);
+                v = static_cast<uint16_t>((v & k) | (in[at[0]] >> down[0]) << place[0] |
+                                          (in[at[1]] >> down[1]) << place[1] |
+                                          (in[at[2]] >> down[2]) << place[2]);
+                memcpy(out, &v, 2);
+            }
+            continue;
+        }
+        for (int i = 0; i < t.w; ++i, in += srcBpp, out += t.bytesPerPixel) {
+            const uint32_t p = fetch(in, srcBpp, palette);
+            uint32_t value = readLE(out, t.bytesPerPixel) & keep;
+            if (mode == FilterMode::Mask) {
+                if ((p & 0xFFFFFF) != 0)
+                    for (int c = 0; c < count; ++c) value |= tMask[c] << tShift[c];
+            } else {
+                value |= channels(p);
+            }
+            writeLE(out, t.bytesPerPixel, value);
+        }
+    }
+}
+
 // Maps the source rectangle onto the target in 16.16 fixed point and sums, per target pixel,
 // every source pixel that falls on it. count channels are read at srcBits/srcShift and written
 // at the target's bits and shifts.
@@ -146,10 +226,15 @@ int boxFilter(const cFileImage& image, const char* what, const unsigned char* to
         logPrintf("image: %s: rectangle or target layout out of range\n", what);
         return -1;
     }
-    const int64_t stepX = (static_cast<int64_t>(sw) << 16) / t.w;
-    const int64_t stepY = (static_cast<int64_t>(rows) << 16) / t.h;
     uint32_t keep = 0xFFFFFFFFu;
     for (int c = 0; c < count; ++c) keep &= ~(fieldMask(tBits[c]) << tShift[c]);
+    if (t.w == sw && t.h == rows) {
+        copyRect(top, srcPitch, srcBpp, palette, sx, sy, dir, t, mode, count, srcBits, srcShift,
+                 tBits, tShift, keep);
+        return 0;
+    }
+    const int64_t stepX = (static_cast<int64_t>(sw) << 16) / t.w;
+    const int64_t stepY = (static_cast<int64_t>(rows) << 16) / t.h;
 
     for (int j = 0; j < t.h; ++j) {
         int y0 = static_cast<int>((j * stepY) >> 16);

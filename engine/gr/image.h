@@ -31,6 +31,8 @@ public:
     // block from here on, also on failure. 0 on success; otherwise nonzero after one log line,
     // and the reader stays empty (width and height 0, no pixels).
     virtual int OpenMemory(unsigned char* block, int size);
+    // OpenMemory on a block loaded from the named file: the log lines name that file.
+    int OpenMemoryOf(const char* name, unsigned char* block, int size);
     // TGA only: writes bitsPerPixel * width * |height| / 8 bytes of pixels unchanged after a TGA
     // header; a negative height marks the rows as top-down. 0, or -1 after a log line.
     virtual int Save(const char* name, const void* pixels, int bitsPerPixel, int width, int height);
@@ -97,7 +99,7 @@ protected:
     int bitsPerPixel_ = 0;
     int frames_ = 1;
     int frameTime_ = 0;
-    const char* logName_ = nullptr;  // set only while Open runs
+    const char* logName_ = nullptr;  // set only while OpenMemoryOf runs
 };
 
 class cTGAImage : public cFileImage {

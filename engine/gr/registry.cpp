@@ -226,10 +226,9 @@ void grSetFrames(HSPRITE sprite, int period, int count) {
     }
     if (count > 65535) count = 65535;
     if (period > 65535) period = 65535;
-    const int fullHeight = sprite->height * sprite->frames;
     sprite->period = static_cast<uint16_t>(period);
     sprite->frames = static_cast<uint16_t>(count);
-    sprite->height = static_cast<int16_t>(fullHeight / count);
+    sprite->height = static_cast<int16_t>(sprite->fullHeight / count);
 }
 
 uint16_t grSpriteFrames(HSPRITE sprite) { return sprite ? sprite->frames : 0; }

@@ -71,7 +71,7 @@ void setFullClip(CSprite* sprite) {
     sprite->clipX0 = 0;
     sprite->clipY0 = 0;
     sprite->clipX1 = sprite->width;
-    sprite->clipY1 = static_cast<int16_t>(sprite->height * sprite->frames);
+    sprite->clipY1 = sprite->fullHeight;
 }
 
 // The sprite holds nothing: zero size, one frame, no pixels.
@@ -79,6 +79,7 @@ void makeEmpty(CSprite* sprite) {
     grSpriteFreePixels(sprite);
     sprite->width = 0;
     sprite->height = 0;
+    sprite->fullHeight = 0;
     sprite->frames = 1;
     sprite->period = 1;
     setFullClip(sprite);
@@ -102,6 +103,13 @@ bool allocateColour(CSprite* sprite, int width, int rows, bool ownAlpha) {
     return true;
 }
 
+// A blank surface of the preset size: the full height a reload keeps, else height x frames.
+void makeBlank(CSprite* sprite) {
+    if (sprite->fullHeight <= 0) sprite->fullHeight = static_cast<int16_t>(sprite->height * sprite->frames);
+    sprite->surface = grCreateSurface(sprite->width, sprite->fullHeight, kSystemMemory);
+    if (!sprite->surface) sprite->width = sprite->height = sprite->fullHeight = 0;
+}
+
 bool hasBlackPixel(const CSprite* sprite) {
     for (int y = 0; y < sprite->height; ++y) {
         const uint16_t* row =
@@ -113,8 +121,10 @@ bool hasBlackPixel(const CSprite* sprite) {
     return false;
 }
 
-// Decodes the colour image from a loaded block (which it hands on or frees). False when no
-// pixels can be had from it: the box is shown and the caller leaves the sprite empty.
+// Decodes the colour image from a loaded block (which it hands on or frees). False only for a
+// name of no known image format: the box is shown and the caller leaves the sprite empty. An
+// image that does not decode is reported and leaves the size the reader gives (none), so the
+// alpha image lookup and the "file not found" box still follow.
 bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
     cFileImage* reader = imageOpen(sprite->imageFile);
     if (!reader) {
@@ -123,17 +133,15 @@ bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
         errorBox(sprite->imageFile, "unknown file format", MB_OK);
         return false;
     }
-    if (reader->OpenMemory(block, size) != 0) {
-        // The reader has logged why; what it holds now is not an image.
+    // On failure the reader has logged why, and is left empty.
+    if (reader->OpenMemoryOf(sprite->imageFile, block, size) != 0)
         errorBox(sprite->imageFile, "JPEG have progressive package", MB_OK);
-        delete reader;
-        return false;
-    }
     const int width = abs(reader->Width());
     const int height = abs(reader->Height());
     const int frames = reader->Frames() > 0 ? reader->Frames() : 1;
     sprite->width = static_cast<int16_t>(width);
     sprite->height = static_cast<int16_t>(height);
+    sprite->fullHeight = static_cast<int16_t>(height * frames);
     sprite->frames = static_cast<uint16_t>(frames);
     sprite->period = static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
     if (width > 0 && height > 0) {
@@ -167,9 +175,7 @@ void grLoadSpriteFile(CSpriteExt* sprite) {
     grSpriteFreePixels(sprite);
     sprite->setKeyPixels(false);
     if (!sprite->imageFile[0]) {
-        sprite->surface =
-            grCreateSurface(sprite->width, sprite->height * sprite->frames, kSystemMemory);
-        if (!sprite->surface) sprite->width = sprite->height = 0;
+        makeBlank(sprite);
         setFullClip(sprite);
         return;
     }
@@ -184,9 +190,7 @@ void grLoadSpriteFile(CSpriteExt* sprite) {
         if (block) memFree(block);
         // A reload whose file has gone, or a made-up sprite: keep the size with blank pixels.
         if (sprite->width > 0 && sprite->height > 0) {
-            sprite->surface =
-                grCreateSurface(sprite->width, sprite->height * sprite->frames, kSystemMemory);
-            if (!sprite->surface) sprite->width = sprite->height = 0;
+            makeBlank(sprite);
         } else {
             sprite->width = sprite->height = 0;
         }
@@ -213,7 +217,7 @@ void grLoadAlpha(CSpriteExt* sprite) {
     const int height = abs(reader->Height());
     const int frames = reader->Frames() > 0 ? reader->Frames() : 1;
     const bool hasColour = sprite->surface || sprite->pixels;
-    const int colourRows = sprite->height * sprite->frames;
+    const int colourRows = sprite->fullHeight;
     // The plane is read with the colour pixels' rows: it must not reach past them.
     if (!hasColour || width <= 0 || height <= 0) {
         logPrintf("grLoadAlpha: %s: no colour pixels to go with it; not used\n", sprite->alphaFile);
@@ -231,6 +235,7 @@ void grLoadAlpha(CSpriteExt* sprite) {
                 static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
             sprite->width = static_cast<int16_t>(width);
             sprite->height = static_cast<int16_t>(height);
+            sprite->fullHeight = static_cast<int16_t>(height * frames);
             sprite->frames = static_cast<uint16_t>(frames);
             for (int i = 0; i < frames; ++i)
                 reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
@@ -268,7 +273,7 @@ void grGrayRows(HSPRITE sprite, int firstRow, int endRow) {
     if (!sprite) return;
     grLockSprite(sprite);
     if (!sprite->pixels) return;
-    const int rows = sprite->height * sprite->frames;
+    const int rows = sprite->fullHeight;
     if (firstRow < 0) firstRow = 0;
     if (endRow > rows) endRow = rows;
     for (int y = firstRow; y < endRow; ++y) {
@@ -287,7 +292,7 @@ void grFlipSprite(HSPRITE sprite, int fx, int fy) {
     grLockSprite(sprite);
     if (!sprite->pixels) return;
     const int width = sprite->width;
-    const int rows = sprite->height * sprite->frames;
+    const int rows = sprite->fullHeight;
     uint8_t* alpha = sprite->alpha;
     if (fx < 0) {
         for (int y = 0; y < rows; ++y) {

@@ -30,6 +30,9 @@ struct CSprite {
     int16_t clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;  // right and bottom exclusive
     uint16_t pitch = 0;   // bytes
     uint16_t frames = 1;
+    // The image's full height: what frames divide. Kept apart from height * frames, which loses
+    // the rows of an uneven division.
+    int16_t fullHeight = 0;
     uint32_t refWord = 3;  // bit 0: some pixel is 0x0000 (key pixels); bits 1-31: references
     uint16_t* pixels = nullptr;  // valid while locked, or always for plain-memory pixels
     uint8_t* alpha = nullptr;    // width bytes per row, all frames; null without alpha

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/strings.h"
+#include "core/strmap.h"
 #include "engine/data/ini.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
@@ -27,6 +28,9 @@ struct QueuedMusic {
     SndFadeCallback callback;
 };
 QueuedMusic gQueued = {nullptr, 0, 0, nullptr};
+// Music names asked for that nothing defines: each is logged the first time only, since a
+// screen may ask for its music every time it opens.
+cStrMap<bool> gUnknownMusic;
 
 // A key of the section, else of [main], else the built-in default.
 int keyInt(const char* file, const char* section, const char* key) {
@@ -140,6 +144,8 @@ sndSound* sndLoadMusic(const char* name) {
     sndSound* sound = sndGetSound(file, SND_GROUP_MUSIC);
     const float volume = iniGetFloat(kMusicList, name, "maxvolume", 0.0f);
     if (sound && volume > 0.01f) sndSetVolume(sound, volume);
+    if (!sound && gUnknownMusic.Insert(name, true))
+        logPrintf("sndLoadMusic: no music \"%s\": no sound script nor %s has it\n", name, kMusicList);
     return sound;
 }
 

@@ -1,5 +1,4 @@
 // RIFF WAVE reader: a bounds-checked walk over the RIFF chunk, then plain reads of "data".
-#include "engine/data/file.h"
 #include "engine/platform/log.h"
 #include "engine/snd/sndfile.h"
 
@@ -13,9 +12,10 @@ uint32_t le32(const unsigned char* p) {
 }
 uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
-bool readAt(FileHandle* file, long offset, unsigned char* buffer, int count) {
-    return fileSeek(file, offset) == 0 && fileRead(file, buffer, count) == count;
-}
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+// The sub-format GUID after its first two bytes (the format tag), the same for every tag.
+constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                               0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 }  // namespace
 
@@ -23,21 +23,12 @@ CFileWAV* CFileWAV::Create() { return new CFileWAV(); }
 
 CFileWAV::~CFileWAV() { Close(0); }
 
-int CFileWAV::Open(const char* name) {
-    Close(0);
-    format = WaveFormat();
-    dataSize = 0;
-    position = 0;
-    file = fileOpen(name, 1);
-    if (!file) {
-        logPrintf("sound: cannot open %s\n", name ? name : "(null)");
-        return 1;
-    }
+int CFileWAV::OpenSource(const char* name) {
     const char* problem = nullptr;
-    long length = fileSize(file);
+    long length = source.length;
     unsigned char header[16];
     long riffEnd = 0;
-    if (length < 12 || !readAt(file, 0, header, 12)) {
+    if (length < 12 || !source.ReadAt(0, header, 12)) {
         problem = "too short for a RIFF header";
     } else if (memcmp(header, "RIFF", 4) != 0 || memcmp(header + 8, "WAVE", 4) != 0) {
         problem = "not a RIFF WAVE file";
@@ -51,7 +42,7 @@ int CFileWAV::Open(const char* name) {
     // whatever follows them is never looked at.
     long fmtOffset = -1, fmtSize = 0, dataAt = -1, dataBytes = 0;
     for (long at = 12; !problem && (fmtOffset < 0 || dataAt < 0) && at + 8 <= riffEnd;) {
-        if (!readAt(file, at, header, 8)) {
+        if (!source.ReadAt(at, header, 8)) {
             problem = "read error";
             break;
         }
@@ -73,9 +64,21 @@ int CFileWAV::Open(const char* name) {
     if (!problem && dataAt < 0) problem = "no data chunk";
     if (!problem && fmtSize < 16) problem = "fmt chunk too small";
     if (!problem && dataBytes > INT_MAX) problem = "data chunk too large";
-    if (!problem && !readAt(file, fmtOffset, header, 16)) problem = "read error";
+    if (!problem && !source.ReadAt(fmtOffset, header, 16)) problem = "read error";
+    // The extensible record keeps the real format in its sub-format: a GUID whose first two
+    // bytes are the classic format tag.
+    uint16_t tag = le16(header);
+    if (!problem && tag == kFormatExtensible) {
+        unsigned char extension[24];
+        if (fmtSize < 40) problem = "extensible fmt chunk too small";
+        else if (!source.ReadAt(fmtOffset + 16, extension, 24)) problem = "read error";
+        else if (le16(extension) < 22) problem = "extensible fmt chunk too small";
+        else if (memcmp(extension + 10, kSubFormatTail, sizeof kSubFormatTail) != 0)
+            problem = "not PCM";
+        else tag = le16(extension + 8);
+    }
     if (!problem) {
-        format.formatTag = le16(header);
+        format.formatTag = tag;
         format.channels = le16(header + 2);
         format.samplesPerSec = le32(header + 4);
         format.avgBytesPerSec = le32(header + 8);
@@ -97,7 +100,7 @@ int CFileWAV::Open(const char* name) {
 
 void CFileWAV::Rewind() {
     position = 0;
-    if (file) fileSeek(file, dataOffset);
+    if (source.IsOpen()) source.Seek(dataOffset);
 }
 
 unsigned CFileWAV::Read(void* buffer, unsigned bytes, int loop) {
@@ -105,17 +108,16 @@ unsigned CFileWAV::Read(void* buffer, unsigned bytes, int loop) {
 }
 
 unsigned CFileWAV::ReadSome(unsigned char* buffer, unsigned bytes) {
-    if (!file || position >= dataSize) return 0;
+    if (!source.IsOpen() || position >= dataSize) return 0;
     unsigned want = dataSize - position;
     if (want > bytes) want = bytes;
-    int got = fileRead(file, buffer, static_cast<int>(want));
+    int got = source.Read(buffer, static_cast<int>(want));
     if (got <= 0) return 0;
     position += static_cast<unsigned>(got);
     return static_cast<unsigned>(got);
 }
 
 int CFileWAV::Close(int code) {
-    if (file) fileClose(file);
-    file = nullptr;
+    source.Close();
     return code;
 }

@@ -172,7 +172,8 @@ TEST(cArray, AssignAndCopyAreDeep) {
     EXPECT_EQ(items(a), (std::vector<int>{1, 2, 3, 4, 5}));
 
     cArray<int> c(a);
-    c = c;
+    cArray<int>& same = c;  // self-assignment, through a name the compiler does not flag
+    c = same;
     EXPECT_EQ(items(c), items(a));
     EXPECT_NE(&c[0], &a[0]);
 }

@@ -56,7 +56,8 @@ TEST(RCPtr, AssignmentsWithinOneRecordDeleteNothing) {
     RCPtr<Counted> a;
     a.Reset(new Counted);
     RCPtr<Counted> b(a);
-    a = a;
+    RCPtr<Counted>& same = a;  // self-assignment, through a name the compiler does not flag
+    a = same;
     b = a;
     a = b;
     b.Release();

@@ -28,6 +28,7 @@ inline std::unique_ptr<CSpriteExt> makeSprite(int w, int h, const std::vector<ui
     s->width = static_cast<int16_t>(w);
     s->height = static_cast<int16_t>(h);
     s->frames = static_cast<uint16_t>(frames);
+    s->fullHeight = static_cast<int16_t>(h * frames);
     s->pitch = static_cast<uint16_t>(2 * w);
     size_t n = static_cast<size_t>(w) * h * frames;
     s->pixels = static_cast<uint16_t*>(malloc(n * 2));

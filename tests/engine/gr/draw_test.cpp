@@ -438,17 +438,24 @@ TEST(DrawText, BitmapGlyphsInTheColourOnAClearBackground) {
 
 // ---- vector rows ----
 
+// Every vector width this processor runs against the scalar rules: every row length up to a
+// few vectors (the ends are where the widths differ), then rectangles with their pitches,
+// including a source pitch of 0 that repeats one row.
 TEST(DrawRows, VectorRowsMatchTheScalarRows) {
     std::mt19937 rng(7);
-    std::vector<uint16_t> src(300), dst(300), want, got;
-    std::vector<uint8_t> alpha(300);
-    RowKernel (*sets[])(int) = {grSse2Row, grAvx2Row};
+    constexpr int kPitch = 300, kRows = 4;
+    std::vector<uint16_t> src(kPitch * kRows), dst(src.size()), want, got;
+    std::vector<uint8_t> alpha(src.size());
     int checked = 0;
-    for (int row = 0; row < kRowCount; ++row) {
-        for (auto set : sets) {
-            RowKernel vec = set(row);
+    EXPECT_GE(grVectorBytes(), 16);
+    for (int bytes : {16, 32, 64}) {
+        for (int row = 0; row < kRowCount; ++row) {
+            RowKernel vec = grVectorRow(bytes, row);
+            RectKernel vecRect = grVectorRect(bytes, row);
+            ASSERT_EQ(vec == nullptr, vecRect == nullptr);
             if (!vec) continue;
-            for (int round = 0; round < 40; ++round) {
+            for (int round = 0; round < 140; ++round) {
+                SCOPED_TRACE(testing::Message() << bytes << " bytes, row " << row << ", round " << round);
                 // Alpha runs of one kind, so uniform vectors and mixed ones both occur.
                 for (size_t i = 0; i < src.size(); ++i) {
                     src[i] = rng() % 7 == 0 ? 0 : static_cast<uint16_t>(rng());
@@ -462,12 +469,20 @@ TEST(DrawRows, VectorRowsMatchTheScalarRows) {
                 RowParams p;
                 p.colour = pxSplitColour(static_cast<uint32_t>(rng()));
                 p.skipZero = rng() & 1;
-                int n = rng() % 300, off = rng() % (300 - n + 1);
+                int n = round < 100 ? round : static_cast<int>(rng() % kPitch);
+                int off = rng() % (kPitch - n + 1);
                 want = dst;
                 got = dst;
                 grScalarRow(row)(want.data() + off, src.data() + off, alpha.data() + off, n, p);
                 vec(got.data() + off, src.data() + off, alpha.data() + off, n, p);
-                ASSERT_EQ(want, got) << "row " << row << " round " << round;
+                ASSERT_EQ(want, got);
+
+                const int rows = 1 + rng() % kRows, sPitch = rng() % 5 == 0 ? 0 : kPitch;
+                grScalarRect(row)(want.data() + off, kPitch, src.data() + off, sPitch,
+                                  alpha.data() + off, sPitch, n, rows, p);
+                vecRect(got.data() + off, kPitch, src.data() + off, sPitch, alpha.data() + off,
+                        sPitch, n, rows, p);
+                ASSERT_EQ(want, got);
                 ++checked;
             }
         }

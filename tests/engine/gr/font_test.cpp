@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 #include "draw_target.h"
@@ -136,6 +137,15 @@ TEST(FontMetrics, MissingOrShortFilesLeaveAUsableFont) {
         EXPECT_EQ(grFontHeight(f), 0);
         EXPECT_EQ(grGlyphWidth(f, 65), 2);
         EXPECT_EQ(logLines(), lines + 2);
+        EXPECT_NE(logText().find("Fonts/short.fh: line height -8"), std::string::npos);
+    }
+    // Text that gives no glyph at all is said so, naming the metric file.
+    writeFont("Fonts/words", 16, 8, "not a metric file\n");
+    {
+        const int lines = logLines();
+        Font f("Fonts/words.tga");
+        EXPECT_EQ(logLines(), lines + 1);
+        EXPECT_NE(logText().find("Fonts/words.fh: no glyph"), std::string::npos);
     }
 }
 
@@ -434,6 +444,62 @@ TEST(FontDraw, ScaledTextRoundsEachGlyph) {
     grDrawTextColorA(sMaterial(2, 2, 1, 30), f, 20, 10, 1.0f, 0.0f, "AB", 0xFFFFFFFF, 0, -1, -1);
     grDrawTextColorA(sMaterial(2, 2, 1, 30), nullptr, 20, 10, 1, 1, "AB", 0xFFFFFFFF, 0, -1, -1);
     EXPECT_EQ(t.painted().w, 0);
+}
+
+// A line is drawn in one go; its pixels must be those of each glyph drawn by itself, at the
+// edges of the clip rectangle too, for the materials text uses.
+TEST(FontDraw, LinesMatchTheirGlyphsDrawnOneByOne) {
+    std::string metrics = "0 9 15\n";
+    for (int i = 0; i < 15; ++i)  // widths 1 to 15 side by side, left offsets -1 to 1
+        metrics += std::to_string(65 + i) + " " + std::to_string(i * (i + 1) / 2) + " 0 " +
+                   std::to_string(i % 3 - 1) + " " + std::to_string(i + 1) + " " +
+                   std::to_string(i % 2) + "\n";
+    writeTga32("Fonts/widths.tga", 128, 9, [](int x, int y) { return Rgb{x * 2, 255 - y * 20, 90}; },
+               [](int x, int y) { return (x * 37 + y * 101) % 7 == 0 ? 0 : (x * 53 + y * 29) % 256; });
+    writeText("Fonts/widths.fh", metrics);
+    Font f("Fonts/widths.tga");
+    ASSERT_EQ(grGlyphWidth(f, 'O'), 15);
+    const char* text = "ABCDE FGHIJKLMNO OA";
+    struct Case {
+        sMaterial material;
+        uint32_t colour;
+        bool plain;
+    } cases[] = {{sMaterial(2, 2, 1, 30), 0xFFFFFFFF, true},
+                 {sMaterial(4, 4, 1, 30), 0xC0FFD080, false},
+                 {sMaterial(2, 2, 1, 31), 0xFFFFFFFF, false}};
+    const int origins[][2] = {{2, 3}, {-7, -4}, {30, 24}, {-40, 10}};
+    for (const Case& c : cases) {
+        for (const auto& o : origins) {
+            SCOPED_TRACE(testing::Message() << o[0] << "," << o[1] << (c.plain ? " plain" : ""));
+            DrawTarget line(90, 30, "line"), glyphs(90, 30, "glyphs");
+            for (DrawTarget* t : {&line, &glyphs}) {
+                for (int y = 0; y < 30; ++y)
+                    for (int x = 0; x < 90; ++x) t->row(y)[x] = static_cast<uint16_t>(x * 977 + y * 131);
+                grSetClip(t->sprite, 1, 2, 85, 28);
+            }
+            grSetTarget(line.sprite);
+            if (c.plain) grDrawTextA(f, o[0], o[1], text, 0, -1, -1);
+            else grDrawTextExA(c.material, f, o[0], o[1], text, c.colour, 0, -1, -1);
+            grSetTarget(glyphs.sprite);
+            int pen = o[0];
+            for (const char* p = text; *p; ++p) {
+                if (*p == ' ') {
+                    pen += grFontSpaceWidth(f);
+                    continue;
+                }
+                int x, y, w, h, left, extra;
+                grGlyphInfo(f, *p, &x, &y, &w, &h, &left, &extra);
+                grDraw(c.material, pen + left, o[1], w, h, grHandle(f), x, y, w, h, c.colour, 0);
+                pen += left + w + extra;
+            }
+            int drawn = 0;
+            for (int y = 0; y < 30; ++y) {
+                ASSERT_EQ(memcmp(line.row(y), glyphs.row(y), 90 * 2), 0) << "row " << y;
+                for (int x = 0; x < 90; ++x) drawn += line.at(x, y) != static_cast<uint16_t>(x * 977 + y * 131);
+            }
+            EXPECT_GT(drawn, 30);
+        }
+    }
 }
 
 }  // namespace

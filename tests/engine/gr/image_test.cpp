@@ -465,6 +465,56 @@ TEST(Conversion, BoxFilterAveragesAndPlacesRectangles) {
     EXPECT_EQ(image.Convert(0, 0, 1, 1, sink, 0, 0, 0, 1, 4, 4, 8, 8, 8, 0, 16, 8, 0, 0), -1);
 }
 
+// At 1:1 each box holds one pixel: the value is the source field brought to the target's bits,
+// other target bits kept, for the 16-bit sprite layout and the general one alike.
+TEST(Conversion, OneToOneTakesEachPixelsOwnValue) {
+    const int w = 37, h = 5;
+    Bytes px;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) px.insert(px.end(), {uint8_t(x * 7 + y), uint8_t(255 - x * 3), uint8_t(x * y * 11)});
+    TgaSpec spec;
+    spec.width = w;
+    spec.height = h;
+    spec.descriptor = 0x20;
+    cTGAImage image;
+    ASSERT_EQ(openBytes(image, makeTga(spec, {}, px)), 0);
+    struct Case {
+        int bytes, bits[3], shifts[3];
+        bool flipped;
+    } cases[] = {{2, {5, 6, 5}, {11, 5, 0}, false},
+                 {2, {5, 5, 5}, {10, 5, 0}, true},
+                 {4, {8, 8, 8}, {16, 8, 0}, false},
+                 {4, {10, 10, 10}, {20, 10, 0}, true},
+                 {3, {3, 3, 2}, {13, 5, 0}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bytes << " bytes, " << c.bits[0] << " bits");
+        const int pitch = (w + 2) * c.bytes;
+        Bytes target(static_cast<size_t>(pitch) * (h + 1), 0xA5);
+        ASSERT_EQ(image.Convert(0, c.flipped ? h - 1 : 0, w, c.flipped ? -h : h, target.data(), 1, 1,
+                                w, h, c.bytes, pitch, c.bits[0], c.bits[1], c.bits[2], 0,
+                                c.shifts[0], c.shifts[1], c.shifts[2], 0),
+                  0);
+        uint32_t keep = 0xFFFFFFFFu;
+        for (int k = 0; k < 3; ++k) keep &= ~(((1u << c.bits[k]) - 1) << c.shifts[k]);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const int sy = c.flipped ? h - 1 - y : y;
+                const uint8_t* bgr = &px[(sy * w + x) * 3];
+                uint32_t want = 0xA5A5A5A5u & keep;
+                for (int k = 0; k < 3; ++k) {
+                    const uint32_t v = bgr[2 - k];  // red, green, blue
+                    want |= (c.bits[k] >= 8 ? v << (c.bits[k] - 8) : v >> (8 - c.bits[k])) << c.shifts[k];
+                }
+                uint32_t got = 0;
+                const uint8_t* out = &target[(y + 1) * pitch + (x + 1) * c.bytes];
+                for (int b = 0; b < c.bytes; ++b) got |= static_cast<uint32_t>(out[b]) << (8 * b);
+                ASSERT_EQ(got, want & (c.bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * c.bytes)) - 1)) << x << "," << y;
+            }
+        EXPECT_EQ(target[0], 0xA5);  // the rectangle's neighbours untouched
+        EXPECT_EQ(target[(w + 1) * c.bytes], 0xA5);
+    }
+}
+
 TEST(Conversion, DitherKeepsStepsAndAverage) {
     const int w = 8, h = 8;
     for (int value : {100, 255}) {

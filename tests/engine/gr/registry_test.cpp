@@ -96,6 +96,16 @@ TEST(Registry, FramesSplitTheImage) {
     EXPECT_EQ(grSpriteTime(nullptr), 0);
     grSetFrames(nullptr, 10, 2);
     grFreeSprite(s);
+
+    // An uneven division loses no rows for later counts: every count divides the full height.
+    writeTga24("ten.tga", 2, 10, grayish);
+    s = grLoadSprite("ten.tga", nullptr, 0);
+    for (int count : {3, 2, 3, 1, 4}) {
+        grSetFrames(s, 100, count);
+        EXPECT_EQ(spriteHeight(s), 10 / count) << count;
+        EXPECT_EQ(s->clipY1, 10);
+    }
+    grFreeSprite(s);
 }
 
 TEST(Registry, BanksLoadAndFreeTheirSections) {

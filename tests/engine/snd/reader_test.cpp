@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -20,6 +21,39 @@ Bytes pattern(int size) {
     Bytes b(size);
     for (int i = 0; i < size; ++i) b[i] = static_cast<uint8_t>(i * 7 + 3);
     return b;
+}
+
+// The 40-byte extensible "fmt " body: tag 0xFFFE, then the sub-format GUID with `subTag`.
+Bytes extensibleFmt(int channels, int rate, int bits, int subTag) {
+    Bytes b = fmtBody(channels, rate, bits, 0xFFFE);
+    Bytes extension = {22, 0, static_cast<uint8_t>(bits), 0, 3, 0, 0, 0,
+                       static_cast<uint8_t>(subTag), static_cast<uint8_t>(subTag >> 8), 0, 0, 0, 0, 0x10, 0,
+                       0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    b.insert(b.end(), extension.begin(), extension.end());
+    return b;
+}
+
+// The file without its page number `index` (0 is the first header page).
+Bytes withoutOggPage(const Bytes& file, int index) {
+    size_t at = 0;
+    for (int page = 0; at + 27 <= file.size(); ++page) {
+        size_t size = 27 + file[at + 26];
+        for (int i = 0; i < file[at + 26]; ++i) size += file[at + 27 + i];
+        if (page == index) {
+            Bytes out(file.begin(), file.begin() + at);
+            out.insert(out.end(), file.begin() + at + size, file.end());
+            return out;
+        }
+        at += size;
+    }
+    ADD_FAILURE() << "no page " << index;
+    return file;
+}
+
+int oggPages(const Bytes& file) {
+    int pages = 0;
+    for (size_t i = 0; i + 4 <= file.size(); ++i) pages += memcmp(&file[i], "OggS", 4) == 0;
+    return pages;
 }
 
 }  // namespace
@@ -41,13 +75,15 @@ TEST(SndReaders, ChosenByExtension) {
 TEST(SndReaders, WavFormatAndData) {
     struct Case {
         int channels, rate, bits;
-        bool dataFirst;
-    } cases[] = {{1, 11025, 8, false}, {2, 44100, 16, false}, {1, 22050, 16, true}, {2, 8000, 8, true}};
+        bool dataFirst, extensible;
+    } cases[] = {{1, 11025, 8, false, false}, {2, 44100, 16, false, false}, {1, 22050, 16, true, false},
+                 {2, 8000, 8, true, false},   {2, 44100, 16, false, true},  {1, 22050, 8, true, true}};
     for (const Case& c : cases) {
         Bytes pcm = pattern(c.channels * c.bits / 8 * 37);
         // An odd-sized chunk ahead (with its pad byte) and both orders of fmt and data.
         Bytes junk = riffChunk("LIST", {1, 2, 3});
-        Bytes fmt = riffChunk("fmt ", fmtBody(c.channels, c.rate, c.bits));
+        Bytes fmt = riffChunk("fmt ", c.extensible ? extensibleFmt(c.channels, c.rate, c.bits, 1)
+                                                   : fmtBody(c.channels, c.rate, c.bits));
         Bytes data = riffChunk("data", pcm);
         Bytes file = c.dataFirst ? riffWave({junk, data, fmt}) : riffWave({junk, fmt, data});
         CFileWAV r;
@@ -213,6 +249,8 @@ TEST(SndReaders, MalformedWavFailsWithOneLogLine) {
     notRiff[3] = 'X';
     Bytes notWave = riffWave({fmt, data});
     notWave[11] = 'X';
+    Bytes foreignGuid = extensibleFmt(1, 22050, 16, 1);
+    foreignGuid[39] ^= 1;
     struct Case {
         const char* what;
         Bytes file;
@@ -226,6 +264,9 @@ TEST(SndReaders, MalformedWavFailsWithOneLogLine) {
         {"short fmt", riffWave({riffChunk("fmt ", Bytes(14, 1)), data})},
         {"chunk past the end", riffWave({hugeChunk, fmt, data})},
         {"float", riffWave({riffChunk("fmt ", fmtBody(1, 22050, 32, 3)), data})},
+        {"extensible float", riffWave({riffChunk("fmt ", extensibleFmt(1, 22050, 32, 3)), data})},
+        {"extensible, classic size", riffWave({riffChunk("fmt ", fmtBody(1, 22050, 16, 0xFFFE)), data})},
+        {"extensible, foreign GUID", riffWave({riffChunk("fmt ", foreignGuid), data})},
         {"24 bits", riffWave({riffChunk("fmt ", fmtBody(1, 22050, 24)), data})},
         {"no channels", riffWave({riffChunk("fmt ", fmtBody(0, 22050, 16)), data})},
         {"six channels", riffWave({riffChunk("fmt ", fmtBody(6, 22050, 16)), data})},
@@ -291,5 +332,104 @@ TEST(SndReaders, MalformedOggFailsCleanly) {
         Bytes got(2 * fullSize);
         r.Read(got.data(), static_cast<unsigned>(got.size()), 1);
         EXPECT_LE(r.position, r.dataSize) << cut;
+    }
+}
+
+// The decoder gives nothing for part of a frame, which must not read as the end of the data.
+TEST(SndReaders, OggReadsWholeFrames) {
+    CFileOGG r;
+    ASSERT_EQ(r.Open(writeFixture("st.ogg", oggFile(2, 22050, sine(1500, 2, 22050, 300))).c_str()), 0);
+    Bytes all = readAll(r);  // 6000 bytes
+    r.Rewind();
+    Bytes got(1001), want;
+    Bytes joined;
+    for (int i = 0; i < 8; ++i) {
+        got.assign(1001, 0xEE);
+        EXPECT_EQ(r.Read(got.data(), 1001, 1), 1000u) << i;
+        EXPECT_EQ(got[1000], 0) << i;
+        joined.insert(joined.end(), got.begin(), got.begin() + 1000);
+    }
+    for (int i = 0; i < 8000; ++i) want.push_back(all[i % all.size()]);
+    EXPECT_EQ(joined, want);
+    got.assign(3, 0xEE);
+    EXPECT_EQ(r.Read(got.data(), 3, 1), 0u);
+    EXPECT_EQ(got, Bytes(3, 0));
+}
+
+// A missing page, or one damaged inside (its checksum fails and the decoder drops it, which
+// the look at open does not see): the pass goes on past it, the size becomes what decodes (at
+// open, or when the first pass ends), and one log line names the file.
+TEST(SndReaders, OggPassesOverMissingPages) {
+    // Noise, so that the audio spreads over many pages.
+    std::vector<int16_t> noise(90000);
+    uint32_t seed = 1;
+    for (int16_t& v : noise) v = static_cast<int16_t>((seed = seed * 1103515245 + 12345) >> 17) / 2;
+    Bytes good = oggFile(1, 22050, noise);
+    ASSERT_GE(oggPages(good), 6);
+    CFileOGG intact;
+    ASSERT_EQ(intact.Open(writeFixture("good.ogg", good).c_str()), 0);
+    Bytes whole = readAll(intact);
+    Bytes flipped = good;
+    flipped[flipped.size() / 2] ^= 0x5A;
+    struct Case {
+        const char* what;
+        Bytes file;
+        bool sizedAtOpen;
+    } cases[] = {{"page 3 missing", withoutOggPage(good, 3), true},
+                 {"middle page missing", withoutOggPage(good, oggPages(good) / 2), true},
+                 {"middle page damaged", flipped, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int lines = logLines();
+        CFileOGG r;
+        ASSERT_EQ(r.Open(writeFixture("hole.ogg", c.file).c_str()), 0);
+        EXPECT_EQ(r.dataSize < intact.dataSize, c.sizedAtOpen);
+        Bytes all(r.dataSize + 100, 0xEE);
+        const unsigned got = r.Read(all.data(), r.dataSize + 100, 0);
+        EXPECT_EQ(got, r.dataSize);
+        EXPECT_LT(r.dataSize, intact.dataSize);
+        EXPECT_GT(r.dataSize, intact.dataSize / 2);
+        all.resize(r.dataSize + 100);
+        // What follows the hole is the end of the intact sound.
+        EXPECT_TRUE(std::equal(all.end() - 2100, all.end() - 100, whole.end() - 2000));
+        // Looping wraps at the real end, not at the damage.
+        Bytes twice(2 * r.dataSize);
+        r.Rewind();
+        EXPECT_EQ(r.Read(twice.data(), 2 * r.dataSize, 1), 2 * r.dataSize);
+        EXPECT_TRUE(std::equal(all.begin(), all.end() - 100, twice.begin() + r.dataSize));
+        EXPECT_EQ(logLines(), lines + 1);
+        EXPECT_NE(logText().find("hole.ogg"), std::string::npos);
+    }
+}
+
+// The fuzz targets read from memory: the same bytes give the same sound as from a file.
+TEST(SndReaders, MemoryBlocksReadLikeFiles) {
+    struct Case {
+        const char* name;
+        Bytes file;
+        int result;
+    } cases[] = {
+        {"m.wav", wavFile(2, 22050, 16, pattern(4 * 500)), 0},
+        {"m.ogg", oggFile(1, 22050, sine(4000, 1, 22050, 300)), 0},
+        {"bad.wav", pattern(100), 2},
+        {"bad.ogg", pattern(100), 2},
+        {"empty.ogg", {}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reader fromFile(sndCreateFileByExt(c.name)), fromMemory(sndCreateFileByExt(c.name));
+        ASSERT_EQ(fromFile->Open(writeFixture(c.name, c.file).c_str()), c.result);
+        int lines = logLines();
+        ASSERT_EQ(fromMemory->OpenMemory(c.file.data(), static_cast<unsigned>(c.file.size()), c.name), c.result);
+        EXPECT_EQ(logLines(), lines + (c.result ? 1 : 0));
+        if (c.result) continue;
+        EXPECT_EQ(fromMemory->dataSize, fromFile->dataSize);
+        EXPECT_EQ(fromMemory->format.channels, fromFile->format.channels);
+        EXPECT_EQ(fromMemory->format.samplesPerSec, fromFile->format.samplesPerSec);
+        EXPECT_EQ(fromMemory->format.bitsPerSample, fromFile->format.bitsPerSample);
+        Bytes a(fromFile->dataSize + 50), b(a.size());
+        fromFile->Read(a.data(), static_cast<unsigned>(a.size()), 1);
+        fromMemory->Read(b.data(), static_cast<unsigned>(b.size()), 1);
+        EXPECT_EQ(a, b);
     }
 }

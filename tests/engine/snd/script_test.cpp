@@ -163,5 +163,13 @@ TEST_F(SoundEngine, MusicByFileNameAndFromTheSecondList) {
     sndSound* quiet = sndLoadMusic("quiet");
     ASSERT_NE(quiet, nullptr);
     EXPECT_FLOAT_EQ(record(quiet)->volume, 1.0f);
-    EXPECT_EQ(sndLoadMusic("nowhere"), nullptr);
+    // An unknown name is logged once however often it is asked for.
+    const int lines = logLines();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(sndLoadMusic("nowhere"), nullptr);
+        sndPlayMusic("nowhere", SND_FADE_IN_FILE, 1, nullptr);
+    }
+    EXPECT_EQ(sndLoadMusic("elsewhere"), nullptr);
+    EXPECT_EQ(logLines(), lines + 2);
+    EXPECT_NE(logText().find("no music \"nowhere\""), std::string::npos);
 }

@@ -1,0 +1,165 @@
+// Speed of loading pictures: a 1024 x 768 JPEG as a sprite's pixels (decoding, then the 1:1
+// conversion to RGB565) beside the decoder alone and a plain conversion loop, and the bundled
+// pictures and fonts of the first screen beside reading their files.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include <unistd.h>
+
+#include "engine/data/file.h"
+#include "engine/gr/font.h"
+#include "engine/gr/gr.h"
+#include "engine/gr/image.h"
+
+namespace {
+
+constexpr int kW = 1024, kH = 768;
+
+// A picture with smooth areas and detail, compressed at quality 85 as the game's pictures are.
+std::vector<unsigned char> makeJpeg() {
+    std::vector<unsigned char> rgb(static_cast<size_t>(kW) * kH * 3);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            unsigned char* p = &rgb[(static_cast<size_t>(y) * kW + x) * 3];
+            p[0] = static_cast<unsigned char>(x / 4 + ((x * y) & 15));
+            p[1] = static_cast<unsigned char>(y / 3);
+            p[2] = static_cast<unsigned char>((x ^ y) & 255);
+        }
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = kW;
+    c.image_height = kH;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 85, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = &rgb[static_cast<size_t>(c.next_scanline) * kW * 3];
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<unsigned char> file(out, out + size);
+    free(out);
+    return file;
+}
+
+const std::vector<unsigned char>& jpeg() {
+    static const std::vector<unsigned char> file = makeJpeg();
+    return file;
+}
+
+// The reader takes a block it frees itself.
+int openJpeg(cJPGImage& image) {
+    const std::vector<unsigned char>& file = jpeg();
+    unsigned char* block = static_cast<unsigned char*>(malloc(file.size()));
+    memcpy(block, file.data(), file.size());
+    return image.OpenMemory(block, static_cast<int>(file.size()));
+}
+
+std::vector<uint16_t> gPixels(static_cast<size_t>(kW) * kH);
+
+void convert(cJPGImage& image) {
+    image.Convert(0, 0, kW, kH, gPixels.data(), 0, 0, kW, kH, 2, 2 * kW, 5, 6, 5, 0, 11, 5, 0, 0);
+}
+
+void BM_JpegToSpritePixels(benchmark::State& state) {
+    for (auto _ : state) {
+        cJPGImage image;
+        if (openJpeg(image) != 0) state.SkipWithError("decode failed");
+        convert(image);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_ConvertOneToOne(benchmark::State& state) {
+    cJPGImage image;
+    if (openJpeg(image) != 0) state.SkipWithError("decode failed");
+    for (auto _ : state) {
+        convert(image);
+        benchmark::ClobberMemory();
+    }
+}
+
+// References: the decoder alone, and a plain loop from decoded RGB rows to RGB565.
+void BM_RefDecodeOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        cJPGImage image;
+        if (openJpeg(image) != 0) state.SkipWithError("decode failed");
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_RefConvertLoop(benchmark::State& state) {
+    std::vector<unsigned char> rgb(static_cast<size_t>(kW) * kH * 3);
+    for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<unsigned char>(i * 31);
+    for (auto _ : state) {
+        const unsigned char* p = rgb.data();
+        for (size_t i = 0; i < gPixels.size(); ++i, p += 3)
+            gPixels[i] = static_cast<uint16_t>((p[0] >> 3) << 11 | (p[1] >> 2) << 5 | p[2] >> 3);
+        benchmark::ClobberMemory();
+    }
+}
+
+// What the first screen loads at start-up (the generated data must be there: run from the
+// source folder after a build).
+const char* const kPictures[] = {"Data/Pictures/hotel.jpg", "Data/Sprites/coin.tga",
+                                 "Data/Sprites/star.png", "Data/Sprites/star_spin.tga"};
+const char* const kFonts[] = {"Data/Fonts/normal.tga", "Data/Fonts/large.tga"};
+
+bool haveData(benchmark::State& state) {
+    for (const char* f : kPictures)
+        if (access(f, R_OK) != 0) {
+            state.SkipWithError("no generated data here");
+            return false;
+        }
+    return true;
+}
+
+void BM_FirstScreenPictures(benchmark::State& state) {
+    if (!haveData(state)) return;
+    for (auto _ : state) {
+        HSPRITE sprites[4];
+        CGraphFont* fonts[2];
+        for (int i = 0; i < 4; ++i) sprites[i] = grLoadSprite(kPictures[i], nullptr, 0);
+        for (int i = 0; i < 2; ++i) fonts[i] = grLoadFont(kFonts[i], nullptr);
+        for (HSPRITE s : sprites) grFreeSprite(s);
+        for (CGraphFont* f : fonts) grFreeFont(f);
+    }
+}
+
+void BM_RefReadFirstScreenFiles(benchmark::State& state) {
+    if (!haveData(state)) return;
+    for (auto _ : state) {
+        for (const char* list : {"p", "f"})
+            for (int i = 0; i < (*list == 'p' ? 4 : 2); ++i) {
+                unsigned char* block = nullptr;
+                fileLoad(*list == 'p' ? kPictures[i] : kFonts[i], &block);
+                if (block) memFree(block);
+            }
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_FirstScreenPictures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefReadFirstScreenFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JpegToSpritePixels)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertOneToOne)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefDecodeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefConvertLoop)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
