@@ -461,6 +461,8 @@ cMiniGameBase* CreateMiniGame(int episode) {
     switch (episode) {
     case 1:
         return new cMiniGameEpisode1;
+    case 2:
+        return new cMiniGameEpisode2;
     case 4:
         return new cMiniGameEpisode4;
     default:

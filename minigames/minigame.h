@@ -151,6 +151,34 @@ public:
     bool OnClick(int x, int y) override;
 };
 
+// Episode 2: carry each icon from the row of cells to the object it belongs to. Wrong drops send
+// the icon home and cost nothing.
+class cMiniGameEpisode2 : public cMiniGameBase {
+public:
+    ~cMiniGameEpisode2() override;
+    int OnMouseMove(int buttons, intptr_t position) override;
+    int Update(int ms) override;
+    int Draw() override;
+    void PickNextObject() override;
+    void DrawCurrent() override;
+    void LoadLayout() override;
+    void LoadObjects() override;
+    bool OnClick(int x, int y) override;
+
+    const cArray<cMiniGameIcon*>& Icons() const { return icons_; }
+    cMiniGameIcon* Carried() const { return carried_; }
+    cMiniGameIcon* Hinted() const { return hinted_; }
+
+private:
+    // The first object under the carried icon that the icon belongs to; null when none.
+    cMiniGameObjectBase* objectUnderCarried();
+
+    cArray<cMiniGameIcon*> icons_;
+    cMiniGameIcon* carried_ = nullptr;
+    cMiniGameIcon* hinted_ = nullptr;
+    int32_t cellX_ = 0, cellY_ = 0, cellW_ = 0, cellH_ = 0;
+};
+
 // The mini-game being played or whose results are shown; set by Load, cleared when it is deleted.
 extern cMiniGameBase* gCurrentMiniGame;
 // The screen a finished mini-game opens (the results screen registers itself here); without one

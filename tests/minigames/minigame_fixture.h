@@ -42,7 +42,7 @@ inline void writeSprite(const std::string& name, int width, int height, uint32_t
 }
 
 // Objects at x = 100, 200, 300 (y 100), each fixed look 400 pixels lower.
-inline std::string sceneIni(const std::string& param, int hintDelay) {
+inline std::string sceneIni(const std::string& param, int hintDelay, const std::string& extra) {
     std::string s =
         "[Main]\r\nx=0\r\ny=0\r\nxs=1024\r\nys=768\r\n"
         "[Param]\r\n" + param + "duration=20000\r\nmiss_delay=500\r\nitem_price=15\r\npenalty_time=3000\r\n"
@@ -52,7 +52,7 @@ inline std::string sceneIni(const std::string& param, int hintDelay) {
         "[Tool]\r\ncursorNumber=1\r\n"
         "[hint]\r\ndelay=" + std::to_string(hintDelay) + "\r\nblink_duration=1000\r\nblink_max_alpha=200\r\n"
         "blink_count=3\r\n"
-        "[Task]\r\ntype=UITextStatic\r\nx=10\r\ny=10\r\nxs=100\r\nys=20\r\n";
+        "[Task]\r\ntype=text\r\nx=10\r\ny=10\r\nxs=100\r\nys=20\r\n" + extra;
     for (int i = 0; i < 3; ++i) {
         const std::string n = std::to_string(i), x = std::to_string(100 * (i + 1));
         s += "[broken_" + n + "]\r\nx=" + x + "\r\ny=100\r\nsprite=Pic/obj.tga\r\n";
@@ -95,10 +95,10 @@ protected:
     }
 
     // Loads mini-game 1 from the scene (param adds keys to [Param]) and pushes it.
-    // hintDelay is the idle time before a hint.
+    // hintDelay is the idle time before a hint; extra adds sections.
     void start(cMiniGameBase* g, const std::string& param = "objects_total=3\r\nobjects_needed=2\r\n",
-               int hintDelay = 100000) {
-        data("Data/MiniGame/minigame1/minigame1.ini", sceneIni(param, hintDelay));
+               int hintDelay = 100000, const std::string& extra = "") {
+        data("Data/MiniGame/minigame1/minigame1.ini", sceneIni(param, hintDelay, extra));
         game = g;
         game->Load(1);
         WM::Get()->Push(game, true, false, false);

@@ -23,6 +23,8 @@ TEST_F(MiniGamePlay, WinningPlaysBannerMarksWayPointAndHandsOnResult) {
         step();
     }
     EXPECT_EQ(game->Served(), 2);
+    ASSERT_NE(game->GoalWidget(), nullptr);
+    EXPECT_EQ(std::u16string(game->GoalWidget()->caption), u"2/2");
     EXPECT_EQ(game->GameState(), kMgOver);
     EXPECT_EQ(banner(), "Expert");
     EXPECT_EQ(wayPointResult(), 3);
