@@ -463,6 +463,8 @@ cMiniGameBase* CreateMiniGame(int episode) {
         return new cMiniGameEpisode1;
     case 2:
         return new cMiniGameEpisode2;
+    case 3:
+        return new cMiniGameEpisode3;
     case 4:
         return new cMiniGameEpisode4;
     default:

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "anim/caption.h"
+#include "anim/fx.h"
 #include "core/array.h"
 #include "engine/snd/snd.h"
 #include "minigames/pieces.h"
@@ -177,6 +178,37 @@ private:
     cMiniGameIcon* carried_ = nullptr;
     cMiniGameIcon* hinted_ = nullptr;
     int32_t cellX_ = 0, cellY_ = 0, cellW_ = 0, cellH_ = 0;
+};
+
+// Episode 3: the shop counter. Customers rise into four places wanting a product each; a click
+// on the product sends it flying to the customer, who leaves happy, and the next one comes. The
+// game is also lost once every customer has gone before enough were served.
+class cMiniGameEpisode3 : public cMiniGameBase {
+public:
+    static constexpr int kPlaces = 4;
+
+    ~cMiniGameEpisode3() override;
+    int Update(int ms) override;
+    int Draw() override;
+    void PickNextObject() override;
+    void LoadLayout() override;
+    void LoadObjects() override;
+    bool OnClick(int x, int y) override;
+
+    cMiniGameFace* Place(int i) const { return places_[i]; }
+    const cArray<cMiniGameFace*>& Queue() const { return queue_; }
+    Point2i PlacePoint(int i) const { return placePoints_[i]; }
+    const FxEmitter& Emitter(int place, int red) const { return emitters_[place][red]; }
+
+private:
+    // A random customer from the queue enters the place; null when the queue is empty.
+    cMiniGameFace* nextFace(int place, bool stagger);
+
+    cArray<cMiniGameFace*> queue_;
+    FxEmitter emitters_[kPlaces][2];
+    cMiniGameFace* places_[kPlaces] = {};
+    Point2i placePoints_[kPlaces] = {Point2i(0, 0), Point2i(0, 0), Point2i(0, 0), Point2i(0, 0)};
+    int32_t cellX0_ = 0, cellW_ = 0, cellH_ = 0;
 };
 
 // The mini-game being played or whose results are shown; set by Load, cleared when it is deleted.

@@ -2,12 +2,17 @@
 #include "minigames/pieces.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "core/array.h"
+#include "core/random.h"
+#include "core/strings.h"
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "engine/snd/snd.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -283,3 +288,139 @@ void cMiniGameIcon::Draw() {
         grDrawSpriteColor(kAlphaBlend, rect_.left, rect_.top, sprite_, 0xFFFFFFFFu, 0);
     }
 }
+
+// --- cMiniGameFace -----------------------------------------------------------------------------
+
+cMiniGameFace::~cMiniGameFace() {
+    spriteFree(&cellSprite_);
+    spriteFree(&iconSprite_);
+    spriteFree(&checkSprite_);
+    spriteFree(&faceholderSprite_);
+    spriteFree(&happySprite_);
+    spriteFree(&angrySprite_);
+    delete heartsBar_;
+}
+
+void cMiniGameFace::Load(const char* file, int faceIndex) {
+    cellSprite_ = iniReadAnimSprite(file, "Request", "cell");
+    checkSprite_ = iniReadAnimSprite(file, "Request", "check");
+    faceholderSprite_ = iniReadAnimSprite(file, "Request", "faceholder");
+    char key[32];
+    snprintf(key, sizeof key, "icon_%d", id_);
+    iconSprite_ = iniReadAnimSprite(file, key, "sprite");
+    snprintf(key, sizeof key, "%d", faceIndex);
+    char portrait[256];
+    StrCopyN(portrait, iniGetString(file, "Faces", key, ""), sizeof portrait);
+    if (*portrait) {
+        happySprite_ = iniReadAnimSprite(portrait, "Main", "portrait_happy");
+        angrySprite_ = iniReadAnimSprite(portrait, "Main", "portrait_angry");
+        StrCopyN(angrySound_, iniGetString(portrait, "Main", "angry_sound", ""), kSoundName);
+        StrCopyN(happySound_, iniGetString(portrait, "Main", "happy_sound", ""), kSoundName);
+    }
+    posX_ = iniGetInt(file, "Request", "pos_x", 0);
+    posY_ = iniGetInt(file, "Request", "pos_y", 0);
+    iconX_ = iniGetInt(file, "Request", "icon_x", 0);
+    iconY_ = iniGetInt(file, "Request", "icon_y", 0);
+    checkX_ = iniGetInt(file, "Request", "check_x", 0);
+    checkY_ = iniGetInt(file, "Request", "check_y", 0);
+    faceX_ = iniGetInt(file, "Request", "face_x", 0);
+    faceY_ = iniGetInt(file, "Request", "face_y", 0);
+    faceholderX_ = iniGetInt(file, "Request", "faceholder_x", 0);
+    faceholderY_ = iniGetInt(file, "Request", "faceholder_y", 0);
+    // The hearts bar divides by the patience, so it is never below 1 ms.
+    const int64_t wait = static_cast<int64_t>(iniGetInt(file, "Request", "wait_time", 0)) +
+                         gRandom.IntInclusive(3000);
+    waitTime_ = static_cast<int32_t>(wait < 1 ? 1 : (wait > INT32_MAX ? INT32_MAX : wait));
+    moveSpeed_ = iniGetInt(file, "Request", "move_speed", 0);
+    delete heartsBar_;
+    heartsBar_ = CreateChildFromIni(nullptr, file, "HeartsBar", 0, 0);
+    if (heartsBar_) {
+        heartsBar_->SetValue(1.0f);
+        heartsBarOffset_ = Point2i(heartsBar_->x, heartsBar_->y);
+    }
+    int w = 0;
+    grGetMode(&w, &screenHeight_, nullptr, nullptr);
+    hurryScale_ = 1.0f;
+    Update(0, false);
+}
+
+void cMiniGameFace::Enter(int slot, bool stagger) {
+    posX_ += (spriteWidth(cellSprite_) + 6) * slot;
+    if (stagger) posY_ += slot * moveSpeed_ * 10;
+    state_ = kEntering;
+}
+
+int cMiniGameFace::GetWantedId() const {
+    return state_ == kNew || state_ == kWaiting || state_ == kHurrying ? id_ : -1;
+}
+
+void cMiniGameFace::Update(int ms, bool running) {
+    const int top = screenHeight_ - spriteHeight(cellSprite_);
+    switch (state_) {
+    case kEntering:
+        if (running) {
+            posY_ -= moveSpeed_;
+            if (posY_ <= top) {
+                posY_ = top;
+                state_ = kWaiting;
+            }
+        }
+        break;
+    case kHurrying:
+    case kWaiting:
+        if (state_ == kHurrying && heartsBar_)
+            hurryScale_ = static_cast<float>(
+                std::fabs(std::sin(heartsBar_->GetValue() * 28 * 3.1415)) * 0.8 + 0.2);
+        if (running) {
+            waited_ += ms;
+            if (heartsBar_)
+                heartsBar_->SetValue(static_cast<float>(waitTime_ - waited_) / waitTime_);
+        }
+        if (waited_ < waitTime_) {
+            if (waited_ >= static_cast<int32_t>(static_cast<int64_t>(waitTime_) * 6 / 7))
+                state_ = kHurrying;
+        } else {
+            SetLeaving();
+        }
+        break;
+    case kLeaving:
+        posY_ += moveSpeed_;
+        if (posY_ >= screenHeight_) {
+            posY_ = screenHeight_;
+            state_ = kGone;
+        }
+        break;
+    default:
+        break;
+    }
+    if (heartsBar_)
+        heartsBar_->Move(posX_ + heartsBarOffset_.x - heartsBar_->x,
+                         posY_ + heartsBarOffset_.y - heartsBar_->y);
+}
+
+void cMiniGameFace::Draw() {
+    const bool angry = (state_ == kHurrying || state_ == kLeaving) && !satisfied_;
+    if (cellSprite_) {
+        grDrawSprite(posX_, posY_, cellSprite_, 0);
+        if (state_ == kHurrying || (state_ == kLeaving && !satisfied_)) {
+            const int c = static_cast<int>(255 * hurryScale_);
+            grDrawSpriteColor(sMaterial(4, 2, 1, 30), posX_, posY_, cellSprite_,
+                              argb(255, c, c, 255), 0);
+        }
+    }
+    HSPRITE portrait = angry ? angrySprite_ : happySprite_;
+    if (portrait) grDrawSprite(posX_ + faceX_, posY_ + faceY_, portrait, 0);
+    if (faceholderSprite_)
+        grDrawSprite(posX_ + faceholderX_, posY_ + faceholderY_, faceholderSprite_, 0);
+    if (iconSprite_) grDrawSprite(posX_ + iconX_, posY_ + iconY_, iconSprite_, 0);
+    if (satisfied_ && checkSprite_) grDrawSprite(posX_ + checkX_, posY_ + checkY_, checkSprite_, 0);
+    if (heartsBar_) heartsBar_->Draw();
+}
+
+void cMiniGameFace::playOnce(const char* sound) {
+    if (*sound && !soundPlayed_) sndPlay(sound, SND_GROUP_SOUND);
+    soundPlayed_ = 1;
+}
+
+void cMiniGameFace::PlayHappy() { playOnce(happySound_); }
+void cMiniGameFace::PlayAngry() { playOnce(angrySound_); }

@@ -9,6 +9,8 @@
 #include "core/values.h"
 #include "engine/gr/gr.h"
 
+class UIWnd;
+
 // A rectangle by its edges, all of them inside it.
 struct MgRect {
     int32_t left, top, right, bottom;
@@ -179,4 +181,62 @@ private:
     int32_t id_ = 0;
     int32_t glow_ = 0;
     int32_t state_ = kHome;
+};
+
+// A customer of the shop counter: it rises into its place, shows the product it wants in a
+// bubble, loses patience on a hearts bar (hurrying after 6/7 of it) and leaves happy when served
+// or angry when its patience ran out, making one sound at most.
+class cMiniGameFace {
+public:
+    enum { kNew = 0, kEntering = 1, kWaiting = 2, kHurrying = 3, kLeaving = 4, kGone = 5 };
+    static constexpr int kSoundName = 513;
+
+    explicit cMiniGameFace(int id) : id_(id) {}
+    ~cMiniGameFace();
+    cMiniGameFace(const cMiniGameFace&) = delete;
+    cMiniGameFace& operator=(const cMiniGameFace&) = delete;
+
+    // The bubble, the portrait file named under "Faces" by faceIndex and the keys of "Request".
+    void Load(const char* file, int faceIndex);
+    // Moves into place slot; staggered slots start lower and so arrive later.
+    void Enter(int slot, bool stagger);
+    // running: the game is starting or being played; patience only runs then.
+    void Update(int ms, bool running);
+    void Draw();
+    // The wanted object's number while it waits; -1 while entering, leaving or gone.
+    int GetWantedId() const;
+    Point2i GetIconPoint() const { return Point2i(posX_ + iconX_, posY_ + iconY_); }
+    void SetSatisfied() { satisfied_ = 1; }
+    bool IsSatisfied() const { return satisfied_ != 0; }
+    void SetLeaving() { state_ = kLeaving; }
+    bool IsLeaving() const { return state_ == kLeaving; }
+    bool IsGone() const { return state_ == kGone; }
+    void PlayHappy();
+    void PlayAngry();
+
+    int GetState() const { return state_; }
+    int WaitTime() const { return waitTime_; }
+    int Waited() const { return waited_; }
+    Point2i Position() const { return Point2i(posX_, posY_); }
+    UIWnd* HeartsBar() const { return heartsBar_; }
+
+private:
+    void playOnce(const char* sound);
+
+    HSPRITE cellSprite_ = nullptr, iconSprite_ = nullptr, checkSprite_ = nullptr,
+            faceholderSprite_ = nullptr;
+    UIWnd* heartsBar_ = nullptr;
+    HSPRITE happySprite_ = nullptr, angrySprite_ = nullptr;
+    char angrySound_[kSoundName] = {}, happySound_[kSoundName] = {};
+    int32_t posX_ = 0, posY_ = 0, iconX_ = 0, iconY_ = 0, checkX_ = 0, checkY_ = 0, faceX_ = 0,
+            faceY_ = 0, faceholderX_ = 0, faceholderY_ = 0;
+    int32_t screenHeight_ = 0;
+    float hurryScale_ = 1.0f;
+    int32_t moveSpeed_ = 0;
+    int32_t id_;
+    int32_t waited_ = 0, waitTime_ = 1;
+    uint8_t satisfied_ = 0;
+    uint8_t soundPlayed_ = 0;
+    Point2i heartsBarOffset_{0, 0};
+    int32_t state_ = kNew;
 };
