@@ -190,3 +190,44 @@ TEST_F(Pieces, IconCarriedDroppedAndUsed) {
 }
 
 }  // namespace
+
+namespace {
+
+// A customer's patience: waiting, hurrying from 6/7 of it, leaving angry at its end unless
+// served; patience runs only while the game runs.
+TEST_F(Pieces, FaceTimings) {
+    writeSprite("Pc/cell.tga", 60, 60, 0x0000FF);
+    file("pc.ini", "[Request]\ncell=Pc/cell.tga\npos_x=0\npos_y=708\nmove_speed=10\nwait_time=700\n");
+    for (bool served : {false, true}) {
+        cMiniGameFace face(2);
+        face.Load("pc.ini", 0);
+        const int wait = face.WaitTime();
+        ASSERT_GE(wait, 700);
+        ASSERT_LE(wait, 3700);
+        EXPECT_EQ(face.GetWantedId(), 2);  // new
+        face.Enter(0, false);
+        EXPECT_EQ(face.GetWantedId(), -1);
+        face.Update(25, true);
+        EXPECT_EQ(face.GetState(), cMiniGameFace::kWaiting);
+        face.Update(wait, false);  // the game is not running: no patience lost
+        EXPECT_EQ(face.Waited(), 0);
+        const int hurry = wait * 6 / 7;
+        face.Update(hurry - 1, true);
+        EXPECT_EQ(face.GetState(), cMiniGameFace::kWaiting);
+        face.Update(1, true);
+        EXPECT_EQ(face.GetState(), cMiniGameFace::kHurrying);
+        EXPECT_EQ(face.GetWantedId(), 2);
+        if (served) {
+            face.SetSatisfied();
+            face.SetLeaving();
+        } else {
+            face.Update(wait - hurry, true);
+        }
+        EXPECT_TRUE(face.IsLeaving());
+        EXPECT_EQ(face.IsSatisfied(), served);
+        for (int i = 0; i < 6; ++i) face.Update(25, true);
+        EXPECT_TRUE(face.IsGone());
+    }
+}
+
+}  // namespace
