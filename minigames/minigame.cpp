@@ -19,6 +19,7 @@ namespace {
 
 const sMaterial kTextBlend(2, 4, 1, 30);
 constexpr int kEscape = 27;
+constexpr int kMaxObjects = 1000;
 
 uint32_t whiteAlpha(int alpha) {
     return static_cast<uint32_t>(IntClamp(alpha, 0, 255)) << 24 | 0xFFFFFFu;
@@ -140,7 +141,12 @@ void cMiniGameBase::LoadLayout() {
 }
 
 void cMiniGameBase::loadObjectsAndChoose(cArray<int>* chosen) {
-    const int total = IntMax(0, iniGetInt(iniPath_, "Param", "objects_total", 0));
+    const int askedTotal = iniGetInt(iniPath_, "Param", "objects_total", 0);
+    // Far more than any screen holds; a bigger count is a broken file, not a bigger game.
+    const int total = IntClamp(askedTotal, 0, kMaxObjects);
+    if (total != askedTotal)
+        logPrintf("%s: objects_total %d is outside 0..%d; %d used\n", iniPath_, askedTotal,
+                  kMaxObjects, total);
     const int asked = iniGetInt(iniPath_, "Param", "objects_needed", 0);
     cArray<int> candidates;
     for (int i = 0; i < total; ++i) {
