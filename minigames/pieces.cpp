@@ -226,8 +226,8 @@ void cDarkness::Load(const char* file) {
 
 void cDarkness::Draw() {
     if (!spotSprite_ || !darknessSprite_) return;
-    int w = 0, h = 0;
-    grGetMode(&w, &h, nullptr, nullptr);
+    // The target being drawn: the back buffer in the game.
+    const int w = spriteWidth(grScreen()), h = spriteHeight(grScreen());
     const int r = spotRadius_;
     const int left = position_.x - r, top = position_.y - r;
     const int right = left + 2 * r, bottom = top + 2 * r;
