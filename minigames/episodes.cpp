@@ -11,10 +11,7 @@ bool cMiniGameEpisode1::OnClick(int x, int y) {
         countMiss(x, y, true);
         return false;
     }
-    misses_ = 0;
-    served_ += 1;
-    UpdateGoalText();
-    addCoinLabel(x, y);
+    countHit(x, y);
     if (toolSound_) sndPlaySound(toolSound_, 0);
     labelPoints_.push_back(Point2i(x, y));
     return true;
@@ -35,10 +32,7 @@ bool cMiniGameEpisode4::OnClick(int x, int y) {
         countMiss(x, y, false);
         return false;
     }
-    misses_ = 0;
-    served_ += 1;
-    UpdateGoalText();
-    addCoinLabel(x, y);
+    countHit(x, y);
     sndPlay("service_accepted", SND_GROUP_SOUND);
     return true;
 }

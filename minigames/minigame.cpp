@@ -62,14 +62,8 @@ void FormatPenaltyText(char16_t* out, const char16_t* format, int value) {
 cMiniGameBase::cMiniGameBase() { gCurrentMiniGame = nullptr; }
 
 cMiniGameBase::~cMiniGameBase() {
-    for (uint32_t k = 0; k < objects_.size(); ++k) {
-        cMiniGameObjectBase* o = objects_[k];
-        delete o;
-    }
-    for (uint32_t k = 0; k < labels_.size(); ++k) {
-        cFloatingLabel* l = labels_[k];
-        delete l;
-    }
+    for (uint32_t k = 0; k < objects_.size(); ++k) delete objects_[k];
+    for (uint32_t k = 0; k < labels_.size(); ++k) delete labels_[k];
     delete banner_;
     fontFree(&fontGoalString_);
     fontFree(&fontClickGreen_);
@@ -252,6 +246,13 @@ void cMiniGameBase::addCoinLabel(int x, int y) {
     labels_.push_back(label);
 }
 
+void cMiniGameBase::countHit(int x, int y) {
+    misses_ = 0;
+    served_ += 1;
+    UpdateGoalText();
+    addCoinLabel(x, y);
+}
+
 void cMiniGameBase::countMiss(int x, int y, bool withPoint) {
     misses_ += 1;
     if (misses_ <= 3 || clock >= lastClickTime_ + missDelay_) return;
@@ -304,10 +305,7 @@ void cMiniGameBase::endGame(bool won) {
 }
 
 int cMiniGameBase::Update(int ms) {
-    for (uint32_t k = 0; k < objects_.size(); ++k) {
-        cMiniGameObjectBase* o = objects_[k];
-        o->Update(ms);
-    }
+    for (uint32_t k = 0; k < objects_.size(); ++k) objects_[k]->Update(ms);
     if (current_ && current_->IsBlinkOver()) current_ = nullptr;
 
     for (uint32_t i = 0; i < labels_.size();) {
@@ -405,10 +403,7 @@ int cMiniGameBase::Draw() {
 }
 
 void cMiniGameBase::DrawObjects() {
-    for (uint32_t k = 0; k < objects_.size(); ++k) {
-        cMiniGameObjectBase* o = objects_[k];
-        o->Draw();
-    }
+    for (uint32_t k = 0; k < objects_.size(); ++k) objects_[k]->Draw();
 }
 
 void cMiniGameBase::DrawCurrent() {
@@ -416,10 +411,7 @@ void cMiniGameBase::DrawCurrent() {
 }
 
 void cMiniGameBase::DrawLabels() {
-    for (uint32_t k = 0; k < labels_.size(); ++k) {
-        cFloatingLabel* l = labels_[k];
-        l->Draw();
-    }
+    for (uint32_t k = 0; k < labels_.size(); ++k) labels_[k]->Draw();
     if (!clickAnim_.sprite) return;
     for (uint32_t i = 0; i < labels_.size() && i < labelPoints_.size(); ++i) {
         const Point2i p = labelPoints_[i];

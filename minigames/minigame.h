@@ -91,6 +91,8 @@ protected:
     void loadObjectsAndChoose(cArray<int>* chosen);
     // The label of a hit: the price in green with the coin at (x, y).
     void addCoinLabel(int x, int y);
+    // A hit of the clicking games: the miss count restarts, the goal moves on, the coin label.
+    void countHit(int x, int y);
     // A quick miss after three misses costs time: the red penalty label, the clock and the timer
     // move on. The click point is kept for the click animation only when withPoint is set.
     void countMiss(int x, int y, bool withPoint);
