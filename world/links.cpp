@@ -2,10 +2,14 @@
 #include "world/links.h"
 
 #include "engine/snd/snd.h"
+#include "world/object.h"
 
 namespace {
 GameLink* gGame = nullptr;
 void (*gSoundHook)(const char*) = nullptr;
+FxManager* gFx = nullptr;
+HSPRITE (*gRoomSprites)(int) = nullptr;
+void (*gMarkShown)(const char*) = nullptr;
 }  // namespace
 
 GameLink* worldGame() { return gGame; }
@@ -19,3 +23,16 @@ void worldPlaySound(const char* name) {
 }
 
 void worldSetSoundHook(void (*hook)(const char*)) { gSoundHook = hook; }
+
+ServiceClient* asServiceClient(cBaseObj* object) { return dynamic_cast<ServiceClient*>(object); }
+
+FxManager* worldFxManager() { return gFx; }
+void worldSetFxManager(FxManager* fx) { gFx = fx; }
+
+HSPRITE worldRoomSprite(int grade) { return gRoomSprites ? gRoomSprites(grade) : nullptr; }
+void worldSetRoomSprites(HSPRITE (*lookup)(int)) { gRoomSprites = lookup; }
+
+void worldTutorialMarkShown(const char* name) {
+    if (gMarkShown) gMarkShown(name);
+}
+void worldSetTutorialHook(void (*markShown)(const char*)) { gMarkShown = markShown; }

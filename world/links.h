@@ -2,8 +2,12 @@
 // level screen and the hero classes implement (tests fake them), and the one sound call.
 #pragma once
 
+#include "core/values.h"
+#include "engine/gr/gr.h"
+
 class cBaseObj;
 class cLevelObj;
+class FxManager;
 
 // A staff hero as objects and requests see it: its task queue and what it carries.
 class HeroLink {
@@ -35,7 +39,50 @@ public:
     virtual void PlayWrongAction(int kind) = 0;
     // A room upgrade was dealt with (served or withdrawn).
     virtual void SetUpgradeSettled() = 0;
+
+    // --- heroes, clients and rooms (each does nothing, or finds nothing, until implemented) ---
+    // The client whose current request stands on the object; null when none.
+    virtual cBaseObj* FindClientByRequestOwner(const cLevelObj*) { return nullptr; }
+    // The client staying at (or occupying) the object; null when none.
+    virtual cBaseObj* FindClientAtObject(const cLevelObj*) { return nullptr; }
+    // A run of equal services of that length, shown at the point.
+    virtual void ShowCombo(int, Point2i) {}
+    // Unlocks the locked level objects of that name.
+    virtual void UnlockObjects(const char*) {}
+    // The first place of the check-out queue; null when the level has none.
+    virtual cLevelObj* GetFirstCheckOutPlace() { return nullptr; }
+    // A tutorial event by name at a spot of the level (point and size in level pixels).
+    virtual void OnTutorialEvent(const char*, Point2i, Point2i) {}
+    // The object the player drags now (a client while it is dragged); null when none.
+    virtual cBaseObj* GetDraggedObject() { return nullptr; }
+    // Starts a translated text (by key) on the level's banner; nothing without a banner.
+    virtual void ShowBanner(const char*) {}
+    // The level's event text (the tutorial and the statistics read it).
+    virtual void SetEventText(const char*) {}
+    // A room was upgraded: the upgrade flags and the rooms-upgraded count.
+    virtual void RecordRoomUpgrade() {}
+    virtual void ActivateNextClient() {}
+    virtual void OnRoomUpgraded() {}
 };
+
+// A client as the heroes see it: told how the service it waited for ended.
+class ServiceClient {
+public:
+    virtual ~ServiceClient() {}
+    virtual void OnServiceEnd(bool success) = 0;
+};
+// The client behind an object found by the level screen's finders; null for anything else.
+ServiceClient* asServiceClient(cBaseObj* object);
+
+// The game data's effect manager (the heroes copy their trails from it); null when unset.
+FxManager* worldFxManager();
+void worldSetFxManager(FxManager* fx);
+// The game data's room sign of a grade; null when unset or out of range.
+HSPRITE worldRoomSprite(int grade);
+void worldSetRoomSprites(HSPRITE (*lookup)(int grade));
+// Tells the tutorial that a hint needs no showing any more; nothing until a hook is set.
+void worldTutorialMarkShown(const char* name);
+void worldSetTutorialHook(void (*markShown)(const char* name));
 
 // The level being played; null outside a level, when every lookup finds nothing.
 GameLink* worldGame();
