@@ -24,7 +24,7 @@ void worldPlaySound(const char* name) {
 
 void worldSetSoundHook(void (*hook)(const char*)) { gSoundHook = hook; }
 
-ServiceClient* asServiceClient(cBaseObj* object) { return dynamic_cast<ServiceClient*>(object); }
+ClientLink* asClient(cBaseObj* object) { return dynamic_cast<ClientLink*>(object); }
 
 FxManager* worldFxManager() { return gFx; }
 void worldSetFxManager(FxManager* fx) { gFx = fx; }

@@ -65,14 +65,17 @@ public:
     virtual void OnRoomUpgraded() {}
 };
 
-// A client as the heroes see it: told how the service it waited for ended.
-class ServiceClient {
+// A client as heroes and rooms see it.
+class ClientLink {
 public:
-    virtual ~ServiceClient() {}
+    virtual ~ClientLink() {}
+    // How the service it waited for ended.
     virtual void OnServiceEnd(bool success) = 0;
+    // The partner staying with it; null when alone.
+    virtual cBaseObj* GetLinked() const = 0;
 };
 // The client behind an object found by the level screen's finders; null for anything else.
-ServiceClient* asServiceClient(cBaseObj* object);
+ClientLink* asClient(cBaseObj* object);
 
 // The game data's effect manager (the heroes copy their trails from it); null when unset.
 FxManager* worldFxManager();
