@@ -10,6 +10,7 @@ void (*gSoundHook)(const char*) = nullptr;
 FxManager* gFx = nullptr;
 HSPRITE (*gRoomSprites)(int) = nullptr;
 void (*gMarkShown)(const char*) = nullptr;
+bool (*gHandObjects)(const char*, int, HandObjectView*) = nullptr;
 }  // namespace
 
 GameLink* worldGame() { return gGame; }
@@ -28,6 +29,13 @@ ClientLink* asClient(cBaseObj* object) { return dynamic_cast<ClientLink*>(object
 
 FxManager* worldFxManager() { return gFx; }
 void worldSetFxManager(FxManager* fx) { gFx = fx; }
+
+bool worldHandObject(const char* key, int direction, HandObjectView* out) {
+    return gHandObjects && key && out && gHandObjects(key, direction, out);
+}
+void worldSetHandObjects(bool (*lookup)(const char*, int, HandObjectView*)) {
+    gHandObjects = lookup;
+}
 
 HSPRITE worldRoomSprite(int grade) { return gRoomSprites ? gRoomSprites(grade) : nullptr; }
 void worldSetRoomSprites(HSPRITE (*lookup)(int)) { gRoomSprites = lookup; }

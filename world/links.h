@@ -80,6 +80,15 @@ ClientLink* asClient(cBaseObj* object);
 // The game data's effect manager (the heroes copy their trails from it); null when unset.
 FxManager* worldFxManager();
 void worldSetFxManager(FxManager* fx);
+// The game data's picture of a carried object ("%s%d" of its name and grade) seen in one of the
+// nine directions (0 standing, 1..8 the walks), with its offset.
+struct HandObjectView {
+    HSPRITE sprite = nullptr;
+    Point2i offset = Point2i(0, 0);
+};
+// False when unset or the object has no such picture.
+bool worldHandObject(const char* key, int direction, HandObjectView* out);
+void worldSetHandObjects(bool (*lookup)(const char* key, int direction, HandObjectView* out));
 // The game data's room sign of a grade; null when unset or out of range.
 HSPRITE worldRoomSprite(int grade);
 void worldSetRoomSprites(HSPRITE (*lookup)(int grade));
