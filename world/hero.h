@@ -89,6 +89,10 @@ public:
     virtual int GetServiceBonus(int) const { return 0; }
     int GetWaitTimeBonus(int) const override { return 0; }
 
+    // The croupier's speed-ups of the clients' card and roulette animations.
+    virtual float CardFactor() const { return 0; }
+    virtual float CasinoFactor() const { return 0; }
+
     void BoostSpeedA(float f);
     void BoostSpeedB(float f);
     float SpeedBonus() const { return speedBonus_; }

@@ -10,6 +10,7 @@ void (*gSoundHook)(const char*) = nullptr;
 FxManager* gFx = nullptr;
 HSPRITE (*gRoomSprites)(int) = nullptr;
 void (*gMarkShown)(const char*) = nullptr;
+bool (*gIdleMusician)(const cLevelObj*) = nullptr;
 bool (*gHandObjects)(const char*, int, HandObjectView*) = nullptr;
 }  // namespace
 
@@ -39,6 +40,11 @@ void worldSetHandObjects(bool (*lookup)(const char*, int, HandObjectView*)) {
 
 HSPRITE worldRoomSprite(int grade) { return gRoomSprites ? gRoomSprites(grade) : nullptr; }
 void worldSetRoomSprites(HSPRITE (*lookup)(int)) { gRoomSprites = lookup; }
+
+bool worldIsIdleMusician(const cLevelObj* object) {
+    return gIdleMusician && object && gIdleMusician(object);
+}
+void worldSetMusicianHook(bool (*isIdle)(const cLevelObj*)) { gIdleMusician = isIdle; }
 
 void worldTutorialMarkShown(const char* name) {
     if (gMarkShown) gMarkShown(name);

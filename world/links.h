@@ -7,6 +7,7 @@
 
 class cBaseObj;
 class cLevelObj;
+class cRequest;
 class FxManager;
 
 // A staff hero as objects and requests see it: its task queue and what it carries.
@@ -63,6 +64,40 @@ public:
     virtual void RecordRoomUpgrade() {}
     virtual void ActivateNextClient() {}
     virtual void OnRoomUpgraded() {}
+
+    // Places: the check-in and check-out queues, front first; null when there is none.
+    virtual cLevelObj* GetFirstCheckInPlace() { return nullptr; }
+    virtual cLevelObj* GetLastFreeCheckInPlace() { return nullptr; }
+    // The place in front of the given one when it is free.
+    virtual cLevelObj* GetNextCheckInPlace(const cLevelObj*) { return nullptr; }
+    virtual cLevelObj* GetLastFreeCheckOutPlace() { return nullptr; }
+    virtual cLevelObj* GetNextCheckOutPlace(const cLevelObj*) { return nullptr; }
+    // Where angry clients stop before leaving; null when the level has no such point.
+    virtual cLevelObj* GetAngerPoint() { return nullptr; }
+    // A request of the kind anywhere in the level (waiting ones only when asked); null when none.
+    virtual const cRequest* FindRequest(int, bool) { return nullptr; }
+    // Requests of the kind shown by clients other than the given one and by level objects.
+    virtual int CountRequestsOfKind(int, const cBaseObj*) { return 0; }
+    // The first room of that grade; null when none.
+    virtual cLevelObj* FindRoomByNumber(int) { return nullptr; }
+    virtual cLevelObj* GetSweets() { return nullptr; }
+    // The gift or sweets the player carries; null when none.
+    virtual cBaseObj* GetSelectedDragObject() { return nullptr; }
+    virtual cBaseObj* FindMonsterByTarget(const cBaseObj*) { return nullptr; }
+    // The level's values for clients.
+    virtual int GetRequestTtl() { return 0; }
+    virtual int GetRequestWeight(int) { return 0; }
+    virtual void GetDecreaseRatios(float* direct, float* indirect) { *direct = *indirect = 1; }
+    virtual void GetOutdoorRequestPriority(int* a, int* b) { *a = *b = 0; }
+    virtual int GetMaxCostTipClient() { return 0; }
+    // The economy and the client schedule.
+    virtual void AddPopularity(int, int, Point2i) {}
+    virtual void ShowTips(int, int, Point2i) {}
+    virtual void AddMoney(int, int) {}
+    virtual void ShowLoyaltyChange(int, Point2i) {}
+    virtual void ScheduleNextClient() {}
+    virtual void ReleaseNextClient() {}
+    virtual bool AllClientsArrived() { return false; }
 };
 
 // A client as heroes and rooms see it.
@@ -92,6 +127,9 @@ void worldSetHandObjects(bool (*lookup)(const char* key, int direction, HandObje
 // The game data's room sign of a grade; null when unset or out of range.
 HSPRITE worldRoomSprite(int grade);
 void worldSetRoomSprites(HSPRITE (*lookup)(int grade));
+// Whether the object is a musician done playing; false until a hook is set.
+bool worldIsIdleMusician(const cLevelObj* object);
+void worldSetMusicianHook(bool (*isIdle)(const cLevelObj* object));
 // Tells the tutorial that a hint needs no showing any more; nothing until a hook is set.
 void worldTutorialMarkShown(const char* name);
 void worldSetTutorialHook(void (*markShown)(const char* name));

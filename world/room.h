@@ -44,6 +44,7 @@ public:
     bool IsUpgradePending() const { return upgradePending_; }
     bool HasBreakFlag() const { return breakFlag_; }
     void SetBreakFlag() { breakFlag_ = true; }
+    void ClearBreakFlag() { breakFlag_ = false; }
     int GetRoomPulse() const { return roomPulse_; }
 
 private:
