@@ -374,7 +374,7 @@ def arms(look, view, s, bob):
     return out
 
 
-def figure(look, view, t, mood="calm"):
+def figure(look, view, t, mood="calm", legs_shown=True):
     """One frame of a view at walk phase t (0..1, None for standing still): the body without
     arms, and the arms as {"left": (free, busy), "right": (free, busy)}."""
     walking = t is not None
@@ -406,7 +406,7 @@ def figure(look, view, t, mood="calm"):
                     leg(look, 35, hip - 1, swing * 0.8, max(0.0, -s) * 2 + lift, -1))
         body = coat(look, 32, 10, 14, 44 + bob, look.hem, back=view == "back3")
         collar = hook(look.collar, look, view, 29 if view == "front3" else 33, 44 + bob - (view == "back3"), sway)
-    parts = [legs, body, collar, hook(look.under_head, look, view, 32, head_y, sway),
+    parts = [legs if legs_shown else "", body, collar, hook(look.under_head, look, view, 32, head_y, sway),
              head(look, view, head_y, mood), hook(look.over_head, look, view, 32, head_y, sway)]
     return "".join(parts), arms(look, view, s, bob)
 
@@ -419,6 +419,40 @@ def whole(look, view, t, busy=False, mood="calm", extra_front=""):
     front = [s for s in ("left", "right") if s not in behind]
     return ("".join(arms_of[s][pick] for s in behind) + body +
             "".join(arms_of[s][pick] for s in front) + extra_front)
+
+
+def bent_legs(look, crouch):
+    """The side view's legs folded at the knee as the figure crouches by crouch pixels: the feet
+    stay where they stand, the knees come forward."""
+    out = ""
+    for hx, fx in ((34, 31), (32, 29)):  # the far leg first
+        hip = look.hem - 3 + crouch
+        foot = 88.0
+        half = (foot - (look.hem - 3)) / 2
+        reach = (foot - hip) / 2
+        knee_x = (hx + fx) / 2 - math.sqrt(max(0.0, half * half - reach * reach))
+        knee_y = (hip + foot) / 2
+        d = "M%s,%s L%s,%s L%s,%s" % (f(hx), f(hip), f(knee_x), f(knee_y), f(fx), f(foot))
+        out += ('<path d="%s" fill="none" stroke="%s" stroke-width="9" stroke-linecap="round" '
+                'stroke-linejoin="round"/><path d="%s" fill="none" stroke="%s" stroke-width="5.5" '
+                'stroke-linecap="round" stroke-linejoin="round"/>%s'
+                % (d, INK, d, look.legs, shoe(look.shoes, -2)(fx, foot)))
+    return out
+
+
+def side_figure(look, near=None, far=None, mood="calm", behind="", front="", crouch=0.0, held=""):
+    """The side view (facing left) standing still, its near (left) and far (right) arm bent as
+    given by (upper, fore) angles or hanging free; behind and front are props drawn before and
+    after everything, held is drawn between the body and the near arm (a thing in both hands).
+    A crouch lowers everything above the knees by that many pixels."""
+    body, arms_of = figure(look, "side", None, mood, legs_shown=not crouch)
+    x_near, x_far = ARMS["side"]["left"][0], ARMS["side"]["right"][0]
+    far_arm = bent_arm(look, x_far, 47, *far) if far else arms_of["right"][0]
+    near_arm = bent_arm(look, x_near, 47, *near) if near else arms_of["left"][0]
+    upper = far_arm + body + held + near_arm
+    if crouch:
+        return behind + bent_legs(look, crouch) + translate(upper, 0, crouch) + front
+    return behind + upper + front
 
 
 def walks(look, prefix="walk_", busy=False, extra=None, mood="calm"):

@@ -266,6 +266,7 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
         {"Data/Menu/Common/progress_thumb.tga", 24, 32}, {"Data/Menu/Common/switch_on_active.tga", 64, 36},
         {"Data/cursor/arrow.tga", 32, 4 * 32}, {"Data/cursor/hand.tga", 32, 2 * 32},
         {"Data/Heroes/Jenny/shadow.tga", 48, 16}, {"Data/Heroes/Maid/shadow.tga", 48, 16},
+        {"Data/Heroes/Porter/shadow.tga", 48, 16},
     };
     for (const Case& c : sprites) expectTga(c.file, c.width, c.height, 32);
     // Jenny: every walk is eight 64 x 96 frames, and each of her arms (drawn apart from the body,
@@ -285,6 +286,15 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
                        figureStrips({{"walk_", "stand"}, {"carry_walk_", "carry_stand"}},
                                     {{"applause", 4}, {"hail", 4}, {"unhappy", 4}, {"clean", 4},
                                      {"clothes", 4}, {"pillow", 4}, {"water", 4}}));
+    expectFigureStrips("Data/Heroes/Porter/",
+                       figureStrips({{"walk_", "stand"}, {"cart_", "cart_stand"}, {"dog_", "dog_stand"}},
+                                    {{"applause", 4}, {"hail", 4}, {"unhappy", 4}, {"cards_start", 4},
+                                     {"cards_stand", 1}, {"cards_loop", 4}, {"cards_end", 4},
+                                     {"casino_start", 4}, {"casino_stand", 1}, {"casino_loop", 4},
+                                     {"casino_end", 4}, {"chess", 4}, {"photo_prepare", 4},
+                                     {"photo_stand", 1}, {"photo_shoot", 4}, {"photo_done", 4},
+                                     {"repair_up", 4}, {"repair_switch_up", 4}, {"repair_switch_down", 4},
+                                     {"repair_down", 4}, {"souvenir", 4}}));
     expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
     expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
 }

@@ -31,8 +31,8 @@ import sys
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from figure import (CREAM, DEEP_TEAL, DUSK, HONEY, INK, LEAF, SAND, SKIN_WARM, SKY, TEAL,  # noqa: E402
-                    WALNUT, Look, bent_arm, circle, curve, ellipse, f, figure, hand_at, hero_poses,
-                    outlined, rect, run, shadow, svg, walks, whole)
+                    WALNUT, Look, circle, curve, ellipse, f, hand_at, hero_poses, outlined, rect, run,
+                    shadow, side_figure, svg, walks, whole)
 
 
 def apron(look, view, cx, y, sway):
@@ -76,32 +76,24 @@ MAID = Look(coat=TEAL, coat_shade=DEEP_TEAL, trim=HONEY, legs=CREAM, shoes=WALNU
 NEAR, FAR = (31, 47), (34, 47)
 
 
-def side(body_arms_behind, body, body_arms_front, extra_behind="", extra_front=""):
-    return extra_behind + body_arms_behind + body + body_arms_front + extra_front
-
-
 def clean(t):
     """Pushing an upright vacuum cleaner to and fro: the nozzle at the lower left."""
     push = 4 * math.sin(2 * math.pi * t)
-    body, _ = figure(MAID, "side", None)
     hx, hy = 14 + push, 58
-    # The arms reach down to the handle, the far one a little further.
-    far = bent_arm(MAID, *FAR, 60 + push * 2, 80 + push * 2)
-    near = bent_arm(MAID, *NEAR, 45 + push * 2, 70 + push * 2)
     nx = 6 + push * 1.5
     stick = ('<path d="M%s,%s L%s,%s" stroke="%s" stroke-width="5" stroke-linecap="round"/>'
              '<path d="M%s,%s L%s,%s" stroke="%s" stroke-width="2.5" stroke-linecap="round"/>'
              % (f(hx), f(hy), f(nx + 4), f(86), INK, f(hx), f(hy), f(nx + 4), f(86), DUSK))
     machine = (rect(nx + 1, 66, 11, 18, SKY, 4) + curve(nx + 3, 69, nx + 4, 67, nx + 7, 67, CREAM, .8) +
                ellipse(nx + 5, 88.5, 8, 3.2, DEEP_TEAL))
-    return far + stick + machine + body + near
+    # The arms reach down to the handle, the far one a little further.
+    return side_figure(MAID, (45 + push * 2, 70 + push * 2), (60 + push * 2, 80 + push * 2),
+                       behind=stick + machine)
 
 
 def clothes(t):
     """Brushing a guest's jacket held up on its hanger."""
     s = math.sin(2 * math.pi * t)
-    body, _ = figure(MAID, "side", None)
-    hold = bent_arm(MAID, *FAR, 80, 115)
     hx, hy = hand_at(*FAR, 80, 115)
     hx -= 4
     jacket = (curve(hx - 6, hy + 6, hx, hy - 2, hx + 6, hy + 6, INK, width=2) +
@@ -112,29 +104,23 @@ def clothes(t):
     brush_upper, brush_fore = 50 + 8 * s, 80 + 20 * s
     bx, by = hand_at(*NEAR, brush_upper, brush_fore)
     brush = rect(bx - 4, by - 7, 8, 5, WALNUT, 1.5, 1.5)
-    return hold + body + jacket + bent_arm(MAID, *NEAR, brush_upper, brush_fore) + brush
+    return side_figure(MAID, (brush_upper, brush_fore), (80, 115), held=jacket, front=brush)
 
 
 def pillow(t):
     """Plumping a pillow between her hands: it squashes and springs back."""
     squash = 0.5 + 0.5 * math.cos(2 * math.pi * t)
-    body, _ = figure(MAID, "side", None)
     gap = 5 + 4 * squash
-    far = bent_arm(MAID, *FAR, 75, 95 + gap)
-    near = bent_arm(MAID, *NEAR, 60, 105 - gap)
     w, h = 12 + 5 * (1 - squash), 9 + 4 * squash
     cx, cy = 14, 56
     plump = (rect(cx - w / 2, cy - h / 2, w, h, CREAM, 4) +
              curve(cx - w / 2 + 2, cy - h / 2 + 2, cx, cy - h / 2 + 1, cx + w / 2 - 2, cy - h / 2 + 2, SAND, width=1.5))
-    return far + body + plump + near
+    return side_figure(MAID, (60, 105 - gap), (75, 95 + gap), held=plump)
 
 
 def water(t):
     """Watering a plant: the can tips forward and drops fall from its rose."""
     tip = 10 + 15 * math.sin(math.pi * t)
-    body, _ = figure(MAID, "side", None)
-    far = bent_arm(MAID, *FAR, 55, 95)
-    near = bent_arm(MAID, *NEAR, 40, 80)
     hx, hy = hand_at(*NEAR, 40, 80)
     can = ('<g transform="rotate(%s %s %s)">%s%s%s</g>' % (
         f(-tip), f(hx), f(hy),
@@ -144,7 +130,7 @@ def water(t):
     drops = "".join(
         '<ellipse cx="%s" cy="%s" rx="1.3" ry="2" fill="%s"/>' % (f(x), f(y + 20 * ((t + k / 3) % 1)), SKY)
         for k, (x, y) in enumerate(((2, 62), (5, 64), (8, 60))))
-    return far + body + near + can + (drops if t > 0 else "")
+    return side_figure(MAID, (40, 80), (55, 95), front=can + (drops if t > 0 else ""))
 
 
 SERVICES = {"clean": clean, "clothes": clothes, "pillow": pillow, "water": water}
