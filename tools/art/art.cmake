@@ -25,7 +25,7 @@ velmora_svg_folder(Episodes/e1)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 function(velmora_art_script folder script)
   set(script_file ${art_sources}/${folder}/${script})
-  set(shared ${art_sources}/figure.py)
+  file(GLOB shared CONFIGURE_DEPENDS ${art_sources}/*.py)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${script_file} ${shared})
   execute_process(COMMAND ${Python3_EXECUTABLE} ${script_file} --list
     OUTPUT_VARIABLE pictures OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
@@ -46,3 +46,9 @@ velmora_art_script(Heroes/Jenny jenny.py)
 velmora_svg_folder(Heroes/Jenny)
 velmora_art_script(Heroes/Maid maid.py)
 velmora_art_script(Heroes/Porter porter.py)
+
+# Guests: the pictures every client kind has (client.py) in each kind's look.
+foreach(kind Businessman Traveller Grandpa)
+  string(TOLOWER ${kind} script)
+  velmora_art_script(Clients/${kind} ${script}.py)
+endforeach()

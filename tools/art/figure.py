@@ -49,6 +49,13 @@ WALKS = [
 ]
 
 
+def shade(colour, k=0.25):
+    """A palette colour mixed with Ink (k of Ink): the in-shade step of colours without one."""
+    a = [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
+    b = [int(INK[i:i + 2], 16) for i in (1, 3, 5)]
+    return "#%02x%02x%02x" % tuple(round(x + (y - x) * k) for x, y in zip(a, b))
+
+
 def f(v):
     """A coordinate written short."""
     return ("%.2f" % v).rstrip("0").rstrip(".")
@@ -144,6 +151,7 @@ class Look:
         self.over_head = None
         self.collar = None
         self.face = None          # (look, view, cx, cy, mood) -> eyes, mouth...; None: the usual
+        self.prop = None          # (look, x, y) -> what the right hand carries, at the hand (x, y)
         self.__dict__.update(kw)
         if self.sleeve is None:
             self.sleeve = self.coat
@@ -171,8 +179,9 @@ def leg(look, x, y, angle, lift, dx=0.0):
     return limb(x, y, 20 - lift, angle, look.legs, 5.5, shoe(look.shoes, dx))
 
 
-def arm(look, x, y, angle):
-    return limb(x, y, 15, angle, look.sleeve, 5, lambda hx, hy: hand(look, hx, hy))
+def arm(look, x, y, angle, prop=None):
+    end = (lambda hx, hy: prop(look, hx, hy) + hand(look, hx, hy)) if prop else (lambda hx, hy: hand(look, hx, hy))
+    return limb(x, y, 15, angle, look.sleeve, 5, end)
 
 
 def bent_arm(look, x, y, upper, fore):
@@ -318,9 +327,10 @@ def head(look, view, cy, mood="calm"):
     elif view == "back":
         out += circle(cx, cy, 15, look.hair if look.hair_style != "bald" else look.skin, 2.5)
         if look.hair_style == "bald":
-            out += outlined("M%s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
-                f(cx - 14), f(cy + 2), f(cx), f(cy + 8), f(cx + 14), f(cy + 2), f(cx), f(cy + 18),
-                f(cx - 14), f(cy + 2)), look.hair, 2)
+            # A fringe of hair round the back of the head, below the bare crown.
+            out += outlined("M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" % (
+                f(cx - 15), f(cy + 1), f(cx + 15), f(cy + 1), f(cx), f(cy + 16), f(cx - 15), f(cy + 1)),
+                look.hair, 2)
         else:
             out += curve(cx - 10, cy + 8, cx, cy + 13, cx + 10, cy + 8, look.hair_shade)
         out += curve(cx - 9, cy - 8, cx - 4, cy - 12, cx + 1, cy - 12, CREAM, .5)
@@ -328,9 +338,9 @@ def head(look, view, cy, mood="calm"):
         bald = look.hair_style == "bald"
         out += circle(cx, cy, 15, look.skin if bald else look.hair, 2.5)
         if bald:
-            out += outlined("M%s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
-                f(cx - 8), f(cy + 4), f(cx + 4), f(cy + 8), f(cx + 15), f(cy), f(cx + 6), f(cy + 16),
-                f(cx - 8), f(cy + 4)), look.hair, 2)
+            out += outlined("M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" % (
+                f(cx - 9), f(cy + 12), f(cx + 15), f(cy), f(cx + 6), f(cy + 12), f(cx - 9), f(cy + 12)),
+                look.hair, 2)
         out += ('<path d="M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" fill="%s" stroke="%s" '
                 'stroke-width="2" stroke-linejoin="round"/>'
                 % (f(cx - 15), f(cy + 1), f(cx - 8), f(cy + 13), f(cx - 9), f(cy + 5), f(cx - 15), f(cy + 1),
@@ -370,7 +380,8 @@ def arms(look, view, s, bob):
     out = {}
     for side, (_, rest, swing, upper, fore) in ARMS[view].items():
         x, y = shoulder(look, view, side), 47 + bob
-        out[side] = (arm(look, x, y, rest + swing * s), bent_arm(look, x, y, upper, fore))
+        prop = look.prop if side == "right" else None
+        out[side] = (arm(look, x, y, rest + swing * s, prop), bent_arm(look, x, y, upper, fore))
     return out
 
 
@@ -440,19 +451,26 @@ def bent_legs(look, crouch):
     return out
 
 
-def side_figure(look, near=None, far=None, mood="calm", behind="", front="", crouch=0.0, held=""):
+def side_figure(look, near=None, far=None, mood="calm", behind="", front="", crouch=0.0, held="",
+                seated=False):
     """The side view (facing left) standing still, its near (left) and far (right) arm bent as
     given by (upper, fore) angles or hanging free; behind and front are props drawn before and
     after everything, held is drawn between the body and the near arm (a thing in both hands).
-    A crouch lowers everything above the knees by that many pixels."""
-    body, arms_of = figure(look, "side", None, mood, legs_shown=not crouch)
+    A crouch lowers everything above the knees by that many pixels; a seated figure is drawn
+    SEAT_DROP lower, without legs (they are a picture of their own)."""
+    body, arms_of = figure(look, "side", None, mood, legs_shown=not crouch and not seated)
     x_near, x_far = ARMS["side"]["left"][0], ARMS["side"]["right"][0]
     far_arm = bent_arm(look, x_far, 47, *far) if far else arms_of["right"][0]
     near_arm = bent_arm(look, x_near, 47, *near) if near else arms_of["left"][0]
     upper = far_arm + body + held + near_arm
     if crouch:
         return behind + bent_legs(look, crouch) + translate(upper, 0, crouch) + front
+    if seated:
+        return behind + translate(upper, 0, SEAT_DROP) + front
     return behind + upper + front
+
+
+SEAT_DROP = 12
 
 
 def walks(look, prefix="walk_", busy=False, extra=None, mood="calm"):
@@ -476,7 +494,7 @@ def stand_arms(look, left=None, right=None, view="front", lift=0.0):
     _, rest_l, _, _, _ = ARMS[view]["left"]
     _, rest_r, _, _, _ = ARMS[view]["right"]
     return (bent_arm(look, xl, y, *left) if left else arm(look, xl, y, rest_l),
-            bent_arm(look, xr, y, *right) if right else arm(look, xr, y, rest_r))
+            bent_arm(look, xr, y, *right) if right else arm(look, xr, y, rest_r, look.prop))
 
 
 def hero_poses(look):

@@ -295,6 +295,19 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
                                      {"photo_stand", 1}, {"photo_shoot", 4}, {"photo_done", 4},
                                      {"repair_up", 4}, {"repair_switch_up", 4}, {"repair_switch_down", 4},
                                      {"repair_down", 4}, {"souvenir", 4}}));
+    // Every guest kind has the same pictures: walks, moods, activities, seated legs, portraits.
+    for (const char* kind : {"Businessman", "Traveller", "Grandpa"}) {
+        const std::string folder = std::string("Data/Clients/") + kind + "/";
+        std::vector<Strip> strips = figureStrips({{"walk_", "stand"}}, {
+            {"stand_idle", 4}, {"stand_angry", 4}, {"stand_happy", 4}, {"scared_stand", 4}, {"music", 4},
+            {"drink_stand", 4}, {"drink_sit", 4}, {"sit", 1}, {"sit_angry", 4}, {"sit_happy", 4},
+            {"scared_sit", 4}, {"chess", 4}, {"news", 4}, {"news_loop", 4}, {"cards_start", 4},
+            {"cards_idle", 1}, {"cards_loop", 4}, {"cards_end", 4}, {"casino_end", 4}, {"food", 4}});
+        for (const char* legs : {"legs_sit", "legs_chess", "legs_plaid", "legs_scared"}) strips.push_back({legs, 1, 150});
+        expectFigureStrips(folder, strips);
+        for (const char* portrait : {"portrait_happy", "portrait_angry"}) expectTga((folder + portrait + ".tga").c_str(), 64, 64, 32);
+        expectTga((folder + "shadow.tga").c_str(), 48, 16, 32);
+    }
     expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
     expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
 }
