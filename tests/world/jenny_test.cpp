@@ -223,4 +223,52 @@ TEST_F(Jenny, DeliveringToARoomOpensItsDoor) {
     EXPECT_EQ(cRoom::kOpening, room.GetState());
 }
 
+struct School : ProfileLink {
+    std::vector<SkillInfo> skills;
+    int Episode() const override { return 1; }
+    int Level() const override { return 1; }
+    int ObjectItemCount() const override { return 0; }
+    const ObjectItemInfo* ObjectItem(int) const override { return nullptr; }
+    const char* CurrentShopItems() const override { return ""; }
+    const char* PreviousShopItems() const override { return ""; }
+    int LearntSkillCount() const override { return static_cast<int>(skills.size()); }
+    const SkillInfo* LearntSkill(int i) const override { return &skills[i]; }
+};
+
+struct OtherHero : cHero {
+    bool IsUnavailable() const override { return true; }
+    void Summon(int) override {}
+};
+
+TEST_F(Jenny, SchoolSkillsApplyOnceWhateverTheCallCount) {
+    writeFile("fast.ini", "[Main]\nname=Jenny\nspeed=4\n[Actions]\ncook_delay=2000\n");
+    cJenny j;
+    j.Load("fast.ini");
+    OtherHero porter;
+    game.heroes["Porter"] = &porter;
+    School school;
+    auto skill = [](const char* name, const char* hero, float ability) {
+        SkillInfo s;
+        s.name = name;
+        s.hero = hero;
+        s.ability = ability;
+        return s;
+    };
+    school.skills = {skill("shoes_jenny", "jenny", 25), skill("charm", "Jenny", 0),
+                     skill("cooking", "jenny", 500), skill("manager", "jenny", 10),
+                     skill("shoes_maid", "maid", 50)};
+    worldSetProfile(&school);
+    for (int round = 0; round < 2; ++round) {
+        porter.ApplySkills();
+        j.ApplySkills();
+        EXPECT_FLOAT_EQ(5.0f, j.GetBody().speed);
+        EXPECT_FLOAT_EQ(0.25f, j.SpeedBonus());
+        EXPECT_EQ(1, j.SkillFlag(0));
+        EXPECT_EQ(1, j.SkillFlag(1));
+        EXPECT_EQ(2500, j.CookDelay());
+        EXPECT_FLOAT_EQ(0.1f, porter.ActionBonus());
+    }
+    worldSetProfile(nullptr);
+}
+
 }  // namespace
