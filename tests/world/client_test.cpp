@@ -21,14 +21,6 @@ using namespace worldtest;
 
 const bool kOwnFolder = testsupport::workInOwnFolder("velmora_client", [] { logOpen(); });
 
-struct Profile : ProfileLink {
-    int Episode() const override { return 1; }
-    int Level() const override { return 1; }
-    int ObjectItemCount() const override { return 0; }
-    const ObjectItemInfo* ObjectItem(int) const override { return nullptr; }
-    const char* CurrentShopItems() const override { return ""; }
-    const char* PreviousShopItems() const override { return ""; }
-};
 
 class Staff : public cHero {
 public:
@@ -109,7 +101,6 @@ struct Hotel : FakeGame {
 class Clients : public ::testing::Test {
 protected:
     void SetUp() override {
-        worldSetProfile(&profile);
         writeFile("Data/Request/Request.ini",
                   "[CheckIn]\nhero=\n[CheckOut]\nhero=Jenny\ntarget=Desk\nprice=50\n"
                   "[Clean]\nhero=Jenny\n"
@@ -135,7 +126,6 @@ protected:
             hotel.rooms.push_back(&rooms[g]);
         }
     }
-    void TearDown() override { worldSetProfile(nullptr); }
     cClient& guest(cClient& c, const char* ini = "client.ini") {
         c.Load(ini);
         hotel.guests.push_back(&c);
@@ -145,7 +135,7 @@ protected:
         for (int i = 0; i < n; ++i) c.Update(25);
     }
 
-    Profile profile;
+    FakeProfile profile;
     Hotel hotel;
     Sounds sounds;
     Staff jenny, porter;

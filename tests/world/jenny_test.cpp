@@ -223,17 +223,6 @@ TEST_F(Jenny, DeliveringToARoomOpensItsDoor) {
     EXPECT_EQ(cRoom::kOpening, room.GetState());
 }
 
-struct School : ProfileLink {
-    std::vector<SkillInfo> skills;
-    int Episode() const override { return 1; }
-    int Level() const override { return 1; }
-    int ObjectItemCount() const override { return 0; }
-    const ObjectItemInfo* ObjectItem(int) const override { return nullptr; }
-    const char* CurrentShopItems() const override { return ""; }
-    const char* PreviousShopItems() const override { return ""; }
-    int LearntSkillCount() const override { return static_cast<int>(skills.size()); }
-    const SkillInfo* LearntSkill(int i) const override { return &skills[i]; }
-};
 
 struct OtherHero : cHero {
     bool IsUnavailable() const override { return true; }
@@ -246,7 +235,7 @@ TEST_F(Jenny, SchoolSkillsApplyOnceWhateverTheCallCount) {
     j.Load("fast.ini");
     OtherHero porter;
     game.heroes["Porter"] = &porter;
-    School school;
+    FakeProfile school;
     auto skill = [](const char* name, const char* hero, float ability) {
         SkillInfo s;
         s.name = name;
@@ -257,7 +246,6 @@ TEST_F(Jenny, SchoolSkillsApplyOnceWhateverTheCallCount) {
     school.skills = {skill("shoes_jenny", "jenny", 25), skill("charm", "Jenny", 0),
                      skill("cooking", "jenny", 500), skill("manager", "jenny", 10),
                      skill("shoes_maid", "maid", 50)};
-    worldSetProfile(&school);
     for (int round = 0; round < 2; ++round) {
         porter.ApplySkills();
         j.ApplySkills();
@@ -268,7 +256,6 @@ TEST_F(Jenny, SchoolSkillsApplyOnceWhateverTheCallCount) {
         EXPECT_EQ(2500, j.CookDelay());
         EXPECT_FLOAT_EQ(0.1f, porter.ActionBonus());
     }
-    worldSetProfile(nullptr);
 }
 
 }  // namespace
