@@ -441,4 +441,51 @@ TEST_F(Clients, ABabyCriesOncePastItsFractionAndDoublesOtherClocks) {
     EXPECT_EQ(50, other.GetRequest().GetElapsed());
 }
 
+TEST_F(Clients, AFrightOutsideARoomSendsTheClientHome) {
+    cClient c;
+    guest(c);
+    ASSERT_TRUE(c.EnterCheckInQueue());
+    c.Update(25);
+    c.Scare(false);
+    EXPECT_EQ(cClient::kStateScared, c.GetState());
+    c.Update(25);  // no pictures: the fright has played at once
+    EXPECT_EQ(cClient::kStateReacting, c.GetState());
+    EXPECT_EQ(4, c.GetSubState());
+    EXPECT_EQ(1, hotel.scheduled);
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateOutside, c.GetState());
+    EXPECT_FALSE(ci0.IsOccupied());
+
+    cClient d;  // with a room it goes back in, and nobody new is called
+    guest(d);
+    d.DropOnRoom(&rooms[1]);
+    d.Scare(false);
+    d.Update(25);
+    EXPECT_EQ(3, d.GetSubState());
+    EXPECT_EQ(1, hotel.scheduled);
+}
+
+TEST_F(Clients, ClicksOrderServicesOnlyWhenTheyCanBeServed) {
+    cClient c;
+    guest(c);
+    ASSERT_TRUE(c.EnterCheckInQueue());
+    c.Update(25);
+    EXPECT_TRUE(c.CanOrderService());  // the head of the check-in queue
+    hotel.dragged = &c;
+    EXPECT_FALSE(c.CanOrderService());
+    hotel.dragged = nullptr;
+    c.Enable();  // already ordered
+    EXPECT_FALSE(c.CanOrderService());
+    c.Disable();
+
+    // A cocktail at the table: only once the hero holds it or is on the way to fetch it.
+    c.GetRequest().Load(kCocktail, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    EXPECT_FALSE(c.CanOrderService());
+    jenny.AddTask(kCocktail, &bar);
+    EXPECT_TRUE(c.CanOrderService());
+    c.SetState(cClient::kStateReacting);
+    EXPECT_FALSE(c.CanOrderService());
+}
+
 }  // namespace
