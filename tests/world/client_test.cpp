@@ -9,9 +9,11 @@
 
 #include "core/random.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
 #include "world/client.h"
+#include "world/draw_list.h"
 #include "world/hero.h"
 #include "world/room.h"
 
@@ -486,6 +488,23 @@ TEST_F(Clients, ClicksOrderServicesOnlyWhenTheyCanBeServed) {
     EXPECT_TRUE(c.CanOrderService());
     c.SetState(cClient::kStateReacting);
     EXPECT_FALSE(c.CanOrderService());
+}
+
+TEST_F(Clients, DrawingShowsTheGuestOnlyInsideTheHotel) {
+    writePicture("guest.tga", 4, 4, 255, 0, 0);
+    writeFile("drawn.ini", "[Main]\nname=Tester\nloyalty=2\n[Stand]\nsprite=guest.tga\n"
+                           "period=1000\nframes=1\n");
+    cClient c;
+    guest(c, "drawn.ini");
+    DrawTarget target(4, 4, "clienttarget");
+    DrawList list;
+    c.Draw(&list);  // outside: nothing
+    EXPECT_EQ(0, target.at(1, 1));
+    ASSERT_TRUE(c.EnterCheckInQueue());
+    c.Update(25);
+    c.GetBody().position = Vec2f(0, 0);
+    c.Draw(&list);  // waiting with its bubble at the place
+    EXPECT_EQ(0xF800, target.at(1, 1));
 }
 
 }  // namespace
