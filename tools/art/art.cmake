@@ -17,7 +17,10 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
-velmora_svg_folder(Episodes/e1)
+velmora_svg_folder(Menu/UIMap)
+foreach(episode e1 e2 e3 e4)
+  velmora_svg_folder(Episodes/${episode})
+endforeach()
 
 # Characters: a script writes each picture's frames as SVG (from the figure parts they share), the
 # renderer stacks them. The script also names its pictures, so the build asks it for the list

@@ -308,8 +308,9 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
         for (const char* portrait : {"portrait_happy", "portrait_angry"}) expectTga((folder + portrait + ".tga").c_str(), 64, 64, 32);
         expectTga((folder + "shadow.tga").c_str(), 48, 16, 32);
     }
-    expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
-    expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
+    for (const char* background : {"Menu/UISharedBackground", "Menu/UIMap", "Episodes/e1", "Episodes/e2",
+                                   "Episodes/e3", "Episodes/e4"})
+        expectBaselineJpeg(std::string("Data/") + background + "/background.jpg", 1024, 768);
 }
 
 // Sections of an INI file as key/value maps; ';' lines are comments.
