@@ -50,8 +50,9 @@ velmora_svg_folder(Heroes/Jenny)
 velmora_art_script(Heroes/Maid maid.py)
 velmora_art_script(Heroes/Porter porter.py)
 
-# Guests: the pictures every client kind has (client.py) in each kind's look.
-foreach(kind Businessman Traveller Grandpa)
+# Guests: the pictures every client kind has (client.py) in each kind's look; the cowboy kid comes
+# with a guest and has a few of its own.
+foreach(kind Businessman Traveller Grandpa CowboyKid)
   string(TOLOWER ${kind} script)
   velmora_art_script(Clients/${kind} ${script}.py)
 endforeach()

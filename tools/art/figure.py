@@ -126,6 +126,19 @@ def svg(groups, width=W, height=H):
             % (width, height, "\n".join('<g id="frame%d">%s</g>' % (i, g) for i, g in enumerate(groups))))
 
 
+def scale_frames(text, k):
+    """A document of svg()'s frames with every frame scaled by k about the foot point: a child
+    drawn from the same parts stands on the same spot."""
+    wrap = 'transform="translate(%s %s) scale(%s) translate(%s %s)"' % (FOOT[0], FOOT[1], f(k), -FOOT[0], -FOOT[1])
+    lines = []
+    for line in text.split("\n"):
+        if line.startswith('<g id="frame'):
+            head, _, rest = line.partition(">")
+            line = '%s><g %s>%s</g>' % (head, wrap, rest)
+        lines.append(line)
+    return "\n".join(lines)
+
+
 def mirror(text, mirrored, width=W):
     return '<g transform="matrix(-1 0 0 1 %d 0)">%s</g>' % (width, text) if mirrored else text
 
