@@ -17,7 +17,7 @@ File names by animation section (frames in brackets; every frame 64 x 96 with th
   "News", "NewsLoop"             news, news_loop (4 each), seated
   "CardsStart", "CardsIdle"      cards_start (4), cards_idle (1), seated
   "CardsLoop", "CardsEnd"        cards_loop (4), cards_end (4), seated
-  "CasinoEnd"                    casino_end (4)       watching the wheel, then cheering
+  "CasinoEnd"                    casino_end (4)       watching the wheel, then turning to cheer
   "Food"                         food (4), seated
   "LegsSit", "LegsChess"         legs_sit, legs_chess (1 each)
   "LegsPlaid", "LegsScared"      legs_plaid, legs_scared (1 each)
@@ -177,7 +177,7 @@ def cards(look, name, t):
 def casino_end(look, t):
     if t < 0.5:  # leaning towards the wheel, watching
         return rotate(side_figure(look, (30, 60), None), -4, 32, 90)
-    return side_figure(look, (150, 170), (140, 170), mood="happy")
+    return front(look, "happy", left=(-150, -170), right=(150, 170))  # turns round to cheer
 
 
 def fork(x, y):
