@@ -27,6 +27,8 @@ The moods and "Music" face the player; the activities and the seated pictures fa
 the object, and the game mirrors them like the object. A seated body sits SEAT_DROP (12) pixels
 lower than a standing one; its legs share the body's frame and foot point, so the legs sections
 also use spr_x -32 and spr_y -92 and "legs_offset" 0,1 puts them just in front of the body.
+Where the request bubble stands depends on the kind's height: each kind's script gives its
+"request_x" and "request_y".
 """
 
 import copy

@@ -9,7 +9,8 @@ spr_y -92) the kid has its own:
   "BotherStart"   bother_start (4)   the lasso comes out
   "BotherLoop"    bother_loop (4)    hopping, the lasso whirling overhead
   "BotherEnd"     bother_end (4)     the lasso coiled up again
-all facing the player.
+all facing the player. The kid's own request bubble is drawn at its foot point; as a client its
+[Main] "request_x" -30, "request_y" -129 put the bubble just over the hat.
 
 usage: cowboykid.py <output folder>
        cowboykid.py --list     (the picture names, separated by ';', for the build)

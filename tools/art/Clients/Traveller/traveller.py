@@ -2,9 +2,10 @@
 """Writes the SVG sources of the lady traveller's pictures into a folder (Data/Clients/Traveller/).
 
 A guest in a long Coral dress with a Honey belt and a wide Honey straw hat with a Coral band over
-light brown hair. The file names, frame counts and placement of every picture are those of
+brown hair. The file names, frame counts and placement of every picture are those of
 tools/art/client.py: "WalkUpLeft" is walk_upleft, "StandAngry" stand_angry, "NewsLoop" news_loop,
 "LegsSit" legs_sit, [Main] "portrait_happy" portrait_happy; spr_x -32, spr_y -92.
+The request bubble (60 x 60) stands just over her hat: [Main] "request_x" -30, "request_y" -149.
 
 usage: traveller.py <output folder>
        traveller.py --list     (the picture names, separated by ';', for the build)
