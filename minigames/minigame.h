@@ -46,6 +46,8 @@ public:
     void OnShow(int finished) override;
     void OnHide(int finished) override;
 
+    // The widget loader stays reachable beside the game's own.
+    using Window::Load;
     virtual void Load(int number);
     virtual cMiniGameResult* GetResult() { return result_; }
     virtual void PickNextObject();
