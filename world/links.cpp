@@ -2,14 +2,21 @@
 #include "world/links.h"
 
 #include "engine/snd/snd.h"
+#include "world/object.h"
 
 namespace {
 GameLink* gGame = nullptr;
+FlyingTips* gFlyingTips = nullptr;
 void (*gSoundHook)(const char*) = nullptr;
 }  // namespace
 
 GameLink* worldGame() { return gGame; }
 void worldSetGame(GameLink* game) { gGame = game; }
+
+ClientLink* worldClient(cBaseObj* object) { return dynamic_cast<ClientLink*>(object); }
+
+FlyingTips* worldFlyingTips() { return gFlyingTips; }
+void worldSetFlyingTips(FlyingTips* tips) { gFlyingTips = tips; }
 
 void worldPlaySound(const char* name) {
     if (gSoundHook)
