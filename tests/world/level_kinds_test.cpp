@@ -1,6 +1,7 @@
 // The musician, the cash desk, gifts and sweets, and flowers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,9 @@
 #include "engine/platform/log.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
+#include "anim/flying.h"
+#include "world/cash.h"
+#include "world/gift.h"
 #include "world/musician.h"
 
 namespace {
@@ -142,6 +146,162 @@ TEST_F(Kinds, MusicianTakesAnOrderOnlyWhenIdleAndUnordered) {
         m.SetState(c.playing ? cMusician::kPlaying : cMusician::kIdleState);
         EXPECT_EQ(c.actionable, m.IsActionable()) << c.what;
     }
+}
+
+// --- Cash desk ---------------------------------------------------------------------------------
+
+TEST_F(Kinds, CashTakesOrdersUpToTheCheckOutsAndPlaces) {
+    writeFile("objects.ini", "[Cash]\nx=10\ny=20\n");
+    cCash cash;
+    cash.Load("objects.ini", "Cash");
+    game.checkOutRequests = 2;
+    game.checkOutPlaces = 2;
+    EXPECT_TRUE(cash.IsActionable());
+    cash.Enable();
+    EXPECT_TRUE(cash.IsActionable());
+    EXPECT_TRUE(cash.IsEnabled());
+    cash.Enable();
+    EXPECT_FALSE(cash.IsActionable());
+    cash.Enable();
+    EXPECT_EQ(2, cash.GetOrdered());
+    game.checkOutPlaces = 1;  // fewer places than clients leaving: one order at a time
+    for (int i = 0; i < 3; ++i) cash.Disable();
+    EXPECT_EQ(0, cash.GetOrdered());
+    EXPECT_FALSE(cash.IsEnabled());
+    cash.Enable();
+    cash.Enable();
+    EXPECT_EQ(1, cash.GetOrdered());
+    EXPECT_FALSE(cash.IsActionable());
+    game.checkOutRequests = 0;
+    cash.Disable();
+    EXPECT_FALSE(cash.IsActionable());  // nobody leaving
+    worldSetGame(nullptr);
+    cash.Enable();
+    EXPECT_EQ(0, cash.GetOrdered());
+    EXPECT_FALSE(cash.IsActionable());
+}
+
+TEST_F(Kinds, CashBouncesOnceAndFlingsMoney) {
+    writeFile("objects.ini", "[Cash]\nx=10\ny=20\nsprite=pic.tga\nspr_x=-2\nspr_y=-4\n");
+    Sounds sounds;
+    FlyingTips tips;
+    worldSetFlyingTips(&tips);
+    cCash cash;
+    cash.Load("objects.ini", "Cash");
+    EXPECT_EQ(1, cash.PlayAction(0));
+    worldSetFlyingTips(nullptr);
+    EXPECT_EQ(1, sounds.count("pickup_money"));
+    ASSERT_EQ(1u, tips.Count());
+    EXPECT_EQ(8, tips.At(0).current.x);
+    EXPECT_EQ(16, tips.At(0).current.y);
+    EXPECT_EQ(50.0f, tips.At(0).end.x);
+    EXPECT_EQ(20.0f, tips.At(0).end.y);
+
+    float maxX = 1, minY = 1, minX = 1, maxY = 1;
+    int restAt = -1;
+    for (int t = 25; t <= 1000 && restAt < 0; t += 25) {
+        cash.Update(25);
+        maxX = std::max(maxX, cash.GetScaleX());
+        minY = std::min(minY, cash.GetScaleY());
+        minX = std::min(minX, cash.GetScaleX());
+        maxY = std::max(maxY, cash.GetScaleY());
+        if (!cash.IsBouncing()) restAt = t;
+    }
+    EXPECT_FLOAT_EQ(1.15f, maxX);
+    EXPECT_FLOAT_EQ(0.85f, minY);
+    EXPECT_FLOAT_EQ(0.925f, minX);
+    EXPECT_FLOAT_EQ(1.075f, maxY);
+    EXPECT_EQ(1.0f, cash.GetScaleX());
+    EXPECT_EQ(1.0f, cash.GetScaleY());
+    EXPECT_GE(restAt, 275);
+    EXPECT_LE(restAt, 350);
+    EXPECT_EQ(0, cash.GetStateTime());  // the desk's own clocks stand still
+}
+
+// --- Gifts and sweets --------------------------------------------------------------------------
+
+const char kCarriedIni[] =
+    "[Main0]\nx=30\ny=40\nsprite=pic.tga\ncount=3\n"
+    "[Main1]\ncount=-2\n"
+    "[Main2]\ncount=100000\n"
+    "[Main3]\ncount=4\n"
+    "[Candy0]\nsprite=i0.tga\npos=1,2\n"
+    "[Candy1]\nsprite=i1.tga\npos=3,4\nflip=1,0\n"
+    "[Candy2]\nsprite=i2.tga\npos=5,6\nflip=1,1\n"
+    "[Candy3]\nsprite=ps.tga\npos=7,8\n";
+
+TEST_F(Kinds, CarriedStockReadsItsCount) {
+    writeFile("carried.ini", kCarriedIni);
+    const struct {
+        int index, count;
+    } cases[] = {{0, 3}, {1, 0}, {2, cDragObj::kMaxCount}, {3, 4}, {7, 0}};
+    for (const auto& c : cases) {
+        cGift gift;
+        gift.Load("carried.ini", c.index);
+        EXPECT_EQ(c.count, gift.GetCount()) << c.index;
+        gift.SetHover(true);
+        EXPECT_EQ(c.count != 0, gift.IsActionable()) << c.index;
+        gift.SetHover(false);
+        EXPECT_FALSE(gift.IsActionable());
+        FakeClient client;
+        gift.GiveTo(&client);  // none left: nothing to give
+        EXPECT_EQ(c.count != 0 ? 1 : 0, client.happyReactions) << c.index;
+    }
+    cSweets empty;
+    empty.Load("carried.ini", 1);  // a negative count loads no candy
+    EXPECT_EQ(0, empty.GetCount());
+    EXPECT_EQ(nullptr, empty.GetCurrentSprite());
+    EXPECT_EQ(0, empty.GetFlipX());
+    FakeClient client;
+    empty.GiveTo(&client);
+    EXPECT_EQ(0, client.happyReactions);
+}
+
+TEST_F(Kinds, GivingCheersTheClientAndCalmsABaby) {
+    writeFile("carried.ini", kCarriedIni);
+    for (int kind : {kCalmBaby, kCards}) {
+        cGift gift;
+        gift.Load("carried.ini", 0);
+        cSweets sweets;
+        sweets.Load("carried.ini", 3);
+        FakeClient a, b;
+        a.GetRequest().Load(kind, 0, nullptr, 0);
+        b.GetRequest().Load(kind, 0, nullptr, 0);
+        gift.GiveTo(&a);
+        sweets.GiveTo(&b);
+        gift.GiveTo(nullptr);
+        sweets.GiveTo(nullptr);
+        EXPECT_EQ(2, gift.GetCount());
+        EXPECT_EQ(3, sweets.GetCount());
+        EXPECT_EQ(1, a.happier);
+        EXPECT_EQ(0, b.happier);  // sweets do not raise loyalty
+        for (FakeClient* c : {&a, &b}) {
+            EXPECT_EQ(1, c->happyReactions);
+            EXPECT_EQ(1, c->happySounds);
+            EXPECT_TRUE(c->GetRequest().IsAlerting());
+            EXPECT_EQ(kind == kCalmBaby ? std::vector<int>{1} : std::vector<int>{},
+                      c->serviceEnds)
+                << kind;
+        }
+    }
+}
+
+TEST_F(Kinds, SweetsGiveTheirLastCandy) {
+    writeFile("carried.ini", kCarriedIni);
+    cSweets bowl;
+    bowl.Load("carried.ini", 3);
+    ASSERT_EQ(4, bowl.GetCount());
+    const HSPRITE third = bowl.GetCurrentSprite();
+    FakeClient client;
+    bowl.GiveTo(&client);
+    EXPECT_EQ(3, bowl.GetCount());
+    EXPECT_NE(third, bowl.GetCurrentSprite());
+    EXPECT_NE(nullptr, bowl.GetCurrentSprite());
+    EXPECT_EQ(1, bowl.GetFlipX());  // Candy2's
+    for (int i = 0; i < 5; ++i) bowl.GiveTo(&client);
+    EXPECT_EQ(0, bowl.GetCount());
+    EXPECT_EQ(4, client.happyReactions);
+    EXPECT_EQ(nullptr, bowl.GetCurrentSprite());
 }
 
 }  // namespace
