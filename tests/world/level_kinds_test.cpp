@@ -11,6 +11,7 @@
 #include "tests/world/world_fakes.h"
 #include "anim/flying.h"
 #include "world/cash.h"
+#include "world/flower.h"
 #include "world/gift.h"
 #include "world/musician.h"
 
@@ -302,6 +303,246 @@ TEST_F(Kinds, SweetsGiveTheirLastCandy) {
     EXPECT_EQ(0, bowl.GetCount());
     EXPECT_EQ(4, client.happyReactions);
     EXPECT_EQ(nullptr, bowl.GetCurrentSprite());
+}
+
+// --- Factory -----------------------------------------------------------------------------------
+
+struct Profile : ProfileLink {
+    std::vector<ObjectItemInfo> items;
+    Profile() { worldSetProfile(this); }
+    ~Profile() override { worldSetProfile(nullptr); }
+    int Episode() const override { return 1; }
+    int Level() const override { return 1; }
+    int ObjectItemCount() const override { return static_cast<int>(items.size()); }
+    const ObjectItemInfo* ObjectItem(int i) const override { return &items[i]; }
+    const char* CurrentShopItems() const override { return ""; }
+    const char* PreviousShopItems() const override { return ""; }
+};
+
+TEST_F(Kinds, FactoryBuildsEachKindFromItsFiles) {
+    writeFile("musician.ini", kMusicianIni);
+    writeFile("carried.ini", kCarriedIni);
+    writeFile("flower.ini", "[Main2]\nx=7\n");
+    writeFile("Data/Episodes/e1/levels.ini", "[level1]\n");
+    writeFile("Data/Episodes/e1/objects.ini",
+              "[Band]\ntype=musician\ninifile=musician.ini\n[Mute]\ntype=musician\n"
+              "[Desk]\ntype=Cash\nx=3\n[Box]\ntype=gift\ninifile=carried.ini\n"
+              "[Bowl]\ntype=sweets\ninifile=carried.ini\n[Lily]\ntype=flower\ngrade=2\n"
+              "inifile=flower.ini\n");
+    Profile profile;
+    ObjectItemInfo box, bowl;
+    box.name = "Box";
+    box.type = "gift";
+    box.value = 0;
+    bowl.name = "Bowl";
+    bowl.type = "sweets";
+    bowl.value = 3;
+    profile.items = {box, bowl};
+    worldSetObjectMaker(kTypeMusician, cMusician::Make);
+    worldSetObjectMaker(kTypeCash, cCash::Make);
+    worldSetObjectMaker(kTypeGift, cGift::Make);
+    worldSetObjectMaker(kTypeSweets, cSweets::Make);
+    worldSetObjectMaker(kTypeFlower, cFlower::Make);
+    const struct {
+        const char* section;
+        bool (*is)(cLevelObj*);
+    } cases[] = {
+        {"Band", [](cLevelObj* o) { return dynamic_cast<cMusician*>(o) != nullptr; }},
+        {"Mute", [](cLevelObj* o) { return dynamic_cast<cMusician*>(o) == nullptr; }},
+        {"Desk", [](cLevelObj* o) { return dynamic_cast<cCash*>(o) && o->GetBody().position.x == 3; }},
+        {"Box", [](cLevelObj* o) {
+             auto* g = dynamic_cast<cGift*>(o);
+             return g && g->GetCount() == 3;
+         }},
+        {"Bowl", [](cLevelObj* o) {
+             auto* b = dynamic_cast<cSweets*>(o);
+             return b && b->GetCount() == 4;
+         }},
+        {"Lily", [](cLevelObj* o) {
+             auto* f = dynamic_cast<cFlower*>(o);
+             return f && f->GetState() == cFlower::kNewCycle && o->GetBody().position.x == 7;
+         }},
+    };
+    for (const auto& c : cases) {
+        cLevelObj* o = createLevelObject(c.section, nullptr);
+        ASSERT_TRUE(o) << c.section;
+        EXPECT_TRUE(c.is(o)) << c.section;
+        delete o;
+    }
+    for (int t = 0; t < kLevelObjectTypes; ++t)
+        worldSetObjectMaker(static_cast<LevelObjectType>(t), nullptr);
+}
+
+// --- Flowers -----------------------------------------------------------------------------------
+
+// A breakable flower fresh for 30 s, then thirsty for 4 s, then costing 7 every 1000 ms.
+class Flowers : public Kinds {
+protected:
+    void SetUp() override {
+        Kinds::SetUp();
+        for (const char* name : {"green", "orange", "pot"})
+            writePicture(std::string(name) + ".tga", 2, 2, 0, 200, 0);
+        writeFile("flower.ini",
+                  "[Main0]\nx=100\ny=100\nbound_x=-10\nbound_y=-40\nbound_w=20\nbound_h=30\n"
+                  "sprite=pic.tga\nbreakable=1\npenalty_period=1000\n"
+                  "[Main1]\nsprite=pic.tga\n"
+                  "[Main2]\nbreakable=1\nbound_w=-20\n"
+                  "[Flower0_pot]\nsprite=pot.tga\n"
+                  "[GreenLeaf]\nsprite=green.tga\nperiod=400\nframes=4\n"
+                  "[OrangeLeaf]\nsprite=orange.tga\nperiod=400\nframes=4\n");
+        writeFile("levels.ini",
+                  "[level1]\nflowersAreAlive=30000,30000\nflowersAreDying=4000,4000\n"
+                  "[level2]\nflowersAreAlive=5000,1000\nflowersAreDying=3000,-9\n");
+        game.maxCostTip = 7;
+    }
+
+    // Updates in 25 ms steps until the flower reaches state, at most limit ms; the ms taken.
+    static int runUntil(cFlower& f, int state, int limit) {
+        for (int t = 25; t <= limit; t += 25) {
+            f.Update(25);
+            if (f.GetState() == state) return t;
+        }
+        return -1;
+    }
+    static int leaves(const cFlower& f, uint32_t flag) {
+        int n = 0;
+        for (int i = 0; i < cFlower::kMaxLeaves; ++i) n += (f.GetLeaf(i).flags & flag) != 0;
+        return n;
+    }
+    static std::string log() { return testsupport::TempFolder::readFile("gerr.log"); }
+};
+
+TEST_F(Flowers, CycleThirstsShedsLeavesDiesAndIsWateredBack) {
+    gRandom.Seed(1);
+    cFlower f;
+    f.Load(0, "flower.ini", "levels.ini", "level1");
+    EXPECT_EQ(cFlower::kNewCycle, f.GetState());
+    f.Update(25);
+    EXPECT_EQ(30000, f.GetAliveTime());  // an empty random part draws 0
+    EXPECT_EQ(4000, f.GetDyingTime());
+    // Fresh for exactly 30 s: thirsty at the first update past it.
+    EXPECT_EQ(30025, runUntil(f, cFlower::kThirsty, 40000));
+    EXPECT_EQ(kWater, f.GetRequest().GetKind());
+    EXPECT_TRUE(f.GetRequest().IsWaiting());
+    // The tint runs from white towards orange over the dying time.
+    EXPECT_EQ(255, f.GetFlowerTint().b);
+    f.Update(25);
+    EXPECT_EQ(1, leaves(f, cFlower::kFalling));  // the first leaf falls at once
+    EXPECT_EQ(0, leaves(f, cFlower::kOrange));
+    for (int i = 0; i < 79; ++i) f.Update(25);
+    EXPECT_EQ(255 - 63, f.GetFlowerTint().g);  // half of the 4000 ms
+    EXPECT_EQ(255 - 127, f.GetFlowerTint().b);
+    EXPECT_EQ(4000, runUntil(f, cFlower::kDying, 5000) + 2000);
+    EXPECT_EQ(2, leaves(f, ~0u));
+    EXPECT_EQ(1, leaves(f, cFlower::kOrange));  // dropped after half the dying time
+    EXPECT_EQ(ColorRGBA(255, 128, 0, 255).Argb(), f.GetFlowerTint().Argb());
+    EXPECT_TRUE(game.popularity.empty());  // the first loss comes at the next update
+    f.Update(25);
+    ASSERT_EQ(1u, game.popularity.size());
+    EXPECT_EQ(-7, game.popularity[0].amount);
+    EXPECT_TRUE(game.popularity[0].fly);
+    EXPECT_EQ(100.0f, game.popularity[0].from.x);
+    for (int i = 0; i < 80; ++i) f.Update(25);  // 2 s more: two more losses
+    EXPECT_EQ(3u, game.popularity.size());
+    // Falling leaves land and lie on the floor.
+    EXPECT_EQ(0, leaves(f, cFlower::kFalling));
+    EXPECT_EQ(2, leaves(f, cFlower::kLying));
+
+    f.SetState(cFlower::kNewCycle);  // watered
+    f.Update(25);
+    EXPECT_EQ(cFlower::kFresh, f.GetState());
+    EXPECT_EQ(0, leaves(f, ~0u));
+    EXPECT_EQ(kNoRequest, f.GetRequest().GetKind());
+}
+
+TEST_F(Flowers, QuietWhenUnbreakableOverOrSentHome) {
+    cFlower plain;
+    plain.Load(1, "flower.ini", "levels.ini", "level1");
+    EXPECT_EQ(-1, runUntil(plain, cFlower::kThirsty, 100000));
+    EXPECT_EQ(0, leaves(plain, ~0u));
+
+    cFlower f;
+    f.Load(0, "flower.ini", "levels.ini", "level1");
+    ASSERT_GT(runUntil(f, cFlower::kThirsty, 40000), 0);
+    f.Update(25);
+    game.levelState = GameLink::kLevelOver;  // the end: no time out, no new leaves
+    EXPECT_EQ(-1, runUntil(f, cFlower::kDying, 10000));
+    EXPECT_EQ(1, leaves(f, ~0u));
+    EXPECT_EQ(1, leaves(f, cFlower::kLying));  // the one falling still lands
+    game.levelState = 3;
+    game.heroesSentHome = true;
+    ASSERT_GT(runUntil(f, cFlower::kDying, 10000), 0);
+    for (int i = 0; i < 200; ++i) f.Update(25);
+    EXPECT_TRUE(game.popularity.empty());
+}
+
+TEST_F(Flowers, BadDataIsLoggedAndKeptHarmless) {
+    writeFile("bad.ini", "[Main0]\nbreakable=1\nbound_w=-20\nbound_h=5\n");
+    cFlower f;
+    f.Load(0, "bad.ini", "levels.ini", "level2");
+    const std::string text = log();
+    EXPECT_NE(text.find("\"flowersAreAlive\": 5000,1000 runs backwards"), std::string::npos);
+    EXPECT_NE(text.find("\"flowersAreDying\": 3000,-9 runs backwards"), std::string::npos);
+    EXPECT_NE(text.find("bad.ini [Main0] \"penalty_period\""), std::string::npos);
+    EXPECT_NE(text.find("bad.ini [Main0] \"bound_w\""), std::string::npos);
+    f.Update(25);
+    EXPECT_EQ(5000, f.GetAliveTime());
+    EXPECT_EQ(3000, f.GetDyingTime());
+    ASSERT_GT(runUntil(f, cFlower::kDying, 10000), 0);
+    for (int i = 0; i < 400; ++i) f.Update(25);  // 10 s dying without a period: charged once
+    EXPECT_EQ(1u, game.popularity.size());
+    // Leaves without pictures lie down at once.
+    EXPECT_EQ(0, leaves(f, cFlower::kFalling));
+    EXPECT_GT(leaves(f, cFlower::kLying), 0);
+    f.SetState(cFlower::kNewCycle);
+    f.Update(25);
+    ASSERT_GT(runUntil(f, cFlower::kDying, 10000), 0);
+    f.Update(25);
+    EXPECT_EQ(2u, game.popularity.size());  // a new dying spell costs once more
+}
+
+TEST_F(Flowers, NeverMoreThanFiftyLeaves) {
+    writeFile("levels.ini", "[level1]\nflowersAreAlive=0,0\nflowersAreDying=400000,400000\n");
+    cFlower f;
+    f.Load(0, "flower.ini", "levels.ini", "level1");
+    ASSERT_GT(runUntil(f, cFlower::kThirsty, 1000), 0);
+    for (int i = 0; i < 200000 / 25; ++i) f.Update(25);
+    EXPECT_EQ(cFlower::kThirsty, f.GetState());
+    EXPECT_EQ(cFlower::kMaxLeaves, leaves(f, ~0u));
+    for (int i = 0; i < cFlower::kMaxLeaves; ++i) {
+        const cFlower::Leaf& leaf = f.GetLeaf(i);
+        EXPECT_GE(leaf.start.x, -10 + 1.0f) << i;  // bound_x + 5 % of the width
+        EXPECT_LT(leaf.start.x, -10 + 1.0f + 16) << i;
+    }
+}
+
+TEST_F(Flowers, WaterOrdersNeedAFreeHeroAndAThirstyFlower) {
+    cFlower f;
+    f.Load(0, "flower.ini", "levels.ini", "level1");
+    f.Update(25);
+    EXPECT_FALSE(f.CanOrderService());  // fresh: nothing asked yet
+    ASSERT_GT(runUntil(f, cFlower::kThirsty, 40000), 0);
+    const struct {
+        const char* what;
+        bool task, unavailable, actionable;
+    } cases[] = {
+        {"free", false, false, true},
+        {"already sent", true, false, false},
+        {"off duty", false, true, false},
+    };
+    for (const auto& c : cases) {
+        jenny.tasks.clear();
+        if (c.task) jenny.AddTask(kWater, &f);
+        jenny.unavailable = c.unavailable;
+        EXPECT_EQ(c.actionable, f.IsActionable()) << c.what;
+    }
+    jenny.tasks.clear();
+    jenny.unavailable = false;
+    ASSERT_GT(runUntil(f, cFlower::kDying, 10000), 0);
+    EXPECT_TRUE(f.CanOrderService());
+    game.heroes.clear();  // nobody to send
+    f.GetRequest().Load(kWater, 0, &f, 0);
+    EXPECT_FALSE(f.CanOrderService());
 }
 
 }  // namespace
