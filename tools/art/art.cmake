@@ -38,3 +38,10 @@ foreach(picture IN LISTS jenny_pictures)
   velmora_svg_render(Heroes/Jenny/${picture}.tga SOURCES ${jenny_sources}/${picture}.svg)
 endforeach()
 velmora_svg_folder(Heroes/Jenny)
+
+# Hotel objects with a behaviour of their own: the musician, the cash desk, gifts and sweets,
+# flowers.
+velmora_svg_folder(Objects/Musician)
+velmora_svg_folder(Objects/Cash)
+velmora_svg_folder(Objects/Gift)
+velmora_svg_folder(Objects/Flower)
