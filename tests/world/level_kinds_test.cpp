@@ -7,10 +7,12 @@
 
 #include "core/random.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
 #include "anim/flying.h"
 #include "world/cash.h"
+#include "world/draw_list.h"
 #include "world/flower.h"
 #include "world/gift.h"
 #include "world/musician.h"
@@ -303,6 +305,53 @@ TEST_F(Kinds, SweetsGiveTheirLastCandy) {
     EXPECT_EQ(0, bowl.GetCount());
     EXPECT_EQ(4, client.happyReactions);
     EXPECT_EQ(nullptr, bowl.GetCurrentSprite());
+}
+
+TEST_F(Kinds, DrawnMarksAndCandiesFollowTheStock) {
+    writeFile("objects.ini",
+              "[Main]\nv_spr=pic.tga\n[Cash]\nx=0\ny=0\nv_x=20\nv_y=2\n");
+    writeFile("bowl.ini",
+              "[Main0]\nx=2\ny=2\ncount=2\n[Candy0]\nsprite=i0.tga\npos=0,0\n"
+              "[Candy1]\nsprite=i1.tga\npos=10,0\n"
+              "[Main1]\nx=30\ny=2\nsprite=pic.tga\ncount=0\n"
+              "[Main2]\nx=30\ny=2\nsprite=pic.tga\ncount=1\n");
+    DrawTarget target(40, 12, "kindstarget");
+    DrawList list;
+    // One ordered-mark per ordered check-out, 10 px apart leftwards.
+    cCash cash;
+    cash.Load("objects.ini", "Cash");
+    game.checkOutRequests = game.checkOutPlaces = 3;
+    cash.Enable();
+    cash.Enable();
+    cash.AddToDrawList(&list);
+    list.Flush();
+    EXPECT_EQ((DrawTarget::Box{10, 2, 14, 4}), target.painted());
+    // Every candy, but the carried one stays in the hand.
+    target.clear();
+    cSweets bowl;
+    bowl.Load("bowl.ini", 0);
+    bowl.AddToDrawList(&list);
+    list.Flush();
+    EXPECT_EQ((DrawTarget::Box{2, 2, 14, 4}), target.painted());
+    target.clear();
+    game.selected = &bowl;
+    bowl.AddToDrawList(&list);
+    list.Flush();
+    EXPECT_EQ((DrawTarget::Box{2, 2, 4, 4}), target.painted());
+    target.clear();
+    bowl.DrawAtCursor(Point2i(30, 6));
+    EXPECT_EQ((DrawTarget::Box{28, 4, 4, 4}), target.painted());
+    // A gift given away is gone.
+    target.clear();
+    cGift gone, one;
+    gone.Load("bowl.ini", 1);
+    one.Load("bowl.ini", 2);
+    gone.AddToDrawList(&list);
+    list.Flush();
+    EXPECT_EQ(0, target.painted().w);
+    one.AddToDrawList(&list);
+    list.Flush();
+    EXPECT_EQ((DrawTarget::Box{30, 2, 4, 4}), target.painted());
 }
 
 // --- Factory -----------------------------------------------------------------------------------
