@@ -63,35 +63,25 @@ void cCash::PickUp() {
 
 void cCash::Update(int ms) {
     if (phase_ == kAtRest) return;
-    const float a = 0.15f / static_cast<float>(bounces_ + 1);
-    const float step = ms * kBounceRate;
-    if (phase_ == kSquashing) {
-        if (bounces_ >= 2 && scaleY_ <= 1.0f) {
-            phase_ = kAtRest;
-            scaleX_ = scaleY_ = 1.0f;
-            bounces_ = 0;
-            return;
-        }
-        if (scaleY_ >= 1 - a) {
-            scaleX_ += step;
-            scaleY_ -= step;
-        }
-        if (scaleY_ < 1 - a) {
-            scaleY_ = 1 - a;
-            scaleX_ = 1 + a;
-            phase_ = kStretching;
-            ++bounces_;
-        }
+    if (phase_ == kSquashing && bounces_ >= 2 && scaleY_ <= 1.0f) {
+        phase_ = kAtRest;
+        scaleX_ = scaleY_ = 1.0f;
+        bounces_ = 0;
         return;
     }
-    if (scaleX_ >= 1 - a) {
-        scaleY_ += step;
-        scaleX_ -= step;
+    // Squashing shrinks the height and widens; stretching the other way round. Each half-swing
+    // is smaller than the last.
+    const float a = 0.15f / static_cast<float>(bounces_ + 1);
+    float& shrinking = phase_ == kSquashing ? scaleY_ : scaleX_;
+    float& growing = phase_ == kSquashing ? scaleX_ : scaleY_;
+    if (shrinking >= 1 - a) {
+        growing += ms * kBounceRate;
+        shrinking -= ms * kBounceRate;
     }
-    if (scaleX_ < 1 - a) {
-        scaleX_ = 1 - a;
-        scaleY_ = 1 + a;
-        phase_ = kSquashing;
+    if (shrinking < 1 - a) {
+        shrinking = 1 - a;
+        growing = 1 + a;
+        phase_ = phase_ == kSquashing ? kStretching : kSquashing;
         ++bounces_;
     }
 }
@@ -113,12 +103,6 @@ void cCash::Draw(DrawList* list) {
     if (r->outline && IsActionable())
         drawScaled(r->outline, r->spr_x + r->outline_x, r->spr_y + r->outline_y,
                    (hover_ ? ColorRGBA(255, 255, 255, 255) : ColorRGBA(255, 255, 45, 255)).Argb());
-    if (!extraSprite_) return;
-    const int w = spriteWidth(extraSprite_), h = spriteHeight(extraSprite_);
-    for (int i = ordered_ - 1; i >= 0; --i) {
-        const Point2i p = list->ToScreen(extraPoint_ - Point2i(kMarkSpacing * i, 0));
-        grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
-               static_cast<int>(h * list->scale.y), extraSprite_, 0, 0, w, h, 0xFFFFFFFFu,
-               animTime_);
-    }
+    for (int i = ordered_ - 1; i >= 0; --i)
+        drawExtraSprite(list, extraPoint_ - Point2i(kMarkSpacing * i, 0));
 }

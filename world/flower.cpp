@@ -247,11 +247,5 @@ void cFlower::Draw(DrawList* list) {
     }
     if (state_ != kThirsty && state_ != kDying) return;
     request_.Draw(list->ToScreen(requestPoint_), false, hover_ && !enabled_ && CanOrderService());
-    if (enabled_ && extraSprite_) {
-        const Point2i p = list->ToScreen(extraPoint_);
-        const int w = spriteWidth(extraSprite_), h = spriteHeight(extraSprite_);
-        grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
-               static_cast<int>(h * list->scale.y), extraSprite_, 0, 0, w, h, 0xFFFFFFFFu,
-               animTime_);
-    }
+    if (enabled_) drawExtraSprite(list, extraPoint_);
 }
