@@ -14,6 +14,7 @@
 #include "engine/gr/gr.h"
 #include "fuzz/fuzz_support.h"
 #include "world/cash.h"
+#include "world/client.h"
 #include "world/draw_list.h"
 #include "world/flower.h"
 #include "world/gift.h"
@@ -76,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         musician.SetState(cMusician::kPlaying);
         for (int i = 0; i < 400; ++i)
             for (cLevelObj* k : kinds) k->Update(25);
-        cBaseObj client;
+        cClient client;
         gift.GiveTo(&client);
         sweets.GiveTo(&client);
 

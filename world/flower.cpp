@@ -141,7 +141,7 @@ void cFlower::Update(int ms) {
             GameLink* game = worldGame();
             if (game && stateTime_ >= nextPenaltyTime_ && !levelOver() &&
                 !game->AreHeroesSentHome()) {
-                game->AddPopularity(-game->GetMaxCostTipClient(), true, body_.position);
+                game->AddPopularity(-game->GetMaxCostTipClient(), 1, body_.position.ToPoint2i());
                 // Without a period the spell costs once, not at every update.
                 nextPenaltyTime_ = penaltyPeriod_ > 0 ? stateTime_ + penaltyPeriod_ : INT_MAX;
             }

@@ -9,6 +9,7 @@
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
+#include "world/client.h"
 #include "world/draw_list.h"
 #include "world/links.h"
 
@@ -50,14 +51,12 @@ void cDragObj::Load(const char* iniFile, int index) {
     }
 }
 
-void cDragObj::cheer(cBaseObj* client, bool happier) {
+void cDragObj::cheer(cClient* client, bool happier) {
     client->GetRequest().StartAlert();
-    ClientLink* link = worldClient(client);
-    if (!link) return;
-    if (happier) link->BecomeHappier();
-    link->ReactHappy();
-    link->PlayHappySound();
-    if (client->GetRequest().GetKind() == kCalmBaby) link->OnServiceEnd(1);
+    if (happier) client->BecomeHappier();
+    client->ReactHappy();
+    client->PlayHappySound();
+    if (client->GetRequest().GetKind() == kCalmBaby) client->OnServiceEnd(true);
 }
 
 // --- cGift -------------------------------------------------------------------------------------
@@ -102,7 +101,7 @@ void cGift::DrawAtCursor(Point2i cursor) {
     if (r) drawCentred(r->sprite, cursor, 0, 0);
 }
 
-void cGift::GiveTo(cBaseObj* client) {
+void cGift::GiveTo(cClient* client) {
     if (!client || count_ <= 0) return;
     --count_;
     cheer(client, true);
@@ -172,7 +171,7 @@ void cSweets::DrawAtCursor(Point2i cursor) {
     drawCentred(c.sprite, cursor, c.flip.x, c.flip.y);
 }
 
-void cSweets::GiveTo(cBaseObj* client) {
+void cSweets::GiveTo(cClient* client) {
     if (!client || !candies_.size()) return;
     const uint32_t last = candies_.size() - 1;
     spriteFree(&candies_[last].sprite);

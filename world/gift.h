@@ -9,6 +9,7 @@
 #include "world/level_object.h"
 
 class CGraphFont;
+class cClient;
 
 class cDragObj : public cLevelObj {
 public:
@@ -24,14 +25,14 @@ public:
     // Drawn centred on the pointer while the player carries it.
     virtual void DrawAtCursor(Point2i cursor) = 0;
     // Hands one item to a client (null: to nobody, nothing happens).
-    virtual void GiveTo(cBaseObj* client) = 0;
+    virtual void GiveTo(cClient* client) = 0;
     virtual int GetCount() const { return count_; }
     bool IsActionable() override { return count_ != 0 && hover_; }
 
 protected:
     // The client's mood after receiving an item (happier: loyalty rises too); a "CalmBaby"
     // request is served by it.
-    static void cheer(cBaseObj* client, bool happier);
+    static void cheer(cClient* client, bool happier);
 
     int32_t count_;
 };
@@ -51,7 +52,7 @@ public:
     // Nothing once given away; a count above 1 is shown as "x<count>".
     void Draw(DrawList* list) override;
     void DrawAtCursor(Point2i cursor) override;
-    void GiveTo(cBaseObj* client) override;
+    void GiveTo(cClient* client) override;
 
 private:
     CGraphFont* font_;
@@ -77,7 +78,7 @@ public:
     HSPRITE GetCurrentSprite() const override;
     void DrawAtCursor(Point2i cursor) override;
     // Gives the last candy; an empty bowl gives nothing.
-    void GiveTo(cBaseObj* client) override;
+    void GiveTo(cClient* client) override;
 
 private:
     struct Candy {

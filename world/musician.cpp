@@ -7,6 +7,7 @@
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
+#include "world/client.h"
 #include "world/links.h"
 
 namespace {
@@ -123,8 +124,13 @@ bool cMusician::IsActionable() {
     cLevelObj* owner = r.GetOwner();
     if (!owner) return false;
     if (owner != this) return owner->GetAttached() != nullptr;
-    ClientLink* link = worldClient(client);
-    return link && link->CanOrderService();
+    cClient* asked = dynamic_cast<cClient*>(client);
+    return asked && asked->CanOrderService();
+}
+
+bool cMusician::IsIdleObject(const cLevelObj* object) {
+    const cMusician* musician = dynamic_cast<const cMusician*>(object);
+    return musician && musician->IsIdle();
 }
 
 cLevelObj* cMusician::GetOutlineObject() {

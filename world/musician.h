@@ -25,6 +25,9 @@ public:
     bool IsActionable() override;
 
     bool IsIdle() const { return state_ == kIdleState; }
+    // Whether the object is a musician done playing: what a listening client waits for (the
+    // level hands it to worldSetMusicianHook).
+    static bool IsIdleObject(const cLevelObj* object);
     // The object whose click counts as a click on the musician; null when none.
     cLevelObj* GetOutlineObject();
     int GetPlayTimes(int anim) const { return plays_[anim].times; }

@@ -12,6 +12,7 @@
 #include "tests/world/world_fakes.h"
 #include "anim/flying.h"
 #include "world/cash.h"
+#include "world/client.h"
 #include "world/draw_list.h"
 #include "world/flower.h"
 #include "world/gift.h"
@@ -37,8 +38,22 @@ protected:
         game.heroes = {{"Jenny", &jenny}};
     }
 
+    // A guest waiting in the lobby (loyalty 2, happy sound "yay") with a request of the kind.
+    static void waitingGuest(cClient& guest, int kind) {
+        writeFile("guest.ini", "[Main]\nname=Guest\nloyalty=2\nhappy_sound=yay\n");
+        guest.Load("guest.ini");
+        guest.SetState(cClient::kStateWaiting);
+        guest.GetRequest().Load(kind, 0, nullptr, 0);
+    }
+
     FakeGame game;
     FakeHero jenny;
+};
+
+// A guest whose own answer to an order is set by the test.
+struct Guest : cClient {
+    bool canOrder = true;
+    bool CanOrderService() override { return canOrder; }
 };
 
 // --- Musician ----------------------------------------------------------------------------------
@@ -80,8 +95,12 @@ TEST_F(Kinds, MusicianTuneRunsStartLoopsAndStop) {
     Sounds sounds;
     cMusician m;
     m.Load("musician.ini");
+    cLevelObj chair;
+    EXPECT_TRUE(cMusician::IsIdleObject(&m));
+    EXPECT_FALSE(cMusician::IsIdleObject(&chair));
     m.SetAnimation(cMusician::kPlayStart, false);
     m.SetState(cMusician::kPlaying);
+    EXPECT_FALSE(cMusician::IsIdleObject(&m));  // a listening guest keeps listening
     int tuneAt = -1, stopAt = -1, idleAt = -1;
     for (int t = 25; t <= 10000 && idleAt < 0; t += 25) {
         m.Update(25);
@@ -122,7 +141,7 @@ TEST_F(Kinds, MusicianTakesAnOrderOnlyWhenIdleAndUnordered) {
     m.Load("musician.ini");
     cLevelObj chair;
     cRequest shown;
-    FakeClient client;
+    Guest client;
     EXPECT_FALSE(m.IsActionable());  // nobody asks for music here
     game.clients[&m] = &client;
     client.GetRequest().Load(kMusic, 0, &m, 0);
@@ -246,18 +265,24 @@ TEST_F(Kinds, CarriedStockReadsItsCount) {
         EXPECT_EQ(c.count != 0, gift.IsActionable()) << c.index;
         gift.SetHover(false);
         EXPECT_FALSE(gift.IsActionable());
-        FakeClient client;
-        gift.GiveTo(&client);  // none left: nothing to give
-        EXPECT_EQ(c.count != 0 ? 1 : 0, client.happyReactions) << c.index;
+        Sounds sounds;
+        cClient guest;
+        waitingGuest(guest, kCards);
+        gift.GiveTo(&guest);  // none left: nothing to give
+        EXPECT_EQ(c.count != 0 ? 1 : 0, sounds.count("yay")) << c.index;
+        EXPECT_EQ(c.count != 0 ? 3 : 2, guest.GetLoyalty()) << c.index;
     }
     cSweets empty;
     empty.Load("carried.ini", 1);  // a negative count loads no candy
     EXPECT_EQ(0, empty.GetCount());
     EXPECT_EQ(nullptr, empty.GetCurrentSprite());
     EXPECT_EQ(0, empty.GetFlipX());
-    FakeClient client;
-    empty.GiveTo(&client);
-    EXPECT_EQ(0, client.happyReactions);
+    Sounds sounds;
+    cClient guest;
+    waitingGuest(guest, kCards);
+    empty.GiveTo(&guest);
+    EXPECT_EQ(0, sounds.count("yay"));
+    EXPECT_EQ(cClient::kStateWaiting, guest.GetState());
 }
 
 TEST_F(Kinds, GivingCheersTheClientAndCalmsABaby) {
@@ -267,24 +292,26 @@ TEST_F(Kinds, GivingCheersTheClientAndCalmsABaby) {
         gift.Load("carried.ini", 0);
         cSweets sweets;
         sweets.Load("carried.ini", 3);
-        FakeClient a, b;
-        a.GetRequest().Load(kind, 0, nullptr, 0);
-        b.GetRequest().Load(kind, 0, nullptr, 0);
+        Sounds sounds;
+        cClient a, b;
+        waitingGuest(a, kind);
+        waitingGuest(b, kind);
         gift.GiveTo(&a);
         sweets.GiveTo(&b);
         gift.GiveTo(nullptr);
         sweets.GiveTo(nullptr);
         EXPECT_EQ(2, gift.GetCount());
         EXPECT_EQ(3, sweets.GetCount());
-        EXPECT_EQ(1, a.happier);
-        EXPECT_EQ(0, b.happier);  // sweets do not raise loyalty
-        for (FakeClient* c : {&a, &b}) {
-            EXPECT_EQ(1, c->happyReactions);
-            EXPECT_EQ(1, c->happySounds);
-            EXPECT_TRUE(c->GetRequest().IsAlerting());
-            EXPECT_EQ(kind == kCalmBaby ? std::vector<int>{1} : std::vector<int>{},
-                      c->serviceEnds)
-                << kind;
+        EXPECT_EQ(3, a.GetLoyalty());
+        EXPECT_EQ(2, b.GetLoyalty());  // sweets do not raise loyalty
+        EXPECT_EQ(2, sounds.count("yay"));
+        for (cClient* c : {&a, &b}) {
+            EXPECT_EQ(cClient::kStateReacting, c->GetState()) << kind;
+            // A crying baby is calmed: the request is served and gone; any other stays.
+            EXPECT_EQ(kind == kCalmBaby ? kNoRequest : kCards, c->GetRequest().GetKind());
+            if (kind == kCards) {
+                EXPECT_TRUE(c->GetRequest().IsAlerting());
+            }
         }
     }
 }
@@ -295,15 +322,17 @@ TEST_F(Kinds, SweetsGiveTheirLastCandy) {
     bowl.Load("carried.ini", 3);
     ASSERT_EQ(4, bowl.GetCount());
     const HSPRITE third = bowl.GetCurrentSprite();
-    FakeClient client;
-    bowl.GiveTo(&client);
+    Sounds sounds;
+    cClient guest;
+    waitingGuest(guest, kCards);
+    bowl.GiveTo(&guest);
     EXPECT_EQ(3, bowl.GetCount());
     EXPECT_NE(third, bowl.GetCurrentSprite());
     EXPECT_NE(nullptr, bowl.GetCurrentSprite());
     EXPECT_EQ(1, bowl.GetFlipX());  // Candy2's
-    for (int i = 0; i < 5; ++i) bowl.GiveTo(&client);
+    for (int i = 0; i < 5; ++i) bowl.GiveTo(&guest);
     EXPECT_EQ(0, bowl.GetCount());
-    EXPECT_EQ(4, client.happyReactions);
+    EXPECT_EQ(4, sounds.count("yay"));
     EXPECT_EQ(nullptr, bowl.GetCurrentSprite());
 }
 
@@ -489,8 +518,8 @@ TEST_F(Flowers, CycleThirstsShedsLeavesDiesAndIsWateredBack) {
     f.Update(25);
     ASSERT_EQ(1u, game.popularity.size());
     EXPECT_EQ(-7, game.popularity[0].amount);
-    EXPECT_TRUE(game.popularity[0].fly);
-    EXPECT_EQ(100.0f, game.popularity[0].from.x);
+    EXPECT_EQ(1, game.popularity[0].fly);
+    EXPECT_EQ(100, game.popularity[0].from.x);
     for (int i = 0; i < 80; ++i) f.Update(25);  // 2 s more: two more losses
     EXPECT_EQ(3u, game.popularity.size());
     // Falling leaves land and lie on the floor.

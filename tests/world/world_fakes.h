@@ -77,16 +77,15 @@ struct FakeGame : GameLink {
 
     // --- The musician, the cash desk, carried objects and flowers.
     struct PopularityChange {
-        int amount;
-        bool fly;
-        Vec2f from;
+        int amount, fly;
+        Point2i from;
     };
     std::vector<PopularityChange> popularity;
     int maxCostTip = 0, levelState = 3, checkOutRequests = 0, checkOutPlaces = 0;
     bool heroesSentHome = false;
-    cDragObj* selected = nullptr;
+    cBaseObj* selected = nullptr;
 
-    void AddPopularity(int amount, bool fly, Vec2f from) override {
+    void AddPopularity(int amount, int fly, Point2i from) override {
         popularity.push_back({amount, fly, from});
     }
     int GetMaxCostTipClient() override { return maxCostTip; }
@@ -94,20 +93,7 @@ struct FakeGame : GameLink {
     bool AreHeroesSentHome() override { return heroesSentHome; }
     int CountCheckOutRequests() override { return checkOutRequests; }
     int GetCheckOutPlaceCount() override { return checkOutPlaces; }
-    cDragObj* GetSelectedDragObject() override { return selected; }
-};
-
-// A client as level objects see it: a body with a request, and what was done to its mood.
-struct FakeClient : cBaseObj, ClientLink {
-    bool canOrder = true;
-    int happier = 0, happyReactions = 0, happySounds = 0;
-    std::vector<int> serviceEnds;
-
-    bool CanOrderService() override { return canOrder; }
-    void BecomeHappier() override { ++happier; }
-    void ReactHappy() override { ++happyReactions; }
-    void PlayHappySound() override { ++happySounds; }
-    void OnServiceEnd(int result) override { serviceEnds.push_back(result); }
+    cBaseObj* GetSelectedDragObject() override { return selected; }
 };
 
 // Hears the world's sounds for as long as it lives.
