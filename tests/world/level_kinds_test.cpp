@@ -16,6 +16,7 @@
 #include "world/draw_list.h"
 #include "world/flower.h"
 #include "world/gift.h"
+#include "world/jenny.h"
 #include "world/musician.h"
 
 namespace {
@@ -168,6 +169,40 @@ TEST_F(Kinds, MusicianTakesAnOrderOnlyWhenIdleAndUnordered) {
         m.SetState(c.playing ? cMusician::kPlaying : cMusician::kIdleState);
         EXPECT_EQ(c.actionable, m.IsActionable()) << c.what;
     }
+}
+
+TEST_F(Kinds, JennysMusicServicePlaysOneTune) {
+    writeFile("musician.ini", kMusicianIni);
+    writeFile("jenny.ini", "[Main]\nname=Jenny\n");
+    Sounds sounds;
+    cJenny staff;
+    staff.Load("jenny.ini");
+    game.heroes = {{"Jenny", &staff}};
+    cMusician m;
+    m.Load("musician.ini");
+    // A listener asking for music at the musician.
+    struct Listener : cLevelObj, ClientLink {
+        std::vector<bool> served;
+        void OnServiceEnd(bool success) override { served.push_back(success); }
+        cBaseObj* GetLinked() const override { return nullptr; }
+    } listener;
+    listener.GetRequest().Load(kMusic, 0, &m, 0);
+    listener.GetRequest().SetWaiting();
+    game.clients[&m] = &listener;
+    staff.AddTask(kMusic, &m);
+    EXPECT_FALSE(m.IsActionable());  // already ordered
+    staff.SetState(cHero::kStateIdle);
+    for (int i = 0; i < 4 && m.IsIdle(); ++i) {
+        staff.Update(25);
+        m.Update(25);
+    }
+    ASSERT_FALSE(m.IsIdle());
+    EXPECT_EQ(std::vector<bool>{true}, listener.served);
+    EXPECT_EQ(0, staff.TaskCount());
+    EXPECT_FALSE(m.IsActionable());  // playing: a second order is refused
+    for (int i = 0; i < 400 && !m.IsIdle(); ++i) m.Update(25);
+    EXPECT_TRUE(m.IsIdle());
+    EXPECT_EQ(1, sounds.count("tune"));
 }
 
 // --- Cash desk ---------------------------------------------------------------------------------
