@@ -481,7 +481,8 @@ void addPianoNote(Sound& s, double start, double pitch, double gain) {
         const double t = static_cast<double>(i - first) / s.rate;
         double v = 0.0;
         for (int p = 1; p <= 4; ++p)
-            v += std::exp(-t * (1.5 + p)) / p * std::sin(kTwoPi * pitch * p * (1.0 + 0.0004 * p) * t);
+            v += std::exp(-t * (1.5 + p)) / p *
+                 std::sin(kTwoPi * pitch * p * (1.0 + 0.0004 * p) * t);
         s.at(i, 0) += static_cast<float>(gain * std::min(1.0, t / 0.004) * v);
     }
 }

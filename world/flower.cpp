@@ -227,7 +227,8 @@ void cFlower::Draw(DrawList* list) {
         if (!s) continue;
         const int w = spriteWidth(s), h = spriteHeight(s);
         const Point2i p = list->ToScreen((body_.position + leaf.current).ToPoint2i());
-        const int dw = static_cast<int>(w * list->scale.x), dh = static_cast<int>(h * list->scale.y);
+        const int dw = static_cast<int>(w * list->scale.x);
+        const int dh = static_cast<int>(h * list->scale.y);
         grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, dw, dh, s, 0, 0, w, h, 0xFFFFFFFFu,
                leaf.animTime);
         if (highlighted_ && pulse_ != 0)
@@ -240,7 +241,8 @@ void cFlower::Draw(DrawList* list) {
                                          Point2i(first->spr_x + first->outline_x,
                                                  first->spr_y + first->outline_y));
         const int w = spriteWidth(first->outline), h = spriteHeight(first->outline);
-        const ColorRGBA colour = hover_ ? ColorRGBA(255, 255, 255, 255) : ColorRGBA(255, 255, 45, 255);
+        const ColorRGBA colour =
+            hover_ ? ColorRGBA(255, 255, 255, 255) : ColorRGBA(255, 255, 45, 255);
         grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
                static_cast<int>(h * list->scale.y), first->outline, 0, 0, w, h, colour.Argb(),
                animTime_);

@@ -159,7 +159,8 @@ void cSweets::Draw(DrawList* list) {
         if (!c.sprite) continue;
         const int w = spriteWidth(c.sprite), h = spriteHeight(c.sprite);
         const Point2i p = list->ToScreen(body_.position.ToPoint2i() + c.pos);
-        const int dw = static_cast<int>(w * list->scale.x), dh = static_cast<int>(h * list->scale.y);
+        const int dw = static_cast<int>(w * list->scale.x);
+        const int dh = static_cast<int>(h * list->scale.y);
         grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, c.flip.x ? -dw : dw, c.flip.y ? -dh : dh,
                c.sprite, 0, 0, w, h, 0xFFFFFFFFu, 0);
     }

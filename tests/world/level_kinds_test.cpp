@@ -462,7 +462,8 @@ TEST_F(Kinds, FactoryBuildsEachKindFromItsFiles) {
     } cases[] = {
         {"Band", [](cLevelObj* o) { return dynamic_cast<cMusician*>(o) != nullptr; }},
         {"Mute", [](cLevelObj* o) { return dynamic_cast<cMusician*>(o) == nullptr; }},
-        {"Desk", [](cLevelObj* o) { return dynamic_cast<cCash*>(o) && o->GetBody().position.x == 3; }},
+        {"Desk",
+         [](cLevelObj* o) { return dynamic_cast<cCash*>(o) && o->GetBody().position.x == 3; }},
         {"Box", [](cLevelObj* o) {
              auto* g = dynamic_cast<cGift*>(o);
              return g && g->GetCount() == 3;
@@ -627,6 +628,29 @@ TEST_F(Flowers, NeverMoreThanFiftyLeaves) {
         EXPECT_GE(leaf.start.x, -10 + 1.0f) << i;  // bound_x + 5 % of the width
         EXPECT_LT(leaf.start.x, -10 + 1.0f + 16) << i;
     }
+}
+
+TEST_F(Flowers, DrawnWhiteWhileFreshOrangeWhileDying) {
+    writePicture("white.tga", 4, 4, 255, 255, 255);
+    writeFile("white.ini", "[Main0]\nx=2\ny=2\nsprite=white.tga\nbreakable=1\n"
+                           "penalty_period=1000\n");
+    writeFile("levels.ini", "[level1]\nflowersAreAlive=100,100\nflowersAreDying=100,100\n");
+    cFlower f;
+    f.Load(0, "white.ini", "levels.ini", "level1");
+    DrawTarget target(8, 8, "flowertarget");
+    DrawList list;
+    f.Update(25);
+    f.AddToDrawList(&list);
+    list.Flush();
+    EXPECT_EQ(0xFFFF, target.at(3, 3));
+    ASSERT_GT(runUntil(f, cFlower::kDying, 1000), 0);
+    target.clear();
+    f.AddToDrawList(&list);
+    list.Flush();
+    const uint16_t p = target.at(3, 3);
+    EXPECT_NEAR(31, p >> 11, 1);        // red stays
+    EXPECT_NEAR(32, (p >> 5) & 63, 1);  // green halves
+    EXPECT_EQ(0, p & 31);               // blue is gone
 }
 
 TEST_F(Flowers, WaterOrdersNeedAFreeHeroAndAThirstyFlower) {
