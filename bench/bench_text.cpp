@@ -12,6 +12,7 @@
 #include "engine/gr/font.h"
 #include "engine/gr/gr.h"
 #include "engine/gr/image.h"
+#include "bench/synthetic_font.h"
 
 namespace {
 
@@ -21,35 +22,12 @@ constexpr int kLines = 200;
 constexpr char kLine[] = "HotelVelmora:CheckInRoomServiceLuggage42";
 static_assert(sizeof kLine - 1 == 40, "40 glyphs a line");
 
-// A synthetic font like the bundled one (32-bit with its own alpha, one glyph set) for runs
-// without the generated data: glyphs 8 to 12 wide on 20-pixel lines.
-std::string writeSyntheticFont() {
+// The synthetic font in a folder of its own; its image's name, empty when it cannot be written.
+std::string syntheticFontFile() {
     char folder[] = "/tmp/velmora_bench_text_XXXXXX";
     if (!mkdtemp(folder)) return "";
     const std::string base = std::string(folder) + "/synthetic";
-    const int width = 512, height = 20;
-    std::vector<uint8_t> px(static_cast<size_t>(width) * height * 4);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            uint8_t* p = &px[(static_cast<size_t>(y) * width + x) * 4];
-            p[0] = p[1] = p[2] = 255;
-            p[3] = static_cast<uint8_t>((x * 37 + y * 11) & 255);
-        }
-    cTGAImage writer;
-    if (writer.Save((base + ".tga").c_str(), px.data(), 32, width, -height) != 0) return "";
-    std::string metrics = "17 20 95\n";
-    int x = 0;
-    for (int code = 32; code < 127; ++code) {
-        const int w = 8 + code % 5;
-        metrics +=
-            std::to_string(code) + " " + std::to_string(x) + " 0 1 " + std::to_string(w) + " 1\n";
-        x += w + 1;
-    }
-    FILE* f = fopen((base + ".fh").c_str(), "w");
-    if (!f) return "";
-    fputs(metrics.c_str(), f);
-    fclose(f);
-    return base + ".tga";
+    return writeSyntheticFont(base) ? base + ".tga" : "";
 }
 
 struct Scene {
@@ -59,7 +37,7 @@ struct Scene {
 
     Scene() {
         const char* bundled = "Data/Fonts/normal.tga";
-        std::string name = access(bundled, R_OK) == 0 ? bundled : writeSyntheticFont();
+        std::string name = access(bundled, R_OK) == 0 ? bundled : syntheticFontFile();
         font = grLoadFont(name.c_str(), nullptr);
         target = grCreateSprite(kWidth, kHeight, "bench back buffer");
         grSetTarget(target);

@@ -9,6 +9,7 @@
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
 #include "game/first_screen.h"
+#include "ui/ui.h"
 
 namespace {
 
@@ -21,20 +22,13 @@ constexpr int kLeftButton = 1;
 // Bit 29 of a key message's data: Alt was held.
 constexpr intptr_t kAltHeld = intptr_t(1) << 29;
 
-ShellWM* gWM = nullptr;
 int gPaused = 0;
 float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
+// When the cursor's animation was last given the time; below 0 before the first frame.
+float gCursorLast = -1;
 
 }  // namespace
-
-void appSetWM(ShellWM* wm) {
-    if (wm == gWM) return;
-    delete gWM;
-    gWM = wm;
-}
-
-ShellWM* appWM() { return gWM; }
 
 void appSetPaused(int paused) { gPaused = paused; }
 
@@ -53,13 +47,14 @@ void GameInit() {
     sndInit(nullptr);
     sndLoadScript("Data/Sounds/sounds.ini");
     sndLoadScript("Data/Sounds/music.ini");
-    // Window manager: WM::Create() makes it, empty; the first screen below stands in for it.
-    // Cursor: cursorCreate(), then cursorSet() to show it.
-    appSetWM(firstScreenCreate());
+    WM::Create();
+    cursorCreate();
+    cursorSet(1);
+    WM::Get()->Push(firstScreenCreate(), false, false, false);
 }
 
 int GameFrame() {
-    ShellWM* wm = gWM;
+    WM* wm = WM::Get();
     if (!wm || wm->Count() == 0) return 1;
     if (!gPaused) {
         float elapsed = gElapsed();
@@ -72,13 +67,16 @@ int GameFrame() {
     }
     grBeginFrame();
     wm->Render();
-    // Cursor: cursorTick(25) draws the cursor over everything.
+    // The cursor animates by the time that really passed, also while paused.
+    const float now = timerNow();
+    cursorTick(gCursorLast < 0 ? 0 : static_cast<int>(now - gCursorLast));
+    gCursorLast = now;
     grPresent();
     return 0;
 }
 
 void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    ShellWM* wm = gWM;
+    WM* wm = WM::Get();
     if (!wm) return;
     int code = static_cast<int>(wParam);
     switch (message) {
@@ -92,26 +90,25 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
         wm->OnKeyDown(code, lParam);
         break;
     case kKeyUp:
-        if (code == kLeftButton) {
-            // Cursor: the cursor manager's clicked flag is set.
-        }
+        if (code == kLeftButton) cursorClick();
         wm->OnKeyUp(code, lParam);
         break;
     case kChar: wm->OnChar(code, lParam); break;
     case kMouseMove:
         wm->OnMouseMove(code, lParam);
-        // Cursor: cursorMove(wParam, lParam).
+        cursorMove(code, lParam);
         break;
     default: break;
     }
 }
 
 void GameShutdown() {
-    // Window manager: WM::Destroy(); here the stand-in is deleted.
-    appSetWM(nullptr);
+    WM::Destroy();
+    firstScreenRelease();
     for (int group = 0; group < 3; ++group) sndStopGroup(group);
     sndStopMusicNow();
-    // Cursor: cursorDestroy().
+    cursorDestroy();
+    gCursorLast = -1;
     sndUnloadScript("Data/Sounds/sounds.ini");
     sndUnloadScript("Data/Sounds/music.ini");
     iniFreeAll();

@@ -1,15 +1,15 @@
 // The application shell: the game's start-up, frame, message dispatch and shut-down (the four
-// hooks of engine/platform/engine.h), and the screens they drive.
+// hooks of engine/platform/engine.h), which drive the window manager.
 #pragma once
 
 #include <cstdint>
 
-// What the shell drives of the window manager: input, fixed-step updates, drawing, and whether
-// anything is left on show. The window manager takes this place once it exists.
+// A stand-in screen of the kind written before windows existed (the world demo): input, updates,
+// drawing, and whether it is still on show. The first screen shows one in a window of its own.
 class ShellWM {
 public:
     virtual ~ShellWM() {}
-    // Windows held; the program ends when none is left.
+    // Nonzero while the screen is on show; 0 once it has ended itself.
     virtual int Count() = 0;
     virtual int Update(int milliseconds) = 0;
     virtual int Render() = 0;
@@ -19,11 +19,6 @@ public:
     virtual int OnChar(int character, intptr_t data) = 0;
     virtual int OnMouseMove(int buttons, intptr_t position) = 0;
 };
-
-// Installs the manager the shell drives, taking it over (the one before is deleted); null
-// leaves none, and then every frame reports that nothing is on show.
-void appSetWM(ShellWM* wm);
-ShellWM* appWM();
 
 // While paused, frames draw but nothing is updated.
 void appSetPaused(int paused);

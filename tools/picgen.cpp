@@ -1,5 +1,6 @@
 // Draws the bundled test picture (a hotel facade, JPEG) and small sprites with alpha: a coin
 // with a separate gray alpha image, a star (PNG) and a four-frame spinning star strip (TGA).
+#include "tools/canvas.h"
 #include "tools/image_write.h"
 #include "tools/tga_write.h"
 
@@ -12,71 +13,12 @@
 
 namespace {
 
+using picgen::Canvas;
+using picgen::Rgb;
+using picgen::byteOf;
+using picgen::mix;
+
 constexpr double kPi = 3.14159265358979;
-
-struct Rgb {
-    double r, g, b;
-};
-
-Rgb mix(Rgb a, Rgb b, double t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-uint8_t byteOf(double v) { return static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
-
-// Straight (not premultiplied) colour and alpha, rows top first.
-struct Canvas {
-    int w, h;
-    std::vector<Rgb> rgb;
-    std::vector<double> alpha;
-
-    Canvas(int width, int height, Rgb fill, double a)
-        : w(width), h(height), rgb(static_cast<size_t>(width) * height, fill),
-          alpha(static_cast<size_t>(width) * height, a) {}
-
-    // Paints colour c over the pixel with coverage k (0..1), source-over.
-    void blend(int x, int y, Rgb c, double k) {
-        if (x < 0 || y < 0 || x >= w || y >= h || k <= 0.0) return;
-        const size_t i = static_cast<size_t>(y) * w + x;
-        const double a0 = alpha[i];
-        const double a = k + a0 * (1.0 - k);
-        const double keep = a0 * (1.0 - k);
-        rgb[i] = {(c.r * k + rgb[i].r * keep) / a, (c.g * k + rgb[i].g * keep) / a,
-                  (c.b * k + rgb[i].b * keep) / a};
-        alpha[i] = a;
-    }
-
-    void rect(int x0, int y0, int x1, int y1, Rgb c, double k = 1.0) {
-        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) blend(x, y, c, k);
-    }
-
-    // Any shape given by an inside test, anti-aliased by 8 x 8 samples per pixel.
-    template <typename Inside, typename Colour>
-    void shape(int x0, int y0, int x1, int y1, Inside inside, Colour colour) {
-        for (int y = std::max(y0, 0); y < std::min(y1, h); ++y)
-            for (int x = std::max(x0, 0); x < std::min(x1, w); ++x) {
-                int hits = 0;
-                for (int sy = 0; sy < 8; ++sy)
-                    for (int sx = 0; sx < 8; ++sx)
-                        hits += inside(x + (sx + 0.5) / 8.0, y + (sy + 0.5) / 8.0) ? 1 : 0;
-                if (hits) blend(x, y, colour(x + 0.5, y + 0.5), hits / 64.0);
-            }
-    }
-
-    std::vector<uint8_t> bytes(bool bgr, bool withAlpha) const {
-        std::vector<uint8_t> out;
-        out.reserve(rgb.size() * (withAlpha ? 4 : 3));
-        for (size_t i = 0; i < rgb.size(); ++i) {
-            const uint8_t r = byteOf(rgb[i].r), g = byteOf(rgb[i].g), b = byteOf(rgb[i].b);
-            out.push_back(bgr ? b : r);
-            out.push_back(g);
-            out.push_back(bgr ? r : b);
-            if (withAlpha) out.push_back(byteOf(alpha[i] * 255.0));
-        }
-        return out;
-    }
-};
 
 // Small linear congruential generator: the facade's lit windows are the same on every run.
 class Lcg {
@@ -266,9 +208,12 @@ std::vector<uint8_t> grayAlpha(const Canvas& cv) {
 
 }  // namespace
 
+// The widget demo's pictures under the data folder (tools/picgen_ui.cpp).
+bool drawUiPictures(const std::string& data);
+
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        fprintf(stderr, "usage: picgen <pictures folder> <sprites folder>\n");
+    if (argc != 3 && argc != 4) {
+        fprintf(stderr, "usage: picgen <pictures folder> <sprites folder> [<data folder>]\n");
         return 2;
     }
     const std::string pictures = argv[1], sprites = argv[2];
@@ -290,5 +235,7 @@ int main(int argc, char** argv) {
         const std::vector<uint8_t> f = drawStar(frame, i * (2 * kPi / 5) / 4).bytes(true, true);
         strip.insert(strip.end(), f.begin(), f.end());
     }
-    return writeTga((sprites + "/star_spin.tga").c_str(), frame, frame * 4, 32, strip, false) ? 0 : 1;
+    ok = writeTga((sprites + "/star_spin.tga").c_str(), frame, frame * 4, 32, strip, false);
+    if (ok && argc == 4) ok = drawUiPictures(argv[3]);
+    return ok ? 0 : 1;
 }

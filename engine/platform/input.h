@@ -9,6 +9,9 @@ void typedPush(unsigned int character);
 // than 31 word. The buffer is not changed.
 int typedEndsWith(const char* word);
 
+// 1 while Shift is held, as the layer saw it with its last key event; 0 before any.
+int keyShiftHeld();
+
 // Where the joystick sends its key messages: the window procedure, in effect.
 typedef void (*InputSink)(uint32_t message, uintptr_t wParam, intptr_t lParam);
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/platform/input.h"
 #include "engine/platform/log.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/platform_internal.h"
@@ -69,6 +70,8 @@ void captureWindow() {
 }
 
 }  // namespace
+
+int keyShiftHeld() { return (gLayer.translate.modifiers & MK_SHIFT) ? 1 : 0; }
 
 bool platInit() {
     if (gStarted) return true;

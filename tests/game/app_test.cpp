@@ -15,6 +15,8 @@
 #include "game/app.h"
 #include "game/app_internal.h"
 #include "tests/support/temp_folder.h"
+#include "ui/ui.h"
+#include "ui/ui_internal.h"
 
 namespace {
 
@@ -33,8 +35,13 @@ std::ostream& operator<<(std::ostream& os, const Call& c) {
 std::vector<Call> gCalls;
 int gWindows = 1;
 
-class RecordingWM : public ShellWM {
+class RecordingWM : public WM {
 public:
+    void Push(Window*, bool, bool, bool) override {}
+    bool Close(Window*) override { return false; }
+    bool CloseAndNotify(Window*) override { return false; }
+    bool IsModal(Window*) override { return false; }
+    void Clear() override {}
     int Count() override { return gWindows; }
     int Update(int ms) override { return note("Update", ms, 0); }
     int Render() override { return note("Render", 0, 0); }
@@ -76,10 +83,10 @@ protected:
         appSetClock(fakeElapsed);
         appResetFrame();
         appSetPaused(0);
-        appSetWM(new RecordingWM);
+        wmInstall(new RecordingWM);
     }
     void TearDown() override {
-        appSetWM(nullptr);
+        wmInstall(nullptr);
         appSetClock(nullptr);
     }
     // Runs one frame per elapsed time given; the number of updates they made.
@@ -127,7 +134,7 @@ TEST_F(Shell, PausedFramesDrawWithoutUpdating) {
 TEST_F(Shell, FrameReportsWhenNothingIsOnShow) {
     gWindows = 0;
     EXPECT_EQ(GameFrame(), 1);
-    appSetWM(nullptr);
+    wmInstall(nullptr);
     EXPECT_EQ(GameFrame(), 1);
     EXPECT_TRUE(gCalls.empty());
 }
@@ -160,7 +167,7 @@ TEST_F(Shell, InputGoesToTheWindowManager) {
         GameOnMessage(c.message, c.wParam, c.lParam);
         EXPECT_EQ(gCalls, c.calls) << c.message << " " << c.wParam;
     }
-    appSetWM(nullptr);
+    wmInstall(nullptr);
     gCalls.clear();
     GameOnMessage(256, 'A', 0);
     EXPECT_TRUE(gCalls.empty());
@@ -170,11 +177,16 @@ TEST_F(Shell, InputGoesToTheWindowManager) {
 
 std::deque<PlatMessage> gQueue;
 int gIdleTakes = 0;
+constexpr int kFadeInFrames = 30;  // 20 ms each
 
-// Ends a run that does not end itself, so that a fault fails instead of hanging.
+// Hands the queue out once the first screen has faded in (frames run while no message waits),
+// and ends a run that does not end itself, so that a fault fails instead of hanging.
 bool scriptedNext(PlatMessage* out, bool) {
-    if (gQueue.empty() && ++gIdleTakes > 1000) gQueue.push_back({WM_QUIT, 0, 0});
-    if (gQueue.empty()) return false;
+    if (++gIdleTakes > 1000) {
+        *out = {WM_QUIT, 0, 0};
+        return true;
+    }
+    if (gIdleTakes <= kFadeInFrames || gQueue.empty()) return false;
     *out = gQueue.front();
     gQueue.pop_front();
     return true;
@@ -194,11 +206,14 @@ TEST(Program, RunsUntilEscapeAndSavesItsWindow) {
     const EngineHooks hooks = {scriptedNext, noSleep, clockNow, [] {}};
     engineSetHooks(&hooks);
     gQueue = {{WM_CHAR, 'a', 1}, {WM_KEYDOWN, 27, 0x10001}, {WM_CHAR, 27, 0x10001}};
+    appSetClock([] { return 20.0f; });
+    appResetFrame();
 
     EXPECT_EQ(engineMain(0, nullptr), 0);
+    appSetClock(nullptr);
     EXPECT_LT(gIdleTakes, 1000);
     EXPECT_FALSE(platWindowIsOpen());
-    EXPECT_EQ(appWM(), nullptr);
+    EXPECT_EQ(WM::Get(), nullptr);
     std::string saved = (root / "data" / "AppTest" / "profgame.ini").string();
     EXPECT_EQ(iniGetInt(saved.c_str(), "main", "x", -1), 12);
     EXPECT_EQ(iniGetInt(saved.c_str(), "main", "xs", -1), 320);

@@ -353,3 +353,42 @@ TEST(GeneratedData, SoundScriptsNameExistingFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// Darkness the window manager fades through: black, 32-bit and opaque (a 24-bit black picture is
+// colour-keyed away entirely). And every picture the widget demo's layout and the cursor file
+// name is there.
+TEST(GeneratedData, WidgetDemoPictures) {
+    const Tga dark("Data/Fx/darkness.tga");
+    ASSERT_TRUE(dark.complete());
+    EXPECT_EQ(dark.bpp, 32);
+    for (int y = 0; y < dark.height; ++y)
+        for (int x = 0; x < dark.width; ++x) {
+            EXPECT_EQ(dark.alphaAt(x, y), 255);
+            const size_t at = 18 + (static_cast<size_t>(y) * dark.width + x) * 4;
+            EXPECT_EQ(dark.bytes[at] | dark.bytes[at + 1] | dark.bytes[at + 2], 0);
+        }
+    int named = 0;
+    for (const char* ini : {"Data/Menu/UIDemo/UIDemo.ini", "Data/cursor/cursor.ini"}) {
+        std::ifstream in(dataPath(ini));
+        ASSERT_TRUE(in) << ini;
+        std::string line;
+        while (std::getline(in, line)) {
+            const size_t eq = line.find('=');
+            if (eq == std::string::npos || line[0] == ';') continue;
+            std::string value = line.substr(eq + 1, line.find('|') - eq - 1);
+            if (value.size() < 4 || (value.substr(value.size() - 4) != ".tga" &&
+                                     value.substr(value.size() - 4) != ".jpg"))
+                continue;
+            ++named;
+            EXPECT_FALSE(readFile(value).empty()) << ini << " names " << value;
+            if (value.substr(value.size() - 4) == ".tga") {
+                EXPECT_TRUE(Tga(value).complete()) << value;
+            }
+        }
+    }
+    EXPECT_GT(named, 50);
+}
+
+}  // namespace
