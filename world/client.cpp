@@ -398,6 +398,13 @@ void cClient::UpdateWaiting() {
     }
 }
 
+void cClient::moveUpTo(cLevelObj* place) {
+    releaseOwner(true);
+    request_.SetOwner(place);
+    place->SetOccupied();
+    WalkTo(place->GetClientPos(), kStateWaiting, kStateWalking);
+}
+
 void cClient::checkInQueue(bool babyCrying) {
     GameLink* game = worldGame();
     if (!game || !played() || game->GetDraggedObject() == this) return;
@@ -405,10 +412,7 @@ void cClient::checkInQueue(bool babyCrying) {
     cLevelObj* first = game->GetFirstCheckInPlace();
     cLevelObj* ahead = owner == first ? nullptr : game->GetNextCheckInPlace(owner);
     if (ahead) {
-        releaseOwner(true);
-        request_.SetOwner(ahead);
-        ahead->SetOccupied();
-        WalkTo(ahead->GetClientPos(), kStateWaiting, kStateWalking);
+        moveUpTo(ahead);
         return;
     }
     SetAnimation(babyCrying ? kAnimStandAngry : kAnimStand, false);
@@ -449,10 +453,7 @@ void cClient::checkOutQueue(bool babyCrying) {
             cleanRoom(-1);
             room_ = nullptr;
         }
-        releaseOwner(true);
-        request_.SetOwner(ahead);
-        ahead->SetOccupied();
-        WalkTo(ahead->GetClientPos(), kStateWaiting, kStateWalking);
+        moveUpTo(ahead);
         return;
     }
     SetAnimation(babyCrying ? kAnimStandAngry : kAnimStand, false);

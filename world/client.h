@@ -164,6 +164,8 @@ protected:
     void PickRequestWeights(const char* iniFile);
     void checkInQueue(bool babyCrying);
     void checkOutQueue(bool babyCrying);
+    // Leaves its queue place for the free one in front.
+    void moveUpTo(cLevelObj* place);
     bool played() const;
     int playTime() const;
     bool mirroredLikeOwner() const;

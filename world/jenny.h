@@ -40,12 +40,14 @@ public:
     bool HasLeftBase() const { return leftBase_; }
     const HandRecord& Hand(int hand, int i) const { return hand ? right_[i] : left_[i]; }
 
+protected:
+    // Hands only: free or busy by what each holds, in the current direction.
+    void handsByRule();
+
 private:
     void startNextTask();
     // Body and hands by the walk direction.
     void setWalkAnim();
-    // Hands only: free or busy by what each holds, in the current direction.
-    void handsByRule();
     void idle();
     void atBase();
     void serveInOneVisit();

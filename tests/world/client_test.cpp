@@ -9,9 +9,11 @@
 
 #include "core/random.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
 #include "world/client.h"
+#include "world/draw_list.h"
 #include "world/hero.h"
 #include "world/room.h"
 
@@ -21,14 +23,6 @@ using namespace worldtest;
 
 const bool kOwnFolder = testsupport::workInOwnFolder("velmora_client", [] { logOpen(); });
 
-struct Profile : ProfileLink {
-    int Episode() const override { return 1; }
-    int Level() const override { return 1; }
-    int ObjectItemCount() const override { return 0; }
-    const ObjectItemInfo* ObjectItem(int) const override { return nullptr; }
-    const char* CurrentShopItems() const override { return ""; }
-    const char* PreviousShopItems() const override { return ""; }
-};
 
 class Staff : public cHero {
 public:
@@ -109,7 +103,6 @@ struct Hotel : FakeGame {
 class Clients : public ::testing::Test {
 protected:
     void SetUp() override {
-        worldSetProfile(&profile);
         writeFile("Data/Request/Request.ini",
                   "[CheckIn]\nhero=\n[CheckOut]\nhero=Jenny\ntarget=Desk\nprice=50\n"
                   "[Clean]\nhero=Jenny\n"
@@ -135,7 +128,6 @@ protected:
             hotel.rooms.push_back(&rooms[g]);
         }
     }
-    void TearDown() override { worldSetProfile(nullptr); }
     cClient& guest(cClient& c, const char* ini = "client.ini") {
         c.Load(ini);
         hotel.guests.push_back(&c);
@@ -145,7 +137,7 @@ protected:
         for (int i = 0; i < n; ++i) c.Update(25);
     }
 
-    Profile profile;
+    FakeProfile profile;
     Hotel hotel;
     Sounds sounds;
     Staff jenny, porter;
@@ -449,6 +441,70 @@ TEST_F(Clients, ABabyCriesOncePastItsFractionAndDoublesOtherClocks) {
     other.GetRequest().SetWaiting();
     other.Update(25);
     EXPECT_EQ(50, other.GetRequest().GetElapsed());
+}
+
+TEST_F(Clients, AFrightOutsideARoomSendsTheClientHome) {
+    cClient c;
+    guest(c);
+    ASSERT_TRUE(c.EnterCheckInQueue());
+    c.Update(25);
+    c.Scare(false);
+    EXPECT_EQ(cClient::kStateScared, c.GetState());
+    c.Update(25);  // no pictures: the fright has played at once
+    EXPECT_EQ(cClient::kStateReacting, c.GetState());
+    EXPECT_EQ(4, c.GetSubState());
+    EXPECT_EQ(1, hotel.scheduled);
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateOutside, c.GetState());
+    EXPECT_FALSE(ci0.IsOccupied());
+
+    cClient d;  // with a room it goes back in, and nobody new is called
+    guest(d);
+    d.DropOnRoom(&rooms[1]);
+    d.Scare(false);
+    d.Update(25);
+    EXPECT_EQ(3, d.GetSubState());
+    EXPECT_EQ(1, hotel.scheduled);
+}
+
+TEST_F(Clients, ClicksOrderServicesOnlyWhenTheyCanBeServed) {
+    cClient c;
+    guest(c);
+    ASSERT_TRUE(c.EnterCheckInQueue());
+    c.Update(25);
+    EXPECT_TRUE(c.CanOrderService());  // the head of the check-in queue
+    hotel.dragged = &c;
+    EXPECT_FALSE(c.CanOrderService());
+    hotel.dragged = nullptr;
+    c.Enable();  // already ordered
+    EXPECT_FALSE(c.CanOrderService());
+    c.Disable();
+
+    // A cocktail at the table: only once the hero holds it or is on the way to fetch it.
+    c.GetRequest().Load(kCocktail, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    EXPECT_FALSE(c.CanOrderService());
+    jenny.AddTask(kCocktail, &bar);
+    EXPECT_TRUE(c.CanOrderService());
+    c.SetState(cClient::kStateReacting);
+    EXPECT_FALSE(c.CanOrderService());
+}
+
+TEST_F(Clients, DrawingShowsTheGuestOnlyInsideTheHotel) {
+    writePicture("guest.tga", 4, 4, 255, 0, 0);
+    writeFile("drawn.ini", "[Main]\nname=Tester\nloyalty=2\n[Stand]\nsprite=guest.tga\n"
+                           "period=1000\nframes=1\n");
+    cClient c;
+    guest(c, "drawn.ini");
+    DrawTarget target(4, 4, "clienttarget");
+    DrawList list;
+    c.Draw(&list);  // outside: nothing
+    EXPECT_EQ(0, target.at(1, 1));
+    ASSERT_TRUE(c.EnterCheckInQueue());
+    c.Update(25);
+    c.GetBody().position = Vec2f(0, 0);
+    c.Draw(&list);  // waiting with its bubble at the place
+    EXPECT_EQ(0xF800, target.at(1, 1));
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 
 #include "core/random.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
+#include "world/draw_list.h"
 #include "world/jenny.h"
 #include "world/room.h"
 
@@ -221,6 +223,112 @@ TEST_F(Jenny, DeliveringToARoomOpensItsDoor) {
     steps(4);
     EXPECT_EQ(std::vector<bool>{true}, g.served);
     EXPECT_EQ(cRoom::kOpening, room.GetState());
+}
+
+
+struct OtherHero : cHero {
+    bool IsUnavailable() const override { return true; }
+    void Summon(int) override {}
+};
+
+TEST_F(Jenny, SchoolSkillsApplyOnceWhateverTheCallCount) {
+    writeFile("fast.ini", "[Main]\nname=Jenny\nspeed=4\n[Actions]\ncook_delay=2000\n");
+    cJenny j;
+    j.Load("fast.ini");
+    OtherHero porter;
+    game.heroes["Porter"] = &porter;
+    FakeProfile school;
+    auto skill = [](const char* name, const char* hero, float ability) {
+        SkillInfo s;
+        s.name = name;
+        s.hero = hero;
+        s.ability = ability;
+        return s;
+    };
+    school.skills = {skill("shoes_jenny", "jenny", 25), skill("charm", "Jenny", 0),
+                     skill("cooking", "jenny", 500), skill("manager", "jenny", 10),
+                     skill("shoes_maid", "maid", 50)};
+    for (int round = 0; round < 2; ++round) {
+        porter.ApplySkills();
+        j.ApplySkills();
+        EXPECT_FLOAT_EQ(5.0f, j.GetBody().speed);
+        EXPECT_FLOAT_EQ(0.25f, j.SpeedBonus());
+        EXPECT_EQ(1, j.SkillFlag(0));
+        EXPECT_EQ(1, j.SkillFlag(1));
+        EXPECT_EQ(2500, j.CookDelay());
+        EXPECT_FLOAT_EQ(0.1f, porter.ActionBonus());
+    }
+}
+
+class FacingJenny : public cJenny {
+public:
+    void Face(int direction, const char* left, const char* right) {
+        walkDir_ = direction;
+        copyHandName(leftHand_, left);
+        copyHandName(rightHand_, right);
+        handsByRule();
+    }
+};
+
+HSPRITE gCarried = nullptr;
+bool carried(const char* key, int, HandObjectView* out) {
+    if (strcmp(key, "cup0") != 0) return false;
+    out->sprite = gCarried;
+    return true;
+}
+
+TEST_F(Jenny, HandsAndCarriedThingsStackByTheWaySheFaces) {
+    // Everything on one 4 x 4 spot: the pixel shows what was drawn last.
+    writePicture("body.tga", 4, 4, 0, 0, 255);
+    writePicture("hand.tga", 4, 4, 0, 255, 0);
+    writePicture("cup.tga", 4, 4, 255, 0, 0);
+    std::string ini = "[Main]\nname=Jenny\n[Stand]\nsprite=body.tga\nperiod=1000\nframes=1\n";
+    for (const char* walk : {"WalkLeft", "WalkUpLeft", "WalkUp", "WalkUpRight", "WalkRight",
+                             "WalkDownRight", "WalkDown", "WalkDownLeft"})
+        ini += std::string("[") + walk + "]\nsprite=body.tga\nperiod=1000\nframes=1\n";
+    for (const char* hand : {"Left", "Right"})
+        for (const char* held : {"Free", "Busy"})
+            for (const char* d : {"Left", "UpLeft", "Up", "UpRight", "Right", "DownRight", "Down",
+                                  "DownLeft", "Stand"})
+                ini += std::string("[Hand") + hand + held + d +
+                       "]\nsprite=hand.tga\nperiod=1000\nframes=1\n";
+    writeFile("drawn.ini", ini);
+    gCarried = grLoadSprite("cup.tga", nullptr, 0);
+    ASSERT_TRUE(gCarried);
+    worldSetHandObjects(carried);
+    FacingJenny j;
+    j.Load("drawn.ini");
+    j.SetState(cHero::kStateIdle);
+    DrawTarget target(4, 4, "jennytarget");
+    DrawList list;
+    const uint16_t red = 0xF800, green = 0x07E0, blue = 0x001F;
+    const struct {
+        int direction;
+        const char* left;
+        const char* right;
+        uint16_t top;
+    } cases[] = {
+        {0, "cup", "cup", red},   // standing: the things she holds in front
+        {7, "cup", "", red},      // down: the left one in front of her
+        {7, "", "", blue},        // nothing held: the body over the hands
+        {1, "cup", "cup", green}, // left: the left hand last
+        {3, "cup", "cup", blue},  // up: her back hides it all
+        {5, "cup", "cup", green}, // right: the right hand last
+    };
+    for (const auto& c : cases) {
+        j.Face(c.direction, c.left, c.right);
+        j.SetAnimation(c.direction == 0 ? cHero::kAnimStand : c.direction - 1, false);
+        target.clear();
+        j.Draw(&list);
+        EXPECT_EQ(c.top, target.at(1, 1)) << c.direction << " " << c.left << "/" << c.right;
+    }
+    j.SetState(cHero::kStateAnim1);  // calming a baby: no hands, nothing carried
+    j.Face(0, "cup", "cup");
+    target.clear();
+    j.Draw(&list);
+    EXPECT_EQ(blue, target.at(1, 1));
+    worldSetHandObjects(nullptr);
+    grFreeSprite(gCarried);
 }
 
 }  // namespace
