@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/random.h"
+#include "bench/synthetic_font.h"
 #include "engine/platform/log.h"
 #include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
@@ -347,6 +348,29 @@ TEST_F(Kinds, GivingCheersTheClientAndCalmsABaby) {
             if (kind == kCards) {
                 EXPECT_TRUE(c->GetRequest().IsAlerting());
             }
+        }
+    }
+}
+
+TEST_F(Kinds, GiftLabelShowsAStockAboveOne) {
+    ASSERT_TRUE(writeSyntheticFont("label"));
+    writeFile("gifts.ini", "[Main0]\nx=30\ny=14\nsprite=pic.tga\ncount=3\n"
+                           "[Main1]\nx=30\ny=14\nsprite=pic.tga\ncount=1\n[Font]\nfont=label.tga\n");
+    DrawTarget target(64, 32, "labeltarget");
+    DrawList list;
+    for (int index : {1, 0}) {
+        target.clear();
+        cGift gift;
+        gift.Load("gifts.ini", index);
+        gift.AddToDrawList(&list);
+        list.Flush();
+        const DrawTarget::Box box = target.painted();
+        if (index == 1) {
+            EXPECT_EQ((DrawTarget::Box{30, 14, 4, 4}), box);  // the box alone
+        } else {
+            // "x3" centred on the box's middle reaches past it on both sides.
+            EXPECT_LT(box.x, 30) << box;
+            EXPECT_GT(box.x + box.w, 34) << box;
         }
     }
 }
