@@ -58,7 +58,7 @@ protected:
     bool levelDeleted = false;
 };
 
-TEST_F(PauseMenu, BorrowsTheBackgroundAndFocusesResume) {
+TEST_F(PauseMenu, BorrowsTheBackgroundAndTheKeysWalkItsButtons) {
     EXPECT_FALSE(running(level));
     ASSERT_EQ(menu()->children[0], gSharedBackground);
     ASSERT_NE(menu()->activeChild(), nullptr);
@@ -70,6 +70,11 @@ TEST_F(PauseMenu, BorrowsTheBackgroundAndFocusesResume) {
     key(kUp);
     key(kUp);
     EXPECT_STREQ(menu()->activeChild()->section, "Exit");
+    // Enter presses the focused button: back down to Resume, and the level runs again.
+    key(kDown);
+    key(kUiEnter);
+    settleAll();
+    EXPECT_TRUE(running(level));
 }
 
 TEST_F(PauseMenu, ResumeShowsTheSameLevelAndGivesTheBackgroundBack) {
