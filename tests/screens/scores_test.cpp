@@ -96,6 +96,13 @@ TEST_F(Scores, AnEmptyTableTakesTheFinishedGameAsItsOnlyRow) {
     EXPECT_EQ(rows(), (std::vector<Row>{{u"Eve", 42}}));
 }
 
+TEST_F(Scores, AnEmptyOrOversizedCount) {
+    build(-3);
+    EXPECT_TRUE(rows().empty());
+    build(2000000000);  // would take minutes at start-up
+    EXPECT_EQ(rows().size(), 100u);
+}
+
 TEST_F(Scores, ADamagedFileKeepsWhatCanBeRead) {
     writeScores(std::string("[score0]\r\nname=Kim\r\nvalue=77\r\n[score1\r\nname=\xff\xfe\x00") +
                 std::string("\0\0\x01[[=\r\nvalue=zz\r\n[score2]\r\nname", 24));
