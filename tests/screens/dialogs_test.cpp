@@ -229,6 +229,13 @@ TEST_F(Help, PagesStepWithinRangeAndAMissingFileLeavesABlankIndex) {
     EXPECT_EQ(help()->currentPage(), 2);
 }
 
+TEST_F(Help, APageCountBeyondWhatTheScreenHoldsIsCut) {
+    writeHelp(2000000000, {0});
+    EXPECT_EQ(help()->pageCount(), 100);
+    EXPECT_FALSE(shown("BtnBack"));
+    EXPECT_TRUE(shown("BtnNext"));
+}
+
 TEST_F(Help, OkWithoutALevelGoesToTheMainMenu) {
     writeHelp(1, {0});
     click(help(), "BtnOk");
