@@ -9,6 +9,8 @@
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
 #include "game/first_screen.h"
+#include "game/game_data.h"
+#include "game/profile.h"
 #include "ui/ui.h"
 
 namespace {
@@ -27,6 +29,9 @@ float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
 // When the cursor's animation was last given the time; below 0 before the first frame.
 float gCursorLast = -1;
+// The game's screens as the program registered them; without them the stand-in screen shows.
+void (*gScreensStart)() = nullptr;
+void (*gScreensRelease)() = nullptr;
 
 }  // namespace
 
@@ -38,6 +43,11 @@ void appSetClock(float (*elapsed)()) { gElapsed = elapsed ? elapsed : timerElaps
 
 void appResetFrame() { gAccumulator = 0; }
 
+void appSetScreens(void (*start)(), void (*release)()) {
+    gScreensStart = start;
+    gScreensRelease = release;
+}
+
 void GameInit() {
     // Icon: there is no icon resource here; wndSetIconFile gives the window one from an image.
     // The size the engine settled on from the settings, damaged values already passed over.
@@ -48,9 +58,15 @@ void GameInit() {
     sndLoadScript("Data/Sounds/sounds.ini");
     sndLoadScript("Data/Sounds/music.ini");
     WM::Create();
+    LoadWayPoints();
+    LoadSchoolItems();
+    if (gScreensStart) {
+        gScreensStart();
+    } else {
+        WM::Get()->Push(firstScreenCreate(), false, false, false);
+    }
     cursorCreate();
     cursorSet(1);
-    WM::Get()->Push(firstScreenCreate(), false, false, false);
 }
 
 int GameFrame() {
@@ -104,15 +120,23 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 
 void GameShutdown() {
     WM::Destroy();
-    firstScreenRelease();
-    for (int group = 0; group < 3; ++group) sndStopGroup(group);
-    sndStopMusicNow();
+    sndStopGroup(1);
+    sndStopGroup(0);
+    if (gScreensRelease) {
+        gScreensRelease();
+    } else {
+        firstScreenRelease();
+    }
+    ReleasePlayer();
+    FreeGameData();
+    gWayPoints.clear();
     cursorDestroy();
     gCursorLast = -1;
     sndUnloadScript("Data/Sounds/sounds.ini");
     sndUnloadScript("Data/Sounds/music.ini");
+    sndStopMusicNow();
+    sndDone();
     iniFreeAll();
     grDone();
-    sndDone();
     engineDone();
 }

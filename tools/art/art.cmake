@@ -17,6 +17,7 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
+velmora_svg_folder(Menu/UILogo)
 velmora_svg_folder(Episodes/e1)
 
 # Characters: a script writes each picture's frames as SVG, the renderer stacks them. The script
