@@ -1,0 +1,224 @@
+// The start screens as a player meets them: logos, the player selection, the loading bar, the
+// main menu with its options and players, and what a restart finds stored.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "engine/data/profile.h"
+#include "engine/platform/engine.h"
+#include "engine/snd/snd.h"
+#include "game/profile.h"
+#include "screens/holders.h"
+#include "screens/loading.h"
+#include "screens/logo.h"
+#include "screens/main_menu.h"
+#include "screens/shared_background.h"
+#include "tests/screens/start_fixture.h"
+
+namespace {
+
+constexpr int kEnter = 13, kBackspace = 8, kUp = 38, kDown = 40, kSpace = 32;
+// Bit 29 of a key's data: Alt was held.
+constexpr intptr_t kAlt = intptr_t(1) << 29;
+
+std::u16string text(const UIWnd* widget) { return widget ? widget->caption : u""; }
+
+bool contains(const std::u16string& haystack, const char16_t* needle) {
+    return haystack.find(needle) != std::u16string::npos;
+}
+
+UIPlayerSelect* players() { return static_cast<UIPlayerSelect*>(gUIPlayerSelect.get()); }
+UIGameLoading* loading() { return static_cast<UIGameLoading*>(gUIGameLoading.get()); }
+UIMainMenu* menu() { return static_cast<UIMainMenu*>(gUIMainMenu.get()); }
+UIOptions* options() { return static_cast<UIOptions*>(gUIOptions.get()); }
+
+bool shown(Window* screen, const char* name) {
+    UIWnd* w = findChild(screen, name);
+    return w && !w->hidden();
+}
+
+class Walk : public StartScreens {
+protected:
+    // From the start to the main menu, creating the first player on the way.
+    void firstStartTo(const char* name) {
+        start();
+        ASSERT_TRUE(waitFor(players())) << "the player selection follows the logos";
+        type(name);
+        key(kEnter);
+        ASSERT_NE(gCurrentProfile, nullptr);
+        ASSERT_TRUE(waitFor(loading()));
+        while (loading()->stage() < kLoadingStages) frame();
+        key(kSpace);
+        ASSERT_TRUE(waitFor(menu()));
+    }
+};
+
+TEST_F(Walk, FirstStartThroughLoadingToTheMenu) {
+    start();
+    // The logos hand over to the player selection: nobody has played yet.
+    ASSERT_TRUE(waitFor(players()));
+    EXPECT_FALSE(updating(loading()));
+    EXPECT_TRUE(hasChildPointer(players(), gSharedBackground));
+    type("An na");  // the space is no part of a name
+    EXPECT_EQ(text(players()->nameBox()), u"Anna");
+    EXPECT_TRUE(shown(players(), "FirstCreate"));
+    key(kEnter);
+    ASSERT_NE(gCurrentProfile, nullptr);
+    EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"Anna");
+
+    ASSERT_TRUE(waitFor(loading()));
+    float last = -1;
+    bool keyTried = false;
+    while (loading()->stage() < kLoadingStages) {
+        const float value = loading()->progress()->GetValue();
+        EXPECT_GE(value, last) << "stage " << loading()->stage();
+        last = value;
+        EXPECT_FALSE(cursorGet()->shown);
+        if (!keyTried && loading()->stage() == 9) {
+            key(kSpace);  // keys before the end do not leave the screen
+            keyTried = true;
+        }
+        frame();
+    }
+    frames(4);
+    EXPECT_TRUE(updating(loading()));
+    EXPECT_FLOAT_EQ(loading()->progress()->GetValue(), 1.0f);
+    EXPECT_TRUE(loading()->loadingLabel()->hidden());
+    EXPECT_TRUE(cursorGet()->shown);
+    ASSERT_TRUE(gUIMainMenu && gUIOptions);
+
+    key(kSpace);
+    ASSERT_TRUE(waitFor(menu()));
+    EXPECT_TRUE(contains(text(menu()->welcomeText()), u"Anna"));
+    EXPECT_TRUE(hasChildPointer(menu(), gSharedBackground));
+    EXPECT_TRUE(sndIsMusicPlaying());
+    // The player selection gave the shared background back, with its look.
+    EXPECT_FALSE(hasChildPointer(players(), gSharedBackground));
+    EXPECT_EQ(sharedBackground()->SavedLooks(), 0);
+    EXPECT_EQ(sharedBackground()->tint, 0xFFFFFFFFu);
+}
+
+TEST_F(Walk, MenuKeysMoveTheFocusAndAreAlwaysHandled) {
+    firstStartTo("Anna");
+    UIWnd* start = findChild(menu(), "Start");
+    EXPECT_EQ(menu()->activeChild(), start);
+    key(kDown);
+    EXPECT_EQ(menu()->activeChild(), findChild(menu(), "Options"));
+    key(kUp);
+    key(kUp);  // wraps the way FocusNext wraps
+    EXPECT_NE(menu()->activeChild(), nullptr);
+    EXPECT_EQ(menu()->OnKeyDown(kUp, 0), 1);
+}
+
+TEST_F(Walk, OptionsActAtOnceAndOkStores) {
+    firstStartTo("Anna");
+    click(button(menu(), "Options"));
+    ASSERT_TRUE(waitFor(options()));
+
+    UIWnd* sound = button(options(), "SoundBar");
+    // The left end of the bar: the volume drops at once, the profile keeps its value until Ok.
+    frames(13);
+    const intptr_t left = uiPack(sound->x + 2, sound->y + sound->ys / 2);
+    GameOnMessage(512, 0, left);
+    GameOnMessage(256, 1, left);
+    GameOnMessage(257, 1, left);
+    frame();
+    EXPECT_LT(sndGetGroupVolume(0), 0.2f);
+    EXPECT_FLOAT_EQ(gCurrentProfile->GetSoundVolume(), 1.0f);
+
+    // Full screen there and back: the display and its labels return to the window.
+    const int windowed = wndIsFullScreen();
+    click(button(options(), "WindowArrowRight"));
+    EXPECT_NE(wndIsFullScreen(), windowed);
+    EXPECT_EQ(options()->windowLabel()->hidden(), wndIsFullScreen() != 0);
+    click(button(options(), "WindowArrowLeft"));
+    EXPECT_EQ(wndIsFullScreen(), windowed);
+    EXPECT_FALSE(options()->windowLabel()->hidden());
+    EXPECT_TRUE(options()->fullScreenLabel()->hidden());
+
+    click(button(options(), "TipsArrowRight"));
+    EXPECT_TRUE(gCurrentProfile->IsTutorialOn()) << "tips change only on Ok";
+    click(button(options(), "Ok"));
+    EXPECT_LT(gCurrentProfile->GetSoundVolume(), 0.2f);
+    EXPECT_FALSE(gCurrentProfile->IsTutorialOn());
+    EXPECT_TRUE(waitFor(menu()));
+
+    // The labels show the real mode, also after Alt+Enter changed it behind the profile's back.
+    GameOnMessage(256, kEnter, kAlt);
+    click(button(menu(), "Options"));
+    ASSERT_TRUE(waitFor(options()));
+    EXPECT_TRUE(options()->windowLabel()->hidden());
+    EXPECT_FALSE(options()->fullScreenLabel()->hidden());
+    click(button(options(), "Ok"));
+    EXPECT_TRUE(gCurrentProfile->IsFullScreen());
+}
+
+TEST_F(Walk, SecondStartGoesFromTheLogoToLoadingWithTheStoredVolumes) {
+    firstStartTo("Anna");
+    gCurrentProfile->SetMusicVolume(0.25f);
+    gCurrentProfile->SaveVolumes();
+    shutdown();
+    EXPECT_EQ(gSharedBackground, nullptr);
+    EXPECT_FALSE(gUIMainMenu || gUILogo || gUIPlayerSelect || gUIGameLoading || gUIOptions);
+    EXPECT_EQ(gCurrentProfile, nullptr);
+    EXPECT_EQ(WM::Get(), nullptr);
+
+    start();
+    ASSERT_TRUE(waitFor(loading()));
+    EXPECT_FALSE(updating(players()));
+    ASSERT_NE(gCurrentProfile, nullptr);
+    EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"Anna");
+    EXPECT_FLOAT_EQ(sndGetGroupVolume(1), 0.25f);
+}
+
+TEST_F(Walk, ModalPlayerSelectionCreatesAndSwitches) {
+    firstStartTo("Anna");
+    click(button(menu(), "Player"));
+    ASSERT_TRUE(waitFor(players()));
+    // Opened over the menu, the selection leaves the background where it is.
+    EXPECT_TRUE(hasChildPointer(menu(), gSharedBackground));
+    EXPECT_EQ(sharedBackground()->SavedLooks(), 0);
+    EXPECT_TRUE(shown(players(), "Ok"));
+    for (int i = 0; i < 4; ++i) key(kBackspace);
+    EXPECT_TRUE(shown(players(), "Back"));
+    type("Bob");
+    EXPECT_TRUE(shown(players(), "Create"));
+    key(kEnter);  // Create
+    EXPECT_EQ(players()->playerCount(), 2);
+    EXPECT_TRUE(shown(players(), "Ok"));
+    key(kEnter);  // Ok
+    ASSERT_TRUE(waitFor(menu()));
+    EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"Bob");
+    EXPECT_TRUE(contains(text(menu()->welcomeText()), u"Bob"));
+    EXPECT_EQ(sharedBackground()->SavedLooks(), 0);
+    EXPECT_TRUE(hasChildPointer(menu(), gSharedBackground));
+
+    char stored[80] = {};
+    profGameGetString("main", "player", stored, sizeof stored);
+    EXPECT_STREQ(stored, gCurrentProfile->GetName());
+}
+
+// Exit stops the music; the menu leaves it off until the question is answered.
+TEST_F(Walk, ExitQuestionKeepsTheMusicOff) {
+    firstStartTo("Anna");
+    if (!gUIExitGameDialog) gUIExitGameDialog.Reset(new Window);
+    click(button(menu(), "Exit"));
+    EXPECT_TRUE(menu()->exitPending());
+    // The fade-out runs on the sound's own clock; once over, the music must stay off.
+    for (int i = 0; i < 200 && sndIsMusicPlaying(); ++i) {
+        frame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    frames(10);
+    EXPECT_FALSE(sndIsMusicPlaying());
+    gUIExitGameDialog->result = 1;  // No
+    frames(2);
+    EXPECT_FALSE(menu()->exitPending());
+    EXPECT_EQ(gUIExitGameDialog->GetResult(), 0u);
+    EXPECT_TRUE(sndIsMusicPlaying());
+}
+
+}  // namespace
