@@ -11,6 +11,7 @@
 #include "game/first_screen.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "game/tutorial.h"
 #include "ui/ui.h"
 
 namespace {
@@ -130,6 +131,7 @@ void GameShutdown() {
     ReleasePlayer();
     FreeGameData();
     gWayPoints.clear();
+    cTutorial::Free();
     cursorDestroy();
     gCursorLast = -1;
     sndUnloadScript("Data/Sounds/sounds.ini");

@@ -10,9 +10,11 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "game/game_data.h"
+#include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/logo.h"
 #include "screens/main_menu.h"
+#include "screens/scores.h"
 #include "screens/shared_background.h"
 
 namespace {
@@ -33,17 +35,17 @@ const ScreenStage kScreenStages[] = {
     {&gUIGameMap, "Data/Menu/UIMap/UIMap.ini", nullptr},
     {&gUILevelLoading, "Data/Menu/UIGameLoading/UIGameLoading.ini", nullptr},
     {&gUIShop, "Data/Menu/UIShop/UIShop.ini", nullptr},
-    {&gUIFinalScreen, "Data/Menu/UIFinalScreen/UIFinalScreen.ini", nullptr},
-    {&gUIHelp, "Data/Menu/UIHelp/UIHelp.ini", nullptr},
+    {&gUIFinalScreen, "Data/Menu/UIFinalScreen/UIFinalScreen.ini", makeScreen<UIFinalScreen>},
+    {&gUIHelp, "Data/Menu/UIHelp/UIHelp.ini", makeScreen<UIHelp>},
     {&gUIOptions, "Data/Menu/UIOptions/UIOptions.ini", makeScreen<UIOptions>},
-    {&gUIMapDialog, "Data/Menu/UIDialog/UIMapDialog.ini", nullptr},
-    {&gUIExitGameDialog, "Data/Menu/UIDialog/UIExitGameDialog.ini", nullptr},
+    {&gUIMapDialog, "Data/Menu/UIDialog/UIMapDialog.ini", makeScreen<UIConfirmDialog>},
+    {&gUIExitGameDialog, "Data/Menu/UIDialog/UIExitGameDialog.ini", makeScreen<UIConfirmDialog>},
     {&gUIAfterGameStats, "Data/Menu/UIAfterGame/UIAfterGame.ini", nullptr},
     {&gUIAfterMiniGame, "Data/Menu/UIAfterMiniGame/UIAfterMiniGame.ini", nullptr},
-    {&gUIAbortGameDialog, "Data/Menu/UIDialog/UIAbortGameDialog.ini", nullptr},
-    {&gUIGameMenu, "Data/Menu/UIGameMenu/UIGameMenu.ini", nullptr},
+    {&gUIAbortGameDialog, "Data/Menu/UIDialog/UIAbortGameDialog.ini", makeScreen<UIConfirmDialog>},
+    {&gUIGameMenu, "Data/Menu/UIGameMenu/UIGameMenu.ini", makeScreen<UIGameMenuBase>},
     {&gUISchool, "Data/Menu/UISchool/UISchool.ini", nullptr},
-    {&gUIScores, "Data/Menu/UIScores/UIScores.ini", nullptr},
+    {&gUIScores, "Data/Menu/UIScores/UIScores.ini", makeScreen<UIScores>},
     {&gUIHome, "Data/Menu/UIHome/UIHome.ini", nullptr},
 };
 static_assert(sizeof kScreenStages / sizeof kScreenStages[0] == kLoadingStages - 2,
@@ -180,6 +182,7 @@ void screensStart() {
     SharedBackground* background = new SharedBackground;
     background->Create("Data/Menu/UISharedBackground/UISharedBackground.ini", "Main");
     gSharedBackground = background;
+    gUIDeletePlayerDialog = makeScreen<UIConfirmDialog>("Data/Menu/UIDialog/UIDeletePlayerDialog.ini");
     gUILogo = CreateLogoScreen("Data/Menu/UILogo/UILogo.ini", "Main");
     gUIGameLoading = CreateLoadingScreen("Data/Menu/UILoading/UILoading.ini", "Main");
     gUIPlayerSelect = CreatePlayerScreen("Data/Menu/UIPlayer/UIPlayer.ini", "Main");

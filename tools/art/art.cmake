@@ -39,3 +39,7 @@ foreach(picture IN LISTS jenny_pictures)
   velmora_svg_render(Heroes/Jenny/${picture}.tga SOURCES ${jenny_sources}/${picture}.svg)
 endforeach()
 velmora_svg_folder(Heroes/Jenny)
+
+# The help pages' illustrations and the tutorial's hint window.
+velmora_svg_folder(Menu/UIHelp)
+velmora_svg_folder(Tutorial)
