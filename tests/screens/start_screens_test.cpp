@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -11,6 +13,7 @@
 #include "engine/platform/engine.h"
 #include "engine/snd/snd.h"
 #include "game/profile.h"
+#include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/loading.h"
 #include "screens/logo.h"
@@ -219,6 +222,188 @@ TEST_F(Walk, ExitQuestionKeepsTheMusicOff) {
     EXPECT_FALSE(menu()->exitPending());
     EXPECT_EQ(gUIExitGameDialog->GetResult(), 0u);
     EXPECT_TRUE(sndIsMusicPlaying());
+}
+
+TEST_F(Walk, ScoresHelpAndExitToTheProgramsEnd) {
+    firstStartTo("Anna");
+    click(button(menu(), "Scores"));
+    ASSERT_TRUE(waitFor(gUIScores.get()));
+    click(button(gUIScores.get(), "Ok"));
+    ASSERT_TRUE(waitFor(menu()));
+
+    click(button(menu(), "Help"));
+    UIHelp* help = static_cast<UIHelp*>(gUIHelp.get());
+    ASSERT_TRUE(waitFor(help));
+    EXPECT_FALSE(hasChildPointer(menu(), gSharedBackground)) << "the menu gave it back";
+    for (int page = 1; page < help->pageCount(); ++page) {
+        click(button(help, "BtnNext"));
+        EXPECT_EQ(help->currentPage(), page);
+    }
+    click(button(help, "BtnOk"));
+    ASSERT_TRUE(waitFor(menu()));
+    EXPECT_TRUE(hasChildPointer(menu(), gSharedBackground));
+
+    Window* question = gUIExitGameDialog.get();
+    click(button(menu(), "Exit"));
+    ASSERT_TRUE(waitFor(question));
+    click(button(question, "DialogNo"));
+    EXPECT_TRUE(waitFor(menu()));
+    EXPECT_FALSE(menu()->exitPending());
+    click(button(menu(), "Exit"));
+    ASSERT_TRUE(waitFor(question));
+    click(button(question, "DialogYes"));
+    ASSERT_TRUE(waitFor(gUIFinalScreen.get()));
+    EXPECT_FALSE(updating(menu()));
+    key(kSpace);
+    int ended = 0;
+    for (int i = 0; i < 100 && !ended; ++i) ended = frame();
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(Walk, DeletingThePlayerWhoPlaysLetsGoOfIt) {
+    firstStartTo("Anna");
+    click(button(menu(), "Player"));
+    ASSERT_TRUE(waitFor(players()));
+    EXPECT_TRUE(shown(players(), "Delete"));  // the box holds the last name read: Anna's
+    click(button(players(), "Delete"));
+    Window* question = gUIDeletePlayerDialog.get();
+    ASSERT_TRUE(waitFor(question));
+    click(button(question, "DialogYes"));
+    frames(kUiFadeMs / 25 + 1);
+    EXPECT_EQ(gCurrentProfile, nullptr);
+    EXPECT_EQ(players()->playerCount(), 0);
+    EXPECT_EQ(profileCount(), 0);
+    char stored[80] = {};
+    profGameGetString("main", "player", stored, sizeof stored);
+    EXPECT_STREQ(stored, "");
+    // Nobody plays: the menu behind has nothing to come back to.
+    for (int i = 0; i < 4; ++i) key(kBackspace);
+    type("Cleo");
+    EXPECT_FALSE(shown(players(), "Back"));
+    EXPECT_TRUE(shown(players(), "FirstCreate"));
+    key(kEnter);
+    ASSERT_NE(gCurrentProfile, nullptr);
+    EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"Cleo");
+    EXPECT_TRUE(updating(players())) << "over the menu, the selection stays for a choice";
+    key(kEnter);  // Ok
+    ASSERT_TRUE(waitFor(menu()));
+    EXPECT_TRUE(contains(text(menu()->welcomeText()), u"Cleo"));
+}
+
+// Which actions the selection offers, by how many players exist and what the box holds.
+TEST_F(Walk, ButtonsFollowThePlayersAndTheTypedName) {
+    start();
+    ASSERT_TRUE(waitFor(players()));
+    struct Case {
+        const char* typed;
+        bool ok, create, back, del, first;
+    };
+    auto expectButtons = [&](const Case& c) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(shown(players(), "Ok"), c.ok);
+        EXPECT_EQ(shown(players(), "Create"), c.create);
+        EXPECT_EQ(shown(players(), "Back"), c.back);
+        EXPECT_EQ(shown(players(), "Delete"), c.del);
+        EXPECT_EQ(shown(players(), "FirstCreate"), c.first);
+    };
+    // Straight to the screen: after the first player it leaves the window manager's stack.
+    auto retype = [&](const char* name) {
+        for (int i = 0; i < 16; ++i) players()->OnKeyDown(kBackspace, 0);
+        for (const char* p = name; *p; ++p) players()->OnChar(*p, 1);
+    };
+    expectButtons({"", false, false, false, false, false});
+    retype("Anna");
+    expectButtons({"Anna", false, false, false, false, true});
+    players()->OnKeyDown(kEnter, 0);  // the first player: on to loading; the list stays
+    ASSERT_NE(gCurrentProfile, nullptr);
+    const Case withOne[] = {
+        {"Anna", true, false, false, true, false},   // exactly a listed name
+        {"Ann", false, true, true, false, false},    // one character less
+        {"Annas", false, true, true, false, false},  // one more
+        {"anna", false, true, true, false, false},   // names compare with case
+        {"", false, false, true, false, false},
+    };
+    for (const Case& c : withOne) {
+        retype(c.typed);
+        expectButtons(c);
+    }
+    for (const char* name : {"Bob", "Cleo", "Dora"}) {
+        retype(name);
+        players()->CreateEntry();
+    }
+    EXPECT_EQ(players()->playerCount(), 4);
+    retype("Emil");
+    expectButtons({"Emil (four players)", false, false, true, false, false});
+}
+
+TEST_F(Walk, NamesKeepThirteenCharactersOfTheAllowedOnes) {
+    start();
+    ASSERT_TRUE(waitFor(players()));
+    type("Ab@c.d e/Fghijklmnopqrstu");
+    EXPECT_EQ(text(players()->nameBox()), u"AbcdeFghijklm");
+    key(kEnter);
+    ASSERT_NE(gCurrentProfile, nullptr);
+    EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"AbcdeFghijklm");
+}
+
+// Reading the list or adding a player must not leave the store on another player's section.
+TEST_F(Walk, PlayerFilesLeaveTheStoreOnThePlayerWhoPlays) {
+    firstStartTo("Anna");
+    const std::string anna = gCurrentProfile->GetName();
+    PlayerEntry other;
+    other.MakeKey();
+    other.name[0] = u'Z';
+    ASSERT_TRUE(other.Store());
+    PlayerEntry read;
+    read.Load(other.key);
+    EXPECT_EQ(read.name[0], u'Z');
+    profileSetInt("cfg", "probe", 7);  // a write that does not select first
+    ASSERT_TRUE(SelectPlayer(anna.c_str()));
+    int probe = 0;
+    profileGetInt("cfg", "probe", &probe, 0, 100, 0);
+    EXPECT_EQ(probe, 7);
+    other.Erase();
+    EXPECT_FALSE(profileFind(read.key));
+}
+
+TEST_F(Walk, UnwritablePlayerFileKeepsTheSelectionOpen) {
+    // A folder where profile.ini should be: nothing can be written there.
+    char user[512] = {};
+    start();
+    getUserFolder(user, sizeof user);
+    std::filesystem::create_directory(std::string(user) + "/profile.ini");
+    ASSERT_TRUE(waitFor(players()));
+    type("Anna");
+    key(kEnter);
+    key(kEnter);
+    frames(20);
+    EXPECT_EQ(gCurrentProfile, nullptr);
+    EXPECT_TRUE(updating(players()));
+    EXPECT_FALSE(updating(loading()));
+    EXPECT_EQ(players()->playerCount(), 0);
+    std::ifstream log("gerr.log");
+    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    size_t first = all.find("profile.ini could not be written");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(all.find("profile.ini could not be written", first + 1), std::string::npos)
+        << "reported once";
+}
+
+TEST(Welcome, OneNameAndEveryOtherPercentAsText) {
+    const struct {
+        const char16_t* templ;
+        const char16_t* out;
+    } cases[] = {
+        {u"Welcome, %s!", u"Welcome, Anna!"},
+        {u"100% %s", u"100% Anna"},
+        {u"%s and %s", u"Anna and %s"},
+        {u"%d %n %x %s", u"%d %n %x Anna"},
+        {u"No name", u"No name"},
+        {u"%", u"%"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(formatWelcome(c.templ, u"Anna"), c.out);
+    const std::u16string longName(2000, u'n');
+    EXPECT_EQ(formatWelcome(u"%s", longName.c_str()).size(), 511u);
 }
 
 }  // namespace
