@@ -55,8 +55,13 @@ void UILogo::Create(const char* file, const char* section) {
     changeOnClick = iniGetInt(file, "Main", "change_on_click", 0) != 0;
     TokenList names = TokenList::Split(iniGetString(file, "Main", "logos", ""), ',');
     for (uint32_t i = 0; i < names.Count(); ++i) {
+        // A missing file still gives a handle, of no size: leave such a logo out.
         HSPRITE logo = iniReadAnimSprite(file, "Main", names.At(i));
-        if (logo) logos.push_back(logo);
+        if (logo && spriteWidth(logo) > 0) {
+            logos.push_back(logo);
+        } else if (logo) {
+            grFreeSprite(logo);
+        }
     }
     setScreenName(this, "UILogo");
 }

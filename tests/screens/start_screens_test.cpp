@@ -406,4 +406,41 @@ TEST(Welcome, OneNameAndEveryOtherPercentAsText) {
     EXPECT_EQ(formatWelcome(u"%s", longName.c_str()).size(), 511u);
 }
 
+TEST_F(Walk, LogosSkipOnAKeyAndHandOverAfterTheLast) {
+    start();
+    UILogo* logo = static_cast<UILogo*>(gUILogo.get());
+    ASSERT_EQ(logo->logos.size(), 2u);
+    ASSERT_TRUE(waitFor(logo));
+    key(kSpace);
+    ASSERT_TRUE(waitFor(logo));
+    EXPECT_EQ(logo->currentLogo, 1u) << "the second logo came in by the screen pushing itself";
+    key(kSpace);
+    ASSERT_TRUE(waitFor(players()));
+    EXPECT_EQ(logo->currentLogo, 0u);
+}
+
+// Without a time to live or a picture, a logo still shows once and closes at its first update.
+TEST_F(Walk, LogoWithoutPicturesOrTimeStillHandsOver) {
+    std::ofstream("bare_logo.ini") << "[Main]\nxs=1024\nys=768\nlogos=Gone\nGone=Data/none.tga\n";
+    start();
+    RCPtr<Window> bare = CreateLogoScreen("bare_logo.ini", "Main");
+    ASSERT_EQ(static_cast<UILogo*>(bare.get())->logos.size(), 0u);
+    ASSERT_TRUE(waitFor(players()));
+    WM::Get()->Push(bare.get(), true, false, false);
+    int steps = 0;
+    while (steps < 200 && !updating(players())) ++steps;
+    // The fades alone (in and out for the logo, the selection out and in again): no time to live.
+    EXPECT_LT(steps, 4 * kUiFadeMs / 25);
+}
+
+TEST_F(Walk, LoadingRestartsOnlyWhenItsFadeInEnds) {
+    firstStartTo("Anna");
+    UIGameLoading* screen = loading();
+    screen->OnShow(0);
+    EXPECT_EQ(screen->stage(), uint32_t(kLoadingStages));
+    screen->OnShow(1);
+    EXPECT_EQ(screen->stage(), 0u);
+    EXPECT_FLOAT_EQ((screen->LoadStep(), screen->progress()->GetValue()), 0.0f);
+}
+
 }  // namespace
