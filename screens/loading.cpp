@@ -96,6 +96,12 @@ bool pushScreen(const RCPtr<Window>& holder, bool closeOthers, bool modal, bool 
     return false;
 }
 
+int childIndex(const UIWnd* parent, const UIWnd* child) {
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->children[i] == child) return i;
+    return -1;
+}
+
 void setScreenName(UIWnd* screen, const char* name) {
     std::snprintf(screen->section, sizeof screen->section, "%s", name);
 }

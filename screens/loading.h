@@ -47,6 +47,9 @@ RCPtr<Window> CreatePlayerScreen(const char* file, const char* section);
 // nothing and is logged once. False when nothing was pushed.
 bool pushScreen(const RCPtr<Window>& holder, bool closeOthers, bool modal, bool exclusive);
 
+// The place of the child in the parent's list; -1 when it is not there.
+int childIndex(const UIWnd* parent, const UIWnd* child);
+
 // The widget name by which a screen is known once created.
 void setScreenName(UIWnd* screen, const char* name);
 

@@ -12,6 +12,7 @@
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
 #include "game/profile.h"
+#include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/loading.h"
 #include "screens/shared_background.h"
@@ -23,12 +24,6 @@ constexpr int kBackspace = 8;
 constexpr int kDelete = 46;
 constexpr int kLeft = 37;
 constexpr int kRight = 39;
-
-int childIndex(const UIWnd* parent, const UIWnd* child) {
-    for (int i = 0; i < parent->childCount(); ++i)
-        if (parent->children[i] == child) return i;
-    return -1;
-}
 
 bool sameText(const char16_t* a, const char16_t* b) {
     return std::u16string(a) == std::u16string(b);
@@ -376,7 +371,7 @@ void UIPlayerSelect::DeleteSelected() {
 int UIPlayerSelect::Update(int milliseconds) {
     const int stopped = UIWnd::Update(milliseconds);
     Window* dialog = gUIDeletePlayerDialog.get();
-    if (dialog && dialog->GetResult() == 2) {
+    if (dialog && dialog->GetResult() == kDialogYes) {
         dialog->ResetResult();
         DeleteSelected();
     }

@@ -10,6 +10,7 @@
 #include "engine/snd/snd.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "screens/dialogs.h"
 #include "screens/loading.h"
 
 namespace {
@@ -17,15 +18,6 @@ namespace {
 constexpr int kUp = 38;
 constexpr int kDown = 40;
 constexpr int kWelcomeUnits = 512;
-// The answers of a yes/no dialog.
-constexpr uint32_t kAnswerNo = 1;
-constexpr uint32_t kAnswerYes = 2;
-
-int childIndex(const UIWnd* parent, const UIWnd* child) {
-    for (int i = 0; i < parent->childCount(); ++i)
-        if (parent->children[i] == child) return i;
-    return -1;
-}
 
 const char16_t* currentDisplayName() {
     return gCurrentProfile ? gCurrentProfile->GetDisplayName() : u"";
@@ -78,14 +70,14 @@ int UIMainMenu::Update(int milliseconds) {
     if (!exitPending_ && !sndIsMusicPlaying()) sndPlayMusic("menu", 1, 1, nullptr);
     Window* dialog = gUIExitGameDialog.get();
     if (exitPending_ && dialog) {
-        const uint32_t answer = dialog->GetResult();
-        if (answer == kAnswerYes && gUIFinalScreen) {
+        const int answer = static_cast<int>(dialog->GetResult());
+        if (answer == kDialogYes && gUIFinalScreen) {
             sndStopMusic(8);
             dialog->ResetResult();
             exitPending_ = false;
             CloseSelf();
             pushScreen(gUIFinalScreen, false, false, false);
-        } else if (answer == kAnswerNo) {
+        } else if (answer == kDialogNo) {
             dialog->ResetResult();
             exitPending_ = false;
         }
