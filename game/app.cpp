@@ -2,10 +2,13 @@
 // message and at shut-down.
 #include "game/app.h"
 
+#include <vector>
+
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
+#include "engine/platform/log.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
 #include "game/first_screen.h"
@@ -34,6 +37,39 @@ float gCursorLast = -1;
 void (*gScreensStart)() = nullptr;
 void (*gScreensRelease)() = nullptr;
 
+constexpr char kIconFile[] = "Data/Menu/UILogo/icon.tga";
+
+// The window's icon from the bundled picture; black, the transparent key colour, stays clear.
+void setWindowIcon() {
+    HSPRITE icon = grLoadSprite(kIconFile, nullptr, 0);
+    int w = 0, h = 0, pitch = 0, rs = 0, gs = 0, bs = 0, rb = 0, gb = 0, bb = 0;
+    const uint16_t* pixels =
+        spriteWidth(icon) > 0 ? grLockSpriteEx(icon, &w, &h, &pitch, &rs, &gs, &bs, &rb, &gb, &bb)
+                              : nullptr;
+    if (pixels && w > 0 && h > 0 && rb > 0 && gb > 0 && bb > 0) {
+        std::vector<uint32_t> argb(static_cast<size_t>(w) * h);
+        auto widen = [](uint32_t v, int shift, int bits) {
+            return ((v >> shift) & ((1u << bits) - 1)) * 255 / ((1u << bits) - 1);
+        };
+        for (int y = 0; y < h; ++y) {
+            const uint16_t* row = reinterpret_cast<const uint16_t*>(
+                reinterpret_cast<const char*>(pixels) + static_cast<ptrdiff_t>(y) * pitch);
+            for (int x = 0; x < w; ++x) {
+                const uint32_t v = row[x];
+                argb[static_cast<size_t>(y) * w + x] =
+                    (v ? 0xFF000000u : 0) | widen(v, rs, rb) << 16 | widen(v, gs, gb) << 8 |
+                    widen(v, bs, bb);
+            }
+        }
+        const WndIcon made = {argb.data(), w, h};
+        wndSetIcon(&made, 1);
+    } else {
+        logPrintf("GameInit: no window icon: %s could not be read\n", kIconFile);
+    }
+    if (pixels) grUnlockSprite(icon);
+    grFreeSprite(icon);
+}
+
 }  // namespace
 
 void appSetPaused(int paused) { gPaused = paused; }
@@ -50,7 +86,7 @@ void appSetScreens(void (*start)(), void (*release)()) {
 }
 
 void GameInit() {
-    // Icon: there is no icon resource here; wndSetIconFile gives the window one from an image.
+    setWindowIcon();
     // The size the engine settled on from the settings, damaged values already passed over.
     int xs = 0, ys = 0;
     wndGetStartSize(&xs, &ys);

@@ -102,6 +102,10 @@ TEST_F(Walk, FirstStartThroughLoadingToTheMenu) {
     EXPECT_FALSE(hasChildPointer(players(), gSharedBackground));
     EXPECT_EQ(sharedBackground()->SavedLooks(), 0);
     EXPECT_EQ(sharedBackground()->tint, 0xFFFFFFFFu);
+
+    std::ifstream log("gerr.log");
+    const std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all.find("no window icon"), std::string::npos) << "the bundled icon was read";
 }
 
 TEST_F(Walk, MenuKeysMoveTheFocusAndAreAlwaysHandled) {
