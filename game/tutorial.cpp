@@ -13,6 +13,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "game/profile.h"
+#include "world/links.h"
 
 cTutorial* gTutorial = nullptr;
 cTutorialHint* gOpenHint = nullptr;
@@ -104,6 +105,7 @@ void cTutorial::Free() {
     delete gTutorial;
     gTutorial = nullptr;
     gOpenHint = nullptr;
+    worldSetTutorialHook(nullptr);
 }
 
 void cTutorial::Load(const char* path) {
@@ -111,6 +113,8 @@ void cTutorial::Load(const char* path) {
     Free();
     gTutorial = new cTutorial;
     cTutorial& t = *gTutorial;
+    // The level world marks hints done when the player already did what they explain.
+    worldSetTutorialHook(tutorialMarkShown);
 
     char* sections = new char[kSectionListSize];
     iniGetSections(path, sections, kSectionListSize);

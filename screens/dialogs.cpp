@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "engine/data/file.h"
 #include "engine/data/ini.h"
+#include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "game/game_data.h"
 
@@ -15,6 +16,8 @@ namespace {
 constexpr int kKeyUp = 38;
 constexpr int kKeyDown = 40;
 constexpr int kMusicFade = 8;
+// Each page is a child of the help screen, beside its own few children.
+constexpr int kMaxHelpPages = 100;
 constexpr const char* kHelpPageFile = "Data/Menu/UIHelp/UIHelpPage%d.ini";
 
 bool named(const UIWnd* widget, const char* name) { return std::strcmp(widget->section, name) == 0; }
@@ -156,6 +159,11 @@ void UIHelp::Create(const char* file, const char* section) {
 void UIHelp::LoadPages() {
     pageCount_ = iniGetInt(iniFile, "Param", "pages", 0);
     if (pageCount_ < 0) pageCount_ = 0;
+    if (pageCount_ > kMaxHelpPages) {
+        logPrintf("%s: %d help pages are more than the screen holds; %d kept\n", iniFile,
+                  pageCount_, kMaxHelpPages);
+        pageCount_ = kMaxHelpPages;
+    }
     for (int i = 0; i < pageCount_; ++i) {
         char file[kUiFileSize];
         safeSnprintf(file, sizeof file, kHelpPageFile, i);

@@ -10,6 +10,7 @@
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
 #include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
 #include "game/profile.h"
 #include "screens/holders.h"
 
@@ -20,6 +21,8 @@ constexpr const char* kDefaultsFile = "Data/Menu/UIScores/default.ini";
 constexpr int kNameUnits = 256;
 constexpr const char16_t kFallbackName[] = u"Orvo";
 constexpr int32_t kFallbackValue = 1000;
+// More rows than any screen can show would only cost start-up time.
+constexpr int kMaxRows = 100;
 
 }  // namespace
 
@@ -67,7 +70,14 @@ void UIScores::Create(const char* file, const char* section) {
         leftMargin_ = iniGetInt(file, "Config", "left_margin", 0);
         rightMargin_ = iniGetInt(file, "Config", "right_margin", 0);
         stride_ = iniGetInt(file, "Config", "stride", 0);
-        const int count = iniGetInt(file, "Config", "scores_count", 0);
+        int count = iniGetInt(file, "Config", "scores_count", 0);
+        if (count > kMaxRows) {
+            logPrintf("%s: scores_count %d is more than a table shows; %d rows kept\n", file, count,
+                      kMaxRows);
+            count = kMaxRows;
+        }
+        // Every row is stored as it comes in; the file reaches the disk once, whole.
+        IniSaveScope together;
         for (int i = 0; i < count; ++i) {
             char name[32];
             safeSnprintf(name, sizeof name, "score%d", i);

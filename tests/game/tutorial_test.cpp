@@ -12,6 +12,7 @@
 #include "engine/platform/platform.h"
 #include "game/tutorial.h"
 #include "tests/game/game_folder.h"
+#include "world/links.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ TEST_F(Tutorial, HintsOpenOnceAndOnlyThoseTheFileHas) {
 TEST_F(Tutorial, MarkedHintsAndTipsOffOpenNothing) {
     gTutorial->MarkShown("Baby");
     EXPECT_TRUE(gTutorial->WasShown("Baby"));
-    tutorialMarkShown("CheckOut");  // as the level world tells it
+    worldTutorialMarkShown("CheckOut");  // as the level world tells it
     EXPECT_TRUE(gTutorial->WasShown("CheckOut"));
     restart("profile.aaaaaaaaaa");
     EXPECT_TRUE(gTutorial->WasShown("Baby"));

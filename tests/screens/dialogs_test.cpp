@@ -58,7 +58,7 @@ protected:
     bool levelDeleted = false;
 };
 
-TEST_F(PauseMenu, BorrowsTheBackgroundAndFocusesResume) {
+TEST_F(PauseMenu, BorrowsTheBackgroundAndTheKeysWalkItsButtons) {
     EXPECT_FALSE(running(level));
     ASSERT_EQ(menu()->children[0], gSharedBackground);
     ASSERT_NE(menu()->activeChild(), nullptr);
@@ -70,6 +70,11 @@ TEST_F(PauseMenu, BorrowsTheBackgroundAndFocusesResume) {
     key(kUp);
     key(kUp);
     EXPECT_STREQ(menu()->activeChild()->section, "Exit");
+    // Enter presses the focused button: back down to Resume, and the level runs again.
+    key(kDown);
+    key(kUiEnter);
+    settleAll();
+    EXPECT_TRUE(running(level));
 }
 
 TEST_F(PauseMenu, ResumeShowsTheSameLevelAndGivesTheBackgroundBack) {
@@ -222,6 +227,13 @@ TEST_F(Help, PagesStepWithinRangeAndAMissingFileLeavesABlankIndex) {
     click(help(), "BtnNext");
     key(kUiEnter);
     EXPECT_EQ(help()->currentPage(), 2);
+}
+
+TEST_F(Help, APageCountBeyondWhatTheScreenHoldsIsCut) {
+    writeHelp(2000000000, {0});
+    EXPECT_EQ(help()->pageCount(), 100);
+    EXPECT_FALSE(shown("BtnBack"));
+    EXPECT_TRUE(shown("BtnNext"));
 }
 
 TEST_F(Help, OkWithoutALevelGoesToTheMainMenu) {

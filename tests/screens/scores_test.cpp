@@ -2,9 +2,12 @@
 // game entering in place of the lowest row, a damaged file, and one table for all players.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/gr/image.h"
+#include "engine/gr/sprite.h"
 #include "game/game_data.h"
 #include "game/profile.h"
 #include "screens/scores.h"
@@ -93,6 +96,13 @@ TEST_F(Scores, AnEmptyTableTakesTheFinishedGameAsItsOnlyRow) {
     EXPECT_EQ(rows(), (std::vector<Row>{{u"Eve", 42}}));
 }
 
+TEST_F(Scores, AnEmptyOrOversizedCount) {
+    build(-3);
+    EXPECT_TRUE(rows().empty());
+    build(2000000000);  // would take minutes at start-up
+    EXPECT_EQ(rows().size(), 100u);
+}
+
 TEST_F(Scores, ADamagedFileKeepsWhatCanBeRead) {
     writeScores(std::string("[score0]\r\nname=Kim\r\nvalue=77\r\n[score1\r\nname=\xff\xfe\x00") +
                 std::string("\0\0\x01[[=\r\nvalue=zz\r\n[score2]\r\nname", 24));
@@ -128,6 +138,47 @@ TEST_F(Scores, OneTableForEveryPlayerAndTheLastWayPointEntersIt) {
     CreatePlayer("profile.bbbbbbbbbb", u"Ben");
     build(1);
     EXPECT_EQ(rows(), after);
+}
+
+TEST_F(Scores, RowsDrawNamesFromTheLeftMarginAndValuesUpToTheRightOne) {
+    // A white font whose glyphs are 3 pixels wide and 4 high.
+    std::vector<uint8_t> px(3 * 94 * 4 * 3, 0xFF);
+    std::filesystem::create_directories(program.file("Fonts"));
+    cTGAImage writer;
+    ASSERT_EQ(writer.Save(program.file("Fonts/tiny.tga").c_str(), px.data(), 24, 3 * 94, -4), 0);
+    std::string metrics = "2 4 94\n";
+    for (int code = 33; code < 127; ++code)
+        metrics += std::to_string(code) + " " + std::to_string((code - 33) * 3) + " 0 0 3 1\n";
+    program.write("Fonts/tiny.fh", metrics);
+    data(kLayout, "[Main]\r\nxs=600\r\nys=500\r\n[Config]\r\nlabel_font=Fonts/tiny.tga\r\n"
+                  "top_text_y=100\r\nleft_margin=50\r\nright_margin=550\r\nstride=30\r\n");
+    gUIScores = makeScreen<UIScores>(kLayout);
+    scoresAddFinishedGame(u"Eve", 42);
+    scoresAddFinishedGame(u"Bo", 7);  // replaces Eve: the table keeps its one row
+    data(kLayout, "[Main]\r\nxs=600\r\nys=500\r\n[Config]\r\nlabel_font=Fonts/tiny.tga\r\n"
+                  "top_text_y=100\r\nleft_margin=50\r\nright_margin=550\r\nstride=30\r\n"
+                  "scores_count=2\r\n");
+    gUIScores = makeScreen<UIScores>(kLayout);  // Bo and the fallback, highest first
+    HSPRITE target = grCreateSprite(600, 500, "scores target");
+    HSPRITE previous = grSetTarget(target);
+    grSetClip(target, 0, 0, 600, 500);
+    scores()->Draw();
+    grLockSprite(target);
+    auto lit = [&](int x, int y) {
+        return reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(target->pixels) +
+                                           y * target->pitch)[x] != 0;
+    };
+    for (int row : {100, 130}) {
+        SCOPED_TRACE(row);
+        EXPECT_TRUE(lit(51, row));
+        EXPECT_FALSE(lit(48, row));
+        EXPECT_TRUE(lit(548, row));
+        EXPECT_FALSE(lit(552, row));
+    }
+    EXPECT_FALSE(lit(51, 160));  // no third row
+    grUnlockSprite(target);
+    grSetTarget(previous);
+    grFreeSprite(target);
 }
 
 }  // namespace

@@ -61,4 +61,3 @@ endforeach()
 # The help pages' illustrations and the tutorial's hint window.
 velmora_svg_folder(Menu/UIHelp)
 velmora_svg_folder(Tutorial)
-
