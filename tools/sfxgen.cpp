@@ -517,6 +517,31 @@ Sound makeRattle(int bursts, double rate, double pitch, uint32_t seed) {
 
 }  // namespace
 
+// ---- The hotel's musician ---------------------------------------------------------------------
+
+// A piano phrase for the musician's tune: a rising C major arpeggio and a closing chord, each
+// note a few slightly stretched partials that fade like struck strings.
+void addPianoNote(Sound& s, double start, double pitch, double gain) {
+    const size_t first = static_cast<size_t>(start * s.rate);
+    for (size_t i = first; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i - first) / s.rate;
+        double v = 0.0;
+        for (int p = 1; p <= 4; ++p)
+            v += std::exp(-t * (1.5 + p)) / p *
+                 std::sin(kTwoPi * pitch * p * (1.0 + 0.0004 * p) * t);
+        s.at(i, 0) += static_cast<float>(gain * std::min(1.0, t / 0.004) * v);
+    }
+}
+
+Sound makeMusicianTune() {
+    Sound s(22050, 1, 2.4);
+    static const double arpeggio[] = {261.63, 329.63, 392.0, 523.25, 392.0, 329.63};
+    for (int n = 0; n < 6; ++n) addPianoNote(s, n * 0.22, arpeggio[n], 0.5);
+    for (double pitch : {261.63, 329.63, 392.0, 523.25}) addPianoNote(s, 1.35, pitch, 0.35);
+    normalise(s, 0.7f);
+    return s;
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: sfxgen <sounds folder> <music file.ogg>\n");
@@ -545,6 +570,7 @@ int main(int argc, char** argv) {
               writeWav(dir + "/tool_magnet.wav", makeGlide(220.0, 880.0, 0.35, 1.5)) &&
               writeWav(dir + "/customer_happy.wav", makeGlide(500.0, 900.0, 0.25, 1.0)) &&
               writeWav(dir + "/customer_angry.wav", makeGlide(180.0, 120.0, 0.45, 4.0)) &&
+              writeWav(dir + "/musician_tune.wav", makeMusicianTune()) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }
