@@ -5,19 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "anim/caption.h"
 #include "core/random.h"
 #include "engine/data/ini.h"
-#include "engine/data/profile.h"
 #include "game/game.h"
-#include "game/game_data.h"
-#include "game/profile.h"
-#include "tests/support/temp_folder.h"
+#include "tests/game/game_folder.h"
 #include "ui/ui.h"
 #include "world/links.h"
 
@@ -34,16 +30,14 @@ inline bool wasHeard(const char* name) {
     return false;
 }
 
-class LevelHarness : public ::testing::Test {
+class LevelHarness : public GameFolder {
 protected:
-    // With folder empty the bundled data is used; otherwise that program folder.
-    void Start(const std::string& folder = "") {
-        const char* xdg = getenv("XDG_DATA_HOME");
-        if (xdg) oldXdg_ = std::make_unique<std::string>(xdg);
-        setenv("XDG_DATA_HOME", user_.path().c_str(), 1);
-        in_ = std::make_unique<testsupport::InFolder>(folder.empty() ? VELMORA_SOURCE_DIR : folder);
-        reset();
-        userFolderCreate();
+    // With bundled set the program folder reads the game's own Data; otherwise tests write theirs.
+    void Start(bool bundled) {
+        if (bundled)
+            std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data",
+                                                      program.file("Data"));
+        iniFreeAll();
         LoadWayPoints();
         CreatePlayer("p1", u"Anna");
         gRandom.Seed(7);
@@ -58,13 +52,7 @@ protected:
         game = nullptr;
         worldSetSoundHook(nullptr);
         worldSetProfile(nullptr);
-        reset();
-        in_.reset();
-        if (oldXdg_) {
-            setenv("XDG_DATA_HOME", oldXdg_->c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
+        GameFolder::TearDown();
     }
 
     // Stages 0 to 6 of a new level, pushed on the window manager and faded in.
@@ -85,17 +73,6 @@ protected:
     static intptr_t at(int x, int y) { return uiPack(x, y); }
 
     cGame* game = nullptr;
-
-private:
-    static void reset() {
-        ReleasePlayer();
-        FreeGameData();
-        gWayPoints.clear();
-        iniFreeAll();
-    }
-    testsupport::TempFolder user_{"velmora_level_user"};
-    std::unique_ptr<std::string> oldXdg_;
-    std::unique_ptr<testsupport::InFolder> in_;
 };
 
 }  // namespace leveltest

@@ -20,7 +20,10 @@ constexpr int kEscape = 27;
 
 class SampleLevel : public LevelHarness {
 protected:
-    void SetUp() override { Start(); }
+    void SetUp() override {
+        LevelHarness::SetUp();
+        Start(true);
+    }
 };
 
 TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
@@ -170,7 +173,7 @@ const char kRequests[] =
 class FixtureLevel : public LevelHarness {
 protected:
     void SetUp() override {
-        program_.write("game.ini", "[main]\nname=Velmora Test\n");
+        LevelHarness::SetUp();
         program_.write("Data/shared.ini", "[WayPoints]\n0=level, 1, 0, 0\n1=level, 1, 5, 5\n");
         program_.write("Data/Episodes/e1/objects.ini", kObjects);
         program_.write("Data/Request/Request.ini", kRequests);
@@ -181,11 +184,11 @@ protected:
         program_.write("Data/Episodes/e1/levels.ini",
                        "[Main]\ncheck_ins=In1, In2, Nowhere\ncheck_outs=Out1\nanger_point=Angry\n"
                        "repair_time=7000\n" + main + "\n[level1]\n" + level);
-        Start(program_.path());
+        Start(false);
         game = gameCreateLevel();
         return game;
     }
-    testsupport::TempFolder program_{"velmora_level_game"};
+    testsupport::TempFolder& program_ = program;
 };
 
 TEST_F(FixtureLevel, RequestKindsOfTheLevel) {
