@@ -208,10 +208,9 @@ void cGame::rightButtonDown(int x, int y) {
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
-        const cRequest& request = object->GetRequest();
-        HeroLink* hero = request.GetHero();
-        if (hero && object->IsEnabled()) {
-            hero->RemoveTask(request.GetKind(), object);
+        const cRequest* request = object->GetAttached() ? object->GetAttached() : &object->GetRequest();
+        if (HeroLink* hero = request->GetHero()) {
+            hero->RemoveTask(request->GetKind(), object);
             break;
         }
     }

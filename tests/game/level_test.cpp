@@ -4,7 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "anim/comics.h"
 #include "engine/data/ini.h"
+#include "engine/gr/gr.h"
+#include "engine/gr/sprite.h"
 #include "engine/platform/input.h"
 #include "tests/game/level_harness.h"
 #include "world/level_object.h"
@@ -86,6 +89,38 @@ TEST_F(SampleLevel, StatesRunFromGetReadyToPlayWithMusicAndTheClockOnlyInPlay) {
     level->SetLevelState(cGame::kTutorial);
     Step(10);
     EXPECT_EQ(level->GetLevelClock(), 40 * 25);
+}
+
+TEST_F(SampleLevel, DrawsTheHotelUnderTheInterfaceAndAComicStopsTheLevel) {
+    HSPRITE target = grCreateSprite(1024, 768, "level test back buffer");
+    grSetTarget(target);
+    cGame* level = Play();
+    level->xs = 1024;
+    level->ys = 768;
+    ASSERT_TRUE(PlayOn());
+    WM::Get()->Render();
+    // The level's picture fills the buffer.
+    grLockSprite(target);
+    int lit = 0, seen = 0;
+    for (int y = 0; y < 768; y += 16)
+        for (int x = 0; x < 1024; x += 16, ++seen)
+            lit += reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(target->pixels) +
+                                              y * target->pitch)[x] != 0;
+    EXPECT_GT(lit, seen / 2);
+
+    gComics = new cComicsManager;
+    gComics->LoadAll();
+    gComics->Play("data/Comics/1.anm");
+    ASSERT_TRUE(gComics->IsShowing());
+    const int clock = level->GetLevelClock();
+    EXPECT_EQ(level->Update(25), 0);
+    EXPECT_EQ(level->GetLevelClock(), clock);
+    WM::Get()->Render();
+    deleteAndNull(gComics);
+    Step();
+    EXPECT_EQ(level->GetLevelClock(), clock + 25);
+    grSetTarget(grScreen());
+    grFreeSprite(target);
 }
 
 TEST_F(SampleLevel, ClicksGoToTheInterfaceFirstAndEscapeLeavesInAnyState) {
