@@ -72,6 +72,10 @@ TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
     // Every kind of the level has its target in the hotel.
     for (const char* kind : {"Cocktail", "Cards", "Music", "Photo", "Souvenir"})
         EXPECT_GT(level->GetRequestWeight(RequestKindFromName(kind)), 0) << kind;
+    for (const char* w : {"LeftInfo", "RightInfo", "TipsBack", "TipsSign"})
+        EXPECT_NE(findChild(level, w)->sprites[0], nullptr) << w;
+    EXPECT_NE(findChild(level, "MenuBtn")->sprites[1], nullptr);
+    for (int kind = 0; kind < 4; ++kind) EXPECT_NE(GetRoomSprite(kind), nullptr) << kind;
     EXPECT_EQ(gCurrentGame, level);
     EXPECT_EQ(worldGame(), level);
     EXPECT_EQ(cWalkMap::Current(), &level->GetWalkMap());
@@ -302,6 +306,9 @@ TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
     EXPECT_EQ(level->GetObjectBreakRange(), 0);
     EXPECT_EQ(level->GetNextRoomBreak(), 9000);
     EXPECT_EQ(level->GetRoomBreakRange(), 0);
+    // The fixture has no room pictures: reading them again never grows the set.
+    LoadRoomSprites();
+    EXPECT_EQ(gRoomSprites.size(), 4u);
     // Stages past the last do nothing.
     level->LoadLevel(6);
     level->LoadLevel(7);
