@@ -67,8 +67,10 @@ std::string grownObjects(const std::string& text) {
             std::istringstream b(body);
             while (std::getline(b, line)) {
                 if (line.rfind("name=", 0) == 0) line = "name=" + copy;
-                if (line.rfind("x=", 0) == 0) line = "x=" + std::to_string(std::atoi(line.c_str() + 2) + k * 6);
-                if (line.rfind("y=", 0) == 0) line = "y=" + std::to_string(std::atoi(line.c_str() + 2) + k * 4);
+                if (line.rfind("x=", 0) == 0)
+                    line = "x=" + std::to_string(std::atoi(line.c_str() + 2) + k * 6);
+                if (line.rfind("y=", 0) == 0)
+                    line = "y=" + std::to_string(std::atoi(line.c_str() + 2) + k * 4);
                 shifted += line + "\n";
             }
             out += "[" + copy + "]\n" + shifted;
@@ -90,7 +92,8 @@ bool writeFolder() {
             fs::create_symlink(entry.path(), data / entry.path().filename(), error);
     for (const auto& entry : fs::directory_iterator(source / "Episodes" / "e1"))
         if (entry.path().filename() != "objects.ini")
-            fs::create_symlink(entry.path(), data / "Episodes" / "e1" / entry.path().filename(), error);
+            fs::create_symlink(entry.path(), data / "Episodes" / "e1" / entry.path().filename(),
+                               error);
     std::ofstream(data / "Episodes" / "e1" / "objects.ini")
         << grownObjects(readText(source / "Episodes" / "e1" / "objects.ini"));
     std::ofstream(fs::path(folder) / "game.ini") << "[main]\nname=Velmora Bench\n";
@@ -168,8 +171,10 @@ int main(int argc, char** argv) {
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (gLevelNs > 0 && gCopyNs > 0)
-        printf("level frame %.3f ms, buffer copy %.3f ms: %.1f copies per frame (target: under 2 ms)\n",
-               gLevelNs / 1e6, gCopyNs / 1e6, gLevelNs / gCopyNs);
+        printf(
+            "level frame %.3f ms, buffer copy %.3f ms: %.1f copies per frame (target: under 2 "
+            "ms)\n",
+            gLevelNs / 1e6, gCopyNs / 1e6, gLevelNs / gCopyNs);
     benchmark::Shutdown();
     return 0;
 }

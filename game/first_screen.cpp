@@ -271,7 +271,8 @@ private:
         // Only while this screen is alone on show: a level still fading out is not yet free.
         if (WM::Get()->Count() != 1) return;
         if (gWayPoints.size() == 0) LoadWayPoints();
-        if (!gCurrentProfile && !SelectPlayer(kStandInPlayer)) CreatePlayer(kStandInPlayer, u"Player");
+        if (!gCurrentProfile && !SelectPlayer(kStandInPlayer))
+            CreatePlayer(kStandInPlayer, u"Player");
         delete level_;
         level_ = gameCreateLevel();
         WM::Get()->Push(level_, false, false, true);

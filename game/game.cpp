@@ -35,13 +35,13 @@ constexpr int kDrainTickMs = 200;
 constexpr int kDayLabelMargin = 10;
 const char kTranslation[] = "Data/translation.ini";
 
-std::u16string widen(const char* text) {
+}  // namespace
+
+std::u16string widenText(const char* text) {
     std::u16string out;
     for (const char* p = text; p && *p; ++p) out += static_cast<char16_t>(static_cast<uint8_t>(*p));
     return out;
 }
-
-}  // namespace
 
 std::u16string translated(const char* key) {
     const char16_t* text = iniGetWideGlobal(kTranslation, key);
@@ -132,8 +132,8 @@ void cGame::commonUpdate(int ms) {
         }
         if (nextRoomBreak_ && nextRoomBreak_ <= levelClock_) {
             BreakRandomRoom();
-            nextRoomBreak_ +=
-                roomBreakMin_ + static_cast<int>(gRandom.Int(static_cast<uint32_t>(roomBreakRange_)));
+            nextRoomBreak_ += roomBreakMin_ +
+                              static_cast<int>(gRandom.Int(static_cast<uint32_t>(roomBreakRange_)));
         }
         AnimatePopularityBar(ms, barShown_ <= barTarget_ ? 1 : -1);
     }
@@ -166,7 +166,7 @@ int cGame::Draw() {
 
 void cGame::drawDayLabel() {
     if (!dayFont_) return;
-    std::u16string text = dayText_ + u" " + widen(std::to_string(levelNumber_).c_str());
+    std::u16string text = dayText_ + u" " + widenText(std::to_string(levelNumber_).c_str());
     int w = 0, h = 0, bits = 0, full = 0;
     grGetMode(&w, &h, &bits, &full);
     grDrawText(dayFont_, (w ? w : xs) - kDayLabelMargin, kDayLabelMargin, text.c_str(), 0, 1, -1);
@@ -208,7 +208,8 @@ void cGame::rightButtonDown(int x, int y) {
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
-        const cRequest* request = object->GetAttached() ? object->GetAttached() : &object->GetRequest();
+        const cRequest* request =
+            object->GetAttached() ? object->GetAttached() : &object->GetRequest();
         if (HeroLink* hero = request->GetHero()) {
             hero->RemoveTask(request->GetKind(), object);
             break;
@@ -322,7 +323,7 @@ void cGame::AddMoney(int amount, int preview) {
     if (!goal_) return;
     if (!goalAnnounced_ && moneyShown_ >= cashGoal_) {
         goalAnnounced_ = true;
-        goal_->SetTextW((expertLabel_ + widen(std::to_string(cashExpert_).c_str())).c_str());
+        goal_->SetTextW((expertLabel_ + widenText(std::to_string(cashExpert_).c_str())).c_str());
         if (banner_) {
             banner_->SetText(bannerFont_, "#GAME_GOAL_COMPLETE", kBannerKind);
             banner_->Start();
@@ -350,7 +351,8 @@ void cGame::AddPopularity(int amount, bool fly, Vec2f from) {
         const int markerW = tipsSign_ ? std::abs(tipsSign_->xs) : 0;
         const float tx = tipsProgress_->x + std::abs(tipsProgress_->xs) * barTarget_ - markerW / 2;
         const float ty = tipsSign_ ? tipsSign_->y : tipsProgress_->y;
-        gFlyingTips->Launch(from.x, from.y, tx, ty, amount < 0 ? FlyingTips::kLoss : FlyingTips::kGain);
+        gFlyingTips->Launch(from.x, from.y, tx, ty,
+                            amount < 0 ? FlyingTips::kLoss : FlyingTips::kGain);
     }
     if (amount && tipsText_) {
         tipsText_->SetTextF("%d", amount);
@@ -433,7 +435,7 @@ void cGame::AdvanceUpgradeProgress(int ms, int step) {
 void cGame::RefreshClientCounter() {
     if (!clients_) return;
     const std::u16string text = translated("#INTERFACE_CLIENTS") +
-                                widen((" " + std::to_string(clientsIn_ + clientsGone_) + "/" +
+                                widenText((" " + std::to_string(clientsIn_ + clientsGone_) + "/" +
                                        std::to_string(clientCount_)).c_str());
     clients_->SetTextW(text.c_str());
 }

@@ -212,6 +212,8 @@ private:
     Point2i pointer_{-1, -1};
 };
 
+// Each byte of the text as one UTF-16 unit.
+std::u16string widenText(const char* text);
 // The translation of a '#' key; empty when the translation file lacks it.
 std::u16string translated(const char* key);
 

@@ -22,12 +22,6 @@ namespace {
 const char kSharedIni[] = "Data/shared.ini";
 const char* const kInterfaceWidgets[] = {"BustCounter", "LeftInfo", "RightInfo", "MenuBtn", "Goal"};
 
-std::u16string widenNumber(int n) {
-    std::u16string out;
-    for (char c : std::to_string(n)) out += static_cast<char16_t>(c);
-    return out;
-}
-
 std::string joined(const TokenList& list) {
     std::string out;
     for (uint32_t i = 0; i < list.Count(); ++i) out += std::string(i ? ", " : "") + list.At(i);
@@ -64,8 +58,9 @@ public:
             items_.push_back(info);
         }
         current_ = joined(profile.GetShopItemList());
-        previous_ = profile.GetLevel() > 0 ? joined(profile.ReadStoredShopItems(profile.GetLevel() - 1))
-                                           : std::string();
+        previous_ = profile.GetLevel() > 0
+                        ? joined(profile.ReadStoredShopItems(profile.GetLevel() - 1))
+                        : std::string();
     }
     int Episode() const override { return episode_; }
     int Level() const override { return level_; }
@@ -172,7 +167,8 @@ void cGame::LoadLevel(int stage) {
         decreaseDirect_ = iniGetFloat(kRequestFile, "DecreaseRatio", "direct", 0.0f);
         decreaseIndirect_ = iniGetFloat(kRequestFile, "DecreaseRatio", "indirect", 0.0f);
         int a = 0, b = 0;
-        if (splitPair(iniGetString(levelsFile_, levelSection_, "outdoor_request_priority", ""), &a, &b))
+        if (splitPair(iniGetString(levelsFile_, levelSection_, "outdoor_request_priority", ""), &a,
+                      &b))
             outdoorPriority_ = Point2i(a, b);
         break;
     }
@@ -187,8 +183,10 @@ void cGame::LoadLevel(int stage) {
     case 4: {
         if (gFxManager) gFxManager->Stop();
         if (gFlyingTips) gFlyingTips->Clear();
-        bannerFont_ = grLoadFont(iniGetString(kSharedIni, "GameWindow", "goal_string_font", ""), nullptr);
-        dayFont_ = grLoadFont(iniGetString(kSharedIni, "GameWindow", "day_label_font", ""), nullptr);
+        bannerFont_ =
+            grLoadFont(iniGetString(kSharedIni, "GameWindow", "goal_string_font", ""), nullptr);
+        dayFont_ =
+            grLoadFont(iniGetString(kSharedIni, "GameWindow", "day_label_font", ""), nullptr);
         LoadInterface();
         AddMoney(0, 0);
         AddPopularity(0, false, Vec2f(0, 0));
@@ -247,7 +245,8 @@ void cGame::readBreakWindow(const char* key, int* minimum, int* range, int* next
 }
 
 void cGame::LoadRequests() {
-    TokenList entries = TokenList::Split(iniGetString(levelsFile_, levelSection_, "requests", ""), ';');
+    TokenList entries =
+        TokenList::Split(iniGetString(levelsFile_, levelSection_, "requests", ""), ';');
     for (uint32_t e = 0; e < entries.Count(); ++e) {
         TokenList parts = TokenList::Split(entries.At(e), ',');
         if (parts.Count() < 2) continue;
@@ -279,7 +278,10 @@ void cGame::LoadInterface() {
     for (const char* name : kInterfaceWidgets) CreateChildFromIni(this, file, name, 0, 0);
     bustCounter_ = findChild(this, "BustCounter");
     goal_ = findChild(this, "Goal");
-    if (goal_) goal_->SetTextW((translated("#INTERFACE_GOAL") + u" " + widenNumber(cashGoal_)).c_str());
+    if (goal_)
+        goal_->SetTextW(
+            (translated("#INTERFACE_GOAL") + u" " + widenText(std::to_string(cashGoal_).c_str()))
+                .c_str());
     expertLabel_ = translated("#INTERFACE_EXPERT") + u" ";
     cash_ = CreateChildFromIni(this, file, "Cash", 0, 0);
     clients_ = CreateChildFromIni(this, file, "Clients", 0, 0);

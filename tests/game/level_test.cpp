@@ -50,8 +50,9 @@ TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
     EXPECT_STRNE(iniGetString(levels, "BasePos", "clients", ""), "");
     EXPECT_STRNE(iniGetString("Data/Sounds/music.ini", "Level", "level_music1", ""), "");
     EXPECT_STRNE(iniGetString("Data/Sounds/sounds.ini", "get_ready", "name", ""), "");
-    for (const char* text : {"#INC_LOYALTY", "#DEC_LOYALTY", "#MENU_DAY", "#INTERFACE_GOAL",
-                             "#INTERFACE_EXPERT", "#INTERFACE_CLIENTS", "#GAME_GET_READY", "#GAME_GO"})
+    for (const char* text :
+         {"#INC_LOYALTY", "#DEC_LOYALTY", "#MENU_DAY", "#INTERFACE_GOAL", "#INTERFACE_EXPERT",
+          "#INTERFACE_CLIENTS", "#GAME_GET_READY", "#GAME_GO"})
         EXPECT_FALSE(translated(text).empty()) << text;
 
     cGame* level = Play();
@@ -330,8 +331,9 @@ TEST_F(FixtureLevel, PlacesStopAtTheObjectCapacity) {
         objects += (i ? "," : "") + std::string("O") + std::to_string(i);
         sections += "[O" + std::to_string(i) + "]\nname=O" + std::to_string(i) + "\n";
     }
-    program_.write("Data/Episodes/e1/objects.ini",
-                   objects + "\n" + sections + "[In1]\nname=In1\n[In2]\nname=In2\n[Angry]\nname=A\n");
+    program_.write(
+        "Data/Episodes/e1/objects.ini",
+        objects + "\n" + sections + "[In1]\nname=In1\n[In2]\nname=In2\n[Angry]\nname=A\n");
     cGame* level = Load("");
     EXPECT_EQ(level->GetObjectCount(), cGame::kMaxObjects);
     EXPECT_EQ(level->CheckIns().size(), 1u);
