@@ -280,7 +280,7 @@ int cGame::OrderService(cLevelObj* object) {
     return 1;
 }
 
-int cGame::GetRequestWeight(int kind) const {
+int cGame::GetRequestWeight(int kind) {
     return kind >= 0 && kind < kRequestKinds ? weights_[kind] : 0;
 }
 
@@ -303,6 +303,24 @@ void cGame::BreakRandomObject() {
 void cGame::BreakRandomRoom() {
     // Rooms break through their own class, which the level does not hold yet: no room is a
     // candidate until then.
+}
+
+void cGame::ShowBanner(const char* key) {
+    if (!banner_ || !key) return;
+    banner_->SetText(bannerFont_, key, kBannerKind);
+    banner_->Start();
+}
+
+void cGame::RecordRoomUpgrade() {
+    roomUpgradeDone_ = true;
+    upgradeSettled_ = true;
+    ++roomsUpgraded_;
+}
+
+void cGame::UnlockObjects(const char* name) {
+    for (int i = 0; i < objectCount_; ++i)
+        if (objects_[i]->IsEnabled() && (!name || strcmp(objects_[i]->GetName(), name) == 0))
+            objects_[i]->Disable();
 }
 
 void cGame::AddRoomUpgradeRecord(const char* record) {
@@ -340,7 +358,7 @@ void cGame::AddMoney(int amount, int preview) {
     }
 }
 
-void cGame::AddPopularity(int amount, bool fly, Vec2f from) {
+void cGame::AddPopularity(int amount, int fly, Point2i from) {
     popularity_ += amount;
     if (popularity_ < 0) popularity_ = 0;
     if (tipsSum_) tipsSum_->SetTextF("%d", popularity_);
@@ -351,7 +369,7 @@ void cGame::AddPopularity(int amount, bool fly, Vec2f from) {
         const int markerW = tipsSign_ ? std::abs(tipsSign_->xs) : 0;
         const float tx = tipsProgress_->x + std::abs(tipsProgress_->xs) * barTarget_ - markerW / 2;
         const float ty = tipsSign_ ? tipsSign_->y : tipsProgress_->y;
-        gFlyingTips->Launch(from.x, from.y, tx, ty,
+        gFlyingTips->Launch(static_cast<float>(from.x), static_cast<float>(from.y), tx, ty,
                             amount < 0 ? FlyingTips::kLoss : FlyingTips::kGain);
     }
     if (amount && tipsText_) {

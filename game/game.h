@@ -62,13 +62,31 @@ public:
     cBaseObj* FindClientByRequestTarget(const cLevelObj*) override { return nullptr; }
     void PlayWrongAction(int kind) override;
     void SetUpgradeSettled() override { upgradeSettled_ = true; }
+    cLevelObj* GetFirstCheckInPlace() override { return checkIns_.size() ? checkIns_[0] : nullptr; }
+    cLevelObj* GetFirstCheckOutPlace() override {
+        return checkOuts_.size() ? checkOuts_[0] : nullptr;
+    }
+    void GetDecreaseRatios(float* direct, float* indirect) override {
+        *direct = decreaseDirect_;
+        *indirect = decreaseIndirect_;
+    }
+    void GetOutdoorRequestPriority(int* a, int* b) override {
+        *a = outdoorPriority_.x;
+        *b = outdoorPriority_.y;
+    }
+    // Starts the translated text on the banner; nothing before the banner exists.
+    void ShowBanner(const char* key) override;
+    // A room upgrade completed in this level.
+    void RecordRoomUpgrade() override;
+    // Unlocks every locked level object of that name; with null every locked one.
+    void UnlockObjects(const char* name) override;
 
     // --- Money, popularity and the counters ---
     // Without preview money grows and is shown; with it only the shown total changes. Then the
     // goal announcements.
-    void AddMoney(int amount, int preview);
+    void AddMoney(int amount, int preview) override;
     // Popularity never drops below 0; with fly set and an amount a tip icon flies to the bar.
-    void AddPopularity(int amount, bool fly, Vec2f from);
+    void AddPopularity(int amount, int fly, Point2i from) override;
     // Moves the bar's shown value towards its target by a full bar per 2 s; 1 once there.
     int AnimatePopularityBar(int ms, int direction);
     // The served-clients counter: a step of 1 or more is shown about a second later, with a pulse.
@@ -100,17 +118,17 @@ public:
     int GetCashGoal() const { return cashGoal_; }
     int GetCashExpert() const { return cashExpert_; }
     int GetAddPopularity() const { return addPopularity_; }
-    int GetMaxCostTipClient() const { return maxCostTip_; }
+    int GetMaxCostTipClient() override { return maxCostTip_; }
     int GetLevelClock() const { return levelClock_; }
     int GetObjectCount() const { return objectCount_; }
     cLevelObj* GetObject(int i) const { return i >= 0 && i < objectCount_ ? objects_[i] : nullptr; }
     int GetRoomCount() const { return roomCount_; }
     int GetFlowerCount() const { return flowerCount_; }
-    cLevelObj* GetSweets() const { return sweets_; }
-    cLevelObj* GetAngerPoint() const { return angerPoint_; }
+    cLevelObj* GetSweets() override { return sweets_; }
+    cLevelObj* GetAngerPoint() override { return angerPoint_; }
     const cArray<cLevelObj*>& CheckIns() const { return checkIns_; }
     const cArray<cLevelObj*>& CheckOuts() const { return checkOuts_; }
-    int GetRequestWeight(int kind) const;
+    int GetRequestWeight(int kind) override;
     const cArray<int>& RequestKindsInUse() const { return kindsInUse_; }
     bool HasFire() const { return fire_; }
     int GetNextObjectBreak() const { return nextObjectBreak_; }
@@ -119,7 +137,7 @@ public:
     int GetRoomBreakRange() const { return roomBreakRange_; }
     int GetRepairTime() const { return repairTime_; }
     int GetUpgradeTime() const { return upgradeTime_; }
-    int GetRequestTtl() const { return requestTtl_; }
+    int GetRequestTtl() override { return requestTtl_; }
     const cArray<int>& ClientStartTimes() const { return startTimes_; }
     float GetDecreaseDirect() const { return decreaseDirect_; }
     float GetDecreaseIndirect() const { return decreaseIndirect_; }

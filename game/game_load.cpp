@@ -189,7 +189,7 @@ void cGame::LoadLevel(int stage) {
             grLoadFont(iniGetString(kSharedIni, "GameWindow", "day_label_font", ""), nullptr);
         LoadInterface();
         AddMoney(0, 0);
-        AddPopularity(0, false, Vec2f(0, 0));
+        AddPopularity(0, 0, Point2i(0, 0));
         servedTotal_ = profile ? static_cast<int>(profile->GetClientsServed()) : 0;
         ShowUpgradeRoomHint();
         if (bustCounter_) bustCounter_->SetTextF("%d/%d", servedTotal_, nextThreshold_);

@@ -185,8 +185,8 @@ TEST_F(SampleLevel, MoneyPreviewAndPopularityFloor) {
     level->AddMoney(50, 1);
     EXPECT_EQ(level->GetMoney(), 100);
     EXPECT_EQ(level->GetMoneyShown(), 150);
-    level->AddPopularity(5, false, Vec2f(0, 0));
-    level->AddPopularity(-9, true, Vec2f(0, 0));
+    level->AddPopularity(5, 0, Point2i(0, 0));
+    level->AddPopularity(-9, 1, Point2i(0, 0));
     EXPECT_EQ(level->GetPopularity(), 0);
     // No clients: the bar has no maximum and stays empty.
     EXPECT_EQ(level->GetBarTarget(), 0.0f);
@@ -302,6 +302,19 @@ TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
     EXPECT_EQ(level->GetOutdoorPriority().y, 4);
     EXPECT_FLOAT_EQ(level->GetDecreaseDirect(), 0.5f);
     ASSERT_EQ(level->ClientStartTimes().size(), 1u);  // no rooms: only the first client's time
+    // The world reads the same values through its link.
+    GameLink* link = worldGame();
+    ASSERT_EQ(link, level);
+    EXPECT_EQ(link->GetRequestTtl(), 20000);
+    float direct = 0, indirect = 0;
+    link->GetDecreaseRatios(&direct, &indirect);
+    EXPECT_FLOAT_EQ(indirect, 0.25f);
+    int a = 0, b = 0;
+    link->GetOutdoorRequestPriority(&a, &b);
+    EXPECT_EQ(b, 4);
+    EXPECT_EQ(link->GetFirstCheckInPlace(), level->CheckIns()[0]);
+    EXPECT_EQ(link->GetFirstCheckOutPlace(), level->CheckOuts()[0]);
+    EXPECT_STREQ(link->GetAngerPoint()->GetName(), "Angry");
     // A window of 0 breaks at exactly its minimum; max below min is read as a fixed time.
     EXPECT_EQ(level->GetNextObjectBreak(), 5000);
     EXPECT_EQ(level->GetObjectBreakRange(), 0);
