@@ -14,6 +14,7 @@
 #include "engine/platform/input.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/jenny.h"
 #include "world/level_object.h"
 #include "world/request.h"
 
@@ -55,6 +56,7 @@ cGame::cGame() {
 
 cGame::~cGame() {
     delete banner_;
+    delete jenny_;
     spriteFree(&background_);
     spriteFree(&moneySprite_);
     for (CGraphFont* font : {bannerFont_, dayFont_, cashFont_, noTipsFont_, loyaltyFont_})
@@ -74,6 +76,10 @@ int cGame::Update(int ms) {
     case kStart:
         state_ = kGetReady;
         worldPlaySound("get_ready");
+        if (jenny_) {
+            jenny_->SetState(cHero::kStateHail);
+            jenny_->SetKeepApplauding(false);
+        }
         heroesSentHome_ = false;
         return commonTail(ms);
     case kGetReady: updateGetReady(ms); return 0;
@@ -93,6 +99,7 @@ void cGame::updateGetReady(int ms) {
     }
     banner_->Update(ms);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->Update(ms);
+    if (jenny_) jenny_->Update(ms);
     if (!banner_->IsIdle()) return;
     banner_->SetText(bannerFont_, "#GAME_GO", kBannerKind);
     banner_->Start();
@@ -137,6 +144,7 @@ void cGame::commonUpdate(int ms) {
         }
         AnimatePopularityBar(ms, barShown_ <= barTarget_ ? 1 : -1);
     }
+    if (jenny_) jenny_->Update(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
 }
@@ -152,6 +160,7 @@ int cGame::commonTail(int ms) {
 int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
+    if (jenny_) jenny_->AddToDrawList(&drawList_);
     drawList_.Flush();
     Window::Draw();
     flying_.Draw();
@@ -257,6 +266,10 @@ cLevelObj* cGame::FindLevelObjectByName(const char* name) {
     for (int i = 0; i < objectCount_; ++i)
         if (strcmp(objects_[i]->GetName(), name) == 0) return objects_[i];
     return nullptr;
+}
+
+HeroLink* cGame::GetHeroByName(const char* name) {
+    return name && strcmp(name, "Jenny") == 0 ? jenny_ : nullptr;
 }
 
 void cGame::PlayWrongAction(int) { worldPlaySound("wrong_action"); }

@@ -17,6 +17,7 @@
 #include "world/walkmap.h"
 
 class cLevelObj;
+class cJenny;
 class FxManager;
 
 // The effect manager and the flying tips of the whole run; null until the game's loader makes
@@ -54,8 +55,8 @@ public:
 
     // --- GameLink ---
     cLevelObj* FindLevelObjectByName(const char* name) override;
-    // The level has no staff heroes yet.
-    HeroLink* GetHeroByName(const char*) override { return nullptr; }
+    // "Jenny" (exactly so); the Maid and the Porter are not in the level yet.
+    HeroLink* GetHeroByName(const char* name) override;
     int GetRequestPriceBonus() override { return priceBonus_; }
     int GetRequestTimeBonus() override { return timeBonus_; }
     // The level has no clients yet.
@@ -148,6 +149,7 @@ public:
     int GetNextThreshold() const { return nextThreshold_; }
     bool LastClientsReached() const { return lastClients_; }
     cBounceCaption* Banner() const { return banner_; }
+    cJenny* GetJenny() const { return jenny_; }
     HSPRITE Background() const { return background_; }
     DrawList& GetDrawList() { return drawList_; }
     cWalkMap& GetWalkMap() { return walkMap_; }
@@ -176,6 +178,7 @@ private:
     CGraphFont* bannerFont_ = nullptr;
     CGraphFont* dayFont_ = nullptr;
     int state_ = kStart;
+    cJenny* jenny_ = nullptr;  // owned
     bool roomUpgradeDone_ = false;
     int goalType_ = 0;
     cArray<std::string> upgradeRecords_;

@@ -14,6 +14,7 @@
 #include "game/game.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "world/jenny.h"
 #include "world/level_object.h"
 #include "world/request.h"
 
@@ -173,7 +174,16 @@ void cGame::LoadLevel(int stage) {
         break;
     }
     case 3: {
-        // The staff heroes and the clients join here once their classes exist.
+        // The Maid, the Porter and the clients join here once the game data builds them.
+        delete jenny_;
+        jenny_ = new cJenny;
+        jenny_->Load("Data/Heroes/Jenny/Jenny.ini");
+        Point2i p(0, 0);
+        if (iniReadIntPair(&p, levelsFile_, "HeroStartPos", "jenny")) {
+            jenny_->SetStartPos(p);
+            jenny_->GetBody().position = Vec2f(static_cast<float>(p.x), static_cast<float>(p.y));
+        }
+        if (iniReadIntPair(&p, levelsFile_, "HeroBasePos", "jenny")) jenny_->SetBasePoint(p);
         LoadRequests();
         const int first = roomCount_ - 1 < clientCount_ ? roomCount_ - 1 : clientCount_;
         for (int i = 0; i < first; ++i) startTimes_.push_back(i + otherClientDelay_);
@@ -199,7 +209,11 @@ void cGame::LoadLevel(int stage) {
         break;
     }
     case 5: {
-        // The tutorial and the heroes' school skills join here once they exist.
+        // The tutorial joins here once it exists.
+        if (jenny_) {
+            jenny_->ApplySkills();
+            jenny_->SetState(cHero::kStateIdle);
+        }
         if (!profile) break;
         cArray<cShopItem*> items;
         profile->GetAllShopItems(items);

@@ -11,6 +11,7 @@
 #include "engine/platform/input.h"
 #include "game/first_screen.h"
 #include "tests/game/level_harness.h"
+#include "world/jenny.h"
 #include "world/level_object.h"
 #include "world/request.h"
 
@@ -77,6 +78,12 @@ TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
         EXPECT_NE(findChild(level, w)->sprites[0], nullptr) << w;
     EXPECT_NE(findChild(level, "MenuBtn")->sprites[1], nullptr);
     for (int kind = 0; kind < 4; ++kind) EXPECT_NE(GetRoomSprite(kind), nullptr) << kind;
+    // Jenny stands at her start and is found by her exact name only.
+    ASSERT_NE(level->GetJenny(), nullptr);
+    EXPECT_EQ(level->GetHeroByName("Jenny"), level->GetJenny());
+    EXPECT_EQ(level->GetHeroByName("jenny"), nullptr);
+    EXPECT_EQ(level->GetJenny()->StartPos().x, 300);
+    EXPECT_FLOAT_EQ(level->GetJenny()->GetBody().position.y, 450.0f);
     EXPECT_EQ(gCurrentGame, level);
     EXPECT_EQ(worldGame(), level);
     EXPECT_EQ(cWalkMap::Current(), &level->GetWalkMap());
