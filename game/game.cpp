@@ -20,7 +20,7 @@
 
 FxManager* gFxManager = nullptr;
 FlyingTips* gFlyingTips = nullptr;
-cGame* gCurrentGame = nullptr;
+cGame* gCurrentLevel = nullptr;
 
 namespace {
 
@@ -63,7 +63,7 @@ cGame::~cGame() {
         grFreeFont(font);
     for (int i = 0; i < kMaxObjects; ++i) delete objects_[i];
     // A level made before this one was deleted keeps the globals it set.
-    if (gCurrentGame == this) gCurrentGame = nullptr;
+    if (gCurrentLevel == this) gCurrentLevel = nullptr;
     if (worldGame() == this) worldSetGame(nullptr);
     if (cWalkMap::Current() == &walkMap_) cWalkMap::SetCurrent(nullptr);
 }

@@ -238,7 +238,8 @@ std::u16string widenText(const char* text);
 // The translation of a '#' key; empty when the translation file lacks it.
 std::u16string translated(const char* key);
 
-// The level being played; null outside a level.
-extern cGame* gCurrentGame;
+// The level being played, as the game's own code sees it; null outside a level. The screens keep
+// their holder of the level beside it.
+extern cGame* gCurrentLevel;
 // A new level of the current player's way point, loaded through every stage in order.
 cGame* gameCreateLevel();
