@@ -8,6 +8,7 @@
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "game/game.h"
 #include "game/game_data.h"
 #include "game/profile.h"
 #include "screens/dialogs.h"
@@ -97,9 +98,18 @@ int UIMainMenu::OnCommand(UIWnd* sender) {
     if (!sender) return 0;
     const char* name = sender->section;
     if (!std::strcmp(name, "Start")) {
-        // The level screen is not part of this build yet: the button stays without effect.
-        if (!startLogged_) logPrintf("Main menu: no level screen to start\n");
-        startLogged_ = true;
+        // Until the map and the level loading screen exist, Start plays the player's current
+        // level at once; the menu stays below it and shows again when the level closes.
+        WM* wm = WM::Get();
+        if (!wm || !gCurrentProfile) {
+            if (!startLogged_) logPrintf("Main menu: no player to start a level for\n");
+            startLogged_ = true;
+            return 1;
+        }
+        releaseCurrentGame();
+        cGame* level = gameCreateLevel();
+        gCurrentGame = level;
+        wm->Push(level, false, false, true);
     } else if (!std::strcmp(name, "Options")) {
         pushScreen(gUIOptions, false, true, false);
     } else if (!std::strcmp(name, "Help")) {

@@ -12,6 +12,7 @@
 #include "engine/data/profile.h"
 #include "engine/platform/engine.h"
 #include "engine/snd/snd.h"
+#include "game/game.h"
 #include "game/profile.h"
 #include "screens/dialogs.h"
 #include "screens/holders.h"
@@ -118,6 +119,22 @@ TEST_F(Walk, MenuKeysMoveTheFocusAndAreAlwaysHandled) {
     key(kUp);  // wraps the way FocusNext wraps
     EXPECT_NE(menu()->activeChild(), nullptr);
     EXPECT_EQ(menu()->OnKeyDown(kUp, 0), 1);
+}
+
+TEST_F(Walk, StartPlaysTheLevelAndItsEndReturnsToTheMenu) {
+    firstStartTo("Anna");
+    click(button(menu(), "Start"));
+    ASSERT_NE(gCurrentLevel, nullptr);
+    EXPECT_EQ(static_cast<Window*>(gCurrentLevel), gCurrentGame);
+    ASSERT_TRUE(waitFor(gCurrentLevel));
+    EXPECT_FALSE(updating(menu())) << "the level takes the screen alone";
+    key(27);  // Escape leaves the level
+    ASSERT_TRUE(waitFor(menu()));
+    // A second start replaces the old level, which is deleted (the sanitizers watch it).
+    click(button(menu(), "Start"));
+    ASSERT_NE(gCurrentLevel, nullptr);
+    EXPECT_EQ(static_cast<Window*>(gCurrentLevel), gCurrentGame);
+    EXPECT_TRUE(waitFor(gCurrentLevel));
 }
 
 TEST_F(Walk, OptionsActAtOnceAndOkStores) {
