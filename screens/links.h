@@ -13,3 +13,7 @@ extern BetweenLevelLinks gBetweenLevelLinks;
 
 // Pushes a screen without closing the others when it exists.
 void pushScreen(Window* screen, bool closeOthers);
+
+// The level objects that the screens build (the shop's preview) come from the current player:
+// when no level has told the object factory whose hotel it builds, the player profile does.
+void linkWorldToProfile();

@@ -2,11 +2,13 @@
 #include "screens/mini_level.h"
 
 #include "core/strings.h"
+#include "screens/links.h"
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/level_object.h"
 
 MiniLevel::MiniLevel(int x, int y, float sx, float sy) {
+    linkWorldToProfile();
     char path[512];
     int episode = gCurrentProfile ? gCurrentProfile->GetEpisode() : 0;
     formatString(path, sizeof path, "Data/Episodes/e%d/map.ini", episode);

@@ -221,6 +221,7 @@ void UIShop::clearItems() {
 
 void UIShop::loadItems() {
     if (!gCurrentProfile) return;
+    linkWorldToProfile();
     const char* file = gCurrentProfile->GetShopItemsIni();
     static char names[10240];
     iniGetSections(file, names, sizeof names);
