@@ -75,6 +75,7 @@ void BetweenLevels::restart() {
 
 void BetweenLevels::standOnWayPoint1(bool replay) {
     gCurrentProfile->AddCash(500);  // what the first level earned
+    gCurrentProfile->AddSkillPoints(300);
     gWayPoints[0].SetResult(2);
     gCurrentProfile->GoToLevel(1);
     if (!replay) return;
