@@ -12,19 +12,12 @@
 #include "engine/snd/snd.h"
 #include "game/game_data.h"
 #include "game/profile.h"
-#include "screens/links.h"
+#include "screens/between.h"
 
 namespace {
 
 const char kItemsIni[] = "Data/Menu/UIHome/items.ini";
-const char kTranslations[] = "Data/translation.ini";
 
-std::u16string translated(const char* key) {
-    char16_t* text = iniReadText(kTranslations, key);
-    std::u16string out = text ? text : u"";
-    std::free(text);
-    return out;
-}
 
 bool installed(const char* name) { return gCurrentProfile && gCurrentProfile->FindHomeItem(name); }
 
@@ -196,9 +189,9 @@ void UIHome::Create(const char* file, const char* section) {
     }
     btnInstall_ = CreateChildFromIni(this, file, "BtnInstall", 0, 0);
     btnBack_ = CreateChildFromIni(this, file, "BtnBack", 0, 0);
-    textBack_ = translated("#MENU_BACK");
-    textCancel_ = translated("#MENU_CANCEL");
-    textAvailable_ = translated("#HOME_ITEMS_AVAILABLE");
+    textBack_ = translatedText("#MENU_BACK");
+    textCancel_ = translatedText("#MENU_CANCEL");
+    textAvailable_ = translatedText("#HOME_ITEMS_AVAILABLE");
     loadItems();
     if (btnInstall_) btnInstall_->setHidden(true);
     roof_ = grLoadSprite(iniGetString(file, "Roof", "sprite", ""), nullptr, 0);

@@ -2,7 +2,7 @@
 #include "screens/mini_level.h"
 
 #include "core/strings.h"
-#include "screens/links.h"
+#include "screens/between.h"
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/level_object.h"

@@ -9,7 +9,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/snd/snd.h"
 #include "game/profile.h"
-#include "screens/links.h"
+#include "screens/between.h"
 
 namespace {
 
@@ -89,9 +89,7 @@ void UISchool::Create(const char* file, const char* section) {
     for (int h = 0; h < kHeroes; ++h) bars_[h] = CreateChildFromIni(this, file, kBarNames[h], 0, 0);
     description_ = CreateChildFromIni(this, file, "ItemDescription", 0, 0);
     bonus_ = CreateChildFromIni(this, file, "ItemBonus", 0, 0);
-    char16_t* label = iniReadText("Data/translation.ini", "#SCHOOL_TEXT_CASH");
-    pointsLabel_ = label ? label : u"";
-    std::free(label);
+    pointsLabel_ = translatedText("#SCHOOL_TEXT_CASH");
     const char* s = "Sprites";
     jennAdd_ = iniReadAnimSprite(file, s, "jenn_add");
     maidPortAdd_ = iniReadAnimSprite(file, s, "maid_port_add");
@@ -330,22 +328,10 @@ int UISchool::OnKeyDown(int key, intptr_t data) {
     return UIWnd::OnKeyDown(key, data);
 }
 
-// A pulse speed of 0 means no pulse.
+// A pulse speed of 0 holds the pulse rather than dividing by it.
 int UISchool::Update(int milliseconds) {
-    if (pulseSpeed_ != 0) {
-        pulse_ += milliseconds / pulseSpeed_;
-        if (pulse_ < 50 || pulse_ > pulseMax_) {
-            pulse_ = std::max(50, std::min(pulse_, pulseMax_));
-            pulseSpeed_ = -pulseSpeed_;
-        }
-    }
-    arrowOffset_[0] += arrowSpeed_;
-    arrowOffset_[1] += arrowSpeed_;
-    for (float o : arrowOffset_)
-        if (o < 0.0f || o > static_cast<float>(arrowDepth_)) {
-            arrowSpeed_ = -arrowSpeed_;
-            break;
-        }
+    stepPulse(pulse_, pulseMax_, pulseSpeed_, milliseconds);
+    stepCorners(arrowOffset_, arrowSpeed_, arrowDepth_);
     return UIWnd::Update(milliseconds);
 }
 
@@ -404,15 +390,9 @@ int UISchool::Draw() {
     }
     if (between_)
         for (int j = 0; j <= kCells; ++j) grDrawSprite(betweenX_ + j * cellW_, betweenY_, between_, 0);
-    if (smallArrow_ && EntryCount() > 0 && selected_ >= first_) {
-        int aw = spriteWidth(smallArrow_), ah = spriteHeight(smallArrow_);
-        int o = static_cast<int>(arrowOffset_[0]);
-        int left = cellX_ + static_cast<int>(selected_ - first_) * cellW_, bottom = cellY_ + cellH_;
-        grDrawRegionAt(left + o - aw, cellY_ + o - ah, aw, ah, smallArrow_, 0, 0, 0);
-        grDrawRegionAt(left + cellW_ - o, cellY_ + o - ah, -aw, ah, smallArrow_, 0, 0, 0);
-        grDrawRegionAt(left + cellW_ - o, bottom - o, -aw, -ah, smallArrow_, 0, 0, 0);
-        grDrawRegionAt(left + o - aw, bottom - o, aw, -ah, smallArrow_, 0, 0, 0);
-    }
+    if (EntryCount() > 0 && selected_ >= first_)
+        drawCorners(smallArrow_, cellX_ + static_cast<int>(selected_ - first_) * cellW_, cellY_,
+                    cellW_, cellH_, arrowOffset_[0]);
     int points = gCurrentProfile ? gCurrentProfile->GetSkillPoints() : 0;
     const SchoolEntry* sel = GetSelected();
     bool short_ = sel && sel->item->price > points;

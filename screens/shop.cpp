@@ -12,14 +12,13 @@
 #include "engine/platform/input.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
-#include "screens/links.h"
+#include "screens/between.h"
 #include "screens/mini_level.h"
 #include "world/factory.h"
 #include "world/level_object.h"
 
 namespace {
 
-const char kTranslations[] = "Data/translation.ini";
 const int kCells = 5;
 
 uint8_t readByte(const char* file, const char* section, const char* key) {
@@ -30,10 +29,7 @@ uint8_t readByte(const char* file, const char* section, const char* key) {
 std::u16string translated(const char* format, int episode, const char* name) {
     char key[100];
     formatString(key, sizeof key, format, episode, name);
-    char16_t* text = iniReadText(kTranslations, key);
-    std::u16string out = text ? text : u"";
-    std::free(text);
-    return out;
+    return translatedText(key);
 }
 
 int day() { return gCurrentProfile ? gCurrentProfile->GetLevelNumber() : 0; }
@@ -50,6 +46,15 @@ void moveToFront(cArray<ShopItem*>& items, Pick pick) {
     uint32_t front = 0;
     for (uint32_t i = 0; i < items.size(); ++i)
         if (pick(items[i])) items.Move(front++, i);
+}
+
+// "+n", or nothing for no bonus.
+void showBonus(UIWnd* w, int bonus) {
+    if (!w) return;
+    if (bonus)
+        w->SetTextF("+%d", bonus);
+    else
+        w->SetText("");
 }
 
 int width(UIWnd* w) {
@@ -433,19 +438,11 @@ void UIShop::showItem(int index) {
         popularityAmount_->font =
             p->GetPopularity() >= item->pricePopularity ? fontGold_ : fontRed_;
     }
-    if (popularityBonus_) {
-        if (item->bonusPopularity)
-            popularityBonus_->SetTextF("+%d", item->bonusPopularity);
-        else
-            popularityBonus_->SetText("");
-    }
+    showBonus(popularityBonus_, item->bonusPopularity);
     UIWnd* popRow[] = {popularity_, popularityAmount_, popularityBonus_};
     placeRow(popRow, 3, popularityX_, popularityY_);
     if (clients_ && clientsAmount_ && clientsBonus_) {
-        if (item->bonusClients)
-            clientsBonus_->SetTextF("+%d", item->bonusClients);
-        else
-            clientsBonus_->SetText("");
+        showBonus(clientsBonus_, item->bonusClients);
         UIWnd* clientRow[] = {clients_, clientsAmount_, clientsBonus_};
         placeRow(clientRow, 3, clientsX_, clientsY_);
     }
@@ -612,26 +609,14 @@ int UIShop::Update(int milliseconds) {
         cashOk = gCurrentProfile->GetCash() >= item->priceCash;
         popOk = gCurrentProfile->GetPopularity() >= item->pricePopularity;
     }
-    if (pulseSpeed_ != 0) {
-        pulse_ += milliseconds / pulseSpeed_;
-        if (pulse_ < 50 || pulse_ > pulseMax_) {
-            pulse_ = std::max(50, std::min(pulse_, pulseMax_));
-            pulseSpeed_ = -pulseSpeed_;
-        }
-    }
+    stepPulse(pulse_, pulseMax_, pulseSpeed_, milliseconds);
     auto tint = [](int a) { return 0x00FFFFFFu | static_cast<uint32_t>(a & 0xFF) << 24; };
     if (cashAmount_) cashAmount_->SetColorAll(tint(cashOk ? 255 : pulse_));
     if (popularityAmount_) popularityAmount_->SetColorAll(tint(popOk ? 255 : pulse_));
     if (item)
         for (cStrMap<cLevelObj*>::Iterator it = item->previewObjects.Begin(); !it.AtEnd(); it.Next())
             it.Node()->value->Update(milliseconds);
-    arrowOffset_[0] += smallArrowSpeed_;
-    arrowOffset_[1] += smallArrowSpeed_;
-    for (float o : arrowOffset_)
-        if (o < 0.0f || o > static_cast<float>(smallArrowDepth_)) {
-            smallArrowSpeed_ = -smallArrowSpeed_;
-            break;
-        }
+    stepCorners(arrowOffset_, smallArrowSpeed_, smallArrowDepth_);
     if (preview_) preview_->Update(milliseconds);
     return UIWnd::Update(milliseconds);
 }
@@ -701,15 +686,9 @@ int UIShop::Draw() {
     if (between_)
         for (int k = 0; k <= kCells; ++k)
             grDrawSprite(betweenX_ + k * cellW_, betweenY_, between_, 0);
-    if (smallArrow_ && ItemCount() > 0) {
-        int aw = w(smallArrow_), ah = h(smallArrow_);
-        int o = static_cast<int>(arrowOffset_[0]);
-        int left = cellX_ + selected_ * cellW_, bottom = cellY_ + cellH_;
-        grDrawRegionAt(left + o - aw, cellY_ + o - ah, aw, ah, smallArrow_, 0, 0, 0);
-        grDrawRegionAt(left + cellW_ - o, cellY_ + o - ah, -aw, ah, smallArrow_, 0, 0, 0);
-        grDrawRegionAt(left + cellW_ - o, bottom - o, -aw, -ah, smallArrow_, 0, 0, 0);
-        grDrawRegionAt(left + o - aw, bottom - o, aw, -ah, smallArrow_, 0, 0, 0);
-    }
+    if (ItemCount() > 0)
+        drawCorners(smallArrow_, cellX_ + selected_ * cellW_, cellY_, cellW_, cellH_,
+                    arrowOffset_[0]);
     for (int k = 0; k < kCells && first_ + k < ItemCount(); ++k) {
         const ShopItem* it = items_[static_cast<uint32_t>(first_ + k)];
         int cx = cellX_ + k * cellW_ + priceCenterX_;
