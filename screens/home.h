@@ -94,6 +94,8 @@ public:
     UIWnd* Panel() const { return panel_; }
     int GrowTimer() const { return growTimer_; }
     HomeFountain& Fountain() { return *fountain_; }
+    HomeSpriteStrip& Clouds() { return *clouds_; }
+    HomeSpriteStrip& Birds() { return *birds_; }
     HomeInstallBoom& Bursts() { return *bursts_; }
 
 private:
