@@ -104,7 +104,7 @@ struct World {
         static char values[256];
         for (const char* s = sections; *s; s += strlen(s) + 1)
             for (int k = 1;; ++k) {
-                char key[16];
+                char key[32];
                 snprintf(key, sizeof key, "object%d", k);
                 const char* v = iniGetString("Data/Menu/UIHome/items.ini", s, key, nullptr);
                 if (!v) break;
