@@ -332,6 +332,8 @@ int UISchool::OnKeyDown(int key, intptr_t data) {
 int UISchool::Update(int milliseconds) {
     stepPulse(pulse_, pulseMax_, pulseSpeed_, milliseconds);
     stepCorners(arrowOffset_, arrowSpeed_, arrowDepth_);
+    // A line that can take its next grade glows with the same pulse.
+    for (uint32_t i = 0; i < upper_.size(); ++i) upper_[i]->glow = static_cast<uint32_t>(pulse_);
     return UIWnd::Update(milliseconds);
 }
 
