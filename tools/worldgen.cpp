@@ -129,6 +129,7 @@ const Furniture kFurniture[] = {
     {"bookshelf", 64, 96, {110, 70, 40}},     {"fountain", 96, 64, {120, 170, 220}},
     {"bed1", 96, 64, {200, 200, 220}},        {"bed2", 96, 64, {220, 190, 200}},
     {"bed3", 96, 64, {200, 220, 200}},        {"bed4", 96, 64, {220, 220, 190}},
+    {"door", 48, 80, {150, 100, 60}},
 };
 
 // A rounded block with a lit top and a dark rim, and its outline: a white ring 3 pixels out.

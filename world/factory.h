@@ -22,7 +22,14 @@ struct ObjectItemInfo {
     const ShopItemInfo* shopItem = nullptr;
 };
 
-// What the factory reads of the current player; the player profile implements it.
+// A learnt school skill as the heroes apply it.
+struct SkillInfo {
+    CString name;  // "shoes_jenny", "charm", "cooking" ...
+    CString hero;  // the hero it belongs to, compared without case
+    float ability = 0;  // "bonus.ability"
+};
+
+// What the factory and the heroes read of the current player; the player profile implements it.
 class ProfileLink {
 public:
     virtual ~ProfileLink() {}
@@ -33,6 +40,9 @@ public:
     // The current shop items and those stored for the previous level, as ", "-joined lists.
     virtual const char* CurrentShopItems() const = 0;
     virtual const char* PreviousShopItems() const = 0;
+    // The learnt school skills; none until the profile lists them.
+    virtual int LearntSkillCount() const { return 0; }
+    virtual const SkillInfo* LearntSkill(int) const { return nullptr; }
 };
 
 ProfileLink* worldProfile();

@@ -2,10 +2,16 @@
 #include "world/links.h"
 
 #include "engine/snd/snd.h"
+#include "world/object.h"
 
 namespace {
 GameLink* gGame = nullptr;
 void (*gSoundHook)(const char*) = nullptr;
+FxManager* gFx = nullptr;
+HSPRITE (*gRoomSprites)(int) = nullptr;
+void (*gMarkShown)(const char*) = nullptr;
+bool (*gIdleMusician)(const cLevelObj*) = nullptr;
+bool (*gHandObjects)(const char*, int, HandObjectView*) = nullptr;
 }  // namespace
 
 GameLink* worldGame() { return gGame; }
@@ -19,3 +25,28 @@ void worldPlaySound(const char* name) {
 }
 
 void worldSetSoundHook(void (*hook)(const char*)) { gSoundHook = hook; }
+
+ClientLink* asClient(cBaseObj* object) { return dynamic_cast<ClientLink*>(object); }
+
+FxManager* worldFxManager() { return gFx; }
+void worldSetFxManager(FxManager* fx) { gFx = fx; }
+
+bool worldHandObject(const char* key, int direction, HandObjectView* out) {
+    return gHandObjects && key && out && gHandObjects(key, direction, out);
+}
+void worldSetHandObjects(bool (*lookup)(const char*, int, HandObjectView*)) {
+    gHandObjects = lookup;
+}
+
+HSPRITE worldRoomSprite(int grade) { return gRoomSprites ? gRoomSprites(grade) : nullptr; }
+void worldSetRoomSprites(HSPRITE (*lookup)(int)) { gRoomSprites = lookup; }
+
+bool worldIsIdleMusician(const cLevelObj* object) {
+    return gIdleMusician && object && gIdleMusician(object);
+}
+void worldSetMusicianHook(bool (*isIdle)(const cLevelObj*)) { gIdleMusician = isIdle; }
+
+void worldTutorialMarkShown(const char* name) {
+    if (gMarkShown) gMarkShown(name);
+}
+void worldSetTutorialHook(void (*markShown)(const char*)) { gMarkShown = markShown; }

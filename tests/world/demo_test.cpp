@@ -12,6 +12,8 @@
 #include "game/world_demo.h"
 #include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
+#include "world/client.h"
+#include "world/jenny.h"
 #include "world/level_object.h"
 #include "world/moving.h"
 #include "world/request.h"
@@ -100,6 +102,22 @@ TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
     EXPECT_GT(jenny.GetBody().speed, 0.0f);
     for (int i = 0; i < cMovingObj::kWalkAnims; ++i)
         EXPECT_TRUE(jenny.Anim(i)->sprite) << cMovingObj::kWalkNames[i];
+
+    cJenny receptionist;
+    receptionist.Load("Data/Heroes/Jenny/Jenny.ini");
+    for (int i = 0; i < cJenny::kJennyAnims; ++i)
+        EXPECT_TRUE(receptionist.Anim(i)->sprite) << "Jenny's record " << i;
+    for (int hand = 0; hand < 2; ++hand)
+        for (int i = 0; i < cJenny::kHandRecords; ++i)
+            EXPECT_TRUE(receptionist.Hand(hand, i).sprite) << receptionist.Hand(hand, i).section.c_str();
+    EXPECT_GT(receptionist.CookDelay(), 0);
+
+    cClient guest;
+    guest.Load("Data/Clients/Businessman/Businessman.ini");
+    EXPECT_STREQ("Businessman", guest.GetName());
+    for (int i = 0; i < cClient::kClientAnims; ++i) EXPECT_TRUE(guest.Anim(i)->sprite) << i;
+    for (int i = 0; i < cClient::kNoLegs; ++i) EXPECT_TRUE(guest.GetLegs().Anim(i)->sprite) << i;
+    EXPECT_GT(guest.GetLoyalty(), 0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "engine/data/ini.h"
 #include "tests/support/temp_folder.h"
 #include "tools/tga_write.h"
+#include "world/factory.h"
 #include "world/level_object.h"
 #include "world/links.h"
 
@@ -74,6 +75,21 @@ struct FakeGame : GameLink {
     }
     void PlayWrongAction(int kind) override { wrongActions.push_back(kind); }
     void SetUpgradeSettled() override { upgradeSettled = true; }
+};
+
+// A player of episode 1, level 1, owning nothing, with the school skills listed.
+struct FakeProfile : ProfileLink {
+    std::vector<SkillInfo> skills;
+    FakeProfile() { worldSetProfile(this); }
+    ~FakeProfile() override { worldSetProfile(nullptr); }
+    int Episode() const override { return 1; }
+    int Level() const override { return 1; }
+    int ObjectItemCount() const override { return 0; }
+    const ObjectItemInfo* ObjectItem(int) const override { return nullptr; }
+    const char* CurrentShopItems() const override { return ""; }
+    const char* PreviousShopItems() const override { return ""; }
+    int LearntSkillCount() const override { return static_cast<int>(skills.size()); }
+    const SkillInfo* LearntSkill(int i) const override { return &skills[i]; }
 };
 
 // Hears the world's sounds for as long as it lives.

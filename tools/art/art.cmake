@@ -17,27 +17,45 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
-velmora_svg_folder(Episodes/e1)
-
-# Characters: a script writes each picture's frames as SVG, the renderer stacks them. The script
-# also names its pictures, so the build asks it for the list (again whenever it changes).
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(jenny_script ${art_sources}/Heroes/Jenny/jenny.py)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${jenny_script})
-execute_process(COMMAND ${Python3_EXECUTABLE} ${jenny_script} --list
-  OUTPUT_VARIABLE jenny_pictures OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-set(jenny_sources ${CMAKE_CURRENT_BINARY_DIR}/art/Heroes/Jenny)
-list(TRANSFORM jenny_pictures PREPEND ${jenny_sources}/ OUTPUT_VARIABLE jenny_svgs)
-list(TRANSFORM jenny_svgs APPEND .svg)
-add_custom_command(
-  OUTPUT ${jenny_svgs}
-  COMMAND Python3::Interpreter ${jenny_script} ${jenny_sources}
-  DEPENDS ${jenny_script}
-  COMMENT "Drawing Jenny's frames" VERBATIM)
-foreach(picture IN LISTS jenny_pictures)
-  velmora_svg_render(Heroes/Jenny/${picture}.tga SOURCES ${jenny_sources}/${picture}.svg)
+velmora_svg_folder(Menu/UIMap)
+foreach(episode e1 e2 e3 e4)
+  velmora_svg_folder(Episodes/${episode})
 endforeach()
+
+# Characters: a script writes each picture's frames as SVG (from the figure parts they share), the
+# renderer stacks them. The script also names its pictures, so the build asks it for the list
+# (again whenever it or the shared parts change).
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+function(velmora_art_script folder script)
+  set(script_file ${art_sources}/${folder}/${script})
+  file(GLOB shared CONFIGURE_DEPENDS ${art_sources}/*.py)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${script_file} ${shared})
+  execute_process(COMMAND ${Python3_EXECUTABLE} ${script_file} --list
+    OUTPUT_VARIABLE pictures OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  set(sources ${CMAKE_CURRENT_BINARY_DIR}/art/${folder})
+  list(TRANSFORM pictures PREPEND ${sources}/ OUTPUT_VARIABLE svgs)
+  list(TRANSFORM svgs APPEND .svg)
+  add_custom_command(
+    OUTPUT ${svgs}
+    COMMAND Python3::Interpreter ${script_file} ${sources}
+    DEPENDS ${script_file} ${shared}
+    COMMENT "Drawing the frames of ${folder}" VERBATIM)
+  foreach(picture IN LISTS pictures)
+    velmora_svg_render(${folder}/${picture}.tga SOURCES ${sources}/${picture}.svg)
+  endforeach()
+endfunction()
+
+velmora_art_script(Heroes/Jenny jenny.py)
 velmora_svg_folder(Heroes/Jenny)
+velmora_art_script(Heroes/Maid maid.py)
+velmora_art_script(Heroes/Porter porter.py)
+
+# Guests: the pictures every client kind has (client.py) in each kind's look; the cowboy kid comes
+# with a guest and has a few of its own.
+foreach(kind Businessman Traveller Grandpa CowboyKid)
+  string(TOLOWER ${kind} script)
+  velmora_art_script(Clients/${kind} ${script}.py)
+endforeach()
 
 # The shop, the school and the home between levels.
 velmora_svg_folder(Menu/UIShop)

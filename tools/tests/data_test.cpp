@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -219,33 +220,15 @@ TEST(GeneratedData, PictureAndSpriteHeaders) {
     expectBaselineJpeg("Data/Pictures/hotel.jpg", 1024, 768);
 }
 
-TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
-    struct Case { const char* file; int width, height; };
-    const Case sprites[] = {
-        {"Data/Menu/Common/button_left_normal.tga", 24, 48}, {"Data/Menu/Common/button_press.tga", 24, 48},
-        {"Data/Menu/Common/button_right_ignore.tga", 24, 48}, {"Data/Menu/Common/panel.tga", 480, 320},
-        {"Data/Menu/Common/frame_left_top.tga", 24, 24}, {"Data/Menu/Common/frame_center.tga", 24, 24},
-        {"Data/Menu/Common/progress_empty.tga", 240, 32}, {"Data/Menu/Common/progress_full.tga", 240, 32},
-        {"Data/Menu/Common/progress_thumb.tga", 24, 32}, {"Data/Menu/Common/switch_on_active.tga", 64, 36},
-        {"Data/cursor/arrow.tga", 32, 4 * 32}, {"Data/cursor/hand.tga", 32, 2 * 32},
-        {"Data/Heroes/Jenny/shadow.tga", 48, 16},
-    };
-    for (const Case& c : sprites) expectTga(c.file, c.width, c.height, 32);
-    // Jenny: every walk is eight 64 x 96 frames, and each of her arms (drawn apart from the body,
-    // free or carrying) has as many frames as the body it goes with; no frame is left empty.
-    struct Strip { std::string file; int frames, minInk; };
-    std::vector<Strip> strips;
-    for (const char* dir : {"left", "upleft", "up", "upright", "right", "downright", "down", "downleft", "stand"}) {
-        const int frames = std::string(dir) == "stand" ? 1 : 8;
-        strips.push_back({std::string(dir) == "stand" ? "stand" : std::string("walk_") + dir, frames, 64 * 96 / 8});
-        for (const char* hand : {"left_free_", "left_busy_", "right_free_", "right_busy_"})
-            strips.push_back({std::string("hand_") + hand + dir, frames, 40});
-    }
-    for (const char* pose : {"idle0", "idle1", "idle2", "idle3", "baby", "applause", "hail", "hello", "unhappy"})
-        strips.push_back({pose, 4, 64 * 96 / 8});
+// A character's pictures: strips of 64 x 96 frames, none of them left (nearly) empty.
+struct Strip { std::string file; int frames, minInk; };
+const int kFigureInk = 64 * 96 / 8;  // opaque pixels of a whole figure, at the least
+const char* const kDirections[] = {"left", "upleft", "up", "upright", "right", "downright", "down", "downleft", "stand"};
+
+void expectFigureStrips(const std::string& folder, const std::vector<Strip>& strips) {
     for (const Strip& strip : strips) {
-        SCOPED_TRACE(strip.file);
-        const Tga t("Data/Heroes/Jenny/" + strip.file + ".tga");
+        SCOPED_TRACE(folder + strip.file);
+        const Tga t(folder + strip.file + ".tga");
         ASSERT_TRUE(t.complete());
         ASSERT_EQ(t.bpp, 32);
         ASSERT_EQ(t.width, 64);
@@ -257,8 +240,83 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
             EXPECT_GT(ink, strip.minInk) << "frame " << frame;
         }
     }
-    expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
-    expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
+}
+
+// A figure drawn whole (arms included): sets of eight walks with their standing pose, each set
+// named by its walks' prefix and its standing pose, then animations of their own.
+using Named = std::pair<std::string, std::string>;
+std::vector<Strip> figureStrips(const std::vector<Named>& walkSets, const std::vector<std::pair<std::string, int>>& own) {
+    std::vector<Strip> strips;
+    for (const auto& [walk, stand] : walkSets) {
+        for (const char* dir : kDirections)
+            if (std::string(dir) != "stand") strips.push_back({walk + dir, 8, kFigureInk});
+        strips.push_back({stand, 1, kFigureInk});
+    }
+    for (const auto& [name, frames] : own) strips.push_back({name, frames, kFigureInk});
+    return strips;
+}
+
+TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
+    struct Case { const char* file; int width, height; };
+    const Case sprites[] = {
+        {"Data/Menu/Common/button_left_normal.tga", 24, 48}, {"Data/Menu/Common/button_press.tga", 24, 48},
+        {"Data/Menu/Common/button_right_ignore.tga", 24, 48}, {"Data/Menu/Common/panel.tga", 480, 320},
+        {"Data/Menu/Common/frame_left_top.tga", 24, 24}, {"Data/Menu/Common/frame_center.tga", 24, 24},
+        {"Data/Menu/Common/progress_empty.tga", 240, 32}, {"Data/Menu/Common/progress_full.tga", 240, 32},
+        {"Data/Menu/Common/progress_thumb.tga", 24, 32}, {"Data/Menu/Common/switch_on_active.tga", 64, 36},
+        {"Data/cursor/arrow.tga", 32, 4 * 32}, {"Data/cursor/hand.tga", 32, 2 * 32},
+        {"Data/Heroes/Jenny/shadow.tga", 48, 16}, {"Data/Heroes/Maid/shadow.tga", 48, 16},
+        {"Data/Heroes/Porter/shadow.tga", 48, 16},
+    };
+    for (const Case& c : sprites) expectTga(c.file, c.width, c.height, 32);
+    // Jenny: every walk is eight 64 x 96 frames, and each of her arms (drawn apart from the body,
+    // free or carrying) has as many frames as the body it goes with.
+    std::vector<Strip> strips;
+    for (const char* dir : kDirections) {
+        const int frames = std::string(dir) == "stand" ? 1 : 8;
+        strips.push_back({std::string(dir) == "stand" ? "stand" : std::string("walk_") + dir, frames, kFigureInk});
+        for (const char* hand : {"left_free_", "left_busy_", "right_free_", "right_busy_"})
+            strips.push_back({std::string("hand_") + hand + dir, frames, 40});
+    }
+    for (const char* pose : {"idle0", "idle1", "idle2", "idle3", "baby", "applause", "hail", "hello", "unhappy"})
+        strips.push_back({pose, 4, kFigureInk});
+    expectFigureStrips("Data/Heroes/Jenny/", strips);
+    // The Maid and the Porter are drawn whole; every staff member has the level's start and end.
+    expectFigureStrips("Data/Heroes/Maid/",
+                       figureStrips({{"walk_", "stand"}, {"carry_walk_", "carry_stand"}},
+                                    {{"applause", 4}, {"hail", 4}, {"unhappy", 4}, {"clean", 4},
+                                     {"clothes", 4}, {"pillow", 4}, {"water", 4}}));
+    expectFigureStrips("Data/Heroes/Porter/",
+                       figureStrips({{"walk_", "stand"}, {"cart_", "cart_stand"}, {"dog_", "dog_stand"}},
+                                    {{"applause", 4}, {"hail", 4}, {"unhappy", 4}, {"cards_start", 4},
+                                     {"cards_stand", 1}, {"cards_loop", 4}, {"cards_end", 4},
+                                     {"casino_start", 4}, {"casino_stand", 1}, {"casino_loop", 4},
+                                     {"casino_end", 4}, {"chess", 4}, {"photo_prepare", 4},
+                                     {"photo_stand", 1}, {"photo_shoot", 4}, {"photo_done", 4},
+                                     {"repair_up", 4}, {"repair_switch_up", 4}, {"repair_switch_down", 4},
+                                     {"repair_down", 4}, {"souvenir", 4}}));
+    // Every guest kind has the same pictures: walks, moods, activities, seated legs, portraits.
+    for (const char* kind : {"Businessman", "Traveller", "Grandpa", "CowboyKid"}) {
+        const std::string folder = std::string("Data/Clients/") + kind + "/";
+        std::vector<Strip> strips = figureStrips({{"walk_", "stand"}}, {
+            {"stand_idle", 4}, {"stand_angry", 4}, {"stand_happy", 4}, {"scared_stand", 4}, {"music", 4},
+            {"drink_stand", 4}, {"drink_sit", 4}, {"sit", 1}, {"sit_angry", 4}, {"sit_happy", 4},
+            {"scared_sit", 4}, {"chess", 4}, {"news", 4}, {"news_loop", 4}, {"cards_start", 4},
+            {"cards_idle", 1}, {"cards_loop", 4}, {"cards_end", 4}, {"casino_end", 4}, {"food", 4}});
+        for (const char* legs : {"legs_sit", "legs_chess", "legs_plaid", "legs_scared"}) strips.push_back({legs, 1, 150});
+        if (std::string(kind) == "CowboyKid") {
+            // A child: three quarters of a grown-up each way, so a little over half the ink.
+            for (Strip& s : strips) s.minInk = s.minInk * 9 / 16;
+            for (const char* bother : {"bother_start", "bother_loop", "bother_end"})
+                strips.push_back({bother, 4, kFigureInk * 9 / 16});
+        }
+        expectFigureStrips(folder, strips);
+        for (const char* portrait : {"portrait_happy", "portrait_angry"}) expectTga((folder + portrait + ".tga").c_str(), 64, 64, 32);
+        expectTga((folder + "shadow.tga").c_str(), 48, 16, 32);
+    }
+    for (const char* background : {"Menu/UISharedBackground", "Menu/UIMap", "Episodes/e1", "Episodes/e2",
+                                   "Episodes/e3", "Episodes/e4"})
+        expectBaselineJpeg(std::string("Data/") + background + "/background.jpg", 1024, 768);
 }
 
 // Sections of an INI file as key/value maps; ';' lines are comments.
