@@ -9,8 +9,6 @@
 #include "ui/ui.h"
 #include "world/factory.h"
 
-BetweenLevelLinks gBetweenLevelLinks;
-
 void pushScreen(Window* screen, bool closeOthers) {
     if (screen && WM::Get()) WM::Get()->Push(screen, closeOthers, false, false);
 }

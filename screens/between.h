@@ -1,5 +1,5 @@
-// What the screens between levels (shop, school, home) share: where they lead, the link from the
-// object factory to the player, and the small pieces of look they have in common.
+// What the screens between levels (shop, school, home) share: the link from the object factory
+// to the player, and the small pieces of look they have in common.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +9,7 @@
 
 class Window;
 
-// Where the screens lead: the loader that builds the screens fills these in, and they stay null
-// (the buttons then only close their own screen) until it does.
-struct BetweenLevelLinks {
-    Window* map = nullptr;
-    Window* mainMenu = nullptr;
-};
-
-extern BetweenLevelLinks gBetweenLevelLinks;
-
-// Pushes a screen without closing the others when it exists.
+// Pushes a held screen (not modal, not exclusive) when its holder has one.
 void pushScreen(Window* screen, bool closeOthers);
 
 // The level objects that the screens build (the shop's preview) come from the current player:

@@ -13,6 +13,7 @@
 #include "game/game_data.h"
 #include "game/profile.h"
 #include "screens/between.h"
+#include "screens/holders.h"
 
 namespace {
 
@@ -407,9 +408,9 @@ int UIHome::OnCommand(UIWnd* sender) {
     } else if (strcmp(name, "BtnBack") == 0) {
         CloseSelf();
         if (gGameFinished)
-            pushScreen(gBetweenLevelLinks.mainMenu, true);
+            pushScreen(gUIMainMenu.get(), true);
         else
-            pushScreen(gBetweenLevelLinks.map, false);
+            pushScreen(gUIGameMap.get(), false);
     } else if (strcmp(name, "BtnInstall") == 0 && current_ && gCurrentProfile) {
         HomeItem& item = *current_.get();
         item.available = false;

@@ -10,6 +10,7 @@
 #include "engine/snd/snd.h"
 #include "game/profile.h"
 #include "screens/between.h"
+#include "screens/holders.h"
 
 namespace {
 
@@ -292,7 +293,7 @@ int UISchool::OnCommand(UIWnd* sender) {
     const char* name = sender->section;
     if (strcmp(name, "BtnBack") == 0) {
         CloseSelf();
-        pushScreen(gBetweenLevelLinks.map, false);
+        pushScreen(gUIGameMap.get(), false);
     } else if (strcmp(name, "BtnBuy") == 0) {
         buy();
     } else if (strcmp(name, "ArrowLeft") == 0) {

@@ -13,6 +13,7 @@
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "screens/between.h"
+#include "screens/holders.h"
 #include "screens/mini_level.h"
 #include "world/factory.h"
 #include "world/level_object.h"
@@ -561,7 +562,7 @@ int UIShop::OnCommand(UIWnd* sender) {
     if (!sender) return UIWnd::OnCommand(sender);
     const char* name = sender->section;
     if (strcmp(name, "BtnBack") == 0) {
-        pushScreen(gBetweenLevelLinks.map, true);
+        pushScreen(gUIGameMap.get(), true);
         return 1;
     }
     if (strcmp(name, "Buy") == 0) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "screens/holders.h"
 #include "tests/screens/between_fixture.h"
 #include "tests/support/child.h"
 
@@ -166,6 +167,22 @@ TEST_F(School, HeroesAreKnownByTheirExactNames) {
                  {"maid", UISchool::kMaid},   {"jennyfer", UISchool::kMaid},
                  {"", UISchool::kMaid}};
     for (const Case& c : cases) EXPECT_EQ(c.expected, UISchool::HeroOf(c.hero)) << c.hero;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(School, BackGoesToTheEpisodeMap) {
+    openSchool();
+    gUIGameMap.Reset(new Window);
+    click(740, 540);
+    frames(14);
+    // The school closed itself; the map is the one window on show.
+    EXPECT_EQ(1, WM::Get()->Count());
+    EXPECT_TRUE(WM::Get()->Close(gUIGameMap.get()));
+    closeSchool();
+    gUIGameMap.Reset(nullptr);
 }
 
 }  // namespace

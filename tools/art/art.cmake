@@ -57,6 +57,9 @@ foreach(kind Businessman Traveller Grandpa CowboyKid)
   velmora_art_script(Clients/${kind} ${script}.py)
 endforeach()
 
+# The help pages' illustrations and the tutorial's hint window.
+velmora_svg_folder(Menu/UIHelp)
+velmora_svg_folder(Tutorial)
 # The shop, the school and the home between levels.
 velmora_svg_folder(Menu/UIShop)
 velmora_svg_pieces(Menu/UIShop cells.svg tga cell empty_cell)
