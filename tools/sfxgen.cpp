@@ -471,6 +471,31 @@ bool writeOgg(const std::string& path, const std::vector<float>& stereo) {
 
 }  // namespace
 
+// ---- The hotel's musician ---------------------------------------------------------------------
+
+// A piano phrase for the musician's tune: a rising C major arpeggio and a closing chord, each
+// note a few slightly stretched partials that fade like struck strings.
+void addPianoNote(Sound& s, double start, double pitch, double gain) {
+    const size_t first = static_cast<size_t>(start * s.rate);
+    for (size_t i = first; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i - first) / s.rate;
+        double v = 0.0;
+        for (int p = 1; p <= 4; ++p)
+            v += std::exp(-t * (1.5 + p)) / p *
+                 std::sin(kTwoPi * pitch * p * (1.0 + 0.0004 * p) * t);
+        s.at(i, 0) += static_cast<float>(gain * std::min(1.0, t / 0.004) * v);
+    }
+}
+
+Sound makeMusicianTune() {
+    Sound s(22050, 1, 2.4);
+    static const double arpeggio[] = {261.63, 329.63, 392.0, 523.25, 392.0, 329.63};
+    for (int n = 0; n < 6; ++n) addPianoNote(s, n * 0.22, arpeggio[n], 0.5);
+    for (double pitch : {261.63, 329.63, 392.0, 523.25}) addPianoNote(s, 1.35, pitch, 0.35);
+    normalise(s, 0.7f);
+    return s;
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: sfxgen <sounds folder> <music file.ogg>\n");
@@ -487,6 +512,7 @@ int main(int argc, char** argv) {
               writeWav(dir + "/alarm_clock.wav", makeAlarmClock()) &&
               writeWav(dir + "/broke.wav", makeBroke()) &&
               writeWav(dir + "/wrong_action.wav", makeWrongAction()) &&
+              writeWav(dir + "/musician_tune.wav", makeMusicianTune()) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }

@@ -17,6 +17,7 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
+velmora_svg_folder(Menu/UILogo)
 velmora_svg_folder(Menu/UIMap)
 foreach(episode e1 e2 e3 e4)
   velmora_svg_folder(Episodes/${episode})
@@ -47,6 +48,13 @@ endfunction()
 
 velmora_art_script(Heroes/Jenny jenny.py)
 velmora_svg_folder(Heroes/Jenny)
+
+# Hotel objects with a behaviour of their own: the musician, the cash desk, gifts and sweets,
+# flowers.
+velmora_svg_folder(Objects/Musician)
+velmora_svg_folder(Objects/Cash)
+velmora_svg_folder(Objects/Gift)
+velmora_svg_folder(Objects/Flower)
 velmora_art_script(Heroes/Maid maid.py)
 velmora_art_script(Heroes/Porter porter.py)
 
