@@ -68,3 +68,14 @@ endforeach()
 # The help pages' illustrations and the tutorial's hint window.
 velmora_svg_folder(Menu/UIHelp)
 velmora_svg_folder(Tutorial)
+# The shop, the school and the home between levels.
+velmora_svg_folder(Menu/UIShop)
+velmora_svg_pieces(Menu/UIShop cells.svg tga cell empty_cell)
+velmora_svg_pieces(Menu/UIShop marks.svg tga small_arrow star sold must_have arrow_light
+  arrow_left arrow_left_off arrow_right arrow_right_off)
+velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants_off coffee
+  coffee_off tv tv_off piano piano_off books books_off room room_off room_lux room_lux_off)
+velmora_svg_folder(Menu/UISchool)
+velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off)
+velmora_svg_folder(Menu/UIHome)
+velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
