@@ -1,6 +1,8 @@
 // The screen holders, the shared background and the level pointer, and their release.
 #include "screens/holders.h"
 
+#include "minigames/minigame.h"
+
 RCPtr<Window> gUIDeletePlayerDialog;
 RCPtr<Window> gUILogo;
 RCPtr<Window> gUIGameLoading;
@@ -38,6 +40,7 @@ void releaseScreenHolders() {
         &gUIHelp,          &gUIOptions,        &gUIAfterGameStats, &gUIAfterMiniGame,
         &gUIGameMenu,      &gUISchool,         &gUIScores,        &gUIHome,
         &gUIMapDialog,     &gUIExitGameDialog, &gUIDeletePlayerDialog, &gUIAbortGameDialog};
+    gAfterMiniGameScreen = nullptr;
     for (RCPtr<Window>* holder : order) holder->Release();
     delete gSharedBackground;
     gSharedBackground = nullptr;

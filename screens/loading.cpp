@@ -10,12 +10,17 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "game/game_data.h"
+#include "minigames/minigame.h"
+#include "screens/after_minigame.h"
 #include "screens/dialogs.h"
 #include "screens/holders.h"
+#include "screens/home.h"
 #include "screens/logo.h"
 #include "screens/main_menu.h"
+#include "screens/school.h"
 #include "screens/scores.h"
 #include "screens/shared_background.h"
+#include "screens/shop.h"
 
 namespace {
 
@@ -34,19 +39,19 @@ const ScreenStage kScreenStages[] = {
     {&gUIMainMenu, "Data/Menu/UIMainMenu/UIMain.ini", makeScreen<UIMainMenu>},
     {&gUIGameMap, "Data/Menu/UIMap/UIMap.ini", nullptr},
     {&gUILevelLoading, "Data/Menu/UIGameLoading/UIGameLoading.ini", nullptr},
-    {&gUIShop, "Data/Menu/UIShop/UIShop.ini", nullptr},
+    {&gUIShop, "Data/Menu/UIShop/UIShop.ini", makeScreen<UIShop>},
     {&gUIFinalScreen, "Data/Menu/UIFinalScreen/UIFinalScreen.ini", makeScreen<UIFinalScreen>},
     {&gUIHelp, "Data/Menu/UIHelp/UIHelp.ini", makeScreen<UIHelp>},
     {&gUIOptions, "Data/Menu/UIOptions/UIOptions.ini", makeScreen<UIOptions>},
     {&gUIMapDialog, "Data/Menu/UIDialog/UIMapDialog.ini", makeScreen<UIConfirmDialog>},
     {&gUIExitGameDialog, "Data/Menu/UIDialog/UIExitGameDialog.ini", makeScreen<UIConfirmDialog>},
     {&gUIAfterGameStats, "Data/Menu/UIAfterGame/UIAfterGame.ini", nullptr},
-    {&gUIAfterMiniGame, "Data/Menu/UIAfterMiniGame/UIAfterMiniGame.ini", nullptr},
+    {&gUIAfterMiniGame, "Data/Menu/UIAfterMiniGame/UIAfterMiniGame.ini", makeScreen<UIAfterMiniGame>},
     {&gUIAbortGameDialog, "Data/Menu/UIDialog/UIAbortGameDialog.ini", makeScreen<UIConfirmDialog>},
     {&gUIGameMenu, "Data/Menu/UIGameMenu/UIGameMenu.ini", makeScreen<UIGameMenuBase>},
-    {&gUISchool, "Data/Menu/UISchool/UISchool.ini", nullptr},
+    {&gUISchool, "Data/Menu/UISchool/UISchool.ini", makeScreen<UISchool>},
     {&gUIScores, "Data/Menu/UIScores/UIScores.ini", makeScreen<UIScores>},
-    {&gUIHome, "Data/Menu/UIHome/UIHome.ini", nullptr},
+    {&gUIHome, "Data/Menu/UIHome/UIHome.ini", makeScreen<UIHome>},
 };
 static_assert(sizeof kScreenStages / sizeof kScreenStages[0] == kLoadingStages - 2,
               "one screen per stage after the first two");
@@ -63,6 +68,8 @@ void runStage(uint32_t stage) {
     if (stage == 1) return;
     const ScreenStage& made = kScreenStages[stage - 2];
     if (made.make) *made.holder = made.make(made.file);
+    // A finished mini-game hands its result to this screen.
+    if (made.holder == &gUIAfterMiniGame) gAfterMiniGameScreen = gUIAfterMiniGame.get();
 }
 
 template <class T>
