@@ -98,6 +98,10 @@ public:
     virtual void ScheduleNextClient() {}
     virtual void ReleaseNextClient() {}
     virtual bool AllClientsArrived() { return false; }
+
+    // --- the Maid and the Porter ---
+    // Whether the tutorial has shown the hint of that name.
+    virtual bool TutorialHintShown(const char*) { return false; }
 };
 
 // A client as heroes and rooms see it.
