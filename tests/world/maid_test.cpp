@@ -113,4 +113,99 @@ TEST_F(Maid, CleaningTakesItsLoopsShortenedByTheSkillExactly) {
     EXPECT_EQ(3, sounds.count("cleaning"));
 }
 
+TEST_F(Maid, AnEmptyRoomIsCleanedUnpaidAndAGuestGoneMidwayIsNotPaid) {
+    guest.Ask(kClean, &room);
+    maid.AddTask(kClean, &room);
+    maid.SetState(cHero::kStateIdle);
+    for (int i = 0; i < 3; ++i) maid.Update(25);  // home, fetch, start cleaning
+    ASSERT_EQ(cMaid::kAnimClean, maid.GetAnimIndex());
+    game.owners.clear();  // the guest leaves while she cleans
+    stepsIn(cHero::kStateService1);
+    EXPECT_TRUE(guest.served.empty());
+    EXPECT_EQ(cRoom::kNormal, room.GetState());
+    EXPECT_TRUE(room.GetRequest().GetKind() == kNoRequest || !room.GetRequest().IsWaiting());
+    EXPECT_EQ(kNoRequest, maid.ComboAction());
+}
+
+TEST_F(Maid, WithTheCartSheNeverGoesHomeForATool) {
+    school.skills = {skill("cart", 0)};
+    maid.ApplySkills();
+    cRoom other;
+    other.Load("room.ini", "R", 0);
+    Guest g2;
+    game.owners[&other] = &g2;
+    guest.Ask(kClean, &room);
+    g2.Ask(kClean, &other);
+    maid.AddTask(kClean, &room);
+    maid.AddTask(kClean, &other);
+    maid.SetState(cHero::kStateIdle);
+    maid.Update(25);
+    EXPECT_EQ(cHero::kStateService2, maid.GetState());  // the cart is at home
+    maid.Update(25);
+    EXPECT_STREQ("Cart", maid.HandObject(0));
+    maid.Update(25);
+    stepsIn(cHero::kStateService1);
+    EXPECT_EQ(std::vector<bool>{true}, guest.served);
+    maid.Update(25);  // straight on to the next room
+    EXPECT_EQ(cHero::kStateService1, maid.GetState());
+    stepsIn(cHero::kStateService1);
+    EXPECT_EQ(std::vector<bool>{true}, g2.served);
+    EXPECT_STREQ("Cart", maid.HandObject(0));
+}
+
+TEST_F(Maid, PlaidsInARowKeepThePlaidTheLastEmptiesHerHand) {
+    cRoom other;
+    other.Load("room.ini", "R", 0);
+    Guest g2;
+    game.owners[&other] = &g2;
+    guest.Ask(kPlaid, &room);
+    g2.Ask(kPlaid, &other);
+    maid.AddTask(kPlaid, &room);
+    maid.AddTask(kPlaid, &other);
+    maid.SetState(cHero::kStateIdle);
+    maid.Update(25);  // home for the plaid
+    maid.Update(25);
+    EXPECT_STREQ("plaid", maid.HandObject(0));
+    maid.Update(25);  // delivered
+    EXPECT_EQ(std::vector<bool>{true}, guest.served);
+    EXPECT_EQ(cRoom::kOpening, room.GetState());
+    EXPECT_STREQ("plaid", maid.HandObject(0));
+    maid.Update(25);
+    maid.Update(25);
+    EXPECT_EQ(std::vector<bool>{true}, g2.served);
+    EXPECT_EQ(nullptr, maid.HandObject(0));
+    EXPECT_EQ(2, sounds.count("action_plaid"));
+}
+
+TEST_F(Maid, HerButtonCallsHerOutWithTheToolOrStopsHerOnTheWayHome) {
+    maid.SetState(cHero::kStateAtBase);
+    EXPECT_TRUE(maid.IsUnavailable());
+    maid.Summon(kWater);
+    EXPECT_STREQ("can", maid.HandObject(0));
+    EXPECT_EQ(cHero::kStateIdle, maid.GetState());  // out at once: no walk map
+
+    maid.SetState(cHero::kStateToBase);
+    maid.Summon(kClean);
+    EXPECT_EQ(cHero::kStateIdle, maid.GetState());
+    EXPECT_STREQ("can", maid.HandObject(0));  // only a call from her base hands her a tool
+
+    maid.SetState(cHero::kStateIdle);
+    maid.Summon(kClean);  // already out: nothing
+    EXPECT_EQ(cHero::kStateIdle, maid.GetState());
+}
+
+TEST_F(Maid, SheIsNeverDrawnAtHerBase) {
+    DrawTarget target(4, 4, "maidtarget");
+    DrawList list;
+    maid.GetBody().position = Vec2f(0, 0);
+    maid.SetState(cHero::kStateAtBase);
+    maid.SetAnimation(cHero::kAnimStand, false);
+    target.clear();
+    maid.Draw(&list);
+    EXPECT_EQ(0, target.at(1, 1));
+    maid.SetState(cHero::kStateIdle);
+    maid.Draw(&list);
+    EXPECT_EQ(0x001F, target.at(1, 1));
+}
+
 }  // namespace
