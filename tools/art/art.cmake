@@ -17,7 +17,10 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
-velmora_svg_folder(Episodes/e1)
+velmora_svg_folder(Menu/UIMap)
+foreach(episode e1 e2 e3 e4)
+  velmora_svg_folder(Episodes/${episode})
+endforeach()
 
 # Characters: a script writes each picture's frames as SVG (from the figure parts they share), the
 # renderer stacks them. The script also names its pictures, so the build asks it for the list
@@ -47,8 +50,9 @@ velmora_svg_folder(Heroes/Jenny)
 velmora_art_script(Heroes/Maid maid.py)
 velmora_art_script(Heroes/Porter porter.py)
 
-# Guests: the pictures every client kind has (client.py) in each kind's look.
-foreach(kind Businessman Traveller Grandpa)
+# Guests: the pictures every client kind has (client.py) in each kind's look; the cowboy kid comes
+# with a guest and has a few of its own.
+foreach(kind Businessman Traveller Grandpa CowboyKid)
   string(TOLOWER ${kind} script)
   velmora_art_script(Clients/${kind} ${script}.py)
 endforeach()

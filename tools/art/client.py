@@ -17,7 +17,7 @@ File names by animation section (frames in brackets; every frame 64 x 96 with th
   "News", "NewsLoop"             news, news_loop (4 each), seated
   "CardsStart", "CardsIdle"      cards_start (4), cards_idle (1), seated
   "CardsLoop", "CardsEnd"        cards_loop (4), cards_end (4), seated
-  "CasinoEnd"                    casino_end (4)       watching the wheel, then cheering
+  "CasinoEnd"                    casino_end (4)       watching the wheel, then turning to cheer
   "Food"                         food (4), seated
   "LegsSit", "LegsChess"         legs_sit, legs_chess (1 each)
   "LegsPlaid", "LegsScared"      legs_plaid, legs_scared (1 each)
@@ -27,6 +27,8 @@ The moods and "Music" face the player; the activities and the seated pictures fa
 the object, and the game mirrors them like the object. A seated body sits SEAT_DROP (12) pixels
 lower than a standing one; its legs share the body's frame and foot point, so the legs sections
 also use spr_x -32 and spr_y -92 and "legs_offset" 0,1 puts them just in front of the body.
+Where the request bubble stands depends on the kind's height: each kind's script gives its
+"request_x" and "request_y".
 """
 
 import copy
@@ -177,7 +179,7 @@ def cards(look, name, t):
 def casino_end(look, t):
     if t < 0.5:  # leaning towards the wheel, watching
         return rotate(side_figure(look, (30, 60), None), -4, 32, 90)
-    return side_figure(look, (150, 170), (140, 170), mood="happy")
+    return front(look, "happy", left=(-150, -170), right=(150, 170))  # turns round to cheer
 
 
 def fork(x, y):

@@ -126,6 +126,19 @@ def svg(groups, width=W, height=H):
             % (width, height, "\n".join('<g id="frame%d">%s</g>' % (i, g) for i, g in enumerate(groups))))
 
 
+def scale_frames(text, k):
+    """A document of svg()'s frames with every frame scaled by k about the foot point: a child
+    drawn from the same parts stands on the same spot."""
+    wrap = 'transform="translate(%s %s) scale(%s) translate(%s %s)"' % (FOOT[0], FOOT[1], f(k), -FOOT[0], -FOOT[1])
+    lines = []
+    for line in text.split("\n"):
+        if line.startswith('<g id="frame'):
+            head, _, rest = line.partition(">")
+            line = '%s><g %s>%s</g>' % (head, wrap, rest)
+        lines.append(line)
+    return "\n".join(lines)
+
+
 def mirror(text, mirrored, width=W):
     return '<g transform="matrix(-1 0 0 1 %d 0)">%s</g>' % (width, text) if mirrored else text
 
@@ -265,7 +278,7 @@ def hair(look, view, cx, cy):
 
 
 def face(look, view, cx, cy, mood="calm"):
-    """Eyes, cheeks and mouth; mood is "calm", "happy", "angry" or "scared"."""
+    """Eyes, cheeks and mouth; mood is "calm", "happy", "angry", "sad" or "scared"."""
     if look.face:
         return look.face(look, view, cx, cy, mood)
     if view == "front":
@@ -285,15 +298,18 @@ def face(look, view, cx, cy, mood="calm"):
     out = ""
     for x in ex:
         out += shut_eye(x, cy + 2) if mood == "happy" else eye(x, cy + 2)
+        inner = 1 if x < cx else -1  # which way the nose is
         if mood == "angry":  # brows pulled down to the nose
-            out += curve(x - 3, cy - 3, x, cy - 2, x + 2.5 * (1 if x < cx else -1), cy - 0.5, INK, width=1.8)
+            out += curve(x - 3, cy - 3, x, cy - 2, x + 2.5 * inner, cy - 0.5, INK, width=1.8)
+        if mood == "sad":  # brows raised over the nose
+            out += curve(x - 2.5 * inner, cy - 2.5, x, cy - 3.5, x + 2.5 * inner, cy - 5.5, INK, width=1.6)
         if mood == "scared":
             out += curve(x - 2.5, cy - 4, x, cy - 6, x + 2.5, cy - 4, INK, width=1.4)
     out += cheeks
     if mx is None:  # profile: the mouth sits at the front of the face
         if mood == "happy":
             out += mouth(cx - 13.5, cy + 7, cx - 11, cy + 11, cx - 8.5, cy + 8)
-        elif mood == "angry":
+        elif mood in ("angry", "sad"):
             out += mouth(cx - 13, cy + 10, cx - 11, cy + 7.5, cx - 9, cy + 9)
         elif mood == "scared":
             out += ellipse(cx - 11, cy + 9, 1.6, 2.2, INK, 0.5)
@@ -302,7 +318,7 @@ def face(look, view, cx, cy, mood="calm"):
     elif mood == "happy":
         out += outlined("M%s,%s Q%s,%s %s,%s Z" % (f(mx - 4), f(cy + 7.5), f(mx), f(cy + 14),
                                                  f(mx + 4), f(cy + 7.5)), BRICK, 1.5)
-    elif mood == "angry":
+    elif mood in ("angry", "sad"):
         out += mouth(mx - 3.5, cy + 10.5, mx, cy + 7, mx + 3.5, cy + 10.5)
     elif mood == "scared":
         out += ellipse(mx, cy + 9.5, 2, 2.8, INK, 0.5)
@@ -310,6 +326,13 @@ def face(look, view, cx, cy, mood="calm"):
         half = 3 if view == "front" else 2.5
         out += mouth(mx - half, cy + 8, mx, cy + 10.5, mx + half, cy + 8)
     return out
+
+
+def bald_tuft(look, cx, cy, side):
+    """What a bald head keeps of its hair, seen from behind: a tuft over the ear on that side."""
+    return outlined("M%s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
+        f(cx + side * 15), f(cy - 1), f(cx + side * 9), f(cy + 1), f(cx + side * 10), f(cy + 11),
+        f(cx + side * 14), f(cy + 8), f(cx + side * 15), f(cy - 1)), look.hair, 2)
 
 
 def head(look, view, cy, mood="calm"):
@@ -327,10 +350,8 @@ def head(look, view, cy, mood="calm"):
     elif view == "back":
         out += circle(cx, cy, 15, look.hair if look.hair_style != "bald" else look.skin, 2.5)
         if look.hair_style == "bald":
-            # A fringe of hair round the back of the head, below the bare crown.
-            out += outlined("M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" % (
-                f(cx - 15), f(cy + 1), f(cx + 15), f(cy + 1), f(cx), f(cy + 16), f(cx - 15), f(cy + 1)),
-                look.hair, 2)
+            # What is left of the hair: a tuft over each ear, the crown and the nape bare.
+            out += bald_tuft(look, cx, cy, -1) + bald_tuft(look, cx, cy, 1)
         else:
             out += curve(cx - 10, cy + 8, cx, cy + 13, cx + 10, cy + 8, look.hair_shade)
         out += curve(cx - 9, cy - 8, cx - 4, cy - 12, cx + 1, cy - 12, CREAM, .5)
@@ -338,9 +359,7 @@ def head(look, view, cy, mood="calm"):
         bald = look.hair_style == "bald"
         out += circle(cx, cy, 15, look.skin if bald else look.hair, 2.5)
         if bald:
-            out += outlined("M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" % (
-                f(cx - 9), f(cy + 12), f(cx + 15), f(cy), f(cx + 6), f(cy + 12), f(cx - 9), f(cy + 12)),
-                look.hair, 2)
+            out += bald_tuft(look, cx, cy, 1)
         out += ('<path d="M%s,%s A15,15 0 0 0 %s,%s Q%s,%s %s,%s Z" fill="%s" stroke="%s" '
                 'stroke-width="2" stroke-linejoin="round"/>'
                 % (f(cx - 15), f(cy + 1), f(cx - 8), f(cy + 13), f(cx - 9), f(cy + 5), f(cx - 15), f(cy + 1),
@@ -506,7 +525,7 @@ def hero_poses(look):
         s = math.sin(2 * math.pi * t)
         calm, _ = figure(look, "front", None)
         happy, _ = figure(look, "front", None, "happy")
-        sad, _ = figure(look, "front", None, "angry")
+        sad, _ = figure(look, "front", None, "sad")
         xl, xr = shoulder(look, "front", "left"), shoulder(look, "front", "right")
         gap = 10 + 8 * abs(s)  # the hands meet in front of the chest and part again
         out["applause"].append(happy + bent_arm(look, xl, 47, -30, 90 - gap) +

@@ -296,7 +296,7 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
                                      {"repair_up", 4}, {"repair_switch_up", 4}, {"repair_switch_down", 4},
                                      {"repair_down", 4}, {"souvenir", 4}}));
     // Every guest kind has the same pictures: walks, moods, activities, seated legs, portraits.
-    for (const char* kind : {"Businessman", "Traveller", "Grandpa"}) {
+    for (const char* kind : {"Businessman", "Traveller", "Grandpa", "CowboyKid"}) {
         const std::string folder = std::string("Data/Clients/") + kind + "/";
         std::vector<Strip> strips = figureStrips({{"walk_", "stand"}}, {
             {"stand_idle", 4}, {"stand_angry", 4}, {"stand_happy", 4}, {"scared_stand", 4}, {"music", 4},
@@ -304,12 +304,19 @@ TEST(GeneratedData, RenderedArtHasTheSizesItIsDrawnAt) {
             {"scared_sit", 4}, {"chess", 4}, {"news", 4}, {"news_loop", 4}, {"cards_start", 4},
             {"cards_idle", 1}, {"cards_loop", 4}, {"cards_end", 4}, {"casino_end", 4}, {"food", 4}});
         for (const char* legs : {"legs_sit", "legs_chess", "legs_plaid", "legs_scared"}) strips.push_back({legs, 1, 150});
+        if (std::string(kind) == "CowboyKid") {
+            // A child: three quarters of a grown-up each way, so a little over half the ink.
+            for (Strip& s : strips) s.minInk = s.minInk * 9 / 16;
+            for (const char* bother : {"bother_start", "bother_loop", "bother_end"})
+                strips.push_back({bother, 4, kFigureInk * 9 / 16});
+        }
         expectFigureStrips(folder, strips);
         for (const char* portrait : {"portrait_happy", "portrait_angry"}) expectTga((folder + portrait + ".tga").c_str(), 64, 64, 32);
         expectTga((folder + "shadow.tga").c_str(), 48, 16, 32);
     }
-    expectBaselineJpeg("Data/Menu/UISharedBackground/background.jpg", 1024, 768);
-    expectBaselineJpeg("Data/Episodes/e1/background.jpg", 1024, 768);
+    for (const char* background : {"Menu/UISharedBackground", "Menu/UIMap", "Episodes/e1", "Episodes/e2",
+                                   "Episodes/e3", "Episodes/e4"})
+        expectBaselineJpeg(std::string("Data/") + background + "/background.jpg", 1024, 768);
 }
 
 // Sections of an INI file as key/value maps; ';' lines are comments.

@@ -5,6 +5,7 @@ A guest in a Walnut suit with a Cream shirt collar and a Coral tie, short dark h
 in his right hand while he walks. The file names, frame counts and placement of every picture are
 those of tools/art/client.py: "WalkUpLeft" is walk_upleft, "StandAngry" stand_angry, "NewsLoop"
 news_loop, "LegsSit" legs_sit, [Main] "portrait_happy" portrait_happy; spr_x -32, spr_y -92.
+The request bubble (60 x 60) stands just over his head: [Main] "request_x" -30, "request_y" -144.
 
 usage: businessman.py <output folder>
        businessman.py --list     (the picture names, separated by ';', for the build)

@@ -6,6 +6,7 @@ moustache, round glasses, a walking stick in his right hand. The file names, fra
 placement of every picture are those of tools/art/client.py: "WalkUpLeft" is walk_upleft,
 "StandAngry" stand_angry, "NewsLoop" news_loop, "LegsSit" legs_sit, [Main] "portrait_happy"
 portrait_happy; spr_x -32, spr_y -92.
+The request bubble (60 x 60) stands just over his head: [Main] "request_x" -30, "request_y" -143.
 
 usage: grandpa.py <output folder>
        grandpa.py --list     (the picture names, separated by ';', for the build)

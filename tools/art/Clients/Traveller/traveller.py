@@ -2,9 +2,10 @@
 """Writes the SVG sources of the lady traveller's pictures into a folder (Data/Clients/Traveller/).
 
 A guest in a long Coral dress with a Honey belt and a wide Honey straw hat with a Coral band over
-light brown hair. The file names, frame counts and placement of every picture are those of
+brown hair. The file names, frame counts and placement of every picture are those of
 tools/art/client.py: "WalkUpLeft" is walk_upleft, "StandAngry" stand_angry, "NewsLoop" news_loop,
 "LegsSit" legs_sit, [Main] "portrait_happy" portrait_happy; spr_x -32, spr_y -92.
+The request bubble (60 x 60) stands just over her hat: [Main] "request_x" -30, "request_y" -149.
 
 usage: traveller.py <output folder>
        traveller.py --list     (the picture names, separated by ';', for the build)
@@ -26,11 +27,11 @@ def straw_hat(look, view, x, y, sway):
     x += dx
     out = ellipse(x, y - 9, 21, 5.5, HONEY, 2)
     out += outlined("M%s,%s Q%s,%s %s,%s Q%s,%s %s,%s Z" % (
-        f(x - 11), f(y - 9), f(x - 10), f(y - 24), f(x), f(y - 24), f(x + 10), f(y - 24), f(x + 11), f(y - 9)),
+        f(x - 11), f(y - 9), f(x - 10), f(y - 22), f(x), f(y - 22), f(x + 10), f(y - 22), f(x + 11), f(y - 9)),
         HONEY, 2)
     out += curve(x - 11, y - 12, x, y - 9, x + 11, y - 12, CORAL, width=3.5)
     out += curve(x - 17, y - 10, x - 8, y - 13, x - 2, y - 12.5, CREAM, .5, 1.5)
-    out += curve(x + 6, y - 20, x + 8, y - 16, x + 9, y - 13, MUSTARD, .7, 1.5)
+    out += curve(x + 6, y - 18, x + 8, y - 15, x + 9, y - 13, MUSTARD, .7, 1.5)
     return out
 
 
