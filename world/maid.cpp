@@ -24,23 +24,21 @@ cBaseObj* clientShownOn(const cLevelObj* o) {
     return game ? game->FindClientByRequestOwner(o) : nullptr;
 }
 
-// The tutorial's end hint for a kind: shown at the owner of a waiting request of that kind when
-// it is not ordered yet, else no longer needed.
-void tutorialEnd(int kind, const char* startHint, const char* endHint) {
+}  // namespace
+
+void tutorialEndHint(int kind, const char* startHint, const char* endHint, bool atTarget) {
     GameLink* game = worldGame();
     const cRequest* r = game ? game->FindRequest(kind, false) : nullptr;
     if (!r || !game->TutorialHintShown(startHint)) return;
-    const cLevelObj* owner = r->GetOwner();
-    if (owner && !owner->IsEnabled()) {
-        const Body& b = owner->GetBody();
+    const cLevelObj* at = atTarget ? r->GetTarget() : r->GetOwner();
+    if (at && !at->IsEnabled()) {
+        const Body& b = at->GetBody();
         game->OnTutorialEvent(endHint, (b.position + b.boundOffset).ToPoint2i(),
                               b.boundSize.ToPoint2i());
     } else {
         worldTutorialMarkShown(endHint);
     }
 }
-
-}  // namespace
 
 void addScaledTime(int32_t& timer, int ms, float factor, float& carry) {
     carry += ms * factor;
@@ -213,8 +211,8 @@ void cMaid::setWalkAnim(int ms) {
 
 void cMaid::idle() {
     skillFx_.Stop(false);
-    tutorialEnd(kClean, "Clean_Start", "Clean_End");
-    tutorialEnd(kWater, "Water_Start", "Water_End");
+    tutorialEndHint(kClean, "Clean_Start", "Clean_End", false);
+    tutorialEndHint(kWater, "Water_Start", "Water_End", false);
     if (tasks_.size() == 0 || stateTime_ < taskDelay_) {
         const bool carrying = leftHand_[0] != '\0';
         SetAnimation(carrying ? static_cast<int>(kAnimCarryStand) : static_cast<int>(kAnimStand), false);

@@ -13,6 +13,10 @@ struct sndSound;
 // skill speed-ups of timed services come out exact over a whole service.
 void addScaledTime(int32_t& timer, int ms, float factor, float& carry);
 
+// The tutorial's end hint for a kind, once its start hint was shown: raised at the waiting
+// request's owner (or target) while nobody has ordered it, else marked as no longer needed.
+void tutorialEndHint(int kind, const char* startHint, const char* endHint, bool atTarget);
+
 class cMaid : public cHero {
 public:
     enum {
