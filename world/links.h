@@ -109,6 +109,9 @@ public:
     // Active clients whose check-out request is waiting or done.
     virtual int CountCheckOutRequests() { return 0; }
     virtual int GetCheckOutPlaceCount() { return 0; }
+    // --- the Maid and the Porter ---
+    // Whether the tutorial has shown the hint of that name.
+    virtual bool TutorialHintShown(const char*) { return false; }
 };
 
 // A client as heroes and rooms see it.
