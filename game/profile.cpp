@@ -19,6 +19,12 @@
 
 cPlayerProfile* gCurrentProfile = nullptr;
 
+static void (*gFinishedGameHook)(const char16_t* name, uint64_t total) = nullptr;
+
+void SetFinishedGameHook(void (*hook)(const char16_t* name, uint64_t total)) {
+    gFinishedGameHook = hook;
+}
+
 namespace {
 
 const int kStoredRange = 1048575;
@@ -314,8 +320,13 @@ void cPlayerProfile::GoToLevel(uint32_t n) {
     uint32_t count = gWayPoints.size();
     bool save = n > level_;
     bool finished = n >= count;
+    // The profile is read again below: the score table gets copies of the name and the total.
+    std::u16string finisher;
+    uint64_t total = 0;
     if (finished) {
         gGameFinished = true;
+        finisher = displayName_;
+        total = ComputeTotalScore();
         if (count == 0) {
             if (save) Save();
             return;
@@ -335,6 +346,7 @@ void cPlayerProfile::GoToLevel(uint32_t n) {
         profileSetInt("current", "level", static_cast<int>(n));
     });
     reload();
+    if (finished && gFinishedGameHook) gFinishedGameHook(finisher.c_str(), total);
 }
 
 uint64_t cPlayerProfile::ComputeTotalScore() {

@@ -183,5 +183,8 @@ bool SelectPlayer(const char* name);
 // Starts a new player of that name (replacing a stored one) and makes it current.
 void CreatePlayer(const char* name, const char16_t* displayName);
 void ReleasePlayer();
+// Hears the display name and total score of a player who has passed the last way point (the
+// high-score table, which lives above the gameplay).
+void SetFinishedGameHook(void (*hook)(const char16_t* name, uint64_t total));
 // The levels the current player finished at expert grade.
 int CountExpertLevels();

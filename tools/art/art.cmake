@@ -56,3 +56,7 @@ foreach(kind Businessman Traveller Grandpa CowboyKid)
   string(TOLOWER ${kind} script)
   velmora_art_script(Clients/${kind} ${script}.py)
 endforeach()
+
+# The help pages' illustrations and the tutorial's hint window.
+velmora_svg_folder(Menu/UIHelp)
+velmora_svg_folder(Tutorial)

@@ -1,0 +1,76 @@
+// The global holders of the screens outside a level, the borrowed shared background and the
+// level screen as the screens reach it. Screens know one another only through these and the
+// window manager.
+#pragma once
+
+#include <initializer_list>
+
+#include "core/rcptr.h"
+#include "ui/ui.h"
+
+// Each holder keeps its screen for the whole run; an empty holder yields no window.
+extern RCPtr<Window> gUIDeletePlayerDialog;
+extern RCPtr<Window> gUILogo;
+extern RCPtr<Window> gUIGameLoading;
+extern RCPtr<Window> gUIPlayerSelect;
+extern RCPtr<Window> gUIMainMenu;
+extern RCPtr<Window> gUIGameMap;
+extern RCPtr<Window> gUILevelLoading;
+extern RCPtr<Window> gUIShop;
+extern RCPtr<Window> gUIFinalScreen;
+extern RCPtr<Window> gUIHelp;
+extern RCPtr<Window> gUIOptions;
+extern RCPtr<Window> gUIMapDialog;
+extern RCPtr<Window> gUIExitGameDialog;
+extern RCPtr<Window> gUIAfterGameStats;
+extern RCPtr<Window> gUIAfterMiniGame;
+extern RCPtr<Window> gUIAbortGameDialog;
+extern RCPtr<Window> gUIGameMenu;
+extern RCPtr<Window> gUISchool;
+extern RCPtr<Window> gUIScores;
+extern RCPtr<Window> gUIHome;
+
+// The one shared background: owned here, borrowed by the screens that show it as their first
+// child. A screen takes it out again without deleting it.
+extern Window* gSharedBackground;
+
+// The level being played, null outside a level. The level screen sets it when a level starts;
+// releasing the level deletes it.
+extern Window* gCurrentGame;
+
+// Deletes the level screen being played and clears gCurrentGame. Only for a level that has left
+// the window manager's stack (it closes itself before it opens the pause menu).
+void releaseCurrentGame();
+
+// A new screen of class T built from section "Main" of the file, in a new holder.
+template <class T>
+RCPtr<Window> makeScreen(const char* file) {
+    RCPtr<Window> holder;
+    holder.Reset(new T);
+    holder->Create(file, "Main");
+    return holder;
+}
+
+// Empties every holder in the shut-down order and deletes the shared background. Call once the
+// window manager is gone.
+void releaseScreenHolders();
+
+// Children made from the sections of the screen's file that the names give, in order, placed as
+// the file says (not relative, not centred); a missing section makes no child.
+void createScreenChildren(Window* screen, const char* file, std::initializer_list<const char*> names);
+
+// True when the window is a screen's current child (the shared background, say).
+bool hasChildPointer(const UIWnd* parent, const UIWnd* child);
+
+// The shared background as one screen borrows it: put in front of the screen's children when
+// the fade-in starts and taken out (never deleted) when the fade-out ends or the screen goes. A
+// screen gives back only what it took, so another screen's borrowing stays untouched.
+class BorrowedBackground {
+public:
+    void Take(Window* screen);
+    void GiveBack(Window* screen);
+    bool held() const { return background_ != nullptr; }
+
+private:
+    Window* background_ = nullptr;
+};
