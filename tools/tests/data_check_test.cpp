@@ -199,6 +199,8 @@ void checkEntry(const Entry& e, const std::set<std::string>& sounds, const std::
         if (!why.empty()) faults.push_back(e.where() + ": " + why);
         return;
     }
+    // Volumes and switches ("sndVolume=0.5", "music=1") are numbers, never names.
+    if (e.value.find_first_not_of("0123456789.-+ ") == std::string::npos) return;
     const bool script = e.file == kSounds || e.file == kMusic;
     if (script && isScriptNameKey(e.key)) {
         if (!lowerSectionsOf(e.file).count(lower(name))) faults.push_back(e.where() + ": no such sound");
