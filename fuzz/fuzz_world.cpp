@@ -1,6 +1,8 @@
 // Fuzzes the level world's readers: the input, cut at its first two zero bytes, becomes a
 // map.ini, an objects file and a walker file; the map is loaded, the objects stamp their masks,
-// the walker searches and walks, and everything is drawn into a small target.
+// the walker searches and walks, and everything is drawn into a small target. The objects file
+// also serves as the musician's, the carried objects' and the flower's file (and as the flower's
+// levels file), and the cash desk takes its first section.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,9 +13,14 @@
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
 #include "fuzz/fuzz_support.h"
+#include "world/cash.h"
+#include "world/client.h"
 #include "world/draw_list.h"
+#include "world/flower.h"
+#include "world/gift.h"
 #include "world/level_object.h"
 #include "world/moving.h"
+#include "world/musician.h"
 #include "world/walkmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -54,6 +61,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int i = 0; i < 200 && walker.GetState() == 2; ++i) walker.Update(25);
         walker.WalkTo(offset, 3, 2);
 
+        cMusician musician;
+        musician.Load("objects.ini");
+        cCash cash;
+        cash.Load("objects.ini", sections);
+        cash.PickUp();
+        cGift gift;
+        gift.Load("objects.ini", 0);
+        cSweets sweets;
+        sweets.Load("objects.ini", 0);
+        cFlower flower;
+        flower.Load(0, "objects.ini", "objects.ini", "level1");
+        cLevelObj* kinds[] = {&musician, &cash, &gift, &sweets, &flower};
+        musician.SetAnimation(cMusician::kPlayStart, false);
+        musician.SetState(cMusician::kPlaying);
+        for (int i = 0; i < 400; ++i)
+            for (cLevelObj* k : kinds) k->Update(25);
+        cClient client;
+        gift.GiveTo(&client);
+        sweets.GiveTo(&client);
+
         HSPRITE target = grCreateSprite(64, 48, "fuzz_world_target");
         HSPRITE previous = grSetTarget(target);
         DrawList list;
@@ -61,6 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             objects[i].Update(25);
             objects[i].AddToDrawList(&list);
         }
+        for (cLevelObj* k : kinds) k->AddToDrawList(&list);
+        gift.DrawAtCursor(Point2i(10, 10));
+        sweets.DrawAtCursor(Point2i(10, 10));
         walker.Update(25);
         walker.AddToDrawList(&list);
         list.Flush();

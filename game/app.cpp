@@ -2,13 +2,19 @@
 // message and at shut-down.
 #include "game/app.h"
 
+#include <vector>
+
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
+#include "engine/platform/log.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
 #include "game/first_screen.h"
+#include "game/game_data.h"
+#include "game/profile.h"
+#include "game/tutorial.h"
 #include "ui/ui.h"
 
 namespace {
@@ -27,6 +33,42 @@ float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
 // When the cursor's animation was last given the time; below 0 before the first frame.
 float gCursorLast = -1;
+// The game's screens as the program registered them; without them the stand-in screen shows.
+void (*gScreensStart)() = nullptr;
+void (*gScreensRelease)() = nullptr;
+
+constexpr char kIconFile[] = "Data/Menu/UILogo/icon.tga";
+
+// The window's icon from the bundled picture; black, the transparent key colour, stays clear.
+void setWindowIcon() {
+    HSPRITE icon = grLoadSprite(kIconFile, nullptr, 0);
+    int w = 0, h = 0, pitch = 0, rs = 0, gs = 0, bs = 0, rb = 0, gb = 0, bb = 0;
+    const uint16_t* pixels =
+        spriteWidth(icon) > 0 ? grLockSpriteEx(icon, &w, &h, &pitch, &rs, &gs, &bs, &rb, &gb, &bb)
+                              : nullptr;
+    if (pixels && w > 0 && h > 0 && rb > 0 && gb > 0 && bb > 0) {
+        std::vector<uint32_t> argb(static_cast<size_t>(w) * h);
+        auto widen = [](uint32_t v, int shift, int bits) {
+            return ((v >> shift) & ((1u << bits) - 1)) * 255 / ((1u << bits) - 1);
+        };
+        for (int y = 0; y < h; ++y) {
+            const uint16_t* row = reinterpret_cast<const uint16_t*>(
+                reinterpret_cast<const char*>(pixels) + static_cast<ptrdiff_t>(y) * pitch);
+            for (int x = 0; x < w; ++x) {
+                const uint32_t v = row[x];
+                argb[static_cast<size_t>(y) * w + x] =
+                    (v ? 0xFF000000u : 0) | widen(v, rs, rb) << 16 | widen(v, gs, gb) << 8 |
+                    widen(v, bs, bb);
+            }
+        }
+        const WndIcon made = {argb.data(), w, h};
+        wndSetIcon(&made, 1);
+    } else {
+        logPrintf("GameInit: no window icon: %s could not be read\n", kIconFile);
+    }
+    if (pixels) grUnlockSprite(icon);
+    grFreeSprite(icon);
+}
 
 }  // namespace
 
@@ -38,8 +80,13 @@ void appSetClock(float (*elapsed)()) { gElapsed = elapsed ? elapsed : timerElaps
 
 void appResetFrame() { gAccumulator = 0; }
 
+void appSetScreens(void (*start)(), void (*release)()) {
+    gScreensStart = start;
+    gScreensRelease = release;
+}
+
 void GameInit() {
-    // Icon: there is no icon resource here; wndSetIconFile gives the window one from an image.
+    setWindowIcon();
     // The size the engine settled on from the settings, damaged values already passed over.
     int xs = 0, ys = 0;
     wndGetStartSize(&xs, &ys);
@@ -48,9 +95,15 @@ void GameInit() {
     sndLoadScript("Data/Sounds/sounds.ini");
     sndLoadScript("Data/Sounds/music.ini");
     WM::Create();
+    LoadWayPoints();
+    LoadSchoolItems();
+    if (gScreensStart) {
+        gScreensStart();
+    } else {
+        WM::Get()->Push(firstScreenCreate(), false, false, false);
+    }
     cursorCreate();
     cursorSet(1);
-    WM::Get()->Push(firstScreenCreate(), false, false, false);
 }
 
 int GameFrame() {
@@ -104,15 +157,24 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
 
 void GameShutdown() {
     WM::Destroy();
-    firstScreenRelease();
-    for (int group = 0; group < 3; ++group) sndStopGroup(group);
-    sndStopMusicNow();
+    sndStopGroup(1);
+    sndStopGroup(0);
+    if (gScreensRelease) {
+        gScreensRelease();
+    } else {
+        firstScreenRelease();
+    }
+    ReleasePlayer();
+    FreeGameData();
+    gWayPoints.clear();
+    cTutorial::Free();
     cursorDestroy();
     gCursorLast = -1;
     sndUnloadScript("Data/Sounds/sounds.ini");
     sndUnloadScript("Data/Sounds/music.ini");
+    sndStopMusicNow();
+    sndDone();
     iniFreeAll();
     grDone();
-    sndDone();
     engineDone();
 }

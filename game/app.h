@@ -20,6 +20,10 @@ public:
     virtual int OnMouseMove(int buttons, intptr_t position) = 0;
 };
 
+// The program's screens: made after the window manager at start-up (the first one pushed), and
+// released after it at shut-down. Without them the shell shows its stand-in screen.
+void appSetScreens(void (*start)(), void (*release)());
+
 // While paused, frames draw but nothing is updated.
 void appSetPaused(int paused);
 int appIsPaused();

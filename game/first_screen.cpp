@@ -1,8 +1,8 @@
 // The first screen: buttons that light up under the pointer with a sound, press and answer, the
 // arrows and Enter moving and pressing the focus, a widget running along key frames, a button
 // that opens a modal dialog and one that opens the options panel; the effect keys, K for the next
-// comic and W for the walk through the hotel. Escape fades the screen out, and with it the
-// program.
+// comic and W for the walk through the hotel; a click beside the buttons plays the first level.
+// Escape fades the screen out, and with it the program.
 #include "game/first_screen.h"
 
 #include "anim/comics.h"
@@ -12,6 +12,9 @@
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
 #include "game/fx_demo.h"
+#include "game/game.h"
+#include "game/game_data.h"
+#include "game/profile.h"
 #include "game/world_demo.h"
 #include "ui/ui.h"
 
@@ -23,6 +26,8 @@ constexpr int kUp = 38;
 constexpr int kDown = 40;
 constexpr int kKeyW = 'W';
 constexpr int kKeyComic = 'K';
+constexpr int kLeftButton = 1;
+const char kStandInPlayer[] = "player1";
 constexpr int kComicCount = 5;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
@@ -175,6 +180,7 @@ public:
         delete dialog_;
         delete options_;
         delete world_;
+        delete level_;
         fxDemoDestroy(fx_);
         deleteAndNull(gComics);
     }
@@ -217,6 +223,10 @@ public:
             return 1;
         }
         if (DemoWindow::OnKeyDown(key, data)) return 1;
+        if (key == kLeftButton) {
+            startLevel();
+            return 1;
+        }
         if (key == kKeyW) {
             // The walk through the hotel, over this screen until it ends itself.
             if (world_ && !world_->gone()) return 1;
@@ -255,9 +265,23 @@ public:
     }
 
 private:
+    // A click beside the buttons plays the stand-in player's level, a new one each time; the
+    // level returns here when it closes.
+    void startLevel() {
+        // Only while this screen is alone on show: a level still fading out is not yet free.
+        if (WM::Get()->Count() != 1) return;
+        if (gWayPoints.size() == 0) LoadWayPoints();
+        if (!gCurrentProfile && !SelectPlayer(kStandInPlayer))
+            CreatePlayer(kStandInPlayer, u"Player");
+        delete level_;
+        level_ = gameCreateLevel();
+        WM::Get()->Push(level_, false, false, true);
+    }
+
     DemoDialog* dialog_ = nullptr;
     OptionsPanel* options_ = nullptr;
     HostedScreen* world_ = nullptr;
+    cGame* level_ = nullptr;
     FxDemo* fx_ = nullptr;
     int nextComic_ = 0;
     UIWnd* hello_ = nullptr;
@@ -283,4 +307,5 @@ Window* firstScreenDialog(const char* section) {
 void firstScreenRelease() {
     delete gScreen;
     gScreen = nullptr;
+    ReleasePlayer();
 }

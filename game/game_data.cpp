@@ -139,6 +139,9 @@ void LoadSchoolItems() {
 
 void LoadRoomSprites() {
     if (gRoomSprites.size() > 0 && gRoomSprites[0]) return;
+    // A set that failed before is read again whole, never appended to.
+    for (uint32_t i = 0; i < gRoomSprites.size(); ++i) spriteFree(&gRoomSprites[i]);
+    gRoomSprites.clear();
     static const char* const keys[] = {"single_room_spr", "double_room_spr", "luxe_room_spr",
                                        "president_room_spr"};
     for (const char* key : keys)

@@ -204,10 +204,7 @@ void cPlayerProfile::Load(const char* name) {
     level_ = static_cast<uint32_t>(readInt("current", "level", 0, last, 0));
     SetEpisodePaths();
 
-    // The stats come from the way point at which the profile was last saved.
-    long k = level_;
-    if (GetCurrentLevelResult()) --k;
-    if (readInt(LevelGroup(k).text, "new_level", -kStoredRange, kStoredRange, 0)) --k;
+    long k = statsIndex();
 
     TokenList base = TokenList::Split(iniGetString(objectsIni_, "Main", "objects", ""), ',');
     for (uint32_t i = 0; i < base.Count(); ++i) InsertObjectItem(MakeObjectItem(base.At(i)));
@@ -252,6 +249,36 @@ void cPlayerProfile::readStats(int k) {
 
 void cPlayerProfile::Save() {
     writeTogether([this] { saveKeys(); });
+}
+
+// The stats come from the way point at which the profile was last saved: the one before a
+// replayed or a fresh way point.
+long cPlayerProfile::statsIndex() const {
+    long k = level_;
+    if (GetCurrentLevelResult()) --k;
+    if (readInt(LevelGroup(k).text, "new_level", -kStoredRange, kStoredRange, 0)) --k;
+    return k;
+}
+
+void cPlayerProfile::SavePurchase() {
+    writeTogether([this] { savePurchaseKeys(); });
+}
+
+// A replayed way point keeps the values it ended with, and Load reads the ones before it: a
+// purchase made there goes where Load finds it, so it is neither lost nor written over the
+// level's result.
+void cPlayerProfile::savePurchaseKeys() {
+    profileSelect(name_.c_str());
+    if (!GetCurrentLevelResult()) {
+        saveKeys();
+        return;
+    }
+    LevelGroup g(statsIndex());
+    writeList(g.text, "shopitems", shopList());
+    writeList(g.text, "schoolitems", schoolList());
+    writeCount(g.text, "cash", cash_);
+    writeCount(g.text, "popularity", popularity_);
+    profileSetFloat(g.text, "skillpts", skillPoints_);
 }
 
 void cPlayerProfile::saveKeys() {
@@ -516,7 +543,7 @@ void cPlayerProfile::AddItemPopToLevel(const char* spec) {
         const cShopItem* item = FindShopItem(specName(spec).c_str());
         if (item) pop += item->bonusPopularity;
         profileSetInt(g.text, "pop_to_add", pop);
-        saveKeys();
+        savePurchaseKeys();
     });
 }
 

@@ -61,6 +61,9 @@ public:
     // Writes every value of the current way point, the results up to it and the settings, as one
     // group.
     void Save();
+    // Stores what a purchase between levels changed (items, money, popularity, skill points)
+    // where the next Load reads it.
+    void SavePurchase();
 
     uint32_t GetLevel() const { return level_; }
     const char* GetName() const { return name_.c_str(); }
@@ -119,8 +122,8 @@ public:
     void GetAllShopItems(cArray<cShopItem*>& out) const;
     TokenList GetShopItemList() const;
     TokenList ReadStoredShopItems(uint32_t i);
-    // Books the bought item's popularity bonus for the end of the current level, and saves the
-    // profile with it, so the bonus is never stored without the item.
+    // Books the bought item's popularity bonus for the end of the current level, and stores the
+    // purchase with it (SavePurchase), so the bonus is never stored without the item.
     void AddItemPopToLevel(const char* spec);
     // Pays the popularity booked for the current level.
     void AddPopToAdd();
@@ -147,6 +150,8 @@ public:
 private:
     void readStats(int k);
     void saveKeys();
+    void savePurchaseKeys();
+    long statsIndex() const;
     void reload();
     std::string shopList() const;
     std::string schoolList() const;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -469,7 +470,77 @@ bool writeOgg(const std::string& path, const std::vector<float>& stereo) {
     return ok;
 }
 
+// --- The mini-games' sounds --------------------------------------------------------------------
+
+// A run of bells, one per pitch, start times spaced by step seconds.
+Sound makeBells(std::initializer_list<double> pitches, double step, double decay, double seconds) {
+    Sound s(22050, 1, seconds);
+    double at = 0.0;
+    for (double pitch : pitches) {
+        addBell(s, at, pitch, 1.0, decay, -1);
+        at += step;
+    }
+    normalise(s, 0.8f);
+    return s;
+}
+
+// A tone gliding from one pitch to another with a soft square edge: grumbles and chirps.
+Sound makeGlide(double from, double to, double seconds, double edge) {
+    Sound s(22050, 1, seconds);
+    double phase = 0.0;
+    for (size_t i = 0; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i) / s.rate;
+        const double f = from + (to - from) * t / seconds;
+        phase += kTwoPi * f / s.rate;
+        const double env = std::min(1.0, t / 0.01) * std::min(1.0, (seconds - t) / 0.05);
+        s.at(i, 0) = static_cast<float>(env * std::tanh(edge * std::sin(phase)));
+    }
+    normalise(s, 0.6f);
+    return s;
+}
+
+// Short noise bursts at a rate per second: a ratchet, a rustle, a clatter.
+Sound makeRattle(int bursts, double rate, double pitch, uint32_t seed) {
+    Sound s(22050, 1, bursts / rate + 0.05);
+    Noise noise(seed);
+    for (int b = 0; b < bursts; ++b) {
+        const size_t first = static_cast<size_t>(b / rate * s.rate);
+        for (size_t i = first; i < s.frames() && i < first + static_cast<size_t>(0.03 * s.rate); ++i) {
+            const double t = static_cast<double>(i - first) / s.rate;
+            s.at(i, 0) += static_cast<float>(std::exp(-t / 0.006) *
+                                             (0.5 * noise.next() + 0.5 * std::sin(kTwoPi * pitch * t)));
+        }
+    }
+    normalise(s, 0.6f);
+    return s;
+}
+
 }  // namespace
+
+// ---- The hotel's musician ---------------------------------------------------------------------
+
+// A piano phrase for the musician's tune: a rising C major arpeggio and a closing chord, each
+// note a few slightly stretched partials that fade like struck strings.
+void addPianoNote(Sound& s, double start, double pitch, double gain) {
+    const size_t first = static_cast<size_t>(start * s.rate);
+    for (size_t i = first; i < s.frames(); ++i) {
+        const double t = static_cast<double>(i - first) / s.rate;
+        double v = 0.0;
+        for (int p = 1; p <= 4; ++p)
+            v += std::exp(-t * (1.5 + p)) / p *
+                 std::sin(kTwoPi * pitch * p * (1.0 + 0.0004 * p) * t);
+        s.at(i, 0) += static_cast<float>(gain * std::min(1.0, t / 0.004) * v);
+    }
+}
+
+Sound makeMusicianTune() {
+    Sound s(22050, 1, 2.4);
+    static const double arpeggio[] = {261.63, 329.63, 392.0, 523.25, 392.0, 329.63};
+    for (int n = 0; n < 6; ++n) addPianoNote(s, n * 0.22, arpeggio[n], 0.5);
+    for (double pitch : {261.63, 329.63, 392.0, 523.25}) addPianoNote(s, 1.35, pitch, 0.35);
+    normalise(s, 0.7f);
+    return s;
+}
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -487,6 +558,19 @@ int main(int argc, char** argv) {
               writeWav(dir + "/alarm_clock.wav", makeAlarmClock()) &&
               writeWav(dir + "/broke.wav", makeBroke()) &&
               writeWav(dir + "/wrong_action.wav", makeWrongAction()) &&
+              writeWav(dir + "/get_ready.wav", makeBells({523.25, 523.25, 783.99}, 0.35, 0.3, 1.4)) &&
+              writeWav(dir + "/goal.wav", makeBells({659.25, 783.99}, 0.18, 0.45, 1.2)) &&
+              writeWav(dir + "/levelup.wav",
+                       makeBells({523.25, 659.25, 783.99, 1046.5}, 0.12, 0.5, 1.5)) &&
+              writeWav(dir + "/leveldefeat.wav", makeBells({392.0, 349.23, 293.66}, 0.3, 0.4, 1.6)) &&
+              writeWav(dir + "/service_accepted.wav", makeBells({1318.5}, 0.0, 0.2, 0.5)) &&
+              writeWav(dir + "/tool_repair.wav", makeRattle(6, 14.0, 900.0, 0x7001u)) &&
+              writeWav(dir + "/tool_pickup.wav", makeRattle(2, 12.0, 500.0, 0x7002u)) &&
+              writeWav(dir + "/tool_tray.wav", makeRattle(3, 20.0, 2200.0, 0x7003u)) &&
+              writeWav(dir + "/tool_magnet.wav", makeGlide(220.0, 880.0, 0.35, 1.5)) &&
+              writeWav(dir + "/customer_happy.wav", makeGlide(500.0, 900.0, 0.25, 1.0)) &&
+              writeWav(dir + "/customer_angry.wav", makeGlide(180.0, 120.0, 0.45, 4.0)) &&
+              writeWav(dir + "/musician_tune.wav", makeMusicianTune()) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }

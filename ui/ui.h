@@ -335,6 +335,8 @@ UIWnd* CreateChildFromIniBuf(UIWnd* parent, char* file, char* section, int relat
 int childCount(const UIWnd* widget);
 // The first child whose section name equals name without regard to case; null when none.
 UIWnd* findChild(UIWnd* widget, const char* name);
+// The index of that child; -1 when none.
+int findChildIndex(UIWnd* widget, const char* name);
 // Named children: shown or hidden with a state; whether one exists, whether it is shown. A
 // missing name changes nothing and is not shown.
 void showChildWithState(UIWnd* widget, const char* name, uint8_t state);

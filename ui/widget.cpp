@@ -401,11 +401,16 @@ void UIWnd::DrawBounds() {
 
 int childCount(const UIWnd* widget) { return widget ? widget->childCount() : 0; }
 
-UIWnd* findChild(UIWnd* widget, const char* name) {
-    if (!widget || !name) return nullptr;
+int findChildIndex(UIWnd* widget, const char* name) {
+    if (!widget || !name) return -1;
     for (int i = 0; i < kUiChildSlots && widget->children[i]; ++i)
-        if (strCmpNoCase(widget->children[i]->section, name) == 0) return widget->children[i];
-    return nullptr;
+        if (strCmpNoCase(widget->children[i]->section, name) == 0) return i;
+    return -1;
+}
+
+UIWnd* findChild(UIWnd* widget, const char* name) {
+    const int i = findChildIndex(widget, name);
+    return i < 0 ? nullptr : widget->children[i];
 }
 
 void showChildWithState(UIWnd* widget, const char* name, uint8_t state) {

@@ -259,13 +259,15 @@ void cLevelObj::Draw(DrawList* list) {
     smoke_.Draw();
     if (state_ == kBroken)
         request_.Draw(list->ToScreen(requestPoint_), false, hover_ && !enabled_ && IsActionable());
-    if (enabled_ && extraSprite_) {
-        const Point2i p = list->ToScreen(extraPoint_);
-        const int w = spriteWidth(extraSprite_), h = spriteHeight(extraSprite_);
-        grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
-               static_cast<int>(h * list->scale.y), extraSprite_, 0, 0, w, h, 0xFFFFFFFFu,
-               animTime_);
-    }
+    if (enabled_) drawExtraSprite(list, extraPoint_);
+}
+
+void cLevelObj::drawExtraSprite(DrawList* list, Point2i at) {
+    if (!extraSprite_) return;
+    const Point2i p = list->ToScreen(at);
+    const int w = spriteWidth(extraSprite_), h = spriteHeight(extraSprite_);
+    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
+           static_cast<int>(h * list->scale.y), extraSprite_, 0, 0, w, h, 0xFFFFFFFFu, animTime_);
 }
 
 bool cLevelObj::CanBreak() {

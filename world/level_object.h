@@ -77,6 +77,8 @@ public:
 protected:
     // Marks the cells under the mask's blocked cells as blocked in the current walk map.
     void stampMask();
+    // The ordered mark ("v_spr") at a level point; nothing without one.
+    void drawExtraSprite(DrawList* list, Point2i at);
 
     ColorRGBA tint_;
     Point2i heroPoint_, clientPoint_, attackPoint_, smokePoint_, repairPoint_, waitPoint_;

@@ -6,6 +6,7 @@
 
 namespace {
 GameLink* gGame = nullptr;
+FlyingTips* gFlyingTips = nullptr;
 void (*gSoundHook)(const char*) = nullptr;
 FxManager* gFx = nullptr;
 HSPRITE (*gRoomSprites)(int) = nullptr;
@@ -16,6 +17,9 @@ bool (*gHandObjects)(const char*, int, HandObjectView*) = nullptr;
 
 GameLink* worldGame() { return gGame; }
 void worldSetGame(GameLink* game) { gGame = game; }
+
+FlyingTips* worldFlyingTips() { return gFlyingTips; }
+void worldSetFlyingTips(FlyingTips* tips) { gFlyingTips = tips; }
 
 void worldPlaySound(const char* name) {
     if (gSoundHook)

@@ -5,6 +5,7 @@
 #include "core/values.h"
 #include "engine/gr/gr.h"
 
+class FlyingTips;
 class cBaseObj;
 class cLevelObj;
 class cRequest;
@@ -98,6 +99,16 @@ public:
     virtual void ScheduleNextClient() {}
     virtual void ReleaseNextClient() {}
     virtual bool AllClientsArrived() { return false; }
+
+    // --- asked by the musician, the cash desk and flowers (neutral answers until implemented) ---
+    // The level screen's state word; kLevelOver while the end sequence runs.
+    enum { kLevelOver = 5 };
+    virtual int GetLevelState() { return 0; }
+    // Set once every client is served and the heroes have been sent home.
+    virtual bool AreHeroesSentHome() { return false; }
+    // Active clients whose check-out request is waiting or done.
+    virtual int CountCheckOutRequests() { return 0; }
+    virtual int GetCheckOutPlaceCount() { return 0; }
 };
 
 // A client as heroes and rooms see it.
@@ -130,6 +141,9 @@ void worldSetRoomSprites(HSPRITE (*lookup)(int grade));
 // Whether the object is a musician done playing; false until a hook is set.
 bool worldIsIdleMusician(const cLevelObj* object);
 void worldSetMusicianHook(bool (*isIdle)(const cLevelObj* object));
+// The level's flying tips; null outside a level, when nothing flies.
+FlyingTips* worldFlyingTips();
+void worldSetFlyingTips(FlyingTips* tips);
 // Tells the tutorial that a hint needs no showing any more; nothing until a hook is set.
 void worldTutorialMarkShown(const char* name);
 void worldSetTutorialHook(void (*markShown)(const char* name));

@@ -47,7 +47,7 @@ TEST(FxData, EveryNamedFileIsThereAndGood) {
             }
         }
     }
-    EXPECT_EQ(particleFiles, 14);
+    EXPECT_EQ(particleFiles, 16);
     EXPECT_FALSE(readSourceFile("Data/Fx/particles.tga").empty());
     EXPECT_LE(iniGetInt(ini.c_str(), "FlyingTips", "trailLength", 0), 6);
 }

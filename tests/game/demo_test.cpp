@@ -163,7 +163,7 @@ TEST_F(Demo, TheOptionsPanel) {
         {20,
          [&] {
              ASSERT_NE(cursorGet(), nullptr);
-             EXPECT_EQ(cursorGet()->records.size(), 4u);
+             EXPECT_EQ(cursorGet()->records.size(), 8u);  // four pointers, four mini-game tools
              music = sndGetGroupVolume(1);
              click(800, 384);  // "Options"
          }},

@@ -159,7 +159,8 @@ TEST_F(GameData, TheBundledSchoolTeachesJennyFourSkills) {
     testsupport::InFolder source(VELMORA_SOURCE_DIR);
     iniFreeAll();
     LoadSchoolItems();
-    ASSERT_EQ(4u, gSchoolItems.size());
+    // Jenny's four lines come first; the Maid's and the Porter's follow.
+    ASSERT_GE(gSchoolItems.size(), 4u);
     const char* lines[] = {"shoes_jenny", "charm", "cooking", "manager"};
     for (uint32_t i = 0; i < 4; ++i) {
         const cSchoolItem& item = *gSchoolItems[i];

@@ -244,6 +244,9 @@ TEST_F(Layout, NamedChildren) {
     EXPECT_EQ(findChild(&parent, "HINT"), hidden);
     EXPECT_EQ(findChild(&parent, "Nothing"), nullptr);
     EXPECT_EQ(findChild(nullptr, "Hint"), nullptr);
+    EXPECT_EQ(findChildIndex(&parent, "hint"), 1);
+    EXPECT_EQ(findChildIndex(&parent, "Nothing"), -1);
+    EXPECT_EQ(findChildIndex(nullptr, "Hint"), -1);
     EXPECT_TRUE(hasChild(&parent, "OKBUTTON"));
     EXPECT_FALSE(hasChild(&parent, "OK"));
     EXPECT_TRUE(isChildShown(&parent, "okButton"));

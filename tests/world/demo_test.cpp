@@ -81,7 +81,11 @@ TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
     iniGetSections(objects, sections, sizeof sections);
     int loaded = 0;
     for (const char* s = sections; *s; s += strlen(s) + 1) {
-        if (std::string(s) == "Main" || std::string(s) == "CheckInPlace1") continue;
+        // The places where clients stand show nothing of their own.
+        const std::string name = s;
+        if (name == "Main" || name.rfind("CheckInPlace", 0) == 0 ||
+            name.rfind("CheckOutPlace", 0) == 0 || name == "AngerPoint")
+            continue;
         cLevelObj o;
         o.Load(objects, s);
         EXPECT_TRUE(o.GetCurrentSprite()) << s;

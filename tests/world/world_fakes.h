@@ -75,6 +75,26 @@ struct FakeGame : GameLink {
     }
     void PlayWrongAction(int kind) override { wrongActions.push_back(kind); }
     void SetUpgradeSettled() override { upgradeSettled = true; }
+
+    // --- The musician, the cash desk, carried objects and flowers.
+    struct PopularityChange {
+        int amount, fly;
+        Point2i from;
+    };
+    std::vector<PopularityChange> popularity;
+    int maxCostTip = 0, levelState = 3, checkOutRequests = 0, checkOutPlaces = 0;
+    bool heroesSentHome = false;
+    cBaseObj* selected = nullptr;
+
+    void AddPopularity(int amount, int fly, Point2i from) override {
+        popularity.push_back({amount, fly, from});
+    }
+    int GetMaxCostTipClient() override { return maxCostTip; }
+    int GetLevelState() override { return levelState; }
+    bool AreHeroesSentHome() override { return heroesSentHome; }
+    int CountCheckOutRequests() override { return checkOutRequests; }
+    int GetCheckOutPlaceCount() override { return checkOutPlaces; }
+    cBaseObj* GetSelectedDragObject() override { return selected; }
 };
 
 // A player of episode 1, level 1, owning nothing, with the school skills listed.

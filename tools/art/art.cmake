@@ -17,6 +17,7 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
+velmora_svg_folder(Menu/UILogo)
 velmora_svg_folder(Menu/UIMap)
 foreach(episode e1 e2 e3 e4)
   velmora_svg_folder(Episodes/${episode})
@@ -47,6 +48,13 @@ endfunction()
 
 velmora_art_script(Heroes/Jenny jenny.py)
 velmora_svg_folder(Heroes/Jenny)
+
+# Hotel objects with a behaviour of their own: the musician, the cash desk, gifts and sweets,
+# flowers.
+velmora_svg_folder(Objects/Musician)
+velmora_svg_folder(Objects/Cash)
+velmora_svg_folder(Objects/Gift)
+velmora_svg_folder(Objects/Flower)
 velmora_art_script(Heroes/Maid maid.py)
 velmora_art_script(Heroes/Porter porter.py)
 
@@ -60,3 +68,14 @@ endforeach()
 # The help pages' illustrations and the tutorial's hint window.
 velmora_svg_folder(Menu/UIHelp)
 velmora_svg_folder(Tutorial)
+# The shop, the school and the home between levels.
+velmora_svg_folder(Menu/UIShop)
+velmora_svg_pieces(Menu/UIShop cells.svg tga cell empty_cell)
+velmora_svg_pieces(Menu/UIShop marks.svg tga small_arrow star sold must_have arrow_light
+  arrow_left arrow_left_off arrow_right arrow_right_off)
+velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants_off coffee
+  coffee_off tv tv_off piano piano_off books books_off room room_off room_lux room_lux_off)
+velmora_svg_folder(Menu/UISchool)
+velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off)
+velmora_svg_folder(Menu/UIHome)
+velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)

@@ -1,0 +1,245 @@
+// The level screen: one hotel level as a window. It owns the level's objects and walk map, loads
+// them in stages, runs the level's states at the fixed step, draws the hotel in depth order under
+// the interface and turns the player's clicks into orders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "anim/caption.h"
+#include "anim/flying.h"
+#include "core/array.h"
+#include "engine/gr/gr.h"
+#include "ui/ui.h"
+#include "world/draw_list.h"
+#include "world/factory.h"
+#include "world/links.h"
+#include "world/walkmap.h"
+
+class cLevelObj;
+class cJenny;
+class FxManager;
+
+// The effect manager and the flying tips of the whole run; null until the game's loader makes
+// them, and every user tests them.
+extern FxManager* gFxManager;
+extern FlyingTips* gFlyingTips;
+
+class cGame : public Window, public GameLink {
+public:
+    enum State { kStart = 0, kGetReady = 1, kPlaying = 3, kLevelOver = 5, kTutorial = 9 };
+    static constexpr int kMaxObjects = kMaxLevelObjects;
+    static constexpr int kLoadStages = 7;
+    static constexpr const char* kInterfaceFile = "Data/Interface/interface.ini";
+
+    // The current-game and path-finding globals stay as they are until stage 0 of loading.
+    cGame();
+    // Clears each of those globals only when it points at this level.
+    ~cGame() override;
+
+    int OnKeyDown(int key, intptr_t data) override;
+    int OnKeyUp(int key, intptr_t data) override;
+    int OnChar(int character, intptr_t data) override;
+    int OnMouseMove(int buttons, intptr_t position) override;
+    int OnCommand(UIWnd* sender) override;
+    int Update(int milliseconds) override;
+    int Draw() override;
+
+    // One loading stage, 0 to 6 in rising order; stages 6 and above do nothing.
+    virtual void LoadLevel(int stage);
+    void LoadRequests();
+    void LoadInterface();
+    // Builds each section of the [Main] key's comma list and appends it to the level objects and
+    // to places; stops at the object capacity (logged).
+    void LoadPlaces(const char* key, cArray<cLevelObj*>& places);
+
+    // --- GameLink ---
+    cLevelObj* FindLevelObjectByName(const char* name) override;
+    // "Jenny" (exactly so); the Maid and the Porter are not in the level yet.
+    HeroLink* GetHeroByName(const char* name) override;
+    int GetRequestPriceBonus() override { return priceBonus_; }
+    int GetRequestTimeBonus() override { return timeBonus_; }
+    // The level has no clients yet.
+    cBaseObj* FindClientByRequestTarget(const cLevelObj*) override { return nullptr; }
+    void PlayWrongAction(int kind) override;
+    void SetUpgradeSettled() override { upgradeSettled_ = true; }
+    cLevelObj* GetFirstCheckInPlace() override { return checkIns_.size() ? checkIns_[0] : nullptr; }
+    cLevelObj* GetFirstCheckOutPlace() override {
+        return checkOuts_.size() ? checkOuts_[0] : nullptr;
+    }
+    void GetDecreaseRatios(float* direct, float* indirect) override {
+        *direct = decreaseDirect_;
+        *indirect = decreaseIndirect_;
+    }
+    void GetOutdoorRequestPriority(int* a, int* b) override {
+        *a = outdoorPriority_.x;
+        *b = outdoorPriority_.y;
+    }
+    // Starts the translated text on the banner; nothing before the banner exists.
+    void ShowBanner(const char* key) override;
+    // A room upgrade completed in this level.
+    void RecordRoomUpgrade() override;
+    // Unlocks every locked level object of that name; with null every locked one.
+    void UnlockObjects(const char* name) override;
+
+    // --- Money, popularity and the counters ---
+    // Without preview money grows and is shown; with it only the shown total changes. Then the
+    // goal announcements.
+    void AddMoney(int amount, int preview) override;
+    // Popularity never drops below 0; with fly set and an amount a tip icon flies to the bar.
+    void AddPopularity(int amount, int fly, Point2i from) override;
+    // Moves the bar's shown value towards its target by a full bar per 2 s; 1 once there.
+    int AnimatePopularityBar(int ms, int direction);
+    // The served-clients counter: a step of 1 or more is shown about a second later, with a pulse.
+    void AdvanceUpgradeProgress(int ms, int step);
+    // The next served-clients threshold of the level file's "uproom%d" list.
+    void ShowUpgradeRoomHint();
+    void StartLevelMusic();
+    // "#INTERFACE_CLIENTS", then the clients come so far and the level's client count.
+    void RefreshClientCounter();
+    // Breaks a random breakable object that is neither a room nor a flower; nothing without one.
+    void BreakRandomObject();
+    void BreakRandomRoom();
+    // Order of a service on a clicked object; 1 when a task was queued.
+    int OrderService(cLevelObj* object);
+    // The forced finishes of the cheat words.
+    void FinishLevelNow();
+    void ForceWin();
+    void ForceDefeat();
+    // A completed room upgrade's record, kept for the profile; every one of the level is kept.
+    void AddRoomUpgradeRecord(const char* record);
+    const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
+
+    // --- Reads ---
+    int GetLevelState() const { return state_; }
+    void SetLevelState(int state) { state_ = state; }
+    int GetMoney() const { return money_; }
+    int GetMoneyShown() const { return moneyShown_; }
+    int GetPopularity() const { return popularity_; }
+    int GetCashGoal() const { return cashGoal_; }
+    int GetCashExpert() const { return cashExpert_; }
+    int GetAddPopularity() const { return addPopularity_; }
+    int GetMaxCostTipClient() override { return maxCostTip_; }
+    int GetLevelClock() const { return levelClock_; }
+    int GetObjectCount() const { return objectCount_; }
+    cLevelObj* GetObject(int i) const { return i >= 0 && i < objectCount_ ? objects_[i] : nullptr; }
+    int GetRoomCount() const { return roomCount_; }
+    int GetFlowerCount() const { return flowerCount_; }
+    cLevelObj* GetSweets() override { return sweets_; }
+    cLevelObj* GetAngerPoint() override { return angerPoint_; }
+    const cArray<cLevelObj*>& CheckIns() const { return checkIns_; }
+    const cArray<cLevelObj*>& CheckOuts() const { return checkOuts_; }
+    int GetRequestWeight(int kind) override;
+    const cArray<int>& RequestKindsInUse() const { return kindsInUse_; }
+    bool HasFire() const { return fire_; }
+    int GetNextObjectBreak() const { return nextObjectBreak_; }
+    int GetNextRoomBreak() const { return nextRoomBreak_; }
+    int GetObjectBreakRange() const { return objectBreakRange_; }
+    int GetRoomBreakRange() const { return roomBreakRange_; }
+    int GetRepairTime() const { return repairTime_; }
+    int GetUpgradeTime() const { return upgradeTime_; }
+    int GetRequestTtl() override { return requestTtl_; }
+    const cArray<int>& ClientStartTimes() const { return startTimes_; }
+    float GetDecreaseDirect() const { return decreaseDirect_; }
+    float GetDecreaseIndirect() const { return decreaseIndirect_; }
+    Point2i GetOutdoorPriority() const { return outdoorPriority_; }
+    float GetBarShown() const { return barShown_; }
+    float GetBarTarget() const { return barTarget_; }
+    int GetServedTotal() const { return servedTotal_; }
+    int GetNextThreshold() const { return nextThreshold_; }
+    bool LastClientsReached() const { return lastClients_; }
+    cBounceCaption* Banner() const { return banner_; }
+    cJenny* GetJenny() const { return jenny_; }
+    HSPRITE Background() const { return background_; }
+    DrawList& GetDrawList() { return drawList_; }
+    cWalkMap& GetWalkMap() { return walkMap_; }
+    CFlyingThingList& FlyingThings() { return flying_; }
+
+private:
+    void commonUpdate(int ms);
+    int commonTail(int ms);
+    void updateGetReady(int ms);
+    void updateLevelOver(int ms);
+    void leftButtonDown(int x, int y);
+    void rightButtonDown(int x, int y);
+    void openPauseMenu();
+    void placeBarMarker();
+    void readBreakWindow(const char* key, int* minimum, int* range, int* next);
+    void appendObject(cLevelObj* object);
+    bool objectOfType(const cLevelObj* object, const char* type) const;
+    void drawDayLabel();
+
+    char mapFile_[256] = {};
+    char levelsFile_[256] = {};
+    char objectsFile_[256] = {};
+    char levelSection_[32] = {};
+    int episode_ = 0, levelNumber_ = 0;
+    cBounceCaption* banner_ = nullptr;
+    CGraphFont* bannerFont_ = nullptr;
+    CGraphFont* dayFont_ = nullptr;
+    int state_ = kStart;
+    cJenny* jenny_ = nullptr;  // owned
+    bool roomUpgradeDone_ = false;
+    int goalType_ = 0;
+    cArray<std::string> upgradeRecords_;
+    DrawList drawList_;
+    cWalkMap walkMap_;
+    HSPRITE background_ = nullptr;
+    cLevelObj* objects_[kMaxObjects] = {};
+    int objectCount_ = 0;
+    cLevelObj* angerPoint_ = nullptr;
+    cLevelObj* sweets_ = nullptr;
+    cArray<cLevelObj*> checkIns_, checkOuts_;
+    int weights_[23] = {};
+    cArray<int> kindsInUse_;
+    bool fire_ = false;
+    int roomCount_ = 0, flowerCount_ = 0;
+    int clientCount_ = 0, clientsIn_ = 0, clientsGone_ = 0;
+    int priceBonus_ = 0, timeBonus_ = 0;
+    int levelClock_ = 0;
+    int otherClientDelay_ = 0, checkOutCleanInterval_ = 0;
+    cArray<int> startTimes_;
+    int nextObjectBreak_ = 0, nextRoomBreak_ = 0;
+    int repairTime_ = 0, upgradeTime_ = 0, requestTtl_ = 0;
+    int objectBreakMin_ = 0, objectBreakRange_ = 0, roomBreakMin_ = 0, roomBreakRange_ = 0;
+    int drainMs_ = 0;
+    UIWnd* cash_ = nullptr;
+    UIWnd* goal_ = nullptr;
+    UIWnd* clients_ = nullptr;
+    UIWnd* tipsProgress_ = nullptr;
+    UIWnd* tipsSign_ = nullptr;
+    UIWnd* tipsText_ = nullptr;
+    UIWnd* tipsSum_ = nullptr;
+    UIWnd* bustCounter_ = nullptr;
+    std::u16string expertLabel_;
+    PulseSprite pulse_;
+    float counterTimer_ = 0;
+    int pendingStep_ = 0;
+    float barShown_ = 0, barTarget_ = 0;
+    int servedTotal_ = 0, nextThreshold_ = 0, nextThresholdGrade_ = 0, roomsUpgraded_ = 0;
+    int cashGoal_ = 0, cashExpert_ = 0, addPopularity_ = 0, clientsCheckedOut_ = 0;
+    int money_ = 0, moneyShown_ = 0, popularity_ = 0, maxCostTip_ = 0, popularityMax_ = 0;
+    float decreaseDirect_ = 0, decreaseIndirect_ = 0;
+    Point2i outdoorPriority_{0, 0};
+    bool upgradeSettled_ = false;
+    CFlyingThingList flying_;
+    CGraphFont* cashFont_ = nullptr;
+    CGraphFont* noTipsFont_ = nullptr;
+    CGraphFont* loyaltyFont_ = nullptr;
+    HSPRITE moneySprite_ = nullptr;
+    std::u16string incLoyalty_, decLoyalty_, dayText_;
+    bool heroesSentHome_ = false, goalAnnounced_ = false, expertAnnounced_ = false;
+    bool lastClients_ = false;
+    Point2i pointer_{-1, -1};
+};
+
+// Each byte of the text as one UTF-16 unit.
+std::u16string widenText(const char* text);
+// The translation of a '#' key; empty when the translation file lacks it.
+std::u16string translated(const char* key);
+
+// The level being played, as the game's own code sees it; null outside a level. The screens keep
+// their holder of the level beside it.
+extern cGame* gCurrentLevel;
+// A new level of the current player's way point, loaded through every stage in order.
+cGame* gameCreateLevel();

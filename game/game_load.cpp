@@ -1,0 +1,315 @@
+// Level loading: the stages that fill a new level screen from the current player's episode files,
+// the request kinds of the level and the interface, and the player's side of the object factory.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "anim/fx_effects.h"
+#include "core/random.h"
+#include "core/text.h"
+#include "engine/data/ini.h"
+#include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
+#include "game/game.h"
+#include "game/game_data.h"
+#include "game/profile.h"
+#include "world/jenny.h"
+#include "world/level_object.h"
+#include "world/request.h"
+
+namespace {
+
+const char kSharedIni[] = "Data/shared.ini";
+const char* const kInterfaceWidgets[] = {"BustCounter", "LeftInfo", "RightInfo", "MenuBtn", "Goal"};
+
+std::string joined(const TokenList& list) {
+    std::string out;
+    for (uint32_t i = 0; i < list.Count(); ++i) out += std::string(i ? ", " : "") + list.At(i);
+    return out;
+}
+
+// The player's objects and shop items as the object factory reads them.
+class PlayerObjects : public ProfileLink {
+public:
+    void Fill(cPlayerProfile& profile, int levelNumber) {
+        episode_ = profile.GetEpisode();
+        level_ = levelNumber;
+        cArray<RCPtr<cObjectItem>> objects;
+        profile.GetObjectItems(objects);
+        shops_.clear();
+        items_.clear();
+        shops_.reserve(objects.size());
+        for (uint32_t i = 0; i < objects.size(); ++i) {
+            const cObjectItem& o = *objects[i].get();
+            ObjectItemInfo info;
+            info.name = o.section;
+            info.type = o.type;
+            info.value = o.grade;
+            if (o.owner) {
+                ShopItemInfo shop;
+                shop.name = o.owner->name;
+                // Items that lift every request give their bonus to the level, not the object.
+                shop.flag = o.owner->allRequests ? 1 : 0;
+                shop.timeBonus = o.owner->bonusWaitTime;
+                shop.priceBonus = o.owner->bonusService;
+                shops_.push_back(shop);
+                info.shopItem = &shops_.back();
+            }
+            items_.push_back(info);
+        }
+        current_ = joined(profile.GetShopItemList());
+        previous_ = profile.GetLevel() > 0
+                        ? joined(profile.ReadStoredShopItems(profile.GetLevel() - 1))
+                        : std::string();
+    }
+    int Episode() const override { return episode_; }
+    int Level() const override { return level_; }
+    int ObjectItemCount() const override { return static_cast<int>(items_.size()); }
+    const ObjectItemInfo* ObjectItem(int i) const override {
+        return i >= 0 && i < ObjectItemCount() ? &items_[static_cast<size_t>(i)] : nullptr;
+    }
+    const char* CurrentShopItems() const override { return current_.c_str(); }
+    const char* PreviousShopItems() const override { return previous_.c_str(); }
+
+private:
+    int episode_ = 0, level_ = 0;
+    std::vector<ShopItemInfo> shops_;  // reserved up front: items point into it
+    std::vector<ObjectItemInfo> items_;
+    std::string current_, previous_;
+};
+
+PlayerObjects gPlayerObjects;
+
+// "min/max" into its two numbers; false when it has fewer.
+bool splitPair(const char* text, int* a, int* b) {
+    TokenList parts = TokenList::Split(text, '/');
+    if (parts.Count() < 2) return false;
+    *a = atoi(parts.At(0));
+    *b = atoi(parts.At(1));
+    return true;
+}
+
+}  // namespace
+
+void cGame::LoadLevel(int stage) {
+    cPlayerProfile* profile = gCurrentProfile;
+    switch (stage) {
+    case 0: {
+        episode_ = profile ? profile->GetEpisode() : 1;
+        levelNumber_ = profile ? profile->GetLevelNumber() : 1;
+        safeSnprintf(mapFile_, sizeof mapFile_, "Data/Episodes/e%d/map.ini", episode_);
+        safeSnprintf(levelsFile_, sizeof levelsFile_, "Data/Episodes/e%d/levels.ini", episode_);
+        safeSnprintf(objectsFile_, sizeof objectsFile_, "Data/Episodes/e%d/objects.ini", episode_);
+        safeSnprintf(levelSection_, sizeof levelSection_, "level%d", levelNumber_);
+        spriteFree(&background_);
+        background_ = iniReadAnimSprite(mapFile_, "Background", "sprite");
+        walkMap_.Load(episode_, Point2i(0, 0));
+        cWalkMap::SetCurrent(&walkMap_);
+        gCurrentLevel = this;
+        worldSetGame(this);
+        int w = 0, h = 0, bits = 0, full = 0;
+        grGetMode(&w, &h, &bits, &full);
+        xs = static_cast<int16_t>(w);
+        ys = static_cast<int16_t>(h);
+        break;
+    }
+    case 1: {
+        cashFont_ = grLoadFont(iniGetString(levelsFile_, "Main", "CashFont", ""), nullptr);
+        noTipsFont_ = grLoadFont(iniGetString(levelsFile_, "Main", "NoTipsFont", ""), nullptr);
+        loyaltyFont_ = grLoadFont(iniGetString(levelsFile_, "Main", "LoyaltyFont", ""), nullptr);
+        moneySprite_ = iniReadAnimSprite(levelsFile_, "Main", "MoneySprite");
+        LoadRoomSprites();
+        if (profile) {
+            cArray<cShopItem*> items;
+            profile->GetAllShopItems(items);
+            for (uint32_t i = 0; i < items.size(); ++i)
+                for (uint32_t k = 0; k < items[i]->disposeObjects.Count(); ++k)
+                    profile->RemoveObjectItem(items[i]->disposeObjects.At(k));
+            gPlayerObjects.Fill(*profile, levelNumber_);
+            worldSetProfile(&gPlayerObjects);
+        }
+        objectCount_ = createActionObject(objects_, kMaxObjects);
+        incLoyalty_ = translated("#INC_LOYALTY");
+        decLoyalty_ = translated("#DEC_LOYALTY");
+        dayText_ = translated("#MENU_DAY");
+        for (int i = 0; i < objectCount_; ++i) {
+            if (objectOfType(objects_[i], "room")) ++roomCount_;
+            if (objectOfType(objects_[i], "flower")) ++flowerCount_;
+            if (!sweets_ && objectOfType(objects_[i], "sweets")) sweets_ = objects_[i];
+        }
+        break;
+    }
+    case 2: {
+        LoadPlaces("check_ins", checkIns_);
+        LoadPlaces("check_outs", checkOuts_);
+        char anger[256];
+        StrCopyN(anger, iniGetString(levelsFile_, "Main", "anger_point", ""), sizeof anger);
+        if (*anger) {
+            if (objectCount_ >= kMaxObjects) {
+                logPrintf("%s: no room left for the anger point \"%s\"\n", levelsFile_, anger);
+            } else if (cLevelObj* object = createLevelObject(anger, nullptr)) {
+                appendObject(object);
+                angerPoint_ = object;
+            }
+        }
+        readBreakWindow("crashObjects", &objectBreakMin_, &objectBreakRange_, &nextObjectBreak_);
+        readBreakWindow("crashRoom", &roomBreakMin_, &roomBreakRange_, &nextRoomBreak_);
+        repairTime_ = iniGetInt(levelsFile_, "Main", "repair_time", 0);
+        upgradeTime_ = iniGetInt(levelsFile_, "Main", "upgrade_time", 0);
+        requestTtl_ = iniGetInt(levelsFile_, levelSection_, "request_ttl", 0);
+        startTimes_.push_back(iniGetInt(levelsFile_, "Main", "first_client_start_delay", 0));
+        otherClientDelay_ = iniGetInt(levelsFile_, levelSection_, "other_client_start_delay", 0);
+        checkOutCleanInterval_ = iniGetInt(levelsFile_, levelSection_, "checkOutCleanInterval", 0);
+        cashGoal_ = iniGetInt(levelsFile_, levelSection_, "cashGoal", 0);
+        cashExpert_ = iniGetInt(levelsFile_, levelSection_, "cashExpert", 0);
+        addPopularity_ = iniGetInt(levelsFile_, levelSection_, "addPopularity", 0);
+        maxCostTip_ = iniGetInt(levelsFile_, levelSection_, "maxCostTipClient", 0);
+        decreaseDirect_ = iniGetFloat(kRequestFile, "DecreaseRatio", "direct", 0.0f);
+        decreaseIndirect_ = iniGetFloat(kRequestFile, "DecreaseRatio", "indirect", 0.0f);
+        int a = 0, b = 0;
+        if (splitPair(iniGetString(levelsFile_, levelSection_, "outdoor_request_priority", ""), &a,
+                      &b))
+            outdoorPriority_ = Point2i(a, b);
+        break;
+    }
+    case 3: {
+        // The Maid, the Porter and the clients join here once the game data builds them.
+        delete jenny_;
+        jenny_ = new cJenny;
+        jenny_->Load("Data/Heroes/Jenny/Jenny.ini");
+        Point2i p(0, 0);
+        if (iniReadIntPair(&p, levelsFile_, "HeroStartPos", "jenny")) {
+            jenny_->SetStartPos(p);
+            jenny_->GetBody().position = Vec2f(static_cast<float>(p.x), static_cast<float>(p.y));
+        }
+        if (iniReadIntPair(&p, levelsFile_, "HeroBasePos", "jenny")) jenny_->SetBasePoint(p);
+        LoadRequests();
+        const int first = roomCount_ - 1 < clientCount_ ? roomCount_ - 1 : clientCount_;
+        for (int i = 0; i < first; ++i) startTimes_.push_back(i + otherClientDelay_);
+        popularityMax_ = 0;
+        break;
+    }
+    case 4: {
+        if (gFxManager) gFxManager->Stop();
+        if (gFlyingTips) gFlyingTips->Clear();
+        bannerFont_ =
+            grLoadFont(iniGetString(kSharedIni, "GameWindow", "goal_string_font", ""), nullptr);
+        dayFont_ =
+            grLoadFont(iniGetString(kSharedIni, "GameWindow", "day_label_font", ""), nullptr);
+        LoadInterface();
+        AddMoney(0, 0);
+        AddPopularity(0, 0, Point2i(0, 0));
+        servedTotal_ = profile ? static_cast<int>(profile->GetClientsServed()) : 0;
+        ShowUpgradeRoomHint();
+        if (bustCounter_) bustCounter_->SetTextF("%d/%d", servedTotal_, nextThreshold_);
+        roomUpgradeDone_ = false;
+        upgradeSettled_ = false;
+        lastClients_ = false;
+        break;
+    }
+    case 5: {
+        // The tutorial joins here once it exists.
+        if (jenny_) {
+            jenny_->ApplySkills();
+            jenny_->SetState(cHero::kStateIdle);
+        }
+        if (!profile) break;
+        cArray<cShopItem*> items;
+        profile->GetAllShopItems(items);
+        for (uint32_t i = 0; i < items.size(); ++i)
+            if (items[i]->allRequests) {
+                priceBonus_ += items[i]->bonusService;
+                timeBonus_ += items[i]->bonusWaitTime;
+            }
+        break;
+    }
+    default: break;
+    }
+}
+
+void cGame::appendObject(cLevelObj* object) { objects_[objectCount_++] = object; }
+
+void cGame::LoadPlaces(const char* key, cArray<cLevelObj*>& places) {
+    TokenList names = TokenList::Split(iniGetString(levelsFile_, "Main", key, ""), ',');
+    for (uint32_t i = 0; i < names.Count(); ++i) {
+        if (objectCount_ >= kMaxObjects) {
+            logPrintf("%s: more than %d level objects; \"%s\" and the places after it are left "
+                      "out\n", levelsFile_, kMaxObjects, names.At(i));
+            return;
+        }
+        cLevelObj* object = createLevelObject(names.At(i), nullptr);
+        if (!object) continue;
+        appendObject(object);
+        places.push_back(object);
+    }
+}
+
+void cGame::readBreakWindow(const char* key, int* minimum, int* range, int* next) {
+    int lo = 0, hi = 0;
+    if (!splitPair(iniGetString(levelsFile_, levelSection_, key, ""), &lo, &hi)) return;
+    *minimum = lo;
+    *range = hi - lo;
+    if (*range < 0) {
+        logPrintf("%s [%s] \"%s\": the maximum %d is below the minimum %d; the time is fixed\n",
+                  levelsFile_, levelSection_, key, hi, lo);
+        *range = 0;
+    }
+    *next = lo + static_cast<int>(gRandom.Int(static_cast<uint32_t>(*range)));
+}
+
+void cGame::LoadRequests() {
+    TokenList entries =
+        TokenList::Split(iniGetString(levelsFile_, levelSection_, "requests", ""), ';');
+    for (uint32_t e = 0; e < entries.Count(); ++e) {
+        TokenList parts = TokenList::Split(entries.At(e), ',');
+        if (parts.Count() < 2) continue;
+        const int kind = RequestKindFromName(parts.At(0));
+        if (kind >= kRequestKinds) continue;
+        // A negative weight would reach the clients' draw: it counts as none.
+        int weight = atoi(parts.At(1));
+        if (weight < 0) weight = 0;
+        weights_[kind] = weight;
+        if (weight < 1) continue;
+        const char* target = iniGetString(kRequestFile, RequestKindName(kind), "target", "");
+        const bool hasTarget = *target && FindLevelObjectByName(target);
+        if (*target && !hasTarget) weights_[kind] = 0;
+        if (kind == kFire && weights_[kind] > 0 && hasTarget) fire_ = true;
+        if (weights_[kind] == 0) continue;
+        bool listed = false;
+        for (uint32_t i = 0; i < kindsInUse_.size(); ++i) listed = listed || kindsInUse_[i] == kind;
+        if (!listed) kindsInUse_.push_back(kind);
+    }
+    if (!fire_) {
+        const char* target = iniGetString(kRequestFile, RequestKindName(kFire), "target", "");
+        if (cLevelObj* object = FindLevelObjectByName(target)) object->SetBreakable(false);
+    }
+}
+
+void cGame::LoadInterface() {
+    const char* file = kInterfaceFile;
+    pulse_.Load(file, "BustSign");
+    for (const char* name : kInterfaceWidgets) CreateChildFromIni(this, file, name, 0, 0);
+    bustCounter_ = findChild(this, "BustCounter");
+    goal_ = findChild(this, "Goal");
+    if (goal_)
+        goal_->SetTextW(
+            (translated("#INTERFACE_GOAL") + u" " + widenText(std::to_string(cashGoal_).c_str()))
+                .c_str());
+    expertLabel_ = translated("#INTERFACE_EXPERT") + u" ";
+    cash_ = CreateChildFromIni(this, file, "Cash", 0, 0);
+    clients_ = CreateChildFromIni(this, file, "Clients", 0, 0);
+    RefreshClientCounter();
+    CreateChildFromIni(this, file, "TipsBack", 0, 0);
+    tipsProgress_ = CreateChildFromIni(this, file, "TipsProgress", 0, 0);
+    tipsSign_ = CreateChildFromIni(this, file, "TipsSign", 0, 0);
+    tipsSum_ = CreateChildFromIni(this, file, "TipsSum", 0, 0);
+    if (tipsSum_) {
+        tipsSum_->SetText("0");
+        tipsSum_->tint = (tipsSum_->tint & 0x00FFFFFFu) | 200u << 24;
+    }
+    barShown_ = barTarget_ = 0;
+    tipsText_ = CreateChildFromIni(this, file, "TipsText", 0, 0);
+    // The command panels join here once they exist; the kinds in use were theirs to show.
+    kindsInUse_.clear();
+}

@@ -1,0 +1,203 @@
+// The staged loading screen, the screens' factories and the screens' start-up and release.
+#include "screens/loading.h"
+
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "anim/comics.h"
+#include "engine/data/ini.h"
+#include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
+#include "game/game_data.h"
+#include "screens/dialogs.h"
+#include "screens/holders.h"
+#include "screens/logo.h"
+#include "screens/main_menu.h"
+#include "screens/scores.h"
+#include "screens/shared_background.h"
+
+namespace {
+
+constexpr int kStagesDone = kLoadingStages;
+
+// One screen made by a stage: its holder, its file and how it is made (null while this build has
+// no such screen: the holder stays empty).
+struct ScreenStage {
+    RCPtr<Window>* holder;
+    const char* file;
+    RCPtr<Window> (*make)(const char* file);
+};
+
+// Stages 2 to 17, in order.
+const ScreenStage kScreenStages[] = {
+    {&gUIMainMenu, "Data/Menu/UIMainMenu/UIMain.ini", makeScreen<UIMainMenu>},
+    {&gUIGameMap, "Data/Menu/UIMap/UIMap.ini", nullptr},
+    {&gUILevelLoading, "Data/Menu/UIGameLoading/UIGameLoading.ini", nullptr},
+    {&gUIShop, "Data/Menu/UIShop/UIShop.ini", nullptr},
+    {&gUIFinalScreen, "Data/Menu/UIFinalScreen/UIFinalScreen.ini", makeScreen<UIFinalScreen>},
+    {&gUIHelp, "Data/Menu/UIHelp/UIHelp.ini", makeScreen<UIHelp>},
+    {&gUIOptions, "Data/Menu/UIOptions/UIOptions.ini", makeScreen<UIOptions>},
+    {&gUIMapDialog, "Data/Menu/UIDialog/UIMapDialog.ini", makeScreen<UIConfirmDialog>},
+    {&gUIExitGameDialog, "Data/Menu/UIDialog/UIExitGameDialog.ini", makeScreen<UIConfirmDialog>},
+    {&gUIAfterGameStats, "Data/Menu/UIAfterGame/UIAfterGame.ini", nullptr},
+    {&gUIAfterMiniGame, "Data/Menu/UIAfterMiniGame/UIAfterMiniGame.ini", nullptr},
+    {&gUIAbortGameDialog, "Data/Menu/UIDialog/UIAbortGameDialog.ini", makeScreen<UIConfirmDialog>},
+    {&gUIGameMenu, "Data/Menu/UIGameMenu/UIGameMenu.ini", makeScreen<UIGameMenuBase>},
+    {&gUISchool, "Data/Menu/UISchool/UISchool.ini", nullptr},
+    {&gUIScores, "Data/Menu/UIScores/UIScores.ini", makeScreen<UIScores>},
+    {&gUIHome, "Data/Menu/UIHome/UIHome.ini", nullptr},
+};
+static_assert(sizeof kScreenStages / sizeof kScreenStages[0] == kLoadingStages - 2,
+              "one screen per stage after the first two");
+
+void runStage(uint32_t stage) {
+    if (stage == 0) {
+        if (!gComics) {
+            gComics = new cComicsManager;
+            gComics->LoadAll();
+        }
+        LoadRoomSprites();
+        return;
+    }
+    if (stage == 1) return;
+    const ScreenStage& made = kScreenStages[stage - 2];
+    if (made.make) *made.holder = made.make(made.file);
+}
+
+template <class T>
+RCPtr<Window> makeWith(const char* file, const char* section) {
+    RCPtr<Window> holder;
+    holder.Reset(new T);
+    holder->Create(file, section);
+    return holder;
+}
+
+}  // namespace
+
+RCPtr<Window> CreateLogoScreen(const char* file, const char* section) {
+    return makeWith<UILogo>(file, section);
+}
+RCPtr<Window> CreateLoadingScreen(const char* file, const char* section) {
+    return makeWith<UIGameLoading>(file, section);
+}
+RCPtr<Window> CreatePlayerScreen(const char* file, const char* section) {
+    return makeWith<UIPlayerSelect>(file, section);
+}
+
+bool pushScreen(const RCPtr<Window>& holder, bool closeOthers, bool modal, bool exclusive) {
+    WM* wm = WM::Get();
+    if (holder && wm) {
+        wm->Push(holder.get(), closeOthers, modal, exclusive);
+        return true;
+    }
+    static std::set<const RCPtr<Window>*> logged;
+    if (logged.insert(&holder).second) logPrintf("Screens: a screen asked for is not built\n");
+    return false;
+}
+
+int childIndex(const UIWnd* parent, const UIWnd* child) {
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->children[i] == child) return i;
+    return -1;
+}
+
+void setScreenName(UIWnd* screen, const char* name) {
+    std::snprintf(screen->section, sizeof screen->section, "%s", name);
+}
+
+// --- Loading screen ----------------------------------------------------------------------------
+
+UIGameLoading::~UIGameLoading() {
+    if (pressFont_) grFreeFont(pressFont_);
+    delete[] pressText_;
+}
+
+void UIGameLoading::Create(const char* file, const char* section) {
+    Window::Create(file, section);
+    if (!file || !*file) return;
+    LoadPressAnyKey(file);
+    loading_ = CreateChildFromIni(this, file, "Loading", 0, 0);
+    progress_ = CreateChildFromIni(this, file, "Progress", 0, 0);
+    CreateChildFromIni(this, file, "Back", 0, 0);
+    setScreenName(this, "UIGameLoading");
+}
+
+void UIGameLoading::LoadPressAnyKey(const char* file) {
+    if (!pressText_) {
+        const char* key = iniGetString(file, "PressAnyKey", "name", "");
+        const char16_t* text = key[0] ? iniGetWideGlobal("Data/translation.ini", key) : nullptr;
+        size_t n = 0;
+        while (text && text[n]) ++n;
+        pressText_ = new char16_t[n + 1];
+        for (size_t i = 0; i < n; ++i) pressText_[i] = text[i];
+        pressText_[n] = 0;
+    }
+    if (!pressFont_) pressFont_ = iniReadFont(file, "PressAnyKey", "font");
+    pressX_ = iniGetInt(file, "PressAnyKey", "x", 0);
+    pressY_ = iniGetInt(file, "PressAnyKey", "y", 0);
+}
+
+void UIGameLoading::LoadStep() {
+    const int32_t elapsed = stage_ < kStagesDone ? static_cast<int32_t>(clock_ - stageStart_) : 0;
+    const float fraction = std::min(elapsed / float(kLoadingStageMs), 1.0f);
+    if (progress_) progress_->SetValue((stage_ + fraction) / kLoadingStages);
+    if (elapsed >= kLoadingStageMs && stage_ < kStagesDone) {
+        runStage(stage_);
+        stageStart_ = clock_;
+        ++stage_;
+    }
+}
+
+int UIGameLoading::Update(int milliseconds) {
+    clock_ += static_cast<uint32_t>(milliseconds);
+    LoadStep();
+    if (loading_) loading_->setHidden(stage_ == kStagesDone);
+    cursorSet(stage_ == kStagesDone);
+    return UIWnd::Update(milliseconds);
+}
+
+int UIGameLoading::Draw() {
+    Window::Draw();
+    if (stage_ == kStagesDone && pressFont_) {
+        const uint32_t alpha = static_cast<uint32_t>(std::fabs(std::sin(double(clock_))) * 255);
+        grDrawTextColor(sMaterial(2, 4, 1, 30), pressFont_, pressX_, pressY_, 1.0f, 1.0f,
+                        pressText_, (alpha << 24) | 0xFFFFFFu, 0, 0, 0);
+    }
+    return 1;
+}
+
+int UIGameLoading::OnKeyDown(int key, intptr_t data) {
+    if (stage_ == kStagesDone && gUIMainMenu) {
+        CloseSelf();
+        pushScreen(gUIMainMenu, true, false, false);
+    }
+    return UIWnd::OnKeyDown(key, data);
+}
+
+void UIGameLoading::OnShow(int finished) {
+    Window::OnShow(finished);
+    if (!finished) return;
+    stage_ = 0;
+    stageStart_ = clock_;
+}
+
+// --- Start-up and release ----------------------------------------------------------------------
+
+void screensStart() {
+    SharedBackground* background = new SharedBackground;
+    background->Create("Data/Menu/UISharedBackground/UISharedBackground.ini", "Main");
+    gSharedBackground = background;
+    gUIDeletePlayerDialog = makeScreen<UIConfirmDialog>("Data/Menu/UIDialog/UIDeletePlayerDialog.ini");
+    gUILogo = CreateLogoScreen("Data/Menu/UILogo/UILogo.ini", "Main");
+    gUIGameLoading = CreateLoadingScreen("Data/Menu/UILoading/UILoading.ini", "Main");
+    gUIPlayerSelect = CreatePlayerScreen("Data/Menu/UIPlayer/UIPlayer.ini", "Main");
+    pushScreen(gUILogo, true, false, false);
+}
+
+void screensRelease() {
+    releaseScreenHolders();
+    releaseCurrentGame();
+    delete gComics;
+    gComics = nullptr;
+}
