@@ -1,0 +1,400 @@
+// Checks that the bundled data set holds together: every file an INI under Data/ names loads
+// through the engine's own loaders, every text key and sound name resolves, every screen layout
+// builds its widgets, and every comic, particle file, effect and level loads. Each fault is
+// reported with the file, section and key that names it, so a misspelt name is found at once.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "anim/animation.h"
+#include "anim/fx.h"
+#include "anim/fx_effects.h"
+#include "engine/data/file.h"
+#include "engine/data/ini.h"
+#include "engine/gr/gr.h"
+#include "engine/platform/log.h"
+#include "engine/snd/sndfile.h"
+#include "tests/support/temp_folder.h"
+#include "ui/ui.h"
+#include "world/factory.h"
+#include "world/level_object.h"
+#include "world/walkmap.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The data set, seen from the test's own folder as the game sees it from its program folder.
+const bool kOwnFolder = testsupport::workInOwnFolder("velmora_data_check", [] {
+    fs::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
+    logOpen();
+});
+
+const char kTranslation[] = "Data/translation.ini";
+const char kSounds[] = "Data/Sounds/sounds.ini";
+const char kMusic[] = "Data/Sounds/music.ini";
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool endsWith(const std::string& s, const std::string& tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string extension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos || name.find('/', dot) != std::string::npos ? ""
+                                                                                : lower(name.substr(dot + 1));
+}
+
+// Every file under Data/ with one of the extensions, as "Data/..." names in a stable order.
+std::vector<std::string> dataFiles(const std::set<std::string>& extensions) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator("Data", fs::directory_options::follow_directory_symlink))
+        if (e.is_regular_file() && extensions.count(extension(e.path().string()))) out.push_back(e.path().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// One "key=value" line of an INI file; the value as the INI store reads it.
+struct Entry {
+    std::string file, section, key, value;
+    std::string where() const { return file + " [" + section + "] " + key + "=" + value; }
+};
+
+std::vector<std::string> sectionsOf(const std::string& file) {
+    std::vector<char> names(1 << 16);
+    iniGetSections(file.c_str(), names.data(), static_cast<int>(names.size()));
+    std::vector<std::string> out;
+    for (const char* s = names.data(); *s; s += strlen(s) + 1) out.push_back(s);
+    return out;
+}
+
+std::set<std::string> lowerSectionsOf(const std::string& file) {
+    std::set<std::string> out;
+    for (const std::string& s : sectionsOf(file)) out.insert(lower(s));
+    out.erase("main");  // the defaults of a sound script, never a sound of its own
+    return out;
+}
+
+// The store reads values but does not list keys, so the keys come from the file's own lines.
+std::vector<Entry> entriesOf(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<Entry> out;
+    std::string line, section;
+    while (std::getline(in, line)) {
+        const size_t start = line.find_first_not_of(" \t\r");
+        if (start == std::string::npos || line[start] == ';') continue;
+        if (line[start] == '[') {
+            const size_t end = line.find(']', start);
+            section = line.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+            continue;
+        }
+        const size_t eq = line.find('=', start);
+        if (eq == std::string::npos || section.empty()) continue;
+        std::string key = line.substr(start, eq - start);
+        key.erase(key.find_last_not_of(" \t") + 1);
+        out.push_back({file, section, key, iniGetString(file.c_str(), section.c_str(), key.c_str(), "")});
+    }
+    return out;
+}
+
+// What the log gained since the watch began: loaders report what they could not read there.
+class LogWatch {
+public:
+    LogWatch() : start_(text().size()) {}
+    std::string news() const {
+        const std::string t = text();
+        return t.size() > start_ ? t.substr(start_) : "";
+    }
+
+private:
+    static std::string text() {
+        std::ifstream log("gerr.log", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    }
+    size_t start_;
+};
+
+const std::set<std::string> kImages = {"tga", "png", "jpg", "jpeg"};
+const std::set<std::string> kNamedFiles = {"tga", "png", "jpg", "jpeg", "wav", "ogg", "anm", "psi", "ini", "fh", "txt"};
+
+bool isFontKey(const std::string& key) {
+    const std::string k = lower(key);
+    return k == "font" || endsWith(k, "_font");
+}
+
+// Why the named file does not load through the loader of its kind; empty when it loads.
+std::string fileFault(const std::string& name, bool font) {
+    const std::string ext = extension(name);
+    if (font) {
+        CGraphFont* f = grLoadFont(name.c_str(), nullptr);
+        const bool ok = f && grFontHeight(f) > 0;
+        grFreeFont(f);
+        return ok ? "" : "font does not load";
+    }
+    if (kImages.count(ext)) {
+        HSPRITE s = grLoadSprite(name.c_str(), nullptr, 0);
+        const bool ok = spriteWidth(s) > 0 && spriteHeight(s) > 0;
+        grFreeSprite(s);
+        return ok ? "" : "picture does not load";
+    }
+    if (ext == "wav" || ext == "ogg") {
+        CFileSND* reader = sndCreateFileByExt(name.c_str());
+        const int result = reader ? reader->Open(name.c_str()) : 1;
+        if (reader) reader->Close(0);
+        delete reader;
+        return result == 0 ? "" : "sound does not load";
+    }
+    if (ext == "anm") {
+        C_Animation comic(name.c_str());
+        return comic.Load() == 0 && comic.ObjectCount() > 0 ? "" : "animation does not read";
+    }
+    if (ext == "psi") {
+        unsigned char* block = nullptr;
+        const int size = fileLoad(name.c_str(), &block);
+        ParticleParams params;
+        const char* why = block ? particleParamsParse(block, static_cast<size_t>(size), &params) : "missing";
+        memFree(block);
+        return why ? std::string("particle file does not read: ") + why : "";
+    }
+    return fileExists(name.c_str()) ? "" : "file is missing";
+}
+
+bool translated(const char* section, const std::string& key) {
+    static const char16_t kAbsent[] = u"\x1f absent";
+    return iniGetWide(kTranslation, section, key.c_str(), kAbsent) != kAbsent;
+}
+
+// Sound script values that name other sections of the script: "name", "name0", "name1"...
+bool isScriptNameKey(const std::string& key) {
+    const std::string k = lower(key);
+    return k.compare(0, 4, "name") == 0 && k.find_first_not_of("0123456789", 4) == std::string::npos;
+}
+
+// The faults of one value: a named file that does not load, a text key without a translation,
+// a sound or music name that no script holds.
+void checkEntry(const Entry& e, const std::set<std::string>& sounds, const std::set<std::string>& music,
+                std::vector<std::string>& faults) {
+    if (e.value.empty()) return;
+    const std::string k = lower(e.key);
+    if (e.value[0] == '#') {
+        if (!translated(nullptr, e.value)) faults.push_back(e.where() + ": no text in " + kTranslation);
+        return;
+    }
+    std::string name = e.value.substr(0, e.value.find_first_of("|,"));
+    name.erase(name.find_last_not_of(" \t") + 1);
+    if (kNamedFiles.count(extension(name))) {
+        const std::string why = fileFault(name, isFontKey(e.key));
+        if (!why.empty()) faults.push_back(e.where() + ": " + why);
+        return;
+    }
+    // Volumes and switches ("sndVolume=0.5", "music=1") are numbers, never names.
+    if (e.value.find_first_not_of("0123456789.-+ ") == std::string::npos) return;
+    const bool script = e.file == kSounds || e.file == kMusic;
+    if (script && isScriptNameKey(e.key)) {
+        if (!lowerSectionsOf(e.file).count(lower(name))) faults.push_back(e.where() + ": no such sound");
+    } else if (!script && (k.find("snd") != std::string::npos || endsWith(k, "sound"))) {
+        if (!sounds.count(lower(name))) faults.push_back(e.where() + ": no such sound in " + kSounds);
+    } else if (!script && k.find("music") != std::string::npos) {
+        if (!music.count(lower(name))) faults.push_back(e.where() + ": no such music in " + kMusic);
+    }
+}
+
+void expectNoFaults(const std::vector<std::string>& faults) {
+    for (const std::string& f : faults) ADD_FAILURE() << f;
+}
+
+TEST(DataSet, EveryNameInTheIniFilesResolves) {
+    iniFreeAll();
+    const std::set<std::string> sounds = lowerSectionsOf(kSounds), music = lowerSectionsOf(kMusic);
+    ASSERT_FALSE(sounds.empty());
+    std::vector<std::string> faults;
+    int checked = 0;
+    for (const std::string& file : dataFiles({"ini"})) {
+        if (file == kTranslation) continue;  // texts only
+        for (const Entry& e : entriesOf(file)) {
+            checkEntry(e, sounds, music, faults);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 500);
+    expectNoFaults(faults);
+}
+
+// A screen layout: an INI under Data/Menu whose sections build widgets. Item lists and score
+// tables there also carry a "type", but none that the widget factory knows.
+bool isWidgetType(const std::string& type) {
+    UIWnd* probe = type.empty() ? nullptr : CreateWidget(type.c_str());
+    delete probe;
+    return probe != nullptr;
+}
+
+bool isLayout(const std::string& file) {
+    for (const std::string& s : sectionsOf(file))
+        if (isWidgetType(iniGetString(file.c_str(), s.c_str(), "type", ""))) return true;
+    return false;
+}
+
+TEST(DataSet, EveryScreenLayoutBuildsItsWidgets) {
+    iniFreeAll();
+    std::vector<std::string> faults;
+    int layouts = 0;
+    for (const std::string& file : dataFiles({"ini"})) {
+        if (file.rfind("Data/Menu/", 0) != 0 || !isLayout(file)) continue;
+        ++layouts;
+        const std::vector<std::string> sections = sectionsOf(file);
+        Window window;
+        window.Create(file.c_str(), sections[0].c_str());
+        for (size_t i = 1; i < sections.size(); ++i) {
+            const std::string& s = sections[i];
+            const std::string where = file + " [" + s + "]";
+            const std::string type = iniGetString(file.c_str(), s.c_str(), "type", "");
+            if (!type.empty() && !isWidgetType(type)) {
+                // A screen's own records (a school cell naming its skill) share the layout file
+                // but carry none of a widget's keys; one that does has a wrong type.
+                bool widgetKeys = false;
+                for (const char* key : {"x", "y", "xs", "ys", "name", "font", "ignore", "normal",
+                                        "active", "press", "animkey", "stage"})
+                    widgetKeys = widgetKeys || *iniGetString(file.c_str(), s.c_str(), key, "");
+                if (widgetKeys) faults.push_back(where + " type=" + type + ": no such widget");
+                continue;
+            }
+            const LogWatch log;
+            UIWnd* widget = CreateChildFromIni(&window, file.c_str(), s.c_str(), 1, 0);
+            if (!widget) {
+                faults.push_back(where + ": the widget is not built");
+                continue;
+            }
+            for (int k = 0; k < kUiSprites; ++k)
+                if (widget->sprites[k] && spriteWidth(widget->sprites[k]) <= 0)
+                    faults.push_back(where + ": state picture " + std::to_string(k) + " does not load");
+            if (*iniGetString(file.c_str(), s.c_str(), "font", "") && !widget->font)
+                faults.push_back(where + ": font does not load");
+            const std::string caption = iniGetString(file.c_str(), s.c_str(), "name", "");
+            if (!caption.empty() && caption[0] == '#' && !widget->caption[0])
+                faults.push_back(where + " name=" + caption + ": no text");
+            if (!log.news().empty()) faults.push_back(where + ": " + log.news());
+        }
+    }
+    EXPECT_GT(layouts, 0);
+    expectNoFaults(faults);
+}
+
+// Every node of a comic: its picture, font, text key and the sounds of its keys.
+void checkComicNode(const std::string& file, const C_AnimationObject* node, const std::set<std::string>& sounds,
+                    std::vector<std::string>& faults) {
+    const std::string where = file + " object " + (node->name ? node->name : "?");
+    if (node->spritePath && *node->spritePath) {
+        const std::string why = fileFault(node->spritePath, false);
+        if (!why.empty()) faults.push_back(where + " picture " + node->spritePath + ": " + why);
+    }
+    if (node->fontPath && *node->fontPath) {
+        const std::string why = fileFault(node->fontPath, true);
+        if (!why.empty()) faults.push_back(where + " font " + node->fontPath + ": " + why);
+    }
+    if (node->textKey && *node->textKey && !translated("Comics", node->textKey))
+        faults.push_back(where + " text " + node->textKey + ": no text in [Comics] of " + kTranslation);
+    for (uint32_t i = 0; i < node->soundKeys.size(); ++i) {
+        const char* sound = node->soundKeys[i]->name;
+        if (sound && *sound && !sounds.count(lower(sound)) && fileFault(sound, false) != "")
+            faults.push_back(where + " sound " + sound + ": no such sound in " + kSounds);
+    }
+    for (int i = 0; i < node->ChildCount(); ++i) checkComicNode(file, node->ChildAt(i), sounds, faults);
+}
+
+TEST(DataSet, EveryComicAndParticleFileReads) {
+    iniFreeAll();
+    const std::set<std::string> sounds = lowerSectionsOf(kSounds);
+    std::vector<std::string> faults;
+    const std::vector<std::string> comics = dataFiles({"anm"}), particles = dataFiles({"psi"});
+    EXPECT_FALSE(comics.empty());
+    EXPECT_FALSE(particles.empty());
+    for (const std::string& file : comics) {
+        C_Animation comic(file.c_str());
+        if (comic.Load() != 0 || comic.ObjectCount() == 0) {
+            faults.push_back(file + ": animation does not read");
+            continue;
+        }
+        comic.BuildSoundKeys();  // gathers the sounds named on the key frames
+        for (int i = 0; i < comic.ObjectCount(); ++i) checkComicNode(file, comic.ObjectAt(i), sounds, faults);
+    }
+    for (const std::string& file : particles) {
+        const std::string why = fileFault(file, false);
+        if (!why.empty()) faults.push_back(file + ": " + why);
+    }
+    // Effects carry a particle file ("path"), emitters a system and its actor; the other sections
+    // (the fireworks show, the flying tips) only name pictures, which the INI walk checks.
+    for (const std::string& section : sectionsOf(kFxIni)) {
+        const LogWatch log;
+        if (*iniGetString(kFxIni, section.c_str(), "path", "")) {
+            SimpleEffect effect;
+            effect.Load(kFxIni, section.c_str());
+        } else if (*iniGetString(kFxIni, section.c_str(), "system", "")) {
+            FxEmitter emitter;
+            emitter.Load(section.c_str());
+        }
+        if (!log.news().empty()) faults.push_back(std::string(kFxIni) + " [" + section + "]: " + log.news());
+    }
+    expectNoFaults(faults);
+}
+
+// A player of the episode, at its first level, owning nothing.
+struct EpisodePlayer : ProfileLink {
+    explicit EpisodePlayer(int e) : episode(e) { worldSetProfile(this); }
+    ~EpisodePlayer() override { worldSetProfile(nullptr); }
+    int Episode() const override { return episode; }
+    int Level() const override { return 1; }
+    int ObjectItemCount() const override { return 0; }
+    const ObjectItemInfo* ObjectItem(int) const override { return nullptr; }
+    const char* CurrentShopItems() const override { return ""; }
+    const char* PreviousShopItems() const override { return ""; }
+    int episode;
+};
+
+TEST(DataSet, EveryEpisodeLoadsItsMapAndObjects) {
+    iniFreeAll();
+    std::vector<std::string> faults;
+    int episodes = 0;
+    for (const auto& dir : fs::directory_iterator("Data/Episodes")) {
+        const std::string name = dir.path().filename().string();
+        if (name.size() < 2 || name[0] != 'e' || name.find_first_not_of("0123456789", 1) != std::string::npos)
+            continue;
+        const std::string base = dir.path().string() + "/";
+        const bool levels = fs::exists(base + "levels.ini");
+        if (!levels && !fs::exists(base + "map.ini")) continue;
+        ++episodes;
+        const int episode = std::stoi(name.substr(1));
+        for (const char* needed : {"map.ini", "objects.ini"})
+            if (!fs::exists(base + needed)) faults.push_back(base + needed + ": file is missing");
+
+        cWalkMap map;
+        LogWatch mapLog;
+        if (!map.Load(episode, Point2i(0, 0)) || map.GetSize().x <= 0 || !mapLog.news().empty())
+            faults.push_back(base + "map.ini: the walk map does not load " + mapLog.news());
+        cWalkMap::SetCurrent(&map);
+        EpisodePlayer player(episode);
+        for (const std::string& section : sectionsOf(base + "objects.ini")) {
+            const LogWatch log;
+            cLevelObj* object = createLevelObject(section.c_str(), nullptr);
+            if (!object) faults.push_back(base + "objects.ini [" + section + "]: the object is not built");
+            if (!log.news().empty()) faults.push_back(base + "objects.ini [" + section + "]: " + log.news());
+            delete object;
+        }
+        cWalkMap::SetCurrent(nullptr);
+    }
+    EXPECT_GT(episodes, 0);
+    expectNoFaults(faults);
+}
+
+}  // namespace
