@@ -111,7 +111,7 @@ public:
     const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
 
     // --- Reads ---
-    int GetLevelState() const { return state_; }
+    int GetLevelState() const override { return state_; }
     void SetLevelState(int state) { state_ = state; }
     int GetMoney() const { return money_; }
     int GetMoneyShown() const { return moneyShown_; }

@@ -80,7 +80,7 @@ public:
     ~cClient() override;
 
     // Everything of the kind's file, the level's weights for it, then outside the hotel.
-    virtual void Load(const char* iniFile);
+    void Load(const char* iniFile) override;
     void Load(const char* iniFile, const char*) override { Load(iniFile); }
     void Update(int ms) override;
     void AddToDrawList(DrawList* list) override;

@@ -103,7 +103,7 @@ public:
     // --- asked by the musician, the cash desk and flowers (neutral answers until implemented) ---
     // The level screen's state word; kLevelOver while the end sequence runs.
     enum { kLevelOver = 5 };
-    virtual int GetLevelState() { return 0; }
+    virtual int GetLevelState() const { return 0; }
     // Set once every client is served and the heroes have been sent home.
     virtual bool AreHeroesSentHome() { return false; }
     // Active clients whose check-out request is waiting or done.

@@ -87,6 +87,10 @@ TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
     EXPECT_EQ(gCurrentLevel, level);
     EXPECT_EQ(worldGame(), level);
     EXPECT_EQ(cWalkMap::Current(), &level->GetWalkMap());
+    // The world reads the level's state through its own view of the level (flowers stop at the
+    // level's end): the screen's answer, not the view's neutral default.
+    level->SetLevelState(GameLink::kLevelOver);
+    EXPECT_EQ(worldGame()->GetLevelState(), GameLink::kLevelOver);
 }
 
 TEST_F(SampleLevel, StatesRunFromGetReadyToPlayWithMusicAndTheClockOnlyInPlay) {

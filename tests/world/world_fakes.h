@@ -90,7 +90,7 @@ struct FakeGame : GameLink {
         popularity.push_back({amount, fly, from});
     }
     int GetMaxCostTipClient() override { return maxCostTip; }
-    int GetLevelState() override { return levelState; }
+    int GetLevelState() const override { return levelState; }
     bool AreHeroesSentHome() override { return heroesSentHome; }
     int CountCheckOutRequests() override { return checkOutRequests; }
     int GetCheckOutPlaceCount() override { return checkOutPlaces; }
