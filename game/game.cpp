@@ -20,7 +20,7 @@
 
 FxManager* gFxManager = nullptr;
 FlyingTips* gFlyingTips = nullptr;
-cGame* gCurrentLevel = nullptr;
+cGame* gCurrentGame = nullptr;
 
 namespace {
 
@@ -63,7 +63,7 @@ cGame::~cGame() {
         grFreeFont(font);
     for (int i = 0; i < kMaxObjects; ++i) delete objects_[i];
     // A level made before this one was deleted keeps the globals it set.
-    if (gCurrentLevel == this) gCurrentLevel = nullptr;
+    if (gCurrentGame == this) gCurrentGame = nullptr;
     if (worldGame() == this) worldSetGame(nullptr);
     if (cWalkMap::Current() == &walkMap_) cWalkMap::SetCurrent(nullptr);
 }
@@ -252,11 +252,18 @@ int cGame::OnCommand(UIWnd* sender) {
     return Window::OnCommand(sender);
 }
 
+namespace {
+Window* (*gPauseMenu)() = nullptr;
+}  // namespace
+
+void gameSetPauseMenu(Window* (*pauseMenu)()) { gPauseMenu = pauseMenu; }
+
 void cGame::openPauseMenu() {
     sndStopGroup(SND_GROUP_SOUND);
-    // The pause menu opens here once it exists; until then the level leaves to the screen below,
-    // which can push this same level again to resume it.
+    // The level leaves the stack but lives on: the pause menu's Resume pushes this same level.
     CloseSelf();
+    Window* menu = gPauseMenu ? gPauseMenu() : nullptr;
+    if (WM* wm = WM::Get(); wm && menu) wm->Push(menu, false, false, false);
 }
 
 // --- The world's services -----------------------------------------------------------------------

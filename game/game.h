@@ -238,8 +238,12 @@ std::u16string widenText(const char* text);
 // The translation of a '#' key; empty when the translation file lacks it.
 std::u16string translated(const char* key);
 
-// The level being played, as the game's own code sees it; null outside a level. The screens keep
-// their holder of the level beside it.
-extern cGame* gCurrentLevel;
+// The level being played; null outside a level. A level sets it when it starts loading and clears
+// it when it is deleted while still current.
+extern cGame* gCurrentGame;
 // A new level of the current player's way point, loaded through every stage in order.
 cGame* gameCreateLevel();
+// The pause menu the level opens over itself (Escape, "MenuBtn"). The screens set it at start-up,
+// since the level screen cannot know them; without one the level just closes, leaving the screen
+// below it on show.
+void gameSetPauseMenu(Window* (*pauseMenu)());

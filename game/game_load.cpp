@@ -106,7 +106,7 @@ void cGame::LoadLevel(int stage) {
         background_ = iniReadAnimSprite(mapFile_, "Background", "sprite");
         walkMap_.Load(episode_, Point2i(0, 0));
         cWalkMap::SetCurrent(&walkMap_);
-        gCurrentLevel = this;
+        gCurrentGame = this;
         worldSetGame(this);
         int w = 0, h = 0, bits = 0, full = 0;
         grGetMode(&w, &h, &bits, &full);

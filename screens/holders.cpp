@@ -25,10 +25,8 @@ RCPtr<Window> gUIScores;
 RCPtr<Window> gUIHome;
 
 Window* gSharedBackground = nullptr;
-Window* gCurrentGame = nullptr;
-
 void releaseCurrentGame() {
-    Window* game = gCurrentGame;
+    cGame* game = gCurrentGame;
     gCurrentGame = nullptr;
     delete game;
 }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "core/rcptr.h"
+#include "game/game.h"
 #include "ui/ui.h"
 
 // Each holder keeps its screen for the whole run; an empty holder yields no window.
@@ -34,12 +35,9 @@ extern RCPtr<Window> gUIHome;
 // child. A screen takes it out again without deleting it.
 extern Window* gSharedBackground;
 
-// The level being played, null outside a level. The level screen sets it when a level starts;
-// releasing the level deletes it.
-extern Window* gCurrentGame;
-
-// Deletes the level screen being played and clears gCurrentGame. Only for a level that has left
-// the window manager's stack (it closes itself before it opens the pause menu).
+// Deletes the level screen being played (gCurrentGame, which the level sets when it loads) and
+// clears it. Only for a level that has left the window manager's stack (it closes itself before
+// it opens the pause menu).
 void releaseCurrentGame();
 
 // A new screen of class T built from section "Main" of the file, in a new holder.

@@ -9,6 +9,7 @@
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
+#include "game/game.h"
 #include "game/game_data.h"
 #include "minigames/minigame.h"
 #include "screens/after_minigame.h"
@@ -192,6 +193,7 @@ void UIGameLoading::OnShow(int finished) {
 // --- Start-up and release ----------------------------------------------------------------------
 
 void screensStart() {
+    gameSetPauseMenu([]() -> Window* { return gUIGameMenu.get(); });
     SharedBackground* background = new SharedBackground;
     background->Create("Data/Menu/UISharedBackground/UISharedBackground.ini", "Main");
     gSharedBackground = background;
@@ -203,6 +205,7 @@ void screensStart() {
 }
 
 void screensRelease() {
+    gameSetPauseMenu(nullptr);
     releaseScreenHolders();
     releaseCurrentGame();
     delete gComics;

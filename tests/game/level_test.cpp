@@ -84,7 +84,7 @@ TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
     EXPECT_EQ(level->GetHeroByName("jenny"), nullptr);
     EXPECT_EQ(level->GetJenny()->StartPos().x, 300);
     EXPECT_FLOAT_EQ(level->GetJenny()->GetBody().position.y, 450.0f);
-    EXPECT_EQ(gCurrentLevel, level);
+    EXPECT_EQ(gCurrentGame, level);
     EXPECT_EQ(worldGame(), level);
     EXPECT_EQ(cWalkMap::Current(), &level->GetWalkMap());
     // The world reads the level's state through its own view of the level (flowers stop at the
@@ -214,8 +214,8 @@ TEST_F(SampleLevel, AClickBesideTheFirstScreensButtonsPlaysTheLevelAndEscapeRetu
     Step(13);
     WM::Get()->OnKeyDown(1, at(4, 760));
     ASSERT_EQ(WM::Get()->Count(), 2);
-    ASSERT_NE(gCurrentLevel, nullptr);
-    EXPECT_GT(gCurrentLevel->GetObjectCount(), 0);
+    ASSERT_NE(gCurrentGame, nullptr);
+    EXPECT_GT(gCurrentGame->GetObjectCount(), 0);
     Step(13);
     WM::Get()->OnKeyDown(kEscape, 0);
     Step(13);
@@ -225,7 +225,7 @@ TEST_F(SampleLevel, AClickBesideTheFirstScreensButtonsPlaysTheLevelAndEscapeRetu
     EXPECT_EQ(WM::Get()->Count(), 2);
     WM::Destroy();
     firstScreenRelease();
-    EXPECT_EQ(gCurrentLevel, nullptr);
+    EXPECT_EQ(gCurrentGame, nullptr);
     EXPECT_EQ(gCurrentProfile, nullptr);
 }
 
@@ -367,17 +367,17 @@ TEST_F(FixtureLevel, PlacesStopAtTheObjectCapacity) {
 TEST_F(FixtureLevel, ALevelMadeBeforeTheOldOneIsDeletedKeepsTheGlobals) {
     cGame* first = Load("");
     cGame* second = new cGame;
-    EXPECT_EQ(gCurrentLevel, first);  // a new level takes over only when it loads
+    EXPECT_EQ(gCurrentGame, first);  // a new level takes over only when it loads
     second->LoadLevel(0);
-    EXPECT_EQ(gCurrentLevel, second);
+    EXPECT_EQ(gCurrentGame, second);
     delete first;
     game = second;
-    EXPECT_EQ(gCurrentLevel, second);
+    EXPECT_EQ(gCurrentGame, second);
     EXPECT_EQ(worldGame(), second);
     EXPECT_EQ(cWalkMap::Current(), &second->GetWalkMap());
     delete second;
     game = nullptr;
-    EXPECT_EQ(gCurrentLevel, nullptr);
+    EXPECT_EQ(gCurrentGame, nullptr);
     EXPECT_EQ(worldGame(), nullptr);
     EXPECT_EQ(cWalkMap::Current(), nullptr);
 }

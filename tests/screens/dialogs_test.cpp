@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/game_data.h"
+#include "game/game.h"
 #include "screens/dialogs.h"
 #include "tests/screens/screen_fixture.h"
 
@@ -12,7 +13,7 @@ constexpr int kUp = 38;
 constexpr int kDown = 40;
 
 // A level screen that tells when it is deleted.
-struct FakeLevel : Window {
+struct FakeLevel : cGame {
     explicit FakeLevel(bool* deleted) : deleted_(deleted) {}
     ~FakeLevel() override { *deleted_ = true; }
     bool* deleted_;

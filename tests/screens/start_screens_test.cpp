@@ -121,20 +121,49 @@ TEST_F(Walk, MenuKeysMoveTheFocusAndAreAlwaysHandled) {
     EXPECT_EQ(menu()->OnKeyDown(kUp, 0), 1);
 }
 
-TEST_F(Walk, StartPlaysTheLevelAndItsEndReturnsToTheMenu) {
+TEST_F(Walk, EscapeInALevelPausesItAndAbortReturnsToTheMenu) {
     firstStartTo("Anna");
     click(button(menu(), "Start"));
-    ASSERT_NE(gCurrentLevel, nullptr);
-    EXPECT_EQ(static_cast<Window*>(gCurrentLevel), gCurrentGame);
-    ASSERT_TRUE(waitFor(gCurrentLevel));
+    cGame* level = gCurrentGame;
+    ASSERT_NE(level, nullptr);
+    ASSERT_TRUE(waitFor(level));
     EXPECT_FALSE(updating(menu())) << "the level takes the screen alone";
-    key(27);  // Escape leaves the level
+
+    Window* pause = gUIGameMenu.get();
+    ASSERT_NE(pause, nullptr);
+    key(27);
+    ASSERT_TRUE(waitFor(pause));
+    EXPECT_FALSE(updating(level)) << "the level waits behind its pause menu";
+    const int clock = level->GetLevelClock();
+    click(button(pause, "Resume"));
+    ASSERT_TRUE(waitFor(level));
+    EXPECT_EQ(gCurrentGame, level) << "Resume shows the same level, not a new one";
+    EXPECT_GE(level->GetLevelClock(), clock);
+
+    // Help's Ok comes back to the pause menu while a level is current.
+    key(27);
+    ASSERT_TRUE(waitFor(pause));
+    click(button(pause, "Help"));
+    ASSERT_TRUE(waitFor(gUIHelp.get()));
+    click(button(gUIHelp.get(), "BtnOk"));
+    ASSERT_TRUE(waitFor(pause));
+
+    // "No" keeps the pause; "Yes" drops the level and, with no result yet, goes to the menu.
+    click(button(pause, "Abort"));
+    ASSERT_TRUE(waitFor(gUIAbortGameDialog.get()));
+    click(button(gUIAbortGameDialog.get(), "DialogNo"));
+    ASSERT_TRUE(waitFor(pause));
+    EXPECT_EQ(gCurrentGame, level);
+    click(button(pause, "Abort"));
+    ASSERT_TRUE(waitFor(gUIAbortGameDialog.get()));
+    click(button(gUIAbortGameDialog.get(), "DialogYes"));
     ASSERT_TRUE(waitFor(menu()));
-    // A second start replaces the old level, which is deleted (the sanitizers watch it).
+    EXPECT_EQ(gCurrentGame, nullptr);
+
+    // A second start makes a new level (the sanitizers watch the old one's deletion).
     click(button(menu(), "Start"));
-    ASSERT_NE(gCurrentLevel, nullptr);
-    EXPECT_EQ(static_cast<Window*>(gCurrentLevel), gCurrentGame);
-    EXPECT_TRUE(waitFor(gCurrentLevel));
+    ASSERT_NE(gCurrentGame, nullptr);
+    EXPECT_TRUE(waitFor(gCurrentGame));
 }
 
 TEST_F(Walk, OptionsActAtOnceAndOkStores) {
