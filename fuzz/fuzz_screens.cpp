@@ -1,6 +1,7 @@
 // Fuzzes the meta screens' layouts: arbitrary bytes as the file every screen here is built from
-// (the dialogs, the pause menu, help, the final screen, the score table) and as the tutorial's
-// file; each screen is pushed, updated, drawn and given keys and pointer moves through the window
+// (the shared background, the logo, the player selection, the loading screen, the main menu,
+// options, the dialogs, the pause menu, help, the final screen, the score table) and as the
+// tutorial's file; each screen is pushed, updated, drawn and given keys and pointer moves through the window
 // manager, and the tutorial is loaded, drawn and clicked.
 #include <cstdint>
 #include <string>
@@ -9,8 +10,13 @@
 #include "engine/gr/gr.h"
 #include "fuzz/fuzz_support.h"
 #include "game/tutorial.h"
+#include "game/game_data.h"
 #include "screens/dialogs.h"
+#include "screens/holders.h"
+#include "screens/loading.h"
+#include "screens/main_menu.h"
 #include "screens/scores.h"
+#include "screens/shared_background.h"
 #include "ui/ui.h"
 
 namespace {
@@ -40,6 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grSetClip(target, 0, 0, 320, 240);
 
     WM::Create();
+    auto* background = new SharedBackground;
+    background->Create(file.c_str(), "Main");
+    gSharedBackground = background;
+    {
+        const RCPtr<Window> start[] = {
+            CreateLogoScreen(file.c_str(), "Main"), CreatePlayerScreen(file.c_str(), "Main"),
+            CreateLoadingScreen(file.c_str(), "Main"), makeScreen<UIMainMenu>(file.c_str()),
+            makeScreen<UIOptions>(file.c_str())};
+        for (const RCPtr<Window>& screen : start) drive(screen.get(), size);
+    }
     gUIScores = makeScreen<UIScores>(file.c_str());
     if (auto* scores = dynamic_cast<UIScores*>(gUIScores.get())) {
         scoresAddFinishedGame(u"Fuzz", size * 1000);
@@ -50,7 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         makeScreen<UIHelp>(file.c_str()), makeScreen<UIFinalScreen>(file.c_str()), gUIScores};
     for (const RCPtr<Window>& screen : screens) drive(screen.get(), size);
     WM::Destroy();
-    gUIScores.Release();
+    // The loading screen's stages may have filled holders and the game data.
+    releaseScreenHolders();
+    FreeGameData();
+    gWayPoints.clear();
 
     cTutorial::Load(file.c_str());
     int shown = 0;

@@ -378,6 +378,8 @@ int UIPlayerSelect::Update(int milliseconds) {
     return stopped;
 }
 
+UIPlayerSelect::~UIPlayerSelect() { background_.GiveBack(this); }
+
 void UIPlayerSelect::OnShow(int finished) {
     Window::OnShow(finished);
     if (!finished) {

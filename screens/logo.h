@@ -50,6 +50,8 @@ bool PlayerEntryFilledFirst(const PlayerEntry& a, const PlayerEntry& b);
 // Up to four players: name buttons, a name box, and Ok, Create, FirstCreate, Delete and Back.
 class UIPlayerSelect : public Window {
 public:
+    // Gives the shared background back: it is only borrowed.
+    ~UIPlayerSelect() override;
     int OnKeyDown(int key, intptr_t data) override;
     int OnChar(int character, intptr_t data) override;
     int OnCommand(UIWnd* sender) override;

@@ -128,6 +128,8 @@ int UIMainMenu::OnCommand(UIWnd* sender) {
     return 1;
 }
 
+UIMainMenu::~UIMainMenu() { background_.GiveBack(this); }
+
 void UIMainMenu::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;

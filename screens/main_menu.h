@@ -13,6 +13,8 @@ std::u16string formatWelcome(const char16_t* templ, const char16_t* name);
 
 class UIMainMenu : public Window {
 public:
+    // Gives the shared background back: it is only borrowed.
+    ~UIMainMenu() override;
     int OnKeyDown(int key, intptr_t data) override;
     int OnCommand(UIWnd* sender) override;
     int Update(int milliseconds) override;

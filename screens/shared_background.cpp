@@ -42,12 +42,20 @@ void SharedBackground::Create(const char* file, const char* section) {
 int SharedBackground::Draw() {
     Window::Draw();
     if (hidden()) return 1;
-    if (figures_ & kFigureBackground) background_.Draw(tint, clock);
-    if (figures_ & kFigureHeroine) heroine_.Draw(tint, clock);
-    if (figures_ & kFigureJenny) jenny_.Draw(tint, clock);
-    if (figures_ & kFigureFlags)
-        for (const BackgroundFigure& flag : flags_) flag.Draw(tint, clock);
+    const BackgroundFigure* shown[7];
+    const int count = ShownFigures(shown);
+    for (int i = 0; i < count; ++i) shown[i]->Draw(tint, clock);
     return 1;
+}
+
+int SharedBackground::ShownFigures(const BackgroundFigure** out) const {
+    int n = 0;
+    if (figures_ & kFigureBackground) out[n++] = &background_;
+    if (figures_ & kFigureHeroine) out[n++] = &heroine_;
+    if (figures_ & kFigureJenny) out[n++] = &jenny_;
+    if (figures_ & kFigureFlags)
+        for (const BackgroundFigure& flag : flags_) out[n++] = &flag;
+    return n;
 }
 
 void SharedBackground::PushState() { saved_.push_back({tint, figures_}); }

@@ -37,6 +37,8 @@ public:
     uint32_t GetFigures() const { return figures_; }
     void SetFigures(uint32_t mask) { figures_ = mask; }
     int SavedLooks() const { return static_cast<int>(saved_.size()); }
+    // The figures the mask shows, in drawing order, into out (room for 7); their count.
+    int ShownFigures(const BackgroundFigure** out) const;
 
 private:
     struct Look {

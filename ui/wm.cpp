@@ -204,6 +204,9 @@ private:
     void drawDarkness(const Window* w, float strength) {
         if (!darkness_) return;
         const int alpha = static_cast<int>(std::clamp(strength * 255.0f, 0.0f, 255.0f));
+        // A settled window is under no darkness: blending nothing over the screen would cost a
+        // whole-screen pass every frame.
+        if (alpha == 0) return;
         int x = 0, y = 0, width = 0, height = 0;
         if (w) {
             x = w->x;

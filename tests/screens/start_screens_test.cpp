@@ -166,6 +166,22 @@ TEST_F(Walk, EscapeInALevelPausesItAndAbortReturnsToTheMenu) {
     EXPECT_TRUE(waitFor(gCurrentGame));
 }
 
+TEST_F(Walk, ScreensDeletedWhileBorrowingTheBackgroundLeaveItWhole) {
+    firstStartTo("Anna");
+    ASSERT_TRUE(hasChildPointer(menu(), gSharedBackground));
+    for (int which = 0; which < 2; ++which) {
+        RCPtr<Window> other =
+            which == 0 ? makeScreen<UIMainMenu>("Data/Menu/UIMainMenu/UIMain.ini")
+                       : CreatePlayerScreen("Data/Menu/UIPlayer/UIPlayer.ini", "Main");
+        other->OnShow(0);
+        ASSERT_TRUE(hasChildPointer(other.get(), gSharedBackground));
+        other.Release();
+    }
+    // The menu still shows the background, which the sanitizers would catch if it were freed.
+    EXPECT_TRUE(hasChildPointer(menu(), gSharedBackground));
+    frames(3);
+}
+
 TEST_F(Walk, OptionsActAtOnceAndOkStores) {
     firstStartTo("Anna");
     click(button(menu(), "Options"));
