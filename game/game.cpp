@@ -21,6 +21,15 @@
 FxManager* gFxManager = nullptr;
 FlyingTips* gFlyingTips = nullptr;
 cGame* gCurrentGame = nullptr;
+int32_t gGoalType = 2;
+
+namespace {
+Window* (*gPauseMenu)() = nullptr;
+Window* (*gAfterLevel)() = nullptr;
+}  // namespace
+
+void gameSetPauseMenu(Window* (*pauseMenu)()) { gPauseMenu = pauseMenu; }
+void gameSetAfterLevel(Window* (*afterLevel)()) { gAfterLevel = afterLevel; }
 
 namespace {
 
@@ -111,9 +120,9 @@ void cGame::updateGetReady(int ms) {
 void cGame::updateLevelOver(int ms) {
     barTarget_ = 0;
     if (AnimatePopularityBar(ms, -1) && (!banner_ || banner_->IsIdle())) {
-        // The after-level statistics take over from here once they exist; until then the level
-        // simply ends.
         CloseSelf();
+        Window* next = gAfterLevel ? gAfterLevel() : nullptr;
+        if (WM* wm = WM::Get(); wm && next) wm->Push(next, true, false, false);
         return;
     }
     commonUpdate(ms);
@@ -147,6 +156,37 @@ void cGame::commonUpdate(int ms) {
     if (jenny_) jenny_->Update(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
+    CheckLevelEnd(ms);
+}
+
+void cGame::CheckLevelEnd(int ms) {
+    (void)ms;
+    // The level's clients are all counted by the client schedule; none is still inside.
+    allServed_ = clientsGone_ >= clientCount_ && clientsIn_ == 0;
+    if (!allServed_) return;
+    if (!heroesSentHome_) {
+        heroesSentHome_ = true;
+        if (jenny_) jenny_->PruneTasks();
+        UnlockObjects(nullptr);
+    }
+    if (state_ == kLevelOver) return;
+    state_ = kLevelOver;
+    drainMs_ = 0;
+    sndStopMusic(8);
+    const bool won = IsLevelWon();
+    if (!won && jenny_) jenny_->SetState(cHero::kStateUnhappy);
+    if (banner_) {
+        banner_->SetText(bannerFont_, won ? "#GAME_LEVEL_UP" : "#GAME_THANK_YOU", kBannerKind);
+        banner_->Start();
+    }
+    sndPlay(won ? "levelup" : "leveldefeat", SND_GROUP_SOUND);
+}
+
+bool cGame::IsLevelWon() {
+    goalType_ = gGoalType;
+    if (goalType_ > 2 && !roomUpgradeDone_) return false;
+    if (money_ + popularity_ < cashGoal_) return false;
+    return clientsCheckedOut_ == clientCount_;
 }
 
 int cGame::commonTail(int ms) {
@@ -252,11 +292,6 @@ int cGame::OnCommand(UIWnd* sender) {
     return Window::OnCommand(sender);
 }
 
-namespace {
-Window* (*gPauseMenu)() = nullptr;
-}  // namespace
-
-void gameSetPauseMenu(Window* (*pauseMenu)()) { gPauseMenu = pauseMenu; }
 
 void cGame::openPauseMenu() {
     sndStopGroup(SND_GROUP_SOUND);

@@ -106,6 +106,18 @@ public:
     void FinishLevelNow();
     void ForceWin();
     void ForceDefeat();
+    // Every update of the level: once every client has been served and has gone, the level
+    // enters its end sequence (state 5) and the win rule decides, once.
+    void CheckLevelEnd(int ms);
+    bool IsLevelWon();
+    bool AllServed() const { return allServed_; }
+    // What the after-level statistics read.
+    int GetClientsReleased() const { return clientsCheckedOut_; }
+    bool AllClientsReleased() const { return clientsCheckedOut_ == clientCount_; }
+    bool WasRoomUpgraded() const { return roomUpgradeDone_; }
+    int GetRoomsUpgraded() const { return roomsUpgraded_; }
+    float GetScoreRatio() const { return static_cast<float>(money_ + popularity_) / 100.0f; }
+    int GetGoalType() const { return goalType_; }
     // A completed room upgrade's record, kept for the profile; every one of the level is kept.
     void AddRoomUpgradeRecord(const char* record);
     const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
@@ -229,6 +241,7 @@ private:
     HSPRITE moneySprite_ = nullptr;
     std::u16string incLoyalty_, decLoyalty_, dayText_;
     bool heroesSentHome_ = false, goalAnnounced_ = false, expertAnnounced_ = false;
+    bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};
 };
@@ -247,3 +260,10 @@ cGame* gameCreateLevel();
 // since the level screen cannot know them; without one the level just closes, leaving the screen
 // below it on show.
 void gameSetPauseMenu(Window* (*pauseMenu)());
+// The screen a finished level hands its results to, once its end sequence is over; set by the
+// screens at start-up like the pause menu. Without one the level just closes.
+void gameSetAfterLevel(Window* (*afterLevel)());
+
+// The number of the last goal line the level loading screen built: 2 when the goal is the cash
+// goal, 3 when a room upgrade is mandatory too. The win rule reads it.
+extern int32_t gGoalType;

@@ -27,7 +27,10 @@ public:
     Point2i GetPos() const { return pos_; }
     // 0 and 1 are not completed, 2 completed, 3 completed at expert grade.
     int32_t GetResult() const { return result_; }
-    void SetResult(int32_t result) { result_ = result; }
+    // A replay never lowers what the way point has reached: the better result is kept.
+    void SetResult(int32_t result) { result_ = result > result_ ? result : result_; }
+    // The stored result as it is, when a player's progress is read.
+    void LoadResult(int32_t result) { result_ = result; }
     // (cash, skill points) with which the level starts.
     Point2i GetStartValues() const { return startValues_; }
     void SetStartValues(Point2i values) { startValues_ = values; }

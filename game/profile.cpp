@@ -192,7 +192,7 @@ void cPlayerProfile::Load(const char* name) {
     for (uint32_t i = 0; i < gWayPoints.size(); ++i) {
         LevelGroup g(i);
         int result = readInt(g.text, "result", 0, 3, 0);
-        gWayPoints[i].SetResult(result);
+        gWayPoints[i].LoadResult(result);
         int fresh = readInt(g.text, "new_level", -kStoredRange, kStoredRange, 0);
         Point2i cur(static_cast<int32_t>(readCount(g.text, "cash")),
                     static_cast<int32_t>(readSkillPoints(g.text)));

@@ -12,12 +12,15 @@
 #include "game/game.h"
 #include "game/game_data.h"
 #include "minigames/minigame.h"
+#include "screens/after_game.h"
 #include "screens/after_minigame.h"
 #include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/home.h"
 #include "screens/logo.h"
 #include "screens/main_menu.h"
+#include "screens/level_loading.h"
+#include "screens/map.h"
 #include "screens/school.h"
 #include "screens/scores.h"
 #include "screens/shared_background.h"
@@ -38,15 +41,15 @@ struct ScreenStage {
 // Stages 2 to 17, in order.
 const ScreenStage kScreenStages[] = {
     {&gUIMainMenu, "Data/Menu/UIMainMenu/UIMain.ini", makeScreen<UIMainMenu>},
-    {&gUIGameMap, "Data/Menu/UIMap/UIMap.ini", nullptr},
-    {&gUILevelLoading, "Data/Menu/UIGameLoading/UIGameLoading.ini", nullptr},
+    {&gUIGameMap, "Data/Menu/UIMap/UIMap.ini", makeScreen<UIGameMap>},
+    {&gUILevelLoading, "Data/Menu/UIGameLoading/UIGameLoading.ini", makeScreen<UILevelLoading>},
     {&gUIShop, "Data/Menu/UIShop/UIShop.ini", makeScreen<UIShop>},
     {&gUIFinalScreen, "Data/Menu/UIFinalScreen/UIFinalScreen.ini", makeScreen<UIFinalScreen>},
     {&gUIHelp, "Data/Menu/UIHelp/UIHelp.ini", makeScreen<UIHelp>},
     {&gUIOptions, "Data/Menu/UIOptions/UIOptions.ini", makeScreen<UIOptions>},
     {&gUIMapDialog, "Data/Menu/UIDialog/UIMapDialog.ini", makeScreen<UIConfirmDialog>},
     {&gUIExitGameDialog, "Data/Menu/UIDialog/UIExitGameDialog.ini", makeScreen<UIConfirmDialog>},
-    {&gUIAfterGameStats, "Data/Menu/UIAfterGame/UIAfterGame.ini", nullptr},
+    {&gUIAfterGameStats, "Data/Menu/UIAfterGame/UIAfterGame.ini", makeScreen<UIAfterGameStats>},
     {&gUIAfterMiniGame, "Data/Menu/UIAfterMiniGame/UIAfterMiniGame.ini", makeScreen<UIAfterMiniGame>},
     {&gUIAbortGameDialog, "Data/Menu/UIDialog/UIAbortGameDialog.ini", makeScreen<UIConfirmDialog>},
     {&gUIGameMenu, "Data/Menu/UIGameMenu/UIGameMenu.ini", makeScreen<UIGameMenuBase>},
@@ -70,7 +73,14 @@ void runStage(uint32_t stage) {
     const ScreenStage& made = kScreenStages[stage - 2];
     if (made.make) *made.holder = made.make(made.file);
     // A finished mini-game hands its result to this screen.
-    if (made.holder == &gUIAfterMiniGame) gAfterMiniGameScreen = gUIAfterMiniGame.get();
+    if (made.holder == &gUIAfterMiniGame) {
+        gAfterMiniGameScreen = gUIAfterMiniGame.get();
+        // Ok on the results goes back to the map (made at an earlier stage).
+        if (auto* results = dynamic_cast<UIAfterMiniGame*>(gUIAfterMiniGame.get())) {
+            results->mapScreen = gUIGameMap.get();
+            results->fx = gFxManager;
+        }
+    }
 }
 
 template <class T>
@@ -117,8 +127,6 @@ void setScreenName(UIWnd* screen, const char* name) {
 // --- Loading screen ----------------------------------------------------------------------------
 
 UIGameLoading::~UIGameLoading() {
-    if (pressFont_) grFreeFont(pressFont_);
-    delete[] pressText_;
 }
 
 void UIGameLoading::Create(const char* file, const char* section) {
@@ -131,19 +139,33 @@ void UIGameLoading::Create(const char* file, const char* section) {
     setScreenName(this, "UIGameLoading");
 }
 
-void UIGameLoading::LoadPressAnyKey(const char* file) {
-    if (!pressText_) {
+void UIGameLoading::LoadPressAnyKey(const char* file) { press_.Load(file); }
+
+PressAnyKeyPrompt::~PressAnyKeyPrompt() {
+    if (font) grFreeFont(font);
+    delete[] text;
+}
+
+void PressAnyKeyPrompt::Load(const char* file) {
+    if (!text) {
         const char* key = iniGetString(file, "PressAnyKey", "name", "");
-        const char16_t* text = key[0] ? iniGetWideGlobal("Data/translation.ini", key) : nullptr;
+        const char16_t* wide = key[0] ? iniGetWideGlobal("Data/translation.ini", key) : nullptr;
         size_t n = 0;
-        while (text && text[n]) ++n;
-        pressText_ = new char16_t[n + 1];
-        for (size_t i = 0; i < n; ++i) pressText_[i] = text[i];
-        pressText_[n] = 0;
+        while (wide && wide[n]) ++n;
+        text = new char16_t[n + 1];
+        for (size_t i = 0; i < n; ++i) text[i] = wide[i];
+        text[n] = 0;
     }
-    if (!pressFont_) pressFont_ = iniReadFont(file, "PressAnyKey", "font");
-    pressX_ = iniGetInt(file, "PressAnyKey", "x", 0);
-    pressY_ = iniGetInt(file, "PressAnyKey", "y", 0);
+    if (!font) font = iniReadFont(file, "PressAnyKey", "font");
+    x = iniGetInt(file, "PressAnyKey", "x", 0);
+    y = iniGetInt(file, "PressAnyKey", "y", 0);
+}
+
+void PressAnyKeyPrompt::Draw(uint32_t clock) const {
+    if (!font) return;
+    const uint32_t alpha = static_cast<uint32_t>(std::fabs(std::sin(double(clock))) * 255);
+    grDrawTextColor(sMaterial(2, 4, 1, 30), font, x, y, 1.0f, 1.0f, text,
+                    (alpha << 24) | 0xFFFFFFu, 0, 0, 0);
 }
 
 void UIGameLoading::LoadStep() {
@@ -167,11 +189,7 @@ int UIGameLoading::Update(int milliseconds) {
 
 int UIGameLoading::Draw() {
     Window::Draw();
-    if (stage_ == kStagesDone && pressFont_) {
-        const uint32_t alpha = static_cast<uint32_t>(std::fabs(std::sin(double(clock_))) * 255);
-        grDrawTextColor(sMaterial(2, 4, 1, 30), pressFont_, pressX_, pressY_, 1.0f, 1.0f,
-                        pressText_, (alpha << 24) | 0xFFFFFFu, 0, 0, 0);
-    }
+    if (stage_ == kStagesDone) press_.Draw(clock_);
     return 1;
 }
 
@@ -194,6 +212,7 @@ void UIGameLoading::OnShow(int finished) {
 
 void screensStart() {
     gameSetPauseMenu([]() -> Window* { return gUIGameMenu.get(); });
+    gameSetAfterLevel([]() -> Window* { return gUIAfterGameStats.get(); });
     SharedBackground* background = new SharedBackground;
     background->Create("Data/Menu/UISharedBackground/UISharedBackground.ini", "Main");
     gSharedBackground = background;
@@ -206,6 +225,7 @@ void screensStart() {
 
 void screensRelease() {
     gameSetPauseMenu(nullptr);
+    gameSetAfterLevel(nullptr);
     releaseScreenHolders();
     releaseCurrentGame();
     delete gComics;

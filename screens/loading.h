@@ -12,6 +12,20 @@
 constexpr int kLoadingStages = 18;
 constexpr int kLoadingStageMs = 200;
 
+// The pulsing "press any key" prompt of the loading screens, from section "PressAnyKey": "name"
+// (a translation key), "font", "x", "y". The text and the font are read only while none is held.
+struct PressAnyKeyPrompt {
+    ~PressAnyKeyPrompt();
+    void Load(const char* file);
+    // Alpha |sin(clock)| with the clock in ms taken as radians; nothing without a font.
+    void Draw(uint32_t clock) const;
+    bool HasFont() const { return font != nullptr; }
+
+    CGraphFont* font = nullptr;
+    char16_t* text = nullptr;
+    int32_t x = 0, y = 0;
+};
+
 class UIGameLoading : public Window {
 public:
     ~UIGameLoading() override;
@@ -34,9 +48,7 @@ private:
     uint32_t stage_ = 0;
     uint32_t clock_ = 0;
     uint32_t stageStart_ = 0;
-    CGraphFont* pressFont_ = nullptr;
-    char16_t* pressText_ = nullptr;
-    int32_t pressX_ = 0, pressY_ = 0;
+    PressAnyKeyPrompt press_;
 };
 
 RCPtr<Window> CreateLogoScreen(const char* file, const char* section);

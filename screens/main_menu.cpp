@@ -98,18 +98,27 @@ int UIMainMenu::OnCommand(UIWnd* sender) {
     if (!sender) return 0;
     const char* name = sender->section;
     if (!std::strcmp(name, "Start")) {
-        // Until the map and the level loading screen exist, Start plays the player's current
-        // level at once; the menu stays below it and shows again when the level closes.
-        WM* wm = WM::Get();
-        if (!wm || !gCurrentProfile) {
+        if (!gCurrentProfile) {
             if (!startLogged_) logPrintf("Main menu: no player to start a level for\n");
             startLogged_ = true;
             return 1;
         }
-        releaseCurrentGame();
-        cGame* level = gameCreateLevel();
-        gCurrentGame = level;
-        wm->Push(level, false, false, true);
+        // A new player goes straight into the first level; everyone else chooses on the map.
+        const uint32_t level = gCurrentProfile->GetLevel();
+        const int result = level < gWayPoints.size() ? gWayPoints[level].GetResult() : 0;
+        const bool first = level == 0 && (result == 0 || result == 1);
+        const RCPtr<Window>& next = first ? gUILevelLoading : gUIGameMap;
+        if (!next) {
+            pushScreen(next, false, false, false);  // logs the empty holder once
+            return 1;
+        }
+        if (first) {
+            // The old level goes first, so that nothing current points at it.
+            releaseCurrentGame();
+            gCurrentGame = new cGame;
+        }
+        CloseSelf();
+        pushScreen(next, false, false, false);
     } else if (!std::strcmp(name, "Options")) {
         pushScreen(gUIOptions, false, true, false);
     } else if (!std::strcmp(name, "Help")) {

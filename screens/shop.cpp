@@ -225,41 +225,36 @@ void UIShop::clearItems() {
     items_.clear();
 }
 
+bool shopWouldOffer(const char* file, const char* section) {
+    cPlayerProfile* p = gCurrentProfile;
+    if (!p || iniGetInt(file, section, "hidden", 0) >= 1 || p->FindShopItem(section)) return false;
+    const char* type = iniGetString(file, section, "type", "");
+    if (!*type || std::strcmp(type, "room") == 0) return true;
+    const int grade = readByte(file, section, "grade");
+    const bool casino = std::strstr(type, "casino") != nullptr;
+    cShopItem* owned[50];
+    const int n = p->GetShopItemsOfType(owned, 50, type);
+    for (int k = 0; k < n; ++k) {
+        if (std::strcmp(owned[k]->type.c_str(), "room") == 0) continue;
+        if (owned[k]->grade > grade || (owned[k]->grade == grade && casino)) return false;
+    }
+    return true;
+}
+
 void UIShop::loadItems() {
     if (!gCurrentProfile) return;
     linkWorldToProfile();
     const char* file = gCurrentProfile->GetShopItemsIni();
-    static char names[10240];
+    static char names[65536];
     iniGetSections(file, names, sizeof names);
     for (const char* s = names; *s; s += strlen(s) + 1) {
-        if (iniGetInt(file, s, "hidden", 0) >= 1 || gCurrentProfile->FindShopItem(s)) continue;
+        if (!shopWouldOffer(file, s)) continue;
         auto* item = new ShopItem(file, s);
         if (item->name.length() == 0) {
             delete item;
             continue;
         }
         items_.push_back(item);
-    }
-    // An owned item of the same type and a higher grade (or the same grade of a casino)
-    // supersedes the offer.
-    for (uint32_t i = 0; i < items_.size();) {
-        ShopItem* item = items_[i];
-        bool superseded = false;
-        if (item->type.length() && !item->IsRoom()) {
-            cShopItem* owned[50];
-            int n = gCurrentProfile->GetShopItemsOfType(owned, 50, item->type.c_str());
-            bool casino = strstr(item->type.c_str(), "casino") != nullptr;
-            for (int k = 0; k < n && !superseded; ++k) {
-                if (strcmp(owned[k]->type.c_str(), "room") == 0) continue;
-                superseded = owned[k]->grade > item->grade || (owned[k]->grade == item->grade && casino);
-            }
-        }
-        if (superseded) {
-            delete item;
-            items_.erase(i);
-        } else {
-            ++i;
-        }
     }
     refresh(true);
 }

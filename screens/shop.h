@@ -46,6 +46,11 @@ public:
     cStrMap<cLevelObj*> previewObjects;
 };
 
+// Whether the shop would offer the item of that section to the current player: not hidden, not
+// owned, and not outgrown by an owned item of its type with a higher grade (or the same grade of
+// a casino). False without a player.
+bool shopWouldOffer(const char* file, const char* section);
+
 class UIShop : public Window {
 public:
     ~UIShop() override;

@@ -571,6 +571,9 @@ int main(int argc, char** argv) {
               writeWav(dir + "/customer_happy.wav", makeGlide(500.0, 900.0, 0.25, 1.0)) &&
               writeWav(dir + "/customer_angry.wav", makeGlide(180.0, 120.0, 0.45, 4.0)) &&
               writeWav(dir + "/musician_tune.wav", makeMusicianTune()) &&
+              writeWav(dir + "/aftergame_menu_points_add.wav", makeBells({1567.98}, 0.0, 0.08, 0.12)) &&
+              writeWav(dir + "/aftergame_menu_tick.wav", makeBells({783.99, 1174.66}, 0.08, 0.25, 0.6)) &&
+              writeWav(dir + "/aftergame_menu_cross.wav", makeGlide(330.0, 196.0, 0.35, 3.0)) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }
