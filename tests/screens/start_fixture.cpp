@@ -7,8 +7,12 @@
 
 #include "engine/data/ini.h"
 #include "engine/platform/engine.h"
+#include "engine/platform/input.h"
 #include "game/app.h"
 #include "game/app_internal.h"
+#include "game/profile.h"
+#include "screens/holders.h"
+#include "screens/level_loading.h"
 #include "screens/loading.h"
 
 namespace {
@@ -71,7 +75,11 @@ void StartScreens::key(int code, intptr_t data) {
 }
 
 void StartScreens::type(const char* text) {
-    for (const char* p = text; *p; ++p) GameOnMessage(kChar, static_cast<unsigned char>(*p), 1);
+    // As the platform does: the typed-word ring hears each character before the game does.
+    for (const char* p = text; *p; ++p) {
+        typedPush(static_cast<unsigned char>(*p));
+        GameOnMessage(kChar, static_cast<unsigned char>(*p), 1);
+    }
 }
 
 void StartScreens::click(UIWnd* widget) {
@@ -88,4 +96,29 @@ UIWnd* button(Window* screen, const char* name) {
     UIWnd* found = screen ? findChild(screen, name) : nullptr;
     EXPECT_NE(found, nullptr) << name;
     return found;
+}
+
+void StartScreens::firstStartTo(const char* name) {
+    start();
+    ASSERT_TRUE(waitFor(gUIPlayerSelect.get())) << "the player selection follows the logos";
+    type(name);
+    key(13);
+    ASSERT_NE(gCurrentProfile, nullptr);
+    auto* loading = static_cast<UIGameLoading*>(gUIGameLoading.get());
+    ASSERT_TRUE(waitFor(loading));
+    while (loading->stage() < kLoadingStages) frame();
+    key(32);
+    ASSERT_TRUE(waitFor(gUIMainMenu.get()));
+}
+
+void StartScreens::finishLevelLoading() {
+    auto* loading = dynamic_cast<UILevelLoading*>(gUILevelLoading.get());
+    ASSERT_NE(loading, nullptr);
+    frames(20);
+    for (int i = 0; i < 4000 && loading->Step() != UILevelLoading::kDone; ++i) {
+        if (i % 40 == 0) key(27);
+        frame();
+    }
+    ASSERT_EQ(loading->Step(), UILevelLoading::kDone);
+    key(13);
 }

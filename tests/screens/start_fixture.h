@@ -34,6 +34,12 @@ protected:
     // the widget and presses and releases the left button there.
     void click(UIWnd* widget);
 
+    // From the start to the main menu, creating the first player (by typing the name) on the way.
+    void firstStartTo(const char* name);
+    // The level loading screen to its end (Escape ends a comic, which holds the screen's clock
+    // meanwhile), then a key: the level or mini-game it loaded takes the screen.
+    void finishLevelLoading();
+
     bool started_ = false;
     testsupport::TempFolder folder_{"velmora_start"};
 };

@@ -46,35 +46,7 @@ bool shown(Window* screen, const char* name) {
     return w && !w->hidden();
 }
 
-class Walk : public StartScreens {
-protected:
-    // Start of a new player: the level loading screen (with the first comic, which Escape ends,
-    // and which holds the screen's clock meanwhile), then a key once loading is done.
-    void startFirstLevel() {
-        auto* loading = dynamic_cast<UILevelLoading*>(gUILevelLoading.get());
-        ASSERT_NE(loading, nullptr);
-        frames(20);
-        for (int i = 0; i < 4000 && loading->Step() != UILevelLoading::kDone; ++i) {
-            if (i % 40 == 0) key(27);
-            frame();
-        }
-        ASSERT_EQ(loading->Step(), UILevelLoading::kDone);
-        key(13);
-    }
-
-    // From the start to the main menu, creating the first player on the way.
-    void firstStartTo(const char* name) {
-        start();
-        ASSERT_TRUE(waitFor(players())) << "the player selection follows the logos";
-        type(name);
-        key(kEnter);
-        ASSERT_NE(gCurrentProfile, nullptr);
-        ASSERT_TRUE(waitFor(loading()));
-        while (loading()->stage() < kLoadingStages) frame();
-        key(kSpace);
-        ASSERT_TRUE(waitFor(menu()));
-    }
-};
+class Walk : public StartScreens {};
 
 TEST_F(Walk, FirstStartThroughLoadingToTheMenu) {
     start();
@@ -141,7 +113,7 @@ TEST_F(Walk, EscapeInALevelPausesItAndAbortReturnsToTheMenu) {
     firstStartTo("Anna");
     click(button(menu(), "Start"));
     cGame* level = gCurrentGame;
-    startFirstLevel();
+    finishLevelLoading();
     ASSERT_NE(level, nullptr);
     ASSERT_TRUE(waitFor(level));
     EXPECT_FALSE(updating(menu())) << "the level takes the screen alone";
@@ -180,7 +152,7 @@ TEST_F(Walk, EscapeInALevelPausesItAndAbortReturnsToTheMenu) {
     // A second start makes a new level (the sanitizers watch the old one's deletion).
     click(button(menu(), "Start"));
     ASSERT_NE(gCurrentGame, nullptr);
-    startFirstLevel();
+    finishLevelLoading();
     EXPECT_TRUE(waitFor(gCurrentGame));
 }
 

@@ -1,0 +1,146 @@
+// The road between levels, driven through the shell's hooks on the bundled data: the main menu,
+// the episode map, the level loading screen, a level finished by a typed word, its statistics and
+// what they store; plus the small rules of those screens as tables.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/game.h"
+#include "game/game_data.h"
+#include "game/profile.h"
+#include "screens/after_game.h"
+#include "screens/holders.h"
+#include "screens/level_loading.h"
+#include "screens/loading.h"
+#include "screens/map.h"
+#include "tests/screens/start_fixture.h"
+
+namespace {
+
+UIGameMap* map() { return dynamic_cast<UIGameMap*>(gUIGameMap.get()); }
+UIAfterGameStats* stats() { return dynamic_cast<UIAfterGameStats*>(gUIAfterGameStats.get()); }
+
+class Road : public StartScreens {
+protected:
+    // From the menu (or the map) the level loads; the typed word ends it; the statistics show.
+    void playLevel(const char* word) {
+        finishLevelLoading();
+        cGame* level = gCurrentGame;
+        ASSERT_NE(level, nullptr);
+        ASSERT_TRUE(waitFor(level));
+        type(word);
+        ASSERT_TRUE(waitFor(stats(), 2000)) << "the level's end hands over to its statistics";
+    }
+    // The statistics counted to the end, naturally.
+    void countToTheEnd() {
+        for (int i = 0; i < 2000 && !stats()->CountingDone(); ++i) frame();
+        ASSERT_TRUE(stats()->CountingDone());
+    }
+};
+
+TEST_F(Road, AWonLevelIsStoredAndTheMapOpensOnTheNextWayPoint) {
+    firstStartTo("Rosa");
+    click(button(gUIMainMenu.get(), "Start"));  // a new player goes straight to the first level
+    playLevel("rz5climbed");
+    EXPECT_EQ(stats()->Result(), 2);
+    EXPECT_FALSE(findChild(stats(), "BtnOk")->hidden());
+    EXPECT_TRUE(findChild(stats(), "BtnMenu")->hidden());
+    countToTheEnd();
+    EXPECT_TRUE(stats()->TickShown(0)) << "every guest was served";
+    EXPECT_TRUE(stats()->TickShown(1)) << "the cash goal was reached";
+    click(button(stats(), "BtnOk"));
+    EXPECT_EQ(gCurrentGame, nullptr) << "Ok lets go of the level at once";
+    ASSERT_TRUE(waitFor(map(), 2000));
+    EXPECT_EQ(gWayPoints[0].GetResult(), 2);
+    ASSERT_NE(gCurrentProfile, nullptr);
+    EXPECT_EQ(gCurrentProfile->GetLevel(), 1u);
+    EXPECT_EQ(gSelectedWayPoint, 1u);
+    EXPECT_EQ(map()->State(1), UIGameMap::kOpen);
+    EXPECT_EQ(map()->State(2), UIGameMap::kLocked);
+
+    // A restart of the program finds the result, the player moved on and the next point open.
+    shutdown();
+    start();
+    auto* loading = static_cast<UIGameLoading*>(gUIGameLoading.get());
+    ASSERT_TRUE(waitFor(loading));
+    while (loading->stage() < kLoadingStages) frame();
+    key(32);
+    ASSERT_TRUE(waitFor(gUIMainMenu.get()));
+    click(button(gUIMainMenu.get(), "Start"));
+    ASSERT_TRUE(waitFor(map())) << "a player with a result chooses on the map";
+    EXPECT_EQ(gWayPoints[0].GetResult(), 2);
+    EXPECT_EQ(gSelectedWayPoint, 1u);
+    EXPECT_EQ(map()->State(1), UIGameMap::kOpen);
+}
+
+TEST_F(Road, ALostLevelOffersOnlyRestartAndMenu) {
+    firstStartTo("Lena");
+    click(button(gUIMainMenu.get(), "Start"));
+    playLevel("rz5fallen");
+    EXPECT_EQ(stats()->Result(), 1);
+    EXPECT_TRUE(findChild(stats(), "BtnOk")->hidden()) << "a lost level cannot be confirmed";
+    countToTheEnd();
+    EXPECT_TRUE(stats()->CrossShown(1));
+    cGame* first = gCurrentGame;
+    click(button(stats(), "BtnRestart"));
+    EXPECT_NE(gCurrentGame, nullptr);
+    EXPECT_NE(gCurrentGame, first) << "the same level again, as a new level screen";
+    playLevel("rz5fallen");
+    click(button(stats(), "BtnMenu"));
+    ASSERT_TRUE(waitFor(gUIMainMenu.get()));
+    EXPECT_EQ(gCurrentGame, nullptr) << "no finished level stays current";
+    EXPECT_EQ(gWayPoints[0].GetResult(), 0) << "nothing was stored";
+}
+
+TEST_F(Road, AClickSkipsTheCountingAndAnExpertLevelOpensTheHome) {
+    firstStartTo("Ida");
+    click(button(gUIMainMenu.get(), "Start"));
+    playLevel("rz5top");
+    EXPECT_EQ(stats()->Result(), 3);
+    for (int i = 0; i < 200 && stats()->Entering(); ++i) frame();
+    frames(2);
+    click(stats()->Figure());  // anywhere on the screen
+    EXPECT_TRUE(stats()->CountingDone());
+    EXPECT_EQ(stats()->Shown(0), gCurrentGame ? gCurrentGame->GetClientsReleased() : -1);
+    click(button(stats(), "BtnOk"));
+    // A click while leaving reads nothing of the deleted level (the sanitizers watch it).
+    key(1);
+    ASSERT_TRUE(waitFor(gUIHome.get(), 2000)) << "a decoration is due after an expert grade";
+    EXPECT_EQ(gWayPoints[0].GetResult(), 3);
+}
+
+// --- The small rules ----------------------------------------------------------------------------
+
+TEST(WayPoint, AReplayKeepsTheBetterResult) {
+    struct Case {
+        int before, replay, kept;
+    } cases[] = {{0, 2, 2}, {3, 2, 3}, {2, 3, 3}, {2, 1, 2}, {0, 1, 1}};
+    for (const Case& c : cases) {
+        cMapWayPoint w;
+        w.LoadResult(c.before);
+        w.SetResult(c.replay);
+        EXPECT_EQ(w.GetResult(), c.kept) << c.before << " then " << c.replay;
+    }
+    cMapWayPoint read;
+    read.LoadResult(3);
+    read.LoadResult(0);
+    EXPECT_EQ(read.GetResult(), 0) << "reading another player's progress replaces it";
+}
+
+TEST(LevelLoading, GoalTextsTakeOneIntegerAndMiniGamesAreNumberedAlongTheRoad) {
+    struct Case {
+        const char16_t *format, *shown;
+    } cases[] = {{u"Earn %d coins", u"Earn 250 coins"},
+                 {u"100% sure: %d", u"100% sure: 250"},
+                 {u"%s and %d", u"%s and 250"},
+                 {u"%d then %d", u"250 then %d"},
+                 {u"no number", u"no number"},
+                 {u"ends with %", u"ends with %"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(formatOneInteger(c.format, 250), std::u16string(c.shown));
+    // Mini-games stand at the 6th and 12th way point of each block of 12.
+    const int expected[][2] = {{5, 1}, {11, 2}, {17, 3}, {23, 4}, {29, 5}, {35, 6}, {41, 7}, {47, 8}};
+    for (const auto& e : expected) EXPECT_EQ(miniGameNumber(static_cast<uint32_t>(e[0])), e[1]);
+}
+
+}  // namespace
