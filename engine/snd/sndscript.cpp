@@ -170,6 +170,11 @@ void sndPlayMusic(const char* name, int fadeMode, int loop, SndFadeCallback call
         if (!sndIsPlaying(gMusic)) {
             if (fadeMode) sndSetFade(gMusic, fadeMode, callback);
             sndPlaySound(gMusic, loop);
+        } else if (current->fadeMode & SND_FADE_OUT) {
+            // Asked for while it fades out (to a stop or to another music): it stays, coming back
+            // up over a second instead of going silent.
+            forgetQueued();
+            sndSetFade(gMusic, SND_FADE_IN | SND_FADE_END_TIMER, callback);
         }
         return;
     }

@@ -148,6 +148,16 @@ TEST_F(SoundEngine, StoppingMusicFadesOutAndKeepsIt) {
     EXPECT_EQ(run(10)[0], 1000);
     sndStopMusic(0);
     EXPECT_EQ(sndIsMusicPlaying(), 0);
+
+    // The same music asked for while it fades out to a stop keeps playing.
+    sndPlayMusic("m", 0, 1, nullptr);
+    run(100);
+    sndStopMusic(8);
+    for (int k = 0; k < 5; ++k) run(100);
+    sndPlayMusic("m", SND_FADE_IN_FILE, 1, nullptr);
+    for (int k = 0; k < 20; ++k) run(100);
+    EXPECT_EQ(sndIsMusicPlaying(), 1);
+    EXPECT_EQ(run(10)[0], 1000);
 }
 
 TEST_F(SoundEngine, MusicByFileNameAndFromTheSecondList) {
