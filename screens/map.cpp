@@ -133,7 +133,7 @@ bool UIGameMap::miniGameSelected() const {
 void UIGameMap::SelectWayPoint(uint32_t i) {
     if (i >= states_.size()) return;
     gSelectedWayPoint = i;
-    Refresh();
+    RefreshSelection();
 }
 
 void UIGameMap::RefreshStates() {
@@ -161,7 +161,7 @@ void UIGameMap::RefreshStates() {
     }
 }
 
-void UIGameMap::Refresh() {
+void UIGameMap::RefreshSelection() {
     cPlayerProfile* p = gCurrentProfile;
     if (!p) return;
     if (gSelectedWayPoint != p->GetLevel()) {

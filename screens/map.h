@@ -32,7 +32,9 @@ public:
     void StartLevel();
     void StartMiniGame();
     void RefreshStates();
-    void Refresh();
+    // After every selection: the profile moves to the chosen way point, then the texts, the signs
+    // and the buttons follow it. (Not the widgets' Refresh, which focus changes call.)
+    void RefreshSelection();
     bool IsUnderCursor(uint32_t i) const;
     HSPRITE WayPointSprite(uint32_t i) const;
     bool IsEpisodeComplete(int episode) const;

@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "minigames/minigame.h"
 #include "screens/after_game.h"
 #include "screens/holders.h"
 #include "screens/level_loading.h"
@@ -141,6 +142,51 @@ TEST(LevelLoading, GoalTextsTakeOneIntegerAndMiniGamesAreNumberedAlongTheRoad) {
     // Mini-games stand at the 6th and 12th way point of each block of 12.
     const int expected[][2] = {{5, 1}, {11, 2}, {17, 3}, {23, 4}, {29, 5}, {35, 6}, {41, 7}, {47, 8}};
     for (const auto& e : expected) EXPECT_EQ(miniGameNumber(static_cast<uint32_t>(e[0])), e[1]);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Road, TheMapStartsTheMiniGameOfItsWayPointAndTheResultsMoveThePlayerOn) {
+    firstStartTo("Mia");
+    // The first five way points done: the sixth, a mini-game, is open.
+    for (uint32_t i = 0; i < 5; ++i) gWayPoints[i].LoadResult(2);
+    gCurrentProfile->SetLevel(5);
+    click(button(gUIMainMenu.get(), "Start"));
+    ASSERT_TRUE(waitFor(map()));
+    EXPECT_EQ(gSelectedWayPoint, 5u);
+    EXPECT_EQ(findChild(map(), "Shop")->state, 0) << "no shopping before a mini-game";
+    click(button(map(), "Play"));
+    ASSERT_NE(gCurrentMiniGame, nullptr);
+    finishLevelLoading();
+    cMiniGameBase* game = gCurrentMiniGame;
+    ASSERT_TRUE(waitFor(game));
+    key(27);  // gives up: the way point still counts as done
+    ASSERT_TRUE(waitFor(gUIAfterMiniGame.get(), 4000));
+    frames(200);
+    click(button(gUIAfterMiniGame.get(), "BtnOk"));
+    ASSERT_TRUE(waitFor(map(), 2000)) << "Ok returns to the map";
+    EXPECT_EQ(gWayPoints[5].GetResult(), 2);
+    EXPECT_EQ(gCurrentProfile->GetLevel(), 6u);
+    EXPECT_EQ(gSelectedWayPoint, 6u);
+}
+
+TEST_F(Road, TheMapsButtonsOpenTheScreensBetweenLevels) {
+    firstStartTo("Noa");
+    gWayPoints[0].LoadResult(2);
+    click(button(gUIMainMenu.get(), "Start"));
+    ASSERT_TRUE(waitFor(map()));
+    const struct {
+        const char* button;
+        Window* screen;
+    } cases[] = {{"Shop", gUIShop.get()}, {"School", gUISchool.get()}, {"Home", gUIHome.get()}};
+    for (const auto& c : cases) {
+        click(button(map(), c.button));
+        EXPECT_TRUE(waitFor(c.screen)) << c.button;
+        click(button(c.screen, "BtnBack"));
+        ASSERT_TRUE(waitFor(map())) << "back from " << c.button;
+    }
 }
 
 }  // namespace
