@@ -2,14 +2,17 @@
 // level screen and the hero classes implement (tests fake them), and the one sound call.
 #pragma once
 
+#include "core/array.h"
 #include "core/values.h"
 #include "engine/gr/gr.h"
 
 class FlyingTips;
 class cBaseObj;
+class cClient;
 class cLevelObj;
 class cRequest;
 class FxManager;
+struct sndSound;
 
 // A staff hero as objects and requests see it: its task queue and what it carries.
 class HeroLink {
@@ -112,6 +115,11 @@ public:
     // --- the Maid and the Porter ---
     // Whether the tutorial has shown the hint of that name.
     virtual bool TutorialHintShown(const char*) { return false; }
+    // --- monsters ---
+    // Empties the array, then fills it with the active clients that have not gone.
+    virtual void GetWaitingClients(cArray<cClient*>& out) { out.clear(); }
+    // The popularity the level holds now (a robber takes no more than that).
+    virtual int GetLevelPopularity() { return 0; }
 };
 
 // A client as heroes and rooms see it.
@@ -159,3 +167,6 @@ void worldSetGame(GameLink* game);
 // instead (tests listen with it).
 void worldPlaySound(const char* name);
 void worldSetSoundHook(void (*hook)(const char* name));
+// Plays a sound an object loaded itself (loop as for sndPlaySound); the hook, when set, hears its
+// name instead.
+void worldPlaySoundHandle(sndSound* sound, const char* name, int loop);
