@@ -154,6 +154,7 @@ void cGame::commonUpdate(int ms) {
         AnimatePopularityBar(ms, barShown_ <= barTarget_ ? 1 : -1);
     }
     if (jenny_) jenny_->Update(ms);
+    UpdateMonsters(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
     CheckLevelEnd(ms);
@@ -169,6 +170,7 @@ void cGame::CheckLevelEnd(int ms) {
         if (jenny_) jenny_->PruneTasks();
         UnlockObjects(nullptr);
     }
+    monsterWave_.StopAll();
     if (state_ == kLevelOver) return;
     state_ = kLevelOver;
     drainMs_ = 0;
@@ -201,6 +203,7 @@ int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
     if (jenny_) jenny_->AddToDrawList(&drawList_);
+    DrawMonsters();
     drawList_.Flush();
     Window::Draw();
     flying_.Draw();
@@ -251,6 +254,7 @@ void cGame::leftButtonDown(int x, int y) {
         }
         object->SignalWrongClick();
     }
+    ClickMonsters(x, y);
 }
 
 void cGame::rightButtonDown(int x, int y) {

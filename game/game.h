@@ -14,6 +14,7 @@
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/links.h"
+#include "world/monster.h"
 #include "world/walkmap.h"
 
 class cLevelObj;
@@ -167,6 +168,19 @@ public:
     cWalkMap& GetWalkMap() { return walkMap_; }
     CFlyingThingList& FlyingThings() { return flying_; }
 
+    // --- Monsters ---
+    // The wave of the level's "monsters" line ("kind, count, min/max, min/max": the delay between
+    // cycles, then between releases), from [BasePos] "monsters" along [Main] "monsters_way".
+    void LoadMonsters();
+    // The wave's step (the level-end check stops the wave once every client is served).
+    void UpdateMonsters(int ms);
+    void DrawMonsters();
+    // A click on the level strikes the monsters under it, harder with the Porter's defence.
+    void ClickMonsters(int x, int y);
+    cBaseObj* FindMonsterByTarget(const cBaseObj* client) override;
+    int GetLevelPopularity() override { return popularity_; }
+    cMonsterWave& GetMonsterWave() { return monsterWave_; }
+
 private:
     void commonUpdate(int ms);
     int commonTail(int ms);
@@ -244,6 +258,7 @@ private:
     bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};
+    cMonsterWave monsterWave_;
 };
 
 // Each byte of the text as one UTF-16 unit.

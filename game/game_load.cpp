@@ -187,6 +187,7 @@ void cGame::LoadLevel(int stage) {
         LoadRequests();
         const int first = roomCount_ - 1 < clientCount_ ? roomCount_ - 1 : clientCount_;
         for (int i = 0; i < first; ++i) startTimes_.push_back(i + otherClientDelay_);
+        LoadMonsters();
         popularityMax_ = 0;
         break;
     }

@@ -155,6 +155,7 @@ public:
     int GetTimer() const { return timer_; }
     int GetNextDelay() const { return nextDelay_; }
     int GetSpawnIndex() const { return spawnIndex_; }
+    const cArray<Point2i>& WayPoints() const { return wayPoints_; }
     bool IsStopped() const { return stopped_ != 0; }
 
 private:
