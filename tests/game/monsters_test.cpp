@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/data/ini.h"
+#include "engine/gr/gr.h"
 #include "tests/game/level_harness.h"
 #include "world/monster.h"
 
@@ -88,6 +89,34 @@ TEST_F(MonsterLevel, ClicksStrikeMonstersAndTheLevelsEndSendsThemAway) {
     game->CheckLevelEnd(25);
     game->UpdateMonsters(25);
     EXPECT_FALSE(ghost->IsOnStage());
+}
+
+// The bundled kinds: every record has its picture and every strike shows a full health bar.
+class BundledMonsters : public LevelHarness {};
+
+TEST_F(BundledMonsters, EveryKindLoadsWholeFromTheGamesData) {
+    Start(true);
+    for (const char* kind : {"Ghost", "Robber"}) {
+        SCOPED_TRACE(kind);
+        cMonsterWave wave;
+        wave.Load(kind, 1, Point2i(0, 0), Point2i(0, 0), Point2i(500, 400), cArray<Point2i>());
+        const cMonster* m = wave.Monster(0);
+        ASSERT_NE(nullptr, m);
+        for (int i = 0; i < m->AnimCount(); ++i) {
+            EXPECT_NE(nullptr, m->Anim(i)->sprite) << m->Anim(i)->section.c_str();
+            EXPECT_GT(grSpriteTime(m->Anim(i)->sprite), 0) << i;
+        }
+        EXPECT_GT(m->GetHealth(), 0);
+        EXPECT_GT(m->GetBaseSpeed(), 0);
+        EXPECT_GT(m->GetAttackSpeed(), m->GetBaseSpeed());
+        ASSERT_NE(nullptr, m->HealthBar());
+        EXPECT_EQ(2, m->HealthBar()->childCount());
+        if (auto* robber = dynamic_cast<const cRobber*>(m)) {
+            EXPECT_EQ(cRobber::kRobberAnims, m->AnimCount());
+            EXPECT_GT(robber->GetSnatchTipsCount(), 0);
+            EXPECT_GT(robber->GetAttackPos().x, 0);
+        }
+    }
 }
 
 }  // namespace
