@@ -2,6 +2,7 @@
 // struck, stunned and beaten; and the wave that owns them and releases them in cycles.
 #include "world/monster.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "core/random.h"
@@ -45,9 +46,14 @@ Point2i orderedRange(Point2i range, const char* what) {
     return Point2i(range.x, range.x);
 }
 
-int randomIn(Point2i range) {
-    return range.x + static_cast<int>(gRandom.Int(static_cast<uint32_t>(range.y - range.x)));
+// a + random [0, spread), worked out wide: data files may give any integers.
+int randomFrom(int a, int64_t spread) {
+    const uint32_t n = static_cast<uint32_t>(spread < 0 ? 0 : spread > UINT32_MAX ? UINT32_MAX : spread);
+    const int64_t at = a + static_cast<int64_t>(gRandom.Int(n));
+    return static_cast<int>(at > INT32_MAX ? INT32_MAX : at);
 }
+
+int randomIn(Point2i range) { return randomFrom(range.x, static_cast<int64_t>(range.y) - range.x); }
 
 }  // namespace
 
@@ -106,9 +112,7 @@ void cMonster::SetState(int n) {
     entered_ = false;
 }
 
-int cMonster::nextThink() const {
-    return thinkTime_.x + static_cast<int>(gRandom.Int(static_cast<uint32_t>(thinkTime_.y)));
-}
+int cMonster::nextThink() const { return randomFrom(thinkTime_.x, thinkTime_.y); }
 
 void cMonster::playSound(int which) const {
     worldPlaySoundHandle(sounds_[which], soundNames_[which].c_str(), -1);

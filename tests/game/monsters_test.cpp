@@ -33,6 +33,7 @@ protected:
 };
 
 TEST_F(MonsterLevel, TheLevelLineBuildsTheWave) {
+    constexpr int kAnyDelay = -1;
     const struct {
         const char* monsters;
         const char* way;
@@ -42,6 +43,8 @@ TEST_F(MonsterLevel, TheLevelLineBuildsTheWave) {
         {"Ghost, 3, 4000, 500/700", "100,50", 3, 0, 1},  // a delay without its maximum: 0/0
         {"Ghost, 2, 4000/4000", "100,50", 0, 0, 0},     // too few parts: no monsters
         {"", "100,50", 0, 0, 0},
+        // the widest window there is: drawn without overflowing
+        {"Ghost, 1, -2147483648/2147483647, 2147483000/2147483647", "", 1, kAnyDelay, 0},
     };
     Levels("");
     Start(false);
@@ -54,10 +57,14 @@ TEST_F(MonsterLevel, TheLevelLineBuildsTheWave) {
         ASSERT_EQ(k.count, wave.GetCount());
         EXPECT_EQ(k.wayPoints, static_cast<int>(wave.WayPoints().size()));
         if (!k.count) continue;
-        EXPECT_EQ(k.nextDelay, wave.GetNextDelay());
+        if (k.nextDelay != kAnyDelay) {
+            EXPECT_EQ(k.nextDelay, wave.GetNextDelay());
+        }
         EXPECT_EQ(500, wave.Monster(0)->GetBody().position.x);
         EXPECT_EQ(400, wave.Monster(0)->GetBasePoint().y);
-        EXPECT_EQ(100, wave.WayPoints()[0].x);
+        if (k.wayPoints) {
+            EXPECT_EQ(100, wave.WayPoints()[0].x);
+        }
     }
 }
 
