@@ -9,10 +9,12 @@
 
 #include "core/random.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
 #include "ui/ui.h"
 #include "world/client.h"
+#include "world/draw_list.h"
 #include "world/monster.h"
 #include "world/walkmap.h"
 
@@ -415,6 +417,32 @@ TEST_F(Monsters, StopAllStrikesActiveMonstersOnceAndSendsThemOff) {
     for (int i = 0; i < wave.GetCount(); ++i) EXPECT_FALSE(wave.Monster(i)->IsOnStage()) << i;
     // The stunned one died at the next stop; the dying one's death was never begun again.
     EXPECT_EQ(1, sounds.count("ghost_death"));
+}
+
+TEST_F(Monsters, DrawnOnlyOnStageWithASplashWhereTheClickStruck) {
+    writePicture("ghost.tga", 4, 4, 255, 0, 0);
+    writePicture("splash.tga", 4, 4, 0, 255, 0);
+    writeFile("drawn.ini",
+              "[Main]\nhealth=3\nbound_x=-10\nbound_y=-60\nbound_w=40\nbound_h=60\n"
+              "[WalkLeft]\nsprite=ghost.tga\nperiod=1000\nframes=1\nspr_x=-2\nspr_y=-4\n"
+              "[Hit]\nsprite=splash.tga\nperiod=300\nframes=1\nspr_x=-2\nspr_y=-2\n");
+    DrawTarget target(16, 16, "monstertarget");
+    DrawList list;
+    cMonster m;
+    m.Load("drawn.ini");
+    m.GetBody().position = Vec2f(4, 8);
+    m.Draw(&list);  // off stage: nothing
+    EXPECT_EQ(0, target.at(3, 5));
+    m.Start(points);
+    m.Draw(&list);
+    EXPECT_EQ(0xF800, target.at(3, 5));
+    target.clear();
+    m.OnHit(Point2i(12, 2), 1);
+    m.Draw(&list);  // stunned without a picture: only the splash, at the click
+    EXPECT_EQ(0x07E0, target.at(11, 1));
+    EXPECT_EQ(0, target.at(3, 5));
+    for (int i = 0; i < 12; ++i) m.Update(25);
+    EXPECT_EQ(0, m.HitMarkCount());
 }
 
 }  // namespace
