@@ -154,10 +154,10 @@ void cGame::commonUpdate(int ms) {
         AnimatePopularityBar(ms, barShown_ <= barTarget_ ? 1 : -1);
     }
     if (jenny_) jenny_->Update(ms);
-    UpdateMonsters(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
     CheckLevelEnd(ms);
+    UpdateMonsters(ms);
 }
 
 void cGame::CheckLevelEnd(int ms) {
@@ -170,7 +170,6 @@ void cGame::CheckLevelEnd(int ms) {
         if (jenny_) jenny_->PruneTasks();
         UnlockObjects(nullptr);
     }
-    monsterWave_.StopAll();
     if (state_ == kLevelOver) return;
     state_ = kLevelOver;
     drainMs_ = 0;
@@ -201,9 +200,9 @@ int cGame::commonTail(int ms) {
 
 int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
+    DrawMonsters();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
     if (jenny_) jenny_->AddToDrawList(&drawList_);
-    DrawMonsters();
     drawList_.Flush();
     Window::Draw();
     flying_.Draw();

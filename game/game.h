@@ -172,8 +172,10 @@ public:
     // The wave of the level's "monsters" line ("kind, count, min/max, min/max": the delay between
     // cycles, then between releases), from [BasePos] "monsters" along [Main] "monsters_way".
     void LoadMonsters();
-    // The wave's step (the level-end check stops the wave once every client is served).
+    // The wave's step, after the level-end check; once every client is served it stops the wave
+    // and strikes every monster still about.
     void UpdateMonsters(int ms);
+    // Submits the monsters to the draw list, which sorts them in with the hotel.
     void DrawMonsters();
     // A click on the level strikes the monsters under it, harder with the Porter's defence.
     void ClickMonsters(int x, int y);

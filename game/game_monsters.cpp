@@ -1,5 +1,5 @@
 // The level's monster wave: built from the level file, stepped, drawn and struck by the player's
-// clicks; the level-end check sends them away once every client is served.
+// clicks, and sent away once every client is served.
 #include <cstdlib>
 
 #include "core/text.h"
@@ -42,7 +42,12 @@ void cGame::LoadMonsters() {
                       slashPair(parts.At(3)), base, wayPoints);
 }
 
-void cGame::UpdateMonsters(int ms) { monsterWave_.Update(ms); }
+void cGame::UpdateMonsters(int ms) {
+    // Runs after the level-end check: once every client is served, no monster stays to frighten
+    // anyone, and each step strikes the ones still about.
+    if (allServed_) monsterWave_.StopAll();
+    monsterWave_.Update(ms);
+}
 
 void cGame::DrawMonsters() { monsterWave_.Draw(&drawList_); }
 

@@ -12,7 +12,6 @@ class cClient;
 class cLevelObj;
 class cRequest;
 class FxManager;
-struct sndSound;
 
 // A staff hero as objects and requests see it: its task queue and what it carries.
 class HeroLink {
@@ -88,6 +87,8 @@ public:
     // The gift or sweets the player carries; null when none.
     virtual cBaseObj* GetSelectedDragObject() { return nullptr; }
     virtual cBaseObj* FindMonsterByTarget(const cBaseObj*) { return nullptr; }
+    // Empties the array, then fills it with the active clients that have not gone.
+    virtual void GetWaitingClients(cArray<cClient*>& clients) { clients.clear(); }
     // The level's values for clients.
     virtual int GetRequestTtl() { return 0; }
     virtual int GetRequestWeight(int) { return 0; }
@@ -116,8 +117,6 @@ public:
     // Whether the tutorial has shown the hint of that name.
     virtual bool TutorialHintShown(const char*) { return false; }
     // --- monsters ---
-    // Empties the array, then fills it with the active clients that have not gone.
-    virtual void GetWaitingClients(cArray<cClient*>& out) { out.clear(); }
     // The popularity the level holds now (a robber takes no more than that).
     virtual int GetLevelPopularity() { return 0; }
 };
@@ -167,6 +166,7 @@ void worldSetGame(GameLink* game);
 // instead (tests listen with it).
 void worldPlaySound(const char* name);
 void worldSetSoundHook(void (*hook)(const char* name));
+struct sndSound;
 // Plays a sound an object loaded itself (loop as for sndPlaySound); the hook, when set, hears its
 // name instead.
 void worldPlaySoundHandle(sndSound* sound, const char* name, int loop);
