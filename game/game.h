@@ -251,6 +251,7 @@ private:
     Point2i outdoorPriority_{0, 0};
     bool upgradeSettled_ = false;
     CFlyingThingList flying_;
+    cMonsterWave monsterWave_;
     CGraphFont* cashFont_ = nullptr;
     CGraphFont* noTipsFont_ = nullptr;
     CGraphFont* loyaltyFont_ = nullptr;
@@ -260,7 +261,6 @@ private:
     bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};
-    cMonsterWave monsterWave_;
 };
 
 // Each byte of the text as one UTF-16 unit.
