@@ -437,6 +437,26 @@ TEST_F(FixtureLevel, ClientsOfTheLevelListAndTheOneHeldBack) {
     }
 }
 
+TEST_F(FixtureLevel, OwnedItemsBringExtraClientsTakenInTurnFromTheRarestKind) {
+    for (const char* kind : {"Anna", "Bert"})
+        program_.write(std::string("Data/Clients/") + kind + "/" + kind + ".ini",
+                       std::string("[Main]\nname=") + kind + "\n");
+    program_.write("Data/Menu/UIShop/items/e1/items.ini",
+                   "[desk_item]\nobjects=Desk\nbonus.clients=2\n");
+    cGame* level = Load("clients=Bert,1;Anna,1;Bert,1\n");
+    delete level;
+    game = nullptr;
+    ASSERT_TRUE(gCurrentProfile->AddShopItem("desk_item"));
+    level = game = gameCreateLevel();
+    // Three from the list, then 2 + 1 extra: Anna (named once), Bert, Anna; the last waits.
+    ASSERT_EQ(level->GetClientsMade(), 6);
+    EXPECT_EQ(level->GetClientCount(), 5);
+    int annas = 0;
+    for (int i = 0; i < 5; ++i) annas += strcmp(level->GetClient(i)->GetName(), "Anna") == 0;
+    EXPECT_EQ(annas, 2);
+    EXPECT_STREQ(level->GetClient(5)->GetName(), "Anna");
+}
+
 TEST_F(FixtureLevel, TheFirstClientsComeOneDelayApartUntilOneRoomIsLeft) {
     struct Case {
         int rooms, clients;
