@@ -319,12 +319,10 @@ void cGame::LoadClients() {
     }
     std::stable_sort(kinds.begin(), kinds.end(),
                      [](const Kind& a, const Kind& b) { return a.second < b.second; });
-    int bonus = 0;
-    if (cPlayerProfile* profile = gCurrentProfile) {
-        cArray<cShopItem*> items;
-        profile->GetAllShopItems(items);
-        for (uint32_t i = 0; i < items.size(); ++i) bonus += std::max(0, items[i]->bonusClients);
-    }
+    // No more extra clients than the level could ever hold.
+    const int bonus = gCurrentProfile ? static_cast<int>(std::min<uint32_t>(
+                                            gCurrentProfile->GetBonusClients(), kMaxClients))
+                                      : 0;
     for (int i = 0; i <= bonus; ++i)
         makeClient(kinds[static_cast<size_t>(i) % kinds.size()].first.c_str(), base);
     // The last one made waits for a room upgrade to let it in.
