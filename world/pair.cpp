@@ -112,7 +112,8 @@ void cPairClient::LeaveAngry() {
         room_ = nullptr;
     }
     request_.CancelTask();
-    // The partner's own leave calls next client and cleaner; it finds this one already leaving.
+    // The partner's own leave calls the next client and has the room cleaned; it finds this
+    // one already leaving.
     if (partner_) partner_->LeaveAngry();
 }
 
