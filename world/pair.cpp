@@ -88,7 +88,10 @@ void cPairClient::Follow() {
     body_.position = partner_->GetBody().position + IntPointToVec2(followOffset_);
     animIndex_ = partner_->GetAnimIndex();
     const int partnerState = partner_->GetState();
-    if (partnerState == kStateInRoom) {
+    if (partnerState == kStateOutside) {
+        // Followed out of the hotel: it goes with its partner rather than wait at the door.
+        SetState(kStateOutside);
+    } else if (partnerState == kStateInRoom) {
         room_ = partner_->GetRoom();
         body_.position = partner_->GetBody().position;
         SetState(kStateInRoom);
@@ -184,7 +187,9 @@ void CowboyKid::Follow() {
     body_.position = kidPartner_->GetBody().position + IntPointToVec2(followOffset_);
     animIndex_ = kidPartner_->GetAnimIndex();
     const int partnerState = kidPartner_->GetState();
-    if (partnerState == kStateInRoom) {
+    if (partnerState == kStateOutside) {
+        SetState(kStateOutside);
+    } else if (partnerState == kStateInRoom) {
         room_ = kidPartner_->GetRoom();
         SetState(kStateInRoom);
         babyCried_ = 0;

@@ -279,6 +279,8 @@ TEST_F(Pairs, AnAngryLeaveTakesBothAndEachWaitsForTheOther) {
     EXPECT_EQ(kClean, room.GetRequest().GetKind());  // the partner's leave asks for the cleaning
     ASSERT_TRUE(stepUntil(dad, [&] { return dad.GetState() == cClient::kStateOutside; }));
     EXPECT_EQ(1, lobby.scheduled);
+    dad.Update(25);  // out of the hotel together, not left standing at the door
+    EXPECT_EQ(cClient::kStateOutside, sister.GetState());
 
     // The partner first, while its companion follows it: the companion simply keeps following.
     cClient dad2;
@@ -289,8 +291,8 @@ TEST_F(Pairs, AnAngryLeaveTakesBothAndEachWaitsForTheOther) {
     dad2.LeaveAngry();
     EXPECT_FALSE(sister2.IsLeaving());
     EXPECT_EQ(cClient::kStateFollowing, sister2.GetState());
-    ASSERT_TRUE(stepUntil(dad2, [&] { return dad2.GetState() == cClient::kStateOutside; }));
-    EXPECT_EQ(cClient::kStateFollowing, sister2.GetState());
+    ASSERT_TRUE(stepUntil(dad2, [&] { return sister2.GetState() == cClient::kStateOutside; }));
+    EXPECT_FALSE(sister2.IsLeaving());
     EXPECT_EQ(2, lobby.scheduled);
 }
 
