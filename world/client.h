@@ -92,8 +92,9 @@ public:
     void OnServiceEnd(bool success) override;
     cBaseObj* GetLinked() const override { return linked_; }
     // Makes and loads the companion that [Main] "pair" of the kind's file names, from
-    // "Data/Clients/<pair>/<pair>.ini"; Load does it, and a second call changes nothing. False
-    // when the client comes alone (no pair, or its file is missing: logged).
+    // "Data/Clients/<pair>/<pair>.ini"; the level loader calls it right after Load. A second
+    // call changes nothing. False when the client comes alone (no pair; a missing file or a
+    // companion's own pair is logged).
     bool LoadLinked(const char* iniFile);
     virtual void LeaveAngry();
     virtual void MakeRequest();

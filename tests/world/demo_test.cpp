@@ -128,6 +128,7 @@ TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
 TEST(WorldDemo, TheTravellerComesWithTheCowboyKid) {
     cClient mum;
     mum.Load("Data/Clients/Traveller/Traveller.ini");
+    ASSERT_TRUE(mum.LoadLinked("Data/Clients/Traveller/Traveller.ini"));
     const auto* kid = dynamic_cast<const CowboyKid*>(mum.GetLinked());
     ASSERT_NE(nullptr, kid);
     for (const cClient* c : {static_cast<const cClient*>(&mum), static_cast<const cClient*>(kid)})

@@ -138,6 +138,7 @@ protected:
     cClient& guest(cClient& c, const char* kind) {
         const std::string file = std::string("Data/Clients/") + kind + "/" + kind + ".ini";
         c.Load(file.c_str());
+        c.LoadLinked(file.c_str());
         lobby.guests.push_back(&c);
         return c;
     }
@@ -195,8 +196,9 @@ TEST_F(Pairs, LoadMakesTheCompanionTheGuestsFileNames) {
     auto* sister = dynamic_cast<cPairClient*>(dad.GetLinked());
     ASSERT_NE(nullptr, sister);
     EXPECT_EQ(nullptr, dynamic_cast<CowboyKid*>(sister));
-    EXPECT_EQ(nullptr, sister->GetLinked());
     EXPECT_EQ(1, sister->GetRequestCount());
+    EXPECT_FALSE(sister->LoadLinked("Data/Clients/Sister/Sister.ini"));
+    EXPECT_EQ(nullptr, sister->GetLinked());
     EXPECT_NE(std::string::npos, log().find("no companion of its own"));
 
     // A pair without a file: the guest comes alone, logged.
