@@ -44,6 +44,7 @@ public:
     bool Buyable() const { return buyable_; }
     bool Skill() const { return skill_; }
     int GlowAlpha() const { return static_cast<int>(glowColour_ >> 24); }
+    int GlowValue() const { return glowValue_; }
     Window* HintWindow() const { return hint_; }
     UIWnd* Child(const char* name) { return findChild(this, name); }
 
