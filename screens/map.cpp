@@ -361,15 +361,22 @@ bool UIGameMap::IsEpisodeComplete(int episode) const {
     return done >= total;
 }
 
+HSPRITE UIGameMap::photo(int episode, bool stamp) const {
+    if (episode < 1 || episode > 4) return nullptr;
+    return stamp ? photos_[episode - 1].stamp : photos_[episode - 1].picture;
+}
+
+HSPRITE UIGameMap::PhotoShown(int episode) const {
+    if (!gCurrentProfile || episode > gCurrentProfile->GetEpisode()) return nullptr;
+    return photo(episode, IsEpisodeComplete(episode));
+}
+
 int UIGameMap::Draw() {
     if (hidden()) return 0;
     if (background_) grDrawSprite(0, 0, background_, clock);
-    const int episodes = gCurrentProfile ? std::min(4, gCurrentProfile->GetEpisode()) : 0;
-    for (int e = 1; e <= episodes; ++e) {
-        const Photo& p = photos_[e - 1];
-        HSPRITE s = IsEpisodeComplete(e) ? p.stamp : p.picture;
-        if (s) grDrawSprite(p.position.x, p.position.y, s, clock);
-    }
+    for (int e = 1; e <= 4; ++e)
+        if (HSPRITE s = PhotoShown(e))
+            grDrawSprite(photos_[e - 1].position.x, photos_[e - 1].position.y, s, clock);
     const int result = Window::Draw();
     const int g = std::min(255, std::max(0, glowValue_));
     const uint32_t grey = static_cast<uint32_t>(g) * 0x01010101u;

@@ -39,6 +39,13 @@ public:
     HSPRITE WayPointSprite(uint32_t i) const;
     bool IsEpisodeComplete(int episode) const;
 
+    // Episode e's photo as the map draws it: its stamped version once the episode is complete;
+    // none for an episode the player has not reached.
+    HSPRITE PhotoShown(int episode) const;
+    HSPRITE PhotoPicture(int episode) const { return photo(episode, false); }
+    HSPRITE PhotoStamp(int episode) const { return photo(episode, true); }
+    HSPRITE WayPointSpriteOf(Sprite which) const { return sprites_[which]; }
+
     int State(uint32_t i) const { return i < states_.size() ? states_[i] : kLocked; }
     bool MustHave() const { return mustHave_; }
     bool Buyable() const { return buyable_; }
@@ -60,6 +67,7 @@ private:
     void updateHint(int ms);
     void fillHint(uint32_t i);
     bool miniGameSelected() const;
+    HSPRITE photo(int episode, bool stamp) const;
 
     uint32_t glowColour_ = 0xFFFFFFFFu;
     HSPRITE glow_ = nullptr;
