@@ -47,10 +47,9 @@ UIGameMap::~UIGameMap() {
         spriteFree(&p.picture);
         spriteFree(&p.stamp);
     }
-    // A button still lent the disabled font gives it back, so that the font is freed once.
-    for (int i = 0; i < childCount(); ++i)
-        if (children[i]->font == disabledFont_) children[i]->font = nullptr;
+    // Buttons hold their own reference to whichever font they were lent.
     grFreeFont(disabledFont_);
+    grFreeFont(playFont_);
     delete mustHaveSign_;
     delete skillSign_;
     delete hint_;
@@ -78,7 +77,11 @@ void UIGameMap::Create(const char* file, const char* section) {
     for (const char* name : {"BottomPanel", "Day", "Minigame", "Country", "Cash", "SkillPoints",
                              "Menu", "Play", "Shop", "School", "Home"})
         child(this, file, name, 0);
-    if (UIWnd* play = findChild(this, "Play")) playFont_ = play->font;
+    // Kept with a reference of the map's own: "Play" gives its font back while disabled.
+    if (UIWnd* play = findChild(this, "Play"); play && play->font) {
+        playFont_ = play->font;
+        grAddRef(grHandle(playFont_));
+    }
     refreshPlayButton();
     const char* keys[kSprites] = {"wp_level", "wp_level_disabled", "wp_level_star",
                                   "wp_level_expert", "wp_mini", "wp_mini_disabled", "wp_mini_star"};
@@ -188,7 +191,13 @@ void UIGameMap::RefreshSelection() {
 void UIGameMap::enable(UIWnd* button, bool on) {
     if (!button) return;
     button->SetState(on ? 1 : 0);
-    button->font = on ? playFont_ : disabledFont_;
+    // A lent font is one more reference, and the button's old one is given back, so that each
+    // font is freed exactly once by each of its holders whatever the buttons were loaded with.
+    CGraphFont* lent = on ? playFont_ : disabledFont_;
+    if (button->font == lent) return;
+    if (lent) grAddRef(grHandle(lent));
+    grFreeFont(button->font);
+    button->font = lent;
 }
 
 void UIGameMap::refreshTexts() {

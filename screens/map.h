@@ -74,7 +74,7 @@ private:
     int glowValue_ = 0, glowMin_ = 0, glowMax_ = 0, glowSpeed_ = 0;
     bool buyable_ = false, skill_ = false, mustHave_ = false;
     CGraphFont* disabledFont_ = nullptr;
-    CGraphFont* playFont_ = nullptr;  // borrowed from "Play"
+    CGraphFont* playFont_ = nullptr;  // the font "Play" was loaded with
     cFrame* mustHaveSign_ = nullptr;
     cFrame* skillSign_ = nullptr;
     HSPRITE sprites_[kSprites] = {};

@@ -7,13 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "engine/gr/registry.h"
+#include "engine/gr/sprite.h"
 #include "engine/platform/engine.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "screens/after_game.h"
 #include "screens/between.h"
 #include "screens/holders.h"
 #include "screens/level_loading.h"
 #include "screens/map.h"
+#include "screens/shared_background.h"
 #include "tests/screens/start_fixture.h"
 
 namespace {
@@ -205,6 +209,41 @@ TEST_F(MapScreens, AnEpisodesPhotoIsStampedOnlyWhenEveryWayPointOfItIsDone) {
     EXPECT_TRUE(m->IsEpisodeComplete(5)) << "an episode without way points counts as complete";
 }
 
+TEST_F(MapScreens, ButtonsLentAFontGiveItBackOnce) {
+    firstStartTo("Fay");
+    // "Play" has a font of its own, unlike "Shop" and "School"; disabled ones get the common one back.
+    const char* button = "type=ieButton\nstage=1\nxs=100\nys=40\n";
+    std::ofstream("fonts.ini") << "[Main]\nxs=1024\nys=768\nfont=Data/Fonts/normal.tga\n"
+                               << "[Param]\nfont_disabled=Data/Fonts/normal.tga\n"
+                               << "[Play]\nfont=Data/Fonts/large.tga\n" << button
+                               << "[Shop]\n" << button << "[School]\n" << button;
+    auto holders = [](const char* font) {
+        CSpriteExt* f = grRegistryFind(font);
+        return f ? f->references() : 0;
+    };
+    const int large = holders("Data/Fonts/large.tga"), normal = holders("Data/Fonts/normal.tga");
+    {
+        RCPtr<Window> screen = makeScreen<UIGameMap>("fonts.ini");
+        auto* m = dynamic_cast<UIGameMap*>(screen.get());
+        ASSERT_NE(m, nullptr);
+        UIWnd* play = m->Child("Play");
+        UIWnd* shop = m->Child("Shop");
+        ASSERT_TRUE(play && shop);
+        CGraphFont* playFont = play->font;
+        for (uint32_t wayPoint : {0u, 5u, 0u}) {  // a level, a mini-game, a level again
+            m->SelectWayPoint(wayPoint);
+            const bool level = wayPoint != 5;
+            EXPECT_EQ(shop->state, level ? 1 : 0) << wayPoint;
+            EXPECT_EQ(shop->font == playFont, level) << wayPoint;
+            shop->Draw();
+        }
+        EXPECT_EQ(play->font, playFont);
+    }
+    // Every font is given back once by each of its holders, no more, no less.
+    EXPECT_EQ(holders("Data/Fonts/large.tga"), large);
+    EXPECT_EQ(holders("Data/Fonts/normal.tga"), normal);
+}
+
 // A loading screen of its own: 700 ms per listed hint, a hint list per level and mini-game.
 class LevelLoadingTimes : public StartScreens {
 protected:
@@ -303,6 +342,33 @@ TEST_F(LevelLoadingTimes, ListedHintsComeFirstInOrderAndMultiplyTheLoadingTime) 
         }
         l->OnHide(1);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LevelLoadingTimes, AScreenDeletedOnShowGivesTheSharedBackgroundBack) {
+    firstStartTo("Gia");
+    gCurrentProfile->SetLevel(2);
+    borrowed_ = gSharedBackground;
+    const struct {
+        const char* what;
+        RCPtr<Window> (*make)(const char*);
+    } cases[] = {{"the level loading screen", makeScreen<UILevelLoading>},
+                 {"the after-level statistics", makeScreen<UIAfterGameStats>}};
+    for (const auto& c : cases) {
+        auto* own = new SharedBackground;  // the main menu keeps the real one meanwhile
+        gSharedBackground = own;
+        {
+            RCPtr<Window> screen = c.make("loading.ini");
+            screen->OnShow(0);
+            EXPECT_TRUE(hasChildPointer(screen.get(), own)) << c.what;
+        }  // as at shut-down: the window manager lets go of a screen still on show
+        EXPECT_EQ(own->SavedLooks(), 1) << c.what << ": the background is still there";
+        delete own;
+    }
+    gSharedBackground = nullptr;
 }
 
 }  // namespace
