@@ -5,6 +5,7 @@
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
 #include "tests/game/level_harness.h"
+#include "tests/world/world_fakes.h"
 #include "world/monster.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST_F(MonsterLevel, ClicksStrikeMonstersAndTheLevelsEndSendsThemAway) {
 
     game->OnKeyDown(1, at(200, 370));  // beside it
     EXPECT_EQ(0, ghost->GetHits());
-    game->OnKeyDown(1, at(505, 370));  // no Porter in the level: a strength of 1
+    game->OnKeyDown(1, at(505, 370));  // a Porter without the defence skill: a strength of 1
     EXPECT_EQ(1, ghost->GetHits());
     EXPECT_EQ(cMonster::kStateStunned, ghost->GetState());
     EXPECT_TRUE(leveltest::wasHeard("ghost_hit"));
@@ -95,6 +96,26 @@ TEST_F(MonsterLevel, ClicksStrikeMonstersAndTheLevelsEndSendsThemAway) {
     // While the end goes on, the next step beats it off the stage.
     game->UpdateMonsters(25);
     EXPECT_FALSE(ghost->IsOnStage());
+}
+
+TEST_F(MonsterLevel, ThePortersDefenceStrikesHarder) {
+    Levels("Ghost, 1, 0/0, 0/0");
+    Start(false);
+    game = gameCreateLevel();
+    ASSERT_NE(nullptr, game->GetPorter());
+    game->SetLevelState(cGame::kPlaying);
+    game->UpdateMonsters(25);
+    cMonster* ghost = game->GetMonsterWave().Monster(0);
+    ASSERT_TRUE(ghost->IsOnStage());
+    worldtest::FakeProfile learnt;  // the Porter reads his skills when the click comes
+    SkillInfo defense;
+    defense.name = "defense";
+    defense.hero = "Porter";
+    defense.ability = 1;
+    learnt.skills.push_back(defense);
+    game->OnKeyDown(1, at(505, 370));  // a strength of 2: the ghost's whole health
+    EXPECT_EQ(2, ghost->GetHits());
+    EXPECT_EQ(cMonster::kStateDying, ghost->GetState());
 }
 
 // The bundled kinds: every record has its picture and every strike shows a full health bar.
