@@ -459,45 +459,61 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
             if (!*iniGetString(levelsIni.c_str(), section.c_str(), key, ""))
                 faults.push_back(where + ": \"" + key + "\" is missing");
         // The guests' kinds: each needs its own file.
-        const TokenList clients = TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "clients", ""), ';');
+        const TokenList clients =
+            TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "clients", ""), ';');
         for (uint32_t c = 0; c < clients.Count(); ++c) {
             const TokenList parts = TokenList::Split(clients.At(c), ',');
             const std::string kind = parts.Count() ? parts.At(0) : "";
             if (parts.Count() < 2 || atoi(parts.At(1)) < 1 ||
                 !fileExists(("Data/Clients/" + kind + "/" + kind + ".ini").c_str()))
-                faults.push_back(where + " \"clients\": \"" + clients.At(c) + "\" names no guests of a known kind");
+                faults.push_back(where + " \"clients\": \"" + clients.At(c) +
+                                 "\" names no guests of a known kind");
         }
 
         const LogWatch log;
         cGame* game = gameCreateLevel();
         if (!game->Background()) faults.push_back(where + ": the level has no background");
-        if (game->GetCashGoal() <= 0 || game->GetCashExpert() <= game->GetCashGoal() || game->GetRequestTtl() <= 0)
+        if (game->GetCashGoal() <= 0 || game->GetCashExpert() <= game->GetCashGoal() ||
+            game->GetRequestTtl() <= 0)
             faults.push_back(where + ": the goals or the waiting time are not set");
         if (game->CheckIns().size() == 0 || game->CheckOuts().size() == 0 || !game->GetAngerPoint())
             faults.push_back(where + ": check-in, check-out or anger places are missing");
         if (game->GetRoomCount() < 2) faults.push_back(where + ": the hotel has fewer than two rooms");
-        const TokenList requests = TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "requests", ""), ';');
+        std::set<std::string> served = {"Reception"};
+        const TokenList requests =
+            TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "requests", ""), ';');
         for (uint32_t r = 0; r < requests.Count(); ++r) {
             const TokenList parts = TokenList::Split(requests.At(r), ',');
             const int kind = parts.Count() ? RequestKindFromName(parts.At(0)) : kRequestKinds;
-            if (kind >= kRequestKinds || game->GetRequestWeight(kind) <= 0)
+            if (kind >= kRequestKinds || game->GetRequestWeight(kind) <= 0) {
                 faults.push_back(where + " \"requests\": \"" + requests.At(r) + "\" is silenced or unknown");
+                continue;
+            }
+            served.insert(iniGetString(kRequestFile, RequestKindName(kind), "target", ""));
         }
 
-        // Where the staff start, where guests come in, and every place a service is done.
+        // Where the staff start, where guests come in, and every place a service is done or the
+        // staff wait.
         cWalkMap& map = game->GetWalkMap();
-        Point2i jenny(0, 0), guests(0, 0);
-        iniReadIntPair(&jenny, levelsIni.c_str(), "HeroStartPos", "jenny");
-        iniReadIntPair(&guests, levelsIni.c_str(), "BasePos", "clients");
-        std::set<std::string> served = {"Reception"};
-        for (uint32_t r = 0; r < game->RequestKindsInUse().size(); ++r)
-            served.insert(iniGetString(kRequestFile, RequestKindName(game->RequestKindsInUse()[r]), "target", ""));
+        auto point = [&](const char* group, const char* key) {
+            Point2i p(0, 0);
+            if (!iniReadIntPair(&p, levelsIni.c_str(), group, key))
+                faults.push_back(where + ": [" + group + "] \"" + key + "\" is missing");
+            return p;
+        };
+        const Point2i jenny = point("HeroStartPos", "jenny"), guests = point("BasePos", "clients");
+        for (const char* hero : {"maid", "porter"})
+            for (const char* group : {"HeroBasePos", "HeroWaitPos"}) {
+                const std::string why = unreachable(map, point("HeroStartPos", hero), point(group, hero));
+                if (!why.empty()) faults.push_back(where + " " + hero + ": " + why);
+            }
         for (int o = 0; o < game->GetObjectCount(); ++o) {
             cLevelObj* object = game->GetObject(o);
             std::string why;
             if (served.count(object->GetName()) || dynamic_cast<cRoom*>(object))
                 why = unreachable(map, jenny, object->GetHeroPos());
-            if (why.empty() && dynamic_cast<cRoom*>(object)) why = unreachable(map, guests, object->GetClientPos());
+            if (why.empty() && dynamic_cast<cRoom*>(object))
+                why = unreachable(map, guests, object->GetClientPos());
             if (!why.empty()) faults.push_back(where + " " + object->GetName() + ": " + why);
         }
         for (const cArray<cLevelObj*>* places : {&game->CheckIns(), &game->CheckOuts()})
