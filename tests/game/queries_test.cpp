@@ -4,19 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "game/game_data.h"
 #include "tests/game/level_harness.h"
-#include "tests/world/world_fakes.h"
 #include "world/client.h"
 #include "world/jenny.h"
 #include "world/level_object.h"
+#include "world/maid.h"
 #include "world/musician.h"
+#include "world/porter.h"
 #include "world/request.h"
 #include "world/room.h"
 
 namespace {
 
 using leveltest::LevelHarness;
-using worldtest::FakeHero;
 
 const char kAllObjects[] = "Desk,Bar,Table,Camera,Stage,WaitSpot,Mop,Kitchen,Room1,Room2,Band";
 
@@ -40,6 +41,12 @@ public:
     void Link(cClient* partner) { linked_ = partner; }  // the guest deletes it
     void StayIn(cRoom* room) { room_ = room; }
     cRequest& Stashed() { return stashed_; }
+};
+
+// A Maid with a thing in her hand from the start.
+class HoldingMaid : public cMaid {
+public:
+    void Hold(const char* name) { copyHandName(leftHand_, name); }
 };
 
 // Loads a request of the kind on the object and brings it to a request state.
@@ -96,7 +103,8 @@ protected:
         return text;
     }
 
-    FakeHero maid, porter;
+    HoldingMaid maid;
+    cPorter porter;
 };
 
 // --- Finders ------------------------------------------------------------------------------------
@@ -117,8 +125,17 @@ TEST_F(Queries, HeroesObjectsAndHandObjectsByName) {
     for (const char* name : {"", "desk", "Nowhere"}) EXPECT_EQ(object(name), nullptr) << name;
     EXPECT_EQ(game->FindLevelObjectByName(nullptr), nullptr);
 
-    for (int index : {-1, 0, 8, 9}) EXPECT_EQ(game->GetHandObjectEntry("Glass", index), nullptr);
-    EXPECT_EQ(game->GetHandObjectEntry("", 0), nullptr);
+    data("Data/HandObj/HandObjects.ini",
+         "[Main]\nfname_format=Data/HandObj/%s.ini\nobjects=Glass\n");
+    data("Data/HandObj/Glass.ini", "[Stand]\nspr_x=3\n[DownLeft]\nspr_x=8\n");
+    LoadHandObjects();
+    ASSERT_NE(game->GetHandObjectEntry("Glass", 0), nullptr);
+    EXPECT_EQ(game->GetHandObjectEntry("Glass", 0)->spr_x, 3);
+    ASSERT_NE(game->GetHandObjectEntry("Glass", 8), nullptr);
+    EXPECT_EQ(game->GetHandObjectEntry("Glass", 8)->spr_x, 8);
+    for (int index : {-1, 9}) EXPECT_EQ(game->GetHandObjectEntry("Glass", index), nullptr);
+    for (const char* name : {"", "Cup", "glass"})
+        EXPECT_EQ(game->GetHandObjectEntry(name, 0), nullptr) << name;
     EXPECT_EQ(game->GetHandObjectEntry(nullptr, 0), nullptr);
 }
 
@@ -433,35 +450,36 @@ TEST_F(Queries, KindsThatNeedTheHeroQueueNothingWhileItIsOffDuty) {
         const char* click;  // the object clicked; the request is the client's unless own is set
         const char* owner;
         bool own;
-        FakeHero* hero;
-        const char* taskTarget;  // null: nothing queued
+        bool byMaid;  // else the Porter serves it
+        const char* taskTarget;
     } cases[] = {
-        {"clean", kClean, "Table", "Table", true, &maid, "Table"},
-        {"food", kFood, "Kitchen", "Room1", false, &porter, "Kitchen"},
-        {"cards", kCards, "Table", "Table", false, &porter, "Table"},
-        {"photo", kPhoto, "Camera", "Stage", false, &porter, "Camera"},
-        {"repair", kRepair, "Bar", "Bar", true, &porter, "Bar"},
+        {"clean", kClean, "Table", "Table", true, true, "Table"},
+        {"food", kFood, "Kitchen", "Room1", false, false, "Kitchen"},
+        {"cards", kCards, "Table", "Table", false, false, "Table"},
+        {"photo", kPhoto, "Camera", "Stage", false, false, "Camera"},
+        {"repair", kRepair, "Bar", "Bar", true, false, "Bar"},
     };
     for (bool offDuty : {false, true}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (offDuty ? " off duty" : ""));
-            maid.tasks.clear();
-            porter.tasks.clear();
-            maid.unavailable = porter.unavailable = offDuty;
+            // Fresh staff for every case; off duty is waiting at the base.
+            cMaid maidNow;
+            cPorter porterNow;
+            game->SetStaff(&maidNow, &porterNow);
+            cHero& hero = c.byMaid ? static_cast<cHero&>(maidNow) : porterNow;
+            hero.SetState(offDuty ? cHero::kStateAtBase : cHero::kStateIdle);
+            ASSERT_EQ(hero.IsUnavailable(), offDuty);
             game->UnlockObjects(nullptr);
             a->Disable();
-            for (const char* o : {"Table", "Kitchen", "Camera", "Bar", "Stage"})
-                object(o)->GetRequest().Reset();
-            a->GetRequest().Reset();
             ask(c.own ? object(c.click)->GetRequest() : a->GetRequest(), c.kind, object(c.owner),
                 kRequestWaiting);
             // Food is ordered whatever the hero does; the others wait for the hero.
             const bool queued = !offDuty || c.kind == kFood;
             EXPECT_EQ(game->OrderService(object(c.click)), queued ? 1 : 0);
-            ASSERT_EQ(c.hero->tasks.size(), queued ? 1u : 0u);
+            ASSERT_EQ(hero.TaskCount(), queued ? 1 : 0);
             if (queued) {
-                EXPECT_EQ(c.hero->tasks[0].first, c.kind);
-                EXPECT_EQ(c.hero->tasks[0].second, object(c.taskTarget));
+                EXPECT_EQ(hero.Task(0).kind, c.kind);
+                EXPECT_EQ(hero.Task(0).target, object(c.taskTarget));
             }
             EXPECT_EQ(object(c.click)->IsEnabled(), queued);
             // Cards lock where the client sits, Photo the client itself.
@@ -471,22 +489,28 @@ TEST_F(Queries, KindsThatNeedTheHeroQueueNothingWhileItIsOffDuty) {
             if (c.kind == kPhoto) {
                 EXPECT_EQ(a->IsEnabled(), queued);
             }
+            // The requests name this case's heroes: none may outlive them.
+            a->GetRequest().Reset();
+            for (const char* o : {"Table", "Kitchen", "Camera", "Bar", "Stage"})
+                object(o)->GetRequest().Reset();
         }
     }
+    game->SetStaff(&maid, &porter);
 }
 
 TEST_F(Queries, AHeldHandObjectIsNotFetchedAgainAndANaturalOrderNeedsARequest) {
     Load();
     ask(object("Mop")->GetRequest(), kClean, object("Mop"), kRequestWaiting);
-    maid.holding = "Mop";
+    maid.Hold("Mop");
+    maid.SetState(cHero::kStateIdle);
     EXPECT_EQ(game->OrderService(object("Mop")), 1);
-    EXPECT_TRUE(maid.tasks.empty());
+    EXPECT_EQ(maid.TaskCount(), 0);
     EXPECT_TRUE(object("Mop")->IsEnabled());
 
     // Cards on a table nobody sits at and nothing attached: nothing ordered, nothing locked.
     ask(object("Table")->GetRequest(), kCards, object("Table"), kRequestWaiting);
     EXPECT_EQ(game->OrderService(object("Table")), 0);
-    EXPECT_TRUE(porter.tasks.empty());
+    EXPECT_EQ(porter.TaskCount(), 0);
     EXPECT_FALSE(object("Table")->IsEnabled());
     // A plain object without any request orders nothing.
     EXPECT_EQ(game->OrderService(object("Desk")), 0);
