@@ -130,7 +130,7 @@ cSchoolItem* readSchoolItem(const char* section) {
 
 // The world's view of a hand object: the direction's sprite and its offset.
 bool handObjectView(const char* key, int direction, HandObjectView* out) {
-    const AnimDesc* entry = GetHandObjectEntry(key, direction);
+    const AnimDesc* entry = FindHandObjectEntry(key, direction);
     if (!entry) return false;
     out->sprite = entry->sprite;
     out->offset = Point2i(entry->spr_x, entry->spr_y);
@@ -257,7 +257,7 @@ void LoadHandObjects() {
     worldSetHandObjects(handObjectView);
 }
 
-const AnimDesc* GetHandObjectEntry(const char* name, int direction) {
+const AnimDesc* FindHandObjectEntry(const char* name, int direction) {
     if (!name || !*name) return nullptr;
     cHandObject** object = gHandObjects.FindValue(name);
     return object ? (*object)->Entry(direction) : nullptr;

@@ -141,7 +141,7 @@ void CreateComicsManager();
 // "fname_format" filled with the name twice; names already held are kept as they are.
 void LoadHandObjects();
 // The direction's picture of a hand object; null for an unknown name or a direction outside 0..8.
-const AnimDesc* GetHandObjectEntry(const char* name, int direction);
+const AnimDesc* FindHandObjectEntry(const char* name, int direction);
 // The four room sprites (single, double, luxe, president) of "Data/Episodes/e1/objects.ini";
 // nothing when they are already loaded.
 void LoadRoomSprites();
