@@ -76,7 +76,7 @@ cLevelObj* cGame::FindLevelObjectByName(const char* name) {
 
 const AnimDesc* cGame::GetHandObjectEntry(const char* name, int index) {
     if (!name || !*name || index < 0 || index >= kHandDirections) return nullptr;
-    return ::GetHandObjectEntry(name, index);
+    return FindHandObjectEntry(name, index);
 }
 
 // --- Finders over the clients --------------------------------------------------------------------
