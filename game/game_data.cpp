@@ -195,9 +195,8 @@ void LoadSchoolItems() {
 }
 
 void cHandObject::Load(const char* iniFile) {
-    static const char* const kNames[kDirections] = {"Stand",     "Left",  "UpLeft",
-                                                    "Up",        "UpRight", "Right",
-                                                    "DownRight", "Down",  "DownLeft"};
+    static const char* const kNames[kDirections] = {
+        "Stand", "Left", "UpLeft", "Up", "UpRight", "Right", "DownRight", "Down", "DownLeft"};
     for (int i = 0; i < kDirections; ++i) anims_[i].Load(iniFile, kNames[i]);
 }
 

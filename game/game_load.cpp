@@ -293,7 +293,8 @@ void cGame::LoadClients() {
     Point2i base(0, 0);
     iniReadIntPair(&base, levelsFile_, "BasePos", "clients");
     // Kinds in order of first appearance, with how often the list names each.
-    std::vector<std::pair<std::string, int>> kinds;
+    typedef std::pair<std::string, int> Kind;
+    std::vector<Kind> kinds;
     TokenList entries =
         TokenList::Split(iniGetString(levelsFile_, levelSection_, "clients", ""), ';');
     for (uint32_t e = 0; e < entries.Count(); ++e) {
@@ -301,7 +302,7 @@ void cGame::LoadClients() {
         if (parts.Count() < 2) continue;
         const std::string kind = parts.At(0);
         auto seen = std::find_if(kinds.begin(), kinds.end(),
-                                 [&](const std::pair<std::string, int>& k) { return k.first == kind; });
+                                 [&](const Kind& k) { return k.first == kind; });
         if (seen == kinds.end())
             kinds.emplace_back(kind, 1);
         else
@@ -317,16 +318,13 @@ void cGame::LoadClients() {
         return;
     }
     std::stable_sort(kinds.begin(), kinds.end(),
-                     [](const std::pair<std::string, int>& a, const std::pair<std::string, int>& b) {
-                         return a.second < b.second;
-                     });
-    int bonus = 0;
-    if (cPlayerProfile* profile = gCurrentProfile) {
-        cArray<cShopItem*> items;
-        profile->GetAllShopItems(items);
-        for (uint32_t i = 0; i < items.size(); ++i) bonus += std::max(0, items[i]->bonusClients);
-    }
-    for (int i = 0; i <= bonus; ++i) makeClient(kinds[static_cast<size_t>(i) % kinds.size()].first.c_str(), base);
+                     [](const Kind& a, const Kind& b) { return a.second < b.second; });
+    // No more extra clients than the level could ever hold.
+    const int bonus = gCurrentProfile ? static_cast<int>(std::min<uint32_t>(
+                                            gCurrentProfile->GetBonusClients(), kMaxClients))
+                                      : 0;
+    for (int i = 0; i <= bonus; ++i)
+        makeClient(kinds[static_cast<size_t>(i) % kinds.size()].first.c_str(), base);
     // The last one made waits for a room upgrade to let it in.
     clientCount_ = clientsMade_ - 1;
     for (int i = 0; i < clientCount_; ++i) {

@@ -297,7 +297,8 @@ TEST_F(GameData, TheBundledHandObjectsShowWhatEveryRequestAndTheCartPutInHand) {
     LoadHandObjects();
     std::vector<std::string> carried = {"Cart"};
     for (int kind = 0; kind < kRequestKinds; ++kind) {
-        const char* hand = iniGetString("Data/Request/Request.ini", RequestKindName(kind), "hand_obj", "");
+        const char* hand =
+            iniGetString("Data/Request/Request.ini", RequestKindName(kind), "hand_obj", "");
         if (*hand) carried.push_back(hand);
     }
     ASSERT_GT(carried.size(), 1u);

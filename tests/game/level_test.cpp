@@ -476,7 +476,8 @@ TEST_F(FixtureLevel, TheFirstClientsComeOneDelayApartUntilOneRoomIsLeft) {
         std::string sections;
         for (int i = 0; i < c.rooms; ++i) {
             objects += (i ? ",R" : "R") + std::to_string(i);
-            sections += "[R" + std::to_string(i) + "]\nname=R" + std::to_string(i) + "\ntype=room\n";
+            const std::string name = "R" + std::to_string(i);
+            sections += "[" + name + "]\nname=" + name + "\ntype=room\n";
         }
         program_.write("Data/Episodes/e1/objects.ini", objects + "\n" + sections);
         // The hotel's objects are the player's: a new player takes the file's list.
