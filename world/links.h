@@ -65,7 +65,8 @@ public:
     virtual void SetEventText(const char*) {}
     // A room was upgraded: the upgrade flags and the rooms-upgraded count.
     virtual void RecordRoomUpgrade() {}
-    virtual void ActivateNextClient() {}
+    // Lets the held-back client come; false when there is none or the level is full.
+    virtual bool ActivateNextClient() { return false; }
     virtual void OnRoomUpgraded() {}
 
     // Places: the check-in and check-out queues, front first; null when there is none.
