@@ -92,6 +92,10 @@ int cGame::Update(int ms) {
         heroesSentHome_ = false;
         return commonTail(ms);
     case kGetReady: updateGetReady(ms); return 0;
+    case kTutorial:
+        // The level waits for the hint to close; only the hint's own clock runs.
+        if (gTutorial) gTutorial->AddTime(ms);
+        return commonTail(ms);
     case kPlaying: commonUpdate(ms); return commonTail(ms);
     case kLevelOver:
         updateLevelOver(ms);
@@ -209,6 +213,7 @@ int cGame::Draw() {
     pulse_.Draw(0xFFFFFFFFu);
     if (gFxManager) gFxManager->Draw();
     drawDayLabel();
+    if (state_ == kTutorial && gTutorial) gTutorial->Draw();
     if (gComics) gComics->Draw(1.0f);
     return 1;
 }
@@ -227,6 +232,10 @@ int cGame::OnKeyDown(int key, intptr_t data) {
     if (gComics && gComics->IsShowing()) gComics->OnButton(key);
     if (key == kEscape) {
         openPauseMenu();
+        return 1;
+    }
+    if (state_ == kTutorial && (key == kLeftButton || key == kRightButton)) {
+        if (gTutorial) gTutorial->OnMouseDown(key, data);
         return 1;
     }
     if (state_ == kPlaying && (key == kLeftButton || key == kRightButton)) {
@@ -314,7 +323,10 @@ HeroLink* cGame::GetHeroByName(const char* name) {
     return name && strcmp(name, "Jenny") == 0 ? jenny_ : nullptr;
 }
 
-void cGame::PlayWrongAction(int) { worldPlaySound("wrong_action"); }
+void cGame::PlayWrongAction(int kind) {
+    worldPlaySound("wrong_action");
+    FlashCommandPanels(kind);
+}
 
 int cGame::OrderService(cLevelObj* object) {
     if (!object) return 0;
