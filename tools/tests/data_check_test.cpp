@@ -12,6 +12,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "anim/animation.h"
@@ -279,6 +280,11 @@ TEST(DataSet, EveryScreenLayoutBuildsItsWidgets) {
             for (int k = 0; k < kUiSprites; ++k)
                 if (widget->sprites[k] && spriteWidth(widget->sprites[k]) <= 0)
                     faults.push_back(where + ": state picture " + std::to_string(k) + " does not load");
+            // A button without a stage is disabled: it shows but never takes a click. One meant
+            // to start disabled says "stage=0".
+            if (typeid(*widget) == typeid(UIWndButtonIE) &&
+                !*iniGetString(file.c_str(), s.c_str(), "stage", ""))
+                faults.push_back(where + ": a button without a stage cannot be pressed");
             if (*iniGetString(file.c_str(), s.c_str(), "font", "") && !widget->font)
                 faults.push_back(where + ": font does not load");
             const std::string caption = iniGetString(file.c_str(), s.c_str(), "name", "");
