@@ -14,12 +14,13 @@
 #include "engine/platform/input.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/client.h"
 #include "world/jenny.h"
+#include "world/maid.h"
+#include "world/porter.h"
 #include "world/level_object.h"
 #include "world/request.h"
 
-FxManager* gFxManager = nullptr;
-FlyingTips* gFlyingTips = nullptr;
 cGame* gCurrentGame = nullptr;
 int32_t gGoalType = 2;
 
@@ -65,7 +66,7 @@ cGame::cGame() {
 
 cGame::~cGame() {
     delete banner_;
-    delete jenny_;
+    for (int i = 0; i < kMaxClients; ++i) delete levelClients_[i];
     spriteFree(&background_);
     spriteFree(&moneySprite_);
     for (CGraphFont* font : {bannerFont_, dayFont_, cashFont_, noTipsFont_, loyaltyFont_})
@@ -85,9 +86,9 @@ int cGame::Update(int ms) {
     case kStart:
         state_ = kGetReady;
         worldPlaySound("get_ready");
-        if (jenny_) {
-            jenny_->SetState(cHero::kStateHail);
-            jenny_->SetKeepApplauding(false);
+        for (cHero* hero : Heroes()) {
+            hero->SetState(cHero::kStateHail);
+            hero->SetKeepApplauding(false);
         }
         heroesSentHome_ = false;
         return commonTail(ms);
@@ -112,7 +113,7 @@ void cGame::updateGetReady(int ms) {
     }
     banner_->Update(ms);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->Update(ms);
-    if (jenny_) jenny_->Update(ms);
+    for (cHero* hero : Heroes()) hero->Update(ms);
     if (!banner_->IsIdle()) return;
     banner_->SetText(bannerFont_, "#GAME_GO", kBannerKind);
     banner_->Start();
@@ -157,7 +158,7 @@ void cGame::commonUpdate(int ms) {
         }
         AnimatePopularityBar(ms, barShown_ <= barTarget_ ? 1 : -1);
     }
-    if (jenny_) jenny_->Update(ms);
+    for (cHero* hero : Heroes()) hero->Update(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
     CheckLevelEnd(ms);
@@ -170,7 +171,7 @@ void cGame::CheckLevelEnd(int ms) {
     if (!allServed_) return;
     if (!heroesSentHome_) {
         heroesSentHome_ = true;
-        if (jenny_) jenny_->PruneTasks();
+        for (cHero* hero : Heroes()) hero->PruneTasks();
         UnlockObjects(nullptr);
     }
     if (state_ == kLevelOver) return;
@@ -204,7 +205,7 @@ int cGame::commonTail(int ms) {
 int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
-    if (jenny_) jenny_->AddToDrawList(&drawList_);
+    for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
     drawList_.Flush();
     Window::Draw();
     flying_.Draw();
@@ -320,7 +321,11 @@ cLevelObj* cGame::FindLevelObjectByName(const char* name) {
 }
 
 HeroLink* cGame::GetHeroByName(const char* name) {
-    return name && strcmp(name, "Jenny") == 0 ? jenny_ : nullptr;
+    if (!name) return nullptr;
+    if (strcmp(name, "Jenny") == 0) return jenny_;
+    if (strcmp(name, "Maid") == 0) return maid_;
+    if (strcmp(name, "Porter") == 0) return porter_;
+    return nullptr;
 }
 
 void cGame::PlayWrongAction(int kind) {

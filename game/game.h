@@ -16,16 +16,15 @@
 #include "world/factory.h"
 #include "world/links.h"
 #include "world/walkmap.h"
+#include "game/game_data.h"
 
 class cLevelObj;
+class cClient;
+class cHero;
 class cJenny;
 class cCommandPanel;
-class FxManager;
-
-// The effect manager and the flying tips of the whole run; null until the game's loader makes
-// them, and every user tests them.
-extern FxManager* gFxManager;
-extern FlyingTips* gFlyingTips;
+class cMaid;
+class cPorter;
 
 class cGame : public Window, public GameLink {
 public:
@@ -88,7 +87,7 @@ public:
 
     // --- GameLink ---
     cLevelObj* FindLevelObjectByName(const char* name) override;
-    // "Jenny" (exactly so); the Maid and the Porter are not in the level yet.
+    // "Jenny", "Maid" or "Porter", exactly so; null for any other name.
     HeroLink* GetHeroByName(const char* name) override;
     int GetRequestPriceBonus() override { return priceBonus_; }
     int GetRequestTimeBonus() override { return timeBonus_; }
@@ -195,6 +194,30 @@ public:
     bool LastClientsReached() const { return lastClients_; }
     cBounceCaption* Banner() const { return banner_; }
     cJenny* GetJenny() const { return jenny_; }
+
+    // --- The level's heroes and clients, as loading leaves them ---
+    static constexpr int kMaxClients = 200;
+    // The clients of the level file's "clients" list and the extra ones, the last held back.
+    void LoadClients();
+    cMaid* GetMaid() const { return maid_; }
+    cPorter* GetPorter() const { return porter_; }
+    // The heroes present, in the order the level starts and readies them: the Maid, the Porter,
+    // Jenny.
+    struct HeroList {
+        cHero* at[3] = {};
+        int count = 0;
+        cHero* const* begin() const { return at; }
+        cHero* const* end() const { return at + count; }
+    };
+    HeroList Heroes() const;
+    int GetClientCount() const { return clientCount_; }
+    // Every client made, the held-back one included.
+    int GetClientsMade() const { return clientsMade_; }
+    // Null outside the clients made.
+    cClient* GetClient(int i) const {
+        return i >= 0 && i < clientsMade_ ? levelClients_[i] : nullptr;
+    }
+    int GetPopularityMax() const { return popularityMax_; }
     HSPRITE Background() const { return background_; }
     DrawList& GetDrawList() { return drawList_; }
     cWalkMap& GetWalkMap() { return walkMap_; }
@@ -223,7 +246,15 @@ private:
     CGraphFont* bannerFont_ = nullptr;
     CGraphFont* dayFont_ = nullptr;
     int state_ = kStart;
-    cJenny* jenny_ = nullptr;  // owned
+    // The game data's heroes, not owned: a level only places them.
+    cJenny* jenny_ = nullptr;
+    cMaid* maid_ = nullptr;
+    cPorter* porter_ = nullptr;
+    cClient* levelClients_[kMaxClients] = {};  // owned
+    int clientsMade_ = 0;
+    void placeHero(cHero* hero, const char* key, bool waits);
+    cClient* makeClient(const char* kind, Point2i base);
+    void computePopularityMax();
     bool roomUpgradeDone_ = false;
     int goalType_ = 0;
     cArray<std::string> upgradeRecords_;

@@ -88,3 +88,5 @@ velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press p
   porter_active porter_press)
 velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
   chess dog fire luggage photo repair souvenir upgrade)
+# What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
+velmora_svg_folder(HandObj)
