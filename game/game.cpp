@@ -94,6 +94,10 @@ int cGame::Update(int ms) {
         heroesSentHome_ = false;
         return commonTail(ms);
     case kGetReady: updateGetReady(ms); return 0;
+    case kTutorial:
+        // The level waits for the hint to close; only the hint's own clock runs.
+        if (gTutorial) gTutorial->AddTime(ms);
+        return commonTail(ms);
     case kPlaying: commonUpdate(ms); return commonTail(ms);
     case kLevelOver:
         updateLevelOver(ms);
@@ -213,6 +217,7 @@ int cGame::Draw() {
     pulse_.Draw(0xFFFFFFFFu);
     if (gFxManager) gFxManager->Draw();
     drawDayLabel();
+    if (state_ == kTutorial && gTutorial) gTutorial->Draw();
     if (gComics) gComics->Draw(1.0f);
     return 1;
 }
@@ -231,6 +236,10 @@ int cGame::OnKeyDown(int key, intptr_t data) {
     if (gComics && gComics->IsShowing()) gComics->OnButton(key);
     if (key == kEscape) {
         openPauseMenu();
+        return 1;
+    }
+    if (state_ == kTutorial && (key == kLeftButton || key == kRightButton)) {
+        if (gTutorial) gTutorial->OnMouseDown(key, data);
         return 1;
     }
     if (state_ == kPlaying && (key == kLeftButton || key == kRightButton)) {

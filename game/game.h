@@ -10,6 +10,7 @@
 #include "anim/flying.h"
 #include "core/array.h"
 #include "engine/gr/gr.h"
+#include "game/tutorial.h"
 #include "ui/ui.h"
 #include "world/client.h"
 #include "world/draw_list.h"
@@ -23,6 +24,7 @@ class cLevelObj;
 class cClient;
 class cHero;
 class cJenny;
+class cCommandPanel;
 class cMaid;
 class cPorter;
 
@@ -53,6 +55,37 @@ public:
     // Builds each section of the [Main] key's comma list and appends it to the level objects and
     // to places; stops at the object capacity (logged).
     void LoadPlaces(const char* key, cArray<cLevelObj*>& places);
+
+    // --- The command panels and the tutorial's hints (game_panels.cpp) ---
+    // The panels of the interface's [Panels] files, offered the level's kinds; the list of kinds
+    // in use is emptied after.
+    void LoadCommandPanels();
+    // A wrong action: the button showing the kind flashes on both panels.
+    void FlashCommandPanels(int kind);
+    // Opens the tutorial's hint of that name with a round spot; the level waits (state 9) while
+    // it is open. Nothing at a point with both coordinates below 1, or for a hint already shown.
+    void OnTutorialEventAt(const char* name, Point2i centre, int radius);
+    // The hint was closed: play goes on.
+    void ResumeFromTutorial();
+    cCommandPanel* LeftPanel() const { return panels_[0]; }
+    cCommandPanel* RightPanel() const { return panels_[1]; }
+
+private:
+    // Hands a closing hint back to this level; forgotten by the tutorial when the level goes.
+    class TutorialBridge : public TutorialLevel {
+    public:
+        explicit TutorialBridge(cGame* game) : game_(game) {}
+        ~TutorialBridge() override;
+        void ResumeFromTutorial() override;
+        int OnButtonDown(int button, intptr_t position) override;
+
+    private:
+        cGame* game_;
+    };
+    cCommandPanel* panels_[2] = {};  // children: the window deletes them
+    TutorialBridge tutorialBridge_{this};
+
+public:
 
     // --- GameLink ---
     int GetRequestPriceBonus() override { return priceBonus_; }
