@@ -66,11 +66,12 @@ cGame::cGame() {
 
 cGame::~cGame() {
     delete banner_;
-    for (int i = 0; i < kMaxClients; ++i) delete levelClients_[i];
     spriteFree(&background_);
     spriteFree(&moneySprite_);
     for (CGraphFont* font : {bannerFont_, dayFont_, cashFont_, noTipsFont_, loyaltyFont_})
         grFreeFont(font);
+    // Clients first: they point at the rooms they stay in.
+    for (int i = 0; i < clientsMade_; ++i) delete levelClients_[i];
     for (int i = 0; i < kMaxObjects; ++i) delete objects_[i];
     // A level made before this one was deleted keeps the globals it set.
     if (gCurrentGame == this) gCurrentGame = nullptr;
@@ -143,7 +144,7 @@ void cGame::commonUpdate(int ms) {
         for (int i = 0; i < objectCount_; ++i) objects_[i]->SetBreakable(false);
     }
     AdvanceUpgradeProgress(ms, 0);
-    // Clients come once the level's clients exist; until then the start times only wait.
+    if (startTimes_.size() && startTimes_[0] <= levelClock_) AdmitNextClient();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->Update(ms);
     if (state_ == kPlaying) {
         if (nextObjectBreak_ && nextObjectBreak_ <= levelClock_) {
@@ -162,6 +163,7 @@ void cGame::commonUpdate(int ms) {
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
     CheckLevelEnd(ms);
+    UpdateMonsters(ms);
 }
 
 void cGame::CheckLevelEnd(int ms) {
@@ -204,6 +206,7 @@ int cGame::commonTail(int ms) {
 
 int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
+    DrawMonsters();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
     for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
     drawList_.Flush();
@@ -261,6 +264,7 @@ void cGame::leftButtonDown(int x, int y) {
         }
         object->SignalWrongClick();
     }
+    ClickMonsters(x, y);
 }
 
 void cGame::rightButtonDown(int x, int y) {
@@ -311,50 +315,7 @@ void cGame::openPauseMenu() {
     if (WM* wm = WM::Get(); wm && menu) wm->Push(menu, false, false, false);
 }
 
-// --- The world's services -----------------------------------------------------------------------
-
-cLevelObj* cGame::FindLevelObjectByName(const char* name) {
-    if (!name || !*name) return nullptr;
-    for (int i = 0; i < objectCount_; ++i)
-        if (strcmp(objects_[i]->GetName(), name) == 0) return objects_[i];
-    return nullptr;
-}
-
-HeroLink* cGame::GetHeroByName(const char* name) {
-    if (!name) return nullptr;
-    if (strcmp(name, "Jenny") == 0) return jenny_;
-    if (strcmp(name, "Maid") == 0) return maid_;
-    if (strcmp(name, "Porter") == 0) return porter_;
-    return nullptr;
-}
-
-void cGame::PlayWrongAction(int kind) {
-    worldPlaySound("wrong_action");
-    FlashCommandPanels(kind);
-}
-
-int cGame::OrderService(cLevelObj* object) {
-    if (!object) return 0;
-    cRequest* request = &object->GetRequest();
-    if (!request->IsWaiting()) request = object->GetAttached();
-    if (!request || request->GetKind() == kCheckIn || request->GetKind() >= kNoRequest) return 0;
-    HeroLink* hero = request->GetHero();
-    if (!hero) return 0;
-    switch (request->GetKind()) {
-    case kCalmBaby: case kCheckOut: case kCocktail: case kFood: case kNews: case kPhone: break;
-    default:
-        if (hero->IsUnavailable()) return 0;
-    }
-    object->Enable();
-    const char* hand = request->GetHandObject();
-    if (!(hand && *hand && hero->IsHolding(hand) && strcmp(object->GetName(), hand) == 0))
-        hero->AddTask(request->GetKind(), object);
-    return 1;
-}
-
-int cGame::GetRequestWeight(int kind) {
-    return kind >= 0 && kind < kRequestKinds ? weights_[kind] : 0;
-}
+// --- Breakages ---------------------------------------------------------------------------------
 
 bool cGame::objectOfType(const cLevelObj* object, const char* type) const {
     return object && strCmpNoCase(iniGetString(objectsFile_, object->GetSectionName(), "type", ""),
@@ -387,12 +348,6 @@ void cGame::RecordRoomUpgrade() {
     roomUpgradeDone_ = true;
     upgradeSettled_ = true;
     ++roomsUpgraded_;
-}
-
-void cGame::UnlockObjects(const char* name) {
-    for (int i = 0; i < objectCount_; ++i)
-        if (objects_[i]->IsEnabled() && (!name || strcmp(objects_[i]->GetName(), name) == 0))
-            objects_[i]->Disable();
 }
 
 void cGame::AddRoomUpgradeRecord(const char* record) {

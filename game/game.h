@@ -12,9 +12,11 @@
 #include "engine/gr/gr.h"
 #include "game/tutorial.h"
 #include "ui/ui.h"
+#include "world/client.h"
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/links.h"
+#include "world/monster.h"
 #include "world/walkmap.h"
 #include "game/game_data.h"
 
@@ -86,19 +88,9 @@ private:
 public:
 
     // --- GameLink ---
-    cLevelObj* FindLevelObjectByName(const char* name) override;
-    // "Jenny", "Maid" or "Porter", exactly so; null for any other name.
-    HeroLink* GetHeroByName(const char* name) override;
     int GetRequestPriceBonus() override { return priceBonus_; }
     int GetRequestTimeBonus() override { return timeBonus_; }
-    // The level has no clients yet.
-    cBaseObj* FindClientByRequestTarget(const cLevelObj*) override { return nullptr; }
-    void PlayWrongAction(int kind) override;
     void SetUpgradeSettled() override { upgradeSettled_ = true; }
-    cLevelObj* GetFirstCheckInPlace() override { return checkIns_.size() ? checkIns_[0] : nullptr; }
-    cLevelObj* GetFirstCheckOutPlace() override {
-        return checkOuts_.size() ? checkOuts_[0] : nullptr;
-    }
     void GetDecreaseRatios(float* direct, float* indirect) override {
         *direct = decreaseDirect_;
         *indirect = decreaseIndirect_;
@@ -111,8 +103,6 @@ public:
     void ShowBanner(const char* key) override;
     // A room upgrade completed in this level.
     void RecordRoomUpgrade() override;
-    // Unlocks every locked level object of that name; with null every locked one.
-    void UnlockObjects(const char* name) override;
 
     // --- Money, popularity and the counters ---
     // Without preview money grows and is shown; with it only the shown total changes. Then the
@@ -132,8 +122,6 @@ public:
     // Breaks a random breakable object that is neither a room nor a flower; nothing without one.
     void BreakRandomObject();
     void BreakRandomRoom();
-    // Order of a service on a clicked object; 1 when a task was queued.
-    int OrderService(cLevelObj* object);
     // The forced finishes of the cheat words.
     void FinishLevelNow();
     void ForceWin();
@@ -153,6 +141,64 @@ public:
     // A completed room upgrade's record, kept for the profile; every one of the level is kept.
     void AddRoomUpgradeRecord(const char* record);
     const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
+
+    // --- Clients, finders, places and service orders (game_queries.cpp) ---
+    // Takes the client into the client array (owned); a full array refuses it (logged, deleted).
+    bool AddClient(cClient* client);
+    // The active clients are the first count entries of the array; held within it.
+    void SetClientCount(int count);
+    int GetClientArraySize() const { return clientsMade_; }
+    int GetClientsIn() const { return clientsIn_; }
+    int GetClientsGone() const { return clientsGone_; }
+    // The Maid and the Porter in place of the game data's (not owned); null while absent.
+    void SetStaff(cMaid* maid, cPorter* porter) {
+        maid_ = maid;
+        porter_ = porter;
+    }
+    // "Jenny", "Maid" or "Porter", exactly so; anything else gives null.
+    HeroLink* GetHeroByName(const char* name) override;
+    cLevelObj* FindLevelObjectByName(const char* name) override;
+    // The picture of a carried object in one of its nine directions; null for an empty name,
+    // an index outside 0..8 or an object the game data lacks.
+    const AnimDesc* GetHandObjectEntry(const char* name, int index);
+    // Finders over the active clients, each client tested before its linked client.
+    cBaseObj* FindClientByRequestOwner(const cLevelObj* object) override;
+    cBaseObj* FindClientByRequestTarget(const cLevelObj* object) override;
+    cClient* FindClientAtObject(const cLevelObj* room) override;
+    cBaseObj* FindMonsterByTarget(const cBaseObj* client) override;
+    // A request of the kind (from kNoRequest on: of a client in state 1); clients before objects.
+    const cRequest* FindRequest(int kind, bool waitingOnly) override;
+    int CountRequestsOfKind(int kind, const cBaseObj* excluded) override;
+    // The client whose own or linked request waits for the hero, else the level object whose
+    // request does.
+    cBaseObj* FindWaitingRequestOfHero(const HeroLink* hero);
+    cLevelObj* FindRoomByNumber(int grade) override;
+    void GetWaitingClients(cArray<cClient*>& clients) override;
+    int CountCheckOutRequests() override;
+    cBaseObj* GetDraggedObject() override { return dragged_; }
+    void SetDraggedClient(cClient* client) { dragged_ = client; }
+    cBaseObj* GetSelectedDragObject() override { return selectedCarried_; }
+    void SetSelectedDragObject(cBaseObj* object) { selectedCarried_ = object; }
+    // The queues run from the last place (where a client joins) to the first (the front).
+    cLevelObj* GetFirstCheckInPlace() override;
+    cLevelObj* GetLastFreeCheckInPlace() override;
+    cLevelObj* GetNextCheckInPlace(const cLevelObj* place) override;
+    cLevelObj* GetFirstCheckOutPlace() override;
+    cLevelObj* GetLastFreeCheckOutPlace() override;
+    // From a room: the back of the check-out queue; from a place: the free one in front of it.
+    cLevelObj* GetNextCheckOutPlace(const cLevelObj* object) override;
+    int GetCheckOutPlaceCount() override { return static_cast<int>(checkOuts_.size()); }
+    // The next client joins the check-in queue when one may come and a place is free.
+    void AdmitNextClient();
+    void ScheduleNextClient() override;
+    bool ActivateNextClient() override;
+    void OnRoomUpgraded() override;
+    // The "wrong_action" sound for a click that cannot be served.
+    void PlayWrongAction(int kind) override;
+    // Unlocks every locked level object of that name; with null every locked one.
+    void UnlockObjects(const char* name) override;
+    // The order of a service on a clicked object: a task in a hero's queue; 1 when queued.
+    int OrderService(cLevelObj* object);
 
     // --- Reads ---
     int GetLevelState() const override { return state_; }
@@ -222,6 +268,21 @@ public:
     DrawList& GetDrawList() { return drawList_; }
     cWalkMap& GetWalkMap() { return walkMap_; }
     CFlyingThingList& FlyingThings() { return flying_; }
+
+    // --- Monsters ---
+    // The wave of the level's "monsters" line ("kind, count, min/max, min/max": the delay between
+    // cycles, then between releases), from [BasePos] "monsters" along [Main] "monsters_way".
+    void LoadMonsters();
+    // The wave's step, after the level-end check; once every client is served it stops the wave
+    // and strikes every monster still about.
+    void UpdateMonsters(int ms);
+    // Submits the monsters to the draw list, which sorts them in with the hotel.
+    void DrawMonsters();
+    // A click on the level strikes the monsters under it, harder with the Porter's defence.
+    void ClickMonsters(int x, int y);
+    cBaseObj* FindMonsterByTarget(const cBaseObj* client) override;
+    int GetLevelPopularity() override { return popularity_; }
+    cMonsterWave& GetMonsterWave() { return monsterWave_; }
 
 private:
     void commonUpdate(int ms);
@@ -299,6 +360,7 @@ private:
     Point2i outdoorPriority_{0, 0};
     bool upgradeSettled_ = false;
     CFlyingThingList flying_;
+    cMonsterWave monsterWave_;
     CGraphFont* cashFont_ = nullptr;
     CGraphFont* noTipsFont_ = nullptr;
     CGraphFont* loyaltyFont_ = nullptr;
@@ -308,6 +370,11 @@ private:
     bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};
+    // --- Clients, finders, places and service orders ---
+    // The active clients, never more than the array holds.
+    int activeClients() const { return clientCount_ < clientsMade_ ? clientCount_ : clientsMade_; }
+    cClient* dragged_ = nullptr;
+    cBaseObj* selectedCarried_ = nullptr;
 };
 
 // Each byte of the text as one UTF-16 unit.

@@ -2,11 +2,13 @@
 // level screen and the hero classes implement (tests fake them), and the one sound call.
 #pragma once
 
+#include "core/array.h"
 #include "core/values.h"
 #include "engine/gr/gr.h"
 
 class FlyingTips;
 class cBaseObj;
+class cClient;
 class cLevelObj;
 class cRequest;
 class FxManager;
@@ -63,7 +65,8 @@ public:
     virtual void SetEventText(const char*) {}
     // A room was upgraded: the upgrade flags and the rooms-upgraded count.
     virtual void RecordRoomUpgrade() {}
-    virtual void ActivateNextClient() {}
+    // Lets the held-back client come; false when there is none or the level is full.
+    virtual bool ActivateNextClient() { return false; }
     virtual void OnRoomUpgraded() {}
 
     // Places: the check-in and check-out queues, front first; null when there is none.
@@ -85,6 +88,8 @@ public:
     // The gift or sweets the player carries; null when none.
     virtual cBaseObj* GetSelectedDragObject() { return nullptr; }
     virtual cBaseObj* FindMonsterByTarget(const cBaseObj*) { return nullptr; }
+    // Empties the array, then fills it with the active clients that have not gone.
+    virtual void GetWaitingClients(cArray<cClient*>& clients) { clients.clear(); }
     // The level's values for clients.
     virtual int GetRequestTtl() { return 0; }
     virtual int GetRequestWeight(int) { return 0; }
@@ -112,6 +117,9 @@ public:
     // --- the Maid and the Porter ---
     // Whether the tutorial has shown the hint of that name.
     virtual bool TutorialHintShown(const char*) { return false; }
+    // --- monsters ---
+    // The popularity the level holds now (a robber takes no more than that).
+    virtual int GetLevelPopularity() { return 0; }
 };
 
 // A client as heroes and rooms see it.
@@ -159,3 +167,7 @@ void worldSetGame(GameLink* game);
 // instead (tests listen with it).
 void worldPlaySound(const char* name);
 void worldSetSoundHook(void (*hook)(const char* name));
+struct sndSound;
+// Plays a sound an object loaded itself (loop as for sndPlaySound); the hook, when set, hears its
+// name instead.
+void worldPlaySoundHandle(sndSound* sound, const char* name, int loop);

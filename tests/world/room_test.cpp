@@ -37,7 +37,10 @@ struct RoomGame : FakeGame {
     void ShowBanner(const char* key) override { calls.push_back(key); }
     void SetEventText(const char* text) override { calls.push_back(text); }
     void RecordRoomUpgrade() override { calls.push_back("record"); }
-    void ActivateNextClient() override { calls.push_back("activate"); }
+    bool ActivateNextClient() override {
+        calls.push_back("activate");
+        return true;
+    }
     void OnRoomUpgraded() override { calls.push_back("upgraded"); }
 };
 
