@@ -26,15 +26,6 @@ cHero* heroNamed(const char* name) {
     return gCurrentGame ? dynamic_cast<cHero*>(gCurrentGame->GetHeroByName(name)) : nullptr;
 }
 
-// A request waiting for the hero anywhere in the level: one of a kind the hero serves.
-const cRequest* waitingRequestOfHero(cGame& game, const cHero* hero) {
-    if (!hero) return nullptr;
-    for (int kind = 0; kind < kNoRequest; ++kind)
-        if (RequestKindHero(kind) == static_cast<const HeroLink*>(hero))
-            if (const cRequest* request = game.FindRequest(kind, true)) return request;
-    return nullptr;
-}
-
 }  // namespace
 
 // --- cRoundBtn ----------------------------------------------------------------------------------
@@ -87,7 +78,10 @@ void cRoundBtn::SetRequest(const char* heroName, int kind, int grade) {
 const cRequest* cRoundBtn::waitingRequest() const {
     cGame* game = gCurrentGame;
     if (!game) return nullptr;
-    if (kind_ == kNoRequest) return waitingRequestOfHero(*game, hero_);
+    if (kind_ == kNoRequest) {
+        cBaseObj* waiting = game->FindWaitingRequestOfHero(hero_);
+        return waiting ? &waiting->GetRequest() : nullptr;
+    }
     if (kind_ == kRepair) {
         // Room upgrades are the Porter's work too: his repair button stands for them.
         const cRequest* repair = game->FindRequest(kRepair, true);
