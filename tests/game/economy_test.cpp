@@ -2,6 +2,7 @@
 // check-outs and room upgrades, the wind-down and end of a level and the cheat words that force it.
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -353,6 +354,7 @@ struct CheatCase {
     const char* mandatory;
     bool won;
 };
+void PrintTo(const CheatCase& c, std::ostream* out) { *out << c.word << " goal " << c.goalType; }
 
 class CheatWords : public Economy, public ::testing::WithParamInterface<CheatCase> {};
 
@@ -385,6 +387,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CheatCase{"rz5climbed", 3, "mandatory_room_upgrades=2\n", true},
                       // no room of grade 3 to upgrade
                       CheatCase{"rz5top", 3, "mandatory_room_upgrades=4\n", false},
-                      CheatCase{"rz5fallen", 3, "mandatory_room_upgrades=2\n", false}));
+                      CheatCase{"rz5fallen", 3, "mandatory_room_upgrades=2\n", false}),
+    [](const ::testing::TestParamInfo<CheatCase>& info) {
+        return std::string(info.param.word) + "_goal" + std::to_string(info.param.goalType) + "_" +
+               std::to_string(info.index);
+    });
 
 }  // namespace
