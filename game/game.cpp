@@ -152,6 +152,7 @@ void cGame::commonUpdate(int ms) {
     AdvanceUpgradeProgress(ms, 0);
     if (startTimes_.size() && startTimes_[0] <= levelClock_) AdmitNextClient();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->Update(ms);
+    updateClients(ms);
     if (state_ == kPlaying) {
         if (nextObjectBreak_ && nextObjectBreak_ <= levelClock_) {
             BreakRandomObject();
@@ -182,8 +183,10 @@ int cGame::commonTail(int ms) {
 int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
+    addClientsToDrawList();
     if (jenny_) jenny_->AddToDrawList(&drawList_);
     drawList_.Flush();
+    drawDraggedClient();
     Window::Draw();
     flying_.Draw();
     if (banner_) banner_->Draw();

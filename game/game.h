@@ -315,6 +315,13 @@ private:
     std::u16string comboFormat() const;
     CGraphFont* comboFont() const;
     int actedThreshold_ = 0;  // the served-clients threshold last acted on
+    // Every active client's step, then the last two clients' requests evened out.
+    void updateClients(int ms);
+    void balanceLastClients();
+    // Every client but the dragged one joins the depth order; the dragged one (after its
+    // partner) is drawn over the hotel.
+    void addClientsToDrawList();
+    void drawDraggedClient();
     // --- Clients, finders, places and service orders ---
     // The active clients, never more than the array holds.
     int activeClients() const { return clientCount_ < clientTotal_ ? clientCount_ : clientTotal_; }

@@ -29,7 +29,7 @@ const char kObjects[] =
     "[Room2]\ntype=room\nname=Room2\nx=200\ny=10\n"
     "[Room3]\ntype=room\nname=Room3\nx=300\ny=10\ngrade=1\n"
     "[Desk]\nname=Desk\nx=40\ny=40\n"
-    "[In1]\nname=In1\nx=1\ny=1\n[In2]\nname=In2\nx=2\ny=2\n[Out1]\nname=Out1\nx=3\ny=3\n";
+    "[In1]\nname=In1\nx=1\ny=1\n[In2]\nname=In2\nx=2\ny=2\n[In3]\nname=In3\nx=5\ny=5\n[Out1]\nname=Out1\nx=3\ny=3\n";
 
 std::string bundled(const char* relative) {
     std::ifstream in(std::string(VELMORA_SOURCE_DIR) + "/" + relative, std::ios::binary);
@@ -83,7 +83,7 @@ protected:
     // a test lets it in.
     void Write(const std::string& level, const std::string& main = "") {
         program.write("Data/Episodes/e1/levels.ini",
-                      "[Main]\ncheck_ins=In1, In2\ncheck_outs=Out1\nupgrade_time=5000\n"
+                      "[Main]\ncheck_ins=In1, In2, In3\ncheck_outs=Out1\nupgrade_time=5000\n"
                       "first_client_start_delay=100000000\n" +
                           main + "\n[level1]\ncashGoal=100\ncashExpert=200\nGuest=0,0,0\n" +
                           level);
@@ -250,16 +250,16 @@ TEST_F(Economy, AWonLevelWindsDownThenEndsWhenTheLastClientIsOut) {
     desk->GetRequest().SetWaiting();
     jenny()->AddTask(kCocktail, desk);
 
-    first->SetState(cClient::kStateLeavingRoom);
+    first->SetState(cClient::kStateInRoom);
     second->SetState(cClient::kStateOutside);
     Step();
-    EXPECT_FALSE(level->AllServed());  // one is still coming out of its room
+    EXPECT_FALSE(level->AllServed());  // one is still in its room
     EXPECT_TRUE(desk->GetRequest().IsWaiting());
 
-    first->SetState(cClient::kStateWalking);
+    first->SetState(cClient::kStateStanding);
     Step();
     EXPECT_TRUE(level->AllServed());
-    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);  // one is still walking out
+    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);  // one is still in the hotel
     EXPECT_FALSE(desk->GetRequest().IsWaiting());
     EXPECT_EQ(jenny()->TaskCount(), 0);
     EXPECT_TRUE(room("Room1")->IsClosed());
@@ -324,7 +324,8 @@ TEST_F(Economy, EachServedClientsThresholdPreparesOneRoomUpgrade) {
     Guests(1);
     level->AdmitNextClient();
     cClient* guest = level->GetClient(0);
-    guest->DropOnRoom(room("Room1"));  // on its way in: the room cannot be upgraded now
+    guest->DropOnRoom(room("Room1"));
+    guest->SetState(cClient::kStateStanding);  // not settled in: the room cannot be upgraded now
     level->ReleaseNextClient();
     level->ReleaseNextClient();  // never past the client count
     EXPECT_EQ(level->GetClientsReleased(), 1);
@@ -344,6 +345,29 @@ TEST_F(Economy, EachServedClientsThresholdPreparesOneRoomUpgrade) {
     EXPECT_EQ(room("Room1")->GetRequest().GetKind(), kUpgrade);
     EXPECT_FALSE(room("Room2")->IsUpgradePending());
     EXPECT_EQ(room("Room2")->GetRequest().GetKind(), kNoRequest);
+}
+
+TEST_F(Economy, TheLastTwoClientsEvenOutTheirRequests) {
+    // Nobody comes unless let in, and nobody tires of the check-in queue.
+    cGame* level = Load("checkOutCleanInterval=100000000\nrequest_ttl=100000\n");
+    Guests(4);
+    for (int i = 0; i < 3; ++i) level->AdmitNextClient();
+    level->ScheduleNextClient();
+    ASSERT_EQ(level->GetClientsIn(), 2);
+    cClient* second = level->GetClient(2);
+    cClient* last = level->GetClient(3);
+    int one = 1, five = 5;
+    second->AddRequestCount(one);
+    last->AddRequestCount(five);
+    // One client still to come: it hands one request to the one before it, until that one has 2.
+    Step(3);
+    EXPECT_EQ(second->GetRemainingRequests(), 2);
+    EXPECT_EQ(last->GetRemainingRequests(), 4);
+    // Two clients left: half the difference moves over.
+    level->ScheduleNextClient();
+    Step(3);
+    EXPECT_EQ(second->GetRemainingRequests(), 3);
+    EXPECT_EQ(last->GetRemainingRequests(), 3);
 }
 
 // --- Cheat words --------------------------------------------------------------------------------
