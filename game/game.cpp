@@ -14,9 +14,14 @@
 #include "engine/platform/input.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/cash.h"
+#include "world/flower.h"
+#include "world/gift.h"
 #include "world/jenny.h"
 #include "world/level_object.h"
+#include "world/musician.h"
 #include "world/request.h"
+#include "world/room.h"
 
 FxManager* gFxManager = nullptr;
 FlyingTips* gFlyingTips = nullptr;
@@ -56,6 +61,13 @@ std::u16string translated(const char* key) {
 }
 
 cGame::cGame() {
+    // The level's objects are made by their own classes, whatever made objects before.
+    worldSetObjectMaker(kTypeFlower, cFlower::Make);
+    worldSetObjectMaker(kTypeMusician, cMusician::Make);
+    worldSetObjectMaker(kTypeRoom, makeRoom);
+    worldSetObjectMaker(kTypeCash, cCash::Make);
+    worldSetObjectMaker(kTypeGift, cGift::Make);
+    worldSetObjectMaker(kTypeSweets, cSweets::Make);
     drawList_.Init();
     state = UI_NORMAL;
 }

@@ -58,7 +58,6 @@ class Economy : public LevelHarness {
 protected:
     void SetUp() override {
         LevelHarness::SetUp();
-        worldSetObjectMaker(kTypeRoom, makeRoom);
         savedGoalType_ = gGoalType;
         gGoalType = 2;
         program.write("Data/shared.ini", "[WayPoints]\n0=level, 1, 0, 0\n");
@@ -73,7 +72,6 @@ protected:
     }
     void TearDown() override {
         LevelHarness::TearDown();
-        worldSetObjectMaker(kTypeRoom, nullptr);
         delete maid_;
         delete porter_;
         gGoalType = savedGoalType_;
