@@ -3,11 +3,14 @@
 //   pacing) until the main menu exists, beside a reference that reads and converts the same
 //   image files alone;
 // - one main-menu frame at 1024x768 (the window manager's render and the cursor), beside the
-//   same sprites and captions drawn from a flat list gathered beforehand.
+//   same sprites and captions drawn from a flat list gathered beforehand;
+// - one episode-map frame (the map's own draw: background, photos, widgets, signs and every way
+//   point) for a player half-way through the second episode, beside the same flat list idea.
 // Run from the source folder after a build, so that the generated pictures are there.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,11 +18,15 @@
 
 #include "engine/data/profile.h"
 #include "engine/gr/gr.h"
+#include "engine/gr/gr_util.h"
 #include "engine/gr/registry.h"
 #include "engine/gr/sprite.h"
+#include "engine/data/ini.h"
 #include "game/game_data.h"
+#include "game/profile.h"
 #include "screens/holders.h"
 #include "screens/loading.h"
+#include "screens/map.h"
 #include "screens/shared_background.h"
 #include "bench/ui_reference.h"
 #include "ui/ui.h"
@@ -193,12 +200,190 @@ void BM_RefMainMenuFlatDraws(benchmark::State& state) {
     for (auto _ : state) f.drawFlat();
 }
 
+// A sign's frame, its corners at their own size and the edges stretched between them.
+void drawSign(const cFrame* f) {
+    const sMaterial m(4, 4, 1, 30);
+    auto w = [f](int i) { return spriteWidth(f->pieces[i]); };
+    auto h = [f](int i) { return spriteHeight(f->pieces[i]); };
+    auto piece = [&](int i, int x, int y, int width, int height) {
+        if (f->pieces[i] && width > 0 && height > 0)
+            grDraw(m, x, y, width, height, f->pieces[i], 0, 0, w(i), h(i), f->tint, 0);
+    };
+    const int x = f->x, y = f->y, xs = f->xs, ys = f->ys;
+    enum { LT = cFrame::LEFT_TOP, RT = cFrame::RIGHT_TOP, LB = cFrame::LEFT_BOTTOM };
+    enum { RB = cFrame::RIGHT_BOTTOM, T = cFrame::TOP, B = cFrame::BOTTOM, L = cFrame::LEFT };
+    enum { R = cFrame::RIGHT, C = cFrame::CENTER };
+    piece(LT, x, y, w(LT), h(LT));
+    piece(RT, x + xs - w(RT), y, w(RT), h(RT));
+    piece(LB, x, y + ys - h(LB), w(LB), h(LB));
+    piece(RB, x + xs - w(RB), y + ys - h(RB), w(RB), h(RB));
+    piece(T, x + w(LT), y, xs - w(LT) - w(RT), h(T));
+    piece(B, x + w(LB), y + ys - h(B), xs - w(LB) - w(RB), h(B));
+    piece(L, x, y + h(LT), w(L), ys - h(LT) - h(LB));
+    piece(R, x + xs - w(R), y + h(RT), w(R), ys - h(RT) - h(RB));
+    piece(C, x + w(L), y + h(T), xs - w(L) - w(R), ys - h(T) - h(B));
+}
+
+// One plain sprite draw of the map's own: where, with which material and colour.
+struct SpriteDraw {
+    HSPRITE sprite;
+    int x, y;
+    sMaterial material;
+    uint32_t colour;
+};
+
+// The map on show for a player at the 19th way point (the second episode's 6th level): the
+// first episode done, some levels at expert grade, so that every kind of way-point sprite, both
+// photos and the signs appear.
+struct MapFrame {
+    UIGameMap* map = nullptr;
+    HSPRITE owned[8] = {};
+    std::vector<SpriteDraw> under, over;  // before and after the widgets
+    std::vector<FlatDraw> widgets, signs;
+    cFrame skillSign, mustHaveSign;
+    bool ready = false;
+
+    MapFrame() {
+        MenuFrame& menu = menuFrame();
+        if (!menu.ready) return;
+        map = dynamic_cast<UIGameMap*>(gUIGameMap.get());
+        if (!map) return;
+        CreatePlayer("bench", u"Bench");
+        gCurrentProfile->SetLevel(18);  // reloads the player, so before the figures below
+        for (uint32_t i = 0; i < 18; ++i) gWayPoints[i].LoadResult(i % 3 == 0 ? 3 : 2);
+        gCurrentProfile->AddCash(5000);
+        gCurrentProfile->AddSkillPoints(40);
+        WM::Get()->Clear();
+        WM::Get()->Push(map, true, false, false);
+        for (int i = 0; i < 40; ++i) WM::Get()->Update(25);
+        gatherFlat();
+        map->Draw();
+        const std::vector<uint16_t> managed = menu.pixels();
+        drawFlat();
+        const std::vector<uint16_t> flat = menu.pixels();
+        size_t differ = 0;
+        for (size_t i = 0; i < managed.size(); ++i) differ += managed[i] != flat[i];
+        if (differ) fprintf(stderr, "bench_screens: %zu pixels differ in the map frame\n", differ);
+        ready = differ == 0;
+    }
+
+    ~MapFrame() {
+        for (HSPRITE& s : owned) grFreeSprite(s);
+    }
+
+    HSPRITE load(const char* section, const char* key, int slot) {
+        owned[slot] = iniReadAnimSprite(map->iniFile, section, key);
+        return owned[slot];
+    }
+
+    void gatherFlat() {
+        const char* file = map->iniFile;
+        const sMaterial plain(2, 4, 1, 30);
+        under.push_back({load("Background", "sprite", 0), 0, 0, plain, 0xFFFFFFFFu});
+        for (int e = 1; e <= gCurrentProfile->GetEpisode() && e <= 4; ++e) {
+            char section[16];
+            snprintf(section, sizeof section, "Photo%d", e);
+            Point2i at(0, 0);
+            iniReadIntPair(&at, file, section, "pos");
+            HSPRITE s = load(section, map->IsEpisodeComplete(e) ? "stamp" : "picture", e);
+            under.push_back({s, at.x, at.y, plain, 0xFFFFFFFFu});
+        }
+        for (int i = 0; i < map->childCount(); ++i) gather(map->children[i], &widgets);
+        const int g = std::min(255, std::max(0, map->GlowValue()));
+        const uint32_t grey = static_cast<uint32_t>(g) * 0x01010101u;
+        const uint32_t glowColour = static_cast<uint32_t>(map->GlowAlpha()) << 24 | 0xFFFFFFu;
+        HSPRITE glow = load("Sprites", "glow", 5);
+        const char* layout = "Data/Menu/UIMap/UIMap.ini";
+        auto price = [&](const char* area) {
+            over.push_back({glow, iniGetInt(layout, area, "x", 0), iniGetInt(layout, area, "y", 0) + 1,
+                            sMaterial(4, 2, 1, 31), grey});
+        };
+        auto sign = [&](cFrame& frame, const char* section, const char* text, const char* arrow) {
+            frame.Load(file, section);
+            CreateChildFromIni(&frame, file, text, 1, 0);
+            CreateChildFromIni(&frame, file, arrow, 1, 0);
+            frame.SetColorAll(glowColour);
+            gather(&frame, &signs);
+        };
+        if (map->Skill()) {
+            price("LeftPriceArea");
+            sign(skillSign, "SkillAvailable", "SkillAvailableText", "SkillAvailableArrow");
+        }
+        if (map->Buyable()) price("RightPriceArea");
+        if (map->MustHave()) sign(mustHaveSign, "MustHave", "MustHaveText", "MustHaveArrow");
+        for (uint32_t i = 0; i < gWayPoints.size(); ++i) {
+            HSPRITE s = map->WayPointSprite(i);
+            if (!s) continue;
+            const Point2i at = gWayPoints[i].GetPos();
+            over.push_back({s, at.x - spriteWidth(s) / 2, at.y - spriteHeight(s) / 2, plain,
+                            0xFFFFFFFFu});
+        }
+    }
+
+    void drawFlat() const {
+        auto sprites = [this](const std::vector<SpriteDraw>& list, size_t from, size_t to) {
+            for (size_t i = from; i < to; ++i) {
+                const SpriteDraw& d = list[i];
+                grDraw(d.material, d.x, d.y, spriteWidth(d.sprite), spriteHeight(d.sprite), d.sprite,
+                       0, 0, spriteWidth(d.sprite), spriteHeight(d.sprite), d.colour, map->clock);
+            }
+        };
+        sprites(under, 0, under.size());
+        for (const FlatDraw& d : widgets) benchref::drawReferenceWidget(d.widget, d.lines);
+        // The glows and the signs, then the way points: the way points are the last gathered.
+        const size_t glows = over.size() - countWayPoints();
+        sprites(over, 0, glows);
+        for (const FlatDraw& d : signs) {
+            if (auto* frame = dynamic_cast<const cFrame*>(d.widget))
+                drawSign(frame);
+            else
+                benchref::drawReferenceWidget(d.widget, d.lines);
+        }
+        sprites(over, glows, over.size());
+    }
+
+    size_t countWayPoints() const {
+        size_t n = 0;
+        for (uint32_t i = 0; i < gWayPoints.size(); ++i) n += map->WayPointSprite(i) != nullptr;
+        return n;
+    }
+};
+
+MapFrame& mapFrame() {
+    static MapFrame f;
+    return f;
+}
+
+void BM_MapFrame(benchmark::State& state) {
+    if (!haveData(state)) return;
+    MapFrame& f = mapFrame();
+    if (!f.ready) {
+        state.SkipWithError("no map on show");
+        return;
+    }
+    for (auto _ : state) f.map->Draw();
+    state.counters["draws"] =
+        static_cast<double>(f.under.size() + f.over.size() + f.widgets.size() + f.signs.size());
+}
+
+void BM_RefMapFlatDraws(benchmark::State& state) {
+    if (!haveData(state)) return;
+    MapFrame& f = mapFrame();
+    if (!f.ready) {
+        state.SkipWithError("no map on show");
+        return;
+    }
+    for (auto _ : state) f.drawFlat();
+}
+
 }  // namespace
 
 BENCHMARK(BM_StartUpToMainMenu)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_RefReadTheSamePictures)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefMainMenuFlatDraws)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefMapFlatDraws)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

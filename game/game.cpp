@@ -15,16 +15,17 @@
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "world/cash.h"
+#include "world/client.h"
 #include "world/flower.h"
 #include "world/gift.h"
 #include "world/jenny.h"
+#include "world/maid.h"
+#include "world/porter.h"
 #include "world/level_object.h"
 #include "world/musician.h"
 #include "world/request.h"
 #include "world/room.h"
 
-FxManager* gFxManager = nullptr;
-FlyingTips* gFlyingTips = nullptr;
 cGame* gCurrentGame = nullptr;
 int32_t gGoalType = 2;
 
@@ -74,13 +75,12 @@ cGame::cGame() {
 
 cGame::~cGame() {
     delete banner_;
-    delete jenny_;
     spriteFree(&background_);
     spriteFree(&moneySprite_);
     for (CGraphFont* font : {bannerFont_, dayFont_, cashFont_, noTipsFont_, loyaltyFont_})
         grFreeFont(font);
     // Clients first: they point at the rooms they stay in.
-    for (int i = 0; i < clientTotal_; ++i) delete clientList_[i];
+    for (int i = 0; i < clientsMade_; ++i) delete levelClients_[i];
     for (int i = 0; i < kMaxObjects; ++i) delete objects_[i];
     // A level made before this one was deleted keeps the globals it set.
     if (gCurrentGame == this) gCurrentGame = nullptr;
@@ -96,9 +96,9 @@ int cGame::Update(int ms) {
     case kStart:
         state_ = kGetReady;
         worldPlaySound("get_ready");
-        if (jenny_) {
-            jenny_->SetState(cHero::kStateHail);
-            jenny_->SetKeepApplauding(false);
+        for (cHero* hero : Heroes()) {
+            hero->SetState(cHero::kStateHail);
+            hero->SetKeepApplauding(false);
         }
         heroesSentHome_ = false;
         return commonTail(ms);
@@ -119,7 +119,7 @@ void cGame::updateGetReady(int ms) {
     }
     banner_->Update(ms);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->Update(ms);
-    if (jenny_) jenny_->Update(ms);
+    for (cHero* hero : Heroes()) hero->Update(ms);
     if (!banner_->IsIdle()) return;
     banner_->SetText(bannerFont_, "#GAME_GO", kBannerKind);
     banner_->Start();
@@ -178,7 +178,7 @@ void cGame::commonUpdate(int ms) {
         }
         AnimatePopularityBar(ms, barShown_ <= barTarget_ ? 1 : -1);
     }
-    if (jenny_) jenny_->Update(ms);
+    for (cHero* hero : Heroes()) hero->Update(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
     CheckLevelEnd(ms);
@@ -196,7 +196,7 @@ int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
     addClientsToDrawList();
-    if (jenny_) jenny_->AddToDrawList(&drawList_);
+    for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
     drawList_.Flush();
     drawDraggedClient();
     Window::Draw();

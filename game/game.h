@@ -16,15 +16,14 @@
 #include "world/factory.h"
 #include "world/links.h"
 #include "world/walkmap.h"
+#include "game/game_data.h"
 
 class cLevelObj;
+class cClient;
+class cHero;
 class cJenny;
-class FxManager;
-
-// The effect manager and the flying tips of the whole run; null until the game's loader makes
-// them, and every user tests them.
-extern FxManager* gFxManager;
-extern FlyingTips* gFlyingTips;
+class cMaid;
+class cPorter;
 
 class cGame : public Window, public GameLink {
 public:
@@ -125,20 +124,15 @@ public:
     bool AreHeroesSentHome() override { return heroesSentHome_; }
 
     // --- Clients, finders, places and service orders (game_queries.cpp) ---
-    static constexpr int kMaxClients = 200;
     // Takes the client into the client array (owned); a full array refuses it (logged, deleted).
     bool AddClient(cClient* client);
     // The active clients are the first count entries of the array; held within it.
     void SetClientCount(int count);
-    int GetClientCount() const { return clientCount_; }
-    int GetClientArraySize() const { return clientTotal_; }
-    cClient* GetClient(int i) const {
-        return i >= 0 && i < clientTotal_ ? clientList_[i] : nullptr;
-    }
+    int GetClientArraySize() const { return clientsMade_; }
     int GetClientsIn() const { return clientsIn_; }
     int GetClientsGone() const { return clientsGone_; }
-    // The Maid and the Porter as the level reaches them (not owned); null while absent.
-    void SetStaff(HeroLink* maid, HeroLink* porter) {
+    // The Maid and the Porter in place of the game data's (not owned); null while absent.
+    void SetStaff(cMaid* maid, cPorter* porter) {
         maid_ = maid;
         porter_ = porter;
     }
@@ -227,6 +221,30 @@ public:
     bool LastClientsReached() const { return lastClients_; }
     cBounceCaption* Banner() const { return banner_; }
     cJenny* GetJenny() const { return jenny_; }
+
+    // --- The level's heroes and clients, as loading leaves them ---
+    static constexpr int kMaxClients = 200;
+    // The clients of the level file's "clients" list and the extra ones, the last held back.
+    void LoadClients();
+    cMaid* GetMaid() const { return maid_; }
+    cPorter* GetPorter() const { return porter_; }
+    // The heroes present, in the order the level starts and readies them: the Maid, the Porter,
+    // Jenny.
+    struct HeroList {
+        cHero* at[3] = {};
+        int count = 0;
+        cHero* const* begin() const { return at; }
+        cHero* const* end() const { return at + count; }
+    };
+    HeroList Heroes() const;
+    int GetClientCount() const { return clientCount_; }
+    // Every client made, the held-back one included.
+    int GetClientsMade() const { return clientsMade_; }
+    // Null outside the clients made.
+    cClient* GetClient(int i) const {
+        return i >= 0 && i < clientsMade_ ? levelClients_[i] : nullptr;
+    }
+    int GetPopularityMax() const { return popularityMax_; }
     HSPRITE Background() const { return background_; }
     DrawList& GetDrawList() { return drawList_; }
     cWalkMap& GetWalkMap() { return walkMap_; }
@@ -255,7 +273,15 @@ private:
     CGraphFont* bannerFont_ = nullptr;
     CGraphFont* dayFont_ = nullptr;
     int state_ = kStart;
-    cJenny* jenny_ = nullptr;  // owned
+    // The game data's heroes, not owned: a level only places them.
+    cJenny* jenny_ = nullptr;
+    cMaid* maid_ = nullptr;
+    cPorter* porter_ = nullptr;
+    cClient* levelClients_[kMaxClients] = {};  // owned
+    int clientsMade_ = 0;
+    void placeHero(cHero* hero, const char* key, bool waits);
+    cClient* makeClient(const char* kind, Point2i base);
+    void computePopularityMax();
     bool roomUpgradeDone_ = false;
     int goalType_ = 0;
     cArray<std::string> upgradeRecords_;
@@ -324,11 +350,7 @@ private:
     void drawDraggedClient();
     // --- Clients, finders, places and service orders ---
     // The active clients, never more than the array holds.
-    int activeClients() const { return clientCount_ < clientTotal_ ? clientCount_ : clientTotal_; }
-    cClient* clientList_[kMaxClients] = {};  // owned
-    int clientTotal_ = 0;
-    HeroLink* maid_ = nullptr;
-    HeroLink* porter_ = nullptr;
+    int activeClients() const { return clientCount_ < clientsMade_ ? clientCount_ : clientsMade_; }
     cClient* dragged_ = nullptr;
     cBaseObj* selectedCarried_ = nullptr;
 };

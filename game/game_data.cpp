@@ -1,19 +1,37 @@
-// The run-long game records: way points, school items, room sprites and their loaders.
+// The run-long game records: way points, school items, heroes, effects, comics, hand objects,
+// room sprites and their loaders.
 #include "game/game_data.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
+#include "anim/comics.h"
+#include "anim/flying.h"
+#include "anim/fx_effects.h"
+#include "world/jenny.h"
+#include "world/links.h"
+#include "world/maid.h"
+#include "world/porter.h"
 
 cArray<cMapWayPoint> gWayPoints;
 cArray<cSchoolItem*> gSchoolItems;
 cArray<HSPRITE> gRoomSprites;
 bool gGameFinished = false;
+cJenny* gJenny = nullptr;
+cMaid* gMaid = nullptr;
+cPorter* gPorter = nullptr;
+char16_t gComboText[kComboTextSize] = {};
+CGraphFont* gComboFont = nullptr;
+FxManager* gFxManager = nullptr;
+FlyingTips* gFlyingTips = nullptr;
+cStrMap<cHandObject*> gHandObjects;
 
 namespace {
 
@@ -21,7 +39,9 @@ const char kSharedIni[] = "Data/shared.ini";
 const char kSchoolIni[] = "Data/Menu/UISchool/items.ini";
 const char kTranslationIni[] = "Data/translation.ini";
 const char kRoomSpritesIni[] = "Data/Episodes/e1/objects.ini";
+const char kHandObjectsIni[] = "Data/HandObj/HandObjects.ini";
 const int kEpisodeFiles = 4;
+const int kHandObjectPath = 512;
 const int kWayPointValue = 100;
 
 int nonNegative(int n) { return n < 0 ? 0 : n; }
@@ -108,6 +128,43 @@ cSchoolItem* readSchoolItem(const char* section) {
     return item;
 }
 
+// The world's view of a hand object: the direction's sprite and its offset.
+bool handObjectView(const char* key, int direction, HandObjectView* out) {
+    const AnimDesc* entry = FindHandObjectEntry(key, direction);
+    if (!entry) return false;
+    out->sprite = entry->sprite;
+    out->offset = Point2i(entry->spr_x, entry->spr_y);
+    return true;
+}
+
+// The file format with each "%s" replaced by the name and "%%" by '%'; anything else is copied as
+// it stands, so a format from the data can never read arguments that are not there.
+void fillNameFormat(char* out, size_t size, const char* format, const char* name) {
+    std::string path;
+    for (const char* p = format; *p; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            path += name;
+            ++p;
+        } else if (p[0] == '%' && p[1] == '%') {
+            path += '%';
+            ++p;
+        } else {
+            path += *p;
+        }
+    }
+    if (path.size() >= size)
+        logPrintf("%s: the hand object path \"%s\" is cut to %d characters\n", kHandObjectsIni,
+                  path.c_str(), static_cast<int>(size - 1));
+    StrCopyN(out, path.c_str(), static_cast<int>(size));
+}
+
+template <class Hero>
+void rebuildHero(Hero*& hero, const char* file) {
+    deleteAndNull(hero);
+    hero = new Hero;
+    hero->Load(file);
+}
+
 }  // namespace
 
 cSchoolItem::~cSchoolItem() {
@@ -137,6 +194,74 @@ void LoadSchoolItems() {
         gSchoolItems.push_back(readSchoolItem(p));
 }
 
+void cHandObject::Load(const char* iniFile) {
+    static const char* const kNames[kDirections] = {
+        "Stand", "Left", "UpLeft", "Up", "UpRight", "Right", "DownRight", "Down", "DownLeft"};
+    for (int i = 0; i < kDirections; ++i) anims_[i].Load(iniFile, kNames[i]);
+}
+
+const AnimDesc* cHandObject::Entry(int direction) const {
+    return direction >= 0 && direction < kDirections ? &anims_[direction] : nullptr;
+}
+
+void LoadHeroes() {
+    rebuildHero(gJenny, "data/Heroes/Jenny/Jenny.ini");
+    rebuildHero(gMaid, "data/Heroes/Maid/Maid.ini");
+    rebuildHero(gPorter, "data/Heroes/Porter/Porter.ini");
+    std::fill(gComboText, gComboText + kComboTextSize, u'\0');
+    if (const char16_t* combo = iniGetWideGlobal(kTranslationIni, "#COMBO"))
+        for (int i = 0; i < kComboTextSize - 1 && combo[i]; ++i) gComboText[i] = combo[i];
+    // Fonts are shared by name: loading again and dropping the old reference keeps one.
+    CGraphFont* previous = gComboFont;
+    gComboFont = grLoadFont(iniGetString(kSharedIni, "GameWindow", "combo_font", ""), nullptr);
+    if (previous) grFreeFont(previous);
+}
+
+void LoadFxList() {
+    deleteAndNull(gFxManager);
+    gFxManager = new FxManager;
+    gFxManager->Load(kFxIni);
+    deleteAndNull(gFlyingTips);
+    gFlyingTips = new FlyingTips;
+    gFlyingTips->Load(kFxIni);
+    // The heroes copy their trails from the manager and the world launches tips through these.
+    worldSetFxManager(gFxManager);
+    worldSetFlyingTips(gFlyingTips);
+}
+
+void ResetFx() {
+    if (gFxManager) gFxManager->Stop();
+    if (gFlyingTips) gFlyingTips->Clear();
+}
+
+void CreateComicsManager() {
+    if (gComics) return;
+    gComics = new cComicsManager;
+    gComics->LoadAll();
+}
+
+void LoadHandObjects() {
+    char format[kHandObjectPath];
+    StrCopyN(format, iniGetString(kHandObjectsIni, "Main", "fname_format", ""), sizeof format);
+    TokenList names = TokenList::Split(iniGetString(kHandObjectsIni, "Main", "objects", ""), ',');
+    for (uint32_t i = 0; i < names.Count(); ++i) {
+        const char* name = names.At(i);
+        if (gHandObjects.FindValue(name)) continue;
+        char path[kHandObjectPath];
+        fillNameFormat(path, sizeof path, format, name);
+        auto* object = new cHandObject;
+        object->Load(path);
+        gHandObjects.Set(name, object);
+    }
+    worldSetHandObjects(handObjectView);
+}
+
+const AnimDesc* FindHandObjectEntry(const char* name, int direction) {
+    if (!name || !*name) return nullptr;
+    cHandObject** object = gHandObjects.FindValue(name);
+    return object ? (*object)->Entry(direction) : nullptr;
+}
+
 void LoadRoomSprites() {
     if (gRoomSprites.size() > 0 && gRoomSprites[0]) return;
     // A set that failed before is read again whole, never appended to.
@@ -146,6 +271,7 @@ void LoadRoomSprites() {
                                        "president_room_spr"};
     for (const char* key : keys)
         gRoomSprites.push_back(iniReadAnimSprite(kRoomSpritesIni, "Main", key));
+    worldSetRoomSprites(GetRoomSprite);
 }
 
 HSPRITE GetRoomSprite(int kind) {
@@ -154,6 +280,20 @@ HSPRITE GetRoomSprite(int kind) {
 }
 
 void FreeGameData() {
+    deleteAndNull(gJenny);
+    deleteAndNull(gMaid);
+    deleteAndNull(gPorter);
+    std::fill(gComboText, gComboText + kComboTextSize, u'\0');
+    worldSetFxManager(nullptr);
+    worldSetFlyingTips(nullptr);
+    deleteAndNull(gFxManager);
+    deleteAndNull(gFlyingTips);
+    deleteAndNull(gComics);
+    worldSetHandObjects(nullptr);
+    for (cStrMap<cHandObject*>::Iterator it = gHandObjects.Begin(); !it.AtEnd(); it.Next())
+        delete it.Node()->value;
+    gHandObjects.clear();
+    worldSetRoomSprites(nullptr);
     for (uint32_t i = 0; i < gRoomSprites.size(); ++i) spriteFree(&gRoomSprites[i]);
     gRoomSprites.clear();
     for (uint32_t i = 0; i < gSchoolItems.size(); ++i) deleteAndNull(gSchoolItems[i]);

@@ -12,6 +12,7 @@
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "game/game.h"
+#include "game/game_data.h"
 #include "world/client.h"
 #include "world/hero.h"
 #include "world/jenny.h"
@@ -124,9 +125,9 @@ void cGame::ShowCombo(int count, Point2i at) {
     worldPlaySound("combo");
 }
 
-std::u16string cGame::comboFormat() const { return translated("#COMBO"); }
+std::u16string cGame::comboFormat() const { return gComboText; }
 
-CGraphFont* cGame::comboFont() const { return nullptr; }
+CGraphFont* cGame::comboFont() const { return gComboFont; }
 
 // --- The popularity bar -------------------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 // Level loading: the stages that fill a new level screen from the current player's episode files,
-// the request kinds of the level and the interface, and the player's side of the object factory.
+// the heroes' places, the clients, the request kinds of the level and the interface, and the
+// player's side of the object factory and of the heroes' skills.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -14,7 +16,11 @@
 #include "game/game.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "game/tutorial.h"
+#include "world/client.h"
 #include "world/jenny.h"
+#include "world/maid.h"
+#include "world/porter.h"
 #include "world/level_object.h"
 #include "world/request.h"
 
@@ -58,6 +64,17 @@ public:
             }
             items_.push_back(info);
         }
+        skills_.clear();
+        cArray<cSchoolItem*> learnt;
+        profile.GetSchoolItems(learnt);
+        for (uint32_t i = 0; i < learnt.size(); ++i) {
+            // The heroes know a skill by its line, which is what the school item's type names.
+            SkillInfo skill;
+            skill.name = learnt[i]->type;
+            skill.hero = learnt[i]->hero;
+            skill.ability = static_cast<float>(learnt[i]->bonusAbility);
+            skills_.push_back(skill);
+        }
         current_ = joined(profile.GetShopItemList());
         previous_ = profile.GetLevel() > 0
                         ? joined(profile.ReadStoredShopItems(profile.GetLevel() - 1))
@@ -71,11 +88,16 @@ public:
     }
     const char* CurrentShopItems() const override { return current_.c_str(); }
     const char* PreviousShopItems() const override { return previous_.c_str(); }
+    int LearntSkillCount() const override { return static_cast<int>(skills_.size()); }
+    const SkillInfo* LearntSkill(int i) const override {
+        return i >= 0 && i < LearntSkillCount() ? &skills_[static_cast<size_t>(i)] : nullptr;
+    }
 
 private:
     int episode_ = 0, level_ = 0;
     std::vector<ShopItemInfo> shops_;  // reserved up front: items point into it
     std::vector<ObjectItemInfo> items_;
+    std::vector<SkillInfo> skills_;
     std::string current_, previous_;
 };
 
@@ -174,25 +196,25 @@ void cGame::LoadLevel(int stage) {
         break;
     }
     case 3: {
-        // The Maid, the Porter and the clients join here once the game data builds them.
-        delete jenny_;
-        jenny_ = new cJenny;
-        jenny_->Load("Data/Heroes/Jenny/Jenny.ini");
-        Point2i p(0, 0);
-        if (iniReadIntPair(&p, levelsFile_, "HeroStartPos", "jenny")) {
-            jenny_->SetStartPos(p);
-            jenny_->GetBody().position = Vec2f(static_cast<float>(p.x), static_cast<float>(p.y));
-        }
-        if (iniReadIntPair(&p, levelsFile_, "HeroBasePos", "jenny")) jenny_->SetBasePoint(p);
+        LoadHeroes();
+        jenny_ = gJenny;
+        maid_ = gMaid;
+        porter_ = gPorter;
+        placeHero(jenny_, "jenny", false);
+        placeHero(maid_, "maid", true);
+        placeHero(porter_, "porter", true);
         LoadRequests();
-        const int first = roomCount_ - 1 < clientCount_ ? roomCount_ - 1 : clientCount_;
-        for (int i = 0; i < first; ++i) startTimes_.push_back(i + otherClientDelay_);
-        popularityMax_ = 0;
+        LoadClients();
+        // The first clients come one delay apart until every room but one has had a client;
+        // later ones are timed by departures.
+        const int first = std::min(roomCount_ - 1, clientCount_);
+        for (int i = 0; i < first; ++i)
+            startTimes_.push_back(startTimes_[startTimes_.size() - 1] + otherClientDelay_);
+        computePopularityMax();
         break;
     }
     case 4: {
-        if (gFxManager) gFxManager->Stop();
-        if (gFlyingTips) gFlyingTips->Clear();
+        ResetFx();
         bannerFont_ =
             grLoadFont(iniGetString(kSharedIni, "GameWindow", "goal_string_font", ""), nullptr);
         dayFont_ =
@@ -209,10 +231,11 @@ void cGame::LoadLevel(int stage) {
         break;
     }
     case 5: {
-        // The tutorial joins here once it exists.
-        if (jenny_) {
-            jenny_->ApplySkills();
-            jenny_->SetState(cHero::kStateIdle);
+        cTutorial::Load("Data/Tutorial/Tutorial.ini");
+        // Jenny last: her manager skill speeds up the other two after they have reset theirs.
+        for (cHero* hero : Heroes()) {
+            hero->ApplySkills();
+            hero->SetState(cHero::kStateIdle);
         }
         if (!profile) break;
         cArray<cShopItem*> items;
@@ -229,6 +252,95 @@ void cGame::LoadLevel(int stage) {
 }
 
 void cGame::appendObject(cLevelObj* object) { objects_[objectCount_++] = object; }
+
+cGame::HeroList cGame::Heroes() const {
+    HeroList heroes;
+    for (cHero* hero : {static_cast<cHero*>(maid_), static_cast<cHero*>(porter_),
+                        static_cast<cHero*>(jenny_)})
+        if (hero) heroes.at[heroes.count++] = hero;
+    return heroes;
+}
+
+void cGame::placeHero(cHero* hero, const char* key, bool waits) {
+    if (!hero) return;
+    Point2i p(0, 0);
+    if (iniReadIntPair(&p, levelsFile_, "HeroStartPos", key)) {
+        hero->SetStartPos(p);
+        hero->GetBody().position = Vec2f(static_cast<float>(p.x), static_cast<float>(p.y));
+    }
+    if (iniReadIntPair(&p, levelsFile_, "HeroBasePos", key)) hero->SetBasePoint(p);
+    if (waits && iniReadIntPair(&p, levelsFile_, "HeroWaitPos", key)) hero->SetWaitPos(p);
+}
+
+cClient* cGame::makeClient(const char* kind, Point2i base) {
+    if (clientsMade_ >= kMaxClients) {
+        if (clientsMade_ == kMaxClients)
+            logPrintf("%s [%s]: more than %d clients; the rest are left out\n", levelsFile_,
+                      levelSection_, kMaxClients);
+        return nullptr;
+    }
+    char file[256];
+    safeSnprintf(file, sizeof file, "Data/Clients/%s/%s.ini", kind, kind);
+    cClient* client = new cClient;
+    client->Load(file);
+    client->SetBasePoint(base);
+    client->GetBody().position = Vec2f(static_cast<float>(base.x), static_cast<float>(base.y));
+    levelClients_[clientsMade_++] = client;
+    return client;
+}
+
+void cGame::LoadClients() {
+    Point2i base(0, 0);
+    iniReadIntPair(&base, levelsFile_, "BasePos", "clients");
+    // Kinds in order of first appearance, with how often the list names each.
+    typedef std::pair<std::string, int> Kind;
+    std::vector<Kind> kinds;
+    TokenList entries =
+        TokenList::Split(iniGetString(levelsFile_, levelSection_, "clients", ""), ';');
+    for (uint32_t e = 0; e < entries.Count(); ++e) {
+        TokenList parts = TokenList::Split(entries.At(e), ',');
+        if (parts.Count() < 2) continue;
+        const std::string kind = parts.At(0);
+        auto seen = std::find_if(kinds.begin(), kinds.end(),
+                                 [&](const Kind& k) { return k.first == kind; });
+        if (seen == kinds.end())
+            kinds.emplace_back(kind, 1);
+        else
+            ++seen->second;
+        const int count = atoi(parts.At(1));
+        for (int n = 0; n < count; ++n) makeClient(kind.c_str(), base);
+    }
+    if (kinds.empty()) {
+        // No kind to take the extra clients from: nobody comes, and nothing is held back.
+        logPrintf("%s [%s]: no client kinds are listed; the level has no clients\n", levelsFile_,
+                  levelSection_);
+        clientCount_ = 0;
+        return;
+    }
+    std::stable_sort(kinds.begin(), kinds.end(),
+                     [](const Kind& a, const Kind& b) { return a.second < b.second; });
+    // No more extra clients than the level could ever hold.
+    const int bonus = gCurrentProfile ? static_cast<int>(std::min<uint32_t>(
+                                            gCurrentProfile->GetBonusClients(), kMaxClients))
+                                      : 0;
+    for (int i = 0; i <= bonus; ++i)
+        makeClient(kinds[static_cast<size_t>(i) % kinds.size()].first.c_str(), base);
+    // The last one made waits for a room upgrade to let it in.
+    clientCount_ = clientsMade_ - 1;
+    for (int i = 0; i < clientCount_; ++i) {
+        const uint32_t a = gRandom.Int(static_cast<uint32_t>(clientCount_));
+        const uint32_t b = gRandom.Int(static_cast<uint32_t>(clientCount_));
+        std::swap(levelClients_[a], levelClients_[b]);
+    }
+}
+
+void cGame::computePopularityMax() {
+    popularityMax_ = 0;
+    for (int i = 0; i < clientCount_; ++i) {
+        const int n = levelClients_[i]->GetRequestCount();
+        popularityMax_ += n * (n + 2 * maxCostTip_ - 1) / 2;
+    }
+}
 
 void cGame::LoadPlaces(const char* key, cArray<cLevelObj*>& places) {
     TokenList names = TokenList::Split(iniGetString(levelsFile_, "Main", key, ""), ',');

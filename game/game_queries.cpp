@@ -5,9 +5,12 @@
 
 #include "engine/platform/log.h"
 #include "game/game.h"
+#include "game/game_data.h"
 #include "world/jenny.h"
 #include "world/level_object.h"
+#include "world/maid.h"
 #include "world/musician.h"
+#include "world/porter.h"
 #include "world/request.h"
 #include "world/room.h"
 
@@ -36,25 +39,25 @@ cLevelObj* lastFreePlace(const cArray<cLevelObj*>& places) {
 
 }  // namespace
 
-// --- The client array -----------------------------------------------------------------------------
+// --- The client array ----------------------------------------------------------------------------
 
 bool cGame::AddClient(cClient* client) {
     if (!client) return false;
-    if (clientTotal_ >= kMaxClients) {
+    if (clientsMade_ >= kMaxClients) {
         logPrintf("%s [%s]: more than %d clients; the rest stay away\n", levelsFile_,
                   levelSection_, kMaxClients);
         delete client;
         return false;
     }
-    clientList_[clientTotal_++] = client;
+    levelClients_[clientsMade_++] = client;
     return true;
 }
 
 void cGame::SetClientCount(int count) {
-    clientCount_ = count < 0 ? 0 : count > clientTotal_ ? clientTotal_ : count;
+    clientCount_ = count < 0 ? 0 : count > clientsMade_ ? clientsMade_ : count;
 }
 
-// --- Heroes, objects and hand objects ---------------------------------------------------------
+// --- Heroes, objects and hand objects ------------------------------------------------------------
 
 HeroLink* cGame::GetHeroByName(const char* name) {
     if (!name) return nullptr;
@@ -73,11 +76,10 @@ cLevelObj* cGame::FindLevelObjectByName(const char* name) {
 
 const AnimDesc* cGame::GetHandObjectEntry(const char* name, int index) {
     if (!name || !*name || index < 0 || index >= kHandDirections) return nullptr;
-    // The hand-object table belongs to the game data; until it is loaded there is no entry.
-    return nullptr;
+    return FindHandObjectEntry(name, index);
 }
 
-// --- Finders over the clients ---------------------------------------------------------------------
+// --- Finders over the clients --------------------------------------------------------------------
 
 namespace {
 
@@ -98,7 +100,7 @@ cBaseObj* firstClient(cClient* const* clients, int count, Match match) {
 
 cBaseObj* cGame::FindClientByRequestOwner(const cLevelObj* object) {
     if (!object) return nullptr;
-    return firstClient(clientList_, activeClients(), [object](const cBaseObj& c) {
+    return firstClient(levelClients_, activeClients(), [object](const cBaseObj& c) {
         const cRequest& r = c.GetRequest();
         return r.GetOwner() == object && (r.IsWaiting() || r.IsDone());
     });
@@ -106,7 +108,7 @@ cBaseObj* cGame::FindClientByRequestOwner(const cLevelObj* object) {
 
 cBaseObj* cGame::FindClientByRequestTarget(const cLevelObj* object) {
     if (!object) return nullptr;
-    return firstClient(clientList_, activeClients(), [object](const cBaseObj& c) {
+    return firstClient(levelClients_, activeClients(), [object](const cBaseObj& c) {
         const cRequest& r = c.GetRequest();
         if (r.GetTarget() != object) return false;
         const int kind = r.GetKind();
@@ -119,8 +121,8 @@ cBaseObj* cGame::FindClientByRequestTarget(const cLevelObj* object) {
 cClient* cGame::FindClientAtObject(const cLevelObj* room) {
     if (!room) return nullptr;
     for (int i = 0; i < activeClients(); ++i)
-        if (clientList_[i] && static_cast<const cLevelObj*>(clientList_[i]->GetRoom()) == room)
-            return clientList_[i];
+        if (levelClients_[i] && static_cast<const cLevelObj*>(levelClients_[i]->GetRoom()) == room)
+            return levelClients_[i];
     return nullptr;
 }
 
@@ -134,7 +136,7 @@ const cRequest* cGame::FindRequest(int kind, bool waitingOnly) {
     const bool anyKind = kind >= kNoRequest;
     auto counts = [waitingOnly](const cRequest& r) { return !waitingOnly || r.IsWaiting(); };
     for (int i = 0; i < activeClients(); ++i) {
-        cClient* client = clientList_[i];
+        cClient* client = levelClients_[i];
         if (!client) continue;
         const cRequest& own = client->GetRequest();
         const bool inState1 = client->GetState() == cClient::kStateWaiting;
@@ -160,9 +162,9 @@ int cGame::CountRequestsOfKind(int kind, const cBaseObj* excluded) {
         if (o && o != excluded && o->GetRequest().GetKind() == kind) ++n;
     };
     for (int i = 0; i < activeClients(); ++i) {
-        if (!clientList_[i]) continue;
-        count(clientList_[i]);
-        count(clientList_[i]->GetLinked());
+        if (!levelClients_[i]) continue;
+        count(levelClients_[i]);
+        count(levelClients_[i]->GetLinked());
     }
     for (int i = 0; i < objectCount_; ++i) count(objects_[i]);
     return n;
@@ -173,9 +175,10 @@ cBaseObj* cGame::FindWaitingRequestOfHero(const HeroLink* hero) {
     auto waitsFor = [hero](const cBaseObj* o) {
         return o && o->GetRequest().IsWaiting() && o->GetRequest().GetHero() == hero;
     };
-    for (int i = 0; i < activeClients(); ++i)
-        if (clientList_[i] && (waitsFor(clientList_[i]) || waitsFor(clientList_[i]->GetLinked())))
-            return clientList_[i];
+    for (int i = 0; i < activeClients(); ++i) {
+        cClient* client = levelClients_[i];
+        if (client && (waitsFor(client) || waitsFor(client->GetLinked()))) return client;
+    }
     for (int i = 0; i < objectCount_; ++i)
         if (waitsFor(objects_[i])) return objects_[i];
     return nullptr;
@@ -192,15 +195,15 @@ cLevelObj* cGame::FindRoomByNumber(int grade) {
 void cGame::GetWaitingClients(cArray<cClient*>& clients) {
     clients.clear();
     for (int i = 0; i < activeClients(); ++i)
-        if (clientList_[i] && clientList_[i]->GetState() != cClient::kStateOutside)
-            clients.push_back(clientList_[i]);
+        if (levelClients_[i] && levelClients_[i]->GetState() != cClient::kStateOutside)
+            clients.push_back(levelClients_[i]);
 }
 
 int cGame::CountCheckOutRequests() {
     int n = 0;
     for (int i = 0; i < activeClients(); ++i) {
-        if (!clientList_[i]) continue;
-        const cRequest& r = clientList_[i]->GetRequest();
+        if (!levelClients_[i]) continue;
+        const cRequest& r = levelClients_[i]->GetRequest();
         if (r.GetKind() == kCheckOut && (r.IsWaiting() || r.IsDone())) ++n;
     }
     return n;
@@ -210,7 +213,7 @@ int cGame::GetRequestWeight(int kind) {
     return kind >= 0 && kind < kRequestKinds ? weights_[kind] : 0;
 }
 
-// --- Places -----------------------------------------------------------------------------------------
+// --- Places --------------------------------------------------------------------------------------
 
 cLevelObj* cGame::GetFirstCheckInPlace() { return checkIns_.size() ? checkIns_[0] : nullptr; }
 
@@ -230,7 +233,7 @@ cLevelObj* cGame::GetNextCheckOutPlace(const cLevelObj* object) {
     return freePlaceBefore(checkOuts_, object);
 }
 
-// --- Clients coming and going -----------------------------------------------------------------------
+// --- Clients coming and going --------------------------------------------------------------------
 
 void cGame::AdmitNextClient() {
     const int next = clientsIn_ + clientsGone_;
@@ -257,8 +260,8 @@ void cGame::ScheduleNextClient() {
 }
 
 bool cGame::ActivateNextClient() {
-    if (clientCount_ >= kActivationLimit || clientCount_ >= clientTotal_ ||
-        !clientList_[clientCount_])
+    if (clientCount_ >= kActivationLimit || clientCount_ >= clientsMade_ ||
+        !levelClients_[clientCount_])
         return false;
     ++clientCount_;
     RefreshClientCounter();
@@ -267,7 +270,7 @@ bool cGame::ActivateNextClient() {
 
 void cGame::OnRoomUpgraded() { AdmitNextClient(); }
 
-// --- Wrong actions and locks ------------------------------------------------------------------------
+// --- Wrong actions and locks ---------------------------------------------------------------------
 
 void cGame::PlayWrongAction(int kind) {
     (void)kind;
@@ -281,7 +284,7 @@ void cGame::UnlockObjects(const char* name) {
             objects_[i]->Disable();
 }
 
-// --- The order of a service ---------------------------------------------------------------------------
+// --- The order of a service ----------------------------------------------------------------------
 
 int cGame::OrderService(cLevelObj* object) {
     if (!object) return 0;

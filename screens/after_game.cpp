@@ -40,6 +40,8 @@ uint32_t grey(int level, int alpha) {
 
 UIAfterGameStats::~UIAfterGameStats() {
     for (PulseSprite* p : pulses_) delete p;
+    // Deleted while on show (at shut-down), it keeps the borrowed shared background alive.
+    background_.GiveBack(this);
 }
 
 void UIAfterGameStats::Create(const char* file, const char* section) {
@@ -133,10 +135,10 @@ void UIAfterGameStats::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
     if (SharedBackground* b = sharedBackground()) {
-        b->PushState();
+        if (!background_.held()) b->PushState();
         b->tint = 0xFF7F7F7Fu;
         b->SetFigures(kFigureBackground | kFigureFlags);
-        if (!hasChildPointer(this, b)) InsertChildFirst(b);
+        background_.Take(this);
     }
     // The level's figures are copied now: Ok deletes the level while this screen still shows.
     level_ = Figures();
@@ -208,8 +210,8 @@ void UIAfterGameStats::OnShow(int finished) {
 void UIAfterGameStats::OnHide(int finished) {
     Window::OnHide(finished);
     if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && hasChildPointer(this, b)) {
-        DetachChild(b);
+    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
+        background_.GiveBack(this);
         b->PopState();
     }
 }

@@ -8,6 +8,7 @@
 
 #include "anim/flying.h"
 #include "core/array.h"
+#include "screens/holders.h"
 #include "ui/ui.h"
 #include "world/object.h"
 
@@ -84,4 +85,5 @@ private:
     int result_ = 1;
     bool leaving_ = false;
     float leaveFade_ = 0;
+    BorrowedBackground background_;
 };

@@ -51,6 +51,10 @@ std::u16string formatOneInteger(const std::u16string& format, int value) {
     return format;
 }
 
+// A screen deleted while on show (the window manager cleared at shut-down) keeps the shared
+// background alive: it was only borrowed.
+UILevelLoading::~UILevelLoading() { background_.GiveBack(this); }
+
 bool UILevelLoading::levelSelected() const { return currentIsLevel(); }
 
 void UILevelLoading::Create(const char* file, const char* section) {
@@ -74,10 +78,10 @@ void UILevelLoading::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
     if (SharedBackground* b = sharedBackground()) {
-        b->PushState();
+        if (!background_.held()) b->PushState();
         b->SetFigures(kFigureBackground | kFigureFlags);
         b->tint = 0xFFABABABu;
-        if (!hasChildPointer(this, b)) InsertChildFirst(b);
+        background_.Take(this);
     }
     clock_ = step_ = nextHint_ = 0;
     cPlayerProfile* p = gCurrentProfile;
@@ -301,9 +305,9 @@ int UILevelLoading::OnKeyDown(int key, intptr_t data) {
 void UILevelLoading::OnHide(int finished) {
     Window::OnHide(finished);
     if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && hasChildPointer(this, b)) {
+    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
         b->PopState();
-        DetachChild(b);
+        background_.GiveBack(this);
     }
     sndStopGroup(1);
     sndStopGroup(0);

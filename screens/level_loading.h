@@ -8,6 +8,7 @@
 
 #include "core/array.h"
 #include "game/game.h"
+#include "screens/holders.h"
 #include "screens/loading.h"
 #include "ui/ui.h"
 
@@ -21,6 +22,7 @@ class UILevelLoading : public Window {
 public:
     static constexpr int kDone = 7;
 
+    ~UILevelLoading() override;
     int OnKeyDown(int key, intptr_t data) override;
     int Update(int milliseconds) override;
     int Draw() override;
@@ -48,5 +50,6 @@ private:
     int32_t goals_ = 0;
     PressAnyKeyPrompt press_;
     cArray<int32_t> hints_;
+    BorrowedBackground background_;
     bool timesLogged_ = false;
 };

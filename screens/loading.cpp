@@ -62,14 +62,16 @@ static_assert(sizeof kScreenStages / sizeof kScreenStages[0] == kLoadingStages -
 
 void runStage(uint32_t stage) {
     if (stage == 0) {
-        if (!gComics) {
-            gComics = new cComicsManager;
-            gComics->LoadAll();
-        }
+        CreateComicsManager();
+        LoadFxList();
         LoadRoomSprites();
         return;
     }
-    if (stage == 1) return;
+    if (stage == 1) {
+        LoadHeroes();
+        LoadHandObjects();
+        return;
+    }
     const ScreenStage& made = kScreenStages[stage - 2];
     if (made.make) *made.holder = made.make(made.file);
     // A finished mini-game hands its result to this screen.

@@ -47,10 +47,9 @@ UIGameMap::~UIGameMap() {
         spriteFree(&p.picture);
         spriteFree(&p.stamp);
     }
-    // A button still lent the disabled font gives it back, so that the font is freed once.
-    for (int i = 0; i < childCount(); ++i)
-        if (children[i]->font == disabledFont_) children[i]->font = nullptr;
+    // Buttons hold their own reference to whichever font they were lent.
     grFreeFont(disabledFont_);
+    grFreeFont(playFont_);
     delete mustHaveSign_;
     delete skillSign_;
     delete hint_;
@@ -78,7 +77,11 @@ void UIGameMap::Create(const char* file, const char* section) {
     for (const char* name : {"BottomPanel", "Day", "Minigame", "Country", "Cash", "SkillPoints",
                              "Menu", "Play", "Shop", "School", "Home"})
         child(this, file, name, 0);
-    if (UIWnd* play = findChild(this, "Play")) playFont_ = play->font;
+    // Kept with a reference of the map's own: "Play" gives its font back while disabled.
+    if (UIWnd* play = findChild(this, "Play"); play && play->font) {
+        playFont_ = play->font;
+        grAddRef(grHandle(playFont_));
+    }
     refreshPlayButton();
     const char* keys[kSprites] = {"wp_level", "wp_level_disabled", "wp_level_star",
                                   "wp_level_expert", "wp_mini", "wp_mini_disabled", "wp_mini_star"};
@@ -188,7 +191,13 @@ void UIGameMap::RefreshSelection() {
 void UIGameMap::enable(UIWnd* button, bool on) {
     if (!button) return;
     button->SetState(on ? 1 : 0);
-    button->font = on ? playFont_ : disabledFont_;
+    // A lent font is one more reference, and the button's old one is given back, so that each
+    // font is freed exactly once by each of its holders whatever the buttons were loaded with.
+    CGraphFont* lent = on ? playFont_ : disabledFont_;
+    if (button->font == lent) return;
+    if (lent) grAddRef(grHandle(lent));
+    grFreeFont(button->font);
+    button->font = lent;
 }
 
 void UIGameMap::refreshTexts() {
@@ -361,15 +370,22 @@ bool UIGameMap::IsEpisodeComplete(int episode) const {
     return done >= total;
 }
 
+HSPRITE UIGameMap::photo(int episode, bool stamp) const {
+    if (episode < 1 || episode > 4) return nullptr;
+    return stamp ? photos_[episode - 1].stamp : photos_[episode - 1].picture;
+}
+
+HSPRITE UIGameMap::PhotoShown(int episode) const {
+    if (!gCurrentProfile || episode > gCurrentProfile->GetEpisode()) return nullptr;
+    return photo(episode, IsEpisodeComplete(episode));
+}
+
 int UIGameMap::Draw() {
     if (hidden()) return 0;
     if (background_) grDrawSprite(0, 0, background_, clock);
-    const int episodes = gCurrentProfile ? std::min(4, gCurrentProfile->GetEpisode()) : 0;
-    for (int e = 1; e <= episodes; ++e) {
-        const Photo& p = photos_[e - 1];
-        HSPRITE s = IsEpisodeComplete(e) ? p.stamp : p.picture;
-        if (s) grDrawSprite(p.position.x, p.position.y, s, clock);
-    }
+    for (int e = 1; e <= 4; ++e)
+        if (HSPRITE s = PhotoShown(e))
+            grDrawSprite(photos_[e - 1].position.x, photos_[e - 1].position.y, s, clock);
     const int result = Window::Draw();
     const int g = std::min(255, std::max(0, glowValue_));
     const uint32_t grey = static_cast<uint32_t>(g) * 0x01010101u;

@@ -39,11 +39,19 @@ public:
     HSPRITE WayPointSprite(uint32_t i) const;
     bool IsEpisodeComplete(int episode) const;
 
+    // Episode e's photo as the map draws it: its stamped version once the episode is complete;
+    // none for an episode the player has not reached.
+    HSPRITE PhotoShown(int episode) const;
+    HSPRITE PhotoPicture(int episode) const { return photo(episode, false); }
+    HSPRITE PhotoStamp(int episode) const { return photo(episode, true); }
+    HSPRITE WayPointSpriteOf(Sprite which) const { return sprites_[which]; }
+
     int State(uint32_t i) const { return i < states_.size() ? states_[i] : kLocked; }
     bool MustHave() const { return mustHave_; }
     bool Buyable() const { return buyable_; }
     bool Skill() const { return skill_; }
     int GlowAlpha() const { return static_cast<int>(glowColour_ >> 24); }
+    int GlowValue() const { return glowValue_; }
     Window* HintWindow() const { return hint_; }
     UIWnd* Child(const char* name) { return findChild(this, name); }
 
@@ -59,13 +67,14 @@ private:
     void updateHint(int ms);
     void fillHint(uint32_t i);
     bool miniGameSelected() const;
+    HSPRITE photo(int episode, bool stamp) const;
 
     uint32_t glowColour_ = 0xFFFFFFFFu;
     HSPRITE glow_ = nullptr;
     int glowValue_ = 0, glowMin_ = 0, glowMax_ = 0, glowSpeed_ = 0;
     bool buyable_ = false, skill_ = false, mustHave_ = false;
     CGraphFont* disabledFont_ = nullptr;
-    CGraphFont* playFont_ = nullptr;  // borrowed from "Play"
+    CGraphFont* playFont_ = nullptr;  // the font "Play" was loaded with
     cFrame* mustHaveSign_ = nullptr;
     cFrame* skillSign_ = nullptr;
     HSPRITE sprites_[kSprites] = {};

@@ -91,6 +91,11 @@ public:
     virtual bool CanOrderService();
     void OnServiceEnd(bool success) override;
     cBaseObj* GetLinked() const override { return linked_; }
+    // Makes and loads the companion that [Main] "pair" of the kind's file names, from
+    // "Data/Clients/<pair>/<pair>.ini"; the level loader calls it right after Load. A second
+    // call changes nothing. False when the client comes alone (no pair; a missing file or a
+    // companion's own pair is logged).
+    bool LoadLinked(const char* iniFile);
     virtual void LeaveAngry();
     virtual void MakeRequest();
 
@@ -131,6 +136,7 @@ public:
     bool IsLeaving() const { return leaving_ != 0; }
     const cRequest& GetStashedRequest() const { return stashed_; }
     const cClientLegs& GetLegs() const { return legs_; }
+    sndSound* GetBabyCrySound() const { return babyCryHandle_; }
     int GetClientAlpha() const;
     Point2i GetEffectPoint() const;
 

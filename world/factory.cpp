@@ -1,4 +1,5 @@
-// The object factory: the class by the section's "type", bonuses and grow-in of new items.
+// The object factory: the class by the section's "type", bonuses and grow-in of new items; the
+// class of a guest's companion by its kind.
 #include "world/factory.h"
 
 #include <cstring>
@@ -7,6 +8,7 @@
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
 #include "world/level_object.h"
+#include "world/pair.h"
 
 namespace {
 
@@ -117,4 +119,9 @@ int createActionObject(cLevelObj** out, int capacity) {
                 out[j] = held;
             }
     return count;
+}
+
+cPairClient* createPairClient(cClient* partner, const char* kind) {
+    if (kind && strcmp(kind, "CowboyKid") == 0) return new CowboyKid(partner);
+    return new cPairClient(partner);
 }

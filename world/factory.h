@@ -1,11 +1,14 @@
-// Builds a level's objects from the episode's objects file and the player's owned items.
+// Builds a level's objects from the episode's objects file and the player's owned items, and the
+// companions that some guests bring.
 #pragma once
 
 #include <cstdint>
 
 #include "core/strings.h"
 
+class cClient;
 class cLevelObj;
+class cPairClient;
 
 // A bought shop item as the factory needs it.
 struct ShopItemInfo {
@@ -76,3 +79,7 @@ cLevelObj* createLevelObject(const char* section, const ShopItemInfo* shopItem);
 // Builds every owned object (and its action object) into out, at most capacity of them (logged
 // when more would follow), sorted by ascending y; newly bought ones grow in. Returns the count.
 int createActionObject(cLevelObj** out, int capacity);
+
+// A new companion of a guest, not yet loaded: the cowboy kid for the kind "CowboyKid" exactly, a
+// plain companion for any other kind.
+cPairClient* createPairClient(cClient* partner, const char* kind);

@@ -66,8 +66,7 @@ protected:
         program.write("Data/Episodes/e1/map.ini",
                       "[Main]\nsize=64,64\nstep=32,32\n[map]\nnodes0=11\nnodes1=11\n");
         program.write("Data/Interface/interface.ini", bundled("Data/Interface/interface.ini"));
-        program.write("Data/translation.ini",
-                      "#COMBO=Combo x%d!\n" + bundled("Data/translation.ini"));
+        program.write("Data/translation.ini", bundled("Data/translation.ini"));
         program.write("Data/Clients/Guest/Guest.ini", "[Main]\nname=Guest\nloyalty=1\n");
     }
     void TearDown() override {

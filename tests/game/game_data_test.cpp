@@ -1,9 +1,18 @@
-// The run-long game data: way points, school items, room sprites, and the bundled files they come
-// from.
+// The run-long game data: way points, school items, heroes, effects, comics, hand objects, room
+// sprites, and the bundled files they come from.
 #include <string>
+#include <vector>
 
+#include "anim/comics.h"
+#include "anim/flying.h"
+#include "anim/fx_effects.h"
 #include "engine/data/file.h"
 #include "tests/game/game_folder.h"
+#include "world/jenny.h"
+#include "world/links.h"
+#include "world/maid.h"
+#include "world/porter.h"
+#include "world/request.h"
 
 namespace {
 
@@ -130,6 +139,114 @@ TEST_F(GameData, RoomSpritesLoadOnceAndAnswerOnlyTheirKinds) {
     EXPECT_EQ(nullptr, GetRoomSprite(0));
 }
 
+TEST_F(GameData, HeroesAreBuiltAnewForEveryLoadAndFreedWithTheRest) {
+    for (const char* hero : {"Jenny", "Maid", "Porter"})
+        data(std::string("Data/Heroes/") + hero + "/" + hero + ".ini",
+             std::string("[Main]\r\nname=") + hero + "\r\n");
+    // A caption longer than the buffer is cut to 63 characters.
+    data("Data/translation.ini", "#COMBO=" + std::string(70, 'x') + "\r\n");
+    LoadHeroes();
+    ASSERT_NE(nullptr, gJenny);
+    ASSERT_NE(nullptr, gMaid);
+    ASSERT_NE(nullptr, gPorter);
+    EXPECT_STREQ("Jenny", gJenny->GetName());
+    EXPECT_STREQ("Maid", gMaid->GetName());
+    EXPECT_STREQ("Porter", gPorter->GetName());
+    EXPECT_EQ(std::u16string(63, u'x'), std::u16string(gComboText));
+    // Again: the old heroes go (the leak checker would see three left behind), new ones come.
+    gJenny->AddTask(kCocktail, nullptr);
+    LoadHeroes();
+    ASSERT_NE(nullptr, gJenny);
+    EXPECT_EQ(0, gJenny->TaskCount());
+    EXPECT_STREQ("Porter", gPorter->GetName());
+
+    LoadFxList();
+    CreateComicsManager();
+    FreeGameData();
+    EXPECT_EQ(nullptr, gJenny);
+    EXPECT_EQ(nullptr, gMaid);
+    EXPECT_EQ(nullptr, gPorter);
+    EXPECT_EQ(u'\0', gComboText[0]);
+    EXPECT_EQ(nullptr, gFxManager);
+    EXPECT_EQ(nullptr, gFlyingTips);
+    EXPECT_EQ(nullptr, gComics);
+    // The world no longer reaches what was freed.
+    EXPECT_EQ(nullptr, worldFxManager());
+    EXPECT_EQ(nullptr, worldFlyingTips());
+}
+
+TEST_F(GameData, EffectsAreReplacedAndResetAndTheComicsMadeOnce) {
+    ResetFx();  // nothing to reset yet
+    LoadFxList();
+    ASSERT_NE(nullptr, gFxManager);
+    ASSERT_NE(nullptr, gFlyingTips);
+    EXPECT_EQ(gFxManager, worldFxManager());
+    EXPECT_EQ(gFlyingTips, worldFlyingTips());
+    gFlyingTips->Launch(10, 10, 500, 20, FlyingTips::kGain);
+    EXPECT_EQ(1u, gFlyingTips->Count());
+    ResetFx();
+    EXPECT_EQ(0u, gFlyingTips->Count());
+    LoadFxList();
+    EXPECT_EQ(gFlyingTips, worldFlyingTips());
+
+    CreateComicsManager();
+    cComicsManager* comics = gComics;
+    ASSERT_NE(nullptr, comics);
+    CreateComicsManager();
+    EXPECT_EQ(comics, gComics);
+}
+
+TEST_F(GameData, HandObjectsLoadOncePerNameFromTheFileFormat) {
+    std::string coin = std::string(VELMORA_SOURCE_DIR) + "/Data/Sprites/coin.tga";
+    data("Data/HandObj/HandObjects.ini",
+         "[Main]\r\nfname_format=Data/HandObj/%s/%s.ini\r\nobjects=cup0, tray1, cup0, ghost0\r\n");
+    data("Data/HandObj/cup0/cup0.ini", "[Stand]\r\nsprite=" + coin +
+                                           "\r\nspr_x=3\r\n[DownLeft]\r\nspr_y=-7\r\n");
+    data("Data/HandObj/tray1/tray1.ini", "[Left]\r\nsprite=" + coin + "\r\n");
+    LoadHandObjects();
+    EXPECT_EQ(3u, gHandObjects.size());  // the repeated name counts once
+    struct Case {
+        const char* name;
+        int direction;
+        bool found, sprite;
+    } cases[] = {
+        {"cup0", 0, true, true},   {"cup0", 8, true, false},  {"tray1", 1, true, true},
+        {"tray1", 0, true, false}, {"ghost0", 4, true, false}, {"cup0", 9, false, false},
+        {"cup0", -1, false, false}, {"cup", 0, false, false},  {"", 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.direction));
+        const AnimDesc* entry = FindHandObjectEntry(c.name, c.direction);
+        ASSERT_EQ(c.found, entry != nullptr);
+        if (entry) {
+            EXPECT_EQ(c.sprite, entry->sprite != nullptr);
+        }
+        HandObjectView view;
+        EXPECT_EQ(c.found, worldHandObject(c.name, c.direction, &view));
+    }
+    EXPECT_EQ(-7, FindHandObjectEntry("cup0", 8)->spr_y);
+    HandObjectView view;
+    ASSERT_TRUE(worldHandObject("cup0", 0, &view));
+    EXPECT_EQ(3, view.offset.x);
+
+    // Loading again keeps what is held.
+    const AnimDesc* first = FindHandObjectEntry("cup0", 0);
+    LoadHandObjects();
+    EXPECT_EQ(first, FindHandObjectEntry("cup0", 0));
+    EXPECT_EQ(3u, gHandObjects.size());
+    FreeGameData();
+    EXPECT_EQ(0u, gHandObjects.size());
+    EXPECT_FALSE(worldHandObject("cup0", 0, &view));
+
+    // A format with other conversions only takes the name where "%s" stands.
+    data("Data/HandObj/HandObjects.ini",
+         "[Main]\r\nfname_format=Data/HandObj/%d%n%s.ini\r\nobjects=cup0\r\n");
+    data("Data/HandObj/%d%ncup0.ini", "[Up]\r\nspr_x=12\r\n");
+    LoadHandObjects();
+    ASSERT_NE(nullptr, FindHandObjectEntry("cup0", 3));
+    EXPECT_EQ(12, FindHandObjectEntry("cup0", 3)->spr_x);
+}
+
 // The bundled data, read from the source tree.
 TEST_F(GameData, TheBundledMapHasFourEpisodesOfTwelveWayPoints) {
     testsupport::InFolder source(VELMORA_SOURCE_DIR);
@@ -172,6 +289,25 @@ TEST_F(GameData, TheBundledSchoolTeachesJennyFourSkills) {
         EXPECT_FALSE(item.description.empty()) << lines[i];
         EXPECT_FALSE(item.bonusDescription.empty()) << lines[i];
     }
+}
+
+TEST_F(GameData, TheBundledHandObjectsShowWhatEveryRequestAndTheCartPutInHand) {
+    testsupport::InFolder source(VELMORA_SOURCE_DIR);
+    iniFreeAll();
+    LoadHandObjects();
+    std::vector<std::string> carried = {"Cart"};
+    for (int kind = 0; kind < kRequestKinds; ++kind) {
+        const char* hand =
+            iniGetString("Data/Request/Request.ini", RequestKindName(kind), "hand_obj", "");
+        if (*hand) carried.push_back(hand);
+    }
+    ASSERT_GT(carried.size(), 1u);
+    for (const std::string& name : carried)
+        for (int direction = 0; direction < cHandObject::kDirections; ++direction) {
+            const AnimDesc* entry = FindHandObjectEntry((name + "0").c_str(), direction);
+            ASSERT_NE(nullptr, entry) << name;
+            EXPECT_NE(nullptr, entry->sprite) << name << " " << direction;
+        }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The level screen on the bundled first level and on small fixture levels: loading stage by
 // stage, the level's states at the fixed step, clicks and keys through the window manager, the
 // request kinds of a level, breakages, the counters and the globals a level leaves behind.
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "anim/comics.h"
 #include "engine/data/ini.h"
@@ -11,8 +13,11 @@
 #include "engine/platform/input.h"
 #include "game/first_screen.h"
 #include "tests/game/level_harness.h"
+#include "world/client.h"
 #include "world/jenny.h"
 #include "world/level_object.h"
+#include "world/maid.h"
+#include "world/porter.h"
 #include "world/request.h"
 
 namespace {
@@ -91,6 +96,88 @@ TEST_F(SampleLevel, EveryKeyAndWidgetOfTheFirstLevelIsThere) {
     // level's end): the screen's answer, not the view's neutral default.
     level->SetLevelState(GameLink::kLevelOver);
     EXPECT_EQ(worldGame()->GetLevelState(), GameLink::kLevelOver);
+}
+
+TEST_F(SampleLevel, TheThreeHeroesTakeTheirPlacesAndTheGuestsWait) {
+    cGame* level = Play();
+    // The level points at the game data's heroes.
+    ASSERT_NE(level->GetMaid(), nullptr);
+    ASSERT_NE(level->GetPorter(), nullptr);
+    EXPECT_EQ(level->GetJenny(), gJenny);
+    EXPECT_EQ(level->GetMaid(), gMaid);
+    EXPECT_EQ(level->GetPorter(), gPorter);
+    const struct {
+        const char* name;
+        HeroLink* hero;
+    } names[] = {{"Jenny", level->GetJenny()}, {"Maid", level->GetMaid()},
+                 {"Porter", level->GetPorter()}, {"maid", nullptr},
+                 {"", nullptr},               {nullptr, nullptr}};
+    for (const auto& n : names) EXPECT_EQ(level->GetHeroByName(n.name), n.hero) << n.name;
+    const struct {
+        cHero* hero;
+        Point2i start, base, wait;
+    } places[] = {{level->GetJenny(), {300, 450}, {300, 450}, {0, 0}},
+                  {level->GetMaid(), {120, 600}, {80, 600}, {200, 600}},
+                  {level->GetPorter(), {120, 680}, {80, 680}, {200, 680}}};
+    for (const auto& p : places) {
+        SCOPED_TRACE(p.hero->GetName());
+        EXPECT_EQ(p.hero->StartPos().x, p.start.x);
+        EXPECT_EQ(p.hero->StartPos().y, p.start.y);
+        EXPECT_EQ(p.hero->GetBasePoint().x, p.base.x);
+        EXPECT_EQ(p.hero->GetBasePoint().y, p.base.y);
+        EXPECT_EQ(p.hero->WaitPos().x, p.wait.x);
+        EXPECT_EQ(p.hero->WaitPos().y, p.wait.y);
+    }
+
+    // Five businessmen and the extra one, who is held back; all wait outside at the door.
+    EXPECT_EQ(level->GetClientCount(), 5);
+    ASSERT_EQ(level->GetClientsMade(), 6);
+    for (int i = 0; i < 6; ++i) {
+        cClient* client = level->GetClient(i);
+        ASSERT_NE(client, nullptr);
+        EXPECT_STREQ(client->GetName(), "Businessman");
+        EXPECT_EQ(client->GetRequestCount(), 3);
+        EXPECT_EQ(client->GetBasePoint().x, 40);
+        EXPECT_FLOAT_EQ(client->GetBody().position.y, 420.0f);
+    }
+    EXPECT_EQ(level->GetClient(6), nullptr);
+    // The first clients come one delay apart while rooms are left; the rooms are the player's.
+    const int early = std::max(0, std::min(level->GetRoomCount() - 1, 5));
+    ASSERT_EQ(level->ClientStartTimes().size(), static_cast<uint32_t>(1 + early));
+    for (int i = 0; i <= early; ++i)
+        EXPECT_EQ(level->ClientStartTimes()[static_cast<uint32_t>(i)], 2000 + 6000 * i) << i;
+    // Each of the five: 3 requests at a largest tip of 10 give 3 × (3 + 20 - 1) / 2.
+    EXPECT_EQ(level->GetPopularityMax(), 5 * 33);
+    level->AddPopularity(33, 0, Point2i(0, 0));
+    EXPECT_FLOAT_EQ(level->GetBarTarget(), 0.2f);
+}
+
+TEST_F(SampleLevel, LearntSkillsReachTheHeroesAndJennyLeadsTheOthers) {
+    LoadSchoolItems();
+    for (uint32_t i = 0; i < gSchoolItems.size(); ++i)
+        if (strcmp(gSchoolItems[i]->name.c_str(), "jenny_shoes") == 0 ||
+            strcmp(gSchoolItems[i]->name.c_str(), "jenny_manager") == 0)
+            gCurrentProfile->AddSchoolItem(gSchoolItems[i]);
+    cGame* level = Play();
+    EXPECT_EQ(level->GetJenny()->SkillFlag(0), 1);
+    EXPECT_FLOAT_EQ(level->GetJenny()->SpeedBonus(), 0.2f);
+    // The manager's boost outlives the Maid's and the Porter's own skill reset.
+    EXPECT_FLOAT_EQ(level->GetMaid()->ActionBonus(), 0.15f);
+    EXPECT_FLOAT_EQ(level->GetPorter()->ActionBonus(), 0.15f);
+}
+
+TEST_F(SampleLevel, ALevelWithGuestsGoesOnUntilACheatWordEndsIt) {
+    cGame* level = Play();
+    ASSERT_TRUE(PlayOn());
+    Step(40);
+    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);
+    for (const char* c = "rz5climbed"; *c; ++c) {
+        typedPush(static_cast<unsigned char>(*c));
+        level->OnChar(*c, 0);
+    }
+    Step();
+    EXPECT_EQ(level->GetLevelState(), cGame::kLevelOver);
+    EXPECT_TRUE(level->AllClientsReleased());
 }
 
 TEST_F(SampleLevel, StatesRunFromGetReadyToPlayWithMusicAndTheClockOnlyInPlay) {
@@ -199,7 +286,7 @@ TEST_F(SampleLevel, MoneyPreviewAndPopularityFloor) {
     level->AddPopularity(5, 0, Point2i(0, 0));
     level->AddPopularity(-9, 1, Point2i(0, 0));
     EXPECT_EQ(level->GetPopularity(), 0);
-    // No clients: the bar has no maximum and stays empty.
+    // Popularity 0: the bar is empty.
     EXPECT_EQ(level->GetBarTarget(), 0.0f);
     // The goal is announced once reached: the label turns to the expert goal.
     level->AddMoney(600, 0);
@@ -297,6 +384,118 @@ TEST_F(FixtureLevel, RequestKindsOfTheLevel) {
         EXPECT_EQ(level.HasFire(), c.fire_);
         // Without fire in the level its target never breaks.
         EXPECT_EQ(level.FindLevelObjectByName("Stove")->IsBreakable(), c.fire_);
+    }
+}
+
+TEST_F(FixtureLevel, ClientsOfTheLevelListAndTheOneHeldBack) {
+    for (const char* kind : {"Anna", "Bert"})
+        program_.write(std::string("Data/Clients/") + kind + "/" + kind + ".ini",
+                       std::string("[Main]\nname=") + kind + "\n");
+    program_.write("Data/Clients/Paired/Paired.ini", "[Main]\nname=Paired\npair=Kid\n");
+    program_.write("Data/Clients/Kid/Kid.ini", "[Main]\nname=Kid\n");
+    struct Case {
+        const char* clients;
+        int made, count;
+        const char* heldBack;  // the kind of the extra client, made last
+        int popularityMax;
+    } cases[] = {
+        // an empty list: nobody comes and nothing is held back
+        {"", 0, 0, nullptr, 0},
+        {"Anna,0", 1, 0, "Anna", 0},
+        // the extra client is of the kind named least often
+        {"Anna,2;Bert,1;Anna,1", 5, 4, "Bert", 3 * 21},
+        // an entry without a count is skipped, its kind unseen
+        {"Anna;Bert,1", 2, 1, "Bert", 0},
+        // a client with a partner comes alone
+        {"Paired,2", 3, 2, "Paired", 0},
+    };
+    Load("");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clients);
+        cGame level;
+        // Anna asks for 2 requests: 2 × (2 + 2 × 10 - 1) / 2 = 21 towards the bar's maximum.
+        program_.write("Data/Episodes/e1/levels.ini",
+                       std::string("[Main]\n[level1]\nmaxCostTipClient=10\nAnna=2,0,0\nclients=") +
+                           c.clients + "\n");
+        iniFreeAll();
+        for (int stage = 0; stage < cGame::kLoadStages; ++stage) level.LoadLevel(stage);
+        EXPECT_EQ(level.GetClientsMade(), c.made);
+        EXPECT_EQ(level.GetClientCount(), c.count);
+        EXPECT_EQ(level.GetPopularityMax(), c.popularityMax);
+        if (c.heldBack) {
+            ASSERT_NE(level.GetClient(c.count), nullptr);
+            EXPECT_STREQ(level.GetClient(c.count)->GetName(), c.heldBack);
+        }
+        for (int i = 0; i < c.made; ++i) EXPECT_EQ(level.GetClient(i)->GetLinked(), nullptr);
+        EXPECT_EQ(level.GetClient(c.made), nullptr);
+        EXPECT_EQ(level.GetClient(-1), nullptr);
+        // Without a maximum the bar stays empty, whatever the popularity.
+        level.AddPopularity(5, 0, Point2i(0, 0));
+        if (c.popularityMax == 0) {
+            EXPECT_EQ(level.GetBarTarget(), 0.0f);
+        }
+    }
+}
+
+TEST_F(FixtureLevel, OwnedItemsBringExtraClientsTakenInTurnFromTheRarestKind) {
+    for (const char* kind : {"Anna", "Bert"})
+        program_.write(std::string("Data/Clients/") + kind + "/" + kind + ".ini",
+                       std::string("[Main]\nname=") + kind + "\n");
+    program_.write("Data/Menu/UIShop/items/e1/items.ini",
+                   "[desk_item]\nobjects=Desk\nbonus.clients=2\n");
+    cGame* level = Load("clients=Bert,1;Anna,1;Bert,1\n");
+    delete level;
+    game = nullptr;
+    ASSERT_TRUE(gCurrentProfile->AddShopItem("desk_item"));
+    level = game = gameCreateLevel();
+    // Three from the list, then 2 + 1 extra: Anna (named once), Bert, Anna; the last waits.
+    ASSERT_EQ(level->GetClientsMade(), 6);
+    EXPECT_EQ(level->GetClientCount(), 5);
+    int annas = 0;
+    for (int i = 0; i < 5; ++i) annas += strcmp(level->GetClient(i)->GetName(), "Anna") == 0;
+    EXPECT_EQ(annas, 2);
+    EXPECT_STREQ(level->GetClient(5)->GetName(), "Anna");
+}
+
+TEST_F(FixtureLevel, TheFirstClientsComeOneDelayApartUntilOneRoomIsLeft) {
+    struct Case {
+        int rooms, clients;
+        std::vector<int> times;
+    } cases[] = {
+        {3, 5, {1000, 1500, 2000}},
+        {3, 1, {1000, 1500}},
+        {1, 5, {1000}},
+        {0, 5, {1000}},
+        {4, 0, {1000}},
+    };
+    Load("");
+    program_.write("Data/Clients/Anna/Anna.ini", "[Main]\nname=Anna\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rooms) + " rooms, " + std::to_string(c.clients) + " clients");
+        std::string objects = "[Main]\nobjects=";
+        std::string sections;
+        for (int i = 0; i < c.rooms; ++i) {
+            objects += (i ? ",R" : "R") + std::to_string(i);
+            const std::string name = "R" + std::to_string(i);
+            sections += "[" + name + "]\nname=" + name + "\ntype=room\n";
+        }
+        program_.write("Data/Episodes/e1/objects.ini", objects + "\n" + sections);
+        // The hotel's objects are the player's: a new player takes the file's list.
+        iniFreeAll();
+        CreatePlayer("p1", u"Anna");
+        // The extra client is held back, so "Anna,n" makes n active ones.
+        program_.write("Data/Episodes/e1/levels.ini",
+                       "[Main]\nfirst_client_start_delay=1000\n[level1]\n"
+                       "other_client_start_delay=500\nclients=Anna," +
+                           std::to_string(c.clients) + "\n");
+        iniFreeAll();
+        cGame level;
+        for (int stage = 0; stage < cGame::kLoadStages; ++stage) level.LoadLevel(stage);
+        ASSERT_EQ(level.GetRoomCount(), c.rooms);
+        ASSERT_EQ(level.GetClientCount(), c.clients);
+        ASSERT_EQ(level.ClientStartTimes().size(), c.times.size());
+        for (uint32_t i = 0; i < c.times.size(); ++i)
+            EXPECT_EQ(level.ClientStartTimes()[i], c.times[i]) << i;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "world/jenny.h"
 #include "world/level_object.h"
 #include "world/moving.h"
+#include "world/pair.h"
 #include "world/request.h"
 #include "world/walkmap.h"
 
@@ -122,6 +123,18 @@ TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
     for (int i = 0; i < cClient::kClientAnims; ++i) EXPECT_TRUE(guest.Anim(i)->sprite) << i;
     for (int i = 0; i < cClient::kNoLegs; ++i) EXPECT_TRUE(guest.GetLegs().Anim(i)->sprite) << i;
     EXPECT_GT(guest.GetLoyalty(), 0);
+}
+
+TEST(WorldDemo, TheTravellerComesWithTheCowboyKid) {
+    cClient mum;
+    mum.Load("Data/Clients/Traveller/Traveller.ini");
+    ASSERT_TRUE(mum.LoadLinked("Data/Clients/Traveller/Traveller.ini"));
+    const auto* kid = dynamic_cast<const CowboyKid*>(mum.GetLinked());
+    ASSERT_NE(nullptr, kid);
+    for (const cClient* c : {static_cast<const cClient*>(&mum), static_cast<const cClient*>(kid)})
+        for (int i = 0; i < cClient::kClientAnims; ++i)
+            EXPECT_TRUE(c->Anim(i)->sprite) << c->GetName() << " " << i;
+    EXPECT_STREQ("BotherLoop", kid->Anim(CowboyKid::kAnimBotherLoop)->section.c_str());
 }
 
 }  // namespace

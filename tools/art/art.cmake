@@ -80,3 +80,5 @@ velmora_svg_folder(Menu/UISchool)
 velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off)
 velmora_svg_folder(Menu/UIHome)
 velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
+# What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
+velmora_svg_folder(HandObj)
