@@ -25,7 +25,8 @@ void write(const char* name, const char* text) {
 void setUp() {
     const std::string& dir = fuzzsupport::scratchDir();
     setenv("XDG_DATA_HOME", dir.c_str(), 1);
-    for (const char* folder : {"/Data", "/Data/Episodes", "/Data/Episodes/e1", "/Data/Request"})
+    for (const char* folder : {"/Data", "/Data/Episodes", "/Data/Episodes/e1", "/Data/Request",
+                               "/Data/Monsters", "/Data/Monsters/Robber"})
         mkdir((dir + folder).c_str(), 0700);
     write("game.ini", "[main]\nname=fuzz\n");
     write("Data/shared.ini", "[WayPoints]\n0=level, 1, 0, 0\n1=level, 1, 5, 5\n");
@@ -38,6 +39,9 @@ void setUp() {
     write("Data/Request/Request.ini",
           "[Cocktail]\nhero=Jenny\ntarget=Bar\n[Fire]\nhero=Porter\ntarget=Stove\n"
           "[DecreaseRatio]\ndirect=0.5\nindirect=x\n");
+    write("Data/Monsters/Robber/Robber.ini",
+          "[Main]\nspeed=3\nattack_speed=5\nthink_time=100, 200\nhealth=2\nsnatchTipsCount=3\n"
+          "attackPos=20, 20\nbound_x=-16\nbound_y=-76\nbound_w=32\nbound_h=76\n");
     char here[4096];
     if (!getcwd(here, sizeof here) || chdir(dir.c_str()) != 0) abort();
     userFolderCreate();

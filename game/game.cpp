@@ -182,6 +182,7 @@ void cGame::commonUpdate(int ms) {
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
     CheckLevelEnd(ms);
+    UpdateMonsters(ms);
 }
 
 int cGame::commonTail(int ms) {
@@ -194,6 +195,7 @@ int cGame::commonTail(int ms) {
 
 int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
+    DrawMonsters();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
     addClientsToDrawList();
     for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
@@ -248,6 +250,7 @@ void cGame::leftButtonDown(int x, int y) {
         }
         object->SignalWrongClick();
     }
+    ClickMonsters(x, y);
 }
 
 void cGame::rightButtonDown(int x, int y) {

@@ -15,6 +15,7 @@
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/links.h"
+#include "world/monster.h"
 #include "world/walkmap.h"
 #include "game/game_data.h"
 
@@ -250,6 +251,21 @@ public:
     cWalkMap& GetWalkMap() { return walkMap_; }
     CFlyingThingList& FlyingThings() { return flying_; }
 
+    // --- Monsters ---
+    // The wave of the level's "monsters" line ("kind, count, min/max, min/max": the delay between
+    // cycles, then between releases), from [BasePos] "monsters" along [Main] "monsters_way".
+    void LoadMonsters();
+    // The wave's step, after the level-end check; once every client is served it stops the wave
+    // and strikes every monster still about.
+    void UpdateMonsters(int ms);
+    // Submits the monsters to the draw list, which sorts them in with the hotel.
+    void DrawMonsters();
+    // A click on the level strikes the monsters under it, harder with the Porter's defence.
+    void ClickMonsters(int x, int y);
+    cBaseObj* FindMonsterByTarget(const cBaseObj* client) override;
+    int GetLevelPopularity() override { return popularity_; }
+    cMonsterWave& GetMonsterWave() { return monsterWave_; }
+
 private:
     void commonUpdate(int ms);
     int commonTail(int ms);
@@ -326,6 +342,7 @@ private:
     Point2i outdoorPriority_{0, 0};
     bool upgradeSettled_ = false;
     CFlyingThingList flying_;
+    cMonsterWave monsterWave_;
     CGraphFont* cashFont_ = nullptr;
     CGraphFont* noTipsFont_ = nullptr;
     CGraphFont* loyaltyFont_ = nullptr;

@@ -210,6 +210,7 @@ void cGame::LoadLevel(int stage) {
         const int first = std::min(roomCount_ - 1, clientCount_);
         for (int i = 0; i < first; ++i)
             startTimes_.push_back(startTimes_[startTimes_.size() - 1] + otherClientDelay_);
+        LoadMonsters();
         computePopularityMax();
         break;
     }

@@ -574,6 +574,11 @@ int main(int argc, char** argv) {
               writeWav(dir + "/aftergame_menu_points_add.wav", makeBells({1567.98}, 0.0, 0.08, 0.12)) &&
               writeWav(dir + "/aftergame_menu_tick.wav", makeBells({783.99, 1174.66}, 0.08, 0.25, 0.6)) &&
               writeWav(dir + "/aftergame_menu_cross.wav", makeGlide(330.0, 196.0, 0.35, 3.0)) &&
+              // the monsters: a boo, a smack, a fading wail and a dizzy twinkle
+              writeWav(dir + "/monster_boo.wav", makeGlide(320.0, 140.0, 0.6, 2.5)) &&
+              writeWav(dir + "/monster_hit.wav", makeRattle(2, 40.0, 1100.0, 0x7011u)) &&
+              writeWav(dir + "/monster_death.wav", makeGlide(700.0, 180.0, 0.7, 1.5)) &&
+              writeWav(dir + "/monster_ko.wav", makeBells({1046.5, 1318.5, 1568.0}, 0.07, 0.15, 0.5)) &&
               writeOgg(argv[2], composeTheme());
     return ok ? 0 : 1;
 }

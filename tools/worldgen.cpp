@@ -1,6 +1,6 @@
-// Draws the pictures of the level-world sample data: the first episode's hotel floor (walls
-// where its map.ini blocks cells), its furniture with outlines, the request bubble, clock and
-// icons. Fixed shapes only: every run writes the same.
+// Draws the pictures of the level-world sample data: the four episodes' hotel floors (walls
+// where each map.ini blocks cells), the furniture all four share with its outlines, the request
+// bubble, clock and icons. Fixed shapes only: every run writes the same.
 #include <sys/stat.h>
 
 #include <cmath>
@@ -229,6 +229,50 @@ bool drawRequests(const std::string& dir) {
     return ok;
 }
 
+// The later episodes' floors: the same walls-from-the-map rule as the first hotel, each in the
+// colours of its country, so the four hotels read apart at a glance.
+struct FloorLook {
+    Colour wall, wallJoint, room, roomStripe, floor, floorAlt;
+    int tile;  // side of the floor's checker squares
+};
+
+bool drawEpisodeFloor(const std::string& data, int episode, const FloorLook& look) {
+    const int step = 32, columns = 32, rows = 24;
+    const std::string folder = data + "/Episodes/e" + std::to_string(episode);
+    std::vector<std::string> column(columns, std::string(rows, '1'));
+    std::ifstream map(folder + "/map.ini");
+    std::string line;
+    while (std::getline(map, line)) {
+        int x = 0;
+        char text[64] = {};
+        if (std::sscanf(line.c_str(), "nodes%d=%63s", &x, text) == 2 && x >= 0 && x < columns)
+            column[x] = std::string(text) + std::string(rows, '1');
+    }
+    Picture floor(columns * step, rows * step);
+    for (int y = 0; y < floor.h; ++y)
+        for (int x = 0; x < floor.w; ++x) {
+            const int cx = x / step, cy = y / step;
+            Colour c;
+            if (column[cx][cy] == '2')
+                c = (y % 16 == 0 || (x + (y / 16) * 24) % 48 == 0) ? look.wallJoint : look.wall;
+            else if (cy < 7)
+                c = ((x / 6 + y / 6) % 5 == 0) ? look.roomStripe : look.room;
+            else
+                c = ((x / look.tile + y / look.tile) % 2) ? look.floor : look.floorAlt;
+            floor.put(x, y, c);
+        }
+    return floor.saveOpaque(folder + "/back.tga");
+}
+
+const FloorLook kEpisodeFloors[] = {
+    // Seaside: whitewashed walls, blue carpets, terracotta tiles.
+    {{232, 226, 214}, {150, 185, 215}, {70, 125, 185}, {95, 150, 205}, {226, 150, 110}, {240, 200, 160}, 48},
+    // The mountains: log walls, green carpets, dark boards.
+    {{118, 76, 44}, {80, 50, 28}, {62, 112, 72}, {84, 134, 90}, {128, 90, 58}, {112, 78, 50}, 32},
+    // The islands: bamboo walls, woven red mats, pale sand.
+    {{205, 176, 98}, {160, 130, 62}, {180, 84, 58}, {214, 128, 84}, {232, 212, 164}, {216, 196, 146}, 64},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -241,6 +285,7 @@ int main(int argc, char** argv) {
     for (const std::string& d : {objects, data + "/Request"})
         mkdir(d.c_str(), 0755);
     bool ok = drawFloor(data) && drawSteam(objects) && drawRequests(data + "/Request");
+    for (int e = 2; e <= 4; ++e) ok = ok && drawEpisodeFloor(data, e, kEpisodeFloors[e - 2]);
     for (const Furniture& f : kFurniture) ok = ok && drawFurniture(objects, f);
     Picture busy(24, 24);
     busy.disc(12, 12, 11, {250, 210, 60});

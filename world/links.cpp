@@ -30,6 +30,14 @@ void worldPlaySound(const char* name) {
 
 void worldSetSoundHook(void (*hook)(const char*)) { gSoundHook = hook; }
 
+void worldPlaySoundHandle(sndSound* sound, const char* name, int loop) {
+    if (gSoundHook) {
+        if (name && *name) gSoundHook(name);
+    } else if (sound) {
+        sndPlaySound(sound, loop);
+    }
+}
+
 ClientLink* asClient(cBaseObj* object) { return dynamic_cast<ClientLink*>(object); }
 
 FxManager* worldFxManager() { return gFx; }

@@ -117,6 +117,9 @@ public:
     // --- the Maid and the Porter ---
     // Whether the tutorial has shown the hint of that name.
     virtual bool TutorialHintShown(const char*) { return false; }
+    // --- monsters ---
+    // The popularity the level holds now (a robber takes no more than that).
+    virtual int GetLevelPopularity() { return 0; }
 };
 
 // A client as heroes and rooms see it.
@@ -164,3 +167,7 @@ void worldSetGame(GameLink* game);
 // instead (tests listen with it).
 void worldPlaySound(const char* name);
 void worldSetSoundHook(void (*hook)(const char* name));
+struct sndSound;
+// Plays a sound an object loaded itself (loop as for sndPlaySound); the hook, when set, hears its
+// name instead.
+void worldPlaySoundHandle(sndSound* sound, const char* name, int loop);

@@ -66,6 +66,11 @@ foreach(kind Businessman Traveller Grandpa CowboyKid)
   velmora_art_script(Clients/${kind} ${script}.py)
 endforeach()
 
+# Monsters: each kind drawn by its script; the hit splash and health bar they share.
+velmora_svg_folder(Monsters)
+velmora_art_script(Monsters/Robber robber.py)
+velmora_art_script(Monsters/Ghost ghost.py)
+
 # The help pages' illustrations and the tutorial's hint window.
 velmora_svg_folder(Menu/UIHelp)
 velmora_svg_folder(Tutorial)

@@ -20,13 +20,23 @@
 #include "anim/fx_effects.h"
 #include "engine/data/file.h"
 #include "engine/data/ini.h"
+#include "engine/data/profile.h"
 #include "engine/gr/gr.h"
+#include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "engine/snd/sndfile.h"
+#include "game/game.h"
+#include "game/game_data.h"
+#include "game/profile.h"
 #include "tests/support/temp_folder.h"
 #include "ui/ui.h"
 #include "world/factory.h"
+#include "world/jenny.h"
 #include "world/level_object.h"
+#include "world/maid.h"
+#include "world/porter.h"
+#include "world/request.h"
+#include "world/room.h"
 #include "world/walkmap.h"
 
 namespace fs = std::filesystem;
@@ -403,6 +413,126 @@ TEST(DataSet, EveryEpisodeLoadsItsMapAndObjects) {
         cWalkMap::SetCurrent(nullptr);
     }
     EXPECT_GT(episodes, 0);
+    expectNoFaults(faults);
+}
+
+// Why a hero or client standing at from cannot walk to to; empty when it can (or is there).
+std::string unreachable(cWalkMap& map, Point2i from, Point2i to) {
+    const Point2i a = map.ScreenToCell(from), b = map.ScreenToCell(to);
+    if (a.x == b.x && a.y == b.y) return "";
+    cArray<Point2i> path;
+    if (map.FindPath(path, from, to)) return "";
+    return "no way from " + std::to_string(from.x) + "," + std::to_string(from.y) + " to " +
+           std::to_string(to.x) + "," + std::to_string(to.y);
+}
+
+// Every level on the episode map, loaded as a new player standing at its way point loads it:
+// nothing it names may be missing, every request kind it asks for must find its target, and the
+// staff and guests must be able to walk to every place they serve or wait at.
+TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
+    iniFreeAll();
+    userFolderCreate();
+    LoadWayPoints();
+    CreatePlayer("road", u"Road");
+    ASSERT_NE(gCurrentProfile, nullptr);
+    std::vector<std::string> faults;
+    int levels = 0;
+    // Pictures are shared by name: heroes held here and each level kept until the next is built
+    // leave every picture decoded once rather than forty times.
+    cJenny jenny;
+    cMaid maid;
+    cPorter porter;
+    jenny.Load("Data/Heroes/Jenny/Jenny.ini");
+    maid.Load("Data/Heroes/Maid/Maid.ini");
+    porter.Load("Data/Heroes/Porter/Porter.ini");
+    cGame* previous = nullptr;
+    for (uint32_t i = 0; i < gWayPoints.size(); ++i) {
+        if (gWayPoints[i].GetKind() != cMapWayPoint::kLevel) continue;
+        gCurrentProfile->SetLevel(i);
+        ASSERT_NE(gCurrentProfile, nullptr);
+        const int episode = gCurrentProfile->GetEpisode(), number = gCurrentProfile->GetLevelNumber();
+        const std::string levelsIni = "Data/Episodes/e" + std::to_string(episode) + "/levels.ini";
+        const std::string section = "level" + std::to_string(number);
+        const std::string where = levelsIni + " [" + section + "]";
+        ++levels;
+        for (const char* key : {"crashObjects", "crashRoom", "request_ttl", "other_client_start_delay",
+                                "checkOutCleanInterval", "cashGoal", "cashExpert", "addPopularity",
+                                "maxCostTipClient", "outdoor_request_priority", "requests", "clients",
+                                "mandatory_room_upgrades"})
+            if (!*iniGetString(levelsIni.c_str(), section.c_str(), key, ""))
+                faults.push_back(where + ": \"" + key + "\" is missing");
+        // The guests' kinds: each needs its own file.
+        const TokenList clients =
+            TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "clients", ""), ';');
+        for (uint32_t c = 0; c < clients.Count(); ++c) {
+            const TokenList parts = TokenList::Split(clients.At(c), ',');
+            const std::string kind = parts.Count() ? parts.At(0) : "";
+            if (parts.Count() < 2 || atoi(parts.At(1)) < 1 ||
+                !fileExists(("Data/Clients/" + kind + "/" + kind + ".ini").c_str()))
+                faults.push_back(where + " \"clients\": \"" + clients.At(c) +
+                                 "\" names no guests of a known kind");
+        }
+
+        const LogWatch log;
+        cGame* game = gameCreateLevel();
+        if (!game->Background()) faults.push_back(where + ": the level has no background");
+        if (game->GetCashGoal() <= 0 || game->GetCashExpert() <= game->GetCashGoal() ||
+            game->GetRequestTtl() <= 0)
+            faults.push_back(where + ": the goals or the waiting time are not set");
+        if (game->CheckIns().size() == 0 || game->CheckOuts().size() == 0 || !game->GetAngerPoint())
+            faults.push_back(where + ": check-in, check-out or anger places are missing");
+        if (game->GetRoomCount() < 2) faults.push_back(where + ": the hotel has fewer than two rooms");
+        std::set<std::string> served = {"Reception"};
+        const TokenList requests =
+            TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "requests", ""), ';');
+        for (uint32_t r = 0; r < requests.Count(); ++r) {
+            const TokenList parts = TokenList::Split(requests.At(r), ',');
+            const int kind = parts.Count() ? RequestKindFromName(parts.At(0)) : kRequestKinds;
+            if (kind >= kRequestKinds || game->GetRequestWeight(kind) <= 0) {
+                faults.push_back(where + " \"requests\": \"" + requests.At(r) + "\" is silenced or unknown");
+                continue;
+            }
+            served.insert(iniGetString(kRequestFile, RequestKindName(kind), "target", ""));
+        }
+
+        // Where the staff start, where guests come in, and every place a service is done or the
+        // staff wait.
+        cWalkMap& map = game->GetWalkMap();
+        auto point = [&](const char* group, const char* key) {
+            Point2i p(0, 0);
+            if (!iniReadIntPair(&p, levelsIni.c_str(), group, key))
+                faults.push_back(where + ": [" + group + "] \"" + key + "\" is missing");
+            return p;
+        };
+        const Point2i jenny = point("HeroStartPos", "jenny"), guests = point("BasePos", "clients");
+        for (const char* hero : {"maid", "porter"})
+            for (const char* group : {"HeroBasePos", "HeroWaitPos"}) {
+                const std::string why = unreachable(map, point("HeroStartPos", hero), point(group, hero));
+                if (!why.empty()) faults.push_back(where + " " + hero + ": " + why);
+            }
+        for (int o = 0; o < game->GetObjectCount(); ++o) {
+            cLevelObj* object = game->GetObject(o);
+            std::string why;
+            if (served.count(object->GetName()) || dynamic_cast<cRoom*>(object))
+                why = unreachable(map, jenny, object->GetHeroPos());
+            if (why.empty() && dynamic_cast<cRoom*>(object))
+                why = unreachable(map, guests, object->GetClientPos());
+            if (!why.empty()) faults.push_back(where + " " + object->GetName() + ": " + why);
+        }
+        for (const cArray<cLevelObj*>* places : {&game->CheckIns(), &game->CheckOuts()})
+            for (uint32_t p = 0; p < places->size(); ++p) {
+                const std::string why = unreachable(map, guests, (*places)[p]->GetClientPos());
+                if (!why.empty()) faults.push_back(where + " " + (*places)[p]->GetName() + ": " + why);
+            }
+        delete previous;
+        previous = game;
+        if (!log.news().empty()) faults.push_back(where + ": " + log.news());
+    }
+    delete previous;
+    EXPECT_EQ(levels, 40);
+    ReleasePlayer();
+    FreeGameData();
+    gWayPoints.clear();
     expectNoFaults(faults);
 }
 
