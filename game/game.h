@@ -147,7 +147,6 @@ public:
     cBaseObj* FindClientByRequestOwner(const cLevelObj* object) override;
     cBaseObj* FindClientByRequestTarget(const cLevelObj* object) override;
     cClient* FindClientAtObject(const cLevelObj* room) override;
-    cBaseObj* FindMonsterByTarget(const cBaseObj* client) override;
     // A request of the kind (from kNoRequest on: of a client in state 1); clients before objects.
     const cRequest* FindRequest(int kind, bool waitingOnly) override;
     int CountRequestsOfKind(int kind, const cBaseObj* excluded) override;

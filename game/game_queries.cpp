@@ -126,12 +126,6 @@ cClient* cGame::FindClientAtObject(const cLevelObj* room) {
     return nullptr;
 }
 
-cBaseObj* cGame::FindMonsterByTarget(const cBaseObj* client) {
-    (void)client;
-    // The monster wave answers here once the level holds one; until then no monster hunts.
-    return nullptr;
-}
-
 const cRequest* cGame::FindRequest(int kind, bool waitingOnly) {
     const bool anyKind = kind >= kNoRequest;
     auto counts = [waitingOnly](const cRequest& r) { return !waitingOnly || r.IsWaiting(); };
