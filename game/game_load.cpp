@@ -284,6 +284,7 @@ cClient* cGame::makeClient(const char* kind, Point2i base) {
     safeSnprintf(file, sizeof file, "Data/Clients/%s/%s.ini", kind, kind);
     cClient* client = new cClient;
     client->Load(file);
+    client->LoadLinked(file);
     client->SetBasePoint(base);
     client->GetBody().position = Vec2f(static_cast<float>(base.x), static_cast<float>(base.y));
     levelClients_[clientsMade_++] = client;

@@ -126,8 +126,6 @@ void cClient::Load(const char* iniFile) {
     const char* const grades[4] = {"single", "double", "luxe", "president"};
     for (int g = 0; g < 4; ++g) roomPrefs_[g] = iniGetInt(iniFile, "RoomPreferences", grades[g], 0);
     PickRequestWeights(iniFile);
-    const char* pair = iniGetString(iniFile, "Main", "pair", "");
-    if (*pair) logPrintf("%s: pair \"%s\" is not supported yet; the client comes alone\n", iniFile, pair);
     SetState(kStateOutside);
     SetAnimation(kAnimStand, false);
     goodStreak_ = 0;

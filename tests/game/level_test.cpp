@@ -166,6 +166,21 @@ TEST_F(SampleLevel, LearntSkillsReachTheHeroesAndJennyLeadsTheOthers) {
     EXPECT_FLOAT_EQ(level->GetPorter()->ActionBonus(), 0.15f);
 }
 
+// Every skill the bundled school sells is one its hero knows: learnt, it raises one of its flags.
+TEST_F(SampleLevel, EveryBundledSkillIsOneItsHeroKnows) {
+    LoadSchoolItems();
+    for (uint32_t i = 0; i < gSchoolItems.size(); ++i)
+        if (gSchoolItems[i]->grade == 0) gCurrentProfile->AddSchoolItem(gSchoolItems[i]);
+    cGame* level = Play();
+    for (const cHero* hero : {static_cast<const cHero*>(level->GetJenny()),
+                              static_cast<const cHero*>(level->GetMaid()),
+                              static_cast<const cHero*>(level->GetPorter())}) {
+        int flags = 0;
+        for (int f = 0; f < cHero::kSkillFlags; ++f) flags += hero->SkillFlag(f);
+        EXPECT_GT(flags, 0) << hero->GetName();
+    }
+}
+
 TEST_F(SampleLevel, ALevelWithGuestsGoesOnUntilACheatWordEndsIt) {
     cGame* level = Play();
     ASSERT_TRUE(PlayOn());
@@ -406,7 +421,7 @@ TEST_F(FixtureLevel, ClientsOfTheLevelListAndTheOneHeldBack) {
         {"Anna,2;Bert,1;Anna,1", 5, 4, "Bert", 3 * 21},
         // an entry without a count is skipped, its kind unseen
         {"Anna;Bert,1", 2, 1, "Bert", 0},
-        // a client with a partner comes alone
+        // a client with a partner comes with it
         {"Paired,2", 3, 2, "Paired", 0},
     };
     Load("");
@@ -426,7 +441,8 @@ TEST_F(FixtureLevel, ClientsOfTheLevelListAndTheOneHeldBack) {
             ASSERT_NE(level.GetClient(c.count), nullptr);
             EXPECT_STREQ(level.GetClient(c.count)->GetName(), c.heldBack);
         }
-        for (int i = 0; i < c.made; ++i) EXPECT_EQ(level.GetClient(i)->GetLinked(), nullptr);
+        const bool paired = strncmp(c.clients, "Paired", 6) == 0;
+        for (int i = 0; i < c.made; ++i) EXPECT_EQ(level.GetClient(i)->GetLinked() != nullptr, paired);
         EXPECT_EQ(level.GetClient(c.made), nullptr);
         EXPECT_EQ(level.GetClient(-1), nullptr);
         // Without a maximum the bar stays empty, whatever the popularity.

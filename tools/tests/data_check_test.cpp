@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -510,6 +511,17 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
                 const std::string why = unreachable(map, point("HeroStartPos", hero), point(group, hero));
                 if (!why.empty()) faults.push_back(where + " " + hero + ": " + why);
             }
+        if (*iniGetString(levelsIni.c_str(), section.c_str(), "monsters", "")) {
+            const Point2i lair = point("BasePos", "monsters");
+            const TokenList way =
+                TokenList::Split(iniGetString(levelsIni.c_str(), "Main", "monsters_way", ""), ';');
+            for (uint32_t w = 0; w < way.Count(); ++w) {
+                Point2i p(0, 0);
+                if (std::sscanf(way.At(w), "%d,%d", &p.x, &p.y) != 2) continue;
+                const std::string why = unreachable(map, lair, p);
+                if (!why.empty()) faults.push_back(where + " monsters: " + why);
+            }
+        }
         for (int o = 0; o < game->GetObjectCount(); ++o) {
             cLevelObj* object = game->GetObject(o);
             std::string why;
