@@ -126,8 +126,9 @@ public:
     void FinishLevelNow();
     void ForceWin();
     void ForceDefeat();
-    // Every update of the level: once every client has been served and has gone, the level
-    // enters its end sequence (state 5) and the win rule decides, once.
+    // Every update of the level: while every client is served the level winds down (requests
+    // cancelled, rooms shut, heroes' queues emptied once); once all have gone the level enters
+    // its end sequence (state 5) and the win rule decides, once.
     void CheckLevelEnd(int ms);
     bool IsLevelWon();
     bool AllServed() const { return allServed_; }
@@ -141,6 +142,20 @@ public:
     // A completed room upgrade's record, kept for the profile; every one of the level is kept.
     void AddRoomUpgradeRecord(const char* record);
     const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
+
+    // --- Flying texts, check-outs and room upgrades (game_economy.cpp) ---
+    // "+payment+tip" (or "+payment" and a red "#NO_TIPS" above it) flies up; nothing unpaid.
+    void ShowTips(int payment, int tip, Point2i at) override;
+    void ShowLoyaltyChange(int change, Point2i at) override;
+    // A run of equal services from the second on: the combo caption and the "combo" sound.
+    void ShowCombo(int count, Point2i at) override;
+    // A served check-out: counted (never past the client count) and shown on the counter.
+    void ReleaseNextClient() override;
+    // Every client has come, the one a mandatory upgrade still holds back included.
+    bool AllClientsArrived() override;
+    // The first room of the grade not yet asking for its upgrade starts one.
+    void PrepareRoomUpgrade(int grade);
+    bool AreHeroesSentHome() override { return heroesSentHome_; }
 
     // --- Clients, finders, places and service orders (game_queries.cpp) ---
     // Takes the client into the client array (owned); a full array refuses it (logged, deleted).
@@ -369,6 +384,19 @@ private:
     bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};
+    // --- Economy and the level's end ---
+    bool everyClientServed() const;
+    bool everyClientOutside() const;
+    std::u16string comboFormat() const;
+    CGraphFont* comboFont() const;
+    int actedThreshold_ = 0;  // the served-clients threshold last acted on
+    // Every active client's step, then the last two clients' requests evened out.
+    void updateClients(int ms);
+    void balanceLastClients();
+    // Every client but the dragged one joins the depth order; the dragged one (after its
+    // partner) is drawn over the hotel.
+    void addClientsToDrawList();
+    void drawDraggedClient();
     // --- Clients, finders, places and service orders ---
     // The active clients, never more than the array holds.
     int activeClients() const { return clientCount_ < clientsMade_ ? clientCount_ : clientsMade_; }
