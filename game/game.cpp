@@ -69,6 +69,8 @@ cGame::cGame() {
     worldSetObjectMaker(kTypeCash, cCash::Make);
     worldSetObjectMaker(kTypeGift, cGift::Make);
     worldSetObjectMaker(kTypeSweets, cSweets::Make);
+    // Listeners at a musician go back to their rooms once it stops playing.
+    worldSetMusicianHook(cMusician::IsIdleObject);
     drawList_.Init();
     state = UI_NORMAL;
 }
@@ -250,15 +252,29 @@ int cGame::OnKeyDown(int key, intptr_t data) {
 }
 
 void cGame::leftButtonDown(int x, int y) {
+    const cBaseObj* draggedAtStart = dragged_;
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
+        if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
+            // A click while carrying a guest puts it down: in a room, or back where it stood.
+            if (cRoom* room = dynamic_cast<cRoom*>(object)) {
+                client->DropOnRoom(room);
+                dragged_ = nullptr;
+            } else {
+                cancelDrag();
+                client->HitTestPoint(x, y);
+            }
+            continue;
+        }
         if (object->IsActionable()) {
             OrderService(object);
             break;
         }
         object->SignalWrongClick();
     }
+    if (dragged_) cancelDrag();
+    clickClients(x, y, draggedAtStart);
     ClickMonsters(x, y);
 }
 
@@ -273,9 +289,24 @@ void cGame::rightButtonDown(int x, int y) {
             break;
         }
     }
+    if (dragged_) cancelDrag();
 }
 
-int cGame::OnKeyUp(int key, intptr_t data) { return Window::OnKeyUp(key, data); }
+int cGame::OnKeyUp(int key, intptr_t data) {
+    cClient* client = dynamic_cast<cClient*>(dragged_);
+    if (state_ == kPlaying && key == kLeftButton && client) {
+        // Released over a room the guest is put down there; elsewhere the drag goes on.
+        const int x = uiPackedX(data), y = uiPackedY(data);
+        for (int i = 0; i < objectCount_; ++i) {
+            cRoom* room = dynamic_cast<cRoom*>(objects_[i]);
+            if (!room || !room->HitTestPoint(x, y)) continue;
+            client->DropOnRoom(room);
+            dragged_ = nullptr;
+            break;
+        }
+    }
+    return Window::OnKeyUp(key, data);
+}
 
 int cGame::OnChar(int character, intptr_t data) {
     if (typedEndsWith("rz5top")) ForceWin();
@@ -290,6 +321,7 @@ int cGame::OnMouseMove(int buttons, intptr_t position) {
     pointer_ = Point2i(uiPackedX(position), uiPackedY(position));
     if (state_ != kTutorial)
         for (int i = 0; i < objectCount_; ++i) objects_[i]->HitTestPoint(pointer_.x, pointer_.y);
+    dragOver(pointer_.x, pointer_.y);
     return result;
 }
 

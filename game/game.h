@@ -305,6 +305,12 @@ private:
     void updateLevelOver(int ms);
     void leftButtonDown(int x, int y);
     void rightButtonDown(int x, int y);
+    // The player's clicks on clients: a check-in client picked up, other requests ordered.
+    void clickClients(int x, int y, const cBaseObj* draggedAtStart);
+    // The dragged client back to where the drag began; nothing is dragged afterwards.
+    void cancelDrag();
+    // Pointer over the hotel while a client is dragged: the free rooms' doors and the client.
+    void dragOver(int x, int y);
     void openPauseMenu();
     void placeBarMarker();
     void readBreakWindow(const char* key, int* minimum, int* range, int* next);

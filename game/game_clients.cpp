@@ -1,7 +1,9 @@
-// The level's clients in its fixed step and in its picture: their updates, the evening-out of the
-// last two clients' requests, and the client being dragged drawn over the hotel.
+// The level's clients in its fixed step, in its picture and under the player's hand: their updates,
+// the evening-out of the last two clients' requests, clicks on clients and the drag of a guest.
 #include "game/game.h"
 #include "world/client.h"
+#include "world/request.h"
+#include "world/room.h"
 
 void cGame::updateClients(int ms) {
     for (int i = 0; i < clientCount_; ++i)
@@ -45,4 +47,70 @@ void cGame::drawDraggedClient() {
     if (cClient* client = dynamic_cast<cClient*>(dragged))
         if (cBaseObj* linked = client->GetLinked()) linked->Draw(&drawList_);
     dragged->Draw(&drawList_);
+}
+
+// --- the player's hand on clients ---------------------------------------------------------------
+
+void cGame::cancelDrag() {
+    if (cClient* client = dynamic_cast<cClient*>(dragged_)) client->CancelDrag();
+    dragged_ = nullptr;
+}
+
+void cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart) {
+    for (int i = 0; i < clientCount_; ++i) {
+        cClient* client = GetClient(i);
+        if (!client) continue;
+        for (cClient* hit : {client, dynamic_cast<cClient*>(client->GetLinked())}) {
+            if (!hit || !hit->HitTestPoint(x, y)) continue;
+            if (!hit->CanOrderService()) {
+                if (hit->GetState() == cClient::kStateWaiting)
+                    if (cLevelObj* target = hit->GetRequest().GetTarget()) target->SignalWrongClick();
+                continue;
+            }
+            const cRequest& request = hit->GetRequest();
+            if (client->GetRequest().GetKind() == kCheckIn) {
+                // The one carried when the click began was just put down; it is not picked up again.
+                if (client != draggedAtStart) {
+                    client->BeginDrag(x, y);
+                    dragged_ = client;
+                }
+                return;
+            }
+            switch (request.GetKind()) {
+            case kCalmBaby: case kPhoto: case kSouvenir:
+                OrderService(request.GetOwner());
+                break;
+            case kMusic:
+                if (request.GetOwner() == request.GetTarget()) OrderService(request.GetOwner());
+                break;
+            case kCheckOut:
+                OrderService(request.GetTarget());
+                break;
+            default:
+                break;
+            }
+            return;
+        }
+    }
+}
+
+void cGame::dragOver(int x, int y) {
+    cClient* dragged = dynamic_cast<cClient*>(dragged_);
+    if (dragged && state_ != kTutorial)
+        for (int i = 0; i < objectCount_; ++i) {
+            cRoom* room = dynamic_cast<cRoom*>(objects_[i]);
+            if (!room || FindClientAtObject(room) || room->GetRequest().GetKind() != kNoRequest)
+                continue;
+            if (room->IsHovered())
+                room->OpenDoor(false);
+            else
+                room->CloseDoor();
+        }
+    for (int i = 0; i < clientCount_; ++i) {
+        cClient* client = GetClient(i);
+        if (!client) continue;
+        client->HitTestPoint(x, y);
+        if (cBaseObj* linked = client->GetLinked()) linked->HitTestPoint(x, y);
+    }
+    if (dragged) dragged->DragTo(x, y);
 }

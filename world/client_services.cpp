@@ -266,10 +266,9 @@ void cClient::OnServiceEnd(bool success) {
     case kCards:
     case kCasino:
         SetAnimation(success ? kAnimSitHappy : kAnimSitAngry, mirrored);
-        if (!success) {
-            dropTask(kind, target);
-            back();
-        }
+        if (!success) dropTask(kind, target);
+        // After the game too the client goes back: its card or casino state has nothing left to end.
+        back();
         break;
     case kCheckIn:
         if (!success) {

@@ -377,6 +377,27 @@ TEST_F(Clients, FastServicesEarnPopularityAndSlowOnesOnlyMoney) {
     }
 }
 
+// A card or casino game ends with the client's own service end: won or lost, it then walks back
+// to its room instead of sitting at the table for good.
+TEST_F(Clients, AfterACardOrCasinoGameTheClientGoesBackToItsRoom) {
+    for (int kind : {kCards, kCasino})
+        for (bool success : {true, false}) {
+            cClient c;
+            guest(c);
+            c.DropOnRoom(&rooms[1]);
+            c.GetRequest().Load(kind, 0, &table, 0);
+            c.GetRequest().SetWaiting();
+            c.SetState(kind == kCards ? cClient::kStateCards : cClient::kStateCasino);
+            c.OnServiceEnd(success);
+            EXPECT_EQ(cClient::kStateReacting, c.GetState()) << kind << " " << success;
+            EXPECT_EQ(3, c.GetSubState()) << kind << " " << success;
+            c.Update(25);  // no pictures: the reaction has played at once
+            EXPECT_NE(cClient::kStateCards, c.GetState()) << kind << " " << success;
+            EXPECT_NE(cClient::kStateCasino, c.GetState()) << kind << " " << success;
+            EXPECT_EQ(kNoRequest, c.GetRequest().GetKind()) << kind << " " << success;
+        }
+}
+
 TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
     writeFile("five.ini", "[Main]\nname=Five\nloyalty=5\n");
     cClient top;

@@ -1,0 +1,261 @@
+// The bundled first level played to its end by a scripted player through the window manager: a
+// quick player wins it, a slow one loses it, the level's books stay sound at every step, and two
+// plays of the same script on the same seed are the same play.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "game/panel.h"
+#include "game/profile.h"
+#include "tests/game/level_harness.h"
+#include "world/client.h"
+#include "world/hero.h"
+#include "world/level_object.h"
+#include "world/request.h"
+#include "world/room.h"
+
+namespace {
+
+using leveltest::LevelHarness;
+
+constexpr int kStepMs = 25;
+constexpr int kMaxSteps = 30 * 60 * 1000 / kStepMs;  // half an hour of play at most
+
+struct Outcome {
+    bool ended = false;  // the level reached its end state
+    bool won = false;
+    int money = 0, popularity = 0, released = 0, clients = 0;
+    std::vector<uint64_t> digests;
+};
+
+class WholeLevel : public LevelHarness {
+protected:
+    void SetUp() override {
+        LevelHarness::SetUp();
+        Start(true);
+    }
+
+    // The level from its first stage, the player's hints off, until it ends or time runs out; the
+    // player looks at the hotel every reactEvery steps and acts on all it sees.
+    Outcome PlayThrough(int reactEvery) {
+        gCurrentProfile->SetTutorialOn(false);
+        Play();
+        EXPECT_TRUE(PlayOn());
+        Outcome out;
+        out.clients = game->GetClientCount();
+        gone_.assign(static_cast<size_t>(game->GetClientArraySize()), false);
+        admitted_.assign(gone_.size(), false);
+        for (int step = 0; step < kMaxSteps; ++step) {
+            if (step % reactEvery == 0) React();
+            Step();
+            Check(step);
+            out.digests.push_back(Digest());
+            if (::testing::Test::HasFatalFailure()) return out;
+            if (game->GetLevelState() == cGame::kLevelOver) {
+                out.ended = true;
+                break;
+            }
+        }
+        out.won = game->IsLevelWon();
+        out.money = game->GetMoney();
+        out.popularity = game->GetPopularity();
+        out.released = game->GetClientsReleased();
+        return out;
+    }
+
+    // A second play from a fresh start: the same user folder and player, the generators reseeded.
+    void Restart() {
+        WM::Destroy();
+        delete game;
+        game = nullptr;
+        iniFreeAll();
+        LoadWayPoints();
+        gRandom.Seed(7);
+        captionSeedRandom(7);
+        leveltest::heard().clear();
+        WM::Create();
+    }
+
+    // --- the player ---
+
+    // A point where the object answers the pointer, searched over its bounds; (-1, -1) when none.
+    static Point2i HitPoint(cBaseObj* object) {
+        const auto& b = object->GetBody();
+        const int x0 = static_cast<int>(b.position.x + b.boundOffset.x);
+        const int y0 = static_cast<int>(b.position.y + b.boundOffset.y);
+        const int w = static_cast<int>(b.boundSize.x), h = static_cast<int>(b.boundSize.y);
+        // From the middle outwards, so a point inside the outline is found first.
+        for (int r = 0; r <= std::max(w, h) / 2; r += 3)
+            for (int dy : {0, -r, r})
+                for (int dx : {0, -r, r}) {
+                    const int x = x0 + w / 2 + dx, y = y0 + h / 2 + dy;
+                    if (object->HitTestPoint(x, y)) return Point2i(x, y);
+                }
+        return Point2i(-1, -1);
+    }
+    void MoveTo(Point2i p) { WM::Get()->OnMouseMove(0, at(p.x, p.y)); }
+    void Press(Point2i p) {
+        MoveTo(p);
+        WM::Get()->OnKeyDown(1, at(p.x, p.y));
+    }
+    void Release(Point2i p) { WM::Get()->OnKeyUp(1, at(p.x, p.y)); }
+    void Click(Point2i p) {
+        Press(p);
+        Release(p);
+    }
+
+    cClient* HeadOfCheckIn() {
+        for (int i = 0; i < game->GetClientCount(); ++i) {
+            cClient* c = game->GetClient(i);
+            if (c && c->GetRequest().GetKind() == kCheckIn && c->CanOrderService()) return c;
+        }
+        return nullptr;
+    }
+    // A free room, the one whose grade the guest asks for first.
+    cRoom* FreeRoomFor(const cClient* guest) {
+        cRoom* best = nullptr;
+        for (int i = 0; i < game->GetObjectCount(); ++i) {
+            cRoom* room = dynamic_cast<cRoom*>(game->GetObject(i));
+            if (!room || game->FindClientAtObject(room) || room->GetRequest().GetKind() != kNoRequest)
+                continue;
+            if (room->UpgradeLevel() == guest->GetRequest().GetGrade()) return room;
+            if (!best) best = room;
+        }
+        return best;
+    }
+
+    void React() {
+        // Heroes resting at their base are called out by their panel's big button.
+        for (cCommandPanel* panel : {game->LeftPanel(), game->RightPanel()}) {
+            if (!panel || !panel->BigButton()) continue;
+            cRoundBtn* big = panel->BigButton();
+            cHero* hero = big->Hero();
+            if (hero && hero->IsUnavailable() && big->UpdateProgress()) Click(big->Centre());
+        }
+        // The head of the check-in queue into a free room: press, move, release.
+        if (cClient* guest = HeadOfCheckIn())
+            if (cRoom* room = FreeRoomFor(guest)) {
+                const Point2i from = HitPoint(guest), to = HitPoint(room);
+                if (from.x >= 0 && to.x >= 0) {
+                    Press(from);
+                    MoveTo(Point2i((from.x + to.x) / 2, (from.y + to.y) / 2));
+                    MoveTo(to);
+                    Release(to);
+                }
+            }
+        // Every object asking for a service, then every client whose own click is wanted.
+        for (int i = 0; i < game->GetObjectCount(); ++i) {
+            cLevelObj* object = game->GetObject(i);
+            if (!object->IsActionable()) continue;
+            const Point2i p = HitPoint(object);
+            if (p.x >= 0) Click(p);
+        }
+        for (int i = 0; i < game->GetClientCount(); ++i) {
+            cClient* c = game->GetClient(i);
+            if (!c || c->GetRequest().GetKind() == kCheckIn || !c->CanOrderService()) continue;
+            const Point2i p = HitPoint(c);
+            if (p.x >= 0) Click(p);
+        }
+        MoveTo(Point2i(0, 0));
+    }
+
+    // --- what holds at every step ---
+
+    void Check(int step) {
+        ASSERT_GE(game->GetClientsIn(), 0) << step;
+        ASSERT_GE(game->GetClientsGone(), 0) << step;
+        ASSERT_LE(game->GetClientsIn() + game->GetClientsGone(), game->GetClientCount()) << step;
+        for (int i = 0; i < game->GetClientCount(); ++i) {
+            cClient* c = game->GetClient(i);
+            const bool outside = c->GetState() == cClient::kStateOutside;
+            if (!outside) admitted_[static_cast<size_t>(i)] = true;
+            if (admitted_[static_cast<size_t>(i)] && outside) gone_[static_cast<size_t>(i)] = true;
+        }
+        // At most one request waits at an object: its own, or that of one client waiting there.
+        for (int i = 0; i < game->GetObjectCount(); ++i) {
+            cLevelObj* object = game->GetObject(i);
+            int waiting = object->GetRequest().IsWaiting() ? 1 : 0;
+            for (int k = 0; k < game->GetClientCount(); ++k) {
+                const cRequest& r = game->GetClient(k)->GetRequest();
+                waiting += r.IsWaiting() && r.GetOwner() == object;
+            }
+            ASSERT_LE(waiting, 1) << object->GetSectionName() << " at step " << step;
+        }
+        // No hero goes to serve a client who has left.
+        for (cHero* hero : game->Heroes())
+            for (int t = 0; t < hero->TaskCount(); ++t) {
+                cLevelObj* target = hero->Task(t).target;
+                for (int i = 0; i < game->GetClientCount(); ++i) {
+                    if (!gone_[static_cast<size_t>(i)]) continue;
+                    const cRequest& r = game->GetClient(i)->GetRequest();
+                    ASSERT_FALSE(r.GetKind() != kNoRequest && (r.GetTarget() == target || r.GetOwner() == target))
+                        << "a task for gone client " << i << " at step " << step;
+                }
+            }
+    }
+
+    uint64_t Digest() const {
+        uint64_t h = 1469598103934665603ull;
+        auto mix = [&h](uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+        mix(static_cast<uint64_t>(game->GetMoney()));
+        mix(static_cast<uint64_t>(game->GetPopularity()));
+        for (int i = 0; i < game->GetClientCount(); ++i) {
+            const cClient* c = game->GetClient(i);
+            uint32_t x = 0, y = 0;
+            std::memcpy(&x, &c->GetBody().position.x, sizeof x);
+            std::memcpy(&y, &c->GetBody().position.y, sizeof y);
+            mix(static_cast<uint64_t>(c->GetState()));
+            mix(x);
+            mix(y);
+        }
+        return h;
+    }
+
+    // The after-level rule, written out: money and popularity against the goal, every client
+    // released, and the room upgrade on a level that asks for one.
+    bool AfterLevelVerdict() const {
+        if (game->GetGoalType() == 3 && !game->WasRoomUpgraded()) return false;
+        if (game->GetMoney() + game->GetPopularity() < game->GetCashGoal()) return false;
+        return game->AllClientsReleased();
+    }
+
+    void ExpectEveryClientGone() {
+        for (int i = 0; i < game->GetClientCount(); ++i) {
+            EXPECT_TRUE(gone_[static_cast<size_t>(i)]) << "client " << i;
+            EXPECT_EQ(game->GetClient(i)->GetState(), cClient::kStateOutside) << "client " << i;
+        }
+    }
+
+    std::vector<bool> gone_, admitted_;
+};
+
+TEST_F(WholeLevel, AQuickPlayerWinsAndTheSamePlayIsPlayedAgain) {
+    const Outcome first = PlayThrough(1);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(first.ended);
+    ExpectEveryClientGone();
+    EXPECT_TRUE(first.won);
+    EXPECT_EQ(first.won, AfterLevelVerdict());
+    EXPECT_EQ(first.released, first.clients);
+    EXPECT_GE(first.money + first.popularity, game->GetCashGoal());
+    RecordProperty("money", first.money);
+    RecordProperty("steps", static_cast<int>(first.digests.size()));
+
+    Restart();
+    const Outcome second = PlayThrough(1);
+    ASSERT_EQ(second.digests.size(), first.digests.size());
+    for (size_t i = 0; i < first.digests.size(); ++i)
+        ASSERT_EQ(second.digests[i], first.digests[i]) << "the plays part at step " << i;
+}
+
+TEST_F(WholeLevel, APlayerWhoLooksOnlyNowAndThenLoses) {
+    const Outcome out = PlayThrough(20000 / kStepMs);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(out.ended);
+    ExpectEveryClientGone();
+    EXPECT_FALSE(out.won);
+    EXPECT_EQ(out.won, AfterLevelVerdict());
+}
+
+}  // namespace
