@@ -230,6 +230,45 @@ protected:
     std::vector<bool> gone_, admitted_;
 };
 
+// The drag of a guest: a release off the rooms keeps it in hand, a click on another object sends
+// it back to its place, and a release over a free room puts it there.
+TEST_F(WholeLevel, AGuestIsCarriedUntilPutInARoomOrSentBack) {
+    gCurrentProfile->SetTutorialOn(false);
+    Play();
+    ASSERT_TRUE(PlayOn());
+    cClient* guest = nullptr;
+    for (int i = 0; i < 2000 && !(guest = HeadOfCheckIn()); ++i) Step();
+    ASSERT_NE(guest, nullptr);
+    cRoom* room = FreeRoomFor(guest);
+    cLevelObj* desk = game->FindLevelObjectByName("Reception");
+    ASSERT_TRUE(room && desk);
+    const Vec2f stood = guest->GetBody().position;
+    const Point2i from = HitPoint(guest), to = HitPoint(room), elsewhere = HitPoint(desk);
+    ASSERT_TRUE(from.x >= 0 && to.x >= 0 && elsewhere.x >= 0);
+
+    Press(from);
+    EXPECT_EQ(game->GetDraggedObject(), guest);
+    EXPECT_TRUE(guest->GetRequest().IsServing());  // its clock stops in hand
+    Release(Point2i(2, 2));
+    EXPECT_EQ(game->GetDraggedObject(), guest);
+    MoveTo(elsewhere);
+    // In hand the guest's bounds are centred under the pointer.
+    const auto& b = guest->GetBody();
+    EXPECT_FLOAT_EQ(b.position.x, elsewhere.x - b.boundOffset.x - b.boundSize.x / 2);
+    EXPECT_FLOAT_EQ(b.position.y, elsewhere.y - b.boundOffset.y - b.boundSize.y / 2);
+    Click(elsewhere);
+    EXPECT_EQ(game->GetDraggedObject(), nullptr);
+    EXPECT_EQ(guest->GetBody().position.x, stood.x);
+    EXPECT_EQ(guest->GetBody().position.y, stood.y);
+    EXPECT_TRUE(guest->GetRequest().IsWaiting());
+
+    Press(from);
+    MoveTo(to);
+    Release(to);
+    EXPECT_EQ(game->GetDraggedObject(), nullptr);
+    EXPECT_EQ(guest->GetRoom(), room);
+}
+
 TEST_F(WholeLevel, AQuickPlayerWinsAndTheSamePlayIsPlayedAgain) {
     const Outcome first = PlayThrough(1);
     ASSERT_FALSE(HasFatalFailure());
