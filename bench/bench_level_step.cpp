@@ -38,7 +38,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kSteps = 1000;
-constexpr int kWarmSteps = 600;  // 15 s of play first: guests queuing, walking, entering and in rooms
+// 15 s of play first: guests queuing, walking, entering and in rooms.
+constexpr int kWarmSteps = 600;
 
 std::string readText(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
