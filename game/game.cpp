@@ -1,5 +1,5 @@
 // The level screen: its states at the fixed step, the drawing order of the level, the player's
-// clicks, keys and cheat words, and the money, popularity and counters it shows.
+// clicks, keys and cheat words.
 #include "game/game.h"
 
 #include <cmath>
@@ -14,12 +14,17 @@
 #include "engine/platform/input.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/cash.h"
 #include "world/client.h"
+#include "world/flower.h"
+#include "world/gift.h"
 #include "world/jenny.h"
 #include "world/maid.h"
 #include "world/porter.h"
 #include "world/level_object.h"
+#include "world/musician.h"
 #include "world/request.h"
+#include "world/room.h"
 
 cGame* gCurrentGame = nullptr;
 int32_t gGoalType = 2;
@@ -40,9 +45,6 @@ constexpr int kEscape = 27;
 constexpr int kBannerKind = 4;
 constexpr int kCheatMoney = 10000;
 constexpr int kLastClientsBelow = 4;
-constexpr float kBarFullMs = 2000.0f;
-constexpr int kCounterDelayMs = 1000;
-constexpr int kDrainTickMs = 200;
 constexpr int kDayLabelMargin = 10;
 const char kTranslation[] = "Data/translation.ini";
 
@@ -60,6 +62,13 @@ std::u16string translated(const char* key) {
 }
 
 cGame::cGame() {
+    // The level's objects are made by their own classes, whatever made objects before.
+    worldSetObjectMaker(kTypeFlower, cFlower::Make);
+    worldSetObjectMaker(kTypeMusician, cMusician::Make);
+    worldSetObjectMaker(kTypeRoom, makeRoom);
+    worldSetObjectMaker(kTypeCash, cCash::Make);
+    worldSetObjectMaker(kTypeGift, cGift::Make);
+    worldSetObjectMaker(kTypeSweets, cSweets::Make);
     drawList_.Init();
     state = UI_NORMAL;
 }
@@ -94,6 +103,10 @@ int cGame::Update(int ms) {
         heroesSentHome_ = false;
         return commonTail(ms);
     case kGetReady: updateGetReady(ms); return 0;
+    case kTutorial:
+        // The level waits for the hint to close; only the hint's own clock runs.
+        if (gTutorial) gTutorial->AddTime(ms);
+        return commonTail(ms);
     case kPlaying: commonUpdate(ms); return commonTail(ms);
     case kLevelOver:
         updateLevelOver(ms);
@@ -127,6 +140,19 @@ void cGame::updateLevelOver(int ms) {
         if (WM* wm = WM::Get(); wm && next) wm->Push(next, true, false, false);
         return;
     }
+    // Once the Maid and the Porter stand at their wait points and Jenny is back at her base,
+    // the three applaud until the screen closes.
+    cHero* maid = dynamic_cast<cHero*>(GetHeroByName("Maid"));
+    cHero* porter = dynamic_cast<cHero*>(GetHeroByName("Porter"));
+    cHero* jenny = dynamic_cast<cHero*>(GetHeroByName("Jenny"));
+    if (maid && porter && jenny && maid->GetState() == cHero::kStateAtWaitPoint &&
+        porter->GetState() == cHero::kStateAtWaitPoint &&
+        jenny->GetState() == cHero::kStateAtBase) {
+        for (cHero* hero : {maid, porter, jenny}) {
+            hero->SetState(cHero::kStateApplause);
+            hero->SetKeepApplauding(true);
+        }
+    }
     commonUpdate(ms);
 }
 
@@ -142,6 +168,7 @@ void cGame::commonUpdate(int ms) {
     AdvanceUpgradeProgress(ms, 0);
     if (startTimes_.size() && startTimes_[0] <= levelClock_) AdmitNextClient();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->Update(ms);
+    updateClients(ms);
     if (state_ == kPlaying) {
         if (nextObjectBreak_ && nextObjectBreak_ <= levelClock_) {
             BreakRandomObject();
@@ -162,36 +189,6 @@ void cGame::commonUpdate(int ms) {
     UpdateMonsters(ms);
 }
 
-void cGame::CheckLevelEnd(int ms) {
-    (void)ms;
-    // The level's clients are all counted by the client schedule; none is still inside.
-    allServed_ = clientsGone_ >= clientCount_ && clientsIn_ == 0;
-    if (!allServed_) return;
-    if (!heroesSentHome_) {
-        heroesSentHome_ = true;
-        for (cHero* hero : Heroes()) hero->PruneTasks();
-        UnlockObjects(nullptr);
-    }
-    if (state_ == kLevelOver) return;
-    state_ = kLevelOver;
-    drainMs_ = 0;
-    sndStopMusic(8);
-    const bool won = IsLevelWon();
-    if (!won && jenny_) jenny_->SetState(cHero::kStateUnhappy);
-    if (banner_) {
-        banner_->SetText(bannerFont_, won ? "#GAME_LEVEL_UP" : "#GAME_THANK_YOU", kBannerKind);
-        banner_->Start();
-    }
-    sndPlay(won ? "levelup" : "leveldefeat", SND_GROUP_SOUND);
-}
-
-bool cGame::IsLevelWon() {
-    goalType_ = gGoalType;
-    if (goalType_ > 2 && !roomUpgradeDone_) return false;
-    if (money_ + popularity_ < cashGoal_) return false;
-    return clientsCheckedOut_ == clientCount_;
-}
-
 int cGame::commonTail(int ms) {
     pulse_.Update(static_cast<float>(ms) / 1000.0f);
     if (gFlyingTips) gFlyingTips->Update(ms);
@@ -204,8 +201,10 @@ int cGame::Draw() {
     if (background_) grDrawSprite(0, 0, background_, 0);
     DrawMonsters();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->AddToDrawList(&drawList_);
+    addClientsToDrawList();
     for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
     drawList_.Flush();
+    drawDraggedClient();
     Window::Draw();
     flying_.Draw();
     if (banner_) banner_->Draw();
@@ -213,6 +212,7 @@ int cGame::Draw() {
     pulse_.Draw(0xFFFFFFFFu);
     if (gFxManager) gFxManager->Draw();
     drawDayLabel();
+    if (state_ == kTutorial && gTutorial) gTutorial->Draw();
     if (gComics) gComics->Draw(1.0f);
     return 1;
 }
@@ -231,6 +231,10 @@ int cGame::OnKeyDown(int key, intptr_t data) {
     if (gComics && gComics->IsShowing()) gComics->OnButton(key);
     if (key == kEscape) {
         openPauseMenu();
+        return 1;
+    }
+    if (state_ == kTutorial && (key == kLeftButton || key == kRightButton)) {
+        if (gTutorial) gTutorial->OnMouseDown(key, data);
         return 1;
     }
     if (state_ == kPlaying && (key == kLeftButton || key == kRightButton)) {
@@ -306,27 +310,9 @@ void cGame::openPauseMenu() {
     if (WM* wm = WM::Get(); wm && menu) wm->Push(menu, false, false, false);
 }
 
-// --- Breakages ---------------------------------------------------------------------------------
-
 bool cGame::objectOfType(const cLevelObj* object, const char* type) const {
     return object && strCmpNoCase(iniGetString(objectsFile_, object->GetSectionName(), "type", ""),
                                   type) == 0;
-}
-
-void cGame::BreakRandomObject() {
-    cArray<cLevelObj*> candidates;
-    for (int i = 0; i < objectCount_; ++i) {
-        cLevelObj* o = objects_[i];
-        if (!objectOfType(o, "room") && !objectOfType(o, "flower") && o->CanBreak())
-            candidates.push_back(o);
-    }
-    if (candidates.size())
-        candidates[gRandom.Int(candidates.size())]->Break(repairTime_);
-}
-
-void cGame::BreakRandomRoom() {
-    // Rooms break through their own class, which the level does not hold yet: no room is a
-    // candidate until then.
 }
 
 void cGame::ShowBanner(const char* key) {
@@ -335,138 +321,12 @@ void cGame::ShowBanner(const char* key) {
     banner_->Start();
 }
 
-void cGame::RecordRoomUpgrade() {
-    roomUpgradeDone_ = true;
-    upgradeSettled_ = true;
-    ++roomsUpgraded_;
-}
-
 void cGame::AddRoomUpgradeRecord(const char* record) {
     if (record && *record) upgradeRecords_.push_back(record);
     roomUpgradeDone_ = true;
 }
 
-// --- Money, popularity, counters ----------------------------------------------------------------
-
-void cGame::AddMoney(int amount, int preview) {
-    if (preview) {
-        moneyShown_ = money_ + amount;
-    } else {
-        money_ += amount;
-        moneyShown_ = money_;
-    }
-    if (cash_) cash_->SetTextF("%d", moneyShown_);
-    if (!goal_) return;
-    if (!goalAnnounced_ && moneyShown_ >= cashGoal_) {
-        goalAnnounced_ = true;
-        goal_->SetTextW((expertLabel_ + widenText(std::to_string(cashExpert_).c_str())).c_str());
-        if (banner_) {
-            banner_->SetText(bannerFont_, "#GAME_GOAL_COMPLETE", kBannerKind);
-            banner_->Start();
-            worldPlaySound("goal");
-        }
-    }
-    if (!expertAnnounced_ && moneyShown_ >= cashExpert_) {
-        expertAnnounced_ = true;
-        if (banner_) {
-            banner_->SetText(bannerFont_, "#GAME_EXPERT_COMPLETE", kBannerKind);
-            banner_->Start();
-            worldPlaySound("goal");
-        }
-    }
-}
-
-void cGame::AddPopularity(int amount, int fly, Point2i from) {
-    popularity_ += amount;
-    if (popularity_ < 0) popularity_ = 0;
-    if (tipsSum_) tipsSum_->SetTextF("%d", popularity_);
-    // Without clients the maximum is 0: the bar stays empty rather than dividing by it.
-    barTarget_ = popularityMax_ > 0 ? static_cast<float>(popularity_) / popularityMax_ : 0.0f;
-    barTarget_ = barTarget_ < 0 ? 0 : barTarget_ > 1 ? 1 : barTarget_;
-    if (fly && amount && gFlyingTips && tipsProgress_) {
-        const int markerW = tipsSign_ ? std::abs(tipsSign_->xs) : 0;
-        const float tx = tipsProgress_->x + std::abs(tipsProgress_->xs) * barTarget_ - markerW / 2;
-        const float ty = tipsSign_ ? tipsSign_->y : tipsProgress_->y;
-        gFlyingTips->Launch(static_cast<float>(from.x), static_cast<float>(from.y), tx, ty,
-                            amount < 0 ? FlyingTips::kLoss : FlyingTips::kGain);
-    }
-    if (amount && tipsText_) {
-        tipsText_->SetTextF("%d", amount);
-        tipsText_->tint = 0xFFFFFFFFu;
-    }
-}
-
-void cGame::placeBarMarker() {
-    if (tipsProgress_) tipsProgress_->SetValue(barShown_);
-    if (!tipsProgress_ || !tipsSign_) return;
-    const int left = tipsProgress_->x + static_cast<int>(std::abs(tipsProgress_->xs) * barShown_) -
-                     std::abs(tipsSign_->xs) / 2;
-    tipsSign_->Move(left - tipsSign_->x, 0);
-    if (tipsText_) tipsText_->Move(tipsSign_->x - tipsText_->x, 0);
-}
-
-int cGame::AnimatePopularityBar(int ms, int direction) {
-    const bool short_ = direction > 0 ? barShown_ < barTarget_ : barShown_ > barTarget_;
-    if (short_) {
-        barShown_ += direction * ms / kBarFullMs;
-        if (direction > 0 ? barShown_ > barTarget_ : barShown_ < barTarget_) barShown_ = barTarget_;
-        placeBarMarker();
-        if (direction < 0 && state_ == kLevelOver) {
-            drainMs_ += ms;
-            if (tipsText_) {
-                tipsText_->SetTextF("%d", static_cast<int>(popularity_ * barShown_));
-                tipsText_->tint = 0xFFFFFFFFu;
-            }
-            AddMoney(static_cast<int>((1 - barShown_) * popularity_), 1);
-            if (drainMs_ > kDrainTickMs) drainMs_ = 0;
-        }
-        return 0;
-    }
-    barShown_ = barTarget_;
-    placeBarMarker();
-    if (tipsText_) {
-        int alpha = static_cast<int>(tipsText_->tint >> 24);
-        if (alpha > 0) {
-            alpha -= ms * 255 / 1000;
-            if (alpha < 0) alpha = 0;
-            tipsText_->tint = (tipsText_->tint & 0x00FFFFFFu) | static_cast<uint32_t>(alpha) << 24;
-        }
-    }
-    return 1;
-}
-
-void cGame::ShowUpgradeRoomHint() {
-    for (int i = 0; i < 10; ++i) {
-        char key[16];
-        safeSnprintf(key, sizeof key, "uproom%d", i);
-        const char* value = iniGetString(levelsFile_, "Main", key, "");
-        if (!*value) continue;
-        int threshold = 0, grade = 0;
-        if (sscanf(value, "%d, %d", &threshold, &grade) != 2) continue;
-        nextThreshold_ = threshold;
-        nextThresholdGrade_ = grade;
-        if (threshold > servedTotal_) break;
-    }
-}
-
-void cGame::AdvanceUpgradeProgress(int ms, int step) {
-    if (counterTimer_ > 0) counterTimer_ += ms;
-    if (step >= 1) {
-        pendingStep_ = step;
-        counterTimer_ = 1;
-        return;
-    }
-    // Room upgrades are prepared by the rooms, which the level does not hold yet; the threshold
-    // still moves on.
-    if (nextThreshold_ > 0 && servedTotal_ >= nextThreshold_) ShowUpgradeRoomHint();
-    if (!bustCounter_) return;
-    if (ms != 0 && counterTimer_ <= kCounterDelayMs) return;
-    servedTotal_ += pendingStep_;
-    bustCounter_->SetTextF("%d/%d", servedTotal_, nextThreshold_);
-    counterTimer_ = 0;
-    if (pendingStep_ && ms != 0) pulse_.Start();
-    pendingStep_ = 0;
-}
+// --- Counters -----------------------------------------------------------------------------------
 
 void cGame::RefreshClientCounter() {
     if (!clients_) return;
@@ -474,36 +334,6 @@ void cGame::RefreshClientCounter() {
                                 widenText((" " + std::to_string(clientsIn_ + clientsGone_) + "/" +
                                        std::to_string(clientCount_)).c_str());
     clients_->SetTextW(text.c_str());
-}
-
-void cGame::StartLevelMusic() {
-    char key[32];
-    safeSnprintf(key, sizeof key, "level_music%d", levelNumber_);
-    const char* name = iniGetString("Data/Sounds/music.ini", "Level", key, "");
-    // The name is copied: the INI store's result buffers rotate.
-    char music[128];
-    StrCopyN(music, *name ? name : "gameplay", sizeof music);
-    sndPlayMusic(music, SND_FADE_IN, 1, nullptr);
-}
-
-// --- Forced finishes ----------------------------------------------------------------------------
-
-void cGame::FinishLevelNow() {
-    clientsIn_ = 0;
-    clientsGone_ = clientCount_;
-    clientsCheckedOut_ = clientsGone_;
-    money_ = cashGoal_;
-    popularity_ = 0;
-}
-
-void cGame::ForceWin() {
-    FinishLevelNow();
-    money_ = cashExpert_;
-}
-
-void cGame::ForceDefeat() {
-    FinishLevelNow();
-    money_ = cashGoal_ - 1;
 }
 
 cGame* gameCreateLevel() {

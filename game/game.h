@@ -10,6 +10,7 @@
 #include "anim/flying.h"
 #include "core/array.h"
 #include "engine/gr/gr.h"
+#include "game/tutorial.h"
 #include "ui/ui.h"
 #include "world/client.h"
 #include "world/draw_list.h"
@@ -23,6 +24,7 @@ class cLevelObj;
 class cClient;
 class cHero;
 class cJenny;
+class cCommandPanel;
 class cMaid;
 class cPorter;
 
@@ -53,6 +55,37 @@ public:
     // Builds each section of the [Main] key's comma list and appends it to the level objects and
     // to places; stops at the object capacity (logged).
     void LoadPlaces(const char* key, cArray<cLevelObj*>& places);
+
+    // --- The command panels and the tutorial's hints (game_panels.cpp) ---
+    // The panels of the interface's [Panels] files, offered the level's kinds; the list of kinds
+    // in use is emptied after.
+    void LoadCommandPanels();
+    // A wrong action: the button showing the kind flashes on both panels.
+    void FlashCommandPanels(int kind);
+    // Opens the tutorial's hint of that name with a round spot; the level waits (state 9) while
+    // it is open. Nothing at a point with both coordinates below 1, or for a hint already shown.
+    void OnTutorialEventAt(const char* name, Point2i centre, int radius);
+    // The hint was closed: play goes on.
+    void ResumeFromTutorial();
+    cCommandPanel* LeftPanel() const { return panels_[0]; }
+    cCommandPanel* RightPanel() const { return panels_[1]; }
+
+private:
+    // Hands a closing hint back to this level; forgotten by the tutorial when the level goes.
+    class TutorialBridge : public TutorialLevel {
+    public:
+        explicit TutorialBridge(cGame* game) : game_(game) {}
+        ~TutorialBridge() override;
+        void ResumeFromTutorial() override;
+        int OnButtonDown(int button, intptr_t position) override;
+
+    private:
+        cGame* game_;
+    };
+    cCommandPanel* panels_[2] = {};  // children: the window deletes them
+    TutorialBridge tutorialBridge_{this};
+
+public:
 
     // --- GameLink ---
     int GetRequestPriceBonus() override { return priceBonus_; }
@@ -93,8 +126,9 @@ public:
     void FinishLevelNow();
     void ForceWin();
     void ForceDefeat();
-    // Every update of the level: once every client has been served and has gone, the level
-    // enters its end sequence (state 5) and the win rule decides, once.
+    // Every update of the level: while every client is served the level winds down (requests
+    // cancelled, rooms shut, heroes' queues emptied once); once all have gone the level enters
+    // its end sequence (state 5) and the win rule decides, once.
     void CheckLevelEnd(int ms);
     bool IsLevelWon();
     bool AllServed() const { return allServed_; }
@@ -108,6 +142,20 @@ public:
     // A completed room upgrade's record, kept for the profile; every one of the level is kept.
     void AddRoomUpgradeRecord(const char* record);
     const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
+
+    // --- Flying texts, check-outs and room upgrades (game_economy.cpp) ---
+    // "+payment+tip" (or "+payment" and a red "#NO_TIPS" above it) flies up; nothing unpaid.
+    void ShowTips(int payment, int tip, Point2i at) override;
+    void ShowLoyaltyChange(int change, Point2i at) override;
+    // A run of equal services from the second on: the combo caption and the "combo" sound.
+    void ShowCombo(int count, Point2i at) override;
+    // A served check-out: counted (never past the client count) and shown on the counter.
+    void ReleaseNextClient() override;
+    // Every client has come, the one a mandatory upgrade still holds back included.
+    bool AllClientsArrived() override;
+    // The first room of the grade not yet asking for its upgrade starts one.
+    void PrepareRoomUpgrade(int grade);
+    bool AreHeroesSentHome() override { return heroesSentHome_; }
 
     // --- Clients, finders, places and service orders (game_queries.cpp) ---
     // Takes the client into the client array (owned); a full array refuses it (logged, deleted).
@@ -336,6 +384,19 @@ private:
     bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};
+    // --- Economy and the level's end ---
+    bool everyClientServed() const;
+    bool everyClientOutside() const;
+    std::u16string comboFormat() const;
+    CGraphFont* comboFont() const;
+    int actedThreshold_ = 0;  // the served-clients threshold last acted on
+    // Every active client's step, then the last two clients' requests evened out.
+    void updateClients(int ms);
+    void balanceLastClients();
+    // Every client but the dragged one joins the depth order; the dragged one (after its
+    // partner) is drawn over the hotel.
+    void addClientsToDrawList();
+    void drawDraggedClient();
     // --- Clients, finders, places and service orders ---
     // The active clients, never more than the array holds.
     int activeClients() const { return clientCount_ < clientsMade_ ? clientCount_ : clientsMade_; }

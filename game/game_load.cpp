@@ -424,6 +424,5 @@ void cGame::LoadInterface() {
     }
     barShown_ = barTarget_ = 0;
     tipsText_ = CreateChildFromIni(this, file, "TipsText", 0, 0);
-    // The command panels join here once they exist; the kinds in use were theirs to show.
-    kindsInUse_.clear();
+    LoadCommandPanels();
 }

@@ -267,9 +267,8 @@ void cGame::OnRoomUpgraded() { AdmitNextClient(); }
 // --- Wrong actions and locks ---------------------------------------------------------------------
 
 void cGame::PlayWrongAction(int kind) {
-    (void)kind;
-    // The command panels flash the button of the kind once the level shows them.
     worldPlaySound("wrong_action");
+    FlashCommandPanels(kind);
 }
 
 void cGame::UnlockObjects(const char* name) {

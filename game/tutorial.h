@@ -79,6 +79,7 @@ public:
 
     // The level screen that hears a closing hint; null: nobody.
     void SetLevel(TutorialLevel* level) { level_ = level; }
+    TutorialLevel* GetLevel() const { return level_; }
     cTutorialHint* FindHint(const char* name) const;
 
     cStrMap<cTutorialHint> hints;

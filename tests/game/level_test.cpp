@@ -166,6 +166,21 @@ TEST_F(SampleLevel, LearntSkillsReachTheHeroesAndJennyLeadsTheOthers) {
     EXPECT_FLOAT_EQ(level->GetPorter()->ActionBonus(), 0.15f);
 }
 
+// Every skill the bundled school sells is one its hero knows: learnt, it raises one of its flags.
+TEST_F(SampleLevel, EveryBundledSkillIsOneItsHeroKnows) {
+    LoadSchoolItems();
+    for (uint32_t i = 0; i < gSchoolItems.size(); ++i)
+        if (gSchoolItems[i]->grade == 0) gCurrentProfile->AddSchoolItem(gSchoolItems[i]);
+    cGame* level = Play();
+    for (const cHero* hero : {static_cast<const cHero*>(level->GetJenny()),
+                              static_cast<const cHero*>(level->GetMaid()),
+                              static_cast<const cHero*>(level->GetPorter())}) {
+        int flags = 0;
+        for (int f = 0; f < cHero::kSkillFlags; ++f) flags += hero->SkillFlag(f);
+        EXPECT_GT(flags, 0) << hero->GetName();
+    }
+}
+
 TEST_F(SampleLevel, ALevelWithGuestsGoesOnUntilACheatWordEndsIt) {
     cGame* level = Play();
     ASSERT_TRUE(PlayOn());

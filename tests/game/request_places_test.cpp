@@ -2,31 +2,17 @@
 // its own room or a lobby object, never nowhere and never another guest's room.
 #include "tests/game/level_harness.h"
 #include "world/client.h"
-#include "world/factory.h"
 #include "world/level_object.h"
 #include "world/request.h"
 #include "world/room.h"
 
 namespace {
 
-cLevelObj* makeRoom(const char* file, const char* section, const char*, int,
-                    const ObjectItemInfo* item) {
-    cRoom* room = new cRoom();
-    room->Load(file, section, item ? item->value : 0);
-    return room;
-}
-
 class RequestPlaces : public leveltest::LevelHarness {
 protected:
     void SetUp() override {
         LevelHarness::SetUp();
-        // Nothing in the level screen hands the factory its room class, so the test does.
-        worldSetObjectMaker(kTypeRoom, makeRoom);
         Start(true);
-    }
-    void TearDown() override {
-        LevelHarness::TearDown();
-        worldSetObjectMaker(kTypeRoom, nullptr);
     }
 };
 

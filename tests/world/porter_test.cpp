@@ -233,6 +233,36 @@ TEST_F(Porter, TwoLuggageRoundsKeepTheTrolleyTheLastDropsIt) {
     EXPECT_EQ(2, sounds.count("action_luggage"));
 }
 
+TEST_F(Porter, HisButtonCallsHimOutWithTheTrolleyForLuggageOrStopsHimOnTheWayHome) {
+    struct {
+        int state, kind;
+        int after;
+        bool trolley;
+        const char* hand;
+    } cases[] = {
+        {cHero::kStateAtBase, kRepair, cHero::kStateIdle, false, nullptr},
+        {cHero::kStateAtBase, kNoRequest, cHero::kStateIdle, false, nullptr},  // his own button
+        {cHero::kStateAtBase, kLuggage, cHero::kStateIdle, true, "suitcase"},
+        {cHero::kStateToBase, kLuggage, cHero::kStateIdle, false, nullptr},  // stops, no trolley
+        {cHero::kStateIdle, kLuggage, cHero::kStateIdle, false, nullptr},    // already out
+        {cHero::kStateService1, kRepair, cHero::kStateService1, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        cPorter p;
+        p.Load("porter.ini");
+        p.SetState(c.state);
+        p.Summon(c.kind);
+        // Out at once: no walk map.
+        EXPECT_EQ(c.after, p.GetState()) << c.state << " " << c.kind;
+        EXPECT_EQ(c.trolley, p.HasTrolley()) << c.state << " " << c.kind;
+        if (c.hand) {
+            EXPECT_STREQ(c.hand, p.HandObject(0));
+        } else {
+            EXPECT_EQ(nullptr, p.HandObject(0));
+        }
+    }
+}
+
 TEST_F(Porter, AGuestGoneBeforeTheEndIsNotPaid) {
     Table table;
     Guest g;

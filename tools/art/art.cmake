@@ -85,5 +85,13 @@ velmora_svg_folder(Menu/UISchool)
 velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off)
 velmora_svg_folder(Menu/UIHome)
 velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
+# The level's command panels: the plate, the round request buttons with their glow ring and the
+# Maid's and the Porter's hero buttons.
+velmora_svg_folder(Interface)
+velmora_svg_pieces(Interface round.svg tga round_normal round_active round_press)
+velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press porter_normal
+  porter_active porter_press)
+velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
+  chess dog fire luggage photo repair souvenir upgrade)
 # What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
