@@ -155,6 +155,19 @@ TEST_F(Panels, EachPanelShowsItsHerosKindsOfTheLevel) {
     EXPECT_EQ(level->RequestKindsInUse().size(), 0u);
 }
 
+TEST_F(Panels, AButtonIsLitAtTheStepAndDrawingOnlyReadsIt) {
+    cGame* level = PlayStaffed();
+    cRoundBtn* repair = buttonOf(level->RightPanel(), kRepair);
+    ASSERT_NE(repair, nullptr);
+    Step();
+    EXPECT_FALSE(repair->Lit());
+    level->BreakRandomObject();
+    render();
+    EXPECT_FALSE(repair->Lit()) << "a draw decides nothing";
+    Step();
+    EXPECT_TRUE(repair->Lit());
+}
+
 TEST_F(Panels, ABrokenObjectLightsTheRepairButtonWhoseClickCallsThePorterOut) {
     cGame* level = PlayStaffed();
     cHero* porter = hero("Porter");
@@ -287,8 +300,8 @@ TEST_F(PanelsOnScreen, AHintAtTheWaterButtonFreezesTheLevelAndItsClosingClickCal
     flower->GetRequest().SetWaiting();
     ASSERT_FALSE(gTutorial->WasShown("Water_Start"));
 
-    // The next frame drawn shows the hint around the lit button; the level waits.
-    render();
+    // The next step opens the hint around the lit button; the level waits.
+    Step();
     ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
     const int clock = level->GetLevelClock();
     Step(8);
