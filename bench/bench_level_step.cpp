@@ -51,7 +51,7 @@ std::string readText(const fs::path& p) {
 }
 
 // The objects file with every drawn object without an action copied (rooms too, so that more
-// guests stay at once), each copy shifted a little.
+// guests stay at once), each copy shifted a little; the hotel lists at most listed objects.
 std::string grownObjects(const std::string& text, int copies, int listed) {
     std::vector<std::pair<std::string, std::string>> sections;
     std::istringstream in(text);
@@ -253,7 +253,6 @@ HSPRITE gTarget = nullptr;
 bool gReady = false;
 std::map<std::string, double> gMs;  // per 1,000 steps, by benchmark name
 std::map<std::string, uint64_t> gDigest;
-std::map<std::string, std::string> gShapeText;
 
 template <class Level>
 void BM_Step(benchmark::State& state, Shape shape, const std::string& key) {
@@ -271,17 +270,16 @@ void BM_Step(benchmark::State& state, Shape shape, const std::string& key) {
         state.PauseTiming();
         cGame* level = makeLevel<Level>();
         int n = 0;
-        for (; n < kWarmSteps; ++n) {
-            step(level, n);
-        }
+        for (; n < kWarmSteps; ++n) step(level, n);
         objects = level->GetObjectCount();
         active = 0;
         states.clear();
-        for (int i = 0; i < level->GetClientsMade(); ++i)
-            if (level->GetClient(i)->GetState() != 0) {
-                ++active;
-                ++states[level->GetClient(i)->GetState()];
-            }
+        for (int i = 0; i < level->GetClientsMade(); ++i) {
+            const int clientState = level->GetClient(i)->GetState();
+            if (clientState == cClient::kStateNew) continue;
+            ++active;
+            ++states[clientState];
+        }
         heroes = level->Heroes().count;
         tasks = 0;
         for (cHero* hero : level->Heroes()) tasks += hero->TaskCount();
@@ -300,9 +298,11 @@ void BM_Step(benchmark::State& state, Shape shape, const std::string& key) {
     state.counters["heroes"] = heroes;
     state.counters["hero_tasks"] = tasks;
 }
-void BM_Level(benchmark::State& state, Shape shape) { BM_Step<cGame>(state, shape, std::string("BM_Level/") + shape.name);
+void BM_Level(benchmark::State& state, Shape shape) {
+    BM_Step<cGame>(state, shape, std::string("BM_Level/") + shape.name);
 }
-void BM_Cached(benchmark::State& state, Shape shape) { BM_Step<CachedGame>(state, shape, std::string("BM_Cached/") + shape.name);
+void BM_Cached(benchmark::State& state, Shape shape) {
+    BM_Step<CachedGame>(state, shape, std::string("BM_Cached/") + shape.name);
 }
 BENCHMARK_CAPTURE(BM_Level, busy, kBusy)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_Cached, busy, kBusy)->Unit(benchmark::kMillisecond)->Iterations(20);
