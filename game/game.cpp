@@ -311,8 +311,10 @@ void cGame::openPauseMenu() {
 }
 
 bool cGame::objectOfType(const cLevelObj* object, const char* type) const {
-    return object && strCmpNoCase(iniGetString(objectsFile_, object->GetSectionName(), "type", ""),
-                                  type) == 0;
+    if (!object) return false;
+    const char* section =
+        *object->GetObjectsSection() ? object->GetObjectsSection() : object->GetSectionName();
+    return strCmpNoCase(iniGetString(objectsFile_, section, "type", ""), type) == 0;
 }
 
 void cGame::ShowBanner(const char* key) {

@@ -381,6 +381,8 @@ private:
     HSPRITE moneySprite_ = nullptr;
     std::u16string incLoyalty_, decLoyalty_, dayText_;
     bool heroesSentHome_ = false, goalAnnounced_ = false, expertAnnounced_ = false;
+    // Set when the level ends lost: the end drain then announces no goal.
+    bool levelLost_ = false;
     bool allServed_ = false;
     bool lastClients_ = false;
     Point2i pointer_{-1, -1};

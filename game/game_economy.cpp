@@ -58,7 +58,7 @@ void cGame::AddMoney(int amount, int preview) {
         moneyShown_ = money_;
     }
     if (cash_) cash_->SetTextF("%d", moneyShown_);
-    if (!goal_) return;
+    if (!goal_ || levelLost_) return;
     if (!goalAnnounced_ && moneyShown_ >= cashGoal_) {
         goalAnnounced_ = true;
         goal_->SetTextW((expertLabel_ + widenText(std::to_string(cashExpert_).c_str())).c_str());
@@ -315,6 +315,7 @@ void cGame::CheckLevelEnd(int ms) {
     drainMs_ = 0;
     sndStopMusic(8);
     const bool won = IsLevelWon();
+    levelLost_ = !won;
     if (won) {
         for (const char* name : {"Maid", "Porter"})
             if (cHero* hero = heroNamed(this, name))

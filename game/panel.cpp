@@ -137,8 +137,13 @@ uint32_t cRoundBtn::OutlineColour() const {
     return colour;
 }
 
+int cRoundBtn::Update(int ms) {
+    lit_ = UpdateProgress();
+    return UIWndButtonIE::Update(ms);
+}
+
 int cRoundBtn::Draw() {
-    if (outline_ && UpdateProgress())
+    if (outline_ && lit_)
         grDrawSpriteColor(sMaterial(4, 4, 1, 30), outlinePos_.x, outlinePos_.y, outline_,
                           OutlineColour(), clock);
     UIWndButtonIE::Draw();

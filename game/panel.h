@@ -33,7 +33,11 @@ public:
     bool HitTest(int px, int py) override;
     // A hit calls the button's hero out when it rests at its base or walks back there: 1 then.
     int OnKeyDown(int key, intptr_t data) override;
+    // Decides at each step whether the button is lit (and raises its hint then); drawing only
+    // reads that, so what the game does never depends on what is drawn.
+    int Update(int ms) override;
     int Draw() override;
+    bool Lit() const { return lit_; }
     void Flash() { flashEnd_ = clock + kFlashMs; }
 
     cHero* Hero() const { return hero_; }
@@ -58,6 +62,7 @@ private:
     Point2i iconPos_{0, 0}, outlinePos_{0, 0}, centre_{0, 0};
     int32_t radius_ = 0;
     bool hovered_ = false;
+    bool lit_ = false;
     int32_t flashEnd_ = 0;
 };
 

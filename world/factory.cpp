@@ -68,6 +68,7 @@ cLevelObj* createLevelObject(const char* section, const ShopItemInfo* shopItem) 
         object = new cLevelObj();
         object->Load(file, section);
     }
+    object->SetObjectsSection(section);
     if (shopItem && shopItem->flag == 0)
         object->SetBonuses(shopItem->timeBonus, shopItem->priceBonus);
     return object;

@@ -70,6 +70,10 @@ public:
     bool IsHighlightOn() const { return highlightOn_ != 0; }
     ColorRGBA GetTint() const { return tint_; }
     const char* GetSectionName() const { return sectionName_.c_str(); }
+    // The object's section in the episode's objects file; a kind that loads from a file of its
+    // own (a flower, a room) keeps another section name there.
+    const char* GetObjectsSection() const { return objectsSection_.c_str(); }
+    void SetObjectsSection(const char* section) { objectsSection_ = section ? section : ""; }
     const char* GetOutlineObject() const { return outlineObj_.c_str(); }
     int GetBlockedUntil() const { return blockedUntil_; }
     HSPRITE GetExtraSprite() const { return extraSprite_; }
@@ -86,7 +90,7 @@ protected:
     cActionObj* action_;
     HSPRITE backlight_;
     FxEmitter smoke_;
-    CString sectionName_;
+    CString sectionName_, objectsSection_;
     uint8_t occupied_, breakable_, sittingPlace_, repairDown_;
     int32_t timeBonus_, priceBonus_, blockedUntil_, requestGrade_;
     CString outlineObj_;

@@ -296,6 +296,10 @@ TEST_F(Economy, ALevelWhoseLastCheckOutWasNeverServedIsLost) {
     EXPECT_TRUE(bannerShows(level, "#GAME_THANK_YOU"));
     EXPECT_EQ(jenny()->GetState(), cHero::kStateUnhappy);
     EXPECT_EQ(maid_->GetSubState(), 0);  // nobody walks to a wait point
+    // The end drain's preview money announces no goal over a lost level.
+    level->AddMoney(level->GetCashExpert(), 1);
+    EXPECT_EQ(heardCount("goal"), 0);
+    EXPECT_FALSE(bannerShows(level, "#GAME_GOAL_COMPLETE"));
 }
 
 TEST_F(Economy, AGuestLeavingAngryAtItsCheckOutFreesOneSlotOnly) {
