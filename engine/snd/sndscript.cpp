@@ -31,6 +31,9 @@ QueuedMusic gQueued = {nullptr, 0, 0, nullptr};
 // Music names asked for that nothing defines: each is logged the first time only, since a
 // screen may ask for its music every time it opens.
 cStrMap<bool> gUnknownMusic;
+// The last of them, checked first: a level retries its music every step while none plays, and
+// that retry must not allocate.
+char gLastUnknownMusic[SND_NAME_BYTES] = {};
 
 // A key of the section, else of [main], else the built-in default.
 int keyInt(const char* file, const char* section, const char* key) {
@@ -144,8 +147,12 @@ sndSound* sndLoadMusic(const char* name) {
     sndSound* sound = sndGetSound(file, SND_GROUP_MUSIC);
     const float volume = iniGetFloat(kMusicList, name, "maxvolume", 0.0f);
     if (sound && volume > 0.01f) sndSetVolume(sound, volume);
-    if (!sound && gUnknownMusic.Insert(name, true))
-        logPrintf("sndLoadMusic: no music \"%s\": no sound script nor %s has it\n", name, kMusicList);
+    if (!sound && strcmp(name, gLastUnknownMusic) != 0) {
+        StrCopyN(gLastUnknownMusic, name, sizeof gLastUnknownMusic);
+        if (gUnknownMusic.Insert(name, true))
+            logPrintf("sndLoadMusic: no music \"%s\": no sound script nor %s has it\n", name,
+                      kMusicList);
+    }
     return sound;
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <strings.h>
 #include <typeinfo>
 #include <vector>
 
@@ -447,6 +448,7 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
     maid.Load("Data/Heroes/Maid/Maid.ini");
     porter.Load("Data/Heroes/Porter/Porter.ini");
     cGame* previous = nullptr;
+    int rooms = 0;  // the rooms walked to, so that a level without real rooms does not pass
     for (uint32_t i = 0; i < gWayPoints.size(); ++i) {
         if (gWayPoints[i].GetKind() != cMapWayPoint::kLevel) continue;
         gCurrentProfile->SetLevel(i);
@@ -484,6 +486,7 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
             faults.push_back(where + ": check-in, check-out or anger places are missing");
         if (game->GetRoomCount() < 2) faults.push_back(where + ": the hotel has fewer than two rooms");
         std::set<std::string> served = {"Reception"};
+        std::set<std::string> places;
         const TokenList requests =
             TokenList::Split(iniGetString(levelsIni.c_str(), section.c_str(), "requests", ""), ';');
         for (uint32_t r = 0; r < requests.Count(); ++r) {
@@ -494,6 +497,13 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
                 continue;
             }
             served.insert(iniGetString(kRequestFile, RequestKindName(kind), "target", ""));
+            // A guest asks only for what it can wait for somewhere: its room or a lobby object.
+            const TokenList names =
+                TokenList::Split(iniGetString(kRequestFile, RequestKindName(kind), "place", ""), ',');
+            if (names.Count() == 0)
+                faults.push_back(where + " \"requests\": " + RequestKindName(kind) + " has no place");
+            for (uint32_t n = 0; n < names.Count(); ++n)
+                if (strcasecmp(names.At(n), "Room") != 0) places.insert(names.At(n));
         }
 
         // Where the staff start, where guests come in, and every place a service is done or the
@@ -527,21 +537,32 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
             std::string why;
             if (served.count(object->GetName()) || dynamic_cast<cRoom*>(object))
                 why = unreachable(map, jenny, object->GetHeroPos());
-            if (why.empty() && dynamic_cast<cRoom*>(object))
+            if (why.empty() && dynamic_cast<cRoom*>(object)) {
+                ++rooms;
                 why = unreachable(map, guests, object->GetClientPos());
+            }
             if (!why.empty()) faults.push_back(where + " " + object->GetName() + ": " + why);
         }
-        for (const cArray<cLevelObj*>* places : {&game->CheckIns(), &game->CheckOuts()})
-            for (uint32_t p = 0; p < places->size(); ++p) {
-                const std::string why = unreachable(map, guests, (*places)[p]->GetClientPos());
-                if (!why.empty()) faults.push_back(where + " " + (*places)[p]->GetName() + ": " + why);
+        for (const cArray<cLevelObj*>* queue : {&game->CheckIns(), &game->CheckOuts()})
+            for (uint32_t p = 0; p < queue->size(); ++p) {
+                const std::string why = unreachable(map, guests, (*queue)[p]->GetClientPos());
+                if (!why.empty()) faults.push_back(where + " " + (*queue)[p]->GetName() + ": " + why);
             }
+        // A client point left at the object's foot stands on the object's own blocked cell, so
+        // the path check also catches a place whose client point was never given.
+        for (const std::string& name : places) {
+            cLevelObj* object = game->FindLevelObjectByName(name.c_str());
+            const std::string why = object ? unreachable(map, guests, object->GetClientPos())
+                                           : "a request's place is not in the level";
+            if (!why.empty()) faults.push_back(where + " " + name + ": " + why);
+        }
         delete previous;
         previous = game;
         if (!log.news().empty()) faults.push_back(where + ": " + log.news());
     }
     delete previous;
     EXPECT_EQ(levels, 40);
+    EXPECT_GE(rooms, 2 * levels);
     ReleasePlayer();
     FreeGameData();
     gWayPoints.clear();
