@@ -41,8 +41,10 @@ protected:
     }
 
     // The level from its first stage, the player's hints off, until it ends or time runs out; the
-    // player looks at the hotel every reactEvery steps and acts on all it sees.
-    Outcome PlayThrough(int reactEvery) {
+    // player looks at the hotel every reactEvery steps and acts on all it sees. With draw set every
+    // step is also drawn, which must change nothing of the play.
+    Outcome PlayThrough(int reactEvery, bool draw = false) {
+        HSPRITE target = draw ? grCreateSprite(1024, 768, "whole level back buffer") : nullptr;
         gCurrentProfile->SetTutorialOn(false);
         Play();
         EXPECT_TRUE(PlayOn());
@@ -53,14 +55,20 @@ protected:
         for (int step = 0; step < kMaxSteps; ++step) {
             if (step % reactEvery == 0) React();
             Step();
+            if (target) {
+                grSetTarget(target);
+                WM::Get()->Render();
+                grSetTarget(grScreen());
+            }
             Check(step);
             out.digests.push_back(Digest());
-            if (::testing::Test::HasFatalFailure()) return out;
+            if (::testing::Test::HasFatalFailure()) break;
             if (game->GetLevelState() == cGame::kLevelOver) {
                 out.ended = true;
                 break;
             }
         }
+        if (target) grFreeSprite(target);
         out.won = game->IsLevelWon();
         out.money = game->GetMoney();
         out.popularity = game->GetPopularity();
@@ -290,6 +298,12 @@ TEST_F(WholeLevel, AnAttentivePlayerWinsAndTheSamePlayIsPlayedAgain) {
     ASSERT_EQ(second.digests.size(), first.digests.size());
     for (size_t i = 0; i < first.digests.size(); ++i)
         ASSERT_EQ(second.digests[i], first.digests[i]) << "the plays part at step " << i;
+
+    Restart();
+    const Outcome drawn = PlayThrough(kQuick, true);
+    ASSERT_EQ(drawn.digests.size(), first.digests.size());
+    for (size_t i = 0; i < first.digests.size(); ++i)
+        ASSERT_EQ(drawn.digests[i], first.digests[i]) << "drawing changed the play at step " << i;
 }
 
 TEST_F(WholeLevel, APlayerWhoLooksOnlyNowAndThenLoses) {
