@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/level_copies.h"
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
 #include "engine/gr/gr.h"
@@ -63,17 +64,7 @@ std::string grownObjects(const std::string& text) {
             const std::string copy = k ? name + "_" + std::to_string(k) : name;
             list += (list.empty() ? "" : ",") + copy;
             if (!k) continue;
-            std::string shifted;
-            std::istringstream b(body);
-            while (std::getline(b, line)) {
-                if (line.rfind("name=", 0) == 0) line = "name=" + copy;
-                if (line.rfind("x=", 0) == 0)
-                    line = "x=" + std::to_string(std::atoi(line.c_str() + 2) + k * 6);
-                if (line.rfind("y=", 0) == 0)
-                    line = "y=" + std::to_string(std::atoi(line.c_str() + 2) + k * 4);
-                shifted += line + "\n";
-            }
-            out += "[" + copy + "]\n" + shifted;
+            out += "[" + copy + "]\n" + shiftedSection(body, copy, k);
         }
     }
     return "[Main]\nobjects=" + list + "\n" + out;
