@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "game/panel.h"
 #include "game/profile.h"
 #include "tests/game/level_harness.h"
+#include "tests/game/scripted_player.h"
 #include "world/client.h"
 #include "world/hero.h"
 #include "world/level_object.h"
@@ -79,6 +81,7 @@ protected:
     // A second play from a fresh start: the same user folder and player, the generators reseeded.
     void Restart() {
         WM::Destroy();
+        player_.reset();
         delete game;
         game = nullptr;
         iniFreeAll();
@@ -89,88 +92,25 @@ protected:
         WM::Create();
     }
 
-    // --- the player ---
+    // --- the player, at the window manager's pointer ---
 
-    // A point where the object answers the pointer, searched over its bounds; (-1, -1) when none.
-    static Point2i HitPoint(cBaseObj* object) {
-        const auto& b = object->GetBody();
-        const int x0 = static_cast<int>(b.position.x + b.boundOffset.x);
-        const int y0 = static_cast<int>(b.position.y + b.boundOffset.y);
-        const int w = static_cast<int>(b.boundSize.x), h = static_cast<int>(b.boundSize.y);
-        // From the middle outwards, so a point inside the outline is found first.
-        for (int r = 0; r <= std::max(w, h) / 2; r += 3)
-            for (int dy : {0, -r, r})
-                for (int dx : {0, -r, r}) {
-                    const int x = x0 + w / 2 + dx, y = y0 + h / 2 + dy;
-                    if (object->HitTestPoint(x, y)) return Point2i(x, y);
-                }
-        return Point2i(-1, -1);
+    ScriptedPlayer& Player() {
+        if (!player_)
+            player_ = std::make_unique<ScriptedPlayer>(game, [](ScriptedPlayer::Mouse m, Point2i p) {
+                if (m == ScriptedPlayer::kMove) WM::Get()->OnMouseMove(0, at(p.x, p.y));
+                else if (m == ScriptedPlayer::kPress) WM::Get()->OnKeyDown(1, at(p.x, p.y));
+                else WM::Get()->OnKeyUp(1, at(p.x, p.y));
+            });
+        return *player_;
     }
-    void MoveTo(Point2i p) { WM::Get()->OnMouseMove(0, at(p.x, p.y)); }
-    void Press(Point2i p) {
-        MoveTo(p);
-        WM::Get()->OnKeyDown(1, at(p.x, p.y));
-    }
-    void Release(Point2i p) { WM::Get()->OnKeyUp(1, at(p.x, p.y)); }
-    void Click(Point2i p) {
-        Press(p);
-        Release(p);
-    }
-
-    cClient* HeadOfCheckIn() {
-        for (int i = 0; i < game->GetClientCount(); ++i) {
-            cClient* c = game->GetClient(i);
-            if (c && c->GetRequest().GetKind() == kCheckIn && c->CanOrderService()) return c;
-        }
-        return nullptr;
-    }
-    // A free room, the one whose grade the guest asks for first.
-    cRoom* FreeRoomFor(const cClient* guest) {
-        cRoom* best = nullptr;
-        for (int i = 0; i < game->GetObjectCount(); ++i) {
-            cRoom* room = dynamic_cast<cRoom*>(game->GetObject(i));
-            if (!room || game->FindClientAtObject(room) || room->GetRequest().GetKind() != kNoRequest)
-                continue;
-            if (room->UpgradeLevel() == guest->GetRequest().GetGrade()) return room;
-            if (!best) best = room;
-        }
-        return best;
-    }
-
-    void React() {
-        // Heroes resting at their base are called out by their panel's big button.
-        for (cCommandPanel* panel : {game->LeftPanel(), game->RightPanel()}) {
-            if (!panel || !panel->BigButton()) continue;
-            cRoundBtn* big = panel->BigButton();
-            cHero* hero = big->Hero();
-            if (hero && hero->IsUnavailable() && big->UpdateProgress()) Click(big->Centre());
-        }
-        // The head of the check-in queue into a free room: press, move, release.
-        if (cClient* guest = HeadOfCheckIn())
-            if (cRoom* room = FreeRoomFor(guest)) {
-                const Point2i from = HitPoint(guest), to = HitPoint(room);
-                if (from.x >= 0 && to.x >= 0) {
-                    Press(from);
-                    MoveTo(Point2i((from.x + to.x) / 2, (from.y + to.y) / 2));
-                    MoveTo(to);
-                    Release(to);
-                }
-            }
-        // Every object asking for a service, then every client whose own click is wanted.
-        for (int i = 0; i < game->GetObjectCount(); ++i) {
-            cLevelObj* object = game->GetObject(i);
-            if (!object->IsActionable()) continue;
-            const Point2i p = HitPoint(object);
-            if (p.x >= 0) Click(p);
-        }
-        for (int i = 0; i < game->GetClientCount(); ++i) {
-            cClient* c = game->GetClient(i);
-            if (!c || c->GetRequest().GetKind() == kCheckIn || !c->CanOrderService()) continue;
-            const Point2i p = HitPoint(c);
-            if (p.x >= 0) Click(p);
-        }
-        MoveTo(Point2i(0, 0));
-    }
+    void React() { Player().React(); }
+    Point2i HitPoint(cBaseObj* o) { return ScriptedPlayer::HitPoint(o); }
+    cClient* HeadOfCheckIn() { return Player().HeadOfCheckIn(); }
+    cRoom* FreeRoomFor(const cClient* guest) { return Player().FreeRoomFor(guest); }
+    void MoveTo(Point2i p) { Player().MoveTo(p); }
+    void Press(Point2i p) { Player().Press(p); }
+    void Release(Point2i p) { Player().Release(p); }
+    void Click(Point2i p) { Player().Click(p); }
 
     // --- what holds at every step ---
 
@@ -240,6 +180,7 @@ protected:
     }
 
     std::vector<bool> gone_, admitted_;
+    std::unique_ptr<ScriptedPlayer> player_;
 };
 
 // The drag of a guest: a release off the rooms keeps it in hand, a click on another object sends
