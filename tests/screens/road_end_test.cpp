@@ -26,6 +26,7 @@
 #include "game/profile.h"
 #include "minigames/minigame.h"
 #include "screens/after_game.h"
+#include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/loading.h"
 #include "screens/map.h"
@@ -236,19 +237,21 @@ TEST_F(RoadEnd, TheLastLevelAndMiniGameEndTheGameWithAScoreAndTheFinalScreenEnds
     const auto total = static_cast<int32_t>(100 + 200 + 300 + gCurrentProfile->GetCash() + plant);
     EXPECT_TRUE(listedInScores(u"Vera", total)) << "the finished game enters the high scores";
 
-    // The menu clears the finished game; its exit question leads to the final screen, whose key
-    // ends the program.
+    // The menu clears the finished game; its exit question leads to the final screen, which
+    // closes itself after its time and so ends the program.
     click(button(map(), "Menu"));
     ASSERT_TRUE(waitFor(gUIMainMenu.get()));
     EXPECT_FALSE(gGameFinished);
     click(button(gUIMainMenu.get(), "Exit"));
     ASSERT_TRUE(waitFor(gUIExitGameDialog.get()));
     click(button(gUIExitGameDialog.get(), "DialogYes"));
-    ASSERT_TRUE(waitFor(gUIFinalScreen.get()));
-    key(32);
-    int ended = 0;
-    for (int i = 0; i < 10 && !ended; ++i) ended = frame();
-    EXPECT_EQ(ended, 1) << "no window is left and the program ends";
+    auto* last = dynamic_cast<UIFinalScreen*>(gUIFinalScreen.get());
+    ASSERT_TRUE(waitFor(last));
+    ASSERT_GT(last->ttl, 0);
+    int shownMs = 0;
+    while (shownMs <= last->ttl + 2 * kUiFadeMs && frame() == 0) shownMs += kFrameMs;
+    EXPECT_GE(shownMs, last->ttl) << "the final screen stays for its time";
+    EXPECT_EQ(frame(), 1) << "no window is left and the program ends";
 
     // The next start finds the scores and the player at the end of the map.
     restartToMenu();
