@@ -39,9 +39,9 @@ namespace {
 
 constexpr uint32_t kKeyDown = 256, kKeyUp = 257, kMouseMove = 512;
 constexpr uint32_t kSeed = 20261211;
-// Frames of 200 ms: eight fixed steps each, so that drawing, by far the dearest part of a frame
-// here, runs an eighth as often over these long roads.
-constexpr int kFrameMs = 200;
+// Frames of 300 ms, the most one frame catches up: twelve fixed steps of 25 ms each, so that the
+// drawing of a frame, dear under the sanitizers, runs a twelfth as often over these long roads.
+constexpr int kFrameMs = kMaxCatchUpMs;
 
 UIGameMap* map() { return dynamic_cast<UIGameMap*>(gUIGameMap.get()); }
 UIAfterGameStats* stats() { return dynamic_cast<UIAfterGameStats*>(gUIAfterGameStats.get()); }
@@ -79,7 +79,8 @@ protected:
     }
 
     // The loaded level played by the scripted player at the pointer hooks, who looks at the hotel
-    // every two seconds, until the statistics show; false when it has not ended in half an hour.
+    // about every two seconds, until the statistics show; false when it has not ended in half an
+    // hour.
     bool playByScript() {
         finishLevelLoading();
         cGame* level = gCurrentGame;
