@@ -309,6 +309,12 @@ TEST_F(RoadEnd, LevelAfterLevelTheMapHoldsNoMoreSpritesNorSounds) {
         if (round > 0) click(button(map(), "Play"));
         ASSERT_TRUE(playByWord("rz5climbed")) << "round " << round;
         ASSERT_EQ(stats()->Result(), 2) << "round " << round;
+        if (round == 1) {
+            // The second day's mandatory upgrade, done by the finish, leaves its record for the
+            // statistics to hand to the profile.
+            ASSERT_EQ(gCurrentGame->RoomUpgradeRecords().size(), 1u);
+            EXPECT_EQ(gCurrentGame->RoomUpgradeRecords()[0].rfind("RoomUpgrade_0_1_", 0), 0u);
+        }
         confirmStats();
         if (round == 0) shop({"plant_corner", "room_comfort"});
         else if (findChild(map(), "Shop")->state != 0) shop({});
