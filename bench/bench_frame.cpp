@@ -21,6 +21,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -87,9 +88,16 @@ std::vector<DrawCall>* gCalls = nullptr;
 // Every sprite region drawn while the program runs, recorded or not: both plays must match.
 uint64_t gRegions = 0;
 
+// Sprites the recorded calls name, each given one more reference so that none is freed while the
+// calls may be issued again (a request's bubble, for one, goes with its request); held to the end.
+std::set<CSprite*> gHeld;
+
 void note(const DrawCall& c) {
     if (c.kind == DrawCall::kRegion) ++gRegions;
-    if (gRecording && gCalls) gCalls->push_back(c);
+    if (!gRecording || !gCalls) return;
+    gCalls->push_back(c);
+    if (c.kind != DrawCall::kClip && c.sprite && gHeld.insert(c.sprite).second)
+        grSpriteAddRef(c.sprite);
 }
 
 DrawCall region(sMaterial m, CSprite* s, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
@@ -314,7 +322,15 @@ StartUp& startUp() {
 
 // Every file the first start read, in order; read again by the reference.
 std::vector<std::string> gStartFiles;
-double gStartMs = 0, gRawMs = 0;
+double gStartMs = 0, gRawMs = 0, gFirstMs = 0;
+
+// The engine started afresh, as the program's entry does before GameInit; false when it failed.
+bool engineUp() {
+    iniFreeAll();
+    if (engineInit() != 0) return false;
+    appResetFrame();
+    return true;
+}
 
 void BM_StartUpToMainMenu(benchmark::State& state) {
     if (!startUp().ready) {
@@ -324,34 +340,42 @@ void BM_StartUpToMainMenu(benchmark::State& state) {
     appSetScreens(screensStart, screensRelease);
     // Every frame is told the most one frame may catch up on: no start-up pacing waits.
     appSetClock([] { return float(kMaxCatchUpMs); });
+    // The process's first start pays once for what later ones find ready (files in the page
+    // cache, the video and audio drivers' set-up): it is measured apart, and lists the files read.
     int frames = 0;
+    double firstMs = 0;
+    if (engineUp()) {
+        gStartFiles.clear();
+        gFiles = &gStartFiles;
+        const auto t0 = std::chrono::steady_clock::now();
+        GameInit();
+        frames = framesToMainMenu();
+        firstMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                      .count();
+        gFiles = nullptr;
+        GameShutdown();
+    }
+    if (!frames) state.SkipWithError("the main menu never showed");
     for (auto _ : state) {
+        if (!frames) break;
         state.PauseTiming();
-        iniFreeAll();
-        if (engineInit() != 0) {
+        const bool up = engineUp();
+        state.ResumeTiming();
+        if (!up) {
             state.SkipWithError("the engine did not start");
             break;
         }
-        appResetFrame();
-        std::vector<std::string> files;
-        if (gStartFiles.empty()) gFiles = &files;
-        state.ResumeTiming();
         GameInit();
         frames = framesToMainMenu();
         state.PauseTiming();
-        gFiles = nullptr;
-        if (gStartFiles.empty()) gStartFiles = files;
         GameShutdown();
         state.ResumeTiming();
-        if (!frames) {
-            state.SkipWithError("the main menu never showed");
-            break;
-        }
     }
     appSetClock(nullptr);
     appSetScreens(nullptr, nullptr);
     state.counters["frames"] = frames;
     state.counters["files"] = static_cast<double>(gStartFiles.size());
+    state.counters["first_ms"] = firstMs;
 }
 BENCHMARK(BM_StartUpToMainMenu)->Unit(benchmark::kMillisecond)->Iterations(10);
 
@@ -540,11 +564,25 @@ struct Program {
             gCurrentProfile->AddSchoolItem(gSchoolItems[i]);
         ready = gCurrentProfile->GetEpisode() == point.GetEpisode();
     }
+
+    ~Program() {
+        cursorDestroy();
+        WM::Destroy();
+        ReleasePlayer();
+        FreeGameData();
+        gWayPoints.clear();
+        for (CSprite* s : gHeld) grFreeSprite(s);
+        gHeld.clear();
+        grFreeSprite(target);
+        iniFreeAll();
+    }
 };
 
+std::unique_ptr<Program> gProgram;
+
 Program& program() {
-    static Program p;
-    return p;
+    if (!gProgram) gProgram = std::make_unique<Program>();
+    return *gProgram;
 }
 
 // What a stretch of play showed, for the counters.
@@ -635,10 +673,8 @@ std::vector<uint16_t> pixels(HSPRITE target) {
     return out;
 }
 
-// The calls of every measured frame, from a play of its own, kept on so that every sprite the
-// calls name stays loaded; not ready when the pictures differ.
+// The calls of every measured frame, from a play of its own; not ready when the pictures differ.
 struct Recorded {
-    std::unique_ptr<Play> play;
     std::vector<std::vector<DrawCall>> frames;
     uint64_t regions = 0;
     std::map<int, size_t> kinds;  // calls by kind over all frames
@@ -646,16 +682,16 @@ struct Recorded {
 
     Recorded() {
         if (!program().ready) return;
-        play = std::make_unique<Play>();
-        if (!play->Playing()) return;
+        Play play;
+        if (!play.Playing()) return;
         frames.resize(kFrames);
         size_t differ = 0;
         for (int i = 0; i < kFrames; ++i) {
-            play->look();
-            play->update();
+            play.look();
+            play.update();
             gCalls = &frames[static_cast<size_t>(i)];
             gRecording = true;
-            play->draw();
+            play.draw();
             gRecording = false;
             gCalls = nullptr;
             // The flat loop must give the very same picture, or the comparison means nothing.
@@ -747,7 +783,11 @@ public:
             const std::string name = r.benchmark_name();
             if (name.rfind("BM_BusyLevelFrame", 0) == 0) gFrameMs = r.GetAdjustedRealTime();
             if (name.rfind("BM_RefFlatDraws", 0) == 0) gFlatMs = r.GetAdjustedRealTime();
-            if (name.rfind("BM_StartUpToMainMenu", 0) == 0) gStartMs = r.GetAdjustedRealTime();
+            if (name.rfind("BM_StartUpToMainMenu", 0) == 0) {
+                gStartMs = r.GetAdjustedRealTime();
+                const auto first = r.counters.find("first_ms");
+                if (first != r.counters.end()) gFirstMs = first->second;
+            }
             if (name.rfind("BM_RefReadStartFilesRaw", 0) == 0) gRawMs = r.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
@@ -761,9 +801,9 @@ int main(int argc, char** argv) {
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (gStartMs > 0 && gRawMs > 0)
-        printf("start-up to the main menu %.1f ms, its %zu files read raw %.2f ms: %.1fx (target: "
-               "under 200 ms)\n",
-               gStartMs, gStartFiles.size(), gRawMs, gStartMs / gRawMs);
+        printf("start-up to the main menu %.1f ms (the process's first %.1f ms), its %zu files read "
+               "raw %.2f ms: %.1fx (target: under 200 ms)\n",
+               gStartMs, gFirstMs, gStartFiles.size(), gRawMs, gStartMs / gRawMs);
     if (gFrameMs > 0 && gFlatMs > 0)
         printf("busy level frame %.3f ms, the same draws flat %.3f ms: %.2fx (target: frame under "
                "2 ms)\n",
@@ -773,6 +813,7 @@ int main(int argc, char** argv) {
         printf("the measured play drew %llu sprite regions, the recorded one %llu: plays DIFFER\n",
                static_cast<unsigned long long>(gFrameRegions),
                static_cast<unsigned long long>(recorded().regions));
+    gProgram.reset();
     benchmark::Shutdown();
     return 0;
 }
