@@ -27,6 +27,7 @@
 #include "screens/level_loading.h"
 #include "screens/loading.h"
 #include "screens/map.h"
+#include "tests/game/scripted_player.h"
 #include "tools/image_write.h"
 #include "ui/ui.h"
 
@@ -39,6 +40,8 @@ constexpr int kEnter = 13, kEscape = 27, kSpace = 32, kLeftButton = 1;
 // Frames of 25 ms: enough for any screen of the road to come in after the one before it.
 constexpr int kArrivalFrames = 4000;
 constexpr int kFramesPerSecond = 1000 / kUpdateStepMs;
+// Where the pointer waits while the hotel is pictured: over the floor, under no one's feet.
+const Point2i kPointerRest(512, 740);
 // The way point of the first mini-game: the five levels before it count as done.
 constexpr uint32_t kFirstMiniGame = 5;
 
@@ -297,9 +300,25 @@ private:
 
         cGame* level = gCurrentGame;
         if (!level || !reach(level, "level")) return false;
-        // Guests come in one by one; some seconds after the second one the hotel is busy.
-        if (!until([&] { return level->GetClientsIn() >= 2; }, "two guests")) return false;
-        frames(8 * kFramesPerSecond);
+        // Guests come in one by one; the scripted player takes them to rooms and orders what
+        // they ask for, and some seconds after the second one the hotel is busy.
+        ScriptedPlayer player(level, [this](ScriptedPlayer::Mouse mouse, Point2i p) {
+            const intptr_t at = uiPack(p.x, p.y);
+            if (mouse == ScriptedPlayer::kMove) GameOnMessage(kMouseMove, 0, at);
+            else GameOnMessage(mouse == ScriptedPlayer::kPress ? kKeyDown : kKeyUp, kLeftButton, at);
+        });
+        auto play = [&](int seconds) {
+            for (int i = 0; i < seconds * kFramesPerSecond; ++i) {
+                if (i % (kFramesPerSecond / 2) == 0) player.React();
+                frame();
+            }
+        };
+        for (int i = 0; i < kArrivalFrames / kFramesPerSecond && level->GetClientsIn() < 2; ++i)
+            play(1);
+        if (level->GetClientsIn() < 2) return fail("no second guest came in");
+        play(12);
+        GameOnMessage(kMouseMove, 0, uiPack(kPointerRest.x, kPointerRest.y));
+        frames(kFramesPerSecond / 2);
         if (!shot("level")) return false;
         key(kEscape);
         if (!reach(gUIGameMenu.get(), "pause menu") || !shot("pause-menu")) return false;
