@@ -98,7 +98,8 @@ class Walk {
 public:
     Walk(fs::path out, int stopAfter) : out_(std::move(out)), stopAfter_(stopAfter) {}
 
-    // False when a screen did not show (said on stderr); true when the walk ended or stopped.
+    // True when the walk ended or stopped where asked; false when a screen did not show, with
+    // the reason in failure().
     bool run() {
         appSetScreens(screensStart, screensRelease);
         appSetClock(fixedStep);
@@ -189,6 +190,11 @@ private:
     // Writes the back buffer as NN-name.png; false once the asked number of pictures is written,
     // which ends the walk there.
     bool shot(const char* name) {
+        // The pointer's click animation runs on real time: put at rest and drawn once more, it
+        // looks the same on every run.
+        if (cCursorManager* cursor = cursorGet())
+            cursor->clock = cursor->spin = cursor->clicked = cursor->runTimer = cursor->pending = 0;
+        frame();
         char file[64];
         std::snprintf(file, sizeof file, "%02d-%s.png", written_ + 1, name);
         if (!writeBackBuffer((out_ / file).string())) return fail(std::string("cannot write ") + file);
@@ -302,7 +308,7 @@ private:
         if (!level || !reach(level, "level")) return false;
         // Guests come in one by one; the scripted player takes them to rooms and orders what
         // they ask for, and some seconds after the second one the hotel is busy.
-        ScriptedPlayer player(level, [this](ScriptedPlayer::Mouse mouse, Point2i p) {
+        ScriptedPlayer player(level, [](ScriptedPlayer::Mouse mouse, Point2i p) {
             const intptr_t at = uiPack(p.x, p.y);
             if (mouse == ScriptedPlayer::kMove) GameOnMessage(kMouseMove, 0, at);
             else GameOnMessage(mouse == ScriptedPlayer::kPress ? kKeyDown : kKeyUp, kLeftButton, at);
