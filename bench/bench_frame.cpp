@@ -324,7 +324,8 @@ StartUp& startUp() {
 
 // Every file the first start read, in order; read again by the reference.
 std::vector<std::string> gStartFiles;
-double gStartMs = 0, gRawMs = 0, gFirstMs = 0;
+// The start-up's time also as CPU time: on a busy machine the wall clock counts other programs.
+double gStartMs = 0, gStartCpuMs = 0, gRawMs = 0, gFirstMs = 0;
 
 // The engine started afresh, as the program's entry does before GameInit; false when it failed.
 bool engineUp() {
@@ -814,6 +815,7 @@ public:
             if (name.rfind("BM_RefFlatDraws", 0) == 0) gFlatMs = r.GetAdjustedRealTime();
             if (name.rfind("BM_StartUpToMainMenu", 0) == 0) {
                 gStartMs = r.GetAdjustedRealTime();
+                gStartCpuMs = r.GetAdjustedCPUTime();
                 const auto first = r.counters.find("first_ms");
                 if (first != r.counters.end()) gFirstMs = first->second;
             }
@@ -830,9 +832,9 @@ int main(int argc, char** argv) {
     Reporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (gStartMs > 0 && gRawMs > 0)
-        printf("start-up to the main menu %.1f ms (the process's first %.1f ms), its %zu files "
-               "read raw %.2f ms: %.1fx (target: under 200 ms)\n",
-               gStartMs, gFirstMs, gStartFiles.size(), gRawMs, gStartMs / gRawMs);
+        printf("start-up to the main menu %.1f ms (CPU %.1f ms; the process's first start "
+               "%.1f ms), its %zu files read raw %.2f ms: %.1fx (target: under 200 ms)\n",
+               gStartMs, gStartCpuMs, gFirstMs, gStartFiles.size(), gRawMs, gStartMs / gRawMs);
     if (gFrameMs > 0 && gFlatMs > 0)
         printf("busy level frame %.3f ms, the same draws flat %.3f ms: %.2fx (target: frame under "
                "2 ms)\n",
