@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "anim/caption.h"
+#include "anim/comics.h"
 #include "core/random.h"
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
@@ -148,6 +149,9 @@ protected:
     // shows.
     void confirmStats() {
         click(findChild(stats(), "BtnOk"));
+        toTheMap();
+    }
+    void toTheMap() {
         for (int i = 0; i < 500 && !updating(map()); ++i)
             if (i % 5 == 0) key(27);
         ASSERT_TRUE(updating(map())) << "the confirmed level hands over to the map";
@@ -217,7 +221,11 @@ TEST_F(RoadEnd, TheLastLevelAndMiniGameEndTheGameWithAScoreAndTheFinalScreenEnds
     ASSERT_EQ(stats()->Result(), 2) << "the last level is won";
     const auto earned =
         static_cast<uint32_t>(gCurrentGame->GetMoney() + gCurrentGame->GetPopularity());
-    confirmStats();
+    click(findChild(stats(), "BtnOk"));
+    ASSERT_NE(gComics, nullptr);
+    EXPECT_TRUE(gComics->IsShowing()) << "the tenth day of the last episode ends with a comic";
+    EXPECT_EQ(gComics->Current(), gComics->FindComic("data/Comics/5.anm"));
+    toTheMap();
     EXPECT_FALSE(gGameFinished) << "the mini-game after it is still to come";
     EXPECT_EQ(gWayPoints[lastLevel].GetResult(), 2);
     EXPECT_EQ(gCurrentProfile->GetLevel(), lastMini);
