@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,6 +173,7 @@ bool listedInScores(const char16_t* name, int32_t value) {
 // point before it done, the must-have item of the last episode bought, and the money each
 // episode ended with.
 void storeNearTheEnd(const char* player, uint32_t last) {
+    IniSaveScope together;
     ASSERT_TRUE(profileSelect(player));
     char group[32];
     for (uint32_t i = 0; i < last; ++i) {
