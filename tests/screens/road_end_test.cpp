@@ -117,9 +117,11 @@ protected:
         return n;
     }
 
-    // The sounds someone holds: those that were only played are let go first, as they end by
-    // the audio device's clock rather than by the game's steps.
+    // The sounds someone holds: those that were only played, and the music with any switch of it
+    // under way, are let go first, as they end by the audio device's clock rather than by the
+    // game's steps.
     static int heldSounds() {
+        sndStopMusicNow();
         sndStopGroup(SND_GROUP_SOUND);
         std::lock_guard<std::recursive_mutex> hold(sndLibraryLock());
         sndCollect();
