@@ -283,7 +283,9 @@ TEST_F(RoadEnd, TheLastLevelAndMiniGameEndTheGameWithAScoreAndTheFinalScreenEnds
 // The same scripted road twice, each in a fresh user folder with the generators seeded alike: a
 // new player, the first level played by the scripted player and confirmed, the map, the end.
 TEST_F(RoadEnd, TheSameRoadOnTheSameSeedWritesTheSamePlayerFile) {
-    std::string files[2];
+    // The player file and the settings file that names the last player.
+    const char* const names[] = {"profile.ini", "profgame.ini"};
+    std::string files[2][2];
     for (int run = 0; run < 2; ++run) {
         const auto user = std::filesystem::current_path() / ("user" + std::to_string(run));
         setenv("XDG_DATA_HOME", user.c_str(), 1);
@@ -296,10 +298,13 @@ TEST_F(RoadEnd, TheSameRoadOnTheSameSeedWritesTheSamePlayerFile) {
         confirmStats();
         EXPECT_EQ(gWayPoints[0].GetResult(), 2);
         shutdown();
-        files[run] = fileText(user / "StartTest" / "profile.ini");
-        ASSERT_FALSE(files[run].empty()) << "run " << run;
+        for (int f = 0; f < 2; ++f) {
+            files[f][run] = fileText(user / "StartTest" / names[f]);
+            ASSERT_FALSE(files[f][run].empty()) << names[f] << " of run " << run;
+        }
     }
-    EXPECT_TRUE(files[0] == files[1]) << "the two runs wrote different player files";
+    for (int f = 0; f < 2; ++f)
+        EXPECT_TRUE(files[f][0] == files[f][1]) << "the two runs wrote different " << names[f];
 }
 
 // Five levels in a row from the first, ended by typed words, with a visit to the shop after the
