@@ -1,8 +1,8 @@
 // The first stretch of the road played as a player plays it, through the shell's hooks on the
-// bundled data: a new player, the first level won by watching the hotel and clicking, its
-// statistics, the map, the levels up to the first mini-game and the mini-game won by clicks, the
-// shop, the school, an expert replay with its comic and the home it opens, the way out, and a
-// second start that finds everything kept.
+// bundled data: a new player, the first comic, the first level won by watching the hotel and
+// clicking, its statistics, the map, the shop, the levels up to the first mini-game with an expert
+// grade and the home it opens, the mini-game won by clicks, the school, the way out, and a second
+// start that finds everything kept.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -83,9 +83,9 @@ protected:
         cGame* level = gCurrentGame;
         if (!level || !waitFor(level)) return false;
         ScriptedPlayer player(level, send);
-        int frames = 0;
-        for (; frames < kMaxLevelFrames && level->GetLevelState() != cGame::kLevelOver; ++frames) {
-            if (frames % kLookEveryFrames == 0) {
+        int shown = 0;
+        for (; shown < kMaxLevelFrames && level->GetLevelState() != cGame::kLevelOver; ++shown) {
+            if (shown % kLookEveryFrames == 0) {
                 // An open hint waits for a click on what it shows: the player reads it and does.
                 if (level->GetLevelState() == cGame::kTutorial && gTutorial)
                     player.Click(gTutorial->spotPos + gTutorial->spotSize / 2);
@@ -94,7 +94,7 @@ protected:
             }
             frame();
         }
-        RecordProperty("level_seconds", frames * kFrameMs / 1000);
+        RecordProperty("level_seconds", shown * kFrameMs / 1000);
         earned_ = level->GetMoney() + level->GetPopularity();
         return waitFor(stats(), 2000);
     }
@@ -127,10 +127,11 @@ protected:
         Window* results = gUIAfterMiniGame.get();
         for (int i = 0; i < 2000 && !updating(results); ++i) {
             if (i % (500 / kFrameMs) != 0 || game->GameState() != kMgPlay) continue;
+            // The middle of a piece of the first episode's pictures.
             const auto& pieces = game->Objects();
-            for (uint32_t i = 0; i < pieces.size(); ++i)
-                if (pieces[i]->IsAvailable()) {
-                    clickAt(pieces[i]->BrokenPos() + Point2i(40, 60));
+            for (uint32_t k = 0; k < pieces.size(); ++k)
+                if (pieces[k]->IsAvailable()) {
+                    clickAt(pieces[k]->BrokenPos() + Point2i(40, 60));
                     break;
                 }
         }
