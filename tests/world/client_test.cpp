@@ -398,6 +398,26 @@ TEST_F(Clients, AfterACardOrCasinoGameTheClientGoesBackToItsRoom) {
         }
 }
 
+// The Porter takes a table game's request as he starts to deal; when the task is withdrawn
+// before he seats the guest (another guest's failed order at the same table), the guest stops
+// waiting for him.
+TEST_F(Clients, AGuestWhoseTakenTableGameIsWithdrawnStopsWaiting) {
+    cClient c;
+    guest(c);
+    c.DropOnRoom(&rooms[1]);
+    c.GetRequest().Load(kCards, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    c.SetState(cClient::kStateWaiting);
+    porter.AddTask(kCards, &table);
+    c.GetRequest().SetDone();
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateWaiting, c.GetState()) << "the Porter is on his way";
+    porter.RemoveTask(kCards, &table);
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateReacting, c.GetState());
+    EXPECT_EQ(2, c.GetLoyalty()) << "an unserved order costs a point";
+}
+
 TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
     writeFile("five.ini", "[Main]\nname=Five\nloyalty=5\n");
     cClient top;
@@ -414,6 +434,23 @@ TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
     EXPECT_TRUE(last.IsLeaving());
     EXPECT_EQ(std::vector<int>{-1}, hotel.loyaltyShown);
     EXPECT_EQ(1, hotel.scheduled);
+
+    // The last point lost to a failed service: the reaction to it leaves the client on its way
+    // out, not settled back in its room or at its place with its leave spent.
+    for (int kind : {kPhone, kCocktail, kCards}) {
+        cClient c;
+        guest(c, "one.ini");
+        // In its room for the phone, at the table for the others.
+        if (kind == kPhone) c.DropOnRoom(&rooms[1]);  // one grade off: no loyalty change
+        c.GetRequest().Load(kind, 0, kind == kPhone ? static_cast<cLevelObj*>(&rooms[1]) : &table, 0);
+        c.GetRequest().SetWaiting();
+        c.SetState(cClient::kStateWaiting);
+        c.OnServiceEnd(false);
+        EXPECT_TRUE(c.IsLeaving()) << kind;
+        EXPECT_TRUE(c.GetState() == cClient::kStateLeavingRoom || c.GetState() == cClient::kStateWalking ||
+                    c.GetState() == cClient::kStateLeavingAngry)
+            << kind << ": state " << c.GetState();
+    }
 }
 
 TEST_F(Clients, AFailedCheckOutOnTheLastPointSchedulesTheNextClientOnce) {
