@@ -87,10 +87,12 @@ protected:
         for (; shown < kMaxLevelFrames && level->GetLevelState() != cGame::kLevelOver; ++shown) {
             if (shown % kLookEveryFrames == 0) {
                 // An open hint waits for a click on what it shows: the player reads it and does.
-                if (level->GetLevelState() == cGame::kTutorial && gTutorial)
+                if (level->GetLevelState() == cGame::kTutorial && gTutorial) {
                     player.Click(gTutorial->spotPos + gTutorial->spotSize / 2);
-                else
+                    ++hints_;
+                } else {
                     player.React();
+                }
             }
             frame();
         }
@@ -176,7 +178,7 @@ protected:
         ASSERT_TRUE(waitFor(map()));
     }
 
-    int earned_ = 0;
+    int earned_ = 0, hints_ = 0;
     std::vector<std::string> purchases_;
 };
 
@@ -203,6 +205,7 @@ TEST_F(WholeRoad, FromTheFirstStartThroughTheFirstMiniGameAndBackAgain) {
     ASSERT_TRUE(playLevel());
     RecordProperty("first_level_earned", earned_);
     EXPECT_EQ(stats()->Result(), 2) << "won by serving the guests, not at expert grade";
+    EXPECT_GT(hints_, 0) << "a new player meets the hints and closes them on what they show";
     const uint32_t cashBefore = gCurrentProfile->GetCash();
     confirmStatistics();
     EXPECT_TRUE(stats()->TickShown(0) && stats()->TickShown(1)) << "both goals reached";
@@ -223,8 +226,8 @@ TEST_F(WholeRoad, FromTheFirstStartThroughTheFirstMiniGameAndBackAgain) {
             ASSERT_NO_FATAL_FAILURE(buy(nullptr));
             EXPECT_NE(findChild(map(), "Play")->state, 0);
         }
-        // The fourth level asks for rooms upgraded from the first grade: a room of that grade
-        // is bought first, or the level could not be won.
+        // The fourth level's goal is a room upgrade, which the word completes on a room of the
+        // first grade: one is bought first, or the word would end the level lost.
         if (wayPoint == 3) {
             ASSERT_NO_FATAL_FAILURE(buy("room_comfort"));
         }
