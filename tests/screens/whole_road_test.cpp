@@ -209,6 +209,7 @@ TEST_F(WholeRoad, FromTheFirstStartThroughTheFirstMiniGameAndBackAgain) {
     const uint32_t cashBefore = gCurrentProfile->GetCash();
     confirmStatistics();
     EXPECT_TRUE(stats()->TickShown(0) && stats()->TickShown(1)) << "both goals reached";
+    EXPECT_EQ(stats()->Shown(3), earned_) << "the total counted up to what the level earned";
     ASSERT_TRUE(waitFor(map(), 2000));
     ASSERT_NE(gCurrentProfile, nullptr);
     EXPECT_EQ(gCurrentProfile->GetCash(), cashBefore + static_cast<uint32_t>(earned_));
