@@ -216,9 +216,10 @@ TEST_F(WholeRoad, FromTheFirstStartThroughTheFirstMiniGameAndBackAgain) {
     EXPECT_EQ(gWayPoints[0].GetResult(), 2);
     EXPECT_EQ(gSelectedWayPoint, 1u);
 
-    // --- The levels up to the first mini-game, ended by typed words (the last one at expert
-    // grade: the scripted player serves well, but not that well), each confirmed and stored; the
-    // shop is visited when an item becomes a must. ---
+    // --- The levels up to the first mini-game, ended by typed words, the last one at expert
+    // grade (the scripted player earns about three quarters of the expert sum on the first level,
+    // however often it looks); each is confirmed and stored, and the shop is visited when an item
+    // becomes a must. ---
     for (uint32_t wayPoint = 1; wayPoint < 5; ++wayPoint) {
         ASSERT_TRUE(waitFor(map(), 2000)) << wayPoint;
         ASSERT_EQ(gSelectedWayPoint, wayPoint);
