@@ -207,6 +207,8 @@ int cGame::Draw() {
     for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
     drawList_.Flush();
     drawDraggedClient();
+    if (cDragObj* carried = dynamic_cast<cDragObj*>(selectedCarried_))
+        carried->DrawAtCursor(pointer_);
     Window::Draw();
     flying_.Draw();
     if (banner_) banner_->Draw();
@@ -253,9 +255,13 @@ int cGame::OnKeyDown(int key, intptr_t data) {
 
 void cGame::leftButtonDown(int x, int y) {
     const cBaseObj* draggedAtStart = dragged_;
+    cDragObj* carried = dynamic_cast<cDragObj*>(selectedCarried_);
+    cClient* receiver = nullptr;
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
+        if (carried)
+            if (cClient* found = receiverAt(object)) receiver = found;
         if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
             // A click while carrying a guest puts it down: in a room, or back where it stood.
             if (cRoom* room = dynamic_cast<cRoom*>(object)) {
@@ -269,13 +275,45 @@ void cGame::leftButtonDown(int x, int y) {
         }
         if (object->IsActionable()) {
             OrderService(object);
+            if (dynamic_cast<cDragObj*>(object)) {
+                // Gifts and sweets are picked up by a click and put back by a second one.
+                selectedCarried_ = selectedCarried_ == object ? nullptr : object;
+                return;
+            }
             break;
         }
         object->SignalWrongClick();
     }
     if (dragged_) cancelDrag();
-    clickClients(x, y, draggedAtStart);
+    receiver = clickClients(x, y, draggedAtStart, receiver);
     ClickMonsters(x, y);
+    if (carried && !dragged_) {
+        if (receiver) LaunchCarriedImage(carried, Point2i(x, y));
+        carried->GiveTo(receiver);
+    }
+    selectedCarried_ = nullptr;
+}
+
+cClient* cGame::receiverAt(cLevelObj* object) {
+    if (dynamic_cast<cRoom*>(object)) {
+        cClient* guest = FindClientAtObject(object);
+        return guest && guest->IsAtRoom() ? guest : nullptr;
+    }
+    // The client whose request stands on the object, unless the object is what it waits for.
+    cClient* client = dynamic_cast<cClient*>(FindClientByRequestOwner(object));
+    if (!client || client->GetRequest().GetTarget() == object ||
+        client->GetState() != cClient::kStateWaiting)
+        return nullptr;
+    return client;
+}
+
+void cGame::LaunchCarriedImage(const cLevelObj* object, Point2i at) {
+    if (!object) return;
+    // A candy's flag mirrors it when set; other objects face left with a negative flip.
+    const int flip = object->GetFlipX();
+    const bool mirrored = dynamic_cast<const cSweets*>(object) ? flip != 0 : flip < 0;
+    flying_.Add(new CScalingObject(object->GetCurrentSprite(), static_cast<float>(at.x),
+                                   static_cast<float>(at.y), mirrored ? 1 : 0));
 }
 
 void cGame::rightButtonDown(int x, int y) {
@@ -290,6 +328,7 @@ void cGame::rightButtonDown(int x, int y) {
         }
     }
     if (dragged_) cancelDrag();
+    selectedCarried_ = nullptr;
 }
 
 int cGame::OnKeyUp(int key, intptr_t data) {
