@@ -1,0 +1,255 @@
+// The bundled first level on a 1024 x 768 display, played through the window manager: the hints
+// that clients and the level raise freeze the level until their spot is clicked, a hint sends a
+// dragged guest back unless it points at the guest's room, and a gift or sweets picked up with a
+// click go to the guest clicked next with a swelling copy of their image.
+#include <cstring>
+#include <memory>
+
+#include "engine/gr/gr.h"
+#include "engine/platform/engine_internal.h"
+#include "engine/platform/platform.h"
+#include "game/profile.h"
+#include "game/tutorial.h"
+#include "tests/game/level_harness.h"
+#include "tests/game/scripted_player.h"
+#include "world/client.h"
+#include "world/gift.h"
+#include "world/level_object.h"
+#include "world/request.h"
+#include "world/room.h"
+
+namespace {
+
+using leveltest::LevelHarness;
+
+// A point of the first level where neither an object nor the interface answers a click.
+const Point2i kEmpty(700, 80);
+
+class HintsAndGifts : public LevelHarness {
+protected:
+    void SetUp() override {
+        GameFolder::SetUp();
+        ASSERT_TRUE(platInit());
+        ASSERT_TRUE(platWindowOpen(u"Velmora", 0, 0, 1024, 768, false));
+        ASSERT_EQ(grInit(1024, 768, 32, 0), 0);
+        Start(true);
+    }
+    void TearDown() override {
+        player_.reset();
+        cTutorial::Free();
+        LevelHarness::TearDown();
+        grDone();
+        engineWindowReset();
+        platDone();
+    }
+
+    // The level playing, with the player's gift and sweets in the hotel and hints on or off.
+    cGame* PlayWith(bool hints) {
+        gCurrentProfile->SetTutorialOn(hints);
+        for (const char* object : {"Gift", "Sweets"})
+            gCurrentProfile->InsertObjectItem(gCurrentProfile->MakeObjectItem(object));
+        Play();
+        EXPECT_TRUE(PlayOn());
+        player_ = std::make_unique<ScriptedPlayer>(game, [](ScriptedPlayer::Mouse m, Point2i p) {
+            if (m == ScriptedPlayer::kMove)
+                WM::Get()->OnMouseMove(0, at(p.x, p.y));
+            else if (m == ScriptedPlayer::kPress)
+                WM::Get()->OnKeyDown(1, at(p.x, p.y));
+            else
+                WM::Get()->OnKeyUp(1, at(p.x, p.y));
+        });
+        return game;
+    }
+    // Steps until the head of the check-in queue waits to be carried to a room.
+    cClient* WaitingGuest() {
+        cClient* guest = nullptr;
+        for (int i = 0; i < 2000 && !guest; ++i) {
+            guest = player_->HeadOfCheckIn();
+            if (!guest) Step();
+        }
+        return guest;
+    }
+    template <class T>
+    T* Find() {
+        for (int i = 0; i < game->GetObjectCount(); ++i)
+            if (T* o = dynamic_cast<T*>(game->GetObject(i))) return o;
+        return nullptr;
+    }
+    static Point2i SpotCentre() {
+        return gTutorial->spotPos + Point2i(gTutorial->spotSize.x / 2, gTutorial->spotSize.y / 2);
+    }
+    static bool InSpot(Point2i p) {
+        const Point2i a = gTutorial->spotPos, b = a + gTutorial->spotSize;
+        return p.x >= a.x && p.x <= b.x && p.y >= a.y && p.y <= b.y;
+    }
+
+    std::unique_ptr<ScriptedPlayer> player_;
+};
+
+// The guest's own hint stops the level; the click on the guest closes it and picks the guest up,
+// which points at its room without letting go of it; the click on the room puts it there.
+TEST_F(HintsAndGifts, CheckInHintsFreezeTheLevelAndTheirClosingClicksCarryTheGuestIn) {
+    cGame* level = PlayWith(true);
+    cClient* guest = nullptr;
+    for (int i = 0; i < 2000 && level->GetLevelState() != cGame::kTutorial; ++i) Step();
+    ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
+    ASSERT_NE(gOpenHint, nullptr);
+    EXPECT_STREQ(gOpenHint->name.c_str(), "CheckIn_Start");
+    guest = player_->HeadOfCheckIn();
+    ASSERT_NE(guest, nullptr);
+
+    // Frozen: no clock, no walking, no arrivals; a click off the spot changes nothing.
+    const int clock = level->GetLevelClock();
+    const int clientsIn = level->GetClientsIn();
+    const Vec2f stood = guest->GetBody().position;
+    Step(40);
+    player_->Click(Point2i(1000, 20));
+    EXPECT_EQ(level->GetLevelState(), cGame::kTutorial);
+    EXPECT_EQ(level->GetLevelClock(), clock);
+    EXPECT_EQ(level->GetClientsIn(), clientsIn);
+    EXPECT_EQ(guest->GetBody().position.x, stood.x);
+    EXPECT_EQ(guest->GetBody().position.y, stood.y);
+
+    cRoom* room = dynamic_cast<cRoom*>(level->FindRoomByNumber(guest->GetRequest().GetGrade()));
+    ASSERT_NE(room, nullptr);
+    const Point2i from = ScriptedPlayer::HitPoint(guest);
+    ASSERT_TRUE(InSpot(from));
+    player_->Press(from);
+    EXPECT_TRUE(gTutorial->WasShown("CheckIn_Start"));
+    EXPECT_EQ(level->GetDraggedObject(), guest);
+    ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
+    EXPECT_STREQ(gOpenHint->name.c_str(), "CheckIn_End");
+    const Body& rb = room->GetBody();
+    const Point2i corner = (rb.position + rb.boundOffset).ToPoint2i();
+    EXPECT_EQ(gTutorial->spotPos.x, corner.x);
+    EXPECT_EQ(gTutorial->spotPos.y, corner.y);
+
+    const Point2i to = ScriptedPlayer::HitPoint(room);
+    ASSERT_TRUE(InSpot(to));
+    player_->MoveTo(to);
+    player_->Press(to);
+    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);
+    EXPECT_EQ(level->GetDraggedObject(), nullptr);
+    EXPECT_EQ(guest->GetRoom(), room);
+    EXPECT_TRUE(gTutorial->WasShown("CheckIn_End"));
+}
+
+// Any hint but the one at the room sends a carried guest back to its place.
+TEST_F(HintsAndGifts, AHintDuringADragSendsTheGuestBackUnlessItPointsAtTheRoom) {
+    cGame* level = PlayWith(true);
+    for (const char* shown : {"CheckIn_Start", "CheckIn_End"}) gTutorial->MarkShown(shown);
+    cClient* guest = WaitingGuest();
+    ASSERT_NE(guest, nullptr);
+    const Vec2f stood = guest->GetBody().position;
+    const struct {
+        const char* hint;
+        bool keepsDrag;
+    } cases[] = {{"CheckIn_End", true}, {"Baby", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hint);
+        player_->Press(ScriptedPlayer::HitPoint(guest));
+        player_->MoveTo(Point2i(600, 400));
+        ASSERT_EQ(level->GetDraggedObject(), guest);
+        gTutorial->FindHint(c.hint)->shown = false;
+        level->OnTutorialEvent(c.hint, kEmpty - Point2i(20, 20), Point2i(40, 40));
+        EXPECT_EQ(level->GetLevelState(), cGame::kTutorial);
+        EXPECT_EQ(level->GetDraggedObject() == guest, c.keepsDrag);
+        if (!c.keepsDrag) {
+            EXPECT_EQ(guest->GetBody().position.x, stood.x);
+            EXPECT_EQ(guest->GetBody().position.y, stood.y);
+            EXPECT_TRUE(guest->GetRequest().IsWaiting());
+        }
+        // A click on the empty spot closes the hint; the level's own click then puts the guest
+        // back.
+        player_->Click(SpotCentre());
+        EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);
+        EXPECT_EQ(level->GetDraggedObject(), nullptr);
+    }
+}
+
+// No hint opens when it was shown, the player's hints are off, the file lacks it, the spot is at
+// the origin, or the level is not playing; the heroes' "was it shown" answers as the tutorial.
+TEST_F(HintsAndGifts, HintsShownOffMissingOrOutOfPlayNeverOpen) {
+    cGame* level = PlayWith(true);
+    gTutorial->MarkShown("Baby");
+    const struct {
+        const char* what;
+        const char* hint;
+        Point2i at;
+        bool hintsOn;
+        int state;
+    } cases[] = {
+        {"shown before", "Baby", {300, 300}, true, cGame::kPlaying},
+        {"hints off", "CheckOut", {300, 300}, false, cGame::kPlaying},
+        {"not in the file", "Nowhere", {300, 300}, true, cGame::kPlaying},
+        {"at the origin", "CheckOut", {0, 0}, true, cGame::kPlaying},
+        {"in the get-ready", "CheckOut", {300, 300}, true, cGame::kGetReady},
+        {"at the level's end", "CheckOut", {300, 300}, true, cGame::kLevelOver},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        gCurrentProfile->SetTutorialOn(c.hintsOn);
+        level->SetLevelState(c.state);
+        level->OnTutorialEvent(c.hint, c.at, Point2i(30, 30));
+        level->OnTutorialEventAt(c.hint, c.at, 15);
+        EXPECT_EQ(level->GetLevelState(), c.state);
+        EXPECT_EQ(gOpenHint, nullptr);
+    }
+    level->SetLevelState(cGame::kPlaying);
+    gCurrentProfile->SetTutorialOn(true);
+    EXPECT_FALSE(level->TutorialHintShown("Clean_Start"));
+    EXPECT_TRUE(level->TutorialHintShown("Baby"));
+    gCurrentProfile->SetTutorialOn(false);
+    EXPECT_TRUE(level->TutorialHintShown("Clean_Start"));
+}
+
+// A click picks the gift up and a second puts it back; picked up again, it goes to the waiting
+// guest clicked next with a swelling copy of its image there. A click on nobody gives nothing.
+TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
+    cGame* level = PlayWith(false);
+    cGift* gift = Find<cGift>();
+    ASSERT_NE(gift, nullptr);
+    ASSERT_EQ(gift->GetCount(), 3);
+    cClient* guest = WaitingGuest();
+    ASSERT_NE(guest, nullptr);
+    const Point2i onGift = ScriptedPlayer::HitPoint(gift), onGuest = ScriptedPlayer::HitPoint(guest);
+    ASSERT_TRUE(onGift.x >= 0 && onGuest.x >= 0);
+
+    player_->Click(onGift);
+    EXPECT_EQ(level->GetSelectedDragObject(), gift);
+    player_->Click(onGift);
+    EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
+
+    // Off every guest: the gift is put down unused.
+    const uint32_t flying = level->FlyingThings().Count();
+    player_->Click(onGift);
+    player_->Click(kEmpty);
+    EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
+    EXPECT_EQ(gift->GetCount(), 3);
+    EXPECT_EQ(level->FlyingThings().Count(), flying);
+
+    const int loyalty = guest->GetLoyalty();
+    ASSERT_LT(loyalty, cClient::kMaxLoyalty);
+    player_->Click(onGift);
+    player_->Click(onGuest);
+    EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
+    EXPECT_EQ(gift->GetCount(), 2);
+    EXPECT_EQ(guest->GetLoyalty(), loyalty + 1);
+    // The guest is handed the gift, not carried off to a room.
+    EXPECT_EQ(level->GetDraggedObject(), nullptr);
+    const CScalingObject* image = nullptr;
+    for (uint32_t i = flying; i < level->FlyingThings().Count(); ++i)
+        if (auto* s = dynamic_cast<const CScalingObject*>(level->FlyingThings().At(i))) {
+            EXPECT_EQ(image, nullptr);
+            image = s;
+        }
+    ASSERT_NE(image, nullptr);
+    EXPECT_FLOAT_EQ(image->position.x, static_cast<float>(onGuest.x));
+    EXPECT_FLOAT_EQ(image->position.y, static_cast<float>(onGuest.y));
+    // It swells and fades away.
+    Step(30);
+    for (uint32_t i = 0; i < level->FlyingThings().Count(); ++i)
+        EXPECT_EQ(dynamic_cast<const CScalingObject*>(level->FlyingThings().At(i)), nullptr);
+}
+
+}  // namespace
