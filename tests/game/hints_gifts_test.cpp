@@ -252,4 +252,44 @@ TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
         EXPECT_EQ(dynamic_cast<const CScalingObject*>(level->FlyingThings().At(i)), nullptr);
 }
 
+// Sweets picked up and handed to a guest whose baby cries calm it at once: the guest asks again
+// what it asked before, and its loyalty stays (sweets only cheer).
+TEST_F(HintsAndGifts, SweetsHandedToACryingBabysGuestCalmIt) {
+    cGame* level = PlayWith(false);
+    cSweets* sweets = Find<cSweets>();
+    ASSERT_NE(sweets, nullptr);
+    EXPECT_EQ(level->GetSweets(), sweets);
+    ASSERT_EQ(sweets->GetCount(), 4);
+    cClient* guest = WaitingGuest();
+    ASSERT_NE(guest, nullptr);
+    cRoom* room = player_->FreeRoomFor(guest);
+    ASSERT_NE(room, nullptr);
+    guest->DropOnRoom(room);
+    // The guest goes out for a service in the lobby, where its baby may cry.
+    auto outside = [&] {
+        return guest->GetState() == cClient::kStateWaiting && guest->GetRequest().IsWaiting() &&
+               !guest->IsInOwnRoom();
+    };
+    for (int i = 0; i < 4000 && !outside(); ++i) Step();
+    ASSERT_TRUE(outside());
+    const int asked = guest->GetRequest().GetKind();
+    guest->StartBabyCry();
+    ASSERT_EQ(guest->GetRequest().GetKind(), kCalmBaby);
+    const int loyalty = guest->GetLoyalty();
+
+    player_->Click(ScriptedPlayer::HitPoint(sweets));
+    ASSERT_EQ(level->GetSelectedDragObject(), sweets);
+    const uint32_t flying = level->FlyingThings().Count();
+    player_->Click(ScriptedPlayer::HitPoint(guest));
+    EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
+    EXPECT_EQ(sweets->GetCount(), 3);
+    EXPECT_EQ(guest->GetRequest().GetKind(), asked);
+    EXPECT_EQ(level->FindRequest(kCalmBaby, false), nullptr);
+    EXPECT_EQ(guest->GetLoyalty(), loyalty);
+    bool image = false;
+    for (uint32_t i = flying; i < level->FlyingThings().Count(); ++i)
+        image = image || dynamic_cast<const CScalingObject*>(level->FlyingThings().At(i));
+    EXPECT_TRUE(image);
+}
+
 }  // namespace
