@@ -1,9 +1,11 @@
 // The bundled first level on a 1024 x 768 display, played through the window manager: the hints
 // that clients and the level raise freeze the level until their spot is clicked, a hint sends a
 // dragged guest back unless it points at the guest's room, and a gift or sweets picked up with a
-// click go to the guest clicked next with a swelling copy of their image.
+// click go to the guest clicked next with a swelling copy of their image, and a room's upgrade
+// leaves its record.
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "engine/gr/gr.h"
 #include "engine/platform/engine_internal.h"
@@ -290,6 +292,23 @@ TEST_F(HintsAndGifts, SweetsHandedToACryingBabysGuestCalmIt) {
     for (uint32_t i = flying; i < level->FlyingThings().Count(); ++i)
         image = image || dynamic_cast<const CScalingObject*>(level->FlyingThings().At(i));
     EXPECT_TRUE(image);
+}
+
+// A room's completed upgrade leaves its record with the level, for the after-level screen to hand
+// to the profile.
+TEST_F(HintsAndGifts, ACompletedRoomUpgradeIsRecorded) {
+    cGame* level = PlayWith(false);
+    cRoom* room = Find<cRoom>();
+    ASSERT_NE(room, nullptr);
+    const int grade = room->UpgradeLevel();
+    room->CompleteUpgrade();
+    const std::string name = room->GetName();
+    ASSERT_EQ(level->RoomUpgradeRecords().size(), 1u);
+    EXPECT_EQ(level->RoomUpgradeRecords()[0], "RoomUpgrade_" + std::to_string(grade) + "_" +
+                                                  std::to_string(grade + 1) + "_" + name + ":" +
+                                                  name);
+    EXPECT_TRUE(level->WasRoomUpgraded());
+    EXPECT_EQ(level->GetRoomsUpgraded(), 1);
 }
 
 }  // namespace
