@@ -294,6 +294,41 @@ TEST_F(HintsAndGifts, SweetsHandedToACryingBabysGuestCalmIt) {
     EXPECT_TRUE(image);
 }
 
+// The sweets' hints lead the player through the whole hand-over: the first opens at the bowl and
+// its closing click picks the sweets up; the second opens at the guest, and its closing click
+// hands them over.
+TEST_F(HintsAndGifts, TheSweetsHintsCloseWithTheClicksThatHandTheSweetsOver) {
+    cGame* level = PlayWith(true);
+    // Only the sweets' hints are still to be shown.
+    for (auto it = gTutorial->hints.Begin(); !it.AtEnd(); it.Next())
+        if (strncmp(it.Node()->key.c_str(), "Candy_", 6) != 0) it.Node()->value.shown = true;
+    cSweets* sweets = Find<cSweets>();
+    ASSERT_NE(sweets, nullptr);
+    // The bowl offers itself while the pointer rests on it and a guest has waited a while.
+    const Point2i onSweets = ScriptedPlayer::HitPoint(sweets);
+    player_->MoveTo(onSweets);
+    for (int i = 0; i < 4000 && level->GetLevelState() != cGame::kTutorial; ++i) Step();
+    ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
+    EXPECT_STREQ(gOpenHint->name.c_str(), "Candy_Start");
+    ASSERT_TRUE(InSpot(onSweets));
+    player_->Click(onSweets);
+    EXPECT_EQ(level->GetSelectedDragObject(), sweets);
+
+    Step();
+    ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
+    EXPECT_STREQ(gOpenHint->name.c_str(), "Candy_End");
+    EXPECT_TRUE(gTutorial->WasShown("Candy_Start"));
+    cClient* guest = player_->HeadOfCheckIn();
+    ASSERT_NE(guest, nullptr);
+    const Point2i onGuest = ScriptedPlayer::HitPoint(guest);
+    ASSERT_TRUE(InSpot(onGuest));
+    player_->Click(onGuest);
+    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);
+    EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
+    EXPECT_EQ(sweets->GetCount(), 3);
+    EXPECT_TRUE(gTutorial->WasShown("Candy_End"));
+}
+
 // A room's completed upgrade leaves its record with the level, for the after-level screen to hand
 // to the profile.
 TEST_F(HintsAndGifts, ACompletedRoomUpgradeIsRecorded) {
