@@ -320,15 +320,46 @@ void cGame::rightButtonDown(int x, int y) {
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
-        const cRequest* request =
-            object->GetAttached() ? object->GetAttached() : &object->GetRequest();
-        if (HeroLink* hero = request->GetHero()) {
-            hero->RemoveTask(request->GetKind(), object);
+        cLevelObj* at = object;
+        const cRequest* request = pendingOrder(object);
+        if (!request) {
+            // A right click on a musician's outline object withdraws his music.
+            const cRequest* music = FindRequest(kMusic, false);
+            cMusician* musician = music ? dynamic_cast<cMusician*>(music->GetTarget()) : nullptr;
+            if (musician && musician->GetOutlineObject() == object) {
+                request = music;
+                at = musician;
+            }
+        }
+        if (HeroLink* hero = request ? request->GetHero() : nullptr) {
+            hero->RemoveTask(request->GetKind(), at);
             break;
         }
     }
+    for (int i = 0; i < clientCount_; ++i) {
+        cClient* client = GetClient(i);
+        if (!client) continue;
+        cBaseObj* hit = client->HitTestPoint(x, y) ? client : nullptr;
+        if (!hit)
+            if (cBaseObj* linked = client->GetLinked())
+                if (linked->HitTestPoint(x, y)) hit = linked;
+        if (!hit || !hit->IsEnabled()) continue;
+        const cRequest& request = hit->GetRequest();
+        if (HeroLink* hero = request.GetHero())
+            hero->RemoveTask(request.GetKind(), request.GetTarget());
+    }
     if (dragged_) cancelDrag();
     selectedCarried_ = nullptr;
+}
+
+const cRequest* cGame::pendingOrder(cLevelObj* object) {
+    // Only an ordered object has an order to withdraw: the one of the client it serves, of the
+    // client whose request it shows, or its own.
+    if (!object->IsEnabled()) return nullptr;
+    cBaseObj* client = FindClientByRequestTarget(object);
+    if (!client) client = FindClientByRequestOwner(object);
+    const cRequest* request = client ? &client->GetRequest() : &object->GetRequest();
+    return request->GetKind() == kNoRequest ? nullptr : request;
 }
 
 int cGame::OnKeyUp(int key, intptr_t data) {

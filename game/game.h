@@ -317,7 +317,10 @@ private:
     // A click that picks up or puts down a gift or sweets ends there; any other clears the
     // selection.
     void leftButtonDown(int x, int y);
+    // Withdraws the orders on the hit object (the first one ordered) and on the hit clients.
     void rightButtonDown(int x, int y);
+    // The request whose order an ordered object stands for; null for an object not ordered.
+    const cRequest* pendingOrder(cLevelObj* object);
     // The client a carried gift or sweets would go to when the click hit the object; null when
     // none.
     cClient* receiverAt(cLevelObj* object);

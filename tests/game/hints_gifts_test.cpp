@@ -1,8 +1,8 @@
 // The bundled first level on a 1024 x 768 display, played through the window manager: the hints
 // that clients and the level raise freeze the level until their spot is clicked, a hint sends a
 // dragged guest back unless it points at the guest's room, and a gift or sweets picked up with a
-// click go to the guest clicked next with a swelling copy of their image, and a room's upgrade
-// leaves its record.
+// click go to the guest clicked next with a swelling copy of their image, a right click withdraws
+// orders, and a room's upgrade leaves its record.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -16,6 +16,7 @@
 #include "tests/game/scripted_player.h"
 #include "world/client.h"
 #include "world/gift.h"
+#include "world/jenny.h"
 #include "world/level_object.h"
 #include "world/request.h"
 #include "world/room.h"
@@ -214,7 +215,8 @@ TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
     ASSERT_EQ(gift->GetCount(), 3);
     cClient* guest = WaitingGuest();
     ASSERT_NE(guest, nullptr);
-    const Point2i onGift = ScriptedPlayer::HitPoint(gift), onGuest = ScriptedPlayer::HitPoint(guest);
+    const Point2i onGift = ScriptedPlayer::HitPoint(gift);
+    const Point2i onGuest = ScriptedPlayer::HitPoint(guest);
     ASSERT_TRUE(onGift.x >= 0 && onGuest.x >= 0);
 
     player_->Click(onGift);
@@ -327,6 +329,58 @@ TEST_F(HintsAndGifts, TheSweetsHintsCloseWithTheClicksThatHandTheSweetsOver) {
     EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
     EXPECT_EQ(sweets->GetCount(), 3);
     EXPECT_TRUE(gTutorial->WasShown("Candy_End"));
+}
+
+// A right click withdraws an order, on the ordered object or on the guest it serves, and puts a
+// carried gift down.
+TEST_F(HintsAndGifts, ARightClickWithdrawsTheOrderAndPutsTheGiftDown) {
+    cGame* level = PlayWith(false);
+    cClient* guest = WaitingGuest();
+    ASSERT_NE(guest, nullptr);
+    cRoom* room = player_->FreeRoomFor(guest);
+    ASSERT_NE(room, nullptr);
+    guest->DropOnRoom(room);
+    for (int i = 0; i < 2000 && guest->GetState() != cClient::kStateInRoom; ++i) Step();
+    ASSERT_EQ(guest->GetState(), cClient::kStateInRoom);
+    // One request left in its stay; once that is over the guest asks to check out and queues at
+    // the desk.
+    int fewer = 1 - guest->GetRemainingRequests();
+    guest->AddRequestCount(fewer);
+    auto checkingOut = [&] {
+        return guest->GetRequest().GetKind() == kCheckOut && guest->CanOrderService();
+    };
+    for (int i = 0; i < 10000 && !checkingOut(); ++i) Step();
+    ASSERT_TRUE(checkingOut());
+    cLevelObj* desk = guest->GetRequest().GetTarget();
+    cHero* jenny = level->GetJenny();
+    ASSERT_TRUE(desk && jenny);
+    auto rightClick = [](Point2i p) {
+        WM::Get()->OnMouseMove(0, at(p.x, p.y));
+        WM::Get()->OnKeyDown(2, at(p.x, p.y));
+        WM::Get()->OnKeyUp(2, at(p.x, p.y));
+    };
+    const struct {
+        const char* what;
+        cBaseObj* clicked;
+    } cases[] = {{"the desk", desk}, {"the guest", guest}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        player_->Click(ScriptedPlayer::HitPoint(guest));
+        Step();  // the guest learns that its check-out is ordered
+        ASSERT_TRUE(jenny->HasTask(kCheckOut, desk));
+        ASSERT_TRUE(guest->IsEnabled());
+        rightClick(ScriptedPlayer::HitPoint(c.clicked));
+        EXPECT_FALSE(jenny->HasTask(kCheckOut, desk));
+        Step();
+    }
+
+    cGift* gift = Find<cGift>();
+    ASSERT_NE(gift, nullptr);
+    player_->Click(ScriptedPlayer::HitPoint(gift));
+    ASSERT_EQ(level->GetSelectedDragObject(), gift);
+    rightClick(kEmpty);
+    EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
+    EXPECT_EQ(gift->GetCount(), 3);
 }
 
 // A room's completed upgrade leaves its record with the level, for the after-level screen to hand
