@@ -86,6 +86,16 @@ protected:
         return p.x >= a.x && p.x <= b.x && p.y >= a.y && p.y <= b.y;
     }
 
+    // One frame of the whole level into a back buffer.
+    static void Render() {
+        HSPRITE screen = grScreen();
+        HSPRITE target = grCreateSprite(1024, 768, "hand-over test back buffer");
+        grSetTarget(target);
+        WM::Get()->Render();
+        grSetTarget(screen);
+        grFreeSprite(target);
+    }
+
     std::unique_ptr<ScriptedPlayer> player_;
 };
 
@@ -98,6 +108,7 @@ TEST_F(HintsAndGifts, CheckInHintsFreezeTheLevelAndTheirClosingClicksCarryTheGue
     ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
     ASSERT_NE(gOpenHint, nullptr);
     EXPECT_STREQ(gOpenHint->name.c_str(), "CheckIn_Start");
+    Render();
     guest = player_->HeadOfCheckIn();
     ASSERT_NE(guest, nullptr);
 
@@ -221,6 +232,7 @@ TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
 
     player_->Click(onGift);
     EXPECT_EQ(level->GetSelectedDragObject(), gift);
+    Render();  // carried under the pointer
     player_->Click(onGift);
     EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
 
@@ -248,6 +260,7 @@ TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
             image = s;
         }
     ASSERT_NE(image, nullptr);
+    Render();
     EXPECT_FLOAT_EQ(image->position.x, static_cast<float>(onGuest.x));
     EXPECT_FLOAT_EQ(image->position.y, static_cast<float>(onGuest.y));
     // It swells and fades away.
@@ -283,6 +296,7 @@ TEST_F(HintsAndGifts, SweetsHandedToACryingBabysGuestCalmIt) {
 
     player_->Click(ScriptedPlayer::HitPoint(sweets));
     ASSERT_EQ(level->GetSelectedDragObject(), sweets);
+    Render();  // the last candy under the pointer, the others in the bowl
     const uint32_t flying = level->FlyingThings().Count();
     player_->Click(ScriptedPlayer::HitPoint(guest));
     EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
