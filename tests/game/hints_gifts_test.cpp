@@ -10,6 +10,7 @@
 #include "engine/gr/gr.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/platform.h"
+#include "game/panel.h"
 #include "game/profile.h"
 #include "game/tutorial.h"
 #include "tests/game/level_harness.h"
@@ -18,6 +19,7 @@
 #include "world/gift.h"
 #include "world/jenny.h"
 #include "world/level_object.h"
+#include "world/maid.h"
 #include "world/request.h"
 #include "world/room.h"
 
@@ -395,6 +397,39 @@ TEST_F(HintsAndGifts, ARightClickWithdrawsTheOrderAndPutsTheGiftDown) {
     rightClick(kEmpty);
     EXPECT_EQ(level->GetSelectedDragObject(), nullptr);
     EXPECT_EQ(gift->GetCount(), 3);
+}
+
+// A hero's closing hint once its opening hint was shown: the Maid called out to a thirsty flower
+// points at it, and the click that closes the hint orders the watering.
+TEST_F(HintsAndGifts, TheMaidPointsAtTheFlowerOnceTheWaterHintWasShown) {
+    gCurrentProfile->InsertObjectItem(gCurrentProfile->MakeObjectItem("Flower1"));
+    cGame* level = PlayWith(true);
+    for (auto it = gTutorial->hints.Begin(); !it.AtEnd(); it.Next())
+        it.Node()->value.shown = strcmp(it.Node()->key.c_str(), "Water_End") != 0;
+    cLevelObj* flower = level->FindLevelObjectByName("Flower1");
+    ASSERT_NE(flower, nullptr);
+    cMaid* maid = level->GetMaid();
+    ASSERT_NE(maid, nullptr);
+    for (int i = 0; i < 2000 && !maid->IsUnavailable(); ++i) Step();
+    ASSERT_TRUE(maid->IsUnavailable());
+    flower->GetRequest().Load(kWater, 0, flower, 0);
+    flower->GetRequest().SetWaiting();
+
+    cRoundBtn* water = nullptr;
+    for (int i = 0; i < cCommandPanel::kButtons && !water; ++i)
+        if (cRoundBtn* b = level->LeftPanel()->Button(i); b && b->IsShowing() == kWater) water = b;
+    ASSERT_NE(water, nullptr);
+    player_->Click(water->Centre());
+    EXPECT_FALSE(maid->IsUnavailable());
+    for (int i = 0; i < 2000 && level->GetLevelState() != cGame::kTutorial; ++i) Step();
+    ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
+    EXPECT_STREQ(gOpenHint->name.c_str(), "Water_End");
+    const Point2i onFlower = ScriptedPlayer::HitPoint(flower);
+    ASSERT_TRUE(InSpot(onFlower));
+    player_->Click(onFlower);
+    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);
+    EXPECT_TRUE(maid->HasTask(kWater, flower));
+    EXPECT_TRUE(gTutorial->WasShown("Water_End"));
 }
 
 // A room's completed upgrade leaves its record with the level, for the after-level screen to hand
