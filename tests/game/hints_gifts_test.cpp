@@ -220,7 +220,8 @@ TEST_F(HintsAndGifts, HintsShownOffMissingOrOutOfPlayNeverOpen) {
 }
 
 // A click picks the gift up and a second puts it back; picked up again, it goes to the waiting
-// guest clicked next with a swelling copy of its image there. A click on nobody gives nothing.
+// guest clicked next with a swelling copy of its image there, or to the guest in the room clicked
+// next. A click on nobody gives nothing.
 TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
     cGame* level = PlayWith(false);
     cGift* gift = Find<cGift>();
@@ -269,6 +270,20 @@ TEST_F(HintsAndGifts, AGiftPickedUpGoesToTheGuestClickedNext) {
     Step(30);
     for (uint32_t i = 0; i < level->FlyingThings().Count(); ++i)
         EXPECT_EQ(dynamic_cast<const CScalingObject*>(level->FlyingThings().At(i)), nullptr);
+
+    // A guest staying in its room is handed a gift by a click on the room.
+    cRoom* room = player_->FreeRoomFor(guest);
+    ASSERT_NE(room, nullptr);
+    guest->DropOnRoom(room);
+    for (int i = 0; i < 2000 && guest->GetState() != cClient::kStateInRoom; ++i) Step();
+    ASSERT_EQ(guest->GetState(), cClient::kStateInRoom);
+    guest->BecomeAngrier();  // room for the gift's point
+    const int before = guest->GetLoyalty();
+    ASSERT_LT(before, cClient::kMaxLoyalty);
+    player_->Click(onGift);
+    player_->Click(ScriptedPlayer::HitPoint(room));
+    EXPECT_EQ(gift->GetCount(), 1);
+    EXPECT_EQ(guest->GetLoyalty(), before + 1);
 }
 
 // Sweets picked up and handed to a guest whose baby cries calm it at once: the guest asks again
