@@ -1,8 +1,8 @@
 // The bundled first level on a 1024 x 768 display, played through the window manager: the hints
-// that clients and the level raise freeze the level until their spot is clicked, a hint sends a
-// dragged guest back unless it points at the guest's room, and a gift or sweets picked up with a
-// click go to the guest clicked next with a swelling copy of their image, a right click withdraws
-// orders, and a room's upgrade leaves its record.
+// that clients, heroes and the level raise freeze the level until their spot is clicked, a hint
+// sends a dragged guest back unless it points at the guest's room, a gift or sweets picked up
+// with a click go to the guest clicked next with a swelling copy of their image, a right click
+// withdraws orders, and a room's upgrade leaves its record.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -105,13 +105,12 @@ protected:
 // which points at its room without letting go of it; the click on the room puts it there.
 TEST_F(HintsAndGifts, CheckInHintsFreezeTheLevelAndTheirClosingClicksCarryTheGuestIn) {
     cGame* level = PlayWith(true);
-    cClient* guest = nullptr;
     for (int i = 0; i < 2000 && level->GetLevelState() != cGame::kTutorial; ++i) Step();
     ASSERT_EQ(level->GetLevelState(), cGame::kTutorial);
     ASSERT_NE(gOpenHint, nullptr);
     EXPECT_STREQ(gOpenHint->name.c_str(), "CheckIn_Start");
     Render();
-    guest = player_->HeadOfCheckIn();
+    cClient* guest = player_->HeadOfCheckIn();
     ASSERT_NE(guest, nullptr);
 
     // Frozen: no clock, no walking, no arrivals; a click off the spot changes nothing.
