@@ -509,6 +509,16 @@ TEST_F(Clients, ClicksOrderServicesOnlyWhenTheyCanBeServed) {
     EXPECT_TRUE(c.CanOrderService());
     c.SetState(cClient::kStateReacting);
     EXPECT_FALSE(c.CanOrderService());
+
+    // A check-out at the front place is ordered once: Jenny's other errands at the desk unlock
+    // it while the first order still waits in her queue.
+    c.SetState(cClient::kStateWaiting);
+    c.GetRequest().Load(kCheckOut, 0, &co0, 0);
+    c.GetRequest().SetWaiting();
+    ASSERT_EQ(&desk, c.GetRequest().GetTarget());
+    EXPECT_TRUE(c.CanOrderService());
+    jenny.AddTask(kCheckOut, &desk);
+    EXPECT_FALSE(c.CanOrderService());
 }
 
 TEST_F(Clients, DrawingShowsTheGuestOnlyInsideTheHotel) {
