@@ -216,4 +216,46 @@ TEST_F(StaffLevel, TheStaffServeTheLastLevelToItsEndTheSameWayTwice) {
         ASSERT_EQ(second.digests[i], first.digests[i]) << "the plays part at step " << i;
 }
 
+// A room breaks, its guest asks for the repair, the Porter mends it, and then the served-clients
+// counter prepares its upgrade, which he carries out: the repair leaves the grade as it was.
+TEST_F(StaffLevel, ARepairedRoomKeepsItsGradeUntilTheUpgrade) {
+    Play();
+    ASSERT_TRUE(PlayOn());
+    cRoom* room = dynamic_cast<cRoom*>(game->FindLevelObjectByName("Room1"));
+    ASSERT_NE(room, nullptr);
+    const int grade = room->UpgradeLevel();
+    room->SetBreakFlag();  // the level's room breakage picks it
+
+    cClient* guest = nullptr;
+    for (int i = 0; i < 2000 && !(guest = Player().HeadOfCheckIn()); ++i) Step();
+    ASSERT_NE(guest, nullptr);
+    const Point2i from = ScriptedPlayer::HitPoint(guest), to = ScriptedPlayer::HitPoint(room);
+    Player().Press(from);
+    Player().MoveTo(to);
+    Player().Release(to);
+    ASSERT_EQ(guest->GetRoom(), room);
+
+    // Plays on, the player looking once a second, until done holds; false after two minutes.
+    auto playUntil = [&](auto done) {
+        for (int step = 0; step < 120 * 1000 / kStepMs; ++step) {
+            if (done()) return true;
+            if (step % kLookEvery == 0) Player().React();
+            Step();
+        }
+        return false;
+    };
+    ASSERT_TRUE(playUntil([&] { return guest->GetRequest().GetKind() == kRepair; }));
+    ASSERT_TRUE(playUntil([&] { return !room->HasBreakFlag(); }));
+    EXPECT_TRUE(leveltest::wasHeard("action_repair"));
+    EXPECT_EQ(room->UpgradeLevel(), grade);
+    EXPECT_EQ(game->GetRoomsUpgraded(), 0);
+
+    game->PrepareRoomUpgrade(grade);
+    ASSERT_TRUE(room->IsUpgradePending());
+    ASSERT_TRUE(playUntil([&] { return room->UpgradeLevel() != grade; }));
+    EXPECT_EQ(room->UpgradeLevel(), grade + 1);
+    EXPECT_EQ(game->GetRoomsUpgraded(), 1);
+    EXPECT_TRUE(leveltest::wasHeard("upgrade_room"));
+}
+
 }  // namespace
