@@ -370,6 +370,9 @@ void cClient::OnServiceEnd(bool success) {
             dropTask(kind, target);
             back();
         } else {
+            // Left waiting, the request could be ordered and paid again while the guest listens,
+            // and each new tune would keep the guest from ever leaving the musician.
+            request_.SetServing();
             SetState(kStateListening);
         }
         break;

@@ -110,6 +110,7 @@ protected:
                   "[Food]\nhero=Jenny\ntarget=Kitchen\nplace=Room\nprice=30\n"
                   "[Phone]\nhero=Jenny\nplace=Room\nprice=10\n"
                   "[Cards]\nhero=Porter\nplace=Table\n"
+                  "[Music]\nhero=Jenny\ntarget=Bar\nprice=30\n"
                   "[DecreaseRatio]\ndirect=0.5\nindirect=0.5\n");
         writeFile("Data/Episodes/e1/levels.ini", "[level1]\nTester=3,500,0;Phone,-1000;Food,2\n");
         writeFile("client.ini",
@@ -375,6 +376,20 @@ TEST_F(Clients, FastServicesEarnPopularityAndSlowOnesOnlyMoney) {
         EXPECT_EQ(k.loyalty, c.GetLoyalty());
         hotel.heroes["Jenny"] = &jenny;
     }
+}
+
+// A tune is paid once: while the guest listens its request no longer waits, so neither a click
+// on the musician nor one on the guest can order (and pay) it again.
+TEST_F(Clients, AListeningGuestIsNotServedTheSameTuneAgain) {
+    cClient c;
+    c.Load("client.ini");
+    c.GetRequest().Load(kMusic, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    c.SetState(cClient::kStateWaiting);
+    c.OnServiceEnd(true);
+    EXPECT_EQ(cClient::kStateListening, c.GetState());
+    EXPECT_FALSE(c.GetRequest().IsWaiting());
+    EXPECT_EQ(std::vector<int>{30}, hotel.money);
 }
 
 // A card or casino game ends with the client's own service end: won or lost, it then walks back
