@@ -121,7 +121,7 @@ protected:
                 if (strcmp(hero->GetName(), "Jenny") != 0) {
                     ASSERT_LE(same, RequestsServedAt(task.kind, task.target))
                         << hero->GetName() << " has task " << task.kind << " at "
-                        << task.target->GetSectionName() << " " << same << " times at step " << step;
+                        << task.target->GetSectionName() << " " << same << " times, step " << step;
                 }
                 for (int i = 0; i < game->GetClientCount(); ++i) {
                     if (!gone_[static_cast<size_t>(i)]) continue;
@@ -197,6 +197,10 @@ TEST_F(StaffLevel, TheStaffServeTheLastLevelToItsEndTheSameWayTwice) {
     const Outcome first = PlayThrough();
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(first.ended);
+    int companions = 0;
+    for (int i = 0; i < game->GetClientCount(); ++i)
+        companions += game->GetClient(i)->GetLinked() != nullptr;
+    EXPECT_GT(companions, 0);  // the traveller came with her son
     for (cBaseObj* guest : Guests()) EXPECT_EQ(guest->GetState(), cClient::kStateOutside);
     EXPECT_EQ(game->GetClientsReleased() == game->GetClientCount() &&
                   game->GetMoney() + game->GetPopularity() >= game->GetCashGoal(),
