@@ -782,7 +782,13 @@ void cClient::LeaveAngry() {
 }
 
 void cClient::UpdateLeavingAngry() {
-    if (linked_ && !IsOneOf(linked_->GetState(), kStateLeavingAngry, kStateFollowing)) {
+    // A companion already out of the hotel (a service ending as it set off sends it straight
+    // out) is not waited for, and one that missed the leave (it was following at that moment and
+    // then settled in the room) is sent after its partner: either wait would never end, and
+    // neither would the level.
+    if (linked_ &&
+        !IsOneOf(linked_->GetState(), kStateLeavingAngry, kStateFollowing, kStateOutside)) {
+        if (!linked_->IsLeaving()) linked_->LeaveAngry();
         SetAnimation(kAnimStand, false);
         return;
     }

@@ -196,6 +196,7 @@ void cClient::OnServiceEnd(bool success) {
     const Point2i p = GetEffectPoint();
     const int kind = request_.GetKind();
     bool fast = false;
+    const bool wasLeaving = leaving_ != 0;
     if (kind != kCheckIn) {
         if (!success) {
             BecomeAngrier();
@@ -205,6 +206,11 @@ void cClient::OnServiceEnd(bool success) {
             fast = true;
         }
     }
+    // The last loyalty point lost just now set the client on its angry way out; the reaction to
+    // the service below must not settle it back in its room or at its place, where it would stay
+    // for ever with its leave already spent.
+    const bool leftNow = !wasLeaving && leaving_ != 0;
+    const int leaveState = state_, leaveSubState = subState_;
     GameLink* game = worldGame();
     cHero* hero = dynamic_cast<cHero*>(request_.GetHero());
     if (success && hero) {
@@ -406,6 +412,10 @@ void cClient::OnServiceEnd(bool success) {
         break;
     default:
         break;
+    }
+    if (leftNow) {
+        SetState(leaveState);
+        SetSubState(leaveSubState);
     }
 }
 

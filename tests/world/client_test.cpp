@@ -429,6 +429,23 @@ TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
     EXPECT_TRUE(last.IsLeaving());
     EXPECT_EQ(std::vector<int>{-1}, hotel.loyaltyShown);
     EXPECT_EQ(1, hotel.scheduled);
+
+    // The last point lost to a failed service: the reaction to it leaves the client on its way
+    // out, not settled back in its room or at its place with its leave spent.
+    for (int kind : {kPhone, kCocktail, kCards}) {
+        cClient c;
+        guest(c, "one.ini");
+        // In its room for the phone, at the table for the others.
+        if (kind == kPhone) c.DropOnRoom(&rooms[1]);  // one grade off: no loyalty change
+        c.GetRequest().Load(kind, 0, kind == kPhone ? static_cast<cLevelObj*>(&rooms[1]) : &table, 0);
+        c.GetRequest().SetWaiting();
+        c.SetState(cClient::kStateWaiting);
+        c.OnServiceEnd(false);
+        EXPECT_TRUE(c.IsLeaving()) << kind;
+        EXPECT_TRUE(c.GetState() == cClient::kStateLeavingRoom || c.GetState() == cClient::kStateWalking ||
+                    c.GetState() == cClient::kStateLeavingAngry)
+            << kind << ": state " << c.GetState();
+    }
 }
 
 TEST_F(Clients, AFailedCheckOutOnTheLastPointSchedulesTheNextClientOnce) {

@@ -1,0 +1,135 @@
+// Plays every level of the road (or the way points named) with the scripted player and prints
+// how each ends: the figures to tune the levels' goals and guests by. Run from the source folder,
+// where Data/ is; the player lives in a temporary user folder.
+//
+// usage: levelplay [--verbose] [--every MS] [way point index ...]
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "anim/caption.h"
+#include "core/random.h"
+#include "engine/data/ini.h"
+#include "engine/data/profile.h"
+#include "game/game.h"
+#include "game/game_data.h"
+#include "game/profile.h"
+#include "tests/game/scripted_player.h"
+#include "world/client.h"
+#include "world/request.h"
+#include "ui/ui.h"
+
+namespace {
+
+constexpr int kStepMs = 25;
+
+struct Result {
+    bool ended = false, won = false;
+    int money = 0, popularity = 0, goal = 0, expert = 0, seconds = 0, clients = 0;
+};
+
+bool gVerbose = false;
+
+Result play(uint32_t wayPoint, int everyMs) {
+    Result r;
+    CreatePlayer("levelplay", u"Tester");
+    gCurrentProfile->SetLevel(wayPoint);
+    gCurrentProfile->SetTutorialOn(false);
+    gRandom.Seed(7);
+    captionSeedRandom(7);
+    WM::Create();
+    cGame* game = gameCreateLevel();
+    WM::Get()->Push(game, false, false, true);
+    ScriptedPlayer player(game, [](ScriptedPlayer::Mouse m, Point2i p) {
+        const intptr_t at = uiPack(p.x, p.y);
+        if (m == ScriptedPlayer::kMove) WM::Get()->OnMouseMove(0, at);
+        else if (m == ScriptedPlayer::kPress) WM::Get()->OnKeyDown(1, at);
+        else WM::Get()->OnKeyUp(1, at);
+    });
+    const int every = everyMs / kStepMs > 0 ? everyMs / kStepMs : 1;
+    int step = 0;
+    for (; step < 40 * 60 * 1000 / kStepMs; ++step) {
+        if (game->GetLevelState() == cGame::kPlaying && step % every == 0) player.React();
+        WM::Get()->Update(kStepMs);
+        if (gVerbose)
+            for (int i = 0; i < game->GetClientArraySize(); ++i) {
+                const cClient* c = game->GetClient(i);
+                const cClient* l = static_cast<const cClient*>(c->GetLinked());
+                if (!l) continue;
+                static int last[256];
+                const int key = c->GetState() * 100 + l->GetState();
+                if (last[i] != key) {
+                    last[i] = key;
+                    printf("   step %d client %d state %d companion %d\n", step, i, c->GetState(),
+                           l->GetState());
+                }
+            }
+        if (game->GetLevelState() == cGame::kLevelOver) {
+            r.ended = true;
+            break;
+        }
+    }
+    if (gVerbose)
+        for (int i = 0; i < game->GetClientArraySize(); ++i) {
+            const cClient* c = game->GetClient(i);
+            const cClient* l = static_cast<const cClient*>(c->GetLinked());
+            printf("   client %d %s state %d request %d waiting %d finished %d", i, c->GetName(),
+                   c->GetState(), c->GetRequest().GetKind(), c->GetRequest().IsWaiting(),
+                   c->IsFinished());
+            if (l)
+                printf("  | companion %s state %d request %d waiting %d", l->GetName(), l->GetState(),
+                       l->GetRequest().GetKind(), l->GetRequest().IsWaiting());
+            printf("\n");
+        }
+    r.won = game->IsLevelWon();
+    r.money = game->GetMoney();
+    r.popularity = game->GetPopularity();
+    r.goal = game->GetCashGoal();
+    r.expert = game->GetCashExpert();
+    r.clients = game->GetClientCount();
+    r.seconds = step * kStepMs / 1000;
+    WM::Destroy();
+    delete game;
+    ReleasePlayer();
+    FreeGameData();
+    gWayPoints.clear();
+    iniFreeAll();
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int everyMs = 2000;
+    std::vector<uint32_t> chosen;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--verbose")
+            gVerbose = true;
+        else if (std::string(argv[i]) == "--every" && i + 1 < argc)
+            everyMs = atoi(argv[++i]);
+        else
+            chosen.push_back(static_cast<uint32_t>(atoi(argv[i])));
+    }
+    char tmpl[] = "/tmp/levelplay.XXXXXX";
+    if (!mkdtemp(tmpl)) return 1;
+    setenv("XDG_DATA_HOME", tmpl, 1);
+    userFolderCreate();
+    LoadWayPoints();
+    if (chosen.empty())
+        for (uint32_t i = 0; i < gWayPoints.size(); ++i)
+            if (gWayPoints[i].GetKind() == cMapWayPoint::kLevel) chosen.push_back(i);
+    printf("way  result  money  pop  total  goal  expert  clients  seconds\n");
+    for (uint32_t w : chosen) {
+        LoadWayPoints();
+        const Result r = play(w, everyMs);
+        printf("%3u  %-6s %6d %4d %6d %5d %7d %8d %8d%s\n", w, r.won ? "won" : "lost", r.money,
+               r.popularity, r.money + r.popularity, r.goal, r.expert, r.clients, r.seconds,
+               r.ended ? "" : "  (no end)");
+        fflush(stdout);
+    }
+    return 0;
+}
