@@ -406,6 +406,11 @@ TEST_F(Clients, AfterACardOrCasinoGameTheClientGoesBackToItsRoom) {
             c.OnServiceEnd(success);
             EXPECT_EQ(cClient::kStateReacting, c.GetState()) << kind << " " << success;
             EXPECT_EQ(3, c.GetSubState()) << kind << " " << success;
+            // While it reacts, a game it has won no longer waits at the table: the Porter's
+            // next task there is for the other chair's guest.
+            if (success) {
+                EXPECT_TRUE(c.GetRequest().IsServing()) << kind;
+            }
             c.Update(25);  // no pictures: the reaction has played at once
             EXPECT_NE(cClient::kStateCards, c.GetState()) << kind << " " << success;
             EXPECT_NE(cClient::kStateCasino, c.GetState()) << kind << " " << success;
