@@ -20,6 +20,8 @@
 #include "game/profile.h"
 #include "tests/game/scripted_player.h"
 #include "world/client.h"
+#include "world/hero.h"
+#include "world/level_object.h"
 #include "world/request.h"
 #include "ui/ui.h"
 
@@ -77,12 +79,21 @@ Result play(uint32_t wayPoint, int everyMs) {
         for (int i = 0; i < game->GetClientArraySize(); ++i) {
             const cClient* c = game->GetClient(i);
             const cClient* l = static_cast<const cClient*>(c->GetLinked());
-            printf("   client %d %s state %d request %d waiting %d finished %d", i, c->GetName(),
-                   c->GetState(), c->GetRequest().GetKind(), c->GetRequest().IsWaiting(),
+            printf("   client %d %s state %d request %d (state %d, hero %s) finished %d", i,
+                   c->GetName(), c->GetState(), c->GetRequest().GetKind(),
+                   c->GetRequest().GetState(), c->GetRequest().GetHero() ? "yes" : "no",
                    c->IsFinished());
             if (l)
                 printf("  | companion %s state %d request %d waiting %d", l->GetName(), l->GetState(),
                        l->GetRequest().GetKind(), l->GetRequest().IsWaiting());
+            printf("\n");
+        }
+    if (gVerbose)
+        for (cHero* hero : game->Heroes()) {
+            printf("   hero %s state %d sub %d tasks", hero->GetName(), hero->GetState(), hero->GetSubState());
+            for (int t = 0; t < hero->TaskCount(); ++t)
+                printf(" [%d %s]", hero->Task(t).kind,
+                       hero->Task(t).target ? hero->Task(t).target->GetSectionName() : "-");
             printf("\n");
         }
     r.won = game->IsLevelWon();

@@ -212,6 +212,16 @@ void cClient::cleanRoom(int roomSubState) {
         room_->SetState(1);
 }
 
+bool cClient::serviceAbandoned() const {
+    // The Porter takes a table game's request (done) as he starts to deal and seats the guest a
+    // little later; when another guest's failed order at the same table withdraws that task in
+    // between, nobody comes any more and the guest would wait for ever.
+    const int kind = request_.GetKind();
+    if (request_.GetState() != kRequestDone || !IsOneOf(kind, kCards, kCasino, kChess)) return false;
+    const HeroLink* hero = request_.GetHero();
+    return hero && !hero->HasTask(kind, request_.GetTarget());
+}
+
 bool cClient::IsInOwnRoom() const {
     return room_ && (state_ == kStateInRoom || request_.GetOwner() == room_);
 }
@@ -244,10 +254,10 @@ void cClient::Update(int ms) {
         GameLink* game = worldGame();
         const cRequest* baby = game ? game->FindRequest(kCalmBaby, false) : nullptr;
         const int speed = baby && baby != &request_ && !IsInOwnRoom() ? 2 : 1;
-        if (request_.Update(ms * speed))
-            UpdateWaiting();
-        else
+        if (!request_.Update(ms * speed) || serviceAbandoned())
             OnServiceEnd(false);
+        else
+            UpdateWaiting();
         break;
     }
     case kStateWalking:

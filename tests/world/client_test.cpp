@@ -418,6 +418,26 @@ TEST_F(Clients, AfterACardOrCasinoGameTheClientGoesBackToItsRoom) {
         }
 }
 
+// The Porter takes a table game's request as he starts to deal; when the task is withdrawn
+// before he seats the guest (another guest's failed order at the same table), the guest stops
+// waiting for him.
+TEST_F(Clients, AGuestWhoseTakenTableGameIsWithdrawnStopsWaiting) {
+    cClient c;
+    guest(c);
+    c.DropOnRoom(&rooms[1]);
+    c.GetRequest().Load(kCards, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    c.SetState(cClient::kStateWaiting);
+    porter.AddTask(kCards, &table);
+    c.GetRequest().SetDone();
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateWaiting, c.GetState()) << "the Porter is on his way";
+    porter.RemoveTask(kCards, &table);
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateReacting, c.GetState());
+    EXPECT_EQ(2, c.GetLoyalty()) << "an unserved order costs a point";
+}
+
 TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
     writeFile("five.ini", "[Main]\nname=Five\nloyalty=5\n");
     cClient top;
