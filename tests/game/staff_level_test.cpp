@@ -200,7 +200,7 @@ TEST_F(StaffLevel, TheStaffServeTheLastLevelToItsEndTheSameWayTwice) {
     int companions = 0;
     for (int i = 0; i < game->GetClientCount(); ++i)
         companions += game->GetClient(i)->GetLinked() != nullptr;
-    EXPECT_GT(companions, 0);  // the traveller came with her son
+    EXPECT_GT(companions, 0);  // the traveller and the old gentleman bring theirs
     for (cBaseObj* guest : Guests()) EXPECT_EQ(guest->GetState(), cClient::kStateOutside);
     EXPECT_EQ(game->GetClientsReleased() == game->GetClientCount() &&
                   game->GetMoney() + game->GetPopularity() >= game->GetCashGoal(),
