@@ -212,6 +212,7 @@ TEST_F(StaffLevel, TheStaffServeTheLastLevelToItsEndTheSameWayTwice) {
         EXPECT_TRUE(first.sounds.count(sound)) << sound;
     EXPECT_EQ(first.upgradedRooms, 1);
     RecordProperty("steps", static_cast<int>(first.digests.size()));
+    RecordProperty("money", game->GetMoney() + game->GetPopularity());
 
     Restart();
     const Outcome second = PlayThrough();
