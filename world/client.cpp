@@ -925,7 +925,10 @@ bool cClient::CanOrderService() {
     case kCheckIn:
         return game && owner == game->GetFirstCheckInPlace() && !game->GetDraggedObject();
     case kCheckOut:
-        return game && owner == game->GetFirstCheckOutPlace() && target && !target->IsEnabled();
+        // Jenny's other errands at the desk unlock it while the check-out is still queued: a
+        // second order would leave her waiting at the desk for a guest who never comes.
+        return game && owner == game->GetFirstCheckOutPlace() && target && !target->IsEnabled() &&
+               !(hero && hero->HasTask(kCheckOut, target));
     case kCocktail:
         return !seated_ && !IsInOwnRoom() && hero &&
                (hero->IsHolding(request_.GetHandObject()) || hero->HasTask(kCocktail, target));

@@ -58,9 +58,9 @@ protected:
             if (step % reactEvery == 0) React();
             Step();
             if (target) {
-                grSetTarget(target);
+                HSPRITE screen = grSetTarget(target);
                 WM::Get()->Render();
-                grSetTarget(grScreen());
+                grSetTarget(screen);
             }
             Check(step);
             out.digests.push_back(Digest());
