@@ -150,8 +150,6 @@ public:
     int GetGoalType() const { return goalType_; }
     // A completed room upgrade's record, kept for the profile; every one of the level is kept.
     void AddRoomUpgradeRecord(const char* record);
-    // A room that completes its upgrade writes its record here.
-    void SetEventText(const char* text) override { AddRoomUpgradeRecord(text); }
     const cArray<std::string>& RoomUpgradeRecords() const { return upgradeRecords_; }
 
     // --- Flying texts, check-outs and room upgrades (game_economy.cpp) ---
