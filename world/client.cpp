@@ -213,9 +213,9 @@ void cClient::cleanRoom(int roomSubState) {
 }
 
 bool cClient::serviceAbandoned() const {
-    // The Porter takes a table game's request (done) as he starts to deal and seats the guest a
-    // little later; when another guest's failed order at the same table withdraws that task in
-    // between, nobody comes any more and the guest would wait for ever.
+    // The Porter takes a table game's request (done) as he starts to deal and then deals to the
+    // seated guest; when another guest's failed order at the same table withdraws that task
+    // before the game is over, nobody deals any more and the guest would wait for ever.
     const int kind = request_.GetKind();
     if (request_.GetState() != kRequestDone || !IsOneOf(kind, kCards, kCasino, kChess)) return false;
     const HeroLink* hero = request_.GetHero();
@@ -273,7 +273,11 @@ void cClient::Update(int ms) {
         UpdateLeavingAngry();
         break;
     case kStateCards:
-        UpdateCards(ms);
+        // The Porter's deals drive the game; without his task nobody deals again.
+        if (serviceAbandoned())
+            OnServiceEnd(false);
+        else
+            UpdateCards(ms);
         break;
     case kStateCasino:
         UpdateCasino(ms);

@@ -173,19 +173,10 @@ protected:
         return h;
     }
 
-    // A second play from a fresh start: the same user folder and player, the generators reseeded.
+    // A second play from a fresh start with a new player, the generators reseeded.
     void Restart() {
-        WM::Destroy();
         player_.reset();
-        delete game;
-        game = nullptr;
-        iniFreeAll();
-        LoadWayPoints();
-        CreatePlayer("p2", u"Bea");
-        gRandom.Seed(7);
-        captionSeedRandom(7);
-        leveltest::heard().clear();
-        WM::Create();
+        LevelHarness::Restart("p2");
         Prepare();
     }
 

@@ -436,6 +436,20 @@ TEST_F(Clients, AGuestWhoseTakenTableGameIsWithdrawnStopsWaiting) {
     c.Update(25);
     EXPECT_EQ(cClient::kStateReacting, c.GetState());
     EXPECT_EQ(2, c.GetLoyalty()) << "an unserved order costs a point";
+
+    // Withdrawn in the middle of the game: the guest at the cards gets up too.
+    cClient d;
+    guest(d);
+    d.DropOnRoom(&rooms[1]);
+    d.GetRequest().Load(kCards, 0, &table, 0);
+    porter.AddTask(kCards, &table);
+    d.GetRequest().SetDone();
+    d.SetState(cClient::kStateCards);
+    d.Update(25);
+    EXPECT_EQ(cClient::kStateCards, d.GetState()) << "the Porter deals";
+    porter.RemoveTask(kCards, &table);
+    d.Update(25);
+    EXPECT_EQ(cClient::kStateReacting, d.GetState());
 }
 
 TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
