@@ -58,8 +58,9 @@ void showBonus(UIWnd* w, int bonus) {
         w->SetText("");
 }
 
+// The whole caption: the text ends at its terminator, well before the buffer's length.
 int width(UIWnd* w) {
-    return w && w->font ? grTextWidth(w->font, w->caption, -1) : 0;
+    return w && w->font ? grTextWidth(w->font, w->caption, kUiCaptionUnits) : 0;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Renders a TrueType font into the game's bitmap font: a 32-bit TGA of white glyphs whose alpha
-// is the coverage, and the .fh metric text beside it (Latin-1 codes 32..255).
+// Renders a TrueType font into the game's bitmap font: a 32-bit TGA of glyphs (white, or the colour
+// given) whose alpha is the coverage, and the .fh metric text beside it (Latin-1 codes 32..255).
 #include "tools/tga_write.h"
 
 #include <ft2build.h>
@@ -54,10 +54,20 @@ bool inMetricRange(const Glyph& g) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        fprintf(stderr, "usage: fontgen <font.ttf> <pixel size> <output base>\n"
+    if (argc != 4 && argc != 5) {
+        fprintf(stderr, "usage: fontgen <font.ttf> <pixel size> <output base> [RRGGBB]\n"
                         "writes <output base>.tga and <output base>.fh\n");
         return 2;
+    }
+    // Text on light panels needs glyphs that are dark already: a tint can only darken white.
+    unsigned long rgb = 0xFFFFFF;
+    if (argc == 5) {
+        char* end = nullptr;
+        rgb = strtoul(argv[4], &end, 16);
+        if (!end || *end || end - argv[4] != 6) {
+            fprintf(stderr, "fontgen: colour %s is not RRGGBB\n", argv[4]);
+            return 2;
+        }
     }
     const char* fontFile = argv[1];
     const int pixelSize = atoi(argv[2]);
@@ -123,7 +133,11 @@ int main(int argc, char** argv) {
     const int height = penY + lineHeight;
 
     std::vector<uint8_t> bgra(static_cast<size_t>(kAtlasWidth) * height * 4, 0);
-    for (size_t i = 0; i < bgra.size(); i += 4) bgra[i] = bgra[i + 1] = bgra[i + 2] = 255;
+    for (size_t i = 0; i < bgra.size(); i += 4) {
+        bgra[i] = static_cast<uint8_t>(rgb & 0xFF);
+        bgra[i + 1] = static_cast<uint8_t>((rgb >> 8) & 0xFF);
+        bgra[i + 2] = static_cast<uint8_t>((rgb >> 16) & 0xFF);
+    }
     for (const Glyph& g : glyphs) {
         bool clipped = false;
         for (int r = 0; r < g.rows; ++r) {
