@@ -89,6 +89,8 @@ velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
 # Maid's and the Porter's hero buttons.
 velmora_svg_folder(Interface)
 velmora_svg_pieces(Interface round.svg tga round_normal round_active round_press)
+velmora_svg_pieces(Interface menu_button.svg tga menu_normal menu_active menu_press)
+velmora_svg_pieces(Interface popularity.svg tga popularity_empty popularity_full)
 velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press porter_normal
   porter_active porter_press)
 velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
