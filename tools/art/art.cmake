@@ -77,6 +77,7 @@ velmora_svg_folder(Tutorial)
 # The shop, the school and the home between levels.
 velmora_svg_folder(Menu/UIShop)
 velmora_svg_pieces(Menu/UIShop cells.svg tga cell empty_cell)
+velmora_svg_pieces(Menu/UIShop price.svg tga price_coin price_star)
 velmora_svg_pieces(Menu/UIShop marks.svg tga small_arrow star sold must_have arrow_light
   arrow_left arrow_left_off arrow_right arrow_right_off)
 velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants_off coffee
