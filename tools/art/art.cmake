@@ -98,5 +98,9 @@ velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press p
   porter_active porter_press)
 velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
   chess dog fire luggage photo repair souvenir upgrade)
+# The mini-games' timer: the clock face and the eight frames of its hand.
+velmora_svg_folder(MiniGame/Timer)
+velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Timer/timer.svg
+  OPTIONS --frames 8)
 # What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
