@@ -20,6 +20,8 @@
 #include "game/profile.h"
 #include "tests/game/scripted_player.h"
 #include "world/client.h"
+#include "world/hero.h"
+#include "world/level_object.h"
 #include "world/request.h"
 #include "ui/ui.h"
 
@@ -30,6 +32,7 @@ constexpr int kStepMs = 25;
 struct Result {
     bool ended = false, won = false;
     int money = 0, popularity = 0, goal = 0, expert = 0, seconds = 0, clients = 0;
+    std::string angry;  // request kinds the guests who left angry last asked for
 };
 
 bool gVerbose = false;
@@ -52,9 +55,33 @@ Result play(uint32_t wayPoint, int everyMs) {
     });
     const int every = everyMs / kStepMs > 0 ? everyMs / kStepMs : 1;
     int step = 0;
+    // Why guests left angry: the kind each one last asked for, counted as it turned to go.
+    std::vector<int> lastKind(static_cast<size_t>(game->GetClientArraySize()) * 2, kNoRequest);
+    std::vector<bool> wasLeaving(lastKind.size(), false);
+    int angry[kRequestKinds + 1] = {};
+    std::vector<int> lastState(lastKind.size(), -1);
+    int scared = 0;
     for (; step < 40 * 60 * 1000 / kStepMs; ++step) {
         if (game->GetLevelState() == cGame::kPlaying && step % every == 0) player.React();
         WM::Get()->Update(kStepMs);
+        for (int i = 0; i < game->GetClientArraySize(); ++i) {
+            const cClient* c = game->GetClient(i);
+            for (int n = 0; c && n < 2; ++n, c = static_cast<const cClient*>(c->GetLinked())) {
+                const size_t k = static_cast<size_t>(i) * 2 + static_cast<size_t>(n);
+                if (c->IsLeaving() && !wasLeaving[k]) ++angry[lastKind[k]];
+                wasLeaving[k] = c->IsLeaving();
+                if (c->GetState() == cClient::kStateScared && lastState[k] != cClient::kStateScared)
+                    ++scared;
+                // Out of the hotel without its check-out and without anger: waited too long in
+                // the queue, or frightened off.
+                if (n == 0 && c->GetState() == cClient::kStateOutside &&
+                    lastState[k] != cClient::kStateOutside && lastState[k] >= 0 && !c->IsLeaving() &&
+                    lastKind[k] != kCheckOut)
+                    ++angry[lastKind[k]];
+                lastState[k] = c->GetState();
+                if (c->GetRequest().GetKind() != kNoRequest) lastKind[k] = c->GetRequest().GetKind();
+            }
+        }
         if (gVerbose)
             for (int i = 0; i < game->GetClientArraySize(); ++i) {
                 const cClient* c = game->GetClient(i);
@@ -77,14 +104,28 @@ Result play(uint32_t wayPoint, int everyMs) {
         for (int i = 0; i < game->GetClientArraySize(); ++i) {
             const cClient* c = game->GetClient(i);
             const cClient* l = static_cast<const cClient*>(c->GetLinked());
-            printf("   client %d %s state %d request %d waiting %d finished %d", i, c->GetName(),
-                   c->GetState(), c->GetRequest().GetKind(), c->GetRequest().IsWaiting(),
+            printf("   client %d %s state %d request %d (state %d, hero %s) finished %d", i,
+                   c->GetName(), c->GetState(), c->GetRequest().GetKind(),
+                   c->GetRequest().GetState(), c->GetRequest().GetHero() ? "yes" : "no",
                    c->IsFinished());
             if (l)
                 printf("  | companion %s state %d request %d waiting %d", l->GetName(), l->GetState(),
                        l->GetRequest().GetKind(), l->GetRequest().IsWaiting());
             printf("\n");
         }
+    if (gVerbose)
+        for (cHero* hero : game->Heroes()) {
+            printf("   hero %s state %d sub %d tasks", hero->GetName(), hero->GetState(), hero->GetSubState());
+            for (int t = 0; t < hero->TaskCount(); ++t)
+                printf(" [%d %s]", hero->Task(t).kind,
+                       hero->Task(t).target ? hero->Task(t).target->GetSectionName() : "-");
+            printf("\n");
+        }
+    for (int k = 0; k <= kRequestKinds; ++k)
+        if (angry[k]) r.angry += std::string(r.angry.empty() ? "" : ",") +
+                                (k < kRequestKinds ? RequestKindName(k) : "none") + "x" +
+                                std::to_string(angry[k]);
+    if (scared) r.angry += std::string(r.angry.empty() ? "" : ",") + "scared x" + std::to_string(scared);
     r.won = game->IsLevelWon();
     r.money = game->GetMoney();
     r.popularity = game->GetPopularity();
@@ -122,13 +163,13 @@ int main(int argc, char** argv) {
     if (chosen.empty())
         for (uint32_t i = 0; i < gWayPoints.size(); ++i)
             if (gWayPoints[i].GetKind() == cMapWayPoint::kLevel) chosen.push_back(i);
-    printf("way  result  money  pop  total  goal  expert  clients  seconds\n");
+    printf("way  result  money  pop  total  goal  expert  clients  seconds  angry at\n");
     for (uint32_t w : chosen) {
         LoadWayPoints();
         const Result r = play(w, everyMs);
-        printf("%3u  %-6s %6d %4d %6d %5d %7d %8d %8d%s\n", w, r.won ? "won" : "lost", r.money,
+        printf("%3u  %-6s %6d %4d %6d %5d %7d %8d %8d  %s%s\n", w, r.won ? "won" : "lost", r.money,
                r.popularity, r.money + r.popularity, r.goal, r.expert, r.clients, r.seconds,
-               r.ended ? "" : "  (no end)");
+               r.angry.c_str(), r.ended ? "" : "  (no end)");
         fflush(stdout);
     }
     return 0;

@@ -273,6 +273,10 @@ void cClient::OnServiceEnd(bool success) {
     case kCasino:
         SetAnimation(success ? kAnimSitHappy : kAnimSitAngry, mirrored);
         if (!success) dropTask(kind, target);
+        // A game played out no longer asks for the table: left done while the guest reacts, the
+        // Porter's next task at the table would deal to this guest again instead of the other
+        // chair's.
+        if (success) request_.SetServing();
         // After the game too the client goes back: its card or casino state has nothing left to end.
         back();
         break;
@@ -376,6 +380,9 @@ void cClient::OnServiceEnd(bool success) {
             dropTask(kind, target);
             back();
         } else {
+            // Left waiting, the request could be ordered and paid again while the guest listens,
+            // and each new tune would keep the guest from ever leaving the musician.
+            request_.SetServing();
             SetState(kStateListening);
         }
         break;

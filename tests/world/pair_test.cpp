@@ -150,6 +150,15 @@ protected:
         c.GetRequest().Update(elapsed);
         c.SetState(cClient::kStateWaiting);
     }
+    // "Dad" with his companion, queued, dropped on the room and settled there with her.
+    cPairClient& settledPair(cClient& dad) {
+        guest(dad, "Dad");
+        auto& sister = *dynamic_cast<cPairClient*>(dad.GetLinked());
+        EXPECT_TRUE(dad.EnterCheckInQueue());
+        dad.DropOnRoom(&room);
+        EXPECT_TRUE(stepUntil(dad, [&] { return sister.GetState() == cClient::kStateInRoom; }));
+        return sister;
+    }
     // Updates the partner (which updates its companion) until done() holds, at most n steps.
     template <typename Done>
     static bool stepUntil(cClient& c, Done done, int n = 400) {
@@ -254,11 +263,8 @@ TEST_F(Pairs, AnAngryLeaveTakesBothAndEachWaitsForTheOther) {
     // room: both leave, the next client is called once, and the companion stands at the anger
     // point until its partner is there too.
     cClient dad;
-    guest(dad, "Dad");
-    auto& sister = *dynamic_cast<cPairClient*>(dad.GetLinked());
-    ASSERT_TRUE(dad.EnterCheckInQueue());
-    dad.DropOnRoom(&room);
-    ASSERT_TRUE(stepUntil(dad, [&] { return sister.GetState() == cClient::kStateInRoom; }));
+    cPairClient& sister = settledPair(dad);
+    ASSERT_EQ(cClient::kStateInRoom, sister.GetState());
     waitAt(sister, kCocktail, &table, 0);
     while (sister.GetLoyalty() > 0) sister.BecomeAngrier();
     EXPECT_TRUE(sister.IsLeaving());
@@ -307,11 +313,8 @@ class PartnerLeaves : public Pairs, public ::testing::WithParamInterface<bool> {
 TEST_P(PartnerLeaves, NeverWaitingForEverForItsCompanion) {
     const bool settled = GetParam();
     cClient dad;
-    guest(dad, "Dad");
-    auto& sister = *dynamic_cast<cPairClient*>(dad.GetLinked());
-    ASSERT_TRUE(dad.EnterCheckInQueue());
-    dad.DropOnRoom(&room);
-    ASSERT_TRUE(stepUntil(dad, [&] { return sister.GetState() == cClient::kStateInRoom; }));
+    cPairClient& sister = settledPair(dad);
+    ASSERT_EQ(cClient::kStateInRoom, sister.GetState());
     if (settled) {
         sister.SetState(cClient::kStateFollowing);
         dad.LeaveAngry();

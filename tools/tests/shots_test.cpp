@@ -2,6 +2,7 @@
 // own PNG reader: names in road order, the display's size, real content, and the figures printed.
 #include "engine/gr/image.h"
 #include "tests/support/temp_folder.h"
+#include "tools/tests/tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +18,7 @@ namespace {
 
 using testsupport::TempFolder;
 
-struct ToolRun {
-    int status = -1;  // exit code; -1 when the tool did not exit normally
-    std::string output;  // stdout and stderr
-};
-
-ToolRun shots(const std::string& args) {
-    ToolRun run;
-    FILE* p = popen((std::string(SHOTS) + " " + args + " 2>&1").c_str(), "r");
-    if (!p) return run;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) run.output.append(buffer, n);
-    const int status = pclose(p);
-    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    return run;
-}
+ToolRun shots(const std::string& args) { return runTool(SHOTS, args); }
 
 // The picture's pixels as 0x00RRGGBB; empty when the file does not open as an image.
 std::vector<uint32_t> readPicture(const std::string& path, int* width, int* height) {
