@@ -1,6 +1,6 @@
 // Draws the pictures of the level-world sample data: the four episodes' hotel floors (walls
-// where each map.ini blocks cells), the furniture all four share with its outlines, the request
-// bubble, clock and icons. Fixed shapes only: every run writes the same.
+// where each map.ini blocks cells), the coffee steam, the busy sign, the request bubble, clock and
+// icons. Fixed shapes only: every run writes the same.
 #include <sys/stat.h>
 
 #include <cmath>
@@ -79,12 +79,6 @@ Colour shade(Colour c, double k) {
     return {f(c.r), f(c.g), f(c.b)};
 }
 
-bool roundedInside(double x, double y, double x0, double y0, double x1, double y1, double r) {
-    const double cx = std::fmax(x0 + r, std::fmin(x, x1 - r));
-    const double cy = std::fmax(y0 + r, std::fmin(y, y1 - r));
-    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
-}
-
 // The walk map's columns of cells as map.ini lists them ("nodes<x>="), each padded with walls
 // ('1') to the full height; a column the file does not list is all wall.
 std::vector<std::string> readWalkColumns(const std::string& file, int columns, int rows) {
@@ -118,45 +112,6 @@ bool drawFloor(const std::string& data) {
             floor.put(x, y, c);
         }
     return floor.saveOpaque(data + "/Episodes/e1/back.tga");
-}
-
-struct Furniture {
-    const char* file;
-    int w, h;
-    Colour colour;
-};
-const Furniture kFurniture[] = {
-    {"reception", 192, 64, {140, 90, 50}},    {"sofa1", 128, 56, {60, 90, 170}},
-    {"sofa2", 128, 56, {60, 90, 170}},        {"tv", 64, 64, {50, 50, 60}},
-    {"bar", 160, 72, {120, 40, 60}},          {"barsign", 96, 40, {230, 200, 60}},
-    {"coffeemachine", 48, 64, {90, 90, 100}}, {"plant1", 40, 72, {40, 140, 60}},
-    {"plant2", 40, 72, {40, 140, 60}},        {"table1", 96, 48, {150, 110, 70}},
-    {"table2", 96, 48, {150, 110, 70}},       {"chair1", 32, 48, {170, 120, 80}},
-    {"chair2", 32, 48, {170, 120, 80}},       {"piano", 128, 80, {30, 30, 30}},
-    {"bookshelf", 64, 96, {110, 70, 40}},     {"fountain", 96, 64, {120, 170, 220}},
-    {"bed1", 96, 64, {200, 200, 220}},        {"bed2", 96, 64, {220, 190, 200}},
-    {"bed3", 96, 64, {200, 220, 200}},        {"bed4", 96, 64, {220, 220, 190}},
-    {"door", 48, 80, {150, 100, 60}},
-};
-
-// A rounded block with a lit top and a dark rim, and its outline: a white ring 3 pixels out.
-bool drawFurniture(const std::string& dir, const Furniture& f) {
-    Picture body(f.w, f.h);
-    const double r = std::fmin(8.0, f.w / 4.0);
-    body.fill(shade(f.colour, 0.6),
-              [&](double x, double y) { return roundedInside(x, y, 0, 0, f.w, f.h, r); });
-    body.fill(f.colour, [&](double x, double y) {
-        return roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2);
-    });
-    body.fill(shade(f.colour, 1.35), [&](double x, double y) {
-        return y < f.h / 3.0 && roundedInside(x, y, 3, 3, f.w - 3, f.h - 3, r - 2);
-    });
-    Picture outline(f.w + 6, f.h + 6);
-    outline.fill({255, 255, 255}, [&](double x, double y) {
-        return roundedInside(x, y, 0, 0, f.w + 6, f.h + 6, r + 3) &&
-               !roundedInside(x, y, 3, 3, f.w + 3, f.h + 3, r);
-    });
-    return body.save(dir + "/" + f.file + ".tga") && outline.save(dir + "/" + f.file + "_o.tga");
 }
 
 // Steam puffs rising over six frames.
@@ -285,7 +240,6 @@ int main(int argc, char** argv) {
         mkdir(d.c_str(), 0755);
     bool ok = drawFloor(data) && drawSteam(objects) && drawRequests(data + "/Request");
     for (int e = 2; e <= 4; ++e) ok = ok && drawEpisodeFloor(data, e, kEpisodeFloors[e - 2]);
-    for (const Furniture& f : kFurniture) ok = ok && drawFurniture(objects, f);
     Picture busy(24, 24);
     busy.disc(12, 12, 11, {250, 210, 60});
     busy.fill({80, 60, 20}, [](double x, double y) {

@@ -26,6 +26,17 @@ foreach(episode e1 e2 e3 e4)
   velmora_svg_folder(Episodes/${episode})
 endforeach()
 
+# The hotel's furniture, which every episode's objects.ini shares. Each hover outline <piece>_o
+# rings its piece's drawing, which it loads, so it is redrawn whenever the piece is.
+velmora_svg_folder(Episodes/e1/objects)
+file(GLOB furniture_outlines CONFIGURE_DEPENDS ${art_sources}/Episodes/e1/objects/*_o.tga.svg)
+foreach(outline IN LISTS furniture_outlines)
+  get_filename_component(name ${outline} NAME)
+  string(REGEX REPLACE "_o\\.tga\\.svg$" "" piece ${name})
+  add_custom_command(OUTPUT ${data}/Episodes/e1/objects/${piece}_o.tga APPEND
+    DEPENDS ${art_sources}/Episodes/e1/objects/${piece}.tga.svg)
+endforeach()
+
 # Characters: a script writes each picture's frames as SVG (from the figure parts they share), the
 # renderer stacks them. The script also names its pictures, so the build asks it for the list
 # (again whenever it or the shared parts change).
