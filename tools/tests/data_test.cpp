@@ -336,6 +336,45 @@ std::map<std::string, std::map<std::string, std::string>> readIni(const std::str
     return out;
 }
 
+// Every hotel object with a hover outline: its picture fills its hit box (the objects.ini
+// positions and bounds assume the drawn size) and the outline, 6 px larger, rings the drawn shape
+// with its inside left clear.
+TEST(GeneratedData, FurnitureFillsItsBoundsAndItsOutlineRingsIt) {
+    std::set<std::string> checked;
+    for (const char* episode : {"e1", "e2", "e3", "e4"}) {
+        for (const auto& [section, keys] : readIni(std::string("Data/Episodes/") + episode + "/objects.ini")) {
+            if (!keys.count("outline") || !keys.count("sprite") || !keys.count("bound_w") ||
+                keys.at("sprite").rfind("Data/Episodes/e1/objects/", 0) != 0)
+                continue;
+            const std::string sprite = keys.at("sprite").substr(0, keys.at("sprite").find(','));
+            const std::string outline = keys.at("outline").substr(0, keys.at("outline").find(','));
+            SCOPED_TRACE(std::string(episode) + " " + section + " " + sprite);
+            const Tga body(sprite), ring(outline);
+            ASSERT_TRUE(body.complete() && ring.complete());
+            ASSERT_EQ(body.bpp, 32);
+            ASSERT_EQ(ring.bpp, 32);
+            EXPECT_EQ(body.width, std::stoi(keys.at("bound_w")));
+            EXPECT_EQ(body.height, std::stoi(keys.at("bound_h")));
+            ASSERT_EQ(ring.width, body.width + 6);
+            ASSERT_EQ(ring.height, body.height + 6);
+            if (!checked.insert(sprite).second) continue;
+            int solid = 0, ringInk = 0, coveredByRing = 0;
+            for (int y = 0; y < body.height; ++y)
+                for (int x = 0; x < body.width; ++x)
+                    if (body.alphaAt(x, y) == 255) {
+                        ++solid;
+                        coveredByRing += ring.alphaAt(x + 3, y + 3) != 0;
+                    }
+            for (int y = 0; y < ring.height; ++y)
+                for (int x = 0; x < ring.width; ++x) ringInk += ring.alphaAt(x, y) == 255;
+            EXPECT_GT(solid * 10, body.width * body.height * 4);
+            EXPECT_EQ(coveredByRing, 0);
+            EXPECT_GT(ringInk, 2 * (body.width + body.height));
+        }
+    }
+    EXPECT_GE(checked.size(), 18u);
+}
+
 TEST(GeneratedData, SoundScriptsNameExistingFiles) {
     for (const char* script : {"Data/Sounds/sounds.ini", "Data/Sounds/music.ini"}) {
         SCOPED_TRACE(script);
