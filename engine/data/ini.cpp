@@ -2,6 +2,7 @@
 #include "engine/data/ini.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -100,6 +101,39 @@ int nextLine(const IniFile& f, int pos) {
 }
 
 bool save(IniFile& f);
+
+// Files already reported as missing, empty or cut short, by the hash of their name: a file that
+// keeps leaving the cache is reported once per run.
+uint32_t gReported[64];
+int gReportedCount = 0;
+
+uint32_t nameHash(const char* name) {
+    uint32_t h = 2166136261u;
+    for (const char* p = name; *p; ++p) {
+        unsigned c = fold(static_cast<unsigned char>(*p == '\\' ? '/' : *p));
+        h = (h ^ c) * 16777619u;
+    }
+    return h;
+}
+
+// A file read for its values that is missing, empty or ends inside a line (every file this
+// program writes ends its last line) gives defaults in place of what it should hold: one log
+// line says which file and why, so that the odd behaviour that follows can be traced.
+void noteIfDamaged(const IniFile* f) {
+    if (!f) return;
+    const int len = length(*f);
+    const char* why = nullptr;
+    if (f->size <= 0)
+        why = fileExists(f->name) ? "is empty" : "is missing";
+    else if (len > 0 && !isEol(at(*f, len - 1)))
+        why = "ends inside a line: it was cut short";
+    if (!why) return;
+    const uint32_t h = nameHash(f->name);
+    for (int i = 0; i < gReportedCount; ++i)
+        if (gReported[i] == h) return;
+    if (gReportedCount < 64) gReported[gReportedCount++] = h;
+    logPrintf("ini: %s %s; its values read as defaults\n", f->name, why);
+}
 
 void releaseSlot(IniFile& f) {
     // A change held by an open save scope is not lost when its file leaves the cache.
@@ -399,6 +433,7 @@ const char* iniGetString(const char* file, const char* section, const char* key,
     if (!def) def = "";
     if (!section) return def;
     IniFile* f = iniOpen(file);
+    noteIfDamaged(f);
     int from, to;
     if (!locateValue(f, section, key, &from, &to)) return def;
     char* out = nextResult(static_cast<size_t>(to - from) + 1);
@@ -434,6 +469,7 @@ const char16_t* iniGetWide(const char* file, const char* section, const char* ke
     if (!def) def = u"";
     if (!key || !*key) return def;
     IniFile* f = iniOpen(file);
+    noteIfDamaged(f);
     int from, to;
     if (!locateValue(f, section, key, &from, &to)) return def;
     void* block = nextResult((static_cast<size_t>(to - from) + 1) * sizeof(char16_t));
@@ -465,6 +501,7 @@ void iniGetSections(const char* file, char* out, int size) {
     out[0] = '\0';
     IniFile* f = iniOpen(file);
     if (!f) return;
+    noteIfDamaged(f);
     int len = length(*f);
     int used = 0;
     int pos = 0;
@@ -536,6 +573,7 @@ int iniClearFile(const char* file) {
 
 void iniFreeAll() {
     for (IniFile& f : gSlots) releaseSlot(f);
+    gReportedCount = 0;
 }
 
 void iniHoldSaves() { ++gHoldDepth; }
