@@ -538,6 +538,9 @@ void PrintTo(const Group& g, std::ostream* os) { *os << g.name; }
 
 // The template's whole life, in a child of the test: ends with 0 once the road was walked.
 [[noreturn]] void walk(Mirror& mirror, const Group& g, const char* report) {
+    // A copy keeps only the thread that forked it: the renderer must draw on that one.
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    setenv("LP_NUM_THREADS", "0", 1);
     Template keeper(mirror, g.takes, report);
     if (!keeper.ok()) _exit(2);
     gTemplate = &keeper;
