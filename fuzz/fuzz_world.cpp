@@ -2,7 +2,8 @@
 // map.ini, an objects file and a walker file; the map is loaded, the objects stamp their masks,
 // the walker searches and walks, and everything is drawn into a small target. The objects file
 // also serves as the musician's, the carried objects' and the flower's file (and as the flower's
-// levels file), and the cash desk takes its first section.
+// levels file), and the cash desk takes its first section. The walker file also serves as a
+// monster's, a robber's, the Maid's, the Porter's, a client's with its companion and the kid's.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,8 +20,12 @@
 #include "world/flower.h"
 #include "world/gift.h"
 #include "world/level_object.h"
+#include "world/maid.h"
+#include "world/monster.h"
 #include "world/moving.h"
 #include "world/musician.h"
+#include "world/pair.h"
+#include "world/porter.h"
 #include "world/walkmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -77,6 +82,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         musician.SetState(cMusician::kPlaying);
         for (int i = 0; i < 400; ++i)
             for (cLevelObj* k : kinds) k->Update(25);
+        cMonster monster;
+        monster.Load("walker.ini");
+        cRobber robber;
+        robber.Load("walker.ini");
+        cMaid maid;
+        maid.Load("walker.ini");
+        cPorter porter;
+        porter.Load("walker.ini");
+        cClient guest;
+        guest.Load("walker.ini");
+        cPairClient companion(&guest);
+        companion.Load("walker.ini");
+        CowboyKid kid(&guest);
+        kid.Load("walker.ini");
+        cBaseObj* walkers[] = {&monster, &robber, &maid, &porter, &guest, &companion, &kid};
+
         cClient client;
         gift.GiveTo(&client);
         sweets.GiveTo(&client);
@@ -89,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             objects[i].AddToDrawList(&list);
         }
         for (cLevelObj* k : kinds) k->AddToDrawList(&list);
+        for (cBaseObj* w : walkers) w->AddToDrawList(&list);
         gift.DrawAtCursor(Point2i(10, 10));
         sweets.DrawAtCursor(Point2i(10, 10));
         walker.Update(25);

@@ -207,6 +207,8 @@ int cGame::Draw() {
     for (cHero* hero : Heroes()) hero->AddToDrawList(&drawList_);
     drawList_.Flush();
     drawDraggedClient();
+    if (cDragObj* carried = dynamic_cast<cDragObj*>(selectedCarried_))
+        carried->DrawAtCursor(pointer_);
     Window::Draw();
     flying_.Draw();
     if (banner_) banner_->Draw();
@@ -253,9 +255,13 @@ int cGame::OnKeyDown(int key, intptr_t data) {
 
 void cGame::leftButtonDown(int x, int y) {
     const cBaseObj* draggedAtStart = dragged_;
+    cDragObj* carried = dynamic_cast<cDragObj*>(selectedCarried_);
+    cClient* receiver = nullptr;
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
+        if (carried)
+            if (cClient* found = receiverAt(object)) receiver = found;
         if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
             // A click while carrying a guest puts it down: in a room, or back where it stood.
             if (cRoom* room = dynamic_cast<cRoom*>(object)) {
@@ -269,27 +275,91 @@ void cGame::leftButtonDown(int x, int y) {
         }
         if (object->IsActionable()) {
             OrderService(object);
+            if (dynamic_cast<cDragObj*>(object)) {
+                // Gifts and sweets are picked up by a click and put back by a second one.
+                selectedCarried_ = selectedCarried_ == object ? nullptr : object;
+                return;
+            }
             break;
         }
         object->SignalWrongClick();
     }
     if (dragged_) cancelDrag();
-    clickClients(x, y, draggedAtStart);
+    receiver = clickClients(x, y, draggedAtStart, receiver);
     ClickMonsters(x, y);
+    if (carried && !dragged_) {
+        if (receiver) LaunchCarriedImage(carried, Point2i(x, y));
+        carried->GiveTo(receiver);
+    }
+    selectedCarried_ = nullptr;
+}
+
+cClient* cGame::receiverAt(cLevelObj* object) {
+    if (dynamic_cast<cRoom*>(object)) {
+        cClient* guest = FindClientAtObject(object);
+        return guest && guest->IsAtRoom() ? guest : nullptr;
+    }
+    // The client whose request stands on the object, unless the object is what it waits for.
+    cClient* client = dynamic_cast<cClient*>(FindClientByRequestOwner(object));
+    if (!client || client->GetRequest().GetTarget() == object ||
+        client->GetState() != cClient::kStateWaiting)
+        return nullptr;
+    return client;
+}
+
+void cGame::LaunchCarriedImage(const cLevelObj* object, Point2i at) {
+    if (!object) return;
+    // A candy's flag mirrors it when set; other objects face left with a negative flip.
+    const int flip = object->GetFlipX();
+    const bool mirrored = dynamic_cast<const cSweets*>(object) ? flip != 0 : flip < 0;
+    flying_.Add(new CScalingObject(object->GetCurrentSprite(), static_cast<float>(at.x),
+                                   static_cast<float>(at.y), mirrored ? 1 : 0));
 }
 
 void cGame::rightButtonDown(int x, int y) {
     for (int i = 0; i < objectCount_; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
-        const cRequest* request =
-            object->GetAttached() ? object->GetAttached() : &object->GetRequest();
-        if (HeroLink* hero = request->GetHero()) {
-            hero->RemoveTask(request->GetKind(), object);
+        cLevelObj* at = object;
+        const cRequest* request = pendingOrder(object);
+        if (!request) {
+            // A right click on a musician's outline object withdraws his music.
+            const cRequest* music = FindRequest(kMusic, false);
+            cMusician* musician = music ? dynamic_cast<cMusician*>(music->GetTarget()) : nullptr;
+            if (musician && musician->GetOutlineObject() == object) {
+                request = music;
+                at = musician;
+            }
+        }
+        if (HeroLink* hero = request ? request->GetHero() : nullptr) {
+            hero->RemoveTask(request->GetKind(), at);
             break;
         }
     }
+    for (int i = 0; i < clientCount_; ++i) {
+        cClient* client = GetClient(i);
+        if (!client) continue;
+        cBaseObj* hit = client->HitTestPoint(x, y) ? client : nullptr;
+        if (!hit)
+            if (cBaseObj* linked = client->GetLinked())
+                if (linked->HitTestPoint(x, y)) hit = linked;
+        if (!hit || !hit->IsEnabled()) continue;
+        const cRequest& request = hit->GetRequest();
+        if (HeroLink* hero = request.GetHero())
+            hero->RemoveTask(request.GetKind(), request.GetTarget());
+    }
     if (dragged_) cancelDrag();
+    selectedCarried_ = nullptr;
+}
+
+const cRequest* cGame::pendingOrder(cLevelObj* object) {
+    // Only an ordered object has an order to withdraw: the one of the client it serves, of the
+    // client whose request it shows, or its own.
+    if (!object->IsEnabled()) return nullptr;
+    cBaseObj* client = FindClientByRequestTarget(object);
+    if (!client) client = FindClientByRequestOwner(object);
+    const cRequest* request = client ? &client->GetRequest() : &object->GetRequest();
+    return request->GetKind() == kNoRequest ? nullptr : request;
 }
 
 int cGame::OnKeyUp(int key, intptr_t data) {

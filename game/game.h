@@ -62,9 +62,16 @@ public:
     void LoadCommandPanels();
     // A wrong action: the button showing the kind flashes on both panels.
     void FlashCommandPanels(int kind);
-    // Opens the tutorial's hint of that name with a round spot; the level waits (state 9) while
-    // it is open. Nothing at a point with both coordinates below 1, or for a hint already shown.
+    // Opens the tutorial's hint of that name with a rectangular spot (top-left corner and size);
+    // the level waits (state 9) while it is open, and a dragged client goes back unless the hint
+    // is "CheckIn_End". Nothing at a point with both coordinates below 1, for a hint already
+    // shown, or while the level is not playing: closing a hint resumes play, which would skip
+    // the get-ready banner or undo the level's end, and a second hint would cover the open one.
+    void OnTutorialEvent(const char* name, Point2i pos, Point2i size) override;
+    // The same with a round spot about the centre.
     void OnTutorialEventAt(const char* name, Point2i centre, int radius);
+    // True when the hint needs no showing: shown before, the player's hints off, or no such hint.
+    bool TutorialHintShown(const char* name) override;
     // The hint was closed: play goes on.
     void ResumeFromTutorial();
     cCommandPanel* LeftPanel() const { return panels_[0]; }
@@ -103,6 +110,8 @@ public:
     void ShowBanner(const char* key) override;
     // A room upgrade completed in this level.
     void RecordRoomUpgrade() override;
+    // A completed room upgrade tells its record this way; it is kept for the profile.
+    void SetEventText(const char* text) override { AddRoomUpgradeRecord(text); }
 
     // --- Money, popularity and the counters ---
     // Without preview money grows and is shown; with it only the shown total changes. Then the
@@ -192,6 +201,8 @@ public:
     cBaseObj* GetDraggedObject() override { return dragged_; }
     void SetDraggedClient(cClient* client) { dragged_ = client; }
     cBaseObj* GetSelectedDragObject() override { return selectedCarried_; }
+    // A copy of the carried object's image swells and fades at the point, where it was handed.
+    void LaunchCarriedImage(const cLevelObj* object, Point2i at);
     void SetSelectedDragObject(cBaseObj* object) { selectedCarried_ = object; }
     // The queues run from the last place (where a client joins) to the first (the front).
     cLevelObj* GetFirstCheckInPlace() override;
@@ -303,10 +314,24 @@ private:
     int commonTail(int ms);
     void updateGetReady(int ms);
     void updateLevelOver(int ms);
+    // A click that picks up or puts down a gift or sweets ends there; any other clears the
+    // selection.
     void leftButtonDown(int x, int y);
+    // Withdraws the orders on the hit object (the first one ordered) and on the hit clients.
     void rightButtonDown(int x, int y);
-    // The player's clicks on clients: a check-in client picked up, other requests ordered.
-    void clickClients(int x, int y, const cBaseObj* draggedAtStart);
+    // The request whose order an ordered object stands for; null for an object not ordered.
+    const cRequest* pendingOrder(cLevelObj* object);
+    // The client a carried gift or sweets would go to when the click hit the object; null when
+    // none.
+    cClient* receiverAt(cLevelObj* object);
+    // The player's clicks on clients: a check-in client picked up, other requests ordered. With a
+    // carried object selected, a hit client waiting for a service receives it instead; that
+    // client is returned (else the receiver passed in).
+    cClient* clickClients(int x, int y, const cBaseObj* draggedAtStart, cClient* receiver);
+    // A guest picked up for check-in: the hint points at the free room of its grade.
+    void pointCheckInRoom(int grade);
+    // The common path of both hint shapes; radius below 0 for a rectangle.
+    void openHint(const char* name, Point2i pos, Point2i size, int radius);
     // The dragged client back to where the drag began; nothing is dragged afterwards.
     void cancelDrag();
     // Pointer over the hotel while a client is dragged: the free rooms' doors and the client.

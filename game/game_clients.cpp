@@ -56,12 +56,15 @@ void cGame::cancelDrag() {
     dragged_ = nullptr;
 }
 
-void cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart) {
+cClient* cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart, cClient* receiver) {
     for (int i = 0; i < clientCount_; ++i) {
         cClient* client = GetClient(i);
         if (!client) continue;
         for (cClient* hit : {client, dynamic_cast<cClient*>(client->GetLinked())}) {
             if (!hit || !hit->HitTestPoint(x, y)) continue;
+            if (selectedCarried_ && hit->GetState() == cClient::kStateWaiting &&
+                hit->GetRequest().IsWaiting())
+                receiver = hit;
             if (!hit->CanOrderService()) {
                 if (hit->GetState() == cClient::kStateWaiting)
                     if (cLevelObj* target = hit->GetRequest().GetTarget()) target->SignalWrongClick();
@@ -69,13 +72,16 @@ void cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart) {
             }
             const cRequest& request = hit->GetRequest();
             if (client->GetRequest().GetKind() == kCheckIn) {
-                // The one carried when the click began was just put down; it is not picked up again.
-                if (client != draggedAtStart) {
+                // The one carried when the click began was just put down; it is not picked up
+                // again, and a guest handed a gift is not carried off with it.
+                if (client != draggedAtStart && client != receiver && hit != receiver) {
                     client->BeginDrag(x, y);
                     dragged_ = client;
+                    pointCheckInRoom(client->GetRequest().GetGrade());
                 }
-                return;
+                return receiver;
             }
+            if (receiver) return receiver;
             switch (request.GetKind()) {
             case kCalmBaby: case kPhoto: case kSouvenir:
                 OrderService(request.GetOwner());
@@ -89,9 +95,19 @@ void cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart) {
             default:
                 break;
             }
-            return;
+            return receiver;
         }
     }
+    return receiver;
+}
+
+void cGame::pointCheckInRoom(int grade) {
+    // The hint shows where the guest goes: the free room of the grade it asks for.
+    cLevelObj* room = FindRoomByNumber(grade);
+    if (!room || FindClientAtObject(room)) return;
+    const Body& b = room->GetBody();
+    OnTutorialEvent("CheckIn_End", (b.position + b.boundOffset).ToPoint2i(),
+                    b.boundSize.ToPoint2i());
 }
 
 void cGame::dragOver(int x, int y) {

@@ -271,14 +271,17 @@ void cGame::BreakRandomRoom() {
 
 bool cGame::everyClientServed() const {
     if (clientsGone_ < clientCount_) return false;
+    // A companion counts as its partner does: while it is still in its room or passing its door,
+    // the doors must not be shut on it for the level's end.
     for (int i = 0; i < clientCount_; ++i) {
         const cClient* c = GetClient(i);
-        if (!c) continue;
-        const int kind = c->GetRequest().GetKind();
-        const int s = c->GetState();
-        if ((kind != kNoRequest && kind != kCheckOut) || s == cClient::kStateInRoom ||
-            s == cClient::kStateLeavingRoom)
-            return false;
+        for (int n = 0; c && n < 2; ++n, c = static_cast<const cClient*>(c->GetLinked())) {
+            const int kind = c->GetRequest().GetKind();
+            const int s = c->GetState();
+            if ((kind != kNoRequest && kind != kCheckOut) || s == cClient::kStateInRoom ||
+                s == cClient::kStateLeavingRoom)
+                return false;
+        }
     }
     return true;
 }

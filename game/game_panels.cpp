@@ -45,11 +45,28 @@ void cGame::FlashCommandPanels(int kind) {
         if (panel) panel->FlashRequest(kind);
 }
 
-void cGame::OnTutorialEventAt(const char* name, Point2i centre, int radius) {
-    if (!gTutorial || !name || (centre.x < 1 && centre.y < 1) || gTutorial->WasShown(name)) return;
-    gTutorial->SetLevel(&tutorialBridge_);
-    if (gTutorial->ShowAt(name, centre, radius)) state_ = kTutorial;
+void cGame::OnTutorialEvent(const char* name, Point2i pos, Point2i size) {
+    openHint(name, pos, size, -1);
 }
+
+void cGame::OnTutorialEventAt(const char* name, Point2i centre, int radius) {
+    openHint(name, centre, Point2i(0, 0), radius < 0 ? 0 : radius);
+}
+
+void cGame::openHint(const char* name, Point2i point, Point2i size, int radius) {
+    if (!gTutorial || !name || state_ != kPlaying || (point.x < 1 && point.y < 1) ||
+        gTutorial->WasShown(name))
+        return;
+    gTutorial->SetLevel(&tutorialBridge_);
+    const bool opened =
+        radius < 0 ? gTutorial->Show(name, point, size) : gTutorial->ShowAt(name, point, radius);
+    if (!opened) return;
+    state_ = kTutorial;
+    // The room hint guides the drag on; any other puts the guest back where it stood.
+    if (dragged_ && strcmp(name, "CheckIn_End") != 0) cancelDrag();
+}
+
+bool cGame::TutorialHintShown(const char* name) { return gTutorial && gTutorial->WasShown(name); }
 
 void cGame::ResumeFromTutorial() { state_ = kPlaying; }
 

@@ -135,7 +135,9 @@ const cRequest* cGame::FindRequest(int kind, bool waitingOnly) {
         const cRequest& own = client->GetRequest();
         const bool inState1 = client->GetState() == cClient::kStateWaiting;
         // The second request is the one a crying baby put aside; the wait is always the own one's.
-        const bool second = client->GetStashedRequest().GetKind() == kind;
+        // An empty one is no request: without this a search for any kind matched every guest.
+        const int stashed = client->GetStashedRequest().GetKind();
+        const bool second = stashed < kNoRequest && stashed == kind;
         if ((anyKind ? inState1 || second : own.GetKind() == kind || second) && counts(own))
             return &own;
         if (cBaseObj* linked = client->GetLinked()) {

@@ -85,18 +85,25 @@ bool roundedInside(double x, double y, double x0, double y0, double x1, double y
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
 }
 
-// The hotel floor: carpet in the rooms, tiles elsewhere, walls where map.ini blocks a cell.
-bool drawFloor(const std::string& data) {
-    const int step = 32, columns = 32, rows = 24;
-    std::vector<std::string> column(columns, std::string(rows, '1'));
-    std::ifstream map(data + "/Episodes/e1/map.ini");
+// The walk map's columns of cells as map.ini lists them ("nodes<x>="), each padded with walls
+// ('1') to the full height; a column the file does not list is all wall.
+std::vector<std::string> readWalkColumns(const std::string& file, int columns, int rows) {
+    std::vector<std::string> column(static_cast<size_t>(columns), std::string(rows, '1'));
+    std::ifstream map(file);
     std::string line;
     while (std::getline(map, line)) {
         int x = 0;
         char text[64] = {};
         if (std::sscanf(line.c_str(), "nodes%d=%63s", &x, text) == 2 && x >= 0 && x < columns)
-            column[x] = std::string(text) + std::string(rows, '1');
+            column[static_cast<size_t>(x)] = std::string(text) + std::string(rows, '1');
     }
+    return column;
+}
+
+// The hotel floor: carpet in the rooms, tiles elsewhere, walls where map.ini blocks a cell.
+bool drawFloor(const std::string& data) {
+    const int step = 32, columns = 32, rows = 24;
+    const std::vector<std::string> column = readWalkColumns(data + "/Episodes/e1/map.ini", columns, rows);
     Picture floor(columns * step, rows * step);
     for (int y = 0; y < floor.h; ++y)
         for (int x = 0; x < floor.w; ++x) {
@@ -239,15 +246,7 @@ struct FloorLook {
 bool drawEpisodeFloor(const std::string& data, int episode, const FloorLook& look) {
     const int step = 32, columns = 32, rows = 24;
     const std::string folder = data + "/Episodes/e" + std::to_string(episode);
-    std::vector<std::string> column(columns, std::string(rows, '1'));
-    std::ifstream map(folder + "/map.ini");
-    std::string line;
-    while (std::getline(map, line)) {
-        int x = 0;
-        char text[64] = {};
-        if (std::sscanf(line.c_str(), "nodes%d=%63s", &x, text) == 2 && x >= 0 && x < columns)
-            column[x] = std::string(text) + std::string(rows, '1');
-    }
+    const std::vector<std::string> column = readWalkColumns(folder + "/map.ini", columns, rows);
     Picture floor(columns * step, rows * step);
     for (int y = 0; y < floor.h; ++y)
         for (int x = 0; x < floor.w; ++x) {

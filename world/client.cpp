@@ -212,6 +212,16 @@ void cClient::cleanRoom(int roomSubState) {
         room_->SetState(1);
 }
 
+bool cClient::serviceAbandoned() const {
+    // The Porter takes a table game's request (done) as he starts to deal and then deals to the
+    // seated guest; when another guest's failed order at the same table withdraws that task
+    // before the game is over, nobody deals any more and the guest would wait for ever.
+    const int kind = request_.GetKind();
+    if (request_.GetState() != kRequestDone || !IsOneOf(kind, kCards, kCasino, kChess)) return false;
+    const HeroLink* hero = request_.GetHero();
+    return hero && !hero->HasTask(kind, request_.GetTarget());
+}
+
 bool cClient::IsInOwnRoom() const {
     return room_ && (state_ == kStateInRoom || request_.GetOwner() == room_);
 }
@@ -244,10 +254,10 @@ void cClient::Update(int ms) {
         GameLink* game = worldGame();
         const cRequest* baby = game ? game->FindRequest(kCalmBaby, false) : nullptr;
         const int speed = baby && baby != &request_ && !IsInOwnRoom() ? 2 : 1;
-        if (request_.Update(ms * speed))
-            UpdateWaiting();
-        else
+        if (!request_.Update(ms * speed) || serviceAbandoned())
             OnServiceEnd(false);
+        else
+            UpdateWaiting();
         break;
     }
     case kStateWalking:
@@ -263,7 +273,11 @@ void cClient::Update(int ms) {
         UpdateLeavingAngry();
         break;
     case kStateCards:
-        UpdateCards(ms);
+        // The Porter's deals drive the game; without his task nobody deals again.
+        if (serviceAbandoned())
+            OnServiceEnd(false);
+        else
+            UpdateCards(ms);
         break;
     case kStateCasino:
         UpdateCasino(ms);
@@ -782,7 +796,13 @@ void cClient::LeaveAngry() {
 }
 
 void cClient::UpdateLeavingAngry() {
-    if (linked_ && !IsOneOf(linked_->GetState(), kStateLeavingAngry, kStateFollowing)) {
+    // A companion already out of the hotel (a service ending as it set off sends it straight
+    // out) is not waited for, and one that missed the leave (it was following at that moment and
+    // then settled in the room) is sent after its partner: either wait would never end, and
+    // neither would the level.
+    if (linked_ &&
+        !IsOneOf(linked_->GetState(), kStateLeavingAngry, kStateFollowing, kStateOutside)) {
+        if (!linked_->IsLeaving()) linked_->LeaveAngry();
         SetAnimation(kAnimStand, false);
         return;
     }
@@ -909,7 +929,10 @@ bool cClient::CanOrderService() {
     case kCheckIn:
         return game && owner == game->GetFirstCheckInPlace() && !game->GetDraggedObject();
     case kCheckOut:
-        return game && owner == game->GetFirstCheckOutPlace() && target && !target->IsEnabled();
+        // Jenny's other errands at the desk unlock it while the check-out is still queued: a
+        // second order would leave her waiting at the desk for a guest who never comes.
+        return game && owner == game->GetFirstCheckOutPlace() && target && !target->IsEnabled() &&
+               !(hero && hero->HasTask(kCheckOut, target));
     case kCocktail:
         return !seated_ && !IsInOwnRoom() && hero &&
                (hero->IsHolding(request_.GetHandObject()) || hero->HasTask(kCocktail, target));

@@ -190,6 +190,8 @@ protected:
 
     int32_t requestCount_, requestsMade_;
     cRequest stashed_;
+    // The request was taken by a hero whose task for it has since been withdrawn.
+    bool serviceAbandoned() const;
     cClient* linked_;
     cRoom* room_;
     Vec2f dragFrom_;

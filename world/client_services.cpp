@@ -196,6 +196,7 @@ void cClient::OnServiceEnd(bool success) {
     const Point2i p = GetEffectPoint();
     const int kind = request_.GetKind();
     bool fast = false;
+    const bool wasLeaving = leaving_ != 0;
     if (kind != kCheckIn) {
         if (!success) {
             BecomeAngrier();
@@ -205,6 +206,11 @@ void cClient::OnServiceEnd(bool success) {
             fast = true;
         }
     }
+    // The last loyalty point lost just now set the client on its angry way out; the reaction to
+    // the service below must not settle it back in its room or at its place, where it would stay
+    // for ever with its leave already spent.
+    const bool leftNow = !wasLeaving && leaving_ != 0;
+    const int leaveState = state_, leaveSubState = subState_;
     GameLink* game = worldGame();
     cHero* hero = dynamic_cast<cHero*>(request_.GetHero());
     if (success && hero) {
@@ -267,6 +273,10 @@ void cClient::OnServiceEnd(bool success) {
     case kCasino:
         SetAnimation(success ? kAnimSitHappy : kAnimSitAngry, mirrored);
         if (!success) dropTask(kind, target);
+        // A game played out no longer asks for the table: left done while the guest reacts, the
+        // Porter's next task at the table would deal to this guest again instead of the other
+        // chair's.
+        if (success) request_.SetServing();
         // After the game too the client goes back: its card or casino state has nothing left to end.
         back();
         break;
@@ -370,6 +380,9 @@ void cClient::OnServiceEnd(bool success) {
             dropTask(kind, target);
             back();
         } else {
+            // Left waiting, the request could be ordered and paid again while the guest listens,
+            // and each new tune would keep the guest from ever leaving the musician.
+            request_.SetServing();
             SetState(kStateListening);
         }
         break;
@@ -403,6 +416,10 @@ void cClient::OnServiceEnd(bool success) {
         break;
     default:
         break;
+    }
+    if (leftNow) {
+        SetState(leaveState);
+        SetSubState(leaveSubState);
     }
 }
 

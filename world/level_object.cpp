@@ -200,6 +200,9 @@ bool cLevelObj::IsActionable() {
     case kPillow:
     case kPlaid:
     case kRepair:
+        // These are served where the guest waits: a luggage request also names the desk as its
+        // target, but a task there would leave the Porter waiting at the desk for good.
+        if (client && r->GetOwner() != this) return false;
         return !hero->HasTask(kind, this) && !hero->IsUnavailable();
     case kCocktail:
     case kFood:

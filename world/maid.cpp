@@ -289,6 +289,8 @@ void cMaid::startService(int kind, cLevelObj* target, int anim) {
     SetAnimation(anim, target->GetFlipX() != 1);
     serviceCarry_ = 0;
     serviceStarted_ = true;
+    // The order locked the target; left locked, the room or flower could never be ordered again.
+    target->Disable();
     switch (kind) {
     case kClean: {
         if (room) room->OpenDoor(false);

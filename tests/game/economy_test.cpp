@@ -285,6 +285,27 @@ TEST_F(Economy, AWonLevelWindsDownThenEndsWhenTheLastClientIsOut) {
     EXPECT_EQ(heardCount("levelup"), 1);
 }
 
+// A companion still in its room or passing its door keeps the level from its end: the doors are
+// not shut on it, so it can come out after its partner.
+TEST_F(Economy, ACompanionStillInItsRoomHoldsTheLevelsEnd) {
+    program.write("Data/Clients/Guest/Guest.ini", "[Main]\nname=Guest\nloyalty=1\npair=Friend\n");
+    program.write("Data/Clients/Friend/Friend.ini", "[Main]\nname=Friend\nloyalty=1\n");
+    cGame* level = Load();
+    ServeTwo(true);
+    cClient* first = level->GetClient(0);
+    ASSERT_TRUE(first->LoadLinked("Data/Clients/Guest/Guest.ini"));
+    cClient* friendOf = static_cast<cClient*>(first->GetLinked());
+    for (int i = 0; i < 2; ++i) level->GetClient(i)->SetState(cClient::kStateOutside);
+    friendOf->SetState(cClient::kStateInRoom);
+    Step();
+    EXPECT_FALSE(level->AllServed());
+    EXPECT_EQ(level->GetLevelState(), cGame::kPlaying);
+    friendOf->SetState(cClient::kStateOutside);
+    Step();
+    EXPECT_TRUE(level->AllServed());
+    EXPECT_EQ(level->GetLevelState(), cGame::kLevelOver);
+}
+
 TEST_F(Economy, ALevelWhoseLastCheckOutWasNeverServedIsLost) {
     cGame* level = Load();
     ServeTwo(false);

@@ -46,6 +46,20 @@ protected:
         worldSetSoundHook(listen);
         WM::Create();
     }
+    // The level deleted and the data read afresh, the generators reseeded: the same user folder
+    // and player (or the new one named), as a second play from a fresh start.
+    void Restart(const char* newPlayer = nullptr) {
+        WM::Destroy();
+        delete game;
+        game = nullptr;
+        iniFreeAll();
+        LoadWayPoints();
+        if (newPlayer) CreatePlayer(newPlayer, u"Bea");
+        gRandom.Seed(7);
+        captionSeedRandom(7);
+        heard().clear();
+        WM::Create();
+    }
     void TearDown() override {
         WM::Destroy();
         delete game;

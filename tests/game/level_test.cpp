@@ -212,7 +212,7 @@ TEST_F(SampleLevel, StatesRunFromGetReadyToPlayWithMusicAndTheClockOnlyInPlay) {
 
 TEST_F(SampleLevel, DrawsTheHotelUnderTheInterfaceAndAComicStopsTheLevel) {
     HSPRITE target = grCreateSprite(1024, 768, "level test back buffer");
-    grSetTarget(target);
+    HSPRITE screen = grSetTarget(target);
     cGame* level = Play();
     level->xs = 1024;
     level->ys = 768;
@@ -238,7 +238,7 @@ TEST_F(SampleLevel, DrawsTheHotelUnderTheInterfaceAndAComicStopsTheLevel) {
     deleteAndNull(gComics);
     Step();
     EXPECT_EQ(level->GetLevelClock(), clock + 25);
-    grSetTarget(grScreen());
+    grSetTarget(screen);
     grFreeSprite(target);
 }
 

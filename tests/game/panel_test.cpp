@@ -114,9 +114,9 @@ protected:
     }
     void render() {
         HSPRITE target = grCreateSprite(1024, 768, "panel test back buffer");
-        grSetTarget(target);
+        HSPRITE screen = grSetTarget(target);
         WM::Get()->Render();
-        grSetTarget(grScreen());
+        grSetTarget(screen);
         grFreeSprite(target);
     }
 };

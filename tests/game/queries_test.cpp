@@ -232,6 +232,7 @@ TEST_F(Queries, RequestsFoundByKindClientsBeforeObjects) {
     Guest* a = guest();
     auto* partner = new Guest;
     a->Link(partner);
+    guest();  // in its room, asking nothing
     // The baby cries over a Music request put aside.
     ask(a->GetRequest(), kCalmBaby, room("Room1"), kRequestServing);
     ask(a->Stashed(), kMusic, room("Room1"), kRequestWaiting);
@@ -254,7 +255,9 @@ TEST_F(Queries, RequestsFoundByKindClientsBeforeObjects) {
         {kRepair, false, &object("Bar")->GetRequest()},
         {kRepair, true, nullptr},
         {kFood, false, nullptr},
-        // from kNoRequest on: clients in state 1 and objects in state 1
+        // from kNoRequest on: clients in state 1 and objects in state 1; a guest without a
+        // request put aside is no match
+        {kNoRequest, false, &object("Bar")->GetRequest()},
         {kNoRequest + 1, false, &object("Bar")->GetRequest()},
     };
     for (const auto& c : cases)

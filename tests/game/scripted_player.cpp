@@ -8,6 +8,7 @@
 #include "world/client.h"
 #include "world/hero.h"
 #include "world/level_object.h"
+#include "world/monster.h"
 #include "world/request.h"
 #include "world/room.h"
 
@@ -76,6 +77,14 @@ void ScriptedPlayer::React() {
         cClient* c = game_->GetClient(i);
         if (!c || c->GetRequest().GetKind() == kCheckIn || !c->CanOrderService()) continue;
         const Point2i p = HitPoint(c);
+        if (p.x >= 0) Click(p);
+    }
+    // Every monster about the hotel is struck once per look.
+    cMonsterWave& wave = game_->GetMonsterWave();
+    for (int i = 0; i < wave.GetCount(); ++i) {
+        cMonster* monster = wave.Monster(i);
+        if (!monster || !monster->IsOnStage()) continue;
+        const Point2i p = HitPoint(monster);
         if (p.x >= 0) Click(p);
     }
     MoveTo(Point2i(0, 0));

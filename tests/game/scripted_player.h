@@ -21,7 +21,8 @@ public:
     ScriptedPlayer(cGame* game, Send send) : game_(game), send_(std::move(send)) {}
 
     // One look at the hotel and everything it asks for: resting heroes called out, the head of
-    // the check-in queue carried into a free room, every object and guest asking to be clicked.
+    // the check-in queue carried into a free room, every object and guest asking to be clicked,
+    // and every monster about struck.
     void React();
 
     // A point where the object answers the pointer, searched over its bounds; (-1, -1) when none.

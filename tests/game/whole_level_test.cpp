@@ -58,9 +58,9 @@ protected:
             if (step % reactEvery == 0) React();
             Step();
             if (target) {
-                grSetTarget(target);
+                HSPRITE screen = grSetTarget(target);
                 WM::Get()->Render();
-                grSetTarget(grScreen());
+                grSetTarget(screen);
             }
             Check(step);
             out.digests.push_back(Digest());
@@ -80,16 +80,8 @@ protected:
 
     // A second play from a fresh start: the same user folder and player, the generators reseeded.
     void Restart() {
-        WM::Destroy();
         player_.reset();
-        delete game;
-        game = nullptr;
-        iniFreeAll();
-        LoadWayPoints();
-        gRandom.Seed(7);
-        captionSeedRandom(7);
-        leveltest::heard().clear();
-        WM::Create();
+        LevelHarness::Restart();
     }
 
     // --- the player, at the window manager's pointer ---

@@ -110,6 +110,7 @@ protected:
                   "[Food]\nhero=Jenny\ntarget=Kitchen\nplace=Room\nprice=30\n"
                   "[Phone]\nhero=Jenny\nplace=Room\nprice=10\n"
                   "[Cards]\nhero=Porter\nplace=Table\n"
+                  "[Music]\nhero=Jenny\ntarget=Bar\nprice=30\n"
                   "[DecreaseRatio]\ndirect=0.5\nindirect=0.5\n");
         writeFile("Data/Episodes/e1/levels.ini", "[level1]\nTester=3,500,0;Phone,-1000;Food,2\n");
         writeFile("client.ini",
@@ -377,6 +378,20 @@ TEST_F(Clients, FastServicesEarnPopularityAndSlowOnesOnlyMoney) {
     }
 }
 
+// A tune is paid once: while the guest listens its request no longer waits, so neither a click
+// on the musician nor one on the guest can order (and pay) it again.
+TEST_F(Clients, AListeningGuestIsNotServedTheSameTuneAgain) {
+    cClient c;
+    c.Load("client.ini");
+    c.GetRequest().Load(kMusic, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    c.SetState(cClient::kStateWaiting);
+    c.OnServiceEnd(true);
+    EXPECT_EQ(cClient::kStateListening, c.GetState());
+    EXPECT_FALSE(c.GetRequest().IsWaiting());
+    EXPECT_EQ(std::vector<int>{30}, hotel.money);
+}
+
 // A card or casino game ends with the client's own service end: won or lost, it then walks back
 // to its room instead of sitting at the table for good.
 TEST_F(Clients, AfterACardOrCasinoGameTheClientGoesBackToItsRoom) {
@@ -391,11 +406,50 @@ TEST_F(Clients, AfterACardOrCasinoGameTheClientGoesBackToItsRoom) {
             c.OnServiceEnd(success);
             EXPECT_EQ(cClient::kStateReacting, c.GetState()) << kind << " " << success;
             EXPECT_EQ(3, c.GetSubState()) << kind << " " << success;
+            // While it reacts, a game it has won no longer waits at the table: the Porter's
+            // next task there is for the other chair's guest.
+            if (success) {
+                EXPECT_TRUE(c.GetRequest().IsServing()) << kind;
+            }
             c.Update(25);  // no pictures: the reaction has played at once
             EXPECT_NE(cClient::kStateCards, c.GetState()) << kind << " " << success;
             EXPECT_NE(cClient::kStateCasino, c.GetState()) << kind << " " << success;
             EXPECT_EQ(kNoRequest, c.GetRequest().GetKind()) << kind << " " << success;
         }
+}
+
+// The Porter takes a table game's request as he starts to deal; when the task is withdrawn
+// before he seats the guest (another guest's failed order at the same table), the guest stops
+// waiting for him.
+TEST_F(Clients, AGuestWhoseTakenTableGameIsWithdrawnStopsWaiting) {
+    cClient c;
+    guest(c);
+    c.DropOnRoom(&rooms[1]);
+    c.GetRequest().Load(kCards, 0, &table, 0);
+    c.GetRequest().SetWaiting();
+    c.SetState(cClient::kStateWaiting);
+    porter.AddTask(kCards, &table);
+    c.GetRequest().SetDone();
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateWaiting, c.GetState()) << "the Porter is on his way";
+    porter.RemoveTask(kCards, &table);
+    c.Update(25);
+    EXPECT_EQ(cClient::kStateReacting, c.GetState());
+    EXPECT_EQ(2, c.GetLoyalty()) << "an unserved order costs a point";
+
+    // Withdrawn in the middle of the game: the guest at the cards gets up too.
+    cClient d;
+    guest(d);
+    d.DropOnRoom(&rooms[1]);
+    d.GetRequest().Load(kCards, 0, &table, 0);
+    porter.AddTask(kCards, &table);
+    d.GetRequest().SetDone();
+    d.SetState(cClient::kStateCards);
+    d.Update(25);
+    EXPECT_EQ(cClient::kStateCards, d.GetState()) << "the Porter deals";
+    porter.RemoveTask(kCards, &table);
+    d.Update(25);
+    EXPECT_EQ(cClient::kStateReacting, d.GetState());
 }
 
 TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
@@ -414,6 +468,23 @@ TEST_F(Clients, LoyaltyStopsAtFiveAndLeavesAtZero) {
     EXPECT_TRUE(last.IsLeaving());
     EXPECT_EQ(std::vector<int>{-1}, hotel.loyaltyShown);
     EXPECT_EQ(1, hotel.scheduled);
+
+    // The last point lost to a failed service: the reaction to it leaves the client on its way
+    // out, not settled back in its room or at its place with its leave spent.
+    for (int kind : {kPhone, kCocktail, kCards}) {
+        cClient c;
+        guest(c, "one.ini");
+        // In its room for the phone, at the table for the others.
+        if (kind == kPhone) c.DropOnRoom(&rooms[1]);  // one grade off: no loyalty change
+        c.GetRequest().Load(kind, 0, kind == kPhone ? static_cast<cLevelObj*>(&rooms[1]) : &table, 0);
+        c.GetRequest().SetWaiting();
+        c.SetState(cClient::kStateWaiting);
+        c.OnServiceEnd(false);
+        EXPECT_TRUE(c.IsLeaving()) << kind;
+        EXPECT_TRUE(c.GetState() == cClient::kStateLeavingRoom || c.GetState() == cClient::kStateWalking ||
+                    c.GetState() == cClient::kStateLeavingAngry)
+            << kind << ": state " << c.GetState();
+    }
 }
 
 TEST_F(Clients, AFailedCheckOutOnTheLastPointSchedulesTheNextClientOnce) {
@@ -508,6 +579,16 @@ TEST_F(Clients, ClicksOrderServicesOnlyWhenTheyCanBeServed) {
     jenny.AddTask(kCocktail, &bar);
     EXPECT_TRUE(c.CanOrderService());
     c.SetState(cClient::kStateReacting);
+    EXPECT_FALSE(c.CanOrderService());
+
+    // A check-out at the front place is ordered once: Jenny's other errands at the desk unlock
+    // it while the first order still waits in her queue.
+    c.SetState(cClient::kStateWaiting);
+    c.GetRequest().Load(kCheckOut, 0, &co0, 0);
+    c.GetRequest().SetWaiting();
+    ASSERT_EQ(&desk, c.GetRequest().GetTarget());
+    EXPECT_TRUE(c.CanOrderService());
+    jenny.AddTask(kCheckOut, &desk);
     EXPECT_FALSE(c.CanOrderService());
 }
 

@@ -96,6 +96,7 @@ TEST_F(Maid, CleaningTakesItsLoopsShortenedByTheSkillExactly) {
         maid.SetState(cHero::kStateAtBase);
         maid.Update(25);  // home with nothing to do: the broom is put away
         maid.AddTask(kClean, &room);
+        room.Enable();  // locked by the order
         maid.SetState(cHero::kStateIdle);
         maid.Update(25);  // no tool yet: home first
         ASSERT_EQ(cHero::kStateService2, maid.GetState());
@@ -105,6 +106,7 @@ TEST_F(Maid, CleaningTakesItsLoopsShortenedByTheSkillExactly) {
         maid.Update(25);  // the service starts
         EXPECT_EQ(cMaid::kAnimClean, maid.GetAnimIndex());
         EXPECT_TRUE(guest.GetRequest().IsDone());
+        EXPECT_FALSE(room.IsEnabled());  // released: the room takes its next order
         EXPECT_EQ(cRoom::kOpening, room.GetState());
         EXPECT_EQ(c.ms, 25 * stepsIn(cHero::kStateService1)) << c.ability;
         EXPECT_EQ(std::vector<bool>{true}, guest.served);

@@ -323,13 +323,20 @@ TEST_F(World, ActionabilityByKind) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(RequestKindName(c.kind)) + " task " + std::to_string(c.taskKind));
-        r.Load(c.kind, 0, nullptr, 0);
+        r.Load(c.kind, 0, &obj, 0);
         if (c.waiting) r.SetWaiting();
         hero.unavailable = c.unavailable;
         hero.tasks.clear();
         if (c.taskKind >= 0) hero.tasks.push_back({c.taskKind, &obj});
         EXPECT_EQ(c.actionable, obj.IsActionable());
     }
+    // A luggage asked in a room also names the desk: the desk does not take the order, which
+    // would send the Porter to wait there for good.
+    cLevelObj room;
+    r.Load(kLuggage, 0, &room, 0);
+    r.SetWaiting();
+    hero.tasks.clear();
+    EXPECT_FALSE(obj.IsActionable());
     obj.Enable();  // busy
     EXPECT_FALSE(obj.IsActionable());
     obj.Disable();

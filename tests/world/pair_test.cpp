@@ -150,6 +150,15 @@ protected:
         c.GetRequest().Update(elapsed);
         c.SetState(cClient::kStateWaiting);
     }
+    // "Dad" with his companion, queued, dropped on the room and settled there with her.
+    cPairClient& settledPair(cClient& dad) {
+        guest(dad, "Dad");
+        auto& sister = *dynamic_cast<cPairClient*>(dad.GetLinked());
+        EXPECT_TRUE(dad.EnterCheckInQueue());
+        dad.DropOnRoom(&room);
+        EXPECT_TRUE(stepUntil(dad, [&] { return sister.GetState() == cClient::kStateInRoom; }));
+        return sister;
+    }
     // Updates the partner (which updates its companion) until done() holds, at most n steps.
     template <typename Done>
     static bool stepUntil(cClient& c, Done done, int n = 400) {
@@ -254,11 +263,8 @@ TEST_F(Pairs, AnAngryLeaveTakesBothAndEachWaitsForTheOther) {
     // room: both leave, the next client is called once, and the companion stands at the anger
     // point until its partner is there too.
     cClient dad;
-    guest(dad, "Dad");
-    auto& sister = *dynamic_cast<cPairClient*>(dad.GetLinked());
-    ASSERT_TRUE(dad.EnterCheckInQueue());
-    dad.DropOnRoom(&room);
-    ASSERT_TRUE(stepUntil(dad, [&] { return sister.GetState() == cClient::kStateInRoom; }));
+    cPairClient& sister = settledPair(dad);
+    ASSERT_EQ(cClient::kStateInRoom, sister.GetState());
     waitAt(sister, kCocktail, &table, 0);
     while (sister.GetLoyalty() > 0) sister.BecomeAngrier();
     EXPECT_TRUE(sister.IsLeaving());
@@ -296,7 +302,38 @@ TEST_F(Pairs, AnAngryLeaveTakesBothAndEachWaitsForTheOther) {
     ASSERT_TRUE(stepUntil(dad2, [&] { return sister2.GetState() == cClient::kStateOutside; }));
     EXPECT_FALSE(sister2.IsLeaving());
     EXPECT_EQ(2, lobby.scheduled);
+
 }
+
+// The partner leaves angry and its companion misses the moment: a service ending just then sends
+// it straight out of the hotel, or it was following and then settled in the room. Either way
+// both end outside, and the partner does not stand at the anger point for ever.
+class PartnerLeaves : public Pairs, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PartnerLeaves, NeverWaitingForEverForItsCompanion) {
+    const bool settled = GetParam();
+    cClient dad;
+    cPairClient& sister = settledPair(dad);
+    ASSERT_EQ(cClient::kStateInRoom, sister.GetState());
+    if (settled) {
+        sister.SetState(cClient::kStateFollowing);
+        dad.LeaveAngry();
+        EXPECT_FALSE(sister.IsLeaving());
+        sister.SetState(cClient::kStateInRoom);
+    } else {
+        waitAt(sister, kCocktail, &table, 0);
+        dad.LeaveAngry();
+        sister.SetState(cClient::kStateOutside);
+    }
+    ASSERT_TRUE(stepUntil(dad, [&] {
+        return dad.GetState() == cClient::kStateOutside && sister.GetState() == cClient::kStateOutside;
+    })) << "partner " << dad.GetState() << ", companion " << sister.GetState();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, PartnerLeaves, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& i) {
+                             return i.param ? "CompanionSettledInTheRoom" : "CompanionWentOut";
+                         });
 
 class CowboyKids : public Pairs {
 protected:

@@ -80,7 +80,8 @@ velmora_svg_pieces(Menu/UIShop cells.svg tga cell empty_cell)
 velmora_svg_pieces(Menu/UIShop marks.svg tga small_arrow star sold must_have arrow_light
   arrow_left arrow_left_off arrow_right arrow_right_off)
 velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants_off coffee
-  coffee_off tv tv_off piano piano_off books books_off room room_off room_lux room_lux_off)
+  coffee_off tv tv_off piano piano_off books books_off room room_off room_lux room_lux_off gift
+  gift_off sweets sweets_off flower flower_off cash cash_off)
 velmora_svg_folder(Menu/UISchool)
 velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off)
 velmora_svg_folder(Menu/UIHome)

@@ -2,6 +2,7 @@
 // image readers: sizes, alpha, frame strips, alpha planes, and refusals of bad input.
 #include "engine/gr/image.h"
 #include "tests/support/temp_folder.h"
+#include "tools/tests/tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -16,22 +17,7 @@ namespace {
 
 using testsupport::TempFolder;
 
-struct ToolRun {
-    int status = -1;  // exit code; -1 when the tool did not exit normally
-    std::string output;  // stdout and stderr
-};
-
-ToolRun render(const std::string& args) {
-    ToolRun run;
-    FILE* p = popen((std::string(SVGRENDER) + " " + args + " 2>&1").c_str(), "r");
-    if (!p) return run;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) run.output.append(buffer, n);
-    const int status = pclose(p);
-    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    return run;
-}
+ToolRun render(const std::string& args) { return runTool(SVGRENDER, args); }
 
 // A w x h document whose body is the given SVG elements.
 std::string svg(int w, int h, const std::string& body) {
