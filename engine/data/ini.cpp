@@ -34,6 +34,7 @@ struct IniFile {
     int size;
     bool wide;
     bool unsaved;  // changed while saves were held
+    bool looked;   // checked for damage since it was loaded
     IniSectionRef* sections;
     int sectionCount;
     int sectionCapacity;
@@ -119,19 +120,20 @@ uint32_t nameHash(const char* name) {
 // A file read for its values that is missing, empty or ends inside a line (every file this
 // program writes ends its last line) gives defaults in place of what it should hold: one log
 // line says which file and why, so that the odd behaviour that follows can be traced.
-void noteIfDamaged(const IniFile* f) {
-    if (!f) return;
+void noteIfDamaged(IniFile* f) {
+    // Looked at once per load: reads in a level's every step must stay cheap.
+    if (!f || f->looked) return;
+    f->looked = true;
     const int len = length(*f);
-    const char* why = nullptr;
-    if (f->size <= 0)
-        why = fileExists(f->name) ? "is empty" : "is missing";
-    else if (len > 0 && !isEol(at(*f, len - 1)))
-        why = "ends inside a line: it was cut short";
-    if (!why) return;
+    const bool cut = f->size > 0 && len > 0 && !isEol(at(*f, len - 1));
+    if (f->size > 0 && !cut) return;
     const uint32_t h = nameHash(f->name);
     for (int i = 0; i < gReportedCount; ++i)
         if (gReported[i] == h) return;
     if (gReportedCount < 64) gReported[gReportedCount++] = h;
+    const char* why = cut                    ? "ends inside a line: it was cut short"
+                      : fileExists(f->name) ? "is empty"
+                                            : "is missing";
     logPrintf("ini: %s %s; its values read as defaults\n", f->name, why);
 }
 

@@ -83,10 +83,12 @@ const char* reachedName(int code) {
 constexpr int kCaseFrames = 16;
 // Wall-clock seconds a damaged run may take: more is a hang inside a frame.
 constexpr unsigned kCaseSeconds = 60;
+// The same for the whole walk of the template with all its damaged runs.
+constexpr unsigned kWalkSeconds = 900;
 // Frames of play at the end of the road.
 constexpr int kPlayFrames = 3 * 40;
 
-// --- Damage -------------------------------------------------------------------------------------
+// --- Damage --------------------------------------------------------------------------------------
 
 enum Damage { kRemoved, kHalf, kEmpty };
 const char* damageName(Damage d) {
@@ -134,7 +136,8 @@ public:
 
     // Damage replaces the entry, so the built file is never written through a link.
     void damage(const std::string& file, Damage d) {
-        const std::string bytes = testsupport::TempFolder::readFile((kBuiltData / rel(file)).string());
+        const std::string bytes =
+            testsupport::TempFolder::readFile((kBuiltData / rel(file)).string());
         std::error_code ec;
         fs::remove(file, ec);
         if (d == kRemoved) return;
@@ -147,7 +150,9 @@ public:
     void restore(const std::string& file) { put(file); }
 
 private:
-    static fs::path rel(const std::string& file) { return fs::path(file).lexically_relative("Data"); }
+    static fs::path rel(const std::string& file) {
+        return fs::path(file).lexically_relative("Data");
+    }
     // A hard link where the file system allows it, else a copy.
     static void put(const std::string& file) {
         std::error_code ec;
@@ -294,7 +299,8 @@ public:
     }
     void finish() {
         finishCopy();
-        report_ << "#\t" << runs_ << " damaged runs from " << copies_ << " paused copies" << std::endl;
+        report_ << "#\t" << runs_ << " damaged runs from " << copies_ << " paused copies"
+                << std::endl;
     }
 
 private:
@@ -433,7 +439,7 @@ private:
     pid_t standby_ = -1;
 };
 
-// --- The road --------------------------------------------------------------------------------------
+// --- The road ------------------------------------------------------------------------------------
 
 struct Ended {
     Reached at;
@@ -567,6 +573,7 @@ void PrintTo(const Group& g, std::ostream* os) { *os << g.name; }
 
 // The template's whole life, in a child of the test: ends with 0 once the road was walked.
 [[noreturn]] void walk(Mirror& mirror, const Group& g, const char* report) {
+    alarm(kWalkSeconds);
     // A copy keeps only the thread that forked it: the renderer must draw on that one.
     setenv("SDL_RENDER_DRIVER", "software", 1);
     setenv("LP_NUM_THREADS", "0", 1);
@@ -608,7 +615,50 @@ void PrintTo(const Group& g, std::ostream* os) { *os << g.name; }
     _exit(at == kPlayed ? 0 : 3);
 }
 
-// --- Every TGA picture through the sprite loader ---------------------------------------------------
+// --- The INI store on its own --------------------------------------------------------------------
+
+// A file read for its values that is missing, empty or cut inside a line is reported once a run,
+// however often it comes back into the cache; a whole file is not.
+TEST(DamagedIni, AMissingEmptyOrCutFileIsReportedOncePerRun) {
+    testsupport::TempFolder folder{"velmora_damaged_ini"};
+    ASSERT_TRUE(folder.enter());
+    const struct {
+        const char* file;
+        const char* bytes;  // null: no file
+        const char* reason;
+    } cases[] = {
+        {"gone.ini", nullptr, "gone.ini is missing"},
+        {"empty.ini", "", "empty.ini is empty"},
+        {"cut.ini", "[a]\nb=1\nc=", "cut.ini ends inside a line"},
+        {"whole.ini", "[a]\nb=1\n", nullptr},
+    };
+    for (const auto& c : cases)
+        if (c.bytes) folder.write(c.file, c.bytes);
+    const int status = testsupport::inChild([&] {
+        for (int run = 0; run < 2; ++run) {
+            for (int i = 0; i < 3; ++i)
+                for (const auto& c : cases) iniGetString(c.file, "a", "b", "");
+            // Ten other files push them out of the cache; read again, they are not reported again.
+            for (int i = 0; i < 10; ++i)
+                iniGetInt(("other" + std::to_string(i)).c_str(), "a", "b", 0);
+            for (const auto& c : cases) iniGetString(c.file, "a", "b", "");
+            iniFreeAll();  // a new run
+        }
+    });
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string log = folder.read("gerr.log");
+    for (const auto& c : cases) {
+        size_t count = 0;
+        for (size_t at = log.find(c.file); at != std::string::npos; at = log.find(c.file, at + 1))
+            ++count;
+        EXPECT_EQ(count, c.reason ? 2u : 0u) << c.file << "\n" << log;
+        if (c.reason) {
+            EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+        }
+    }
+}
+
+// --- Every TGA picture through the sprite loader -------------------------------------------------
 
 // The game loads all its pictures through one loader; each TGA file, removed and cut in turn,
 // goes through it once, all in one child (the file last tried is named should it die).
@@ -641,7 +691,7 @@ TEST(DamagedPictures, EveryTgaRemovedOrCutIsReportedByTheSpriteLoader) {
     EXPECT_EQ(testsupport::TempFolder::readFile("pictures.txt"), "");
 }
 
-// --- The player's own files ------------------------------------------------------------------------
+// --- The player's own files ----------------------------------------------------------------------
 
 // Two players and a score table as a player's files hold them, Ada first and further along.
 const std::string kProfile =
