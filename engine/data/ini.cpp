@@ -117,6 +117,12 @@ uint32_t nameHash(const char* name) {
     return h;
 }
 
+bool inDataFolder(const char* name) {
+    return (name[0] == 'd' || name[0] == 'D') && (name[1] == 'a' || name[1] == 'A') &&
+           (name[2] == 't' || name[2] == 'T') && (name[3] == 'a' || name[3] == 'A') &&
+           (name[4] == '/' || name[4] == '\\');
+}
+
 // A file read for its values that is missing, empty or ends inside a line (every file this
 // program writes ends its last line) gives defaults in place of what it should hold: one log
 // line says which file and why, so that the odd behaviour that follows can be traced.
@@ -127,13 +133,16 @@ void noteIfDamaged(IniFile* f) {
     const int len = length(*f);
     const bool cut = f->size > 0 && len > 0 && !isEol(at(*f, len - 1));
     if (f->size > 0 && !cut) return;
+    // Settings and player files are missing until first written; the game's data never is.
+    const bool missing = !cut && !fileExists(f->name);
+    if (missing && !inDataFolder(f->name)) return;
     const uint32_t h = nameHash(f->name);
     for (int i = 0; i < gReportedCount; ++i)
         if (gReported[i] == h) return;
     if (gReportedCount < 64) gReported[gReportedCount++] = h;
-    const char* why = cut                    ? "ends inside a line: it was cut short"
-                      : fileExists(f->name) ? "is empty"
-                                            : "is missing";
+    const char* why = cut       ? "ends inside a line: it was cut short"
+                      : missing ? "is missing"
+                                : "is empty";
     logPrintf("ini: %s %s; its values read as defaults\n", f->name, why);
 }
 

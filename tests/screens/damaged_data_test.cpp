@@ -617,8 +617,9 @@ void PrintTo(const Group& g, std::ostream* os) { *os << g.name; }
 
 // --- The INI store on its own --------------------------------------------------------------------
 
-// A file read for its values that is missing, empty or cut inside a line is reported once a run,
-// however often it comes back into the cache; a whole file is not.
+// A data file read for its values that is missing, empty or cut inside a line is reported once a
+// run, however often it comes back into the cache; a whole file is not, nor a missing file of the
+// player's own.
 TEST(DamagedIni, AMissingEmptyOrCutFileIsReportedOncePerRun) {
     testsupport::TempFolder folder{"velmora_damaged_ini"};
     ASSERT_TRUE(folder.enter());
@@ -627,10 +628,12 @@ TEST(DamagedIni, AMissingEmptyOrCutFileIsReportedOncePerRun) {
         const char* bytes;  // null: no file
         const char* reason;
     } cases[] = {
-        {"gone.ini", nullptr, "gone.ini is missing"},
-        {"empty.ini", "", "empty.ini is empty"},
-        {"cut.ini", "[a]\nb=1\nc=", "cut.ini ends inside a line"},
-        {"whole.ini", "[a]\nb=1\n", nullptr},
+        {"Data/gone.ini", nullptr, "gone.ini is missing"},
+        {"Data/empty.ini", "", "empty.ini is empty"},
+        {"Data/cut.ini", "[a]\nb=1\nc=", "cut.ini ends inside a line"},
+        {"Data/whole.ini", "[a]\nb=1\n", nullptr},
+        {"settings.ini", nullptr, nullptr},  // a user's file is missing until first written
+        {"scratch.ini", "", "scratch.ini is empty"},
     };
     for (const auto& c : cases)
         if (c.bytes) folder.write(c.file, c.bytes);
@@ -640,7 +643,7 @@ TEST(DamagedIni, AMissingEmptyOrCutFileIsReportedOncePerRun) {
                 for (const auto& c : cases) iniGetString(c.file, "a", "b", "");
             // Ten other files push them out of the cache; read again, they are not reported again.
             for (int i = 0; i < 10; ++i)
-                iniGetInt(("other" + std::to_string(i)).c_str(), "a", "b", 0);
+                iniGetInt(("Data/other" + std::to_string(i) + ".ini").c_str(), "a", "b", 0);
             for (const auto& c : cases) iniGetString(c.file, "a", "b", "");
             iniFreeAll();  // a new run
         }
