@@ -291,7 +291,10 @@ public:
     }
     // After the step: what it opened first joins the files of the current copy.
     void afterStep() {
-        if (!active_) return;
+        if (!active_) {
+            watch_.fresh();  // what is opened now is not fresh later, and the queue stays short
+            return;
+        }
         ++stepsSinceCopy_;
         for (const std::string& file : watch_.fresh()) {
             if (takes_(file)) pending_.push_back(file);
