@@ -223,7 +223,7 @@ int cGame::Draw() {
 
 void cGame::drawDayLabel() {
     if (!dayFont_) return;
-    std::u16string text = dayText_ + u" " + widenText(std::to_string(levelNumber_).c_str());
+    std::u16string text = dayText_ + widenText(std::to_string(levelNumber_).c_str());
     int w = 0, h = 0, bits = 0, full = 0;
     grGetMode(&w, &h, &bits, &full);
     grDrawText(dayFont_, (w ? w : xs) - kDayLabelMargin, kDayLabelMargin, text.c_str(), 0, 1, -1);

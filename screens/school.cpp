@@ -382,7 +382,7 @@ int UISchool::Draw() {
         }
         char price[16];
         formatString(price, sizeof price, "%d", e ? e->item->price : 0);
-        int tw = fontPrice_ ? grTextWidthA(fontPrice_, price, -1) : 0;
+        int tw = fontPrice_ ? grTextWidthA(fontPrice_, price, static_cast<int>(strlen(price))) : 0;
         int cw = spriteWidth(coin_);
         int left = priceCx_ + i * cellW_ - (cw + tw) / 2;
         if (coin_) grDrawSprite(left, priceCy_ - spriteHeight(coin_) / 2, coin_, 0);
@@ -403,8 +403,9 @@ int UISchool::Draw() {
     if (cashFont) {
         char number[16];
         formatString(number, sizeof number, "%d", points);
-        int lw = grTextWidth(cashFont, pointsLabel_.c_str(), -1);
-        int nw = grTextWidthA(cashFont, number, -1);
+        // Whole texts are measured: a negative count would measure nothing.
+        int lw = grTextWidth(cashFont, pointsLabel_.c_str(), static_cast<int>(pointsLabel_.size()));
+        int nw = grTextWidthA(cashFont, number, static_cast<int>(strlen(number)));
         int left = pointsCx_ - (lw + nw) / 2;
         grDrawText(cashFont, left, pointsCy_, pointsLabel_.c_str(), 0, -1, 0);
         uint32_t alpha = short_ ? static_cast<uint32_t>(pulse_) & 0xFF : 255u;

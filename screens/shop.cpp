@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/random.h"
 #include "core/strings.h"
@@ -58,8 +59,9 @@ void showBonus(UIWnd* w, int bonus) {
         w->SetText("");
 }
 
+// The whole caption: the text ends at its terminator, well before the buffer's length.
 int width(UIWnd* w) {
-    return w && w->font ? grTextWidth(w->font, w->caption, -1) : 0;
+    return w && w->font ? grTextWidth(w->font, w->caption, kUiCaptionUnits) : 0;
 }
 
 }  // namespace
@@ -620,7 +622,8 @@ int UIShop::Update(int milliseconds) {
 void UIShop::drawPrice(int px, int cy, uint32_t value, HSPRITE sign) {
     char text[16];
     formatString(text, sizeof text, "%u", value);
-    int t = fontPrice_ ? static_cast<int>(std::lround(grTextWidthA(fontPrice_, text, -1) / 2.0)) : 0;
+    const int n = static_cast<int>(strlen(text));
+    int t = fontPrice_ ? static_cast<int>(std::lround(grTextWidthA(fontPrice_, text, n) / 2.0)) : 0;
     int cw = sign ? spriteWidth(sign) : 10, ch = sign ? spriteHeight(sign) : 10;
     int hw = static_cast<int>(std::lround(cw / 2.0)), hh = static_cast<int>(std::lround(ch / 2.0));
     if (sign) grDrawSprite(px - t - hw - 1, cy - hh, sign, 0);

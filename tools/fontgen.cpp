@@ -1,5 +1,6 @@
-// Renders a TrueType font into the game's bitmap font: a 32-bit TGA of white glyphs whose alpha
-// is the coverage, and the .fh metric text beside it (Latin-1 codes 32..255).
+// Renders a TrueType font into the game's bitmap font: a 32-bit TGA of glyphs (white, or the colour
+// given, optionally ringed by a second colour) whose alpha is the coverage, and the .fh metric text
+// beside it (Latin-1 codes 32..255).
 #include "tools/tga_write.h"
 
 #include <ft2build.h>
@@ -25,7 +26,48 @@ struct Glyph {
     int top = 0;  // rows from the cell's top to the bitmap's first row
     int rows = 0;
     std::vector<uint8_t> coverage;  // width x rows
+    std::vector<uint8_t> ring;      // width x rows, the outline's coverage; empty without one
 };
+
+// Text that stands on any picture: the glyph grows by the ring's width on every side and the ring
+// is the coverage spread over a small disc. The advance stays the same.
+constexpr int kRing = 2;
+
+void addRing(Glyph& g) {
+    if (g.width == 0) return;
+    const int w = g.width + 2 * kRing, h = g.rows + 2 * kRing;
+    std::vector<uint8_t> fill(static_cast<size_t>(w) * h, 0), ring(fill.size(), 0);
+    for (int r = 0; r < g.rows; ++r)
+        for (int c = 0; c < g.width; ++c)
+            fill[static_cast<size_t>(r + kRing) * w + c + kRing] =
+                g.coverage[static_cast<size_t>(r) * g.width + c];
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) {
+            uint8_t m = 0;
+            for (int dr = -kRing; dr <= kRing; ++dr)
+                for (int dc = -kRing; dc <= kRing; ++dc) {
+                    if (dr * dr + dc * dc > kRing * kRing + 1) continue;
+                    const int rr = r + dr, cc = c + dc;
+                    if (rr < 0 || rr >= h || cc < 0 || cc >= w) continue;
+                    const uint8_t v = fill[static_cast<size_t>(rr) * w + cc];
+                    if (v > m) m = v;
+                }
+            ring[static_cast<size_t>(r) * w + c] = m;
+        }
+    g.coverage = std::move(fill);
+    g.ring = std::move(ring);
+    g.width = w;
+    g.rows = h;
+    g.left -= kRing;
+    g.extra -= kRing;
+    g.top -= kRing;
+}
+
+bool parseColour(const char* text, unsigned long* rgb) {
+    char* end = nullptr;
+    *rgb = strtoul(text, &end, 16);
+    return end && !*end && end - text == 6;
+}
 
 bool renderGlyph(FT_Face face, int code, int ascender, Glyph& g) {
     if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER) != 0) return false;
@@ -54,11 +96,20 @@ bool inMetricRange(const Glyph& g) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        fprintf(stderr, "usage: fontgen <font.ttf> <pixel size> <output base>\n"
-                        "writes <output base>.tga and <output base>.fh\n");
+    if (argc < 4 || argc > 6) {
+        fprintf(stderr, "usage: fontgen <font.ttf> <pixel size> <output base> [RRGGBB [RRGGBB]]\n"
+                        "writes <output base>.tga and <output base>.fh; the second colour rings "
+                        "each glyph\n");
         return 2;
     }
+    // Text on light panels needs glyphs that are dark already: a tint can only darken white.
+    unsigned long rgb = 0xFFFFFF, ringRgb = 0;
+    const bool ringed = argc == 6;
+    for (int i = 4; i < argc; ++i)
+        if (!parseColour(argv[i], i == 4 ? &rgb : &ringRgb)) {
+            fprintf(stderr, "fontgen: colour %s is not RRGGBB\n", argv[i]);
+            return 2;
+        }
     const char* fontFile = argv[1];
     const int pixelSize = atoi(argv[2]);
     const std::string base = argv[3];
@@ -79,8 +130,10 @@ int main(int argc, char** argv) {
         FT_Done_FreeType(lib);
         return 1;
     }
-    const int ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
-    const int descender = static_cast<int>(face->size->metrics.descender >> 6);  // floor, negative
+    // A ringed font's line has room for the ring above and below.
+    const int pad = ringed ? kRing : 0;
+    const int ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6) + pad;
+    const int descender = static_cast<int>(face->size->metrics.descender >> 6) - pad;  // negative
     const int lineHeight = ascender - descender;
 
     // C1 control codes 127..159 have no glyphs; a code without one gets no line and so draws
@@ -96,6 +149,7 @@ int main(int argc, char** argv) {
             ++failed;
             continue;
         }
+        if (ringed) addRing(g);
         if (!inMetricRange(g)) {
             fprintf(stderr, "fontgen: glyph %d (width %d, offsets %d/%d) does not fit the metric "
                             "format; choose a smaller size\n", code, g.width, g.left, g.extra);
@@ -123,18 +177,32 @@ int main(int argc, char** argv) {
     const int height = penY + lineHeight;
 
     std::vector<uint8_t> bgra(static_cast<size_t>(kAtlasWidth) * height * 4, 0);
-    for (size_t i = 0; i < bgra.size(); i += 4) bgra[i] = bgra[i + 1] = bgra[i + 2] = 255;
+    // Transparent pixels carry the outermost colour, so that filtered edges blend into it.
+    const unsigned long edge = ringed ? ringRgb : rgb;
+    auto channel = [](unsigned long colour, int shift) {
+        return static_cast<int>((colour >> shift) & 0xFF);
+    };
+    for (size_t i = 0; i < bgra.size(); i += 4)
+        for (int k = 0; k < 3; ++k) bgra[i + k] = static_cast<uint8_t>(channel(edge, 8 * k));
     for (const Glyph& g : glyphs) {
         bool clipped = false;
         for (int r = 0; r < g.rows; ++r) {
             const int cellRow = g.top + r;
             for (int c = 0; c < g.width; ++c) {
-                const uint8_t v = g.coverage[static_cast<size_t>(r) * g.width + c];
+                const size_t at = static_cast<size_t>(r) * g.width + c;
+                const uint8_t v = g.coverage[at];
+                const uint8_t a = ringed ? g.ring[at] : v;
                 if (cellRow < 0 || cellRow >= lineHeight) {
-                    clipped = clipped || v != 0;
+                    clipped = clipped || a != 0;
                     continue;
                 }
-                bgra[(static_cast<size_t>(g.y + cellRow) * kAtlasWidth + g.x + c) * 4 + 3] = v;
+                uint8_t* px = &bgra[(static_cast<size_t>(g.y + cellRow) * kAtlasWidth + g.x + c) * 4];
+                px[3] = a;
+                // The glyph over its ring: the ring shows where the spread reaches past the glyph.
+                if (ringed && a > 0)
+                    for (int k = 0; k < 3; ++k)
+                        px[k] = static_cast<uint8_t>((channel(rgb, 8 * k) * v +
+                                                      channel(ringRgb, 8 * k) * (a - v)) / a);
             }
         }
         if (clipped) fprintf(stderr, "fontgen: glyph %d reaches beyond the line and is cut\n", g.code);

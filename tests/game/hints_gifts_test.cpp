@@ -16,6 +16,7 @@
 #include "tests/game/level_harness.h"
 #include "tests/game/scripted_player.h"
 #include "world/client.h"
+#include "world/flower.h"
 #include "world/gift.h"
 #include "world/jenny.h"
 #include "world/level_object.h"
@@ -426,8 +427,10 @@ TEST_F(HintsAndGifts, TheMaidPointsAtTheFlowerOnceTheWaterHintWasShown) {
     ASSERT_NE(maid, nullptr);
     for (int i = 0; i < 2000 && !maid->IsUnavailable(); ++i) Step();
     ASSERT_TRUE(maid->IsUnavailable());
+    // The flower runs dry at once rather than after its fresh spell.
     flower->GetRequest().Load(kWater, 0, flower, 0);
     flower->GetRequest().SetWaiting();
+    flower->SetState(cFlower::kThirsty);
 
     cRoundBtn* water = nullptr;
     for (int i = 0; i < cCommandPanel::kButtons && !water; ++i)

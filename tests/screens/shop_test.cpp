@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "engine/gr/image.h"
 #include "engine/platform/input.h"
 #include "screens/mini_level.h"
 #include "tests/screens/between_fixture.h"
@@ -252,6 +254,34 @@ TEST_F(Shop, TheMoneyWordPaysAndReopensTheOfferAtOnce) {
     EXPECT_EQ(10000u, gCurrentProfile->GetPopularity());
     EXPECT_TRUE(shop->Item(0)->buyable);
     EXPECT_EQ(UI_NORMAL, state("Buy"));
+}
+
+TEST_F(Shop, TheCashRowStandsSideBySideCentredOnItsPoint) {
+    // A font whose every glyph advances 4 pixels: "Coins" is 20 wide, "500" 12.
+    std::vector<uint8_t> px(3 * 94 * 4 * 3, 0xFF);
+    std::filesystem::create_directories(program.file("Fonts"));
+    cTGAImage writer;
+    ASSERT_EQ(writer.Save(program.file("Fonts/tiny.tga").c_str(), px.data(), 24, 3 * 94, -4), 0);
+    std::string metrics = "2 4 94\n";
+    for (int code = 33; code < 127; ++code)
+        metrics += std::to_string(code) + " " + std::to_string((code - 33) * 3) + " 0 0 3 1\n";
+    program.write("Fonts/tiny.fh", metrics);
+    std::string layout = kShopLayout;
+    layout.replace(layout.find("cell_x="), 0,
+                   "cash_x=200\r\ncash_y=30\r\nfont_gold=Fonts/tiny.tga\r\nfont_red=Fonts/tiny.tga\r\n");
+    layout += "[Cash]\r\ntype=text\r\nx=0\r\ny=0\r\nxs=100\r\nys=20\r\nname=Coins\r\n"
+              "font=Fonts/tiny.tga\r\n";
+    data(kLayout, layout);
+    items(kSofa);
+    openShop();
+    ASSERT_EQ(500u, gCurrentProfile->GetCash());
+    UIWnd* label = findChild(shop.get(), "Cash");
+    UIWnd* number = findChild(shop.get(), "CashAmount");
+    ASSERT_TRUE(label && number);
+    EXPECT_EQ(200 - (20 + 12) / 2, label->x);
+    EXPECT_EQ(label->x + 20, number->x);
+    EXPECT_EQ(30, label->y);
+    EXPECT_EQ(30, number->y);
 }
 
 TEST_F(Shop, TheClientsOfTheComingLevelCountTheOwnedBonuses) {

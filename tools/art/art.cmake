@@ -10,6 +10,8 @@ velmora_svg_pieces(Menu/Common frame.svg tga
   frame_left_top frame_top frame_right_top frame_right frame_right_bottom frame_bottom
   frame_left_bottom frame_left frame_center)
 velmora_svg_pieces(Menu/Common progress.svg tga progress_empty progress_full)
+velmora_svg_pieces(Menu/Common choice.svg tga choice_normal choice_active choice_press)
+velmora_svg_pieces(Menu/Common field.svg tga field_left field field_right)
 velmora_svg_pieces(Menu/Common switch.svg tga
   switch_off_normal switch_off_active switch_on_normal switch_on_active)
 
@@ -77,6 +79,7 @@ velmora_svg_folder(Tutorial)
 # The shop, the school and the home between levels.
 velmora_svg_folder(Menu/UIShop)
 velmora_svg_pieces(Menu/UIShop cells.svg tga cell empty_cell)
+velmora_svg_pieces(Menu/UIShop price.svg tga price_coin price_star)
 velmora_svg_pieces(Menu/UIShop marks.svg tga small_arrow star sold must_have arrow_light
   arrow_left arrow_left_off arrow_right arrow_right_off)
 velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants_off coffee
@@ -90,9 +93,15 @@ velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
 # Maid's and the Porter's hero buttons.
 velmora_svg_folder(Interface)
 velmora_svg_pieces(Interface round.svg tga round_normal round_active round_press)
+velmora_svg_pieces(Interface menu_button.svg tga menu_normal menu_active menu_press)
+velmora_svg_pieces(Interface popularity.svg tga popularity_empty popularity_full)
 velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press porter_normal
   porter_active porter_press)
 velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
   chess dog fire luggage photo repair souvenir upgrade)
+# The mini-games' timer: the clock face and the eight frames of its hand.
+velmora_svg_folder(MiniGame/Timer)
+velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Timer/timer.svg
+  OPTIONS --frames 8)
 # What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
