@@ -60,7 +60,11 @@ void C_Animation::deleteObjects() {
 
 int32_t C_Animation::Load() {
     deleteObjects();
-    if (!fileName_ || !fileExists(fileName_)) return kAnimOk;
+    if (!fileName_) return kAnimOk;
+    if (!fileExists(fileName_)) {
+        logPrintf("%s: no such animation file; the animation stays empty\n", fileName_);
+        return kAnimOk;
+    }
     unsigned char* block = nullptr;
     const int size = fileLoad(fileName_, &block);
     AnmReader in(block, static_cast<size_t>(size), fileName_);

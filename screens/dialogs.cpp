@@ -168,7 +168,9 @@ void UIHelp::LoadPages() {
         char file[kUiFileSize];
         safeSnprintf(file, sizeof file, kHelpPageFile, i);
         UIWnd* page = nullptr;
-        if (fileExists(file)) {
+        if (!fileExists(file)) {
+            logPrintf("%s: help page %d has no file %s; the page stays empty\n", iniFile, i, file);
+        } else {
             page = new UIWnd;
             page->Load(file, "Main");
             if (!AddChild(page)) {

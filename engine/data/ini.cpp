@@ -2,6 +2,7 @@
 #include "engine/data/ini.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -33,6 +34,7 @@ struct IniFile {
     int size;
     bool wide;
     bool unsaved;  // changed while saves were held
+    bool looked;   // checked for damage since it was loaded
     IniSectionRef* sections;
     int sectionCount;
     int sectionCapacity;
@@ -100,6 +102,49 @@ int nextLine(const IniFile& f, int pos) {
 }
 
 bool save(IniFile& f);
+
+// Files already reported as missing, empty or cut short, by the hash of their name: a file that
+// keeps leaving the cache is reported once per run.
+uint32_t gReported[64];
+int gReportedCount = 0;
+
+uint32_t nameHash(const char* name) {
+    uint32_t h = 2166136261u;
+    for (const char* p = name; *p; ++p) {
+        unsigned c = fold(static_cast<unsigned char>(*p == '\\' ? '/' : *p));
+        h = (h ^ c) * 16777619u;
+    }
+    return h;
+}
+
+bool inDataFolder(const char* name) {
+    return (name[0] == 'd' || name[0] == 'D') && (name[1] == 'a' || name[1] == 'A') &&
+           (name[2] == 't' || name[2] == 'T') && (name[3] == 'a' || name[3] == 'A') &&
+           (name[4] == '/' || name[4] == '\\');
+}
+
+// A file read for its values that is missing, empty or ends inside a line (every file this
+// program writes ends its last line) gives defaults in place of what it should hold: one log
+// line says which file and why, so that the odd behaviour that follows can be traced.
+void noteIfDamaged(IniFile* f) {
+    // Looked at once per load: reads in a level's every step must stay cheap.
+    if (!f || f->looked) return;
+    f->looked = true;
+    const int len = length(*f);
+    const bool cut = f->size > 0 && len > 0 && !isEol(at(*f, len - 1));
+    if (f->size > 0 && !cut) return;
+    // Settings and player files are missing until first written; the game's data never is.
+    const bool missing = !cut && !fileExists(f->name);
+    if (missing && !inDataFolder(f->name)) return;
+    const uint32_t h = nameHash(f->name);
+    for (int i = 0; i < gReportedCount; ++i)
+        if (gReported[i] == h) return;
+    if (gReportedCount < 64) gReported[gReportedCount++] = h;
+    const char* why = cut       ? "ends inside a line: it was cut short"
+                      : missing ? "is missing"
+                                : "is empty";
+    logPrintf("ini: %s %s; its values read as defaults\n", f->name, why);
+}
 
 void releaseSlot(IniFile& f) {
     // A change held by an open save scope is not lost when its file leaves the cache.
@@ -399,6 +444,7 @@ const char* iniGetString(const char* file, const char* section, const char* key,
     if (!def) def = "";
     if (!section) return def;
     IniFile* f = iniOpen(file);
+    noteIfDamaged(f);
     int from, to;
     if (!locateValue(f, section, key, &from, &to)) return def;
     char* out = nextResult(static_cast<size_t>(to - from) + 1);
@@ -434,6 +480,7 @@ const char16_t* iniGetWide(const char* file, const char* section, const char* ke
     if (!def) def = u"";
     if (!key || !*key) return def;
     IniFile* f = iniOpen(file);
+    noteIfDamaged(f);
     int from, to;
     if (!locateValue(f, section, key, &from, &to)) return def;
     void* block = nextResult((static_cast<size_t>(to - from) + 1) * sizeof(char16_t));
@@ -465,6 +512,7 @@ void iniGetSections(const char* file, char* out, int size) {
     out[0] = '\0';
     IniFile* f = iniOpen(file);
     if (!f) return;
+    noteIfDamaged(f);
     int len = length(*f);
     int used = 0;
     int pos = 0;
@@ -536,6 +584,7 @@ int iniClearFile(const char* file) {
 
 void iniFreeAll() {
     for (IniFile& f : gSlots) releaseSlot(f);
+    gReportedCount = 0;
 }
 
 void iniHoldSaves() { ++gHoldDepth; }

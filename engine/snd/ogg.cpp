@@ -72,7 +72,7 @@ bool hasHole(SndSource& source) {
     return hole;
 }
 
-enum class Pages { Whole, Hole, Unsure };
+enum class Pages { Whole, Hole, Unsure, Cut };
 
 // The quick look taken at every open: from page header to page header, reading the headers
 // only, so that a music file is not read whole at start-up. A gap in the first bitstream's
@@ -103,7 +103,9 @@ Pages walkPages(SndSource& source) {
         }
         at += 27 + segments + body;
     }
-    return at == source.length ? Pages::Whole : Pages::Unsure;
+    // Page after page up to the end of the file, and none of them closed the stream: the file
+    // lost its tail.
+    return at >= source.length ? Pages::Cut : Pages::Unsure;
 }
 
 }  // namespace
@@ -115,7 +117,8 @@ CFileOGG::~CFileOGG() { Close(0); }
 int CFileOGG::OpenSource(const char* name) {
     snprintf(logName, sizeof logName, "%s", name);
     const Pages pages = walkPages(source);
-    const bool damaged = pages == Pages::Hole || (pages == Pages::Unsure && hasHole(source));
+    const bool damaged =
+        pages == Pages::Hole || ((pages == Pages::Unsure || pages == Pages::Cut) && hasHole(source));
     if (!source.Seek(0)) {
         logPrintf("sound: %s: cannot read\n", name);
         return Close(2);
@@ -153,6 +156,8 @@ int CFileOGG::OpenSource(const char* name) {
     }
     dataSize = static_cast<unsigned>(samples * 16 * format.channels / 8);
     holeLogged = false;
+    if (pages == Pages::Cut)
+        logPrintf("sound: %s: the stream has no end page (cut short); playing what is there\n", name);
     // The stream's length counts the samples of missing pages too; a damaged file is decoded
     // once here so that the size is what the reads will really deliver.
     if (damaged) {
