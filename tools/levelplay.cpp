@@ -47,12 +47,7 @@ Result play(uint32_t wayPoint, int everyMs) {
     WM::Create();
     cGame* game = gameCreateLevel();
     WM::Get()->Push(game, false, false, true);
-    ScriptedPlayer player(game, [](ScriptedPlayer::Mouse m, Point2i p) {
-        const intptr_t at = uiPack(p.x, p.y);
-        if (m == ScriptedPlayer::kMove) WM::Get()->OnMouseMove(0, at);
-        else if (m == ScriptedPlayer::kPress) WM::Get()->OnKeyDown(1, at);
-        else WM::Get()->OnKeyUp(1, at);
-    });
+    ScriptedPlayer player(game, ScriptedPlayer::AtWindowManager());
     const int every = everyMs / kStepMs > 0 ? everyMs / kStepMs : 1;
     int step = 0;
     // Why guests left angry: the kind each one last asked for, counted as it turned to go.

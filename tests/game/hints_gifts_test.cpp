@@ -56,14 +56,7 @@ protected:
             gCurrentProfile->InsertObjectItem(gCurrentProfile->MakeObjectItem(object));
         Play();
         EXPECT_TRUE(PlayOn());
-        player_ = std::make_unique<ScriptedPlayer>(game, [](ScriptedPlayer::Mouse m, Point2i p) {
-            if (m == ScriptedPlayer::kMove)
-                WM::Get()->OnMouseMove(0, at(p.x, p.y));
-            else if (m == ScriptedPlayer::kPress)
-                WM::Get()->OnKeyDown(1, at(p.x, p.y));
-            else
-                WM::Get()->OnKeyUp(1, at(p.x, p.y));
-        });
+        player_ = std::make_unique<ScriptedPlayer>(game, ScriptedPlayer::AtWindowManager());
         return game;
     }
     // Steps until the head of the check-in queue waits to be carried to a room.

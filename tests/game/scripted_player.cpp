@@ -5,12 +5,25 @@
 
 #include "game/game.h"
 #include "game/panel.h"
+#include "ui/ui.h"
 #include "world/client.h"
 #include "world/hero.h"
 #include "world/level_object.h"
 #include "world/monster.h"
 #include "world/request.h"
 #include "world/room.h"
+
+ScriptedPlayer::Send ScriptedPlayer::AtWindowManager() {
+    return [](Mouse m, Point2i p) {
+        const intptr_t at = uiPack(p.x, p.y);
+        if (m == kMove)
+            WM::Get()->OnMouseMove(0, at);
+        else if (m == kPress)
+            WM::Get()->OnKeyDown(1, at);
+        else
+            WM::Get()->OnKeyUp(1, at);
+    };
+}
 
 Point2i ScriptedPlayer::HitPoint(cBaseObj* object) {
     const auto& b = object->GetBody();

@@ -19,6 +19,8 @@ public:
     using Send = std::function<void(Mouse, Point2i)>;
 
     ScriptedPlayer(cGame* game, Send send) : game_(game), send_(std::move(send)) {}
+    // The sender that hands the pointer straight to the window manager.
+    static Send AtWindowManager();
 
     // One look at the hotel and everything it asks for: resting heroes called out, the head of
     // the check-in queue carried into a free room, every object and guest asking to be clicked,

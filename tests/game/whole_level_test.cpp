@@ -88,11 +88,7 @@ protected:
 
     ScriptedPlayer& Player() {
         if (!player_)
-            player_ = std::make_unique<ScriptedPlayer>(game, [](ScriptedPlayer::Mouse m, Point2i p) {
-                if (m == ScriptedPlayer::kMove) WM::Get()->OnMouseMove(0, at(p.x, p.y));
-                else if (m == ScriptedPlayer::kPress) WM::Get()->OnKeyDown(1, at(p.x, p.y));
-                else WM::Get()->OnKeyUp(1, at(p.x, p.y));
-            });
+            player_ = std::make_unique<ScriptedPlayer>(game, ScriptedPlayer::AtWindowManager());
         return *player_;
     }
     void React() { Player().React(); }

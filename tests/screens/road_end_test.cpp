@@ -71,17 +71,6 @@ protected:
         captionSeedRandom(kSeed);
     }
 
-    // A restart of the program with the stored player, from the loading screen to the menu.
-    void restartToMenu() {
-        shutdown();
-        start();
-        auto* loading = static_cast<UIGameLoading*>(gUIGameLoading.get());
-        ASSERT_TRUE(waitFor(loading));
-        while (loading->stage() < kLoadingStages) frame();
-        key(32);
-        ASSERT_TRUE(waitFor(gUIMainMenu.get()));
-    }
-
     // The loaded level played by the scripted player at the pointer hooks, who looks at the hotel
     // about every two seconds, until the statistics show; false when it has not ended in half an
     // hour.

@@ -60,13 +60,8 @@ TEST_F(Road, AWonLevelIsStoredAndTheMapOpensOnTheNextWayPoint) {
     EXPECT_EQ(map()->State(2), UIGameMap::kLocked);
 
     // A restart of the program finds the result, the player moved on and the next point open.
-    shutdown();
-    start();
-    auto* loading = static_cast<UIGameLoading*>(gUIGameLoading.get());
-    ASSERT_TRUE(waitFor(loading));
-    while (loading->stage() < kLoadingStages) frame();
-    key(32);
-    ASSERT_TRUE(waitFor(gUIMainMenu.get()));
+    restartToMenu();
+    if (HasFatalFailure()) return;
     click(button(gUIMainMenu.get(), "Start"));
     ASSERT_TRUE(waitFor(map())) << "a player with a result chooses on the map";
     EXPECT_EQ(gWayPoints[0].GetResult(), 2);

@@ -111,6 +111,16 @@ void StartScreens::firstStartTo(const char* name) {
     ASSERT_TRUE(waitFor(gUIMainMenu.get()));
 }
 
+void StartScreens::restartToMenu() {
+    shutdown();
+    start();
+    auto* loading = static_cast<UIGameLoading*>(gUIGameLoading.get());
+    ASSERT_TRUE(waitFor(loading));
+    while (loading->stage() < kLoadingStages) frame();
+    key(32);
+    ASSERT_TRUE(waitFor(gUIMainMenu.get()));
+}
+
 void StartScreens::finishLevelLoading() {
     auto* loading = dynamic_cast<UILevelLoading*>(gUILevelLoading.get());
     ASSERT_NE(loading, nullptr);

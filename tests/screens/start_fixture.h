@@ -36,6 +36,8 @@ protected:
 
     // From the start to the main menu, creating the first player (by typing the name) on the way.
     void firstStartTo(const char* name);
+    // Shut-down and a new start with the stored player, from the loading screen to the menu.
+    void restartToMenu();
     // The level loading screen to its end (Escape ends a comic, which holds the screen's clock
     // meanwhile), then a key: the level or mini-game it loaded takes the screen.
     void finishLevelLoading();

@@ -310,13 +310,8 @@ TEST_F(WholeRoad, FromTheFirstStartThroughTheFirstMiniGameAndBackAgain) {
     ASSERT_EQ(ended, 1) << "the program ends";
 
     // --- A second start: the same player where she stood, with all she earned and bought. ---
-    shutdown();
-    start();
-    auto* gameLoading = static_cast<UIGameLoading*>(gUIGameLoading.get());
-    ASSERT_TRUE(waitFor(gameLoading));
-    while (gameLoading->stage() < kLoadingStages) frame();
-    key(32);
-    ASSERT_TRUE(waitFor(gUIMainMenu.get()));
+    restartToMenu();
+    if (HasFatalFailure()) return;
     ASSERT_NE(gCurrentProfile, nullptr);
     EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"Vera");
     EXPECT_EQ(gCurrentProfile->GetLevel(), level);
