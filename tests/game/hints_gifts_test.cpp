@@ -13,6 +13,7 @@
 #include "game/panel.h"
 #include "game/profile.h"
 #include "game/tutorial.h"
+#include "tests/game/display.h"
 #include "tests/game/level_harness.h"
 #include "tests/game/scripted_player.h"
 #include "world/client.h"
@@ -35,18 +36,15 @@ class HintsAndGifts : public LevelHarness {
 protected:
     void SetUp() override {
         GameFolder::SetUp();
-        ASSERT_TRUE(platInit());
-        ASSERT_TRUE(platWindowOpen(u"Velmora", 0, 0, 1024, 768, false));
-        ASSERT_EQ(grInit(1024, 768, 32, 0), 0);
+        testdisplay::open();
+        if (HasFatalFailure()) return;
         Start(true);
     }
     void TearDown() override {
         player_.reset();
         cTutorial::Free();
         LevelHarness::TearDown();
-        grDone();
-        engineWindowReset();
-        platDone();
+        testdisplay::close();
     }
 
     // The level playing, with the player's gift and sweets in the hotel and hints on or off.

@@ -12,6 +12,7 @@
 #include "engine/platform/platform.h"
 #include "game/panel.h"
 #include "game/tutorial.h"
+#include "tests/game/display.h"
 #include "tests/game/level_harness.h"
 #include "world/level_object.h"
 #include "world/maid.h"
@@ -274,17 +275,14 @@ class PanelsOnScreen : public Panels {
 protected:
     void SetUp() override {
         GameFolder::SetUp();
-        ASSERT_TRUE(platInit());
-        ASSERT_TRUE(platWindowOpen(u"Velmora", 0, 0, 1024, 768, false));
-        ASSERT_EQ(grInit(1024, 768, 32, 0), 0);
+        testdisplay::open();
+        if (HasFatalFailure()) return;
         Start(true);
     }
     void TearDown() override {
         cTutorial::Free();
         LevelHarness::TearDown();
-        grDone();
-        engineWindowReset();
-        platDone();
+        testdisplay::close();
     }
 };
 

@@ -11,6 +11,7 @@
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/platform.h"
 #include "game/tutorial.h"
+#include "tests/game/display.h"
 #include "tests/game/game_folder.h"
 #include "world/links.h"
 
@@ -41,9 +42,8 @@ class Tutorial : public GameFolder {
 protected:
     void SetUp() override {
         GameFolder::SetUp();
-        ASSERT_TRUE(platInit());
-        ASSERT_TRUE(platWindowOpen(u"Velmora", 0, 0, 1024, 768, false));
-        ASSERT_EQ(grInit(1024, 768, 32, 0), 0);
+        testdisplay::open();
+        if (HasFatalFailure()) return;
         writeTga(program.file("Data/Fonts/tiny.tga"), 3 * 94, 4);
         std::string metrics = "2 4 94\n";
         for (int code = 33; code < 127; ++code)
@@ -59,9 +59,7 @@ protected:
     }
     void TearDown() override {
         cTutorial::Free();
-        grDone();
-        engineWindowReset();
-        platDone();
+        testdisplay::close();
         GameFolder::TearDown();
     }
     void load(const std::string& ini) {
