@@ -43,17 +43,7 @@ std::string readText(const fs::path& p) {
 // The objects file with every object listed in [Main] "objects" copied, each copy shifted a
 // little so the copies overlap like a busy hotel.
 std::string grownObjects(const std::string& text) {
-    std::vector<std::pair<std::string, std::string>> sections;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            sections.push_back({line.substr(1, line.find(']') - 1), ""});
-        } else if (!sections.empty()) {
-            sections.back().second += line + "\n";
-        }
-    }
+    const std::vector<std::pair<std::string, std::string>> sections = iniSections(text);
     std::string list, out;
     for (auto& [name, body] : sections) {
         if (name == "Main") continue;

@@ -54,21 +54,12 @@ std::string readText(const fs::path& p) {
 // The objects file with every drawn object without an action copied (rooms too, so that more
 // guests stay at once), each copy shifted a little; the hotel lists at most listed objects.
 std::string grownObjects(const std::string& text, int copies, int listed) {
-    std::vector<std::pair<std::string, std::string>> sections;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            sections.push_back({line.substr(1, line.find(']') - 1), ""});
-        } else if (!sections.empty()) {
-            sections.back().second += line + "\n";
-        }
-    }
+    const std::vector<std::pair<std::string, std::string>> sections = iniSections(text);
     std::string list, out, main;
     for (auto& [name, body] : sections) {
         if (name == "Main") {
             std::istringstream b(body);
+            std::string line;
             while (std::getline(b, line))
                 if (line.rfind("objects=", 0) != 0) main += line + "\n";
             continue;

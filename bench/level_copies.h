@@ -5,6 +5,24 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
+
+// The sections of an INI text in file order, each as its name and its body of lines.
+inline std::vector<std::pair<std::string, std::string>> iniSections(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> sections;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line[0] == '[') {
+            sections.push_back({line.substr(1, line.find(']') - 1), ""});
+        } else if (!sections.empty()) {
+            sections.back().second += line + "\n";
+        }
+    }
+    return sections;
+}
 
 // The k-th copy of the section body under the name copy: "name" follows it, "x" moves by 6k
 // and "y" by 4k.

@@ -67,6 +67,16 @@ def outlined(d, fill, width):
             % (d, fill, INK, width))
 
 
+def star(x, y, r):
+    """A five-pointed Honey star with an Ink outline, centred at (x, y): the dazed stars."""
+    pts = []
+    for i in range(10):
+        a = math.pi / 2 + i * math.pi / 5
+        k = r if i % 2 == 0 else r * .45
+        pts.append("%s,%s" % (f(x + k * math.cos(a)), f(y - k * math.sin(a))))
+    return outlined("M" + " L".join(pts) + " Z", HONEY, 1.2)
+
+
 def curve(x0, y0, cx, cy, x1, y1, colour, opacity=1.0, width=2.0):
     """A stroke bent through one control point: shines, seams, a mouth."""
     return ('<path d="M%s,%s Q%s,%s %s,%s" fill="none" stroke="%s" stroke-width="%s" '

@@ -20,7 +20,7 @@ import sys
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
-from figure import CORAL, CREAM, HONEY, INK, WALKS, f, mirror, outlined, run, shadow, svg  # noqa: E402
+from figure import CORAL, CREAM, INK, WALKS, f, mirror, outlined, run, shadow, star, svg  # noqa: E402
 
 SHEET = CREAM
 SHADE = "#e4d8ca"  # Cream with a little Dusk: the sheet's folds
@@ -84,15 +84,6 @@ def attack(t):
     swell = 1 + .25 * k
     return (arm(32 - 17 * swell, 50, 140 + 30 * k) + arm(32 + 17 * swell, 50, -140 - 30 * k) +
             body(t, swell, 4 * k) + face("front", 4 * k, "boo"))
-
-
-def star(x, y, r):
-    pts = []
-    for i in range(10):
-        a = math.pi / 2 + i * math.pi / 5
-        k = r if i % 2 == 0 else r * .45
-        pts.append("%s,%s" % (f(x + k * math.cos(a)), f(y - k * math.sin(a))))
-    return outlined("M" + " L".join(pts) + " Z", HONEY, 1.2)
 
 
 def stunned(t):

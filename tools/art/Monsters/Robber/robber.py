@@ -22,7 +22,7 @@ import sys
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 from figure import (BRICK, CREAM, DUSK, HONEY, INK, SAND, SKIN_WARM, Look, circle, f, figure,  # noqa: E402
-                    outlined, rotate, run, shade, shadow, stand_arms, svg, translate, walks)
+                    outlined, rotate, run, shade, shadow, stand_arms, star, svg, translate, walks)
 
 
 def cap(look, view, x, y, sway):
@@ -58,15 +58,6 @@ def sack(look, x, y):
 ROBBER = Look(coat=DUSK, coat_shade=shade(DUSK, .4), trim=shade(DUSK, .4), legs=shade(DUSK, .6),
               shoes=INK, skin=SKIN_WARM, hair=INK, hair_shade=INK, hair_style="short",
               buttons=False, belt=False, hem=68, collar=stripes, over_head=cap)
-
-
-def star(x, y, r):
-    pts = []
-    for i in range(10):
-        a = math.pi / 2 + i * math.pi / 5
-        k = r if i % 2 == 0 else r * .45
-        pts.append("%s,%s" % (f(x + k * math.cos(a)), f(y - k * math.sin(a))))
-    return outlined("M" + " L".join(pts) + " Z", HONEY, 1.2)
 
 
 def attack(t):
