@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 bash scripts/setup.sh
 
 build=build/release
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${VELMORA_JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build "$build" -j "$jobs" --target velmora
 exec "$build/velmora" "$@"

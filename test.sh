@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 bash scripts/setup.sh
 
 build=build/test
-jobs=$(nproc 2>/dev/null || echo 2)
+jobs=${VELMORA_JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=Debug \
   -DVELMORA_SANITIZE=ON \

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
-cmake --build build/bench -j "$(nproc)"
+cmake --build build/bench -j "${VELMORA_JOBS:-$(nproc)}"
 for b in build/bench/bench/bench_*; do
   [ -x "$b" ] || continue
   if [ $# -eq 0 ] || [ "$(basename "$b")" = "$1" ]; then "$b"; fi

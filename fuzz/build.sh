@@ -7,4 +7,4 @@ command -v clang++ >/dev/null || { echo "fuzz: clang++ is not installed" >&2; ex
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DVELMORA_SANITIZE=ON -DVELMORA_LIBFUZZER=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
-cmake --build build/fuzz -j "$(nproc)" --target velmora_fuzzers
+cmake --build build/fuzz -j "${VELMORA_JOBS:-$(nproc)}" --target velmora_fuzzers
