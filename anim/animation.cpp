@@ -211,6 +211,73 @@ int C_Animation::AddObject(C_AnimationObject* object) {
     return static_cast<int>(objects_.size()) - 1;
 }
 
+int C_Animation::InsertObject(int index, C_AnimationObject* object) {
+    if (index < 0 || index > ObjectCount() || !object) return -1;
+    for (uint32_t i = 0; i < objects_.size(); ++i)
+        if (objects_[i] == object) return -1;
+    objects_.insert(static_cast<uint32_t>(index), object);
+    return index;
+}
+
+int32_t C_Animation::SwapObjects(C_AnimationObject* a, C_AnimationObject* b) {
+    int i = -1, j = -1;
+    for (int k = 0; k < ObjectCount(); ++k) {
+        if (objects_[k] == a && i < 0) i = k;
+        if (objects_[k] == b && j < 0) j = k;
+    }
+    return SwapObjectsAt(i, j);
+}
+
+int32_t C_Animation::SwapObjectsAt(int i, int j) {
+    if (!ObjectAt(i) || !ObjectAt(j)) return kAnimFail;
+    C_AnimationObject* held = objects_[i];
+    objects_[i] = objects_[j];
+    objects_[j] = held;
+    return kAnimOk;
+}
+
+int C_Animation::IndexOfSerial(int serial) const {
+    for (int i = 0; i < ObjectCount(); ++i)
+        if (objects_[i]->serial == serial) return i;
+    return -1;
+}
+
+int32_t C_Animation::RemoveObjectAt(int i) {
+    if (!ObjectAt(i)) return kAnimFail;
+    objects_.erase(static_cast<uint32_t>(i));
+    return kAnimOk;
+}
+
+namespace {
+
+// Takes the object out of the list it hangs in, searching children depth first.
+bool unlinkFrom(cArray<C_AnimationObject*>& list, C_AnimationObject* object) {
+    for (uint32_t i = 0; i < list.size(); ++i)
+        if (list[i] == object) {
+            list.erase(i);
+            return true;
+        }
+    for (uint32_t i = 0; i < list.size(); ++i)
+        if (list[i] && unlinkFrom(list[i]->children, object)) return true;
+    return false;
+}
+
+}  // namespace
+
+int32_t C_Animation::DeleteObject(C_AnimationObject* object) {
+    if (!object || !unlinkFrom(objects_, object)) return kAnimFail;
+    delete object;
+    return kAnimOk;
+}
+
+int32_t C_Animation::DeleteObjectAt(int i) { return DeleteObject(ObjectAt(i)); }
+
+int C_Animation::HitTest(const Vec2f& point, float t, float opacity, const Vec2f& centre) {
+    for (uint32_t i = 0; i < objects_.size(); ++i)
+        if (objects_[i] && objects_[i]->HitTest(point, t, opacity, centre)) return 1;
+    return 0;
+}
+
 C_AnimationObject* C_Animation::ObjectAt(int i) const {
     if (i < 0 || static_cast<uint32_t>(i) >= objects_.size()) return nullptr;
     return objects_[i];

@@ -52,9 +52,25 @@ public:
     // Top-level list editing: an index, or -1 / kAnimFail for a bad index, null or duplicate.
     C_AnimationObject* NewObject() const { return new C_AnimationObject; }
     int AddObject(C_AnimationObject* object);
+    // Inserts before index (count appends); -1 for an index outside 0..count, null or duplicate.
+    int InsertObject(int index, C_AnimationObject* object);
+    // Swaps two top-level objects given by pointer or by index; kAnimFail when one is not in the
+    // list (or the index is out of range).
+    int32_t SwapObjects(C_AnimationObject* a, C_AnimationObject* b);
+    int32_t SwapObjectsAt(int i, int j);
     int ObjectCount() const { return static_cast<int>(objects_.size()); }
     C_AnimationObject* ObjectAt(int i) const;
     C_AnimationObject* FindObject(int serial) const;
+    // The index of the top-level object with that serial; -1 when none.
+    int IndexOfSerial(int serial) const;
+    // Takes the object out of the list without deleting it; the caller owns it then.
+    int32_t RemoveObjectAt(int i);
+    // Deletes the object wherever it hangs (top level or any depth of children); kAnimFail when
+    // it is not in this animation.
+    int32_t DeleteObject(C_AnimationObject* object);
+    int32_t DeleteObjectAt(int i);
+    // 1 when a top-level object, asked in order, reports a hit at the point; else 0.
+    int HitTest(const Vec2f& point, float t, float opacity, const Vec2f& centre);
 
     float Time() const { return time_; }
     float ShownTime() const { return shownTime_; }

@@ -238,7 +238,10 @@ void C_AnimationObject::Clear() {
 
 char* C_AnimationObject::NormalizePath(char* path) {
     if (!path || path[0] != '\\') return path;
-    char* copy = strDup(path + 1);
+    // A lone backslash leaves an empty text, not none: the field was written.
+    const size_t length = strlen(path + 1);
+    char* copy = static_cast<char*>(malloc(length + 1));
+    if (copy) memcpy(copy, path + 1, length + 1);
     free(path);
     return copy;
 }

@@ -92,6 +92,19 @@ struct Particle {
     float age, life;
 };
 
+// The box the live particles of a system cover, kept while tracking is on.
+struct ParticleBounds {
+    float minX = 0, minY = 0, maxX = 0, maxY = 0;
+    bool empty = true;
+
+    void Clear() { empty = true; }
+    void Add(float x, float y);
+    // Minimum edges inside, maximum edges outside.
+    bool Contains(float x, float y) const;
+    // On each axis the centres lie closer than half the summed extents.
+    bool Overlaps(const ParticleBounds& other) const;
+};
+
 // Emits, moves and draws up to kMaxParticles particles from one emitter point. The pool lives in
 // the object: emitting and removing particles allocate nothing. The actor is not owned. Copies
 // take the whole state, live particles and the actor pointer included.
@@ -125,6 +138,10 @@ public:
     FxActor* Actor() const { return actor_; }
     void SetActor(FxActor* actor) { actor_ = actor; }
     Vec2 Position() const { return current_; }
+    // Off by default: tracking costs a little on every particle of every update.
+    void SetBoundsTracking(bool on) { tracking_ = on; }
+    bool BoundsTracking() const { return tracking_; }
+    const ParticleBounds& Bounds() const { return bounds_; }
 
 private:
     void init(FxActor* actor);
@@ -138,7 +155,41 @@ private:
     Vec2 offset_;
     float scale_;
     int live_;
+    ParticleBounds bounds_;
+    bool tracking_;
     Particle pool_[kMaxParticles];
+};
+
+// Up to kMaxSystems owned particle systems, each started where it is added, drawn with one shared
+// offset; a system that has stopped and has no live particle left is deleted by the update.
+class ParticleGroup {
+public:
+    static constexpr int kMaxSystems = 100;
+
+    ParticleGroup() = default;
+    ~ParticleGroup() { Clear(); }
+    ParticleGroup(const ParticleGroup&) = delete;
+    ParticleGroup& operator=(const ParticleGroup&) = delete;
+
+    // Null when the group is full; otherwise the new system, started at (x, y), which the group
+    // owns.
+    ParticleSystem* Add(const ParticleParams& params, FxActor* actor, float x, float y);
+    void Update(float dt);
+    void Draw();
+    void SetOffset(float x, float y);
+    bool Contains(const ParticleSystem* system) const;
+    // Deletes the member; false when it is not one.
+    bool Remove(ParticleSystem* system);
+    void Clear();
+    int Count() const { return count_; }
+    ParticleSystem* At(int i) const { return i >= 0 && i < count_ ? systems_[i] : nullptr; }
+
+private:
+    void removeAt(int i);
+
+    ParticleSystem* systems_[kMaxSystems] = {};
+    int count_ = 0;
+    Vec2 offset_{0, 0};
 };
 
 // The file every emitter section lives in.

@@ -1,5 +1,6 @@
 // The particle system: the 128-byte definition file, emission with a carried fraction, motion
 // under radial, tangential and gravity acceleration, and drawing with the system's actor.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -90,6 +91,8 @@ void ParticleSystem::init(FxActor* actor) {
     offset_.Set(0, 0);
     scale_ = 1;
     live_ = 0;
+    bounds_.Clear();
+    tracking_ = false;
 }
 
 void ParticleSystem::SetPosition(float x, float y, bool carry) {
@@ -113,7 +116,10 @@ void ParticleSystem::Start() { clock_ = params_.duration == kEndless ? kEndless 
 
 void ParticleSystem::Stop(bool clear) {
     clock_ = kStopped;
-    if (clear) live_ = 0;
+    if (clear) {
+        live_ = 0;
+        bounds_.Clear();
+    }
 }
 
 void ParticleSystem::StartAt(float x, float y) {
@@ -130,6 +136,7 @@ void ParticleSystem::Update(float dt) {
         if (clock_ >= params_.duration) clock_ = kStopped;
     }
 
+    if (tracking_) bounds_.Clear();
     const float ex = current_.x, ey = current_.y;
     for (int i = 0; i < live_;) {
         Particle& p = pool_[i];
@@ -150,6 +157,7 @@ void ParticleSystem::Update(float dt) {
         p.spin += p.spinRate * dt;
         p.size += p.sizeRate * dt;
         for (int c = 0; c < 4; ++c) p.colour[c] += p.colourRate[c] * dt;
+        if (tracking_) bounds_.Add(p.x, p.y);
         ++i;
     }
 
@@ -200,6 +208,7 @@ void ParticleSystem::emit(int index) {
         p.colour[c] = q.startColour[c] + R((q.endColour[c] - q.startColour[c]) * q.colourVariance);
     p.colour[3] = q.startColour[3] + R((q.endColour[3] - q.startColour[3]) * q.alphaVariance);
     for (int c = 0; c < 4; ++c) p.colourRate[c] = (q.endColour[c] - p.colour[c]) / p.life;
+    if (tracking_) bounds_.Add(p.x, p.y);
 }
 
 void ParticleSystem::Draw() {
@@ -219,4 +228,84 @@ void ParticleSystem::Draw() {
         actor_->DrawAt(p.x * scale_ + offset_.x, p.y * scale_ + offset_.y, size, size);
     }
     actor_->SetColour(r, g, b, a);
+}
+
+void ParticleBounds::Add(float x, float y) {
+    if (empty) {
+        minX = maxX = x;
+        minY = maxY = y;
+        empty = false;
+        return;
+    }
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
+}
+
+bool ParticleBounds::Contains(float x, float y) const {
+    return !empty && x >= minX && x < maxX && y >= minY && y < maxY;
+}
+
+bool ParticleBounds::Overlaps(const ParticleBounds& o) const {
+    if (empty || o.empty) return false;
+    const float dx = std::fabs((minX + maxX) - (o.minX + o.maxX)) * 0.5f;
+    const float dy = std::fabs((minY + maxY) - (o.minY + o.maxY)) * 0.5f;
+    return dx < ((maxX - minX) + (o.maxX - o.minX)) * 0.5f &&
+           dy < ((maxY - minY) + (o.maxY - o.minY)) * 0.5f;
+}
+
+// --- The group ---------------------------------------------------------------------------------
+
+ParticleSystem* ParticleGroup::Add(const ParticleParams& params, FxActor* actor, float x, float y) {
+    if (count_ >= kMaxSystems) return nullptr;
+    ParticleSystem* system = new ParticleSystem(params, actor);
+    system->StartAt(x, y);
+    system->SetDrawOffset(offset_.x, offset_.y);
+    systems_[count_++] = system;
+    return system;
+}
+
+void ParticleGroup::removeAt(int i) {
+    delete systems_[i];
+    systems_[i] = systems_[--count_];
+    systems_[count_] = nullptr;
+}
+
+void ParticleGroup::Update(float dt) {
+    for (int i = 0; i < count_;) {
+        systems_[i]->Update(dt);
+        if (systems_[i]->Clock() == ParticleSystem::kStopped && systems_[i]->LiveCount() == 0)
+            removeAt(i);  // the last member now sits at i and is updated next
+        else
+            ++i;
+    }
+}
+
+void ParticleGroup::Draw() {
+    for (int i = 0; i < count_; ++i) systems_[i]->Draw();
+}
+
+void ParticleGroup::SetOffset(float x, float y) {
+    offset_.Set(x, y);
+    for (int i = 0; i < count_; ++i) systems_[i]->SetDrawOffset(x, y);
+}
+
+bool ParticleGroup::Contains(const ParticleSystem* system) const {
+    for (int i = 0; i < count_; ++i)
+        if (systems_[i] == system) return true;
+    return false;
+}
+
+bool ParticleGroup::Remove(ParticleSystem* system) {
+    for (int i = 0; i < count_; ++i)
+        if (systems_[i] == system) {
+            removeAt(i);
+            return true;
+        }
+    return false;
+}
+
+void ParticleGroup::Clear() {
+    while (count_ > 0) removeAt(count_ - 1);
 }

@@ -296,3 +296,107 @@ TEST(ShippedComics, LoadCleanlyAndNameWhatExists) {
 }
 
 }  // namespace
+
+namespace {
+
+// Three top-level objects; "B" has a child; "C" is a clickable 8x8 sprite whose mask covers its
+// left half only.
+const char* kEditing = R"(
+object "A"
+  alpha 0 1
+end
+object "B"
+  alpha 0 1
+  object "B1"
+    alpha 0 1
+  end
+end
+object "C"
+  clickable 1
+  sprite "edit.tga"
+  mask "edit.msk"
+  position 0 0 0
+  size 0 8 8
+  scale 0 1
+  alpha 0 1
+end
+)";
+
+std::vector<std::string> names(const C_Animation& a) {
+    std::vector<std::string> out;
+    for (int i = 0; i < a.ObjectCount(); ++i) out.push_back(a.ObjectAt(i)->name);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(Anim, EditingTheTopLevelList) {
+    writeAnm("edit.anm", kEditing);
+    auto a = load("edit.anm");
+    ASSERT_EQ(names(*a), (std::vector<std::string>{"A", "B", "C"}));
+    C_AnimationObject* A = a->ObjectAt(0);
+    C_AnimationObject* C = a->ObjectAt(2);
+
+    EXPECT_EQ(a->SwapObjectsAt(0, 2), kAnimOk);
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"C", "B", "A"}));
+    EXPECT_EQ(a->SwapObjects(A, C), kAnimOk);
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(a->IndexOfSerial(C->serial), 2);
+    EXPECT_EQ(a->IndexOfSerial(a->ObjectAt(1)->ChildAt(0)->serial), -1);  // children are not top level
+
+    // Moving C to the front: taken out without being deleted, then inserted.
+    EXPECT_EQ(a->RemoveObjectAt(2), kAnimOk);
+    EXPECT_EQ(a->InsertObject(0, C), 0);
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"C", "A", "B"}));
+
+    // Refusals change nothing.
+    C_AnimationObject* loose = a->NewObject();
+    const struct {
+        const char* what;
+        int result, expected;
+    } refused[] = {
+        {"insert past the end", a->InsertObject(4, loose), -1},
+        {"insert before 0", a->InsertObject(-1, loose), -1},
+        {"insert null", a->InsertObject(0, nullptr), -1},
+        {"insert a member again", a->InsertObject(0, A), -1},
+        {"swap out of range", a->SwapObjectsAt(0, 3), kAnimFail},
+        {"swap a stranger", a->SwapObjects(A, loose), kAnimFail},
+        {"remove out of range", a->RemoveObjectAt(3), kAnimFail},
+        {"delete a stranger", a->DeleteObject(loose), kAnimFail},
+        {"delete null", a->DeleteObject(nullptr), kAnimFail},
+        {"delete out of range", a->DeleteObjectAt(-1), kAnimFail},
+    };
+    for (const auto& r : refused) EXPECT_EQ(r.result, r.expected) << r.what;
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"C", "A", "B"}));
+    EXPECT_EQ(a->InsertObject(3, loose), 3);  // the count itself appends
+
+    // A child is found and deleted at any depth; deleting at an index deletes a top-level one.
+    C_AnimationObject* B = a->ObjectAt(2);
+    EXPECT_EQ(a->DeleteObject(B->ChildAt(0)), kAnimOk);
+    EXPECT_EQ(B->ChildCount(), 0);
+    EXPECT_EQ(a->DeleteObjectAt(3), kAnimOk);
+    EXPECT_EQ(a->DeleteObject(A), kAnimOk);
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"C", "B"}));
+
+    // What was edited saves and reads back in its new order.
+    a->SetFileName("edited.anm");
+    EXPECT_EQ(a->Save(), kAnimOk);
+    auto back = load("edited.anm");
+    EXPECT_EQ(names(*back), (std::vector<std::string>{"C", "B"}));
+}
+
+TEST_F(Anim, HitTestAsksTheTopLevelObjectsThroughTheirMasks) {
+    writeTga24("edit.tga", 8, 8, [](int, int) { return Rgb{255, 255, 255}; });
+    std::string mask(64, '\0');
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 4; ++x) mask[y * 8 + x] = 11;  // 11 or more is solid
+    writeText("edit.msk", mask);
+    writeAnm("edit.anm", kEditing);
+    auto a = load("edit.anm");
+    const Vec2f centre(512, 384);
+    a->Draw(0, 1, centre, 1);  // placing the nodes
+    EXPECT_EQ(a->HitTest(Vec2f(510, 384), 0, 1, centre), 1);  // left half
+    EXPECT_EQ(a->HitTest(Vec2f(514, 384), 0, 1, centre), 0);  // right half is see-through
+    EXPECT_EQ(a->HitTest(Vec2f(530, 384), 0, 1, centre), 0);  // outside
+    EXPECT_EQ(a->HitTest(Vec2f(510, 384), 0, 0.25f, centre), 0);  // too faint to take a click
+}

@@ -155,7 +155,7 @@ TEST_F(AnmFile, NormalisingPaths) {
         const char* in;
         const char* out;
     } cases[] = {{"\\a\\b.tga", "a\\b.tga"}, {"\\\\a.tga", "\\a.tga"}, {"a.tga", "a.tga"},
-                 {"/a.tga", "/a.tga"},      {"\\", nullptr}};
+                 {"/a.tga", "/a.tga"},      {"\\", ""}};
     for (const auto& c : cases) {
         char* p = C_AnimationObject::NormalizePath(strdup(c.in));
         if (c.out) EXPECT_STREQ(p, c.out) << c.in;

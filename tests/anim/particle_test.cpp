@@ -258,3 +258,87 @@ TEST(ParticleSystem, LifeThatIsNotANumberStillEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ParticleSystem, BoundsFollowTheLiveParticlesWhileTracked) {
+    gParticleRandom.Seed(3);
+    ParticleParams p = quietParams();
+    p.rate = 400;
+    p.lifeMin = p.lifeMax = 100;
+    p.speedMin = p.speedMax = 40;
+    p.spread = 6.2831853f;
+    ParticleSystem s(p, nullptr);
+    s.StartAt(100, 100);
+    s.Update(kStep);
+    EXPECT_TRUE(s.Bounds().empty);  // off unless asked for
+    s.SetBoundsTracking(true);
+    for (int i = 0; i < 10; ++i) s.Update(kStep);
+    const ParticleBounds& b = s.Bounds();
+    ASSERT_FALSE(b.empty);
+    for (int i = 0; i < s.LiveCount(); ++i) {
+        EXPECT_GE(s.At(i).x, b.minX);
+        EXPECT_LE(s.At(i).x, b.maxX);
+        EXPECT_GE(s.At(i).y, b.minY);
+        EXPECT_LE(s.At(i).y, b.maxY);
+    }
+    EXPECT_LT(b.minX, 100);  // spread all round the emitter
+    EXPECT_GT(b.maxY, 100);
+    s.Stop(true);
+    EXPECT_TRUE(s.Bounds().empty);
+}
+
+TEST(ParticleBounds, ContainsAndOverlaps) {
+    ParticleBounds a, b, empty;
+    a.Add(0, 0);
+    a.Add(10, 10);
+    b.Add(9, 9);
+    b.Add(20, 20);
+    const struct {
+        float x, y;
+        bool in;
+    } points[] = {{0, 0, true}, {5, 9.9f, true}, {10, 5, false}, {5, 10, false}, {-1, 5, false}};
+    for (const auto& c : points) EXPECT_EQ(a.Contains(c.x, c.y), c.in) << c.x << "," << c.y;
+    EXPECT_FALSE(empty.Contains(0, 0));
+    EXPECT_TRUE(a.Overlaps(b));
+    ParticleBounds far;
+    far.Add(10, 0);  // touching edges do not overlap
+    far.Add(20, 10);
+    EXPECT_FALSE(a.Overlaps(far));
+    EXPECT_FALSE(a.Overlaps(empty));
+}
+
+TEST(ParticleGroup, HoldsAHundredAndLetsFinishedSystemsGo) {
+    gParticleRandom.Seed(5);
+    ParticleParams p = quietParams();
+    p.rate = 400;
+    p.duration = 0.05f;
+    p.lifeMin = p.lifeMax = 0.1f;
+    ParticleGroup group;
+    group.SetOffset(3, 4);
+    for (int i = 0; i < ParticleGroup::kMaxSystems; ++i)
+        ASSERT_NE(group.Add(p, nullptr, float(i), 0.0f), nullptr);
+    EXPECT_EQ(group.Add(p, nullptr, 0, 0), nullptr);  // full
+    ParticleSystem* first = group.At(0);
+    EXPECT_EQ(first->Clock(), 0.0f);  // started where it was added
+    EXPECT_EQ(first->Position().x, 0.0f);
+
+    EXPECT_TRUE(group.Remove(first));
+    EXPECT_FALSE(group.Contains(first));
+    EXPECT_EQ(group.Count(), 99);
+
+    // Emission ends after two steps; the particles live four more.
+    for (int i = 0; i < 3; ++i) group.Update(kStep);
+    EXPECT_EQ(group.Count(), 99);
+    for (int i = 0; i < 6; ++i) group.Update(kStep);
+    EXPECT_EQ(group.Count(), 0);
+
+    ParticleSystem* again = group.Add(p, nullptr, 1, 1);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(group.Contains(again));
+    EXPECT_FALSE(group.Remove(nullptr));
+    group.Clear();
+    EXPECT_EQ(group.Count(), 0);
+}
+
+}  // namespace
