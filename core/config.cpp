@@ -275,7 +275,8 @@ private:
     void readSection() {
         ++p_;
         skipWhiteInLine();
-        if (atEnd() || isLineEnd(*p_)) {
+        // The end of the text is no line end: "[" as the last character lacks its ']'.
+        if (!atEnd() && isLineEnd(*p_)) {
             out_.AddError("%s(%u): no section name after '['", name(), line_);
             return;
         }
@@ -322,27 +323,26 @@ private:
         if (atEnd() || *p_ != '=') return;
         ++p_;
         const unsigned equalsLine = line_;
-        bool failed = false;
         for (;;) {
             skipWhite();
-            if (!readValue(variable, &failed)) break;
+            if (!readValue(variable)) break;
             skipWhite();
             if (atEnd() || *p_ != ',') break;
             ++p_;
         }
-        if (variable.ValueCount() == 0 && !failed)
+        // Also after a malformed first value: the variable is left empty either way.
+        if (variable.ValueCount() == 0)
             out_.AddError("%s(%u): no values found after '='", name(), equalsLine);
     }
 
     // Adds one value at the cursor. False when none starts there or it is malformed (reported).
-    bool readValue(cConfigVariable& variable, bool* failed) {
+    bool readValue(cConfigVariable& variable) {
         if (atEnd()) return false;
         if (*p_ == '"') {
             const char* from = ++p_;
             while (!atEnd() && *p_ != '"' && !isLineEnd(*p_)) ++p_;
             if (atEnd() || *p_ != '"') {
                 out_.AddError("%s(%u): unterminated string", name(), line_);
-                *failed = true;
                 return false;
             }
             char* text = strDupN(from, static_cast<int>(p_ - from));
@@ -365,7 +365,6 @@ private:
         }
         if (!good) {
             out_.AddError("%s(%u): invalid number format", name(), line_);
-            *failed = true;
             return false;
         }
         char* text = strDupN(from, static_cast<int>(p_ - from));

@@ -10,7 +10,9 @@ public:
     CString();
     CString(const char* s);  // null gives the empty string
     CString(const CString& other);
-    ~CString();
+    // Virtual, so that a string deleted through a pointer to this class frees its block whatever
+    // class holds it.
+    virtual ~CString();
 
     CString& operator=(const CString& other);
     CString& operator=(const char* s);  // null empties the string

@@ -36,6 +36,11 @@ void Vec2f::Normalize() {
     }
 }
 
+Vec2f Vec2f::operator/(float s) const {
+    const float f = s == 0.0f ? 0.0001f : 1.0f / s;
+    return Vec2f(x * f, y * f);
+}
+
 float Vec2f::Distance(const Vec2f& a, const Vec2f& b) {
     float dx = a.x - b.x, dy = a.y - b.y;
     return std::sqrt(dx * dx + dy * dy);
@@ -46,7 +51,9 @@ Point16 getPoint16(const Point2i& p) {
                    static_cast<int16_t>(static_cast<uint16_t>(p.y)));
 }
 
-// Below 0 is clamped too: a fade that overshoots to -1 must end transparent, not opaque.
+// Below 0 is clamped to 0 rather than kept as its low byte: an alpha that a fade steps past 0
+// (a flying item's alpha drops by 10 a step and may read -5 on its last draw) must end
+// transparent, and -1 kept as 255 would flash the item fully opaque instead.
 ColorRGBA& ColorRGBA::Set(int r_, int g_, int b_, int a_) {
     r = clampByte(r_);
     g = clampByte(g_);

@@ -37,6 +37,9 @@ struct Vec2f {
     // Divides by the length; a vector of length 0 stays as it is.
     void Normalize();
     Vec2f Scaled(float s) const { return Vec2f(x * s, y * s); }
+    // Multiplies by 1 / s; a divisor of 0 counts as 0.0001 of a multiplier, so a division by
+    // zero shrinks the vector instead of filling it with infinities.
+    Vec2f operator/(float s) const;
     static float Distance(const Vec2f& a, const Vec2f& b);
 
     float x, y;
@@ -62,7 +65,7 @@ Point16 getPoint16(const Point2i& p);
 // Byte order b, g, r, a: read as a little-endian 32-bit word the colour is 0xAARRGGBB.
 struct ColorRGBA {
     ColorRGBA() {}  // left unset: callers assign next
-    // Each component is clamped to 0..255.
+    // Each component is clamped to 0..255 (see Set).
     ColorRGBA(int r_, int g_, int b_, int a_) { Set(r_, g_, b_, a_); }
 
     ColorRGBA& Set(int r_, int g_, int b_, int a_);

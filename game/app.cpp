@@ -23,6 +23,9 @@ constexpr uint32_t kKeyDown = 256;
 constexpr uint32_t kKeyUp = 257;
 constexpr uint32_t kChar = 258;
 constexpr uint32_t kMouseMove = 512;
+// The window procedure's word on the pointer, with wParam 3: lParam 1 over the client area, 0 off.
+constexpr uint32_t kPointerOver = 0;
+constexpr uintptr_t kPointerOverClient = 3;
 constexpr int kEnter = 13;
 constexpr int kLeftButton = 1;
 // Bit 29 of a key message's data: Alt was held.
@@ -95,6 +98,9 @@ void GameInit() {
     sndLoadScript("Data/Sounds/sounds.ini");
     sndLoadScript("Data/Sounds/music.ini");
     WM::Create();
+    // Before any screen: a screen that picks or hides the cursor as it is built finds it there.
+    cursorCreate();
+    cursorSet(1);
     LoadWayPoints();
     LoadSchoolItems();
     if (gScreensStart) {
@@ -102,8 +108,6 @@ void GameInit() {
     } else {
         WM::Get()->Push(firstScreenCreate(), false, false, false);
     }
-    cursorCreate();
-    cursorSet(1);
 }
 
 int GameFrame() {
@@ -150,6 +154,10 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     case kMouseMove:
         wm->OnMouseMove(code, lParam);
         cursorMove(code, lParam);
+        break;
+    case kPointerOver:
+        // Off the client area the system's cursor shows, so the game's is not drawn there.
+        if (wParam == kPointerOverClient) cursorPointerInside(lParam != 0);
         break;
     default: break;
     }

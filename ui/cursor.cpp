@@ -62,7 +62,7 @@ void cCursorManager::Step(int milliseconds) {
 
 void cCursorManager::Draw() {
     // With no record at the current index there is no cursor to draw.
-    if (!shown || current < 0 || current >= static_cast<int>(records.size())) return;
+    if (!shown || !inside || current < 0 || current >= static_cast<int>(records.size())) return;
     const CursorRecord& r = records[static_cast<uint32_t>(current)];
     grDrawSprite(clampCoord(int64_t(position.x) + r.offsetX), clampCoord(int64_t(position.y) + r.offsetY),
                  r.sprite, clock);
@@ -91,6 +91,10 @@ void cursorSet(int flag) {
 }
 
 bool cursorIsCustom() { return gCursor && gCursor->shown; }
+
+void cursorPointerInside(int inside) {
+    if (gCursor) gCursor->inside = inside != 0;
+}
 
 void cursorMove(int, intptr_t position) {
     if (gCursor) gCursor->position = Point16(static_cast<int16_t>(uiPackedX(position)),

@@ -438,6 +438,7 @@ public:
     void Draw();
 
     int32_t shown = 1;
+    int32_t inside = 1;  // the pointer is in the client area
     int32_t current = 0;
     int32_t clock = 0;
     int32_t spin = 0;
@@ -456,6 +457,9 @@ cCursorManager* cursorGet();
 // With a manager, whether its cursor is drawn; without, the system cursor's visibility.
 void cursorSet(int flag);
 bool cursorIsCustom();
+// Whether the pointer is in the window's client area; outside it the manager's cursor is not
+// drawn (the system's own shows there). Starts inside.
+void cursorPointerInside(int inside);
 void cursorMove(int buttons, intptr_t position);
 // A left-button release: the next step may start the click animation.
 void cursorClick();

@@ -3,6 +3,18 @@
 
 #include "engine/data/file.h"
 
+namespace {
+
+// The size of the file on the disk; 0 when it is empty, cannot be told or the file is in a pack.
+long sizeOnDisk(const char* fileName) {
+    FileHandle* file = fileOpen(fileName, 1);
+    const long size = fileSize(file);
+    fileClose(file);
+    return size;
+}
+
+}  // namespace
+
 cConfigFile::cConfigFile(const char* fileName) {
     setFileName(fileName);
     const char* name = fileName ? fileName : "";
@@ -14,7 +26,12 @@ cConfigFile::cConfigFile(const char* fileName) {
     const int size = fileLoad(fileName, &block);
     if (size <= 0 || !block) {
         if (block) memFree(block);
-        AddError("%s: file is empty or seek error", name);
+        // fileLoad gives nothing both for an empty file and for one it could not read whole (a
+        // failed read, a damaged ".zz" stream); the size on the disk tells the two apart.
+        if (sizeOnDisk(fileName) > 0)
+            AddError("%s: read error", name);
+        else
+            AddError("%s: file is empty or seek error", name);
         return;
     }
     Parse(fileName, reinterpret_cast<const char*>(block), static_cast<size_t>(size));

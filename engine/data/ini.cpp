@@ -310,7 +310,9 @@ bool splice(IniFile& f, int from, int to, const Piece& piece) {
 }
 
 // Turns an 8-bit text into UTF-16 with a byte-order mark; bytes widen to the units of the same
-// value (0xE9 stays U+00E9).
+// value (0xE9 stays U+00E9), as the readers widen them. Widened as signed values, every accented
+// letter already in the file (a player's name "Renée") would turn into U+FFE9 and read back
+// as another character after the first wide value is written.
 bool makeWide(IniFile& f) {
     long newSize = 2L * f.size + 2;
     if (newSize > INT_MAX) return false;

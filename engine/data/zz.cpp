@@ -55,6 +55,8 @@ int zzInflate(const unsigned char* data, long size, unsigned char** out, const c
     }
     uLongf length = static_cast<uLongf>(unpacked);
     int rc = uncompress(block, &length, data + kHeader, static_cast<uLong>(packed));
+    // A damaged stream is refused, not handed on as a block of the header's size holding whatever
+    // was inflated before the damage: callers would read that as good data.
     if (rc != Z_OK || length == 0) {
         free(block);
         if (rc != Z_OK) logPrintf("zz: %s does not inflate (zlib error %d)\n", name, rc);

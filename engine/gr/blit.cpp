@@ -485,6 +485,8 @@ void grBlitBatchRegion(const BlitBatch& b, int x, int y, int w, int h, int sx, i
     drawUnscaled(b, X, Y, srcX, srcY, nCols, YE - Y, limY);
 }
 
+// An unknown material is a log line, once per material, not a message box: the draw that uses it
+// runs every frame, so a modal box would come back at every frame and the game would not go on.
 void grReportMaterial(sMaterial material) {
     // Materials seen so far; past the table's end new ones are no longer logged.
     static uint32_t seen[256];

@@ -88,6 +88,8 @@ void grRegistryClear() { gSize = 0; }
 
 // --- Set-up by name ------------------------------------------------------------------------------
 
+// A name without a folder has its alpha image beside it ("_button.tga"), not "/_button.tga",
+// which would look for it at the root of the file system.
 bool grAlphaFileName(const char* file, char* out, int size) {
     if (!file || !out || size < 1) return false;
     out[0] = '\0';

@@ -1,8 +1,8 @@
 // Engine-wide window state and the small window, cursor, directory and command-line services.
 #include "engine/platform/engine.h"
 
-
 #include "core/strings.h"
+#include "engine/gr/image.h"
 #include "engine/platform/engine_internal.h"
 #include "engine/platform/log.h"
 #include "engine/platform/platform.h"
@@ -16,6 +16,9 @@ int gDebug = 0;
 int gFullScreen = 0;
 int gArgc = 0;
 char** gArgv = nullptr;
+const PictureHooks kLayerPictures = {platWindowSetIcon, platSetCursorImage, platSetCursorArrow,
+                                     platCursorIsOwn};
+PictureHooks gPictures = kLayerPictures;
 }  // namespace
 
 EngineWindow& engineWindow() { return gWindow; }
@@ -43,14 +46,73 @@ void wndSetFullScreenFlag(int fullScreen) { gFullScreen = fullScreen; }
 
 void wndSetPresentWaits(int waits) { gWindow.presentWaits = waits; }
 
-void wndSetIcon(const WndIcon* icon, int big) {
-    (void)big;
-    if (icon) platWindowSetIcon(icon->pixels, icon->width, icon->height);
+void engineSetPictureHooks(const PictureHooks* hooks) {
+    gPictures = hooks ? *hooks : kLayerPictures;
 }
 
-void wndSetIconFile(const char* file, int big) {
+bool wndReadPicture(const char* who, const char* file, std::vector<uint32_t>* pixels, int* width,
+                    int* height) {
+    if (!file || !*file) {
+        logPrintf("%s: no file named\n", who);
+        return false;
+    }
+    cFileImage* image = imageOpen(file);
+    if (!image) {
+        logPrintf("%s: %s is not a TGA, JPEG or PNG picture\n", who, file);
+        return false;
+    }
+    bool read = false;
+    const int opened = image->Open(file);
+    const int w = image->Width(), h = image->Height();
+    if (opened != 0 || w < 1 || h < 1) {
+        // A reader that failed on the contents has logged why; a missing file is said here.
+        if (opened == 1) logPrintf("%s: %s cannot be read\n", who, file);
+    } else {
+        // Convert writes only the colour bits, so the opaque alpha stays where there is no other.
+        pixels->assign(static_cast<size_t>(w) * h, 0xFF000000u);
+        read = image->Convert(0, 0, w, h, pixels->data(), 0, 0, w, h, 4, w * 4, 8, 8, 8, 0, 16, 8,
+                              0, 0) == 0 &&
+               (image->BitsPerPixel() != 32 ||
+                image->ExtractChannel(0, 0, w, h, pixels->data(), 0, 0, w, h, 4, w * 4, 8, 24) == 0);
+        if (!read) logPrintf("%s: %s: its pixels cannot be converted\n", who, file);
+    }
+    delete image;
+    if (!read) return false;
+    *width = w;
+    *height = h;
+    return true;
+}
+
+bool wndCursorIsOwn() { return gPictures.cursorIsOwn(); }
+
+void wndSetIcon(const WndIcon* icon, int big) {
     (void)big;
-    logPrintf("wndSetIconFile: %s: icons are not read from image files yet\n", file ? file : "");
+    if (icon) gPictures.setIcon(icon->pixels, icon->width, icon->height);
+}
+
+int wndSetIconFile(const char* file, int big) {
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    if (!wndReadPicture("wndSetIconFile", file, &pixels, &width, &height)) return 0;
+    const WndIcon icon = {pixels.data(), width, height};
+    wndSetIcon(&icon, big);
+    return 1;
+}
+
+int wndLoadCursorFile(const char* file) {
+    // The window procedure passes the remembered name itself back in.
+    if (file != gWindow.cursorFile) StrCopyN(gWindow.cursorFile, file, sizeof gWindow.cursorFile);
+    if (!file || !*file) {
+        gWindow.cursorFile[0] = '\0';
+        gPictures.setArrow();
+        return 1;
+    }
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    // A picture that cannot be read or made leaves the cursor shown until now, never none.
+    if (!wndReadPicture("wndLoadCursorFile", gWindow.cursorFile, &pixels, &width, &height))
+        return 0;
+    return gPictures.setCursor(pixels.data(), width, height, 0, 0) ? 1 : 0;
 }
 
 void wndSetTitle(const char* text) {

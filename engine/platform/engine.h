@@ -45,10 +45,16 @@ struct WndIcon {
 };
 // The window has one icon whatever its use, so big is ignored.
 void wndSetIcon(const WndIcon* icon, int big);
-// Not read yet: image files reach the engine through the sprite code, above this layer. Logs.
-void wndSetIconFile(const char* file, int big);
+// The icon read from an image file (TGA, JPEG or PNG, through the image readers; a 32-bit image
+// keeps its alpha, any other is opaque), set as wndSetIcon does. 0 (logged) when it cannot be read.
+int wndSetIconFile(const char* file, int big);
 // The caption from 8-bit text, each byte widened to one UTF-16 unit.
 void wndSetTitle(const char* text);
+// Remembers the file (up to 1023 bytes), then makes the window's cursor the picture read from it
+// (TGA, JPEG or PNG; hot spot at its top-left pixel). The window procedure loads the remembered
+// file again when the pointer comes back into the window after something else replaced the
+// cursor, and when the display changes. 0 (logged, the arrow stays) when it cannot be read.
+int wndLoadCursorFile(const char* file);
 // Moves the pointer to a point of the client area.
 void wndSetCursorPos(int x, int y);
 // Centres the window on the desktop, keeping its size.

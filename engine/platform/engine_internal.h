@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/platform/platform.h"
 
@@ -18,6 +19,8 @@ struct EngineWindow {
     bool cursorVisible;      // last state given to the system's cursor
     int presentWaits;        // the display's present waits for the vertical blank
     bool windowMade;         // the window was opened: its geometry is saved at the stop
+    bool cursorForFrame;     // shown by the window procedure while the pointer is off the client
+    char cursorFile[1024];   // the file wndLoadCursorFile loaded last; empty: none
 };
 
 // The one instance; engineInit starts it afresh.
@@ -31,6 +34,26 @@ void engineSetArgs(int argc, char** argv);
 // program's folder, else the data folder of the configured install. False, with the current
 // folder unchanged, when none holds it.
 bool engineFindGameFolder(const char* program);
+
+// An image file (TGA, JPEG or PNG, through the image readers) as 32-bit 0xAARRGGBB pixels, rows
+// top to bottom: a 32-bit image keeps its alpha, any other is opaque. False, with a log line that
+// starts with who, when it cannot be read.
+bool wndReadPicture(const char* who, const char* file, std::vector<uint32_t>* pixels, int* width,
+                    int* height);
+
+// What the icon and cursor services use of the layer. Tests put stand-ins here: headless video
+// drivers make no cursors.
+struct PictureHooks {
+    void (*setIcon)(const uint32_t* pixels, int width, int height);
+    bool (*setCursor)(const uint32_t* pixels, int width, int height, int hotX, int hotY);
+    void (*setArrow)();
+    bool (*cursorIsOwn)();
+};
+// Null puts back the layer's own: platWindowSetIcon, platSetCursorImage, platSetCursorArrow and
+// platCursorIsOwn.
+void engineSetPictureHooks(const PictureHooks* hooks);
+// Whether the cursor shown now is the window's own (the arrow or the picture of the cursor file).
+bool wndCursorIsOwn();
 
 // What the loop and the window procedure use of the outside world.
 struct EngineHooks {

@@ -20,7 +20,10 @@ char gTyped[kTypedLength + 1];
 
 // --- Joystick ---
 
-// The dead zone around the middle of each axis, in position units, on both sides.
+// The dead zone around the middle of each axis, in position units, on both sides. Not on the
+// positive side only: a stick at rest reads a unit or two off its middle, and below the middle
+// that would hold Left or Up down (and flick it on and off as the reading jitters) while nobody
+// touches the stick. Each axis is judged against the middle of its own range.
 constexpr int64_t kDeadZone = 32;
 constexpr intptr_t kPressData = 15;
 
@@ -127,6 +130,9 @@ int joyInit(InputSink sink) {
         if (!platJoyGetPos(id, &pos) || !platJoyGetCaps(id, &caps)) continue;
         gJoy.id = id;
         gJoy.caps = caps;
+        // The first poll compares with a stick at rest: one that rests sends nothing (a start
+        // from position 0 would release Left and Up, which were never pressed) and one already
+        // pushed or held is pressed.
         gJoy.last = PlatJoyPos{static_cast<uint32_t>(axisCentre(caps.xMin, caps.xMax)),
                                static_cast<uint32_t>(axisCentre(caps.yMin, caps.yMax)),
                                static_cast<uint32_t>(axisCentre(caps.zMin, caps.zMax)), 0};

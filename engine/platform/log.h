@@ -13,3 +13,10 @@ void logOpen();
 // is never overwritten), on SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT, then lets the process
 // die of the signal. Returns 0 and installs nothing when the folder does not exist.
 int crashInstall(const char* folder, const char* prefix, const char* version);
+
+// Opens a mail to address with the subject, the text and count files attached (their names lie
+// stride bytes apart from files) in the user's mail program through xdg-email, so the user sees
+// the mail and sends it. 1 when xdg-email took the mail; 0 when there are no files (nothing is
+// done) or xdg-email is missing or refused it (logged).
+int crashMail(const char* address, const char* subject, const char* text, const char* files,
+              int count, int stride);

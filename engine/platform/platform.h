@@ -9,6 +9,12 @@ constexpr uint32_t WM_SIZE = 5;
 constexpr uint32_t WM_CLOSE = 16;
 constexpr uint32_t WM_QUIT = 18;
 constexpr uint32_t WM_ACTIVATEAPP = 28;
+// The display's resolution or arrangement changed.
+constexpr uint32_t WM_DISPLAYCHANGE = 126;
+// The pointer is over the window's client area (it came back from the frame or from outside).
+constexpr uint32_t WM_NCHITTEST = 132;
+// The pointer left the client area: it is over the window's frame or outside the window.
+constexpr uint32_t WM_NCMOUSEMOVE = 160;
 constexpr uint32_t WM_KEYDOWN = 256;
 constexpr uint32_t WM_KEYUP = 257;
 constexpr uint32_t WM_CHAR = 258;
@@ -105,6 +111,15 @@ void platPostQuit();
 // --- Cursor ------------------------------------------------------------------------------------
 
 void platShowCursor(bool visible);
+// Makes the window's cursor a picture of 32-bit 0xAARRGGBB pixels, rows top to bottom without
+// padding, with its hot spot at (hotX, hotY). False (logged) when the system refuses it; the
+// cursor shown until then stays.
+bool platSetCursorImage(const uint32_t* pixels, int width, int height, int hotX, int hotY);
+// Back to the system's standard arrow; the picture cursor is released.
+void platSetCursorArrow();
+// True when the cursor the system shows now is the window's own (the arrow or the picture last
+// set), false when something else replaced it.
+bool platCursorIsOwn();
 // Moves the pointer to a point in back-buffer pixels of the window's client area.
 void platWarpCursor(int x, int y);
 

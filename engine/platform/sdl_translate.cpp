@@ -244,6 +244,11 @@ int translateWindow(const SDL_WindowEvent& w, TranslateState& state, PlatMessage
         state.height = w.data2;
         return 0;
     case SDL_WINDOWEVENT_CLOSE: return emit(out, max, 0, WM_CLOSE, 0, 0);
+    // The client area is all of the window that SDL reports the pointer in: entering it is the
+    // pointer coming back onto the client, leaving it the pointer going onto the frame or away.
+    case SDL_WINDOWEVENT_ENTER: return emit(out, max, 0, WM_NCHITTEST, 0, 0);
+    case SDL_WINDOWEVENT_LEAVE: return emit(out, max, 0, WM_NCMOUSEMOVE, 0, 0);
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED: return emit(out, max, 0, WM_DISPLAYCHANGE, 0, 0);
     default: return 0;
     }
 }
@@ -267,6 +272,7 @@ int translateEvent(const SDL_Event& event, TranslateState& state, PlatMessage* o
     switch (event.type) {
     case SDL_QUIT: return emit(out, max, 0, WM_QUIT, 0, 0);
     case SDL_WINDOWEVENT: return translateWindow(event.window, state, out, max);
+    case SDL_DISPLAYEVENT: return emit(out, max, 0, WM_DISPLAYCHANGE, 0, 0);
     case SDL_KEYDOWN:
     case SDL_KEYUP: return translateKey(event.key, state, out, max);
     case SDL_TEXTINPUT: return translateText(event.text.text, out, max);

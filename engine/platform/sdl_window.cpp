@@ -101,6 +101,7 @@ void platDone() {
     platInstanceRelease();
     platAudioClose();
     platJoyClose();
+    platSetCursorArrow();
     platWindowClose();
     gStarted = false;
     gRestoreEvent = 0;
@@ -355,6 +356,41 @@ void platPostQuit() {
 
 void platShowCursor(bool visible) {
     if (gStarted) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+namespace {
+// The picture cursor of platSetCursorImage; null while the system's arrow is the window's own.
+SDL_Cursor* gPictureCursor = nullptr;
+}  // namespace
+
+bool platSetCursorImage(const uint32_t* pixels, int width, int height, int hotX, int hotY) {
+    if (!gStarted || gLayer.abandoned || !pixels || width < 1 || height < 1) return false;
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(pixels), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Cursor* made = picture ? SDL_CreateColorCursor(picture, hotX, hotY) : nullptr;
+    if (picture) SDL_FreeSurface(picture);
+    if (!made) {
+        logPrintf("platSetCursorImage: no %dx%d cursor: %s\n", width, height, SDL_GetError());
+        return false;
+    }
+    SDL_SetCursor(made);
+    if (gPictureCursor) SDL_FreeCursor(gPictureCursor);
+    gPictureCursor = made;
+    return true;
+}
+
+void platSetCursorArrow() {
+    // A display that went away is not asked to free anything.
+    if (gStarted && !gLayer.abandoned) {
+        if (SDL_Cursor* arrow = SDL_GetDefaultCursor()) SDL_SetCursor(arrow);
+        if (gPictureCursor) SDL_FreeCursor(gPictureCursor);
+    }
+    gPictureCursor = nullptr;
+}
+
+bool platCursorIsOwn() {
+    if (!gStarted) return true;
+    return SDL_GetCursor() == (gPictureCursor ? gPictureCursor : SDL_GetDefaultCursor());
 }
 
 void platWarpCursor(int x, int y) {

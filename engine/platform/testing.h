@@ -26,6 +26,9 @@ enum PlatTestWindowEvent {
     PLAT_TEST_EXPOSED,
     PLAT_TEST_CLOSE,
     PLAT_TEST_SIZE_CHANGED,
+    PLAT_TEST_ENTER,            // the pointer came into the window
+    PLAT_TEST_LEAVE,            // the pointer left the window
+    PLAT_TEST_DISPLAY_CHANGED,  // the window moved to another display
 };
 
 // Positions are in window pixels.

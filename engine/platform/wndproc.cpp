@@ -14,6 +14,10 @@ constexpr uint32_t WM_DESTROY = 2;
 constexpr uint32_t WM_IME_CHAR = 646;
 constexpr uintptr_t SIZE_MAXHIDE = 4;
 constexpr uintptr_t kAltKey = 18;
+// The game hears of the pointer leaving and regaining the client area as message 0 with wParam 3:
+// lParam 1 back over the client, 0 off it.
+constexpr uint32_t kPointerOver = 0;
+constexpr uintptr_t kPointerOverClient = 3;
 
 void toGame(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     if (engineWindow().running) GameOnMessage(message, wParam, lParam);
@@ -62,6 +66,28 @@ bool debugWord() {
         }
     }
     return false;
+}
+
+// The pointer is over the client area again: the window's own cursor comes back if something
+// replaced it, and the system's cursor, shown while the pointer was off, hides again.
+void pointerOnClient() {
+    EngineWindow& w = engineWindow();
+    if (w.cursorFile[0] && !wndCursorIsOwn()) wndLoadCursorFile(w.cursorFile);
+    if (w.cursorForFrame) {
+        setCursorVisible(0);
+        w.cursorForFrame = false;
+    }
+    toGame(kPointerOver, kPointerOverClient, 1);
+}
+
+// The pointer left the client area: there the system's cursor shows, not the game's.
+void pointerOffClient() {
+    EngineWindow& w = engineWindow();
+    if (!w.cursorVisible) {
+        setCursorVisible(1);
+        w.cursorForFrame = true;
+    }
+    toGame(kPointerOver, kPointerOverClient, 0);
 }
 
 // The end of the window: where it stood is kept for the next start, unless it covered the screen.
@@ -119,6 +145,11 @@ intptr_t WndProc(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE) deactivate();
         else activate();
+        break;
+    case WM_NCHITTEST: pointerOnClient(); break;
+    case WM_NCMOUSEMOVE: pointerOffClient(); break;
+    case WM_DISPLAYCHANGE:
+        if (engineWindow().cursorFile[0]) wndLoadCursorFile(engineWindow().cursorFile);
         break;
     case WM_DESTROY: destroyed(); break;
     case WM_INSTANCE_RESTORE: platWindowRestore(); return 0;

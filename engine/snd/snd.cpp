@@ -239,7 +239,9 @@ bool streamUpdate(SndRecord* r) {
     return fadeStep(r, 100);
 }
 
-// A static voice's fade runs on the clock; its play cursor gives the position.
+// A static voice's fade runs on the clock; its play cursor gives the position. Fades of short
+// sounds are serviced too: a fade-in sets the volume to 0 at once and would otherwise leave the
+// sound silent, and a timed fade-out would never stop it.
 bool staticUpdate(SndRecord* r, unsigned now) {
     SndVoice& v = current(r);
     if (!v.buffer || !r->playing) return true;

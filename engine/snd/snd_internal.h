@@ -82,6 +82,9 @@ int sndLinearToDb(float linear);
 float sndDbToLinear(int hundredths);
 int sndPanToOutput(float pan);
 float sndOutputToPan(int pan);
+// The playback rate for a frequency factor: a factor of the file's own rate, so that 1.0 plays
+// every file as recorded (a factor of a fixed 44100 Hz would play a 22050 Hz file an octave
+// high). Clamped to the mixer's range.
 int sndFactorToHz(float factor, unsigned rate);
 
 // Tests: the millisecond clock of the tick (null restores the engine timer), and a start over the

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <type_traits>
+
+// A string deleted through a pointer to CString frees its block whatever class holds it.
+static_assert(std::has_virtual_destructor<CString>::value, "CString's destructor is virtual");
 
 TEST(CString, EmptyFormsAreEqualAndTerminated) {
     CString a, b(nullptr), c("");

@@ -103,6 +103,22 @@ TEST(Points, VectorLengthsAndScaling) {
     zero.Normalize();  // no division by a zero length
     EXPECT_EQ(zero.x, 0.0f);
     EXPECT_EQ(zero.y, 0.0f);
+
+    const struct {
+        Vec2 v;
+        float s;
+        Vec2 q;
+    } divisions[] = {
+        {{10.0f, 20.0f}, 4.0f, {2.5f, 5.0f}},
+        {{10.0f, -20.0f}, -0.5f, {-20.0f, 40.0f}},
+        {{10.0f, 20.0f}, 0.0f, {0.001f, 0.002f}},  // shrinks instead of dividing by zero
+        {{10.0f, 20.0f}, -0.0f, {0.001f, 0.002f}},
+    };
+    for (const auto& d : divisions) {
+        Vec2 q = d.v / d.s;
+        EXPECT_FLOAT_EQ(q.x, d.q.x) << d.s;
+        EXPECT_FLOAT_EQ(q.y, d.q.y) << d.s;
+    }
 }
 
 TEST(Numbers, ClampsAndRanges) {

@@ -193,7 +193,18 @@ TEST_F(Cursor, DrawnAtThePointerByItsHotSpotOrNotAtAll) {
     EXPECT_FALSE(cursorIsCustom());
     cursorTick(25);
     EXPECT_EQ(target.at(18, 27), 0);
+
+    // Off the client area the system's cursor shows instead; back on it the game's returns.
+    cursorSet(1);
+    cursorPointerInside(0);
+    cursorTick(25);
+    EXPECT_EQ(target.at(18, 27), 0);
+    EXPECT_TRUE(cursorIsCustom());  // the screen's choice stands
+    cursorPointerInside(1);
+    cursorTick(25);
+    EXPECT_EQ(target.at(18, 27), rgb565(0xFFFFFF));
     cursorDestroy();
+    target.clear();
 
     // No file, or no first section: nothing to draw, every frame.
     for (const char* text : {"", "[cursor01]\nspr=Cur/arrow.tga\n"}) {

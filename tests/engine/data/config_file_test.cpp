@@ -1,5 +1,5 @@
-// Configuration files through the file layer: loading, the errors of missing and empty files,
-// saving and loading back, and a save that cannot be written.
+// Configuration files through the file layer: loading, the errors of missing, empty and unreadable
+// files, saving and loading back, and a save that cannot be written.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -25,14 +25,20 @@ TEST(cConfigFile, MissingAndEmptyFiles) {
     writeFile("empty.cfg", "");
     cConfigFile empty("empty.cfg");
     EXPECT_EQ(firstError(empty), "empty.cfg: file is empty or seek error");
+    // Bytes that cannot be read whole: a compressed file whose stream is damaged.
+    writeFile("damaged.cfg.zz", std::string("12345678") + "00000010" + "not a zlib stream");
+    cConfigFile damaged("damaged.cfg.zz");
+    EXPECT_EQ(firstError(damaged), "damaged.cfg.zz: read error");
+    EXPECT_EQ(damaged.SectionCount(), 0u);
 }
 
 TEST(cConfigFile, SavesAndLoadsBack) {
     writeFile("game.cfg",
               "; settings\nspeed = 3\n[ player ]\nname = \"Zuna\"\nscale = 1.5\n[x]\nbad = 1.\n");
     cConfigFile c("game.cfg");
-    ASSERT_EQ(c.GetErrors().size(), 1u);
+    ASSERT_EQ(c.GetErrors().size(), 2u);
     EXPECT_EQ(firstError(c), "game.cfg(7): invalid number format");
+    EXPECT_STREQ(c.GetErrors()[1].c_str(), "game.cfg(7): no values found after '='");
     EXPECT_STREQ(c.GetString("player", "name", ""), "Zuna");
     c.AddSection("added")->SetVariable("n")->AddValue(cValue(42));
     ASSERT_TRUE(c.Save("saved.cfg"));
