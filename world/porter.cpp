@@ -636,6 +636,7 @@ void cPorter::Draw(DrawList* list) {
     if (!worldHandObject(key, walkDir_, &view) || !view.sprite) return;
     const int w = spriteWidth(view.sprite), h = spriteHeight(view.sprite);
     const Point2i p = list->ToScreen(body_.position.ToPoint2i() + view.offset);
-    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
-           static_cast<int>(h * list->scale.y), view.sprite, 0, 0, w, h, 0xFFFFFFFFu, animTime_);
+    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x * view.flipx),
+           static_cast<int>(h * list->scale.y * view.flipy), view.sprite, 0, 0, w, h, 0xFFFFFFFFu,
+           animTime_);
 }
