@@ -120,6 +120,30 @@ int cPorter::DefenseLevel() const {
     return level;
 }
 
+namespace {
+// The learnt "croupier" skill; null without one.
+const SkillInfo* croupier() {
+    ProfileLink* profile = worldProfile();
+    for (int i = 0; profile && i < profile->LearntSkillCount(); ++i) {
+        const SkillInfo* s = profile->LearntSkill(i);
+        if (s && strcasecmp(s->hero.c_str(), "porter") == 0 &&
+            strcmp(s->name.c_str(), "croupier") == 0)
+            return s;
+    }
+    return nullptr;
+}
+}  // namespace
+
+int cPorter::GetServiceBonus(int kind) const {
+    const SkillInfo* s = kind == kCards || kind == kCasino ? croupier() : nullptr;
+    return s ? s->service : 0;
+}
+
+int cPorter::GetWaitTimeBonus(int kind) const {
+    const SkillInfo* s = kind == kCards || kind == kCasino ? croupier() : nullptr;
+    return s ? s->waitTime : 0;
+}
+
 void cPorter::Summon(int kind) {
     if (IsUnavailable()) {
         if (kind == kLuggage) {

@@ -181,6 +181,39 @@ TEST_F(SampleLevel, EveryBundledSkillIsOneItsHeroKnows) {
     }
 }
 
+// The croupier's bonuses reach the cards and the roulette only, and only once learnt.
+TEST_F(SampleLevel, TheCroupierLengthensTheTablesWaitsAndAddsToTheirPopularity) {
+    LoadSchoolItems();
+    auto waitOf = [](int kind) {
+        cRequest r;
+        r.Load(kind, 10000, nullptr, 0);
+        return r.GetWaitTime();
+    };
+    cGame* level = Play();
+    EXPECT_EQ(level->GetPorter()->GetServiceBonus(kCards), 0);
+    EXPECT_EQ(waitOf(kCards), 10000);
+    Restart();
+    for (uint32_t i = 0; i < gSchoolItems.size(); ++i) {
+        if (strcmp(gSchoolItems[i]->name.c_str(), "porter_dealer") == 0) {
+            ASSERT_TRUE(gCurrentProfile->AddSchoolItem(gSchoolItems[i]));
+        }
+    }
+    level = Play();
+    const cPorter* porter = level->GetPorter();
+    const struct {
+        int kind, service, wait;
+    } cases[] = {{kCards, 2, 150}, {kCasino, 2, 150}, {kChess, 0, 0}, {kLuggage, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(RequestKindName(c.kind));
+        EXPECT_EQ(porter->GetServiceBonus(c.kind), c.service);
+        EXPECT_EQ(porter->GetWaitTimeBonus(c.kind), c.wait);
+    }
+    // A card table's request is created with the longer wait.
+    EXPECT_EQ(waitOf(kCards), 10150);
+    EXPECT_EQ(waitOf(kChess), 10000);
+    EXPECT_GT(porter->CardFactor(), 0.0f);
+}
+
 TEST_F(SampleLevel, ALevelWithGuestsGoesOnUntilACheatWordEndsIt) {
     cGame* level = Play();
     ASSERT_TRUE(PlayOn());
