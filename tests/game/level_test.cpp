@@ -549,8 +549,11 @@ TEST_F(FixtureLevel, TheFirstClientsComeOneDelayApartUntilOneRoomIsLeft) {
 }
 
 TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
+    // One guest who never gets a room keeps the level from ending.
+    program_.write("Data/Clients/Anna/Anna.ini", "[Main]\nname=Anna\n");
     cGame* level = Load("crashObjects=5000/5000\ncrashRoom=9000/4000\nrequest_ttl=20000\n"
-                        "cashGoal=300\ncashExpert=500\noutdoor_request_priority=3/4\n");
+                        "cashGoal=300\ncashExpert=500\noutdoor_request_priority=3/4\n"
+                        "clients=Anna,1\n");
     // A place the objects file lacks still stands, as a plain object.
     EXPECT_EQ(level->GetObjectCount(), 3 + 3 + 1 + 1);
     EXPECT_EQ(level->CheckIns().size(), 3u);
