@@ -647,6 +647,18 @@ TEST_F(FixtureLevel, RoomUpgradeRecordsAreAllKept) {
     EXPECT_EQ(level->RoomUpgradeRecords()[1], "Room2:3");
 }
 
+// The music key counts way points along the whole road, not days within an episode.
+TEST_F(FixtureLevel, TheLevelMusicIsChosenByTheWayPoint) {
+    program_.write("Data/Sounds/music.ini", "[Level]\nlevel_music0=first\nlevel_music1=second\n");
+    cGame* level = Load("");
+    EXPECT_EQ(level->LevelMusic(), "first");
+    gCurrentProfile->SetLevel(1);
+    EXPECT_EQ(level->LevelMusic(), "second");
+    program_.write("Data/Sounds/music.ini", "[Level]\n");
+    iniFreeAll();
+    EXPECT_EQ(level->LevelMusic(), "gameplay");
+}
+
 TEST_F(FixtureLevel, ServedCounterAdvancesASecondAfterACheckOut) {
     cGame* level = Load("", "uproom0=2, 1\nuproom1=5, 2\n");
     program_.write("Data/Interface/interface.ini", "[BustCounter]\ntype=text\n");
