@@ -591,8 +591,6 @@ TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
     EXPECT_EQ(level->GetObjectCount(), 8);
 
     WM::Get()->Push(level, false, false, true);
-    // The fixture has no clients, so every step would end the level at once: each step starts
-    // in play again.
     auto playStep = [&] {
         level->SetLevelState(cGame::kPlaying);
         Step();
