@@ -11,7 +11,6 @@
 #include "engine/gr/gr.h"
 #include "engine/gr/sprite.h"
 #include "engine/platform/input.h"
-#include "game/first_screen.h"
 #include "tests/game/level_harness.h"
 #include "world/client.h"
 #include "world/jenny.h"
@@ -341,27 +340,6 @@ TEST_F(SampleLevel, MoneyPreviewAndPopularityFloor) {
     char text[64];
     findChild(level, "Goal")->GetTextA(text, sizeof text);
     EXPECT_STREQ(text, "Expert: 900");
-}
-
-TEST_F(SampleLevel, AClickBesideTheFirstScreensButtonsPlaysTheLevelAndEscapeReturns) {
-    Window* first = firstScreenCreate();
-    WM::Get()->Push(first, false, false, false);
-    Step(13);
-    WM::Get()->OnKeyDown(1, at(4, 760));
-    ASSERT_EQ(WM::Get()->Count(), 2);
-    ASSERT_NE(gCurrentGame, nullptr);
-    EXPECT_GT(gCurrentGame->GetObjectCount(), 0);
-    Step(13);
-    WM::Get()->OnKeyDown(kEscape, 0);
-    Step(13);
-    EXPECT_EQ(WM::Get()->Count(), 1);
-    // Again: a new level in place of the old one.
-    WM::Get()->OnKeyDown(1, at(4, 760));
-    EXPECT_EQ(WM::Get()->Count(), 2);
-    WM::Destroy();
-    firstScreenRelease();
-    EXPECT_EQ(gCurrentGame, nullptr);
-    EXPECT_EQ(gCurrentProfile, nullptr);
 }
 
 // --- Fixture levels -----------------------------------------------------------------------------
