@@ -1,6 +1,6 @@
 // Speed of loading pictures: a 1024 x 768 JPEG as a sprite's pixels (decoding, then the 1:1
 // conversion to RGB565) beside the decoder alone and a plain conversion loop, and the bundled
-// pictures and fonts of the first screen beside reading their files.
+// a few bundled pictures and fonts beside reading their files.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -114,7 +114,7 @@ void BM_RefConvertLoop(benchmark::State& state) {
     }
 }
 
-// What the first screen loads at start-up (the generated data must be there: run from the
+// A few bundled pictures and the two fonts (the generated data must be there: run from the
 // source folder after a build).
 const char* const kPictures[] = {"Data/Pictures/hotel.jpg", "Data/Sprites/coin.tga",
                                  "Data/Sprites/star.png", "Data/Sprites/star_spin.tga"};

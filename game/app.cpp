@@ -11,7 +11,6 @@
 #include "engine/platform/log.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
-#include "game/first_screen.h"
 #include "game/game_data.h"
 #include "game/profile.h"
 #include "game/tutorial.h"
@@ -36,7 +35,7 @@ float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
 // When the cursor's animation was last given the time; below 0 before the first frame.
 float gCursorLast = -1;
-// The game's screens as the program registered them; without them the stand-in screen shows.
+// The game's screens as the program registered them; without them nothing is on show.
 void (*gScreensStart)() = nullptr;
 void (*gScreensRelease)() = nullptr;
 
@@ -103,10 +102,11 @@ void GameInit() {
     cursorSet(1);
     LoadWayPoints();
     LoadSchoolItems();
+    // Without screens nothing is on show, and the first frame ends the program.
     if (gScreensStart) {
         gScreensStart();
     } else {
-        WM::Get()->Push(firstScreenCreate(), false, false, false);
+        logPrintf("shell: no screens are registered; nothing to show\n");
     }
 }
 
@@ -167,11 +167,7 @@ void GameShutdown() {
     WM::Destroy();
     sndStopGroup(1);
     sndStopGroup(0);
-    if (gScreensRelease) {
-        gScreensRelease();
-    } else {
-        firstScreenRelease();
-    }
+    if (gScreensRelease) gScreensRelease();
     ReleasePlayer();
     FreeGameData();
     gWayPoints.clear();

@@ -162,6 +162,7 @@ void cGame::commonUpdate(int ms) {
     if (state_ == kPlaying && !sndIsMusicPlaying()) StartLevelMusic();
     if (gFxManager) gFxManager->Update(static_cast<float>(ms) / 1000.0f);
     levelClock_ += ms;
+    CheckLevelEnd(ms);
     if (!lastClients_ && clientsIn_ + clientsGone_ == clientCount_ &&
         clientsIn_ < kLastClientsBelow) {
         lastClients_ = true;
@@ -187,7 +188,6 @@ void cGame::commonUpdate(int ms) {
     for (cHero* hero : Heroes()) hero->Update(ms);
     if (banner_) banner_->Update(ms);
     flying_.Update(ms);
-    CheckLevelEnd(ms);
     UpdateMonsters(ms);
 }
 

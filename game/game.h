@@ -126,6 +126,9 @@ public:
     // The next served-clients threshold of the level file's "uproom%d" list.
     void ShowUpgradeRoomHint();
     void StartLevelMusic();
+    // The music.ini [Level] "level_music%d" of the player's way point, counted along the whole
+    // road; "gameplay" when it names none.
+    std::string LevelMusic() const;
     // "#INTERFACE_CLIENTS", then the clients come so far and the level's client count.
     void RefreshClientCounter();
     // Breaks a random breakable object that is neither a room nor a flower; nothing without one.

@@ -134,6 +134,8 @@ bool handObjectView(const char* key, int direction, HandObjectView* out) {
     if (!entry) return false;
     out->sprite = entry->sprite;
     out->offset = Point2i(entry->spr_x, entry->spr_y);
+    out->flipx = entry->flipx;
+    out->flipy = entry->flipy;
     return true;
 }
 

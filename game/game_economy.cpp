@@ -13,6 +13,7 @@
 #include "engine/snd/snd.h"
 #include "game/game.h"
 #include "game/game_data.h"
+#include "game/profile.h"
 #include "world/client.h"
 #include "world/hero.h"
 #include "world/jenny.h"
@@ -337,15 +338,16 @@ bool cGame::IsLevelWon() {
     return clientsCheckedOut_ == clientCount_;
 }
 
-void cGame::StartLevelMusic() {
+std::string cGame::LevelMusic() const {
     char key[32];
-    safeSnprintf(key, sizeof key, "level_music%d", levelNumber_);
-    const char* name = iniGetString("Data/Sounds/music.ini", "Level", key, "");
+    const uint32_t index = gCurrentProfile ? gCurrentProfile->GetLevel() : 0u;
+    safeSnprintf(key, sizeof key, "level_music%u", index);
     // The name is copied: the INI store's result buffers rotate.
-    char music[128];
-    StrCopyN(music, *name ? name : "gameplay", sizeof music);
-    sndPlayMusic(music, SND_FADE_IN, 1, nullptr);
+    const char* name = iniGetString("Data/Sounds/music.ini", "Level", key, "");
+    return *name ? name : "gameplay";
 }
+
+void cGame::StartLevelMusic() { sndPlayMusic(LevelMusic().c_str(), SND_FADE_IN, 1, nullptr); }
 
 // --- Forced finishes ----------------------------------------------------------------------------
 

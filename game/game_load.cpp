@@ -73,6 +73,8 @@ public:
             skill.name = learnt[i]->type;
             skill.hero = learnt[i]->hero;
             skill.ability = static_cast<float>(learnt[i]->bonusAbility);
+            skill.service = learnt[i]->bonusService;
+            skill.waitTime = learnt[i]->bonusWaitTime;
             skills_.push_back(skill);
         }
         current_ = joined(profile.GetShopItemList());

@@ -154,8 +154,7 @@ void UIAfterGameStats::OnShow(int finished) {
         level_.roomUpgraded = g->WasRoomUpgraded();
         level_.scoreRatio = g->GetScoreRatio();
         level_.goalType = gGoalType;
-        const cArray<std::string>& records = g->RoomUpgradeRecords();
-        if (records.size()) level_.upgradeRecord = records[0];
+        level_.upgradeRecords = g->RoomUpgradeRecords();
     }
     if (day_ && gCurrentProfile) {
         char number[16];
@@ -429,9 +428,9 @@ int UIAfterGameStats::OnMouseMove(int buttons, intptr_t position) {
 void UIAfterGameStats::SaveResults() {
     cPlayerProfile* p = gCurrentProfile;
     if (!p) return;
-    if (!level_.upgradeRecord.empty()) {
-        p->AddShopItem(level_.upgradeRecord.c_str());
-        p->AddItemPopToLevel(level_.upgradeRecord.c_str());
+    for (uint32_t i = 0; i < level_.upgradeRecords.size(); ++i) {
+        p->AddShopItem(level_.upgradeRecords[i].c_str());
+        p->AddItemPopToLevel(level_.upgradeRecords[i].c_str());
     }
     p->AddPopToAdd();
     p->AddCash(static_cast<uint32_t>(std::max(0, level_.money + level_.popularity)));

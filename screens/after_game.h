@@ -47,7 +47,8 @@ private:
         int addPopularity = 0, roomsUpgraded = 0, goalType = 2;
         bool allReleased = false, roomUpgraded = false;
         float scoreRatio = 0;
-        std::string upgradeRecord;
+        // Every room upgrade of the level in order, so a second upgraded room is not lost.
+        cArray<std::string> upgradeRecords;
     };
 
     void slideIn();

@@ -362,6 +362,9 @@ bool UIHome::selectCell(int k) {
 int UIHome::OnMouseMove(int buttons, intptr_t position) {
     pointer_ = Point2i(uiPackedX(position), uiPackedY(position));
     if (panel_) panel_->OnMouseMove(buttons, position);
+    // Not during a preview: the panel is still in view while it starts to slide away, and a hover
+    // there would swap the previewed item, show it fully grown at once, or empty it so that
+    // "BtnInstall" installs nothing.
     if (panel_ && panel_->y >= -1 && !bursts_->IsActive() && !installMode_) {
         bool over = false;
         for (int k = 0; k < cellsCount_ && !over; ++k) {

@@ -181,6 +181,10 @@ void UISchool::removeSuperseded() {
             ++i;
         }
     }
+    // The entries removed before the selection shift the selected one that many places left:
+    // moving back by as many keeps the same item selected (moving on by them would jump twice as
+    // far from it). The row never lists a grade at or below the learnt one, so the count is 0
+    // with the school's own rules; it matters only if the learnt items change behind the screen.
     moveSelection(-removedBefore);
 }
 

@@ -208,7 +208,7 @@ std::vector<uint8_t> grayAlpha(const Canvas& cv) {
 
 }  // namespace
 
-// The widget demo's pictures under the data folder (tools/picgen_ui.cpp).
+// The fade darkness and two cursors under the data folder (tools/picgen_ui.cpp).
 bool drawUiPictures(const std::string& data);
 
 int main(int argc, char** argv) {

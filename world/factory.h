@@ -30,6 +30,7 @@ struct SkillInfo {
     CString name;  // "shoes_jenny", "charm", "cooking" ...
     CString hero;  // the hero it belongs to, compared without case
     float ability = 0;  // "bonus.ability"
+    uint8_t service = 0, waitTime = 0;  // "bonus.service", "bonus.wait_time"
 };
 
 // What the factory and the heroes read of the current player; the player profile implements it.

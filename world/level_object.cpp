@@ -3,6 +3,7 @@
 #include "world/level_object.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/data/file.h"
@@ -112,17 +113,21 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
 void cLevelObj::stampMask() {
     cWalkMap* map = cWalkMap::Current();
     if (!mask_ || !map) return;
+    // Only the blocked cells are stamped, so a mask never frees a wall of the map. The object's
+    // own cell may lie off the map: the part of its mask inside the map still blocks.
     const Point2i cell = map->ScreenToCell(
         Point2i(static_cast<int>(body_.position.x), static_cast<int>(body_.position.y)));
-    if (!map->Inside(cell)) return;
-    const Point2i corner = cell + mask_->Origin();
+    // Summed wide: a far-off position plus a large origin stays a number.
+    const int64_t left = static_cast<int64_t>(cell.x) + mask_->Origin().x;
+    const int64_t top = static_cast<int64_t>(cell.y) + mask_->Origin().y;
     cMaskGrid& mask = *mask_;
     for (uint32_t j = 0; j < mask.Height(); ++j)
-        for (uint32_t i = 0; i < mask.Width(); ++i)
+        for (uint32_t i = 0; i < mask.Width(); ++i) {
+            const int64_t x = left + i, y = top + j;
+            if (x < 0 || y < 0 || x > INT32_MAX || y > INT32_MAX) continue;
             if (mask.CellRef(static_cast<int>(i), static_cast<int>(j)) & 64)
-                if (Cell* c = map->GetCell(corner.x + static_cast<int>(i),
-                                           corner.y + static_cast<int>(j)))
-                    c->value = 2;
+                if (Cell* c = map->GetCell(static_cast<int>(x), static_cast<int>(y))) c->value = 2;
+        }
 }
 
 void cLevelObj::Update(int ms) {

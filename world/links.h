@@ -138,10 +138,11 @@ ClientLink* asClient(cBaseObj* object);
 FxManager* worldFxManager();
 void worldSetFxManager(FxManager* fx);
 // The game data's picture of a carried object ("%s%d" of its name and grade) seen in one of the
-// nine directions (0 standing, 1..8 the walks), with its offset.
+// nine directions (0 standing, 1..8 the walks), with its offset and its flips (-1 mirrored).
 struct HandObjectView {
     HSPRITE sprite = nullptr;
     Point2i offset = Point2i(0, 0);
+    int flipx = 1, flipy = 1;
 };
 // False when unset or the object has no such picture.
 bool worldHandObject(const char* key, int direction, HandObjectView* out);

@@ -407,8 +407,9 @@ void cMaid::drawCarried(DrawList& list) const {
         at += Point2i(-30, -10);
     const int w = spriteWidth(view.sprite), h = spriteHeight(view.sprite);
     const Point2i p = list.ToScreen(at);
-    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list.scale.x),
-           static_cast<int>(h * list.scale.y), view.sprite, 0, 0, w, h, 0xFFFFFFFFu, animTime_);
+    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list.scale.x * view.flipx),
+           static_cast<int>(h * list.scale.y * view.flipy), view.sprite, 0, 0, w, h, 0xFFFFFFFFu,
+           animTime_);
 }
 
 void cMaid::Draw(DrawList* list) {

@@ -120,6 +120,30 @@ int cPorter::DefenseLevel() const {
     return level;
 }
 
+namespace {
+// The learnt "croupier" skill; null without one.
+const SkillInfo* croupier() {
+    ProfileLink* profile = worldProfile();
+    for (int i = 0; profile && i < profile->LearntSkillCount(); ++i) {
+        const SkillInfo* s = profile->LearntSkill(i);
+        if (s && strcasecmp(s->hero.c_str(), "porter") == 0 &&
+            strcmp(s->name.c_str(), "croupier") == 0)
+            return s;
+    }
+    return nullptr;
+}
+}  // namespace
+
+int cPorter::GetServiceBonus(int kind) const {
+    const SkillInfo* s = kind == kCards || kind == kCasino ? croupier() : nullptr;
+    return s ? s->service : 0;
+}
+
+int cPorter::GetWaitTimeBonus(int kind) const {
+    const SkillInfo* s = kind == kCards || kind == kCasino ? croupier() : nullptr;
+    return s ? s->waitTime : 0;
+}
+
 void cPorter::Summon(int kind) {
     if (IsUnavailable()) {
         if (kind == kLuggage) {
@@ -636,6 +660,7 @@ void cPorter::Draw(DrawList* list) {
     if (!worldHandObject(key, walkDir_, &view) || !view.sprite) return;
     const int w = spriteWidth(view.sprite), h = spriteHeight(view.sprite);
     const Point2i p = list->ToScreen(body_.position.ToPoint2i() + view.offset);
-    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x),
-           static_cast<int>(h * list->scale.y), view.sprite, 0, 0, w, h, 0xFFFFFFFFu, animTime_);
+    grDraw(sMaterial(4, 4, 1, 30), p.x, p.y, static_cast<int>(w * list->scale.x * view.flipx),
+           static_cast<int>(h * list->scale.y * view.flipy), view.sprite, 0, 0, w, h, 0xFFFFFFFFu,
+           animTime_);
 }

@@ -48,6 +48,9 @@ public:
     void ApplySkills() override;
     float CardFactor() const override { return cardFactor_; }
     float CasinoFactor() const override { return casinoFactor_; }
+    // The learnt croupier's extra popularity and waiting time for cards and the roulette.
+    int GetServiceBonus(int kind) const override;
+    int GetWaitTimeBonus(int kind) const override;
     // The learnt "defense" skill's level; 0 without it.
     int DefenseLevel() const;
 

@@ -211,7 +211,10 @@ void cRoom::Update(int ms) {
 void cRoom::Draw(DrawList* list) {
     if (!list) return;
     // The door, its outline, the waiting upgrade's bubble (state 1 is the level object's
-    // bubble state too) and the ordered mark are the level object's drawing.
+    // bubble state too) and the ordered mark are the level object's drawing. The bubble stays at
+    // the request point, where clicks on it are tested: the wait clock's position is only where
+    // the clock sits inside a bubble, the same for every room, so a bubble drawn there would sit
+    // in the screen's corner under the interface, away from its room.
     cLevelObj::Draw(list);
     if (sign_) {
         const int lowered = static_cast<int>((1.0f - grow_) * spriteHeight(sign_));

@@ -196,13 +196,38 @@ void noSleep(int) {}
 float gNow = 0;
 float clockNow() { return gNow += 20; }
 
-TEST(Program, RunsUntilEscapeAndSavesItsWindow) {
-    testsupport::TempFolder folder("velmora_app");
-    ASSERT_TRUE(folder.enter());
+// The program's one screen: Escape closes it, which leaves nothing on show.
+struct OneScreen : Window {
+    int OnKeyDown(int key, intptr_t data) override {
+        if (key == 27) CloseSelf();
+        return Window::OnKeyDown(key, data);
+    }
+};
+OneScreen* gScreen = nullptr;
+void startOneScreen() {
+    gScreen = new OneScreen;
+    WM::Get()->Push(gScreen, false, false, false);
+}
+void releaseOneScreen() {
+    delete gScreen;
+    gScreen = nullptr;
+}
+
+// A program folder with its game.ini, the user's data in it; the run's store file.
+std::string enterProgram(testsupport::TempFolder& folder) {
+    EXPECT_TRUE(folder.enter());
     std::filesystem::path root = folder.path();
     setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
     std::ofstream("game.ini") << "[main]\nname=Velmora\npath=AppTest\nxs=320\nys=240\nx=12\ny=34\n";
     iniFreeAll();
+    gIdleTakes = 0;
+    return (root / "data" / "AppTest" / "profgame.ini").string();
+}
+
+TEST(Program, RunsUntilEscapeAndSavesItsWindow) {
+    testsupport::TempFolder folder("velmora_app");
+    const std::string saved = enterProgram(folder);
+    appSetScreens(startOneScreen, releaseOneScreen);
     const EngineHooks hooks = {scriptedNext, noSleep, clockNow, [] {}};
     engineSetHooks(&hooks);
     gQueue = {{WM_CHAR, 'a', 1}, {WM_KEYDOWN, 27, 0x10001}, {WM_CHAR, 27, 0x10001}};
@@ -211,13 +236,32 @@ TEST(Program, RunsUntilEscapeAndSavesItsWindow) {
 
     EXPECT_EQ(engineMain(0, nullptr), 0);
     appSetClock(nullptr);
+    appSetScreens(nullptr, nullptr);
+    EXPECT_GT(gIdleTakes, kFadeInFrames);  // ended by the Escape handed in after the fade-in
     EXPECT_LT(gIdleTakes, 1000);
+    EXPECT_EQ(gScreen, nullptr);
     EXPECT_FALSE(platWindowIsOpen());
     EXPECT_EQ(WM::Get(), nullptr);
-    std::string saved = (root / "data" / "AppTest" / "profgame.ini").string();
     EXPECT_EQ(iniGetInt(saved.c_str(), "main", "x", -1), 12);
     EXPECT_EQ(iniGetInt(saved.c_str(), "main", "xs", -1), 320);
 
+    engineSetHooks(nullptr);
+    iniFreeAll();
+}
+
+// Without screens nothing is on show: the first frame ends the program.
+TEST(Program, WithoutScreensEndsAtTheFirstFrame) {
+    testsupport::TempFolder folder("velmora_app_bare");
+    enterProgram(folder);
+    const EngineHooks hooks = {scriptedNext, noSleep, clockNow, [] {}};
+    engineSetHooks(&hooks);
+    gQueue.clear();
+    appSetClock([] { return 20.0f; });
+    appResetFrame();
+    EXPECT_EQ(engineMain(0, nullptr), 0);
+    appSetClock(nullptr);
+    EXPECT_LE(gIdleTakes, 2);
+    EXPECT_EQ(WM::Get(), nullptr);
     engineSetHooks(nullptr);
     iniFreeAll();
 }

@@ -11,7 +11,6 @@
 #include "engine/gr/gr.h"
 #include "engine/gr/sprite.h"
 #include "engine/platform/input.h"
-#include "game/first_screen.h"
 #include "tests/game/level_harness.h"
 #include "world/client.h"
 #include "world/jenny.h"
@@ -181,6 +180,39 @@ TEST_F(SampleLevel, EveryBundledSkillIsOneItsHeroKnows) {
     }
 }
 
+// The croupier's bonuses reach the cards and the roulette only, and only once learnt.
+TEST_F(SampleLevel, TheCroupierLengthensTheTablesWaitsAndAddsToTheirPopularity) {
+    LoadSchoolItems();
+    auto waitOf = [](int kind) {
+        cRequest r;
+        r.Load(kind, 10000, nullptr, 0);
+        return r.GetWaitTime();
+    };
+    cGame* level = Play();
+    EXPECT_EQ(level->GetPorter()->GetServiceBonus(kCards), 0);
+    EXPECT_EQ(waitOf(kCards), 10000);
+    Restart();
+    for (uint32_t i = 0; i < gSchoolItems.size(); ++i) {
+        if (strcmp(gSchoolItems[i]->name.c_str(), "porter_dealer") == 0) {
+            ASSERT_TRUE(gCurrentProfile->AddSchoolItem(gSchoolItems[i]));
+        }
+    }
+    level = Play();
+    const cPorter* porter = level->GetPorter();
+    const struct {
+        int kind, service, wait;
+    } cases[] = {{kCards, 2, 150}, {kCasino, 2, 150}, {kChess, 0, 0}, {kLuggage, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(RequestKindName(c.kind));
+        EXPECT_EQ(porter->GetServiceBonus(c.kind), c.service);
+        EXPECT_EQ(porter->GetWaitTimeBonus(c.kind), c.wait);
+    }
+    // A card table's request is created with the longer wait.
+    EXPECT_EQ(waitOf(kCards), 10150);
+    EXPECT_EQ(waitOf(kChess), 10000);
+    EXPECT_GT(porter->CardFactor(), 0.0f);
+}
+
 TEST_F(SampleLevel, ALevelWithGuestsGoesOnUntilACheatWordEndsIt) {
     cGame* level = Play();
     ASSERT_TRUE(PlayOn());
@@ -308,27 +340,6 @@ TEST_F(SampleLevel, MoneyPreviewAndPopularityFloor) {
     char text[64];
     findChild(level, "Goal")->GetTextA(text, sizeof text);
     EXPECT_STREQ(text, "Expert: 900");
-}
-
-TEST_F(SampleLevel, AClickBesideTheFirstScreensButtonsPlaysTheLevelAndEscapeReturns) {
-    Window* first = firstScreenCreate();
-    WM::Get()->Push(first, false, false, false);
-    Step(13);
-    WM::Get()->OnKeyDown(1, at(4, 760));
-    ASSERT_EQ(WM::Get()->Count(), 2);
-    ASSERT_NE(gCurrentGame, nullptr);
-    EXPECT_GT(gCurrentGame->GetObjectCount(), 0);
-    Step(13);
-    WM::Get()->OnKeyDown(kEscape, 0);
-    Step(13);
-    EXPECT_EQ(WM::Get()->Count(), 1);
-    // Again: a new level in place of the old one.
-    WM::Get()->OnKeyDown(1, at(4, 760));
-    EXPECT_EQ(WM::Get()->Count(), 2);
-    WM::Destroy();
-    firstScreenRelease();
-    EXPECT_EQ(gCurrentGame, nullptr);
-    EXPECT_EQ(gCurrentProfile, nullptr);
 }
 
 // --- Fixture levels -----------------------------------------------------------------------------
@@ -516,8 +527,11 @@ TEST_F(FixtureLevel, TheFirstClientsComeOneDelayApartUntilOneRoomIsLeft) {
 }
 
 TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
+    // One guest who never gets a room keeps the level from ending.
+    program_.write("Data/Clients/Anna/Anna.ini", "[Main]\nname=Anna\n");
     cGame* level = Load("crashObjects=5000/5000\ncrashRoom=9000/4000\nrequest_ttl=20000\n"
-                        "cashGoal=300\ncashExpert=500\noutdoor_request_priority=3/4\n");
+                        "cashGoal=300\ncashExpert=500\noutdoor_request_priority=3/4\n"
+                        "clients=Anna,1\n");
     // A place the objects file lacks still stands, as a plain object.
     EXPECT_EQ(level->GetObjectCount(), 3 + 3 + 1 + 1);
     EXPECT_EQ(level->CheckIns().size(), 3u);
@@ -555,8 +569,6 @@ TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
     EXPECT_EQ(level->GetObjectCount(), 8);
 
     WM::Get()->Push(level, false, false, true);
-    // The fixture has no clients, so every step would end the level at once: each step starts
-    // in play again.
     auto playStep = [&] {
         level->SetLevelState(cGame::kPlaying);
         Step();
@@ -609,6 +621,18 @@ TEST_F(FixtureLevel, RoomUpgradeRecordsAreAllKept) {
     ASSERT_EQ(level->RoomUpgradeRecords().size(), 2u);
     EXPECT_EQ(level->RoomUpgradeRecords()[0], "Room1:2");
     EXPECT_EQ(level->RoomUpgradeRecords()[1], "Room2:3");
+}
+
+// The music key counts way points along the whole road, not days within an episode.
+TEST_F(FixtureLevel, TheLevelMusicIsChosenByTheWayPoint) {
+    program_.write("Data/Sounds/music.ini", "[Level]\nlevel_music0=first\nlevel_music1=second\n");
+    cGame* level = Load("");
+    EXPECT_EQ(level->LevelMusic(), "first");
+    gCurrentProfile->SetLevel(1);
+    EXPECT_EQ(level->LevelMusic(), "second");
+    program_.write("Data/Sounds/music.ini", "[Level]\n");
+    iniFreeAll();
+    EXPECT_EQ(level->LevelMusic(), "gameplay");
 }
 
 TEST_F(FixtureLevel, ServedCounterAdvancesASecondAfterACheckOut) {

@@ -153,6 +153,34 @@ TEST_F(Home, APreviewGrowsInAndTheInstallationIsStoredAtOnce) {
     EXPECT_EQ(0, home->Panel()->y);
 }
 
+// A pointer move that comes in the same frame as the press, while the panel is still in view.
+TEST_F(Home, HoveringWhileThePreviewStartsKeepsThePreviewedItem) {
+    openHome(2, {});
+    const int lamp = cellOf("lamp"), tree = cellOf("tree");
+    ASSERT_LT(lamp, 4);
+    ASSERT_LT(tree, 4);
+    for (int k : {tree, -3}) {  // another item, then no cell at all
+        SCOPED_TRACE(k);
+        const intptr_t at = uiPack(100 + 100 * lamp, 50);
+        WM::Get()->OnMouseMove(0, at);
+        WM::Get()->OnKeyDown(kUiLeftButton, at);
+        ASSERT_TRUE(home->InstallMode());
+        hover(k);
+        WM::Get()->OnKeyUp(kUiLeftButton, uiPack(100 + 100 * k, 50));
+        frames(1);
+        ASSERT_NE(nullptr, home->Current());
+        EXPECT_STREQ("lamp", home->Current()->name.c_str());
+        EXPECT_EQ(25, home->GrowTimer());  // growing in from the start
+        if (k == tree) {
+            click(950, 720);  // cancel, and the panel back in view
+            frames(10);
+        }
+    }
+    click(850, 720);  // install
+    EXPECT_TRUE(gCurrentProfile->FindHomeItem("lamp"));
+    EXPECT_FALSE(gCurrentProfile->FindHomeItem("tree"));
+}
+
 TEST_F(Home, WithNoInstallsLeftOneBackLeavesAndThePanelRestsOutOfView) {
     openHome(1, {});
     hover(0);

@@ -38,6 +38,7 @@
 #include "screens/shop.h"
 #include "tests/game/scripted_player.h"
 #include "tests/screens/start_fixture.h"
+#include "world/room.h"
 
 namespace {
 
@@ -312,6 +313,14 @@ TEST_F(RoadEnd, LevelAfterLevelTheMapHoldsNoMoreSpritesNorSounds) {
         int sprites, references, sounds;
     };
     std::vector<Reading> readings;
+    std::string upgraded;  // the room upgraded on the second day
+    auto storedGrade = [&upgraded](const cPlayerProfile& p) {
+        cArray<RCPtr<cObjectItem>> rooms;
+        p.GetObjectItemsOfType(rooms, "room");
+        for (uint32_t i = 0; i < rooms.size(); ++i)
+            if (upgraded == rooms[i]->name.c_str()) return rooms[i]->grade;
+        return -1;
+    };
     for (int round = 0; round < 5; ++round) {
         if (round > 0) click(button(map(), "Play"));
         ASSERT_TRUE(playByWord("rz5climbed")) << "round " << round;
@@ -320,9 +329,28 @@ TEST_F(RoadEnd, LevelAfterLevelTheMapHoldsNoMoreSpritesNorSounds) {
             // The second day's mandatory upgrade, done by the finish, leaves its record for the
             // statistics to hand to the profile.
             ASSERT_EQ(gCurrentGame->RoomUpgradeRecords().size(), 1u);
-            EXPECT_EQ(gCurrentGame->RoomUpgradeRecords()[0].rfind("RoomUpgrade_0_1_", 0), 0u);
+            const std::string record = gCurrentGame->RoomUpgradeRecords()[0];
+            EXPECT_EQ(record.rfind("RoomUpgrade_0_1_", 0), 0u);
+            upgraded = record.substr(record.find(':') + 1);
+        }
+        if (round == 2) {
+            // The next day's hotel has that room at its new grade.
+            int grade = 1;
+            const cArray<std::string>& records = gCurrentGame->RoomUpgradeRecords();
+            for (uint32_t i = 0; i < records.size(); ++i)
+                if (records[i].substr(records[i].find(':') + 1) == upgraded) ++grade;
+            auto* room = dynamic_cast<cRoom*>(gCurrentGame->FindLevelObjectByName(upgraded.c_str()));
+            ASSERT_NE(room, nullptr) << upgraded;
+            EXPECT_EQ(room->UpgradeLevel(), grade) << upgraded;
         }
         confirmStats();
+        if (round == 1) {
+            // Won, it is the player's: held now and read back from the stored profile.
+            EXPECT_EQ(storedGrade(*gCurrentProfile), 1) << upgraded;
+            cPlayerProfile stored;
+            stored.Load(gCurrentProfile->GetName());
+            EXPECT_EQ(storedGrade(stored), 1) << upgraded;
+        }
         if (round == 0) shop({"plant_corner", "room_comfort"});
         ASSERT_FALSE(HasFatalFailure()) << "round " << round;
         readings.push_back({grRegistryCount(), spriteReferences(), heldSounds()});

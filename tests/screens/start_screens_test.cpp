@@ -187,6 +187,18 @@ TEST_F(Walk, OptionsActAtOnceAndOkStores) {
     frame();
     EXPECT_LT(sndGetGroupVolume(0), 0.2f);
     EXPECT_FLOAT_EQ(gCurrentProfile->GetSoundVolume(), 1.0f);
+    // Pressed at the music bar's left end and dragged to its middle with the button held, the
+    // music follows the pointer.
+    UIWnd* music = button(options(), "MusicBar");
+    const int barY = music->y + music->ys / 2;
+    GameOnMessage(512, 0, uiPack(music->x + 2, barY));
+    GameOnMessage(256, 1, uiPack(music->x + 2, barY));
+    frame();
+    EXPECT_LT(sndGetGroupVolume(1), 0.2f);
+    GameOnMessage(512, 1, uiPack(music->x + music->xs / 2, barY));
+    frame();
+    EXPECT_NEAR(sndGetGroupVolume(1), 0.5f, 0.15f);
+    GameOnMessage(257, 1, uiPack(music->x + music->xs / 2, barY));
 
     // Full screen there and back: the display and its labels return to the window.
     const int windowed = wndIsFullScreen();

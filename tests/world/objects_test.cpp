@@ -91,7 +91,9 @@ TEST_F(World, MasksMarkOnlyBlockedCellsAndOnlyForLevelObjects) {
     writeFile("objs.ini",
               "[Sofa]\nx=55\ny=75\nmask=0110,1\nmask_x=-1\n"
               "[Blank]\nx=55\ny=75\nmask=0110 1\n"
-              "[Free]\nx=80\ny=0\nmask=0\n");
+              "[Free]\nx=80\ny=0\nmask=0\n"
+              "[Edge]\nx=-15\ny=35\nmask=111\n"
+              "[Far]\nx=2000000000\ny=35\nmask=1\nmask_x=2000000000\n");
     cLevelObj sofa;
     sofa.Load("objs.ini", "Sofa");
     const cMaskGrid* mask = sofa.GetMask();
@@ -114,6 +116,13 @@ TEST_F(World, MasksMarkOnlyBlockedCellsAndOnlyForLevelObjects) {
     cLevelObj free;
     free.Load("objs.ini", "Free");
     EXPECT_EQ(2, walk.GetCell(8, 0)->value);
+    // Standing in cell (-1, 3), off the map, the object still blocks the part inside it.
+    cLevelObj edge, far;
+    edge.Load("objs.ini", "Edge");
+    far.Load("objs.ini", "Far");
+    EXPECT_EQ(2, walk.GetCell(0, 3)->value);
+    EXPECT_EQ(2, walk.GetCell(1, 3)->value);
+    EXPECT_EQ(1, walk.GetCell(2, 3)->value);
     // A walker's mask leaves the map alone.
     cBaseObj walker;
     walker.GetBody().position = Vec2f(155, 155);

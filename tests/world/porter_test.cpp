@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
 #include "world/client.h"
+#include "world/draw_list.h"
+#include "world/maid.h"
 #include "world/porter.h"
 #include "world/room.h"
 
@@ -272,6 +275,50 @@ TEST_F(Porter, AGuestGoneBeforeTheEndIsNotPaid) {
     steps(200);
     EXPECT_TRUE(g.served.empty());
     EXPECT_EQ(0, porter.TaskCount());
+}
+
+// Left half red, right half green: the pixel at the left tells whether it was mirrored.
+HSPRITE gHeld = nullptr;
+int gHeldFlip = 1;
+bool held(const char*, int, HandObjectView* out) {
+    out->sprite = gHeld;
+    out->flipx = gHeldFlip;
+    return true;
+}
+
+TEST_F(Porter, HeAndTheMaidMirrorWhatTheyCarryByTheHandObjectsFlip) {
+    std::vector<uint8_t> px;
+    for (int i = 0; i < 16; ++i)
+        px.insert(px.end(), {0, static_cast<uint8_t>(i % 4 < 2 ? 0 : 255),
+                             static_cast<uint8_t>(i % 4 < 2 ? 255 : 0)});
+    writeTga("held.tga", 4, 4, 24, px, true);
+    gHeld = grLoadSprite("held.tga", nullptr, 0);
+    ASSERT_TRUE(gHeld);
+    worldSetHandObjects(held);
+    writeFile("bare.ini", "[Main]\nname=Maid\n");
+    cMaid maid;
+    maid.Load("bare.ini");
+    maid.SetState(cHero::kStateAtBase);
+    maid.Summon(kLuggage);  // out with the request's hand object
+    porter.SetState(cHero::kStateAtBase);
+    porter.Summon(kLuggage);  // out with the trolley
+    DrawTarget target(4, 4, "heldtarget");
+    DrawList list;
+    const uint16_t red = 0xF800, green = 0x07E0;
+    // Near the top the Maid holds what she carries 30 px left and 10 px up.
+    maid.GetBody().position = Vec2f(30, 10);
+    porter.GetBody().position = Vec2f(0, 0);
+    for (cHero* hero : {static_cast<cHero*>(&maid), static_cast<cHero*>(&porter)}) {
+        ASSERT_EQ(cHero::kStateIdle, hero->GetState());
+        for (int flip : {1, -1}) {
+            gHeldFlip = flip;
+            target.clear();
+            hero->Draw(&list);
+            EXPECT_EQ(flip < 0 ? green : red, target.at(0, 1)) << hero->GetName() << " " << flip;
+        }
+    }
+    worldSetHandObjects(nullptr);
+    grFreeSprite(gHeld);
 }
 
 }  // namespace

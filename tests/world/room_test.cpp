@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "tests/world/world_fakes.h"
+#include "world/draw_list.h"
 #include "world/room.h"
 
 namespace {
@@ -152,6 +154,27 @@ TEST_F(Rooms, AnUpgradeWaitsForTheGuestToSettle) {
     for (int t = 0; t < 5000 && room.GetState() == cRoom::kUpgradeWaits; t += 25) room.Update(25);
     EXPECT_EQ(cRoom::kNormal, room.GetState());
     EXPECT_FALSE(room.IsHighlighted());
+}
+
+// The wait clock's position is the clock's place inside a bubble, the same for every room: the
+// upgrade bubble stays at the room's request point, where a click on it is tested.
+TEST_F(Rooms, TheUpgradeBubbleShowsAtTheRoomsRequestPoint) {
+    worldSetRoomSprites(nullptr);
+    writePicture("icon.tga", 4, 4, 255, 0, 0);
+    writeFile("Data/Request/Request.ini",
+              "[Upgrade]\nhero=Porter\nsprite0=icon.tga\n[Progress]\nx=30\ny=30\n");
+    writeFile("top.ini", "[Top]\nname=Top\nx=100\ny=60\nrequest_x=-90\nrequest_y=-50\n");
+    cRoom room;
+    room.Load("top.ini", "Top", 0);
+    room.BeginUpgrade(4000);
+    room.Update(25);
+    ASSERT_EQ(cRoom::kUpgradeWaits, room.GetState());
+    DrawTarget target(40, 40, "bubbletarget");
+    DrawList list;
+    room.Draw(&list);
+    EXPECT_EQ(0xF800, target.at(11, 11));
+    EXPECT_EQ(0, target.at(31, 11));  // nothing at the clock's offset (raised for a top room)
+    EXPECT_TRUE(room.HitTestPoint(10 + 29, 10 + 29));  // the bubble's middle
 }
 
 TEST_F(Rooms, CompletingAnUpgradeRaisesTheGradeAndTellsTheLevel) {

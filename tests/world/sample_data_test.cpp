@@ -1,16 +1,12 @@
-// The bundled level-world sample data, and the world demo driven headless on it at the fixed
-// 25 ms step: walking, breaking, mending and the grid, drawn into an off-screen target.
+// The bundled level-world sample data: every object, request, hero and guest loads its pictures.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "core/random.h"
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
-#include "game/world_demo.h"
-#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "world/client.h"
 #include "world/jenny.h"
@@ -23,52 +19,10 @@
 namespace {
 
 // The sample data, seen from the test's own folder.
-const bool kOwnFolder = testsupport::workInOwnFolder("velmora_demo", [] {
+const bool kOwnFolder = testsupport::workInOwnFolder("velmora_sample_data", [] {
     std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
     logOpen();
 });
-
-intptr_t at(int x, int y) { return static_cast<intptr_t>((y << 16) | (x & 0xFFFF)); }
-
-uint64_t checksum(DrawTarget& t) {
-    uint64_t sum = 0;
-    for (int y = 0; y < 768; y += 3)
-        for (int x = 0; x < 1024; x += 3) sum = sum * 31 + t.at(x, y);
-    return sum;
-}
-
-TEST(WorldDemo, WalksBreaksMendsAndShowsTheGrid) {
-    gRandom.Seed(3);
-    DrawTarget screen(1024, 768, "demo_screen");
-    ShellWM* demo = worldDemoCreate();
-    auto run = [&](int ms) {
-        for (int t = 0; t < ms; t += 25) demo->Update(25);
-        screen.clear();
-        demo->Render();
-        return checksum(screen);
-    };
-    const uint64_t still = run(100);
-    EXPECT_EQ(still, run(100));  // nothing moves by itself
-    EXPECT_NE(0u, still);
-
-    demo->OnKeyDown(1, at(300, 450));  // walk into the lobby
-    const uint64_t walking = run(500);
-    EXPECT_NE(still, walking);
-    const uint64_t arrived = run(8000);
-    EXPECT_EQ(arrived, run(200));  // arrived and standing
-
-    demo->OnKeyDown('B', 0);  // something breaks: its bubble and clock appear
-    const uint64_t broken = run(25);
-    EXPECT_NE(arrived, broken);
-    for (int x = 0; x < 1024; x += 16)  // a click on every object's row mends whatever broke
-        for (int y = 100; y < 760; y += 16) demo->OnKeyDown(1, at(x, y));
-    demo->OnKeyDown('G', 0);
-    EXPECT_NE(broken, run(25));
-    EXPECT_EQ(1, demo->Count());
-    demo->OnKeyDown(27, 0);
-    EXPECT_EQ(0, demo->Count());
-    delete demo;
-}
 
 TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
     iniFreeAll();
@@ -125,7 +79,7 @@ TEST(SampleData, EveryMapObjectRequestAndWalkLoadsItsPictures) {
     EXPECT_GT(guest.GetLoyalty(), 0);
 }
 
-TEST(WorldDemo, TheTravellerComesWithTheCowboyKid) {
+TEST(SampleData, TheTravellerComesWithTheCowboyKid) {
     cClient mum;
     mum.Load("Data/Clients/Traveller/Traveller.ini");
     ASSERT_TRUE(mum.LoadLinked("Data/Clients/Traveller/Traveller.ini"));
