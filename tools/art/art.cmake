@@ -108,8 +108,16 @@ velmora_svg_pieces(Interface menu_button.svg tga menu_normal menu_active menu_pr
 velmora_svg_pieces(Interface popularity.svg tga popularity_empty popularity_full)
 velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press porter_normal
   porter_active porter_press)
-velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
-  chess dog fire luggage photo repair souvenir upgrade)
+# The request pictograms, one source for the guests' bubbles (40 px) and the panels' buttons (32 px).
+foreach(kind calmbaby cards casino checkin checkout chess clean clothes cocktail dog fire food
+    luggage music news phone photo pillow plaid repair souvenir upgrade water)
+  set(icons ${art_sources}/Request/icons/icons.svg)
+  velmora_svg_render(Request/icons/${kind}.tga SOURCES ${icons} OPTIONS --id ${kind})
+  velmora_svg_render(Interface/icons/${kind}.tga SOURCES ${icons} OPTIONS --id ${kind} --size 32x32)
+endforeach()
+foreach(grade 1 2 3)
+  velmora_svg_render(Request/icons/checkin${grade}.tga SOURCES ${icons} OPTIONS --id checkin${grade})
+endforeach()
 # The mini-games' timer: the clock face and the eight frames of its hand.
 velmora_svg_folder(MiniGame/Timer)
 velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Timer/timer.svg
