@@ -124,3 +124,6 @@ velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Time
   OPTIONS --frames 8)
 # What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
+# The comics: panels, props and bubbles drawn by hand, the characters by their script.
+velmora_svg_folder(Comics)
+velmora_art_script(Comics comics.py)

@@ -1,9 +1,12 @@
-// Checks the request bubbles' pictograms in the bundled data: every request kind the game knows
-// has an icon file of its own for each grade it is shown at, and no two kinds' icons share a
-// silhouette, so a player tells every request apart by its shape alone.
+// Checks the drawn data a player reads at a glance: every request kind the game knows has an icon
+// file of its own for each grade it is shown at and no two kinds' icons share a drawing, so a
+// player tells every request apart by its shape alone; the comics' bubbles all place their text
+// by one rule.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -105,4 +108,25 @@ TEST(RequestIcons, NoTwoKindsShareAShape) {
         for (size_t j = i + 1; j < icons.size(); ++j)
             EXPECT_LT(overlap(icons[i].second, icons[j].second), 0.5)
                 << icons[i].first << " and " << icons[j].first << " have nearly the same shape";
+}
+
+TEST(ComicBubbles, EveryTextIsCentredInItsBubble) {
+    int texts = 0;
+    for (int n = 1; n <= 5; ++n) {
+        const std::string file = kData + "Data/Comics/" + std::to_string(n) + ".txt";
+        std::ifstream in(file);
+        ASSERT_TRUE(in) << file;
+        std::string line;
+        for (int row = 1; std::getline(in, line); ++row) {
+            std::istringstream words(line);
+            std::string word;
+            words >> word;
+            if (word == "text") ++texts;
+            if (word != "align") continue;
+            int x = 9, y = 9;
+            words >> x >> y;
+            EXPECT_TRUE(x == 0 && y == 0) << file << ":" << row << ": " << line;
+        }
+    }
+    EXPECT_GE(texts, 9);  // every bubble of the five comics
 }
