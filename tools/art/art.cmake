@@ -19,7 +19,7 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
-velmora_svg_folder(Menu/UILogo)
+velmora_svg_folder(Menu/UILogo DITHER game.png.svg)
 velmora_svg_folder(Menu/UIMap)
 velmora_svg_folder(Menu/UIAfterGame)
 foreach(episode e1 e2 e3 e4)
