@@ -125,5 +125,5 @@ velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Time
 # What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
 # The comics: panels, props and bubbles drawn by hand, the characters by their script.
-velmora_svg_folder(Comics)
+velmora_svg_folder(Comics DITHER street.png.svg garden.png.svg night.png.svg glow.tga.svg)
 velmora_art_script(Comics comics.py)
