@@ -97,8 +97,11 @@ velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants
   coffee_off tv tv_off piano piano_off books books_off room room_off room_lux room_lux_off gift
   gift_off sweets sweets_off flower flower_off cash cash_off)
 velmora_svg_folder(Menu/UISchool)
-velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off)
-velmora_svg_folder(Menu/UIHome)
+velmora_art_script(Menu/UISchool panels.py)
+foreach(skill shoes sandals boots charm cooking manager broom vacuum steam gloves trolley lift)
+  velmora_svg_pieces(Menu/UISchool/icons icons.svg tga ${skill} ${skill}_off)
+endforeach()
+velmora_svg_folder(Menu/UIHome DITHER house.png.svg)
 velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
 # The level's command panels: the plate, the round request buttons with their glow ring and the
 # Maid's and the Porter's hero buttons.
