@@ -15,7 +15,6 @@ usage: comics.py <output folder>
        comics.py --list     (the picture names, separated by ';', for the build)
 """
 
-import importlib.util
 import os
 import sys
 
@@ -24,15 +23,7 @@ ART = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 sys.path.insert(0, ART)
 from figure import (BRICK, CORAL, CREAM, HONEY, INK, MUSTARD, OAK, SKIN_DEEP, SKIN_LIGHT,  # noqa: E402
                     SKIN_WARM, SKY, WALNUT, Look, bent_arm, circle, curve, ellipse, f, hand_at,
-                    outlined, rect, run, shade, shoulder, svg, whole)
-
-
-def look_of(script, name):
-    """The Look a character script defines, without running the script."""
-    spec = importlib.util.spec_from_file_location(name.lower(), os.path.join(ART, script))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return getattr(module, name)
+                    look_of, outlined, rect, run, shade, shoulder, svg, whole)
 
 
 def scarf(colour):

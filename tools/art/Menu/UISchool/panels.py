@@ -8,25 +8,16 @@ usage: panels.py <output folder>
        panels.py --list     (the picture names, separated by ';', for the build)
 """
 
-import importlib.util
 import os
 import sys
 
 sys.dont_write_bytecode = True
 ART = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path.insert(0, ART)
-from figure import CREAM, HONEY, INK, SAND, SKY, run, whole  # noqa: E402
+from figure import CREAM, HONEY, INK, SAND, SKY, look_of, run, whole  # noqa: E402
 
 SCALE = 2.2
 HEAD = (117, 78)  # where the head's centre sits on the card
-
-
-def look_of(script, name):
-    """The Look a hero's script defines, without running the script."""
-    spec = importlib.util.spec_from_file_location(name.lower(), os.path.join(ART, script))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return getattr(module, name)
 
 
 def card(look):
