@@ -86,7 +86,7 @@ struct World {
             homeDraws.push_back({s, x, y, w, h, w, h});
             if (out) *out = s;
         };
-        picture("house.jpg", 0, 0, nullptr);
+        picture("house.png", 0, 0, nullptr);
         picture("sun_glow1.tga", 0, 0, &sun[0]);
         picture("sun_glow2.tga", 0, 0, &sun[1]);
         homeDraws.resize(1);  // the sun draws with its own colours

@@ -22,7 +22,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: svgrender [--size WxH] [--frames N | --id ID] [--alpha] [--quality Q] OUTPUT INPUT.svg...\n"
+    "usage: svgrender [--size WxH] [--frames N | --id ID] [--alpha] [--dither] [--quality Q] OUTPUT INPUT.svg...\n"
     "  OUTPUT ends in .tga (32-bit with alpha), .png (RGBA) or .jpg (24-bit, opaque); its folder\n"
     "  is made when missing.\n"
     "  Several inputs are frames stacked top to bottom in the order given; one input with\n"
@@ -33,6 +33,8 @@ const char kUsage[] =
     "               document would draw it), e.g. one state of a button\n"
     "  --alpha      the colour image without alpha (24 bits) and beside it the alpha as an\n"
     "               8-bit gray TGA named with a leading underscore (x/pic.png -> x/_pic.tga)\n"
+    "  --dither     colours reduced to the 16-bit screen's 5, 6 and 5 bits by error diffusion, so\n"
+    "               large gradients show no steps there (best with .png or .tga: JPEG blurs it)\n"
     "  --quality Q  JPEG quality 1..100 (default 90)\n";
 
 enum class Format { Tga, Png, Jpeg };
@@ -42,6 +44,7 @@ struct Options {
     int frames = 0;             // 0: each input is one frame
     std::string id;             // empty: the whole document or its frame groups
     bool alphaPlane = false;
+    bool dither = false;
     int quality = 90;
     std::string output;
     std::vector<std::string> inputs;
@@ -90,6 +93,8 @@ bool parseArgs(int argc, char** argv, Options* o) {
         const bool hasValue = i + 1 < argc;
         if (opt == "--alpha") {
             o->alphaPlane = true;
+        } else if (opt == "--dither") {
+            o->dither = true;
         } else if (opt == "--size" && hasValue) {
             const std::string v = argv[++i];
             const size_t x = v.find('x');
@@ -203,6 +208,47 @@ std::vector<uint8_t> straightRgba(cairo_surface_t* surface, int width, int heigh
     return out;
 }
 
+// The 8-bit value of the level nearest v among the 2^bits a channel of the screen has, written so
+// that the engine's conversion (dropping the low bits) gives that level back exactly.
+int screenLevel(float v, int bits) {
+    const int top = (1 << bits) - 1;
+    const int q = std::clamp(static_cast<int>(std::lround(v * top / 255.0f)), 0, top);
+    return (q << (8 - bits)) | (q >> (2 * bits - 8));
+}
+
+// Reduces the colour of every pixel that shows (alpha above 0) to the screen's R5 G6 B5 levels,
+// spreading each pixel's rounding error onto its unvisited neighbours (Floyd and Steinberg's
+// weights, rows walked in alternating directions): a gradient becomes a fine mix of two
+// neighbouring levels instead of bands eight values apart.
+void ditherToScreen(std::vector<uint8_t>* rgba, int width, int height) {
+    const int bits[3] = {5, 6, 5};
+    std::vector<float> error(static_cast<size_t>(width + 2) * 2 * 3, 0.0f);  // this row and the next
+    auto at = [&](int row, int x, int c) -> float& {
+        return error[(static_cast<size_t>(row & 1) * (width + 2) + static_cast<size_t>(x + 1)) * 3 + c];
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = -1; x <= width; ++x)
+            for (int c = 0; c < 3; ++c) at(y + 1, x, c) = 0.0f;
+        const bool leftward = y & 1;
+        const int step = leftward ? -1 : 1;
+        for (int i = 0; i < width; ++i) {
+            const int x = leftward ? width - 1 - i : i;
+            uint8_t* p = &(*rgba)[(static_cast<size_t>(y) * width + x) * 4];
+            if (p[3] == 0) continue;
+            for (int c = 0; c < 3; ++c) {
+                const float want = p[c] + at(y, x, c);
+                const int got = screenLevel(want, bits[c]);
+                p[c] = static_cast<uint8_t>(got);
+                const float e = want - static_cast<float>(got);
+                at(y, x + step, c) += e * 7 / 16;
+                at(y + 1, x - step, c) += e * 3 / 16;
+                at(y + 1, x, c) += e * 5 / 16;
+                at(y + 1, x + step, c) += e * 1 / 16;
+            }
+        }
+    }
+}
+
 // Picks channels out of R, G, B, A pixels in the order given (indexes 0..3).
 std::vector<uint8_t> channels(const std::vector<uint8_t>& rgba, std::initializer_list<int> order) {
     std::vector<uint8_t> out;
@@ -295,7 +341,11 @@ int run(const Options& o) {
         cairo_restore(cr);
     }
     if (ok) ok = makeFolderOf(o.output);
-    if (ok) ok = writeImage(o, format, width, height * frames, straightRgba(surface, width, height * frames));
+    if (ok) {
+        std::vector<uint8_t> rgba = straightRgba(surface, width, height * frames);
+        if (o.dither) ditherToScreen(&rgba, width, height * frames);
+        ok = writeImage(o, format, width, height * frames, rgba);
+    }
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
     return ok ? 0 : 1;

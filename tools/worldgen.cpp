@@ -1,6 +1,6 @@
 // Draws the pictures of the level-world sample data: the four episodes' hotel floors (walls
-// where each map.ini blocks cells), the coffee steam, the busy sign, the request bubble, clock and
-// icons. Fixed shapes only: every run writes the same.
+// where each map.ini blocks cells), the coffee steam, the busy sign, the request bubble and clock.
+// Fixed shapes only: every run writes the same.
 #include <sys/stat.h>
 
 #include <cmath>
@@ -74,11 +74,6 @@ struct Picture {
     }
 };
 
-Colour shade(Colour c, double k) {
-    auto f = [&](int v) { return static_cast<int>(std::fmin(255.0, v * k)); };
-    return {f(c.r), f(c.g), f(c.b)};
-}
-
 // The walk map's columns of cells as map.ini lists them ("nodes<x>="), each padded with walls
 // ('1') to the full height; a column the file does not list is all wall.
 std::vector<std::string> readWalkColumns(const std::string& file, int columns, int rows) {
@@ -130,8 +125,8 @@ bool drawSteam(const std::string& dir) {
     return strip.save(dir + "/steam.tga");
 }
 
-// The bubble, its portrait frame, the clock (back and eight frames of a filling pie) and the
-// icons, one per request kind in a colour and shape of its own.
+// The bubble, its portrait frame and the clock (back and eight frames of a filling pie); the
+// request icons are drawn from SVG sources.
 bool drawRequests(const std::string& dir) {
     Picture bubble(60, 60);
     bubble.disc(29.5, 29.5, 29.5, {60, 50, 40});
@@ -155,39 +150,6 @@ bool drawRequests(const std::string& dir) {
     bool ok = bubble.save(dir + "/bubble.tga") && back.save(dir + "/portrait_back.tga") &&
               frame.save(dir + "/portrait_outline.tga") &&
               clockBack.save(dir + "/clock_back.tga") && clock.save(dir + "/clock.tga");
-    static const char* const kKinds[23] = {
-        "calmbaby", "cards",  "casino", "checkin", "checkout", "chess",   "clean", "clothes",
-        "cocktail", "dog",    "fire",   "food",    "luggage",  "music",   "news",  "phone",
-        "photo",    "pillow", "plaid",  "repair",  "souvenir", "upgrade", "water"};
-    mkdir((dir + "/icons").c_str(), 0755);
-    for (int k = 0; k < 23 && ok; ++k) {
-        const double hue = k / 23.0 * 6;
-        const double f = hue - std::floor(hue);
-        const int seg = static_cast<int>(hue) % 6;
-        const int up = static_cast<int>(60 + 180 * f), down = static_cast<int>(240 - 180 * f);
-        const Colour colours[6] = {{240, up, 60},   {down, 240, 60}, {60, 240, up},
-                                   {60, down, 240}, {up, 60, 240},   {240, 60, down}};
-        const Colour c = colours[seg];
-        Picture icon(40, 40);
-        switch (k % 4) {
-        case 0:
-            icon.disc(20, 20, 16, c);
-            break;
-        case 1:
-            icon.box(6, 6, 34, 34, c);
-            break;
-        case 2:
-            icon.fill(
-                c, [](double x, double y) { return std::fabs(x - 20) + std::fabs(y - 20) <= 17; });
-            break;
-        default:
-            icon.fill(c, [](double x, double y) {
-                return y >= 6 && y <= 34 && std::fabs(x - 20) <= (y - 6) / 1.6;
-            });
-        }
-        icon.disc(20, 20, 4 + k % 3 * 2, shade(c, 0.45));
-        ok = icon.save(dir + "/icons/" + kKinds[k] + ".tga");
-    }
     return ok;
 }
 

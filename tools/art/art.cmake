@@ -19,7 +19,7 @@ velmora_svg_folder(cursor)
 
 # Backgrounds, 1024 x 768.
 velmora_svg_folder(Menu/UISharedBackground)
-velmora_svg_folder(Menu/UILogo)
+velmora_svg_folder(Menu/UILogo DITHER game.png.svg)
 velmora_svg_folder(Menu/UIMap)
 velmora_svg_folder(Menu/UIAfterGame)
 foreach(episode e1 e2 e3 e4)
@@ -97,9 +97,11 @@ velmora_svg_pieces(Menu/UIShop/icons icons.svg tga plant plant_off plants plants
   coffee_off tv tv_off piano piano_off books books_off room room_off room_lux room_lux_off gift
   gift_off sweets sweets_off flower flower_off cash cash_off)
 velmora_svg_folder(Menu/UISchool)
-velmora_svg_pieces(Menu/UISchool/icons icons.svg tga shoes shoes_off broom broom_off case case_off
-  cards cards_off)
-velmora_svg_folder(Menu/UIHome)
+velmora_art_script(Menu/UISchool panels.py)
+foreach(skill shoes sandals boots charm cooking manager broom vacuum steam gloves trolley lift cards)
+  velmora_svg_pieces(Menu/UISchool/icons icons.svg tga ${skill} ${skill}_off)
+endforeach()
+velmora_svg_folder(Menu/UIHome DITHER house.png.svg)
 velmora_svg_pieces(Menu/UIHome cells.svg tga cell cell_off icon_locked)
 # The level's command panels: the plate, the round request buttons with their glow ring and the
 # Maid's and the Porter's hero buttons.
@@ -109,11 +111,22 @@ velmora_svg_pieces(Interface menu_button.svg tga menu_normal menu_active menu_pr
 velmora_svg_pieces(Interface popularity.svg tga popularity_empty popularity_full)
 velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press porter_normal
   porter_active porter_press)
-velmora_svg_pieces(Interface/icons icons.svg tga clean clothes pillow plaid water cards casino
-  chess dog fire luggage photo repair souvenir upgrade)
+# The request pictograms, one source for the guests' bubbles (40 px) and the panels' buttons (32 px).
+foreach(kind calmbaby cards casino checkin checkout chess clean clothes cocktail dog fire food
+    luggage music news phone photo pillow plaid repair souvenir upgrade water)
+  set(icons ${art_sources}/Request/icons/icons.svg)
+  velmora_svg_render(Request/icons/${kind}.tga SOURCES ${icons} OPTIONS --id ${kind})
+  velmora_svg_render(Interface/icons/${kind}.tga SOURCES ${icons} OPTIONS --id ${kind} --size 32x32)
+endforeach()
+foreach(grade 1 2 3)
+  velmora_svg_render(Request/icons/checkin${grade}.tga SOURCES ${icons} OPTIONS --id checkin${grade})
+endforeach()
 # The mini-games' timer: the clock face and the eight frames of its hand.
 velmora_svg_folder(MiniGame/Timer)
 velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Timer/timer.svg
   OPTIONS --frames 8)
 # What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
+# The comics: panels, props and bubbles drawn by hand, the characters by their script.
+velmora_svg_folder(Comics DITHER street.png.svg garden.png.svg night.png.svg glow.tga.svg)
+velmora_art_script(Comics comics.py)

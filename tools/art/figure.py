@@ -554,6 +554,17 @@ def shadow():
             '<ellipse cx="24" cy="8" rx="16" ry="5" fill="%s" opacity=".2"/></svg>\n' % (INK, INK))
 
 
+def look_of(script, name):
+    """The Look named name that a character script (a path under tools/art/) defines, without
+    running the script's command line: pictures that show a character elsewhere (the comics, the
+    school's cards) draw it from the same Look as its walks."""
+    import importlib.util
+    spec = importlib.util.spec_from_file_location(name.lower(), os.path.join(os.path.dirname(os.path.abspath(__file__)), script))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return getattr(module, name)
+
+
 def run(argv, pictures, usage):
     """The command line every character script shares: write the pictures' SVG sources into a
     folder, or list their names for the build."""

@@ -195,3 +195,34 @@ TEST(SvgRender, BadInputFailsWithAClearMessageAndWritesNothing) {
 }
 
 }  // namespace
+
+// A gradient dithered for the 16-bit screen: every pixel holds a value the screen shows exactly,
+// and averaged down each column the picture keeps the gradient's fine steps instead of bands
+// eight values wide.
+TEST(SvgRender, DitheredGradientsKeepTheirStepsOnTheScreen) {
+    TempFolder dir("svgrender");
+    const std::string source = dir.write("fade.svg", svg(128, 48,
+        "<defs><linearGradient id='g'><stop offset='0' stop-color='#203848'/>"
+        "<stop offset='1' stop-color='#58a0c4'/></linearGradient></defs>"
+        "<rect width='128' height='48' fill='url(#g)'/>"));
+    ASSERT_EQ(render(dir.file("plain.png") + " " + source).status, 0);
+    const ToolRun run = render("--dither " + dir.file("fine.png") + " " + source);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const Image plain(dir.file("plain.png")), fine(dir.file("fine.png"));
+    ASSERT_TRUE(plain.ok() && fine.ok());
+    const int bits[3] = {5, 6, 5}, shifts[3] = {16, 8, 0};
+    for (int x = 0; x < 128; ++x) {
+        SCOPED_TRACE(x);
+        for (int c = 0; c < 3; ++c) {
+            int sum = 0;
+            for (int y = 0; y < 48; ++y) {
+                const int v = static_cast<int>(fine.rgbAt(x, y) >> shifts[c] & 0xFF);
+                const int level = v >> (8 - bits[c]);
+                ASSERT_EQ(v, level << (8 - bits[c]) | level >> (2 * bits[c] - 8)) << "channel " << c;
+                sum += v;
+            }
+            const int want = static_cast<int>(plain.rgbAt(x, 24) >> shifts[c] & 0xFF);
+            EXPECT_NEAR(sum / 48.0, want, 3.0) << "channel " << c;
+        }
+    }
+}
