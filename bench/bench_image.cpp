@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "engine/gr/font.h"
 #include "engine/gr/gr.h"
 #include "engine/gr/image.h"
+#include "bench/ratio_reporter.h"
 
 namespace {
 
@@ -256,38 +256,18 @@ BENCHMARK(BM_RefBareJpegDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FileToSprite)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefReadFile)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-namespace {
-
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // Each load beside its reference: how many times the reference's time it takes.
-    const char* pairs[][3] = {
+    const RatioPair pairs[] = {
         {"BM_FileToSprite/0", "BM_RefBareJpegDecode", "JPEG to sprite / bare decode (goal 1.2)"},
         {"BM_FileToSprite/1", "BM_RefReadFile/1", "TGA 24 to sprite / file read (goal 2)"},
         {"BM_FileToSprite/2", "BM_RefReadFile/2", "TGA 32 to sprite / file read (goal 2)"},
         {"BM_ConvertOneToOne", "BM_RefConvertLoop", "1:1 conversion / plain loop"},
         {"BM_FirstScreenPictures", "BM_RefReadFirstScreenFiles", "first screen / file read"}};
-    printf("\n");
-    for (const auto& p : pairs) {
-        auto ours = reporter.times.find(p[0]);
-        auto ref = reporter.times.find(p[1]);
-        if (ours == reporter.times.end() || ref == reporter.times.end() || ref->second <= 0) continue;
-        printf("%-46s %6.2f\n", p[2], ours->second / ref->second);
-    }
+    printRatios(reporter, pairs);
     benchmark::Shutdown();
     return 0;
 }

@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,6 +34,7 @@
 #include "screens/loading.h"
 #include "screens/map.h"
 #include "screens/shared_background.h"
+#include "bench/ratio_reporter.h"
 #include "bench/ui_reference.h"
 #include "ui/ui.h"
 
@@ -428,20 +428,6 @@ BENCHMARK(BM_RefMainMenuFlatDraws)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefMapFlatDraws)->Unit(benchmark::kMillisecond);
 
-namespace {
-
-// Keeps each benchmark's time per iteration for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
@@ -449,16 +435,11 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     std::printf("%zu image files\n", gFiles.size());
     // Each of ours beside its reference: how many times the reference's time it takes.
-    const char* pairs[][3] = {
+    const RatioPair pairs[] = {
         {"BM_StartUpToMainMenu/iterations:10", "BM_RefReadTheSamePictures/iterations:10",
          "start-up / reading and decoding its files (goal 1.5)"},
         {"BM_MainMenuFrame", "BM_RefMainMenuFlatDraws", "main menu frame / flat draws"},
         {"BM_MapFrame", "BM_RefMapFlatDraws", "map frame / flat draws"}};
-    for (const auto& p : pairs) {
-        auto ours = reporter.times.find(p[0]);
-        auto ref = reporter.times.find(p[1]);
-        if (ours == reporter.times.end() || ref == reporter.times.end() || ref->second <= 0) continue;
-        std::printf("%-54s %6.2f\n", p[2], ours->second / ref->second);
-    }
+    printRatios(reporter, pairs);
     return 0;
 }
