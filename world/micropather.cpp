@@ -1,5 +1,5 @@
 // The A* solver: flat node storage with a state hash, cached neighbour lists and an open list
-// indexed by runs of equal total cost, kept in a treap.
+// indexed by runs of equal total cost.
 #include "world/micropather.h"
 
 #include <cfloat>
@@ -15,12 +15,11 @@ uint32_t hashState(uint32_t state) { return state * 2654435761u; }
 }  // namespace
 
 MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjacent)
-    : graph_(graph), tableMask_(0), runRoot_(-1), runSeed_(1), frame_(0), expanded_(0) {
+    : graph_(graph), tableMask_(0), frame_(0), expanded_(0) {
     if (allocate < 1) allocate = 1;
     nodes_.reserve(allocate + 1);
     adjacency_.reserve(allocate * typicalAdjacent);
     runs_.reserve(256);
-    freeRuns_.reserve(256);
     stateCosts_.reserve(typicalAdjacent > 8 ? typicalAdjacent : 8);
     Node head = {};
     head.f = FLT_MAX;
@@ -94,83 +93,17 @@ void MicroPather::neighbours(int32_t n) {
     }
 }
 
-int32_t MicroPather::findRun(float f) const {
-    int32_t r = runRoot_;
-    while (r >= 0 && runs_[r].f != f) r = f < runs_[r].f ? runs_[r].left : runs_[r].right;
-    return r;
-}
-
-int32_t MicroPather::costlierRun(float f) const {
-    int32_t found = -1;
-    for (int32_t r = runRoot_; r >= 0;) {
-        if (runs_[r].f > f) {
-            found = r;
-            r = runs_[r].left;
-        } else {
-            r = runs_[r].right;
-        }
+uint32_t MicroPather::runAtOrAfter(float f) const {
+    // runs_ falls from the costliest run to the cheapest: find the first run costing f or less.
+    uint32_t lo = 0, hi = runs_.size();
+    while (lo < hi) {
+        const uint32_t mid = (lo + hi) / 2;
+        if (runs_[mid].f > f)
+            lo = mid + 1;
+        else
+            hi = mid;
     }
-    return found;
-}
-
-int32_t MicroPather::cheapestRun() const {
-    int32_t r = runRoot_;
-    if (r < 0) return -1;
-    while (runs_[r].left >= 0) r = runs_[r].left;
-    return r;
-}
-
-int32_t MicroPather::merge(int32_t a, int32_t b) {
-    if (a < 0) return b;
-    if (b < 0) return a;
-    if (runs_[a].priority > runs_[b].priority) {
-        runs_[a].right = merge(runs_[a].right, b);
-        return a;
-    }
-    runs_[b].left = merge(a, runs_[b].left);
-    return b;
-}
-
-void MicroPather::split(int32_t t, float f, int32_t* less, int32_t* more) {
-    if (t < 0) {
-        *less = *more = -1;
-    } else if (runs_[t].f < f) {
-        split(runs_[t].right, f, &runs_[t].right, more);
-        *less = t;
-    } else {
-        split(runs_[t].left, f, less, &runs_[t].left);
-        *more = t;
-    }
-}
-
-void MicroPather::addRun(float f, int32_t head, int32_t tail) {
-    runSeed_ = runSeed_ * 1664525u + 1013904223u;
-    const Run run = {f, head, tail, -1, -1, runSeed_};
-    int32_t r;
-    if (freeRuns_.size() > 0) {
-        r = freeRuns_[freeRuns_.size() - 1];
-        freeRuns_.erase(freeRuns_.size() - 1);
-        runs_[r] = run;
-    } else {
-        r = static_cast<int32_t>(runs_.size());
-        runs_.push_back(run);
-    }
-    int32_t less, more;
-    split(runRoot_, f, &less, &more);
-    runRoot_ = merge(merge(less, r), more);
-}
-
-void MicroPather::dropRun(float f) {
-    int32_t* link = &runRoot_;
-    while (runs_[*link].f != f) link = f < runs_[*link].f ? &runs_[*link].left : &runs_[*link].right;
-    const int32_t r = *link;
-    *link = merge(runs_[r].left, runs_[r].right);
-    freeRuns_.push_back(r);
-}
-
-int32_t MicroPather::placeBefore(float f) const {
-    const int32_t c = costlierRun(f);
-    return c >= 0 ? runs_[c].head : kHead;
+    return lo;
 }
 
 void MicroPather::linkBefore(int32_t n, int32_t at) {
@@ -188,22 +121,23 @@ void MicroPather::unlink(int32_t n) {
 
 void MicroPather::openPush(int32_t n) {
     const float f = nodes_[n].f;
-    const int32_t r = findRun(f);
-    if (r >= 0) {
-        linkBefore(n, nodes_[runs_[r].tail].next);
-        runs_[r].tail = n;
+    const uint32_t i = runAtOrAfter(f);
+    if (i < runs_.size() && runs_[i].f == f) {
+        linkBefore(n, nodes_[runs_[i].tail].next);
+        runs_[i].tail = n;
     } else {
-        linkBefore(n, placeBefore(f));
-        addRun(f, n, n);
+        linkBefore(n, i > 0 ? runs_[i - 1].head : kHead);
+        Run run = {f, n, n};
+        runs_.insert(i, run);
     }
     nodes_[n].inOpen = 1;
 }
 
 int32_t MicroPather::openPop() {
-    Run& first = runs_[cheapestRun()];
+    Run& first = runs_[runs_.size() - 1];
     const int32_t n = first.head;
     if (first.head == first.tail)
-        dropRun(first.f);
+        runs_.erase(runs_.size() - 1);
     else
         first.head = nodes_[n].next;
     unlink(n);
@@ -212,9 +146,10 @@ int32_t MicroPather::openPop() {
 }
 
 void MicroPather::leaveRun(int32_t n, float f) {
-    Run& run = runs_[findRun(f)];
+    const uint32_t i = runAtOrAfter(f);
+    Run& run = runs_[i];
     if (run.head == n && run.tail == n)
-        dropRun(f);
+        runs_.erase(i);
     else if (run.head == n)
         run.head = nodes_[n].next;
     else if (run.tail == n)
@@ -226,22 +161,25 @@ void MicroPather::openUpdate(int32_t n, float oldF) {
     if (f == oldF) return;
     const int32_t prev = nodes_[n].prev;
     leaveRun(n, oldF);
-    const int32_t r = findRun(f);
+    const uint32_t i = runAtOrAfter(f);
+    const bool hasRun = i < runs_.size() && runs_[i].f == f;
     if (prev != kHead && nodes_[prev].f > f) {
         // Ahead of every node of the new total.
         unlink(n);
-        if (r >= 0) {
-            linkBefore(n, runs_[r].head);
-            runs_[r].head = n;
+        if (hasRun) {
+            linkBefore(n, runs_[i].head);
+            runs_[i].head = n;
         } else {
-            linkBefore(n, placeBefore(f));
-            addRun(f, n, n);
+            linkBefore(n, i > 0 ? runs_[i - 1].head : kHead);
+            Run run = {f, n, n};
+            runs_.insert(i, run);
         }
-    } else if (r >= 0) {
+    } else if (hasRun) {
         // It stays put, right behind the nodes of its new total.
-        runs_[r].tail = n;
+        runs_[i].tail = n;
     } else {
-        addRun(f, n, n);
+        Run run = {f, n, n};
+        runs_.insert(i, run);
     }
 }
 
@@ -254,8 +192,6 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
     nodes_[kHead].next = kHead;
     nodes_[kHead].prev = kHead;
     runs_.clear();
-    freeRuns_.clear();
-    runRoot_ = -1;
 
     const int32_t start = nodeOf(startState);
     init(start, 0.0f, graph_->LeastCostEstimate(startState, endState), -1);

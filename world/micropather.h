@@ -62,14 +62,10 @@ private:
         int32_t node;
         float cost;
     };
-    // A stretch of the open list whose nodes all have the same total cost: a node of a treap
-    // ordered by that cost (priorities from a fixed sequence), so that finding, adding and
-    // dropping a run take logarithmic time however many runs the open list holds.
+    // A stretch of the open list whose nodes all have the same total cost.
     struct Run {
         float f;
         int32_t head, tail;
-        int32_t left, right;  // runs of lower and higher cost; -1 for none
-        uint32_t priority;
     };
 
     int32_t nodeOf(uint32_t state);
@@ -77,35 +73,21 @@ private:
     void setCosts(int32_t n, float g, float h);
     void neighbours(int32_t n);
 
-    // Open list, kept sorted by total cost; the runs index it.
+    // Open list, kept sorted by total cost; runs_ indexes it, costliest run first.
     void openPush(int32_t n);
     int32_t openPop();
     void openUpdate(int32_t n, float oldF);
+    uint32_t runAtOrAfter(float f) const;  // index of the run of cost f, or where it would go
     void linkBefore(int32_t n, int32_t at);
     void unlink(int32_t n);
     void leaveRun(int32_t n, float f);
-    // Before n when it goes ahead of every node of total f: the head of the next costlier run,
-    // else the list's head (the list's end).
-    int32_t placeBefore(float f) const;
-
-    // The runs' treap.
-    int32_t findRun(float f) const;       // the run of cost f, or -1
-    int32_t costlierRun(float f) const;   // the cheapest run costing more than f, or -1
-    int32_t cheapestRun() const;          // -1 when there are none
-    void addRun(float f, int32_t head, int32_t tail);  // no run of cost f may exist
-    void dropRun(float f);                              // the run of cost f must exist
-    int32_t merge(int32_t a, int32_t b);  // every run of a costs less than every run of b
-    void split(int32_t t, float f, int32_t* less, int32_t* more);  // t holds no run of cost f
 
     Graph* graph_;
     cArray<Node> nodes_;
     cArray<int32_t> table_;  // open addressing: node index per slot, -1 empty
     uint32_t tableMask_;
     cArray<Neighbour> adjacency_;
-    cArray<Run> runs_;         // treap nodes; dropped ones wait in freeRuns_ for reuse
-    cArray<int32_t> freeRuns_;
-    int32_t runRoot_;
-    uint32_t runSeed_;
+    cArray<Run> runs_;
     cArray<StateCost> stateCosts_;
     uint32_t frame_;
     uint32_t expanded_;
