@@ -3,6 +3,7 @@
 #include "engine/gr/blit.h"
 #include "engine/gr/gr.h"
 #include "engine/gr/sprite.h"
+#include "bench/ratio_reporter.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -228,16 +229,6 @@ bool drawsExactly() {
     }
     return true;
 }
-
-// Keeps each benchmark's time per iteration for the speed-ups printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 }  // namespace
 

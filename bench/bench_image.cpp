@@ -1,12 +1,14 @@
 // Speed of loading pictures: a 1024 x 768 JPEG as a sprite's pixels (decoding, then the 1:1
-// conversion to RGB565) beside the decoder alone and a plain conversion loop, and the bundled
-// a few bundled pictures and fonts beside reading their files.
+// conversion to RGB565) beside the decoder alone and a plain conversion loop; 1024 x 768 TGA
+// files of 24 and 32 bits loaded as sprites beside reading the same files; and a few bundled
+// pictures and the fonts beside reading their files. Prints the ratios.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -17,6 +19,7 @@
 #include "engine/gr/font.h"
 #include "engine/gr/gr.h"
 #include "engine/gr/image.h"
+#include "bench/ratio_reporter.h"
 
 namespace {
 
@@ -114,6 +117,94 @@ void BM_RefConvertLoop(benchmark::State& state) {
     }
 }
 
+// The bare libjpeg-turbo decode of the same file into RGB rows, nothing else.
+void BM_RefBareJpegDecode(benchmark::State& state) {
+    const std::vector<unsigned char>& file = jpeg();
+    std::vector<unsigned char> rgb(static_cast<size_t>(kW) * kH * 3);
+    for (auto _ : state) {
+        jpeg_decompress_struct c;
+        jpeg_error_mgr err;
+        c.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&c);
+        jpeg_mem_src(&c, file.data(), file.size());
+        jpeg_read_header(&c, TRUE);
+        c.out_color_space = JCS_RGB;
+        jpeg_start_decompress(&c);
+        while (c.output_scanline < c.output_height) {
+            JSAMPROW row = &rgb[static_cast<size_t>(c.output_scanline) * kW * 3];
+            jpeg_read_scanlines(&c, &row, 1);
+        }
+        jpeg_finish_decompress(&c);
+        jpeg_destroy_decompress(&c);
+        benchmark::ClobberMemory();
+    }
+}
+
+// Picture files written once into a folder of their own: the JPEG above and TGA files of 24 and
+// 32 bits (bottom-up, as painting programs write them) of the same size.
+std::string tempFile(const char* name) {
+    static const std::string folder = [] {
+        char path[] = "/tmp/velmora_bench_image_XXXXXX";
+        return std::string(mkdtemp(path) ? path : "/tmp");
+    }();
+    return folder + "/" + name;
+}
+
+std::string writeFile(const char* name, const std::vector<unsigned char>& bytes) {
+    const std::string path = tempFile(name);
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+    return path;
+}
+
+std::vector<unsigned char> makeTga(int depth) {
+    std::vector<unsigned char> b(18, 0);
+    b[2] = 2;
+    b[12] = kW & 255;
+    b[13] = kW >> 8;
+    b[14] = kH & 255;
+    b[15] = kH >> 8;
+    b[16] = static_cast<unsigned char>(depth);
+    b[17] = depth == 32 ? 8 : 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            b.push_back(static_cast<unsigned char>(x ^ y));
+            b.push_back(static_cast<unsigned char>(y / 3));
+            b.push_back(static_cast<unsigned char>(x / 4 + 1));
+            if (depth == 32) b.push_back(static_cast<unsigned char>(x + y));
+        }
+    return b;
+}
+
+const std::string& fileOf(int kind) {
+    static const std::string files[3] = {writeFile("picture.jpg", jpeg()),
+                                         writeFile("picture24.tga", makeTga(24)),
+                                         writeFile("picture32.tga", makeTga(32))};
+    return files[kind];
+}
+
+// A file loaded as the game loads a sprite: read, decoded, converted, freed again.
+void BM_FileToSprite(benchmark::State& state) {
+    const std::string& file = fileOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        HSPRITE s = grLoadSprite(file.c_str(), nullptr, 0);
+        if (!s || spriteWidth(s) != kW) state.SkipWithError("the picture did not load");
+        grFreeSprite(s);
+    }
+}
+
+// The same file read into memory, nothing else.
+void BM_RefReadFile(benchmark::State& state) {
+    const std::string& file = fileOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        unsigned char* block = nullptr;
+        if (fileLoad(file.c_str(), &block) <= 0) state.SkipWithError("the file did not read");
+        memFree(block);
+    }
+}
+
 // A few bundled pictures and the two fonts (the generated data must be there: run from the
 // source folder after a build).
 const char* const kPictures[] = {"Data/Pictures/hotel.jpg", "Data/Sprites/coin.tga",
@@ -161,5 +252,22 @@ BENCHMARK(BM_JpegToSpritePixels)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertOneToOne)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefDecodeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefConvertLoop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefBareJpegDecode)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileToSprite)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefReadFile)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    // Each load beside its reference: how many times the reference's time it takes.
+    const RatioPair pairs[] = {
+        {"BM_FileToSprite/0", "BM_RefBareJpegDecode", "JPEG to sprite / bare decode (goal 1.2)"},
+        {"BM_FileToSprite/1", "BM_RefReadFile/1", "TGA 24 to sprite / file read (goal 2)"},
+        {"BM_FileToSprite/2", "BM_RefReadFile/2", "TGA 32 to sprite / file read (goal 2)"},
+        {"BM_ConvertOneToOne", "BM_RefConvertLoop", "1:1 conversion / plain loop"},
+        {"BM_FirstScreenPictures", "BM_RefReadFirstScreenFiles", "first screen / file read"}};
+    printRatios(reporter, pairs);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,9 +1,14 @@
 // Path search on a hotel floor and a large stress grid: the level's solver beside a flat
-// binary-heap A* with an octile estimate and beside the literal linked-list search.
+// binary-heap A* with an octile estimate and beside the literal linked-list search; and the
+// growth of the cost per expanded cell over random floors from 32 x 24 to 256 x 192, printed
+// at the end as each size's cost against the smallest one's.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "tests/world/grids.h"
@@ -27,10 +32,17 @@ struct Floor {
           h(static_cast<int>(rows.size())) {}
 };
 
+// The growth floors: a fifth of the cells blocked, at 32 x 24 times 1, 2, 4 and 8.
+constexpr int kGrowthScales[] = {1, 2, 4, 8};
+
 const Floor& floorOf(int which) {
     static const Floor hotel(grids::hotel());
     static const Floor stress(grids::stress());
-    return which == 0 ? hotel : stress;
+    static const Floor growth[4] = {Floor(grids::random(32, 24, 20, 5)),
+                                    Floor(grids::random(64, 48, 20, 5)),
+                                    Floor(grids::random(128, 96, 20, 5)),
+                                    Floor(grids::random(256, 192, 20, 5))};
+    return which == 0 ? hotel : which == 1 ? stress : growth[which - 2];
 }
 
 // A* over the same eight steps and costs with a binary heap, generation-stamped flat arrays and
@@ -168,11 +180,41 @@ void BM_LiteralSearch(benchmark::State& state) {
     });
 }
 
-// Argument 0: the 32 x 24 hotel floor; 1: the 128 x 96 stress grid.
-BENCHMARK(BM_LevelSolver)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OctileHeap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Argument 0: the 32 x 24 hotel floor; 1: the 128 x 96 stress grid; 2 to 5: the growth floors.
+BENCHMARK(BM_LevelSolver)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OctileHeap)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiteralSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Keeps the cost per expanded cell of each run.
+class GrowthReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> nsPerCell;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            auto it = r.counters.find("ns/expanded");
+            if (it != r.counters.end()) nsPerCell[r.benchmark_name()] = it->second;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    GrowthReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    for (const char* solver : {"BM_LevelSolver", "BM_OctileHeap"}) {
+        const auto base = reporter.nsPerCell.find(std::string(solver) + "/2");
+        if (base == reporter.nsPerCell.end() || base->second <= 0) continue;
+        std::printf("\n%s, ns per expanded cell (against 32 x 24; goal within 1.2):\n", solver);
+        for (int i = 0; i < 4; ++i) {
+            const auto at = reporter.nsPerCell.find(std::string(solver) + "/" + std::to_string(i + 2));
+            if (at == reporter.nsPerCell.end()) continue;
+            std::printf("  %3d x %3d  %7.1f  %5.2f\n", 32 * kGrowthScales[i], 24 * kGrowthScales[i],
+                        at->second, at->second / base->second);
+        }
+    }
+    return 0;
+}

@@ -8,7 +8,8 @@
 
 // Contract:
 // - Every entry is one heap node holding copies of its key and value. Insert allocates one node
-//   (freed again when the key is present); Erase and clear free nodes. Nothing else allocates.
+//   (freed again when the key is present); Erase and clear free nodes. Nothing else allocates,
+//   and look-ups by a plain string make no key.
 // - Insert and Erase keep the red-black balance, so every operation is logarithmic.
 // - Nodes never move in memory and keep their key and value, so an iterator stays valid across
 //   insertions and erasures of other entries (erasing its own node invalidates it).
@@ -79,6 +80,24 @@ public:
     }
 
     V* FindValue(const CString& key) const {
+        Node* n = FindNode(key);
+        return n ? &n->value : nullptr;
+    }
+
+    // The same for a plain string (null is the empty key), without making a CString of it:
+    // look-ups made every frame allocate nothing.
+    Node* FindNode(const char* key) const {
+        const char* k = key ? key : "";
+        Node* n = root_;
+        while (n) {
+            int order = std::strcmp(k, n->key.c_str());
+            if (order == 0) return n;
+            n = order < 0 ? n->left : n->right;
+        }
+        return nullptr;
+    }
+
+    V* FindValue(const char* key) const {
         Node* n = FindNode(key);
         return n ? &n->value : nullptr;
     }

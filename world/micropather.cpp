@@ -3,6 +3,7 @@
 #include "world/micropather.h"
 
 #include <cfloat>
+#include <cstring>
 
 namespace micropather {
 
@@ -11,6 +12,26 @@ namespace {
 constexpr int32_t kHead = 0;  // the open list's head node
 
 uint32_t hashState(uint32_t state) { return state * 2654435761u; }
+
+}  // namespace
+
+// A run put in at i with one block move, the array growing by doubling (its own insert grows it
+// one place at a time, copying the whole array on every insert past its capacity).
+void MicroPather::insertRun(uint32_t i, float f, int32_t n) {
+    const Run run = {f, n, n};
+    runs_.push_back(run);
+    Run* r = &runs_[0];
+    memmove(r + i + 1, r + i, (runs_.size() - 1 - i) * sizeof(Run));
+    r[i] = run;
+}
+
+void MicroPather::eraseRun(uint32_t i) {
+    Run* r = &runs_[0];
+    memmove(r + i, r + i + 1, (runs_.size() - 1 - i) * sizeof(Run));
+    runs_.erase(runs_.size() - 1);
+}
+
+namespace {
 
 }  // namespace
 
@@ -127,8 +148,7 @@ void MicroPather::openPush(int32_t n) {
         runs_[i].tail = n;
     } else {
         linkBefore(n, i > 0 ? runs_[i - 1].head : kHead);
-        Run run = {f, n, n};
-        runs_.insert(i, run);
+        insertRun(i, f, n);
     }
     nodes_[n].inOpen = 1;
 }
@@ -149,7 +169,7 @@ void MicroPather::leaveRun(int32_t n, float f) {
     const uint32_t i = runAtOrAfter(f);
     Run& run = runs_[i];
     if (run.head == n && run.tail == n)
-        runs_.erase(i);
+        eraseRun(i);
     else if (run.head == n)
         run.head = nodes_[n].next;
     else if (run.tail == n)
@@ -171,15 +191,13 @@ void MicroPather::openUpdate(int32_t n, float oldF) {
             runs_[i].head = n;
         } else {
             linkBefore(n, i > 0 ? runs_[i - 1].head : kHead);
-            Run run = {f, n, n};
-            runs_.insert(i, run);
+            insertRun(i, f, n);
         }
     } else if (hasRun) {
         // It stays put, right behind the nodes of its new total.
         runs_[i].tail = n;
     } else {
-        Run run = {f, n, n};
-        runs_.insert(i, run);
+        insertRun(i, f, n);
     }
 }
 

@@ -81,6 +81,8 @@ private:
     void linkBefore(int32_t n, int32_t at);
     void unlink(int32_t n);
     void leaveRun(int32_t n, float f);
+    void insertRun(uint32_t i, float f, int32_t n);  // a run of node n alone, at index i
+    void eraseRun(uint32_t i);
 
     Graph* graph_;
     cArray<Node> nodes_;

@@ -2,6 +2,7 @@
 #include "engine/gr/image.h"
 
 #include "engine/data/file.h"
+#include "engine/gr/image_rows.h"
 #include "engine/platform/log.h"
 
 #include <cstdint>
@@ -131,8 +132,9 @@ struct Target {
 };
 
 // The filter at 1:1, where each box holds one source pixel: the same values without the sums
-// and the division per channel. Rows of 24- and 32-bit pixels into 16-bit targets (every
-// sprite's colour) have a loop of their own.
+// and the division per channel. Byte-sized channels into 16-bit targets (every sprite's colour)
+// and single bytes into planes (alpha) go through the vector rows; index pixels through a table
+// of the 256 values they can give.
 void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigned char* palette,
               int sx, int sy, int dir, const Target& t, FilterMode mode, int count,
               const int* srcBits, const int* srcShift, const int* tBits, const int* tShift,
@@ -146,61 +148,64 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
         up[c] = tBits[c] >= srcBits[c] ? tBits[c] - srcBits[c] : 0;
         down[c] = tBits[c] >= srcBits[c] ? 0 : srcBits[c] - tBits[c];
     }
-    auto channels = [&](uint32_t p) {
-        uint32_t value = 0;
-        for (int c = 0; c < count; ++c) {
-            const uint64_t v = static_cast<uint64_t>((p >> srcShift[c]) & srcMask[c]) << up[c] >> down[c];
-            value |= (static_cast<uint32_t>(v) & tMask[c]) << tShift[c];
+    // The target bits one source pixel gives.
+    auto value = [&](uint32_t p) {
+        uint32_t v = 0;
+        if (mode == FilterMode::Mask) {
+            if ((p & 0xFFFFFF) != 0)
+                for (int c = 0; c < count; ++c) v |= tMask[c] << tShift[c];
+            return v;
         }
-        return value;
+        for (int c = 0; c < count; ++c) {
+            const uint64_t field = static_cast<uint64_t>((p >> srcShift[c]) & srcMask[c]) << up[c] >> down[c];
+            v |= (static_cast<uint32_t>(field) & tMask[c]) << tShift[c];
+        }
+        return v;
     };
     // Byte-sized source channels into 16-bit targets of at most 8 bits a channel: each channel
     // is one byte shifted down and then into place.
     bool fast = mode == FilterMode::Colour && count == 3 && !palette &&
                 (srcBpp == 3 || srcBpp == 4) && t.bytesPerPixel == 2;
-    int at[3] = {}, place[3] = {};
+    PackLayout layout = {srcBpp, {}, {}, {}, static_cast<uint16_t>(keep)};
     for (int c = 0; c < count && fast; ++c) {
         fast = srcBits[c] == 8 && srcShift[c] % 8 == 0 && srcShift[c] < 8 * srcBpp &&
                tBits[c] >= 1 && tBits[c] <= 8;
-        at[c] = srcShift[c] / 8;
-        place[c] = tShift[c];
+        layout.down[c] = srcShift[c] + down[c];
+        layout.mask[c] = 0xFFu >> down[c];
+        layout.place[c] = tShift[c];
     }
     const bool plane = mode == FilterMode::Channel && count == 1 && !palette && srcBits[0] == 8 &&
                        srcShift[0] % 8 == 0 && srcShift[0] < 8 * srcBpp && t.bytesPerPixel == 1 &&
                        tBits[0] == 8 && tShift[0] == 0;
-    if (plane) at[0] = srcShift[0] / 8;
+    const int at = srcShift[0] / 8;
+    // Index pixels give one of 256 values.
+    const bool indexed = palette && srcBpp == 1;
+    uint32_t table[256];
+    if (indexed)
+        for (uint32_t i = 0; i < 256; ++i) {
+            const unsigned char index = static_cast<unsigned char>(i);
+            table[i] = value(fetch(&index, 1, palette));
+        }
+    const PackRow packRow = fast ? imagePackRow() : nullptr;
+    const PlaneRow planeRow = plane ? imagePlaneRow() : nullptr;
     for (int j = 0; j < t.h; ++j) {
         const unsigned char* in = top + (static_cast<long>(sy) + static_cast<long>(j) * dir) * srcPitch +
                                   static_cast<long>(sx) * srcBpp;
         unsigned char* out = t.pixels + (static_cast<long>(t.y) + j) * t.pitch +
                              static_cast<long>(t.x) * t.bytesPerPixel;
         if (plane) {
-            // One byte of each pixel into a plane of bytes (alpha planes).
-            for (int i = 0; i < t.w; ++i, in += srcBpp) out[i] = in[at[0]];
-            continue;
-        }
-        if (fast) {
-            const uint16_t k = static_cast<uint16_t>(keep);
-            for (int i = 0; i < t.w; ++i, in += srcBpp, out += 2) {
-                uint16_t v = 0;
-                if (k) memcpy(&v, out, 2);
-                v = static_cast<uint16_t>((v & k) | (in[at[0]] >> down[0]) << place[0] |
-                                          (in[at[1]] >> down[1]) << place[1] |
-                                          (in[at[2]] >> down[2]) << place[2]);
-                memcpy(out, &v, 2);
-            }
-            continue;
-        }
-        for (int i = 0; i < t.w; ++i, in += srcBpp, out += t.bytesPerPixel) {
-            const uint32_t p = fetch(in, srcBpp, palette);
-            uint32_t value = readLE(out, t.bytesPerPixel) & keep;
-            if (mode == FilterMode::Mask) {
-                if ((p & 0xFFFFFF) != 0)
-                    for (int c = 0; c < count; ++c) value |= tMask[c] << tShift[c];
-            } else {
-                value |= channels(p);
-            }
-            writeLE(out, t.bytesPerPixel, value);
+            planeRow(in, out, t.w, srcBpp, at);
+        } else if (fast) {
+            packRow(in, out, t.w, layout);
+        } else if (indexed && keep == 0 && t.bytesPerPixel == 1) {
+            for (int i = 0; i < t.w; ++i) out[i] = static_cast<unsigned char>(table[in[i]]);
+        } else if (indexed) {
+            for (int i = 0; i < t.w; ++i, out += t.bytesPerPixel)
+                writeLE(out, t.bytesPerPixel, (readLE(out, t.bytesPerPixel) & keep) | table[in[i]]);
+        } else {
+            for (int i = 0; i < t.w; ++i, in += srcBpp, out += t.bytesPerPixel)
+                writeLE(out, t.bytesPerPixel,
+                        (readLE(out, t.bytesPerPixel) & keep) | value(fetch(in, srcBpp, palette)));
         }
     }
 }

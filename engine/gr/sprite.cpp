@@ -3,19 +3,25 @@
 #include "engine/gr/sprite.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "engine/data/file.h"
 #include "engine/gr/image.h"
+#include "engine/gr/image_rows.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
 #include "engine/platform/platform.h"
 
-GrSurface* grCreateSurface(int width, int height, int /*caps*/) {
+namespace {
+
+// A surface whose pixels are zeroed, or left for a conversion that writes every one of them.
+GrSurface* createSurface(int width, int height, bool zeroed) {
     if (width <= 0 || height <= 0) return nullptr;
     GrSurface* surface = new (std::nothrow) GrSurface;
     if (!surface) return nullptr;
-    surface->pixels = static_cast<uint16_t*>(calloc(static_cast<size_t>(width) * height, 2));
+    const size_t count = static_cast<size_t>(width) * height;
+    surface->pixels = static_cast<uint16_t*>(zeroed ? calloc(count, 2) : malloc(count * 2));
     if (!surface->pixels) {
         delete surface;
         return nullptr;
@@ -24,6 +30,12 @@ GrSurface* grCreateSurface(int width, int height, int /*caps*/) {
     surface->height = height;
     surface->pitch = width * 2;
     return surface;
+}
+
+}  // namespace
+
+GrSurface* grCreateSurface(int width, int height, int /*caps*/) {
+    return createSurface(width, height, true);
 }
 
 void grFreeSurface(GrSurface* surface) {
@@ -86,16 +98,17 @@ void makeEmpty(CSprite* sprite) {
 }
 
 // Colour pixels for width x rows: a memory surface, or plain memory (with an alpha plane when
-// the image brings its own alpha). False when memory runs out.
+// the image brings its own alpha). They are not zeroed: the conversion writes every one. False
+// when memory runs out.
 bool allocateColour(CSprite* sprite, int width, int rows, bool ownAlpha) {
     const size_t count = static_cast<size_t>(width) * rows;
     if (!ownAlpha) {
-        sprite->surface = grCreateSurface(width, rows, kSystemMemory);
+        sprite->surface = createSurface(width, rows, false);
         if (sprite->surface) return true;
     }
-    sprite->pixels = static_cast<uint16_t*>(calloc(count, 2));
+    sprite->pixels = static_cast<uint16_t*>(malloc(count * 2));
     sprite->pitch = static_cast<uint16_t>(width * 2);
-    if (ownAlpha) sprite->alpha = static_cast<uint8_t*>(calloc(count, 1));
+    if (ownAlpha) sprite->alpha = static_cast<uint8_t*>(malloc(count));
     if (!sprite->pixels || (ownAlpha && !sprite->alpha)) {
         grSpriteFreePixels(sprite);
         return false;
@@ -111,13 +124,12 @@ void makeBlank(CSprite* sprite) {
 }
 
 bool hasBlackPixel(const CSprite* sprite) {
-    for (int y = 0; y < sprite->height; ++y) {
-        const uint16_t* row =
-            reinterpret_cast<const uint16_t*>(reinterpret_cast<const uint8_t*>(sprite->pixels) +
-                                              static_cast<size_t>(y) * sprite->pitch);
-        for (int x = 0; x < sprite->width; ++x)
-            if (row[x] == 0) return true;
-    }
+    const ZeroRow zeroRow = imageZeroRow();
+    for (int y = 0; y < sprite->height; ++y)
+        if (zeroRow(reinterpret_cast<const uint8_t*>(sprite->pixels) +
+                        static_cast<size_t>(y) * sprite->pitch,
+                    sprite->width))
+            return true;
     return false;
 }
 
@@ -153,11 +165,16 @@ bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
         } else {
             grLockSprite(sprite);
             for (int i = 0; i < frames; ++i) {
-                reader->Convert(0, 0, width, height, sprite->pixels, 0, i * height, width, height,
-                                2, sprite->pitch, 5, 6, 5, 0, 11, 5, 0, 0);
-                if (sprite->alpha)
+                // RGB565 covers every bit, so each pixel is written; one that fails is black.
+                uint16_t* rows = sprite->pixels + static_cast<size_t>(i) * height * width;
+                if (reader->Convert(0, 0, width, height, sprite->pixels, 0, i * height, width,
+                                    height, 2, sprite->pitch, 5, 6, 5, 0, 11, 5, 0, 0) != 0)
+                    memset(rows, 0, static_cast<size_t>(width) * height * 2);
+                if (sprite->alpha &&
                     reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
-                                           height, 1, width, 8, 0);
+                                           height, 1, width, 8, 0) != 0)
+                    memset(sprite->alpha + static_cast<size_t>(i) * height * width, 0,
+                           static_cast<size_t>(width) * height);
             }
             // JPEG black is picture, never the transparent key.
             if (!sprite->alpha && !imageNameHas(sprite->imageFile, ".jpg"))
@@ -226,8 +243,8 @@ void grLoadAlpha(CSpriteExt* sprite) {
                   sprite->alphaFile, width, height * frames, sprite->imageFile, sprite->width,
                   colourRows);
     } else {
-        sprite->alpha =
-            static_cast<uint8_t*>(calloc(static_cast<size_t>(width) * height * frames, 1));
+        // Written whole below, or zeroed where the image has no channel to give.
+        sprite->alpha = static_cast<uint8_t*>(malloc(static_cast<size_t>(width) * height * frames));
         if (!sprite->alpha) {
             logPrintf("grLoadAlpha: %s: no memory\n", sprite->alphaFile);
         } else {
@@ -238,8 +255,10 @@ void grLoadAlpha(CSpriteExt* sprite) {
             sprite->fullHeight = static_cast<int16_t>(height * frames);
             sprite->frames = static_cast<uint16_t>(frames);
             for (int i = 0; i < frames; ++i)
-                reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
-                                       height, 1, width, 8, 0);
+                if (reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
+                                           height, 1, width, 8, 0) != 0)
+                    memset(sprite->alpha + static_cast<size_t>(i) * height * width, 0,
+                           static_cast<size_t>(width) * height);
         }
     }
     delete reader;

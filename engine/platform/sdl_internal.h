@@ -32,3 +32,11 @@ KeyCodes keyCodes(const SDL_Keysym& key);
 
 // Whether platInit could start SDL's joystick support.
 bool platJoystickStarted();
+
+// The texture a present uploads its RGB565 back buffer into (sdl_present.cpp): glUpload tells
+// whether the pixels go to OpenGL as they are. Null (SDL's error set) when none can be made.
+SDL_Texture* presentCreateTexture(SDL_Renderer* renderer, int width, int height, bool* glUpload);
+// Uploads width x height pixels into that texture. A refused OpenGL upload is logged, clears
+// glUpload and makes the texture anew for SDL to convert into (null when that fails).
+bool presentUpload(SDL_Renderer* renderer, SDL_Texture** texture, bool* glUpload,
+                   const uint16_t* pixels, int width, int height, int pitchBytes);

@@ -21,6 +21,7 @@ struct Layer {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int textureWidth = 0, textureHeight = 0;
+    bool glUpload = false;  // the texture takes 16-bit pixels through OpenGL
     int windowedWidth = 0, windowedHeight = 0;
     bool fullScreen = false;
     bool coversByItself = false;  // full screen made by the layer: a borderless desktop-sized window
@@ -30,6 +31,7 @@ struct Layer {
     int pendingCount = 0, pendingNext = 0;
     uint16_t* lastFrame = nullptr;
     int lastWidth = 0, lastHeight = 0;
+    bool frameWaiting = false;  // a headless frame shown and not yet kept in lastFrame
     bool abandoned = false;  // the display may be gone: never call it again
 };
 
@@ -44,7 +46,10 @@ bool isHeadlessDriver(const char* name) {
     return name && (strcmp(name, "dummy") == 0 || strcmp(name, "offscreen") == 0);
 }
 
+void keepWaitingFrame();
+
 void destroyRenderer() {
+    keepWaitingFrame();
     if (gLayer.texture) SDL_DestroyTexture(gLayer.texture);
     if (gLayer.renderer) SDL_DestroyRenderer(gLayer.renderer);
     gLayer.texture = nullptr;
@@ -67,6 +72,14 @@ void captureWindow() {
     SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels,
                       surface->pitch, SDL_PIXELFORMAT_RGB565, gLayer.lastFrame, surface->w * 2);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+}
+
+// A headless present only marks its frame; it is read back when a test asks for it, or before
+// anything that changes the window could change what it shows.
+void keepWaitingFrame() {
+    if (!gLayer.frameWaiting) return;
+    gLayer.frameWaiting = false;
+    if (gLayer.window) captureWindow();
 }
 
 }  // namespace
@@ -206,6 +219,7 @@ void platWindowSetPos(int x, int y) {
 
 void platWindowSetSize(int width, int height) {
     if (!gLayer.window || width < 1 || height < 1) return;
+    keepWaitingFrame();
     gLayer.windowedWidth = width;
     gLayer.windowedHeight = height;
     if (!gLayer.fullScreen) SDL_SetWindowSize(gLayer.window, width, height);
@@ -298,6 +312,7 @@ static void checkFullScreenSize() {
 
 void platSetFullScreen(bool on) {
     if (!gLayer.window || on == gLayer.fullScreen) return;
+    keepWaitingFrame();
     if (!on && gLayer.coversByItself) {
         SDL_SetWindowBordered(gLayer.window, SDL_TRUE);
         gLayer.coversByItself = false;
@@ -409,8 +424,7 @@ bool platPresent(const uint16_t* pixels, int width, int height, int pitchBytes) 
         return false;
     if (!gLayer.texture || gLayer.textureWidth != width || gLayer.textureHeight != height) {
         if (gLayer.texture) SDL_DestroyTexture(gLayer.texture);
-        gLayer.texture = SDL_CreateTexture(gLayer.renderer, SDL_PIXELFORMAT_RGB565,
-                                           SDL_TEXTUREACCESS_STREAMING, width, height);
+        gLayer.texture = presentCreateTexture(gLayer.renderer, width, height, &gLayer.glUpload);
         if (!gLayer.texture) {
             logPrintf("platPresent: no %dx%d texture: %s\n", width, height, SDL_GetError());
             gLayer.textureWidth = gLayer.textureHeight = 0;
@@ -421,12 +435,16 @@ bool platPresent(const uint16_t* pixels, int width, int height, int pitchBytes) 
         // The logical size does the fitting and black bars, and maps the mouse back.
         SDL_RenderSetLogicalSize(gLayer.renderer, width, height);
     }
-    if (SDL_UpdateTexture(gLayer.texture, nullptr, pixels, pitchBytes) != 0) return false;
+    if (!presentUpload(gLayer.renderer, &gLayer.texture, &gLayer.glUpload, pixels, width, height,
+                       pitchBytes)) {
+        if (!gLayer.texture) gLayer.textureWidth = gLayer.textureHeight = 0;
+        return false;
+    }
     SDL_SetRenderDrawColor(gLayer.renderer, 0, 0, 0, 255);
     SDL_RenderClear(gLayer.renderer);
     if (SDL_RenderCopy(gLayer.renderer, gLayer.texture, nullptr, nullptr) != 0) return false;
     SDL_RenderPresent(gLayer.renderer);
-    if (platIsHeadless()) captureWindow();
+    gLayer.frameWaiting = platIsHeadless();
     return true;
 }
 
@@ -436,6 +454,7 @@ void platSetVsync(bool on) {
 }
 
 const uint16_t* platLastFrame(int* width, int* height) {
+    keepWaitingFrame();
     if (width) *width = gLayer.lastWidth;
     if (height) *height = gLayer.lastHeight;
     return gLayer.lastFrame;

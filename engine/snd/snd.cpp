@@ -338,7 +338,7 @@ SndRecord* newInstance(SndRecord* lib, int group) {
         to.minFrequency = from.minFrequency;
         to.maxFrequency = from.maxFrequency;
         to.pan = from.pan;
-        if (from.reader) {
+        if (from.reader || lib->opensWhenPlayed) {
             sndOpenVoice(r, i);
         } else if (from.buffer) {
             to.buffer = mixDuplicate(from.buffer);
@@ -364,7 +364,13 @@ SndRecord* getSound(const char* name, int group) {
         return r;
     }
     if (!lib->once) return newInstance(lib, group);
-    return isPlaying(lib) ? nullptr : lib;
+    if (isPlaying(lib)) return nullptr;
+    // Music played as itself opens its files the first time.
+    if (lib->opensWhenPlayed) {
+        lib->opensWhenPlayed = false;
+        for (int i = 0; i < lib->voiceCount; ++i) sndOpenVoice(lib, i);
+    }
+    return lib;
 }
 
 // The hearing factor between listener and source; a sound without a range is heard everywhere.

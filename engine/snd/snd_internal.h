@@ -45,6 +45,9 @@ struct SndRecord {
     bool pausedByDeactivation;
     bool once;
     bool scripted;  // made by a script load, so the script's unload frees it
+    // A script's music: its files open when it is first played, since every play streams from
+    // a reader of its own and many sections may name the same file.
+    bool opensWhenPlayed;
     float volume;
     char name[SND_NAME_BYTES];
     int fadeTimer;

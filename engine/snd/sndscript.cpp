@@ -75,6 +75,12 @@ void readVoiceKeys(const char* file, const char* section, const char* sound, Snd
         logPrintf("sndLoadScript: %s: sound [%s] has volume 0 and stays silent\n", file, sound);
 }
 
+// Music waits for its first play (see SndRecord::opensWhenPlayed); other sounds open now.
+void openScripted(SndRecord* r, int voice) {
+    r->opensWhenPlayed = r->group == SND_GROUP_MUSIC;
+    if (!r->opensWhenPlayed) sndOpenVoice(r, voice);
+}
+
 void loadSound(const char* file, const char* section) {
     const char* name = iniGetString(file, section, "name", "");
     if (*name) {
@@ -83,7 +89,7 @@ void loadSound(const char* file, const char* section) {
         r->scripted = true;
         readSoundKeys(file, section, r);
         readVoiceKeys(file, section, section, r->voices[0]);
-        sndOpenVoice(r, 0);
+        openScripted(r, 0);
         return;
     }
     SndRecord* r = sndNewRecord(section, SND_MAX_VOICES, 0);
@@ -101,7 +107,7 @@ void loadSound(const char* file, const char* section) {
         }
         r->voiceCount = i + 1;
         readVoiceKeys(file, variant, section, r->voices[i]);
-        sndOpenVoice(r, i);
+        openScripted(r, i);
     }
     sndPickVoice(r);
 }

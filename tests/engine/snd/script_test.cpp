@@ -132,6 +132,33 @@ TEST_F(SoundEngine, MusicSwitchFadesOutThenStartsTheQueuedOne) {
     EXPECT_EQ(sndFind("one", false), sndFind("one", true));
 }
 
+TEST_F(SoundEngine, MusicSectionsOpenTheirFileOnlyWhenPlayed) {
+    constantWav("theme.wav", 88200, 1000);
+    writeText("tunes.ini",
+              "[main]\nmode=1\nloop=1\nmaxvolume=1\n"
+              "[menu]\nname=theme.wav\n[game]\nname=theme.wav\n[jingle]\nname=theme.wav\nonce=1\n");
+    sndLoadScript("tunes.ini");
+    // However many sections name the file, loading the script reads none of them.
+    for (const char* section : {"menu", "game", "jingle"}) {
+        SndRecord* r = sndFind(section, true);
+        ASSERT_NE(r, nullptr) << section;
+        EXPECT_EQ(r->voices[0].buffer, nullptr) << section;
+        EXPECT_EQ(r->voices[0].reader, nullptr) << section;
+    }
+    sndPlayMusic("menu", 0, 1, nullptr);
+    run(100);
+    EXPECT_EQ(run(10)[0], 1000);
+    EXPECT_EQ(sndFind("game", true)->voices[0].reader, nullptr);
+    sndStopMusic(0);
+    // A section played as itself opens on its first play and plays.
+    sndSound* jingle = sndPlay("jingle", SND_GROUP_MUSIC);
+    ASSERT_NE(jingle, nullptr);
+    EXPECT_EQ(record(jingle), sndFind("jingle", true));
+    EXPECT_NE(voice(jingle).reader, nullptr);
+    EXPECT_EQ(sndIsPlaying(jingle), 1);
+    EXPECT_EQ(run(10)[0], 1000);
+}
+
 TEST_F(SoundEngine, StoppingMusicFadesOutAndKeepsIt) {
     constantWav("m.wav", 88200, 1000);
     writeText("m.ini", "[main]\nmode=1\nloop=1\nmaxvolume=1\n[m]\nname=m.wav\n");

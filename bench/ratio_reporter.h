@@ -1,0 +1,37 @@
+// A console reporter that keeps each benchmark's time per iteration, and the printing of each
+// of ours beside its reference as the ratio of their times.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+// One line per pair that ran: its label and how many times the reference's time ours takes.
+struct RatioPair {
+    const char* ours;
+    const char* reference;
+    const char* label;
+};
+
+template <size_t N>
+void printRatios(const RatioReporter& reporter, const RatioPair (&pairs)[N]) {
+    std::printf("\n");
+    for (const RatioPair& p : pairs) {
+        auto ours = reporter.times.find(p.ours);
+        auto ref = reporter.times.find(p.reference);
+        if (ours == reporter.times.end() || ref == reporter.times.end() || ref->second <= 0) continue;
+        std::printf("%-56s %6.2f\n", p.label, ours->second / ref->second);
+    }
+}

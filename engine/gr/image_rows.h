@@ -1,0 +1,37 @@
+// Conversion rows of the image readers: byte-sized channels packed into 16-bit pixels, and one
+// byte of each pixel copied into a plane. Scalar rows are the reference; vector rows give the
+// same bytes, chosen for the processor once.
+#pragma once
+
+#include <cstdint>
+
+// How a 3- or 4-byte pixel (its bytes read as a little-endian integer w) becomes a 16-bit
+// pixel: out = (out & keep) | sum over c of ((w >> down[c]) & mask[c]) << place[c].
+struct PackLayout {
+    int srcBpp;        // 3 or 4
+    int down[3];       // the channel's byte times 8, plus the bits it loses
+    uint32_t mask[3];  // 0xFF >> the bits it loses
+    int place[3];      // where the channel sits in the target
+    uint16_t keep;     // target bits left as they are
+};
+
+// out holds n 16-bit pixels, in the target's byte order, at any address.
+typedef void (*PackRow)(const uint8_t* in, uint8_t* out, int n, const PackLayout& l);
+// out[i] = in[i * srcBpp + at], at below srcBpp (1 to 4).
+typedef void (*PlaneRow)(const uint8_t* in, uint8_t* out, int n, int srcBpp, int at);
+// Whether any of n 16-bit pixels is 0.
+typedef bool (*ZeroRow)(const uint8_t* p, int n);
+
+void imagePackRowScalar(const uint8_t* in, uint8_t* out, int n, const PackLayout& l);
+void imagePlaneRowScalar(const uint8_t* in, uint8_t* out, int n, int srcBpp, int at);
+bool imageZeroRowScalar(const uint8_t* p, int n);
+
+// The rows for vectors of `bytes` (16, 32 or 64), null where the processor or the build has none.
+PackRow imagePackRowOf(int bytes);
+PlaneRow imagePlaneRowOf(int bytes);
+ZeroRow imageZeroRowOf(int bytes);
+
+// The fastest rows this processor runs.
+PackRow imagePackRow();
+PlaneRow imagePlaneRow();
+ZeroRow imageZeroRow();
