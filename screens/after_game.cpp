@@ -139,12 +139,7 @@ void UIAfterGameStats::placeRows(bool threeGoals) {
 void UIAfterGameStats::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
-    if (SharedBackground* b = sharedBackground()) {
-        if (!background_.held()) b->PushState();
-        b->tint = 0xFF7F7F7Fu;
-        b->SetFigures(kFigureBackground | kFigureFlags);
-        background_.Take(this);
-    }
+    background_.TakeWithLook(this, 0xFF7F7F7Fu, kFigureBackground | kFigureFlags);
     // The level's figures are copied now: Ok deletes the level while this screen still shows.
     level_ = Figures();
     if (const cGame* g = gCurrentGame) {
@@ -222,11 +217,7 @@ void UIAfterGameStats::sayTheVerdict() {
 
 void UIAfterGameStats::OnHide(int finished) {
     Window::OnHide(finished);
-    if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
-        background_.GiveBack(this);
-        b->PopState();
-    }
+    if (finished) background_.GiveBack(this);
 }
 
 void UIAfterGameStats::slideIn() {

@@ -90,12 +90,7 @@ void UIAfterMiniGame::OnShow(int finished) {
     if (gCurrentMiniGame && gCurrentMiniGame->GetResult())
         SetResults(*gCurrentMiniGame->GetResult());
     // The results stand on the lobby, greyed, without the figures: the panel has its own.
-    if (SharedBackground* b = sharedBackground(); b && !background_.held()) {
-        b->PushState();
-        b->tint = 0xFF7F7F7Fu;
-        b->SetFigures(kFigureBackground | kFigureFlags);
-        background_.Take(this);
-    }
+    background_.TakeWithLook(this, 0xFF7F7F7Fu, kFigureBackground | kFigureFlags);
     if (ribbonLeft_ && bonusLevel_ && ribbonRight_) {
         int width = 0;
         grGetMode(&width, nullptr, nullptr, nullptr);
@@ -131,11 +126,7 @@ void UIAfterMiniGame::OnShow(int finished) {
 
 void UIAfterMiniGame::OnHide(int finished) {
     Window::OnHide(finished);
-    if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
-        background_.GiveBack(this);
-        b->PopState();
-    }
+    if (finished) background_.GiveBack(this);
 }
 
 void UIAfterMiniGame::slideIn() {

@@ -123,12 +123,20 @@ void UILevelLoading::readTimes(const char* file) {
 }
 
 void UILevelLoading::BuildGoals(const char* file) {
+    int place = -1;
     for (int i = 0; i < childCount(); ++i)
         if (std::strcmp(children[i]->section, "Goals") == 0) {
+            if (place < 0) place = i;
             RemoveChild(children[i]);
             --i;
         }
     UIWnd* box = CreateChildFromIni(this, file, "Goals", 0, 0);
+    // The new box takes the old one's place in the drawing order, not the end of the list.
+    if (box && place >= 0 && place < childCount() - 1) {
+        for (int i = childCount() - 1; i > place; --i) children[i] = children[i - 1];
+        children[place] = box;
+        if (active == childCount() - 1) active = static_cast<int8_t>(place);
+    }
     goals_ = 0;
     cPlayerProfile* p = gCurrentProfile;
     if (!box || !p) return;

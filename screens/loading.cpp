@@ -206,11 +206,8 @@ void UIGameLoading::OnShow(int finished) {
     Window::OnShow(finished);
     if (!finished) {
         // The title and the bar stand on the lobby, dimmed a little so that they read first.
-        if (SharedBackground* b = sharedBackground(); b && !background_.held()) {
-            b->PushState();
-            b->tint = 0xFFA0A0A0u;
-            background_.Take(this);
-        }
+        background_.TakeWithLook(this, 0xFFA0A0A0u,
+                                 kFigureBackground | kFigureHeroine | kFigureJenny | kFigureFlags);
         return;
     }
     stage_ = 0;
@@ -219,10 +216,7 @@ void UIGameLoading::OnShow(int finished) {
 
 void UIGameLoading::OnHide(int finished) {
     Window::OnHide(finished);
-    if (SharedBackground* b = sharedBackground(); finished && b && background_.held()) {
-        background_.GiveBack(this);
-        b->PopState();
-    }
+    if (finished) background_.GiveBack(this);
 }
 
 // --- Start-up and release ----------------------------------------------------------------------

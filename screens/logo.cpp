@@ -160,6 +160,8 @@ void UIPlayerSelect::Create(const char* file, const char* section) {
     back_ = CreateChildFromIni(this, file, "Back", 0, 0);
     delete_ = CreateChildFromIni(this, file, "Delete", 0, 0);
     firstCreate_ = CreateChildFromIni(this, file, "FirstCreate", 0, 0);
+    // Where the list of players will stand, the very first start says what to do.
+    firstHint_ = CreateChildFromIni(this, file, "FirstHint", 0, 0);
     for (int i = 0; i < 4; ++i) {
         UIWnd* button = CreateChildFromIni(this, file, "NameButton", 0, 0);
         nameButtons_[i] = button;
@@ -217,6 +219,7 @@ void UIPlayerSelect::RefreshButtons() {
     show(back_, !selected && count_ > 0 && gCurrentProfile != nullptr);
     show(delete_, selected && count_ > 0);
     show(firstCreate_, count_ == 0 && typed);
+    show(firstHint_, count_ == 0);
 }
 
 bool UIPlayerSelect::IsRejectedChar(int character) const {

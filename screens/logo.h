@@ -87,6 +87,7 @@ private:
     UIWnd* create_ = nullptr;
     UIWnd* back_ = nullptr;
     UIWnd* delete_ = nullptr;
+    UIWnd* firstHint_ = nullptr;
     UIEntryIE* nameBox_ = nullptr;
     PlayerEntry entries_[4];
     UIWnd* nameButtons_[4] = {};

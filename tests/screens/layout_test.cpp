@@ -14,6 +14,7 @@
 #include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/level_loading.h"
+#include "screens/loading.h"
 #include "tests/screens/layout_check.h"
 #include "tests/screens/start_fixture.h"
 
@@ -125,6 +126,8 @@ TEST_F(Layout, TheLevelsScreensKeepTheirTextsApartOnEveryShowing) {
     ASSERT_NE(loading, nullptr);
     loseTheDay();
     if (HasFatalFailure()) return;
+    const int goalsPlace = childIndex(loading, findChild(loading, "Goals"));
+    EXPECT_GE(goalsPlace, 0);
     expectNoFaults(stats(), "statistics of a lost day");
     std::vector<int> firstRows;
     for (int i = 0; i < stats()->childCount(); ++i) firstRows.push_back(stats()->children[i]->y);
@@ -136,6 +139,8 @@ TEST_F(Layout, TheLevelsScreensKeepTheirTextsApartOnEveryShowing) {
         frame();
     }
     expectNoFaults(loading, "level loading screen");
+    EXPECT_EQ(childIndex(loading, findChild(loading, "Goals")), goalsPlace)
+        << "the goals box rebuilt in its own place";
     loseTheDay();
     if (HasFatalFailure()) return;
     expectNoFaults(stats(), "statistics after a replay");

@@ -373,6 +373,8 @@ TEST_F(Walk, ButtonsFollowThePlayersAndTheTypedName) {
         EXPECT_EQ(shown(players(), "Back"), c.back);
         EXPECT_EQ(shown(players(), "Delete"), c.del);
         EXPECT_EQ(shown(players(), "FirstCreate"), c.first);
+        EXPECT_EQ(shown(players(), "FirstHint"), players()->playerCount() == 0)
+            << "the hint stands where the list will";
     };
     // Straight to the screen: after the first player it leaves the window manager's stack.
     auto retype = [&](const char* name) {
