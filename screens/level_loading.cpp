@@ -77,12 +77,7 @@ void UILevelLoading::Create(const char* file, const char* section) {
 void UILevelLoading::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
-    if (SharedBackground* b = sharedBackground()) {
-        if (!background_.held()) b->PushState();
-        b->SetFigures(kFigureBackground | kFigureFlags);
-        b->tint = 0xFFABABABu;
-        background_.Take(this);
-    }
+    background_.TakeWithLook(this, 0xFFABABABu, kFigureBackground | kFigureFlags);
     clock_ = step_ = nextHint_ = 0;
     cPlayerProfile* p = gCurrentProfile;
     if (UIWnd* country = findChild(this, "Country"); country && p) {
@@ -313,10 +308,7 @@ int UILevelLoading::OnKeyDown(int key, intptr_t data) {
 void UILevelLoading::OnHide(int finished) {
     Window::OnHide(finished);
     if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
-        b->PopState();
-        background_.GiveBack(this);
-    }
+    background_.GiveBack(this);
     sndStopGroup(1);
     sndStopGroup(0);
 }
