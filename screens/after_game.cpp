@@ -25,7 +25,6 @@ namespace {
 
 const char* const kFrame[] = {"Mid",         "Top",        "Bottom",  "Right",  "Left",
                               "RightBottom", "LeftBottom", "RightUp", "LeftUp", "Logo"};
-constexpr int kSlide = 800;
 
 uint32_t withAlpha(uint32_t colour, int alpha) {
     return (colour & 0xFFFFFFu) | static_cast<uint32_t>(std::clamp(alpha, 0, 255)) << 24;
@@ -98,9 +97,15 @@ int UIAfterGameStats::ComputeResult() const {
 }
 
 void UIAfterGameStats::moveAll(int dy) {
-    for (int i = 0; i < childCount(); ++i) children[i]->Move(0, dy);
+    // The shared background stays where it is: the panel slides over it.
+    for (int i = 0; i < childCount(); ++i)
+        if (children[i] != gSharedBackground) children[i]->Move(0, dy);
     for (PulseSprite* p : pulses_)
         if (p) p->Position().y += static_cast<float>(dy);
+    for (int i = 0; i < 3; ++i) {
+        tick_[i].spr_y += dy;
+        cross_[i].spr_y += dy;
+    }
 }
 
 void UIAfterGameStats::setAmount(UIWnd* w, int value) {
@@ -134,12 +139,7 @@ void UIAfterGameStats::placeRows(bool threeGoals) {
 void UIAfterGameStats::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
-    if (SharedBackground* b = sharedBackground()) {
-        if (!background_.held()) b->PushState();
-        b->tint = 0xFF7F7F7Fu;
-        b->SetFigures(kFigureBackground | kFigureFlags);
-        background_.Take(this);
-    }
+    background_.TakeWithLook(this, 0xFF7F7F7Fu, kFigureBackground | kFigureFlags);
     // The level's figures are copied now: Ok deletes the level while this screen still shows.
     level_ = Figures();
     if (const cGame* g = gCurrentGame) {
@@ -172,6 +172,7 @@ void UIAfterGameStats::OnShow(int finished) {
     }
     for (UIWnd* a : amounts_) setAmount(a, 0);
     result_ = ComputeResult();
+    sayTheVerdict();
     if (btnOk_) btnOk_->setHidden(result_ == 1);
     if (btnMenu_) btnMenu_->setHidden(result_ != 1);
     if (zunaLose_) zunaLose_->setHidden(result_ != 1);
@@ -194,51 +195,34 @@ void UIAfterGameStats::OnShow(int finished) {
     markPending_ = true;
     if (goal_[1]) goal_[1]->SetTextW(formatOneInteger(goal1Format_, level_.cashGoal).c_str());
     placeRows(level_.goalType >= 3);
-    moveAll(-kSlide);
+    moveAll(-SlideIn::kSlideDistance);
+    slide_.Start();
     for (int i = 0; i < childCount(); ++i)
         if (children[i] != figure_ && children[i] != gSharedBackground) children[i]->tint = 0xFFFFFFFFu;
-    for (int i = 0; i < 3; ++i) {
-        tick_[i].spr_y -= kSlide;
-        cross_[i].spr_y -= kSlide;
-    }
     leaving_ = false;
     leaveFade_ = 0;
     pointsCountdown_ = 0;
 }
 
+void UIAfterGameStats::sayTheVerdict() {
+    // The title says how the day went: "name_<result>" of its section, else its own "name".
+    UIWnd* title = findChild(this, "Logo");
+    if (!title) return;
+    char key[16];
+    std::snprintf(key, sizeof key, "name_%d", result_);
+    const char16_t* said = iniGetText(title->iniFile, title->section, key);
+    title->SetTextW(said && *said ? said : iniGetText(title->iniFile, title->section, "name"));
+}
+
 void UIAfterGameStats::OnHide(int finished) {
     Window::OnHide(finished);
-    if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
-        background_.GiveBack(this);
-        b->PopState();
-    }
+    if (finished) background_.GiveBack(this);
 }
 
 void UIAfterGameStats::slideIn() {
-    UIWnd* first = childCount() ? children[0] : nullptr;
-    // The shared background does not slide; the first child of the screen's own does.
-    for (int i = 0; i < childCount(); ++i)
-        if (children[i] != gSharedBackground) {
-            first = children[i];
-            break;
-        }
-    if (!first) {
-        entering_ = false;
-        clock = 0;
-        return;
-    }
-    const double t = clock / 1000.0;
-    const double target = 50.0 - 850.0 * std::pow(t - 1.0, 4.0);
-    const int delta = first->y - static_cast<int>(target);
-    for (int i = 0; i < childCount(); ++i)
-        if (children[i] != gSharedBackground) children[i]->Move(0, -delta);
-    for (PulseSprite* p : pulses_) p->Position().y -= static_cast<float>(delta);
-    for (int i = 0; i < 3; ++i) {
-        tick_[i].spr_y -= delta;
-        cross_[i].spr_y -= delta;
-    }
-    if (clock > 1000 && first->y <= 0) {
+    bool finished = false;
+    moveAll(slide_.Step(clock, &finished));
+    if (finished) {
         entering_ = false;
         clock = 0;
     }

@@ -8,6 +8,7 @@
 
 #include "anim/flying.h"
 #include "core/array.h"
+#include "screens/counting_number.h"
 #include "screens/holders.h"
 #include "ui/ui.h"
 #include "world/object.h"
@@ -61,6 +62,7 @@ private:
     void fadeInFigure(int ms);
     void celebrate(int ms);
     void placeRows(bool threeGoals);
+    void sayTheVerdict();
     void skip();
 
     enum { kClients, kIncome, kTips, kTotal, kLines };
@@ -80,6 +82,7 @@ private:
     std::u16string goal1Format_;
     PulseSprite* pulses_[kLines] = {};
     bool entering_ = true;
+    SlideIn slide_;
     int currentGoal_ = 0;
     bool countingDone_ = false, skipped_ = false;
     int dimLevel_ = 255;

@@ -7,6 +7,7 @@
 #include "anim/fx_effects.h"
 #include "engine/gr/gr.h"
 #include "game/profile.h"
+#include "screens/shared_background.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ uint32_t grey(int level, int alpha) {
 
 UIAfterMiniGame::~UIAfterMiniGame() {
     for (PulseSprite* p : pulses_) delete p;
+    // Deleted while on show (at shut-down), it keeps the borrowed shared background alive.
+    background_.GiveBack(this);
 }
 
 void UIAfterMiniGame::Create(const char* file, const char* section) {
@@ -74,7 +77,9 @@ void UIAfterMiniGame::SetResults(const cMiniGameResult& result) {
 }
 
 void UIAfterMiniGame::moveAll(int dy) {
-    for (int i = 0; i < childCount(); ++i) children[i]->Move(0, dy);
+    // The shared background stays where it is: the panel slides over it.
+    for (int i = 0; i < childCount(); ++i)
+        if (children[i] != gSharedBackground) children[i]->Move(0, dy);
     for (PulseSprite* p : pulses_)
         if (p) p->Position().y += static_cast<float>(dy);
 }
@@ -84,6 +89,8 @@ void UIAfterMiniGame::OnShow(int finished) {
     if (finished) return;
     if (gCurrentMiniGame && gCurrentMiniGame->GetResult())
         SetResults(*gCurrentMiniGame->GetResult());
+    // The results stand on the lobby, greyed, without the figures: the panel has its own.
+    background_.TakeWithLook(this, 0xFF7F7F7Fu, kFigureBackground | kFigureFlags);
     if (ribbonLeft_ && bonusLevel_ && ribbonRight_) {
         int width = 0;
         grGetMode(&width, nullptr, nullptr, nullptr);
@@ -102,9 +109,11 @@ void UIAfterMiniGame::OnShow(int finished) {
         zuna_->tint = withAlpha(0xFFFFFFu, 0);
         zunaExpert_->tint = withAlpha(0xFFFFFFu, 0);
     }
-    moveAll(-800);
+    moveAll(-SlideIn::kSlideDistance);
+    slide_.Start();
     for (int i = 0; i < childCount(); ++i)
-        if (children[i] != zuna_ && children[i] != zunaExpert_) children[i]->tint = 0xFFFFFFFFu;
+        if (children[i] != zuna_ && children[i] != zunaExpert_ && children[i] != gSharedBackground)
+            children[i]->tint = 0xFFFFFFFFu;
     entering_ = 1;
     clock = 0;
     if (auto* text = dynamic_cast<UITextStatic*>(thanks_)) text->xFont = text->yFont = 1.5f;
@@ -115,19 +124,15 @@ void UIAfterMiniGame::OnShow(int finished) {
     dimLevel_ = 255;
 }
 
-void UIAfterMiniGame::OnHide(int finished) { Window::OnHide(finished); }
+void UIAfterMiniGame::OnHide(int finished) {
+    Window::OnHide(finished);
+    if (finished) background_.GiveBack(this);
+}
 
 void UIAfterMiniGame::slideIn() {
-    if (childCount() == 0) {
-        entering_ = 0;
-        clock = 0;
-        return;
-    }
-    const double t = clock / 1000.0;
-    const double target = 50.0 - 850.0 * std::pow(t - 1.0, 4.0);
-    const int delta = children[0]->y - static_cast<int>(target);
-    moveAll(-delta);
-    if (clock > 1000 && children[0]->y <= 0) {
+    bool finished = false;
+    moveAll(slide_.Step(clock, &finished));
+    if (finished) {
         entering_ = 0;
         clock = 0;
     }
@@ -152,7 +157,7 @@ void UIAfterMiniGame::celebrate(int ms) {
         zunaExpert_->tint = withAlpha(0xFFFFFFu, a);
         dimLevel_ = static_cast<uint16_t>(255 - a * 3 / 4);
         for (int i = 0; i < childCount(); ++i)
-            if (children[i] != zunaExpert_)
+            if (children[i] != zunaExpert_ && children[i] != gSharedBackground)
                 children[i]->tint = grey(dimLevel_, alphaOf(children[i]));
         clock = 0;
         if (fx) initFxRecord(fx->Show());
@@ -160,7 +165,8 @@ void UIAfterMiniGame::celebrate(int ms) {
         const int level = IntMin(255, dimLevel_ + ms / 2);
         dimLevel_ = static_cast<uint16_t>(level);
         for (int i = 0; i < childCount(); ++i)
-            if (children[i] != zunaExpert_) children[i]->tint = grey(level, alphaOf(children[i]));
+            if (children[i] != zunaExpert_ && children[i] != gSharedBackground)
+                children[i]->tint = grey(level, alphaOf(children[i]));
     }
 }
 

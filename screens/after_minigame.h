@@ -9,6 +9,7 @@
 #include "core/array.h"
 #include "minigames/minigame.h"
 #include "screens/counting_number.h"
+#include "screens/holders.h"
 #include "ui/ui.h"
 
 class FxManager;
@@ -59,4 +60,6 @@ private:
     CountingNumber lines_[kLines];
     PulseSprite* pulses_[kLines] = {};
     uint16_t dimLevel_ = 255;
+    SlideIn slide_;
+    BorrowedBackground background_;
 };

@@ -1,6 +1,8 @@
 // The counting result line.
 #include "screens/counting_number.h"
 
+#include <cmath>
+
 #include "engine/snd/snd.h"
 
 void CountingNumber::Init(UIWnd* captionWidget, UIWnd* amountWidget, PulseSprite* pulseSprite) {
@@ -44,4 +46,18 @@ void CountingNumber::Finish() {
 
 void CountingNumber::Draw(uint32_t colour) {
     if (pulse) pulse->Draw(colour);
+}
+
+int SlideIn::Step(int clockMs, bool* finished) {
+    const double t = clockMs / 1000.0;
+    const int target = static_cast<int>(50.0 - 850.0 * std::pow(t - 1.0, 4.0));
+    int move = target - offset_;
+    offset_ = target;
+    *finished = clockMs > 1000 && offset_ <= 0;
+    if (*finished) {
+        // The last step lands a few pixels past the layout: the children settle on it.
+        move -= offset_;
+        offset_ = 0;
+    }
+    return move;
 }

@@ -31,3 +31,21 @@ public:
 private:
     void showAmount(float value);
 };
+
+// The result screens' entrance: their own children start kSlideDistance pixels up and follow
+// y = 50 - 850 (t - 1)^4 down past their places and back up. The slide keeps its offset from the
+// layout itself, so every showing ends with the children exactly where the layout puts them,
+// whatever the first child's place and however many times the screen has shown.
+class SlideIn {
+public:
+    static constexpr int kSlideDistance = 800;
+    // The children have just been moved up by kSlideDistance.
+    void Start() { offset_ = -kSlideDistance; }
+    // How far the children move down at this clock (ms since the slide began); finished is set
+    // once they are back in place (after a second, the moment the curve has come back to them).
+    int Step(int clockMs, bool* finished);
+    int Offset() const { return offset_; }
+
+private:
+    int offset_ = 0;
+};

@@ -10,6 +10,7 @@
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "game/game_data.h"
+#include "screens/level_loading.h"
 
 namespace {
 
@@ -150,10 +151,22 @@ void UIHelp::Create(const char* file, const char* section) {
     createScreenChildren(this, file, {"Help", "BtnOk"});
     btnBack_ = CreateChildFromIni(this, file, "BtnBack", 0, 0);
     btnNext_ = CreateChildFromIni(this, file, "BtnNext", 0, 0);
+    pageNumber_ = CreateChildFromIni(this, file, "PageNumber", 0, 0);
+    if (pageNumber_) pageNumberFormat_ = pageNumber_->caption;
     updateButtons();
     currentPage_ = 0;
     ShowPage();
     StrCopyN(this->section, "UIHelp", kUiSectionSize);
+}
+
+UIHelp::~UIHelp() { background_.GiveBack(this); }
+
+void UIHelp::OnShow(int finished) {
+    if (!finished) background_.Take(this);
+}
+
+void UIHelp::OnHide(int finished) {
+    if (finished) background_.GiveBack(this);
 }
 
 void UIHelp::LoadPages() {
@@ -208,6 +221,12 @@ void UIHelp::ShowPage() {
 void UIHelp::updateButtons() {
     if (btnBack_) btnBack_->setHidden(currentPage_ == 0);
     if (btnNext_) btnNext_->setHidden(!(currentPage_ < pageCount_ - 1));
+    if (pageNumber_) {
+        pageNumber_->setHidden(pageCount_ < 2);
+        pageNumber_->SetTextW(
+            formatOneInteger(formatOneInteger(pageNumberFormat_, currentPage_ + 1), pageCount_)
+                .c_str());
+    }
 }
 
 void UIHelp::GoToMainMenu() { push(gUIMainMenu, true, false); }

@@ -2,6 +2,8 @@
 // and the final screen before the program ends.
 #pragma once
 
+#include <string>
+
 #include "core/array.h"
 #include "screens/holders.h"
 #include "ui/ui.h"
@@ -35,8 +37,12 @@ private:
 // Pages of help, one window each from Data/Menu/UIHelp/UIHelpPage<n>.ini, with Back and Next.
 class UIHelp : public Window {
 public:
+    ~UIHelp() override;
     void Create(const char* file, const char* section) override;
     int OnCommand(UIWnd* sender) override;
+    // The pages stand on the shared background, borrowed while the help shows.
+    void OnShow(int finished) override;
+    void OnHide(int finished) override;
 
     virtual void LoadPages();
     virtual void ShowPage();
@@ -54,8 +60,12 @@ private:
     int32_t pageCount_ = 0;
     UIWnd* btnBack_ = nullptr;
     UIWnd* btnNext_ = nullptr;
+    // "PageNumber": its caption, a format of two numbers, says which page of how many shows.
+    UIWnd* pageNumber_ = nullptr;
+    std::u16string pageNumberFormat_;
     // One entry per page index; null where the page file was missing.
     cArray<UIWnd*> pages_;
+    BorrowedBackground background_;
 };
 
 // The last screen: it closes after "ttl" ms or at any key, and its closing empties the window

@@ -2,6 +2,7 @@
 #include "screens/holders.h"
 
 #include "minigames/minigame.h"
+#include "screens/shared_background.h"
 
 RCPtr<Window> gUIDeletePlayerDialog;
 RCPtr<Window> gUILogo;
@@ -60,8 +61,22 @@ void BorrowedBackground::Take(Window* screen) {
     if (screen->InsertChildFirst(gSharedBackground)) background_ = gSharedBackground;
 }
 
+void BorrowedBackground::TakeWithLook(Window* screen, uint32_t tint, uint32_t figures) {
+    SharedBackground* shared = sharedBackground();
+    if (background_ || !shared) return;
+    Take(screen);
+    if (!background_) return;
+    shared->PushState();
+    shared->tint = tint;
+    shared->SetFigures(figures);
+    lookSaved_ = true;
+}
+
 void BorrowedBackground::GiveBack(Window* screen) {
     if (!background_) return;
     screen->DetachChild(background_);
     background_ = nullptr;
+    if (lookSaved_)
+        if (SharedBackground* shared = sharedBackground()) shared->PopState();
+    lookSaved_ = false;
 }

@@ -66,9 +66,13 @@ bool hasChildPointer(const UIWnd* parent, const UIWnd* child);
 class BorrowedBackground {
 public:
     void Take(Window* screen);
+    // Taken with a look of the screen's own: the background's tint and figure mask are saved,
+    // changed while it is held, and restored when it is given back.
+    void TakeWithLook(Window* screen, uint32_t tint, uint32_t figures);
     void GiveBack(Window* screen);
     bool held() const { return background_ != nullptr; }
 
 private:
     Window* background_ = nullptr;
+    bool lookSaved_ = false;
 };

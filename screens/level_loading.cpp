@@ -77,12 +77,7 @@ void UILevelLoading::Create(const char* file, const char* section) {
 void UILevelLoading::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
-    if (SharedBackground* b = sharedBackground()) {
-        if (!background_.held()) b->PushState();
-        b->SetFigures(kFigureBackground | kFigureFlags);
-        b->tint = 0xFFABABABu;
-        background_.Take(this);
-    }
+    background_.TakeWithLook(this, 0xFFABABABu, kFigureBackground | kFigureFlags);
     clock_ = step_ = nextHint_ = 0;
     cPlayerProfile* p = gCurrentProfile;
     if (UIWnd* country = findChild(this, "Country"); country && p) {
@@ -123,12 +118,20 @@ void UILevelLoading::readTimes(const char* file) {
 }
 
 void UILevelLoading::BuildGoals(const char* file) {
+    int place = -1;
     for (int i = 0; i < childCount(); ++i)
         if (std::strcmp(children[i]->section, "Goals") == 0) {
+            if (place < 0) place = i;
             RemoveChild(children[i]);
             --i;
         }
     UIWnd* box = CreateChildFromIni(this, file, "Goals", 0, 0);
+    // The new box takes the old one's place in the drawing order, not the end of the list.
+    if (box && place >= 0 && place < childCount() - 1) {
+        for (int i = childCount() - 1; i > place; --i) children[i] = children[i - 1];
+        children[place] = box;
+        if (active == childCount() - 1) active = static_cast<int8_t>(place);
+    }
     goals_ = 0;
     cPlayerProfile* p = gCurrentProfile;
     if (!box || !p) return;
@@ -305,10 +308,7 @@ int UILevelLoading::OnKeyDown(int key, intptr_t data) {
 void UILevelLoading::OnHide(int finished) {
     Window::OnHide(finished);
     if (!finished) return;
-    if (SharedBackground* b = sharedBackground(); b && background_.held()) {
-        b->PopState();
-        background_.GiveBack(this);
-    }
+    background_.GiveBack(this);
     sndStopGroup(1);
     sndStopGroup(0);
 }

@@ -128,8 +128,7 @@ void setScreenName(UIWnd* screen, const char* name) {
 
 // --- Loading screen ----------------------------------------------------------------------------
 
-UIGameLoading::~UIGameLoading() {
-}
+UIGameLoading::~UIGameLoading() { background_.GiveBack(this); }
 
 void UIGameLoading::Create(const char* file, const char* section) {
     Window::Create(file, section);
@@ -205,9 +204,19 @@ int UIGameLoading::OnKeyDown(int key, intptr_t data) {
 
 void UIGameLoading::OnShow(int finished) {
     Window::OnShow(finished);
-    if (!finished) return;
+    if (!finished) {
+        // The title and the bar stand on the lobby, dimmed a little so that they read first.
+        background_.TakeWithLook(this, 0xFFA0A0A0u,
+                                 kFigureBackground | kFigureHeroine | kFigureJenny | kFigureFlags);
+        return;
+    }
     stage_ = 0;
     stageStart_ = clock_;
+}
+
+void UIGameLoading::OnHide(int finished) {
+    Window::OnHide(finished);
+    if (finished) background_.GiveBack(this);
 }
 
 // --- Start-up and release ----------------------------------------------------------------------

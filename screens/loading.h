@@ -6,6 +6,7 @@
 
 #include "core/rcptr.h"
 #include "engine/gr/gr.h"
+#include "screens/holders.h"
 #include "ui/ui.h"
 
 // Stages run one per update step, each at least this long after the previous one.
@@ -34,6 +35,7 @@ public:
     int Draw() override;
     void Create(const char* file, const char* section) override;
     void OnShow(int finished) override;
+    void OnHide(int finished) override;
 
     void LoadPressAnyKey(const char* file);
     void LoadStep();
@@ -49,6 +51,7 @@ private:
     uint32_t clock_ = 0;
     uint32_t stageStart_ = 0;
     PressAnyKeyPrompt press_;
+    BorrowedBackground background_;
 };
 
 RCPtr<Window> CreateLogoScreen(const char* file, const char* section);

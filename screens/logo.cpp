@@ -24,6 +24,9 @@ constexpr int kBackspace = 8;
 constexpr int kDelete = 46;
 constexpr int kLeft = 37;
 constexpr int kRight = 39;
+constexpr int kEscape = 27;
+// The name button of the player whose name is in the box stands out in this tint.
+constexpr uint32_t kSelectedTint = 0xFFFFD27Au;
 
 bool sameText(const char16_t* a, const char16_t* b) {
     return std::u16string(a) == std::u16string(b);
@@ -157,6 +160,8 @@ void UIPlayerSelect::Create(const char* file, const char* section) {
     back_ = CreateChildFromIni(this, file, "Back", 0, 0);
     delete_ = CreateChildFromIni(this, file, "Delete", 0, 0);
     firstCreate_ = CreateChildFromIni(this, file, "FirstCreate", 0, 0);
+    // Where the list of players will stand, the very first start says what to do.
+    firstHint_ = CreateChildFromIni(this, file, "FirstHint", 0, 0);
     for (int i = 0; i < 4; ++i) {
         UIWnd* button = CreateChildFromIni(this, file, "NameButton", 0, 0);
         nameButtons_[i] = button;
@@ -198,6 +203,8 @@ void UIPlayerSelect::RefreshList() {
         if (entries_[i].used()) ++count_;
         if (!nameBoxEmpty() && sameText(nameBox_->caption, entries_[i].name)) selected_ = i;
     }
+    for (int i = 0; i < 4; ++i)
+        if (UIWnd* button = nameButtons_[i]) button->tint = i == selected_ ? kSelectedTint : 0xFFFFFFFFu;
 }
 
 void UIPlayerSelect::RefreshButtons() {
@@ -212,6 +219,7 @@ void UIPlayerSelect::RefreshButtons() {
     show(back_, !selected && count_ > 0 && gCurrentProfile != nullptr);
     show(delete_, selected && count_ > 0);
     show(firstCreate_, count_ == 0 && typed);
+    show(firstHint_, count_ == 0);
 }
 
 bool UIPlayerSelect::IsRejectedChar(int character) const {
@@ -247,6 +255,11 @@ int UIPlayerSelect::OnKeyDown(int key, intptr_t data) {
         RefreshButtons();
         return handled;
     }
+    // Escape leaves as Back does, whenever there is a menu to go back to.
+    if (key == kEscape && count_ > 0 && gCurrentProfile && gUIMainMenu) {
+        GoBack();
+        return 1;
+    }
     return UIWnd::OnKeyDown(key, data);
 }
 
@@ -258,6 +271,7 @@ int UIPlayerSelect::OnCommand(UIWnd* sender) {
     } else if (!std::strcmp(name, "FirstCreate")) {
         CreateFirst();
     } else if (!std::strcmp(name, "Delete")) {
+        nameTheDeletedPlayer();
         pushScreen(gUIDeletePlayerDialog, false, true, false);
     } else if (!std::strcmp(name, "Create")) {
         CreateEntry();
@@ -354,6 +368,26 @@ void UIPlayerSelect::CreateFirst() {
 
 void UIPlayerSelect::GoBack() { pushScreen(gUIMainMenu, true, false, false); }
 
+void UIPlayerSelect::nameTheDeletedPlayer() {
+    Window* dialog = gUIDeletePlayerDialog.get();
+    UIWnd* text = dialog ? findChild(dialog, "DialogText") : nullptr;
+    if (!text || selected_ < 0) return;
+    // The question names whom it deletes: the player's name in front of the dialog's own text.
+    const char16_t* named = iniGetText(text->iniFile, text->section, "name_format");
+    const std::u16string format = named && *named ? named : u"%s";
+    const std::u16string name = entries_[selected_].name;
+    std::u16string out;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == u'%' && i + 1 < format.size() && format[i + 1] == u's') {
+            out += name;
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    text->SetTextW(out.c_str());
+}
+
 void UIPlayerSelect::DeleteSelected() {
     if (selected_ < 0) return;
     PlayerEntry& gone = entries_[selected_];
@@ -364,6 +398,11 @@ void UIPlayerSelect::DeleteSelected() {
         profGameSetString("main", "player", "");
     }
     gone.Erase();
+    // The deleted name leaves the box with the player: typing starts afresh.
+    if (nameBox_) {
+        nameBox_->SetTextW(u"");
+        nameBox_->cursor = 0;
+    }
     RefreshList();
     RefreshButtons();
 }

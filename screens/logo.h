@@ -77,6 +77,8 @@ public:
 private:
     bool AddEntry();
     bool nameBoxEmpty() const;
+    // The delete dialog's text names the selected player ("name_format" of its "DialogText").
+    void nameTheDeletedPlayer();
     // One error box per screen for a player file that cannot be written.
     void reportWriteFailure(const char* file);
 
@@ -85,6 +87,7 @@ private:
     UIWnd* create_ = nullptr;
     UIWnd* back_ = nullptr;
     UIWnd* delete_ = nullptr;
+    UIWnd* firstHint_ = nullptr;
     UIEntryIE* nameBox_ = nullptr;
     PlayerEntry entries_[4];
     UIWnd* nameButtons_[4] = {};

@@ -168,6 +168,8 @@ void UIOptions::Create(const char* file, const char* section) {
     tipsOn_ = CreateChildFromIni(this, file, "TipsOn", 0, 0);
     tipsOff_ = CreateChildFromIni(this, file, "TipsOff", 0, 0);
     createScreenChildren(this, file, {"TipsArrowLeft", "TipsArrowRight", "Ok"});
+    // The labels that say what the two switches switch.
+    createScreenChildren(this, file, {"ScreenText", "TipsText"});
     setScreenName(this, "UIOptions");
 }
 

@@ -23,6 +23,7 @@
 #include "game/profile.h"
 #include "minigames/minigame.h"
 #include "screens/after_game.h"
+#include "screens/dialogs.h"
 #include "screens/holders.h"
 #include "screens/level_loading.h"
 #include "screens/loading.h"
@@ -42,6 +43,9 @@ constexpr int kArrivalFrames = 4000;
 constexpr int kFramesPerSecond = 1000 / kUpdateStepMs;
 // Where the pointer waits while the hotel is pictured: over the floor, under no one's feet.
 const Point2i kPointerRest(512, 740);
+// Where the pointer is when the game starts: near a corner, as a player's hand at rest leaves
+// it, not at the screen's origin where no pointer has been.
+const Point2i kPointerStart(990, 730);
 // The way point of the first mini-game: the five levels before it count as done.
 constexpr uint32_t kFirstMiniGame = 5;
 
@@ -114,6 +118,7 @@ public:
         const auto begin = std::chrono::steady_clock::now();
         GameInit();
         started_ = true;
+        GameOnMessage(kMouseMove, 0, uiPack(kPointerStart.x, kPointerStart.y));
         const bool walked = startToMenu(begin) && menuScreens() && firstLevel() && miniGame() &&
                             betweenLevels() && toTheEnd();
         if (started_) GameShutdown();
@@ -276,13 +281,27 @@ private:
             const char* back;
         } visits[] = {{"Options", gUIOptions.get(), "options", "Ok"},
                       {"Help", gUIHelp.get(), "help", "BtnOk"},
-                      {"Scores", gUIScores.get(), "scores", "Ok"}};
+                      {"Scores", gUIScores.get(), "scores", "Ok"},
+                      {"Player", gUIPlayerSelect.get(), "players", "Ok"}};
         for (const auto& v : visits) {
             if (!click(menu, v.button) || !reach(v.screen, v.name)) return false;
             frames(kFramesPerSecond / 2);
-            if (!shot(v.name) || !click(v.screen, v.back) || !reach(menu, "main menu")) return false;
+            if (!shot(v.name)) return false;
+            if (v.screen == gUIHelp.get() && !helpPages()) return false;
+            if (!click(v.screen, v.back) || !reach(menu, "main menu")) return false;
         }
         return true;
+    }
+
+    // The help's later pages: the request icons and their meaning.
+    bool helpPages() {
+        auto* help = dynamic_cast<UIHelp*>(gUIHelp.get());
+        if (!help) return fail("no help screen");
+        const int requests = help->pageCount() - 2;
+        while (help->currentPage() < requests)
+            if (!click(help, "BtnNext")) return false;
+        frames(kFramesPerSecond / 2);
+        return shot("help-requests");
     }
 
     // The first level: its comic, its loading, some seconds of play with guests asking, the
@@ -294,10 +313,13 @@ private:
             return false;
         frames(4 * kFramesPerSecond);
         if (!shot("comic")) return false;
-        for (int i = 0; i < kArrivalFrames && gComics->IsShowing(); ++i) {
-            if (i % (2 * kFramesPerSecond) == 0) key(kEscape);
-            frame();
-        }
+        // Escape ends the panel's own play, a second one turns to the next panel.
+        key(kEscape);
+        frames(kFramesPerSecond / 2);
+        key(kEscape);
+        frames(2 * kFramesPerSecond);
+        if (!shot("comic-second-panel")) return false;
+        skipComic();
         auto* loading = dynamic_cast<UILevelLoading*>(gUILevelLoading.get());
         if (!loading || !reach(loading, "level loading screen")) return false;
         if (!until([&] { return loading->Step() >= 4; }, "the level's loading") ||
@@ -330,15 +352,37 @@ private:
         if (!reach(gUIGameMenu.get(), "pause menu") || !shot("pause-menu")) return false;
         if (!click(gUIGameMenu.get(), "Resume") || !reach(level, "level after the pause"))
             return false;
-        type("rz5climbed");
+        // A typed word loses the day; its statistics offer a replay, which is won the same way,
+        // and the statistics show a second time.
+        type("rz5fallen");
         auto* stats = dynamic_cast<UIAfterGameStats*>(gUIAfterGameStats.get());
         if (!stats || !reach(stats, "after-level statistics")) return false;
         if (!until([&] { return stats->CountingDone(); }, "the statistics' counting")) return false;
         frames(kFramesPerSecond);
-        if (!shot("after-level") || !click(stats, "BtnOk")) return false;
+        if (!shot("after-level-lost") || !click(stats, "BtnRestart")) return false;
+        // The first day's comic plays again over the loading screen: Escape runs it through.
+        frames(3 * kUiFadeMs / kUpdateStepMs);
+        skipComic();
+        if (!reach(loading, "level loading screen after the replay") || !finishLoading(loading))
+            return false;
+        level = gCurrentGame;
+        if (!level || !reach(level, "the replayed level")) return false;
+        type("rz5climbed");
+        if (!reach(stats, "after-level statistics after the replay")) return false;
+        if (!until([&] { return stats->CountingDone(); }, "the statistics' counting")) return false;
+        frames(kFramesPerSecond);
+        if (!shot("after-level-replay") || !click(stats, "BtnOk")) return false;
         if (!reach(gUIGameMap.get(), "map")) return false;
         frames(kFramesPerSecond);
         return shot("map");
+    }
+
+    // Escape every two seconds until the comic on show has ended.
+    void skipComic() {
+        for (int i = 0; i < kArrivalFrames && gComics && gComics->IsShowing(); ++i) {
+            if (i % (2 * kFramesPerSecond) == 0) key(kEscape);
+            frame();
+        }
     }
 
     // The level loading screen to its end, then a key starts what it loaded.

@@ -4,6 +4,8 @@
 #include "screens/after_minigame.h"
 
 #include "engine/platform/log.h"
+#include "screens/holders.h"
+#include "screens/shared_background.h"
 #include "tests/minigames/minigame_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -87,6 +89,33 @@ TEST_F(Results, SlidesInCountsAndStamps) {
     step(40);
     EXPECT_EQ(screen.Zuna()->tint >> 24, 255u);
     EXPECT_EQ(screen.DimLevel(), 255);
+}
+
+TEST_F(Results, StandOnTheGreyedSharedBackgroundAndGiveItBackAsItWas) {
+    SharedBackground background;
+    background.tint = 0xFFFFFFFFu;
+    gSharedBackground = &background;
+    struct Lender {
+        ~Lender() { gSharedBackground = nullptr; }
+    } lender;
+    for (int showing = 0; showing < 2; ++showing) {
+        show({1, 3, 3, 10, 20}, 2);
+        ASSERT_GT(screen.childCount(), 1);
+        EXPECT_EQ(screen.children[0], &background) << "drawn first, behind the panel";
+        EXPECT_EQ(background.tint, 0xFF7F7F7Fu);
+        EXPECT_EQ(background.GetFigures(), kFigureBackground | kFigureFlags);
+        untilSettled();
+        // The panel lands where its layout puts it, every time, and the background stays put.
+        EXPECT_EQ(findChild(&screen, "Mid")->y, 0) << "showing " << showing;
+        EXPECT_EQ(findChild(&screen, "Thanks")->y, 500) << "showing " << showing;
+        EXPECT_EQ(background.y, 0);
+        screen.CloseSelf();
+        step(20);
+        EXPECT_FALSE(hasChildPointer(&screen, &background));
+        EXPECT_EQ(background.tint, 0xFFFFFFFFu);
+        EXPECT_EQ(background.GetFigures(), kFigureBackground | kFigureHeroine | kFigureJenny | kFigureFlags);
+        EXPECT_EQ(background.SavedLooks(), 0);
+    }
 }
 
 TEST_F(Results, ClickShowsTheFinalNumbersAtOnce) {

@@ -50,7 +50,7 @@ TEST_F(Bundled, EveryScreenHasItsChildrenTextsAndPictures) {
         {makeScreen<UIConfirmDialog>("Data/Menu/UIDialog/UIDeletePlayerDialog.ini"), 13},
         {makeScreen<UIConfirmDialog>("Data/Menu/UIDialog/UIMapDialog.ini"), 13},
         {makeScreen<UIGameMenuBase>("Data/Menu/UIGameMenu/UIGameMenu.ini"), 16},
-        {makeScreen<UIHelp>("Data/Menu/UIHelp/UIHelp.ini"), 8},  // with three pages
+        {makeScreen<UIHelp>("Data/Menu/UIHelp/UIHelp.ini"), 13},  // seven pages, page number
         {makeScreen<UIFinalScreen>("Data/Menu/UIFinalScreen/UIFinalScreen.ini"), 1},
         {makeScreen<UIScores>("Data/Menu/UIScores/UIScores.ini"), 11},
     };

@@ -178,7 +178,8 @@ protected:
         data("Data/Menu/UIHelp/UIHelp.ini",
              "[Main]\r\nxs=1024\r\nys=768\r\n[Param]\r\npages=" + std::to_string(pages) + "\r\n" +
                  buttonSection("BtnOk", 400, 600) + buttonSection("BtnBack", 100, 600) +
-                 buttonSection("BtnNext", 700, 600));
+                 buttonSection("BtnNext", 700, 600) +
+                 "[PageNumber]\r\ntype=text\r\nxs=200\r\nys=30\r\nname=Page %d of %d\r\n");
         for (int i : present)
             data("Data/Menu/UIHelp/UIHelpPage" + std::to_string(i) + ".ini",
                  "[Main]\r\nxs=1024\r\nys=500\r\n[0]\r\ntype=text\r\nname=a\r\n[1]\r\ntype=sprite\r\n"
@@ -196,6 +197,7 @@ TEST_F(Help, OnePageShowsNeitherBackNorNext) {
     EXPECT_STREQ(help()->section, "UIHelp");
     EXPECT_FALSE(shown("BtnBack"));
     EXPECT_FALSE(shown("BtnNext"));
+    EXPECT_FALSE(shown("PageNumber")) << "one page needs no number";
     ASSERT_NE(help()->page(0), nullptr);
     EXPECT_EQ(help()->page(0)->childCount(), 2);  // children up to the first section without a type
 }
@@ -218,6 +220,8 @@ TEST_F(Help, PagesStepWithinRangeAndAMissingFileLeavesABlankIndex) {
         EXPECT_EQ(help()->currentPage(), s.page);
         EXPECT_EQ(shown("BtnBack"), s.back);
         EXPECT_EQ(shown("BtnNext"), s.next);
+        EXPECT_EQ(std::u16string(findChild(help(), "PageNumber")->caption),
+                  u"Page " + std::u16string(1, char16_t(u'1' + s.page)) + u" of 3");
         for (int p : {0, 2}) {
             EXPECT_EQ(help()->page(p)->hidden(), p != s.page);
             EXPECT_EQ(help()->page(p)->children[0]->hidden(), p != s.page);

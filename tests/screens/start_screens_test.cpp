@@ -253,7 +253,10 @@ TEST_F(Walk, ModalPlayerSelectionCreatesAndSwitches) {
     EXPECT_TRUE(hasChildPointer(menu(), gSharedBackground));
     EXPECT_EQ(sharedBackground()->SavedLooks(), 0);
     EXPECT_TRUE(shown(players(), "Ok"));
+    // The name in the box picks its name button out of the list.
+    EXPECT_NE(findChild(players(), "Name0")->tint, 0xFFFFFFFFu);
     for (int i = 0; i < 4; ++i) key(kBackspace);
+    EXPECT_EQ(findChild(players(), "Name0")->tint, 0xFFFFFFFFu);
     EXPECT_TRUE(shown(players(), "Back"));
     type("Bob");
     EXPECT_TRUE(shown(players(), "Create"));
@@ -270,6 +273,13 @@ TEST_F(Walk, ModalPlayerSelectionCreatesAndSwitches) {
     char stored[80] = {};
     profGameGetString("main", "player", stored, sizeof stored);
     EXPECT_STREQ(stored, gCurrentProfile->GetName());
+
+    // Escape leaves the selection as Back does.
+    click(button(menu(), "Player"));
+    ASSERT_TRUE(waitFor(players()));
+    key(27);
+    ASSERT_TRUE(waitFor(menu()));
+    EXPECT_EQ(std::u16string(gCurrentProfile->GetDisplayName()), u"Bob");
 }
 
 // Exit stops the music; the menu leaves it off until the question is answered.
@@ -336,8 +346,10 @@ TEST_F(Walk, DeletingThePlayerWhoPlaysLetsGoOfIt) {
     click(button(players(), "Delete"));
     Window* question = gUIDeletePlayerDialog.get();
     ASSERT_TRUE(waitFor(question));
+    EXPECT_TRUE(contains(text(findChild(question, "DialogText")), u"Anna")) << "the question names whom";
     click(button(question, "DialogYes"));
     frames(kUiFadeMs / 25 + 1);
+    EXPECT_EQ(players()->nameBox()->caption[0], 0) << "the deleted name leaves the box";
     EXPECT_EQ(gCurrentProfile, nullptr);
     EXPECT_EQ(players()->playerCount(), 0);
     EXPECT_EQ(profileCount(), 0);
@@ -373,6 +385,8 @@ TEST_F(Walk, ButtonsFollowThePlayersAndTheTypedName) {
         EXPECT_EQ(shown(players(), "Back"), c.back);
         EXPECT_EQ(shown(players(), "Delete"), c.del);
         EXPECT_EQ(shown(players(), "FirstCreate"), c.first);
+        EXPECT_EQ(shown(players(), "FirstHint"), players()->playerCount() == 0)
+            << "the hint stands where the list will";
     };
     // Straight to the screen: after the first player it leaves the window manager's stack.
     auto retype = [&](const char* name) {

@@ -10,6 +10,7 @@ velmora_svg_pieces(Menu/Common frame.svg tga
   frame_left_top frame_top frame_right_top frame_right frame_right_bottom frame_bottom
   frame_left_bottom frame_left frame_center)
 velmora_svg_pieces(Menu/Common progress.svg tga progress_empty progress_full)
+velmora_svg_pieces(Menu/UILoading bar.svg tga bar_empty bar_full)
 velmora_svg_pieces(Menu/Common choice.svg tga choice_normal choice_active choice_press)
 velmora_svg_pieces(Menu/Common field.svg tga field_left field field_right)
 velmora_svg_pieces(Menu/Common switch.svg tga
