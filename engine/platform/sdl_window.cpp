@@ -85,6 +85,15 @@ bool platInit() {
         logPrintf("platInit: no video: %s\n", SDL_GetError());
         return false;
     }
+    // With no display to show it, SDL falls back to a driver that draws into memory: a game
+    // nobody can see or end. Only a run that asked for such a driver (the tests) gets one.
+    const char* asked = getenv("SDL_VIDEODRIVER");
+    if (isHeadlessDriver(SDL_GetCurrentVideoDriver()) && !(asked && *asked)) {
+        logPrintf("platInit: no display: neither DISPLAY nor WAYLAND_DISPLAY leads to one, and "
+                  "SDL offers only its %s driver\n", SDL_GetCurrentVideoDriver());
+        SDL_Quit();
+        return false;
+    }
     gLayer.joystickStarted = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
     if (!gLayer.joystickStarted) logPrintf("platInit: no joystick support: %s\n", SDL_GetError());
     uint32_t restore = SDL_RegisterEvents(1);
