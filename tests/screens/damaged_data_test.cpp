@@ -706,6 +706,18 @@ TEST(DamagedPictures, EveryTgaRemovedOrCutIsReportedByTheSpriteLoader) {
 
 // --- The player's own files ----------------------------------------------------------------------
 
+// The start of a run in its child: the shell with the screens at the fixed step, the engine and
+// the game; a start that fails ends the child at once.
+void startRun() {
+    alarm(kCaseSeconds);
+    appSetScreens(screensStart, screensRelease);
+    appSetClock([] { return float(kUpdateStepMs); });
+    iniFreeAll();
+    if (engineInit() != 0) _exit(kNothing);
+    appResetFrame();
+    GameInit();
+}
+
 // Two players and a score table as a player's files hold them, Ada first and further along.
 const std::string kProfile =
     "[profile.aaaaaaaaaa]\r\nplayer_name=Ada\r\ncurrent_level=3\r\nlevel0_result=2\r\n"
@@ -740,13 +752,7 @@ TEST(DamagedPlayerFiles, WhatCanStillBeReadIsKeptAndTheGameGoesOn) {
         std::ofstream("user/DamagedTest/profile.ini", std::ios::binary) << c.profile;
         std::ofstream("user/DamagedTest/scores.ini", std::ios::binary) << c.scores;
         const int status = testsupport::inChild([] {
-            alarm(kCaseSeconds);
-            appSetScreens(screensStart, screensRelease);
-            appSetClock([] { return float(kUpdateStepMs); });
-            iniFreeAll();
-            if (engineInit() != 0) _exit(kNothing);
-            appResetFrame();
-            GameInit();
+            startRun();
             Driver d([](Reached) {});
             Reached at = kNothing;
             try {
@@ -800,13 +806,7 @@ TEST(ZeroFilledData, EveryStopOnTheRoadIsToldInABoxNamingTheFile) {
         mirror.damage(file, kZeroed);
         const long from = logSize();
         const int status = testsupport::inChild([] {
-            alarm(kCaseSeconds);
-            appSetScreens(screensStart, screensRelease);
-            appSetClock([] { return float(kUpdateStepMs); });
-            iniFreeAll();
-            if (engineInit() != 0) _exit(kNothing);
-            appResetFrame();
-            GameInit();
+            startRun();
             Driver d([](Reached) {});
             Reached at = kNothing;
             try {
