@@ -107,12 +107,14 @@ void tellUnsaved() {
     errorBox(text, "Velmora: progress not saved", MB_OK | MB_ICONWARNING);
 }
 
-// A screen left without any widget of its own by its damaged layout: the shared pictures that
-// other screens lend it (windows themselves) do not count.
+// A screen left without any widget of its own that the player can see, by its damaged layout: a
+// widget of no size (its section was missing) and the shared pictures other screens lend it
+// (windows themselves) do not count.
 bool offersNothing(Window* screen) {
     for (int i = 0; i < screen->childCount(); ++i) {
         UIWnd* child = screen->children[i];
-        if (!dynamic_cast<Window*>(child)) return false;
+        if (dynamic_cast<Window*>(child) || child->hidden() || !child->xs || !child->ys) continue;
+        return false;
     }
     return true;
 }
