@@ -93,9 +93,9 @@ void tellUnsaved() {
     getUserFolder(folder, sizeof folder);
     if (gFolderReadOnly) {
         formatString(text, sizeof text,
-                     "The folder %s cannot be written: it is read-only or belongs to another "
-                     "user. Your players are read from there, but the progress you make now "
-                     "cannot be saved.",
+                     "The folder %s cannot be written: it is read-only, belongs to another "
+                     "user or could not be made. Your players are read from there, but the "
+                     "progress you make now cannot be saved.",
                      folder);
     } else {
         formatString(text, sizeof text,

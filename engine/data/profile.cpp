@@ -45,7 +45,10 @@ struct UserFile {
 
 bool makeFolder(const char* path, mode_t mode) {
     struct stat st {};
-    if (stat(path, &st) == 0) return S_ISDIR(st.st_mode);
+    if (stat(path, &st) == 0) {
+        if (!S_ISDIR(st.st_mode)) errno = ENOTDIR;
+        return S_ISDIR(st.st_mode);
+    }
     return mkdir(path, mode) == 0 || errno == EEXIST;
 }
 
