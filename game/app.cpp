@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "engine/data/ini.h"
+#include "engine/data/profile.h"
 #include "engine/gr/gr.h"
 #include "engine/snd/snd.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
+#include "engine/platform/platform.h"
 #include "engine/platform/timer.h"
 #include "game/app_internal.h"
 #include "game/game_data.h"
@@ -26,11 +28,14 @@ constexpr uint32_t kMouseMove = 512;
 constexpr uint32_t kPointerOver = 0;
 constexpr uintptr_t kPointerOverClient = 3;
 constexpr int kEnter = 13;
+constexpr int kEscape = 27;
 constexpr int kLeftButton = 1;
 // Bit 29 of a key message's data: Alt was held.
 constexpr intptr_t kAltHeld = intptr_t(1) << 29;
 
 int gPaused = 0;
+// Escape on a screen left empty by a damaged layout ends the program through the one clean stop.
+bool gEndAsked = false;
 float gAccumulator = 0;
 float (*gElapsed)() = timerElapsed;
 // When the cursor's animation was last given the time; below 0 before the first frame.
@@ -72,6 +77,50 @@ void setWindowIcon() {
     grFreeSprite(icon);
 }
 
+// Progress that cannot reach the disk (a full disk, a read-only or foreign user folder) is told
+// to the player once a run, at the next frame rather than inside whatever was saving.
+bool gUnsavedTold = false;
+bool gUnsavedPending = false;
+bool gFolderReadOnly = false;
+
+void noteSaveFailed(const char*) {
+    if (!gUnsavedTold) gUnsavedPending = true;
+}
+
+void tellUnsaved() {
+    if (!gUnsavedPending || gUnsavedTold) return;
+    gUnsavedPending = false;
+    gUnsavedTold = true;
+    char folder[1024], text[1536];
+    getUserFolder(folder, sizeof folder);
+    if (gFolderReadOnly) {
+        formatString(text, sizeof text,
+                     "The folder %s cannot be written: it is read-only, belongs to another "
+                     "user or could not be made. Your players are read from there, but the "
+                     "progress you make now cannot be saved.",
+                     folder);
+    } else {
+        formatString(text, sizeof text,
+                     "Your progress could not be saved into the folder %s: the disk may be full "
+                     "or the folder read-only. The game keeps it and tries again at every save "
+                     "and when it ends; free some space so that it can be written.",
+                     folder);
+    }
+    errorBox(text, "Velmora: progress not saved", MB_OK | MB_ICONWARNING);
+}
+
+// A screen left without any widget of its own that the player can see, by its damaged layout: a
+// widget of no size (its section was missing) and the shared pictures other screens lend it
+// (windows themselves) do not count.
+bool offersNothing(Window* screen) {
+    for (int i = 0; i < screen->childCount(); ++i) {
+        UIWnd* child = screen->children[i];
+        if (dynamic_cast<Window*>(child) || child->hidden() || !child->xs || !child->ys) continue;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void appSetPaused(int paused) { gPaused = paused; }
@@ -88,6 +137,11 @@ void appSetScreens(void (*start)(), void (*release)()) {
 }
 
 void GameInit() {
+    gEndAsked = false;
+    gUnsavedTold = false;
+    gFolderReadOnly = !userFolderWritable();
+    gUnsavedPending = gFolderReadOnly;
+    iniSetSaveFailedHook(noteSaveFailed);
     setWindowIcon();
     // The size the engine settled on from the settings, damaged values already passed over.
     int xs = 0, ys = 0;
@@ -111,8 +165,9 @@ void GameInit() {
 }
 
 int GameFrame() {
+    tellUnsaved();
     WM* wm = WM::Get();
-    if (!wm || wm->Count() == 0) return 1;
+    if (!wm || wm->Count() == 0 || gEndAsked) return 1;
     if (!gPaused) {
         float elapsed = gElapsed();
         if (elapsed > kMaxCatchUpMs) elapsed = kMaxCatchUpMs;
@@ -143,6 +198,14 @@ void GameOnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
             grGetMode(&w, &h, &bits, &full);
             grInit(w, h, bits, !full);
             return;
+        }
+        if (code == kEscape) {
+            Window* top = wm->Top();
+            if (top && top->layoutDamaged && offersNothing(top)) {
+                logPrintf("GameOnMessage: Escape on a screen with nothing on it: the game ends\n");
+                gEndAsked = true;
+                return;
+            }
         }
         wm->OnKeyDown(code, lParam);
         break;
@@ -178,7 +241,10 @@ void GameShutdown() {
     sndUnloadScript("Data/Sounds/music.ini");
     sndStopMusicNow();
     sndDone();
+    // The last try for what could not be saved during the run; a failure now is still told.
     iniFreeAll();
+    tellUnsaved();
+    iniSetSaveFailedHook(nullptr);
     grDone();
     engineDone();
 }

@@ -11,7 +11,9 @@
 #include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "engine/platform/engine.h"
 #include "engine/platform/log.h"
+#include "engine/platform/platform.h"
 #include "anim/comics.h"
 #include "anim/flying.h"
 #include "anim/fx_effects.h"
@@ -179,14 +181,24 @@ void LoadWayPoints() {
         char key[16];
         formatString(key, sizeof key, "%d", n);
         char value[kWayPointValue];
-        if (!iniReadString(value, sizeof value, kSharedIni, "WayPoints", key)) return;
+        if (!iniReadString(value, sizeof value, kSharedIni, "WayPoints", key)) break;
         cMapWayPoint point = readWayPoint(value);
         if (point.GetKind() == cMapWayPoint::kUnreadable) {
             logPrintf("game data: way point %d (\"%s\") is unreadable; the map ends there\n", n,
                       value);
-            return;
+            break;
         }
         gWayPoints.push_back(point);
+    }
+    // Without a way point no level can start: the game would end at once without a word.
+    if (gWayPoints.size() == 0) {
+        const char* why = iniDamage(kSharedIni);
+        char text[512];
+        formatString(text, sizeof text,
+                     "%s %s: its map has no way point, so no level can be played. Reinstalling "
+                     "the game mends it.",
+                     kSharedIni, why ? why : "holds no [WayPoints]");
+        errorBox(text, "Velmora: damaged game data", MB_OK | MB_ICONERROR);
     }
 }
 

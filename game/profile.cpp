@@ -160,6 +160,9 @@ bool SelectPlayer(const char* name) {
 
 void CreatePlayer(const char* name, const char16_t* displayName) {
     if (!name || !*name || !displayName || !*displayName) return;
+    // The old player's removal and every key of the new one reach the disk in one save: a kill
+    // at any moment leaves either the old file or the new player whole.
+    IniSaveScope together;
     profileDelete(name);
     profileSelect(name);
     profileSetWide("player", "name", displayName);

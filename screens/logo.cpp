@@ -121,11 +121,13 @@ void PlayerEntry::MakeKey() {
 
 bool PlayerEntry::Store() {
     if (!key[0] || !name[0]) return true;
+    // One save of profile.ini: a kill leaves the list as it was or with the whole entry.
+    IniSaveScope together;
     profileDelete(key);
     profileSelect(key);
-    const bool saved = profileSetWide("player", "name", name) != 0;
+    profileSetWide("player", "name", name);
     giveSelectionBack();
-    return saved;
+    return together.end() != 0;
 }
 
 void PlayerEntry::Erase() {
@@ -303,10 +305,9 @@ void UIPlayerSelect::reportWriteFailure(const char* file) {
 void UIPlayerSelect::ChoosePlayer() {
     if (nameBoxEmpty() || selected_ < 0) return;
     const PlayerEntry& chosen = entries_[selected_];
-    if (!profGameSetString("main", "player", chosen.key)) {
-        reportWriteFailure("profgame.ini");
-        return;
-    }
+    // A stored player is played even where the choice cannot be remembered (a full disk, a
+    // read-only folder): the game says once that progress is not saved.
+    if (!profGameSetString("main", "player", chosen.key)) reportWriteFailure("profgame.ini");
     if (!SelectPlayer(chosen.key)) {
         logPrintf("Player selection: the player %s is not in profile.ini\n", chosen.key);
         return;

@@ -376,6 +376,8 @@ public:
     uint32_t result = 0;
     // Only end-cap buttons take the pointer's focus.
     uint8_t sticky_focus = 0;
+    // Its layout file was missing or damaged when it was made (the player was told).
+    bool layoutDamaged = false;
 };
 
 // Every direct child keeps its offset from the window's corner, which moves to (px, py).
@@ -404,6 +406,8 @@ public:
     virtual int OnMouseMove(int buttons, intptr_t position) = 0;
     virtual int Render() = 0;
     virtual int Update(int milliseconds) = 0;
+    // The topmost window that takes input (settled, not closing); null when none.
+    virtual Window* Top() { return nullptr; }
 
     // The one manager: made empty by Create, null before it and after Destroy, which hides every
     // window on the stack first (the windows are not deleted).

@@ -2,14 +2,34 @@
 // with pressed children one pixel lower, the child list's front insertion and detaching, and the
 // hooks through which the window manager shows, hides and closes them.
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "core/strings.h"
 #include "engine/data/ini.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/platform.h"
 #include "ui/ui_internal.h"
 
 namespace {
 
 constexpr int kNameBufferSize = 512;
+
+// A layout that is missing or damaged leaves its screen without some or all of its widgets: the
+// player is told once per file, with the way out that always remains.
+void reportDamagedLayout(const char* file, const char* why) {
+    static std::vector<std::string> reported;
+    for (const std::string& name : reported)
+        if (iniPathEqual(name.c_str(), file) == 0) return;
+    reported.push_back(file);
+    char text[1024];
+    formatString(text, sizeof text,
+                 "The screen layout %s %s, so this screen cannot be shown as it should. "
+                 "Reinstalling the game mends it; meanwhile Escape on an empty screen, or "
+                 "closing the window, ends the game.",
+                 file, why);
+    errorBox(text, "Velmora: damaged game data", MB_OK | MB_ICONERROR);
+}
 
 }  // namespace
 
@@ -64,6 +84,10 @@ void Window::Create(const char* file, const char* name) {
     StrCopyN(fileBuf, file, sizeof fileBuf);
     StrCopyN(sectionBuf, name, sizeof sectionBuf);
     Load(fileBuf, sectionBuf);
+    if (const char* why = iniDamage(fileBuf)) {
+        layoutDamaged = true;
+        reportDamagedLayout(fileBuf, why);
+    }
     sticky_focus = iniGetInt(fileBuf, sectionBuf, "sticky_focus", 0) != 0;
 }
 

@@ -68,6 +68,12 @@ public:
 
     int Count() override { return static_cast<int>(entries_.size()); }
 
+    Window* Top() override {
+        for (int i = static_cast<int>(entries_.size()) - 1; i >= 0; --i)
+            if (!(entries_[i].flags & (kOpening | kClosing))) return entries_[i].window;
+        return nullptr;
+    }
+
     // A window pushed afterwards must not wait for entries that are gone.
     void Clear() override {
         entries_.clear();

@@ -21,8 +21,28 @@ constexpr int kWrongClickMs = 250;
 const ColorRGBA kHoverTint(255, 255, 255, 255);
 const ColorRGBA kIdleTint(255, 255, 45, 255);
 
+// No level is anywhere near this large: a coordinate beyond it is damage, and holding every one
+// read within it keeps the sums of a position and its offsets inside the int range.
+constexpr int kMaxCoordinate = 1 << 20;
+
+// Holds one coordinate read from the file within the range above, with one log line naming it.
+int heldCoordinate(int v, const char* file, const char* section, const char* key) {
+    if (v >= -kMaxCoordinate && v <= kMaxCoordinate) return v;
+    const int held = v < 0 ? -kMaxCoordinate : kMaxCoordinate;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
+    return held;
+}
+
+float heldPosition(float v, const char* file, const char* section, const char* key) {
+    if (v >= -kMaxCoordinate && v <= kMaxCoordinate) return v;
+    const int held = v < 0 ? -kMaxCoordinate : kMaxCoordinate;
+    logPrintf("%s [%s] \"%s\": %g is out of range; %d taken\n", file, section, key, v, held);
+    return static_cast<float>(held);
+}
+
 Point2i pointKeys(const char* file, const char* section, const char* kx, const char* ky) {
-    return Point2i(iniGetInt(file, section, kx, 0), iniGetInt(file, section, ky, 0));
+    return Point2i(heldCoordinate(iniGetInt(file, section, kx, 0), file, section, kx),
+                   heldCoordinate(iniGetInt(file, section, ky, 0), file, section, ky));
 }
 
 bool sameName(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
@@ -69,6 +89,8 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
     }
     sectionName_ = section;
     body_.Load(iniFile, section);
+    body_.position.x = heldPosition(body_.position.x, iniFile, section, "x");
+    body_.position.y = heldPosition(body_.position.y, iniFile, section, "y");
     animIndex_ = 0;
     AllocAnims(1);
     anims_[0].Load(iniFile, section);
@@ -82,6 +104,8 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
     waitPoint_ = pointKeys(iniFile, section, "wait_x", "wait_y") + at;
     Point2i repair(0, 0);
     if (iniReadIntPair(&repair, iniFile, section, "repair_pos")) {
+        repair = Point2i(heldCoordinate(repair.x, iniFile, section, "repair_pos"),
+                         heldCoordinate(repair.y, iniFile, section, "repair_pos"));
         repairPoint_ = repair + body_.position.ToPoint2i();
     } else {
         repairPoint_ = heroPoint_;

@@ -22,6 +22,7 @@ struct FileHandle {
 };
 
 void (*gFileSaveBeforeRename)(const char* tempPath) = nullptr;
+int (*gFileSaveFault)(const char* path) = nullptr;
 
 namespace {
 
@@ -172,6 +173,10 @@ int fileSaveChecked(const char* name, const void* data, int size) {
     char path[kPath];
     if (!fileResolvePath(name, path, kPath, 1)) {
         logPrintf("file: cannot save %s: its folder does not exist\n", name);
+        return -1;
+    }
+    if (int fault = gFileSaveFault ? gFileSaveFault(path) : 0) {
+        logPrintf("file: cannot save %s: %s\n", name, strerror(fault));
         return -1;
     }
     sweepTemps(path);

@@ -9,6 +9,10 @@ int fileSaveChecked(const char* name, const void* data, int size);
 void fileSweepTemps(const char* name);
 // Runs between the flushed temporary file and its rename; lets a test stop a save right there.
 extern void (*gFileSaveBeforeRename)(const char* tempPath);
+// Asked before every save with the path on the disk: a nonzero errno fails the save as the disk
+// would (ENOSPC for a full disk, EACCES for a folder that is not writable); lets a test stand in
+// for a folder it cannot fill or lock.
+extern int (*gFileSaveFault)(const char* path);
 
 // True when the name ends in ".zz" (any case).
 bool nameEndsZz(const char* name);

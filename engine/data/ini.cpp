@@ -11,6 +11,7 @@
 #include "engine/data/file_internal.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
+#include "engine/platform/platform.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ struct ResultBuffer {
 ResultBuffer gResults[4];
 int gResultIndex = 0;
 int gHoldDepth = 0;         // open save scopes
+bool gTranslationTold = false;  // a damaged translation table was reported this run
 bool gHeldSaveFailed = false;
 
 // The next rotating buffer with room for at least bytes bytes; null when memory ran out.
@@ -123,32 +125,40 @@ bool inDataFolder(const char* name) {
            (name[4] == '/' || name[4] == '\\');
 }
 
-// A file read for its values that is missing, empty or ends inside a line (every file this
-// program writes ends its last line) gives defaults in place of what it should hold: one log
-// line says which file and why, so that the odd behaviour that follows can be traced.
+// What is wrong with a cached file as a whole: null when nothing is, else why it cannot hold
+// its values. Every file this program writes ends its last line, so one that ends inside a line
+// was cut short; one of nothing but zero bytes was overwritten by a failing disk or copy.
+const char* damageOf(const IniFile& f) {
+    const int len = length(f);
+    if (f.size > 0 && len > 0 && isEol(at(f, len - 1))) return nullptr;
+    if (f.size <= 0 || len <= 0) return fileExists(f.name) ? "is empty" : "is missing";
+    bool zeros = true;
+    for (int i = 0; i < f.size && zeros; ++i) zeros = f.text[i] == 0;
+    if (zeros) return "holds nothing but zero bytes: it was overwritten";
+    return "ends inside a line: it was cut short";
+}
+
+// A file read for its values that is missing, empty or damaged gives defaults in place of what
+// it should hold: one log line says which file and why, so that the odd behaviour that follows
+// can be traced.
 void noteIfDamaged(IniFile* f) {
     // Looked at once per load: reads in a level's every step must stay cheap.
     if (!f || f->looked) return;
     f->looked = true;
-    const int len = length(*f);
-    const bool cut = f->size > 0 && len > 0 && !isEol(at(*f, len - 1));
-    if (f->size > 0 && !cut) return;
+    if (f->size > 0 && !damageOf(*f)) return;
+    const char* why = damageOf(*f);
     // Settings and player files are missing until first written; the game's data never is.
-    const bool missing = !cut && !fileExists(f->name);
-    if (missing && !inDataFolder(f->name)) return;
+    if (strcmp(why, "is missing") == 0 && !inDataFolder(f->name)) return;
     const uint32_t h = nameHash(f->name);
     for (int i = 0; i < gReportedCount; ++i)
         if (gReported[i] == h) return;
     if (gReportedCount < 64) gReported[gReportedCount++] = h;
-    const char* why = cut       ? "ends inside a line: it was cut short"
-                      : missing ? "is missing"
-                                : "is empty";
     logPrintf("ini: %s %s; its values read as defaults\n", f->name, why);
 }
 
 void releaseSlot(IniFile& f) {
     // A change held by an open save scope is not lost when its file leaves the cache.
-    if (f.unsaved && !save(f)) gHeldSaveFailed = true;
+    if (f.unsaved && !save(f) && gHoldDepth > 0) gHeldSaveFailed = true;
     memFree(f.text);
     free(f.sections);
     f = IniFile{};
@@ -332,24 +342,40 @@ bool makeWide(IniFile& f) {
     return true;
 }
 
+void (*gSaveFailed)(const char* file) = nullptr;
+
+// A file that could not be written stays marked unsaved: it keeps its place in the cache and is
+// tried again at every later save and when the cache is freed, so a full disk that frees up loses
+// nothing.
 bool save(IniFile& f) {
     f.sectionCount = 0;
     f.unsaved = false;
     if (fileSaveChecked(f.name, f.text, f.size) < 0) {
-        logPrintf("ini: cannot save %s; the change is kept in memory only\n", f.name);
+        f.unsaved = true;
+        logPrintf("ini: cannot save %s; the change is kept in memory and tried again at the next "
+                  "save\n", f.name);
+        if (gSaveFailed) gSaveFailed(f.name);
         return false;
     }
     return true;
 }
 
-// A change is saved at once, or at the end of the open save scope.
+// Saves every file held unsaved; false when one of them still cannot be written.
+bool saveUnsaved() {
+    bool ok = true;
+    for (IniFile& f : gSlots)
+        if (f.unsaved && !save(f)) ok = false;
+    return ok;
+}
+
+// A change is saved at once, with whatever earlier saves could not write, or at the end of the
+// open save scope.
 bool saveOrHold(IniFile& f) {
-    if (gHoldDepth > 0) {
-        f.unsaved = true;
-        f.sectionCount = 0;
-        return true;
-    }
-    return save(f);
+    f.unsaved = true;
+    f.sectionCount = 0;
+    if (gHoldDepth > 0) return true;
+    saveUnsaved();
+    return !f.unsaved;
 }
 
 bool hasLineBreak(const char* s) { return s && (strchr(s, '\r') || strchr(s, '\n')); }
@@ -428,12 +454,15 @@ IniFile* iniOpen(const char* file) {
         logPrintf("ini: file name too long: %.64s...\n", file);
         return nullptr;
     }
-    if (!engineDebug()) {
-        for (int i = kSlots - 1; i >= 0; --i)
-            if (iniPathEqual(gSlots[i].name, file) == 0) return &gSlots[i];
-    }
-    releaseSlot(gSlots[0]);
-    memmove(&gSlots[0], &gSlots[1], sizeof(IniFile) * (kSlots - 1));
+    // In debug mode every open reads the disk again, except over a change not yet saved.
+    for (int i = kSlots - 1; i >= 0; --i)
+        if (iniPathEqual(gSlots[i].name, file) == 0 && (!engineDebug() || gSlots[i].unsaved))
+            return &gSlots[i];
+    // The oldest file goes, unless it holds a change not yet on the disk.
+    int out = 0;
+    while (out < kSlots - 1 && gSlots[out].unsaved) ++out;
+    releaseSlot(gSlots[out]);
+    memmove(&gSlots[out], &gSlots[out + 1], sizeof(IniFile) * (kSlots - 1 - out));
     IniFile& f = gSlots[kSlots - 1];
     f = IniFile{};
     StrCopyN(f.name, file, kNameBytes);
@@ -497,16 +526,50 @@ const char16_t* iniGetWide(const char* file, const char* section, const char* ke
     return out;
 }
 
-const char16_t* iniGetWideGlobal(const char* file, const char* key) {
-    return iniGetWide(file, nullptr, key, u"");
+namespace {
+
+// A damaged translation table is told once a run, in a box naming it.
+bool translationDamaged() {
+    IniFile* f = iniOpen(kTranslationFile);
+    const char* why = f ? damageOf(*f) : nullptr;
+    if (!why) return false;
+    if (!gTranslationTold) {
+        gTranslationTold = true;
+        char text[512];
+        formatString(text, sizeof text,
+                     "The text table Data/translation.ini %s. The texts it no longer holds show "
+                     "as their keys; reinstalling the game mends it.",
+                     why);
+        errorBox(text, "Velmora: damaged game data", MB_OK | MB_ICONERROR);
+    }
+    return true;
 }
+
+// The text of a key of the translation table. A whole table that lacks the key gives the empty
+// text; a damaged one gives the key, so that no button is left blank.
+const char16_t* translate(const char* key) {
+    static const char16_t absent[] = u"";
+    const char16_t* text = iniGetWide(kTranslationFile, nullptr, key, absent);
+    if (text != absent || !translationDamaged()) return text;
+    char16_t* shown = reinterpret_cast<char16_t*>(nextResult(sizeof(char16_t) * kTranslationKey));
+    if (!shown) return absent;
+    narrowToWide(key, shown, kTranslationKey);
+    return shown;
+}
+
+}  // namespace
 
 const char16_t* iniGetText(const char* file, const char* section, const char* key) {
     const char16_t* value = iniGetWide(file, section, key, u"");
     if (value[0] != u'#') return value;
     char translationKey[kTranslationKey];
     WideToNarrow(value, translationKey, sizeof translationKey);
-    return iniGetWide(kTranslationFile, nullptr, translationKey, u"");
+    return translate(translationKey);
+}
+
+const char16_t* iniGetWideGlobal(const char* file, const char* key) {
+    if (key && key[0] == '#' && iniPathEqual(file, kTranslationFile) == 0) return translate(key);
+    return iniGetWide(file, nullptr, key, u"");
 }
 
 void iniGetSections(const char* file, char* out, int size) {
@@ -587,6 +650,7 @@ int iniClearFile(const char* file) {
 void iniFreeAll() {
     for (IniFile& f : gSlots) releaseSlot(f);
     gReportedCount = 0;
+    gTranslationTold = false;
 }
 
 void iniHoldSaves() { ++gHoldDepth; }
@@ -596,7 +660,19 @@ int iniEndHold() {
     if (--gHoldDepth > 0) return 1;
     bool ok = !gHeldSaveFailed;
     gHeldSaveFailed = false;
-    for (IniFile& f : gSlots)
-        if (f.unsaved && !save(f)) ok = false;
+    if (!saveUnsaved()) ok = false;
     return ok ? 1 : 0;
+}
+
+const char* iniDamage(const char* file) {
+    IniFile* f = iniOpen(file);
+    return f ? damageOf(*f) : "is missing";
+}
+
+void iniSetSaveFailedHook(void (*hook)(const char* file)) { gSaveFailed = hook; }
+
+int iniUnsavedCount() {
+    int n = 0;
+    for (const IniFile& f : gSlots) n += f.unsaved ? 1 : 0;
+    return n;
 }

@@ -5,8 +5,9 @@
 struct IniFile;
 
 // The store keeps the texts of the ten most recently loaded files, first in first out: a hit
-// does not refresh a file, and in engine debug mode every open loads the file again. Texts are
-// parsed on demand; only section positions are remembered.
+// does not refresh a file, and in engine debug mode every open loads the file again. A file that
+// holds a change not yet on the disk keeps its place (and is not loaded again) until it is saved.
+// Texts are parsed on demand; only section positions are remembered.
 //
 // String results live in four rotating buffers that grow to fit, so a value of any length comes
 // back whole; a result stays valid until four further results are produced.
@@ -34,8 +35,8 @@ void iniGetSections(const char* file, char* out, int size);
 
 // Writers change the cached text, then save the whole file (a value of any length is written
 // whole). They return 1 when the file was saved; 0 (and a log line) for bad arguments or when the
-// file could not be written, in which case the change is kept in the cache only and goes to the
-// disk with the next successful save. Inside a save scope (below) they return 1 once the change
+// file could not be written, in which case the change is kept in the cache (the file is not let
+// go of) and tried again at every later save and when the cache is freed. Inside a save scope (below) they return 1 once the change
 // is made, and the save waits for the scope's end.
 int iniWriteString(const char* file, const char* section, const char* key, const char* value);
 // Turns an 8-bit file into UTF-16 for good.
@@ -49,10 +50,20 @@ int iniClearFile(const char* file);
 // Saves held changes first.
 void iniFreeAll();
 
+// Why the file cannot hold its values, as a log line says it ("is missing", "is empty", "ends
+// inside a line: it was cut short", ...); null when it is whole.
+const char* iniDamage(const char* file);
+
+// Heard at every save that fails, with the file's name (the full disk, the read-only folder).
+void iniSetSaveFailedHook(void (*hook)(const char* file));
+// The files whose changes are held in memory because they could not be saved yet.
+int iniUnsavedCount();
+
 // A save scope: writes made while one is open change the cached texts only, and the end of the
 // outermost scope saves each changed file once, so several keys reach the disk together or not
 // at all. Scopes nest. iniEndHold returns 1 when every held file was saved, else 0 (logged); a
-// file pushed out of the cache meanwhile is saved as it leaves.
+// changed file keeps its place in the cache meanwhile (only when all ten are changed does the
+// oldest go, saved as it leaves).
 void iniHoldSaves();
 int iniEndHold();
 

@@ -27,6 +27,8 @@ char gProgramFolder[kPath];
 // The folder in use; empty means the bare names, relative to the program folder.
 char gFolder[kPath];
 char gPlayer[256];
+// False when the user folder in use cannot be written: its players are read, nothing is saved.
+bool gWritable = true;
 
 void filePath(const char* bare, char* out) {
     if (gFolder[0]) {
@@ -43,7 +45,10 @@ struct UserFile {
 
 bool makeFolder(const char* path, mode_t mode) {
     struct stat st {};
-    if (stat(path, &st) == 0) return S_ISDIR(st.st_mode);
+    if (stat(path, &st) == 0) {
+        if (!S_ISDIR(st.st_mode)) errno = ENOTDIR;
+        return S_ISDIR(st.st_mode);
+    }
     return mkdir(path, mode) == 0 || errno == EEXIST;
 }
 
@@ -118,10 +123,24 @@ void chooseFolder() {
     formatString(folder, kPath, "%s/%s", base, name);
     // An existing folder whose name differs only in case is the same folder.
     if (!fileResolvePath(folder, resolved, kPath, 1)) StrCopyN(resolved, folder, kPath);
-    if (strlen(resolved) + strlen("/profgame.ini") > static_cast<size_t>(kIniName) ||
-        !makeFolder(resolved, 0755) || access(resolved, W_OK | X_OK) != 0) {
-        logPrintf("profile: cannot use the user folder %s; using the program folder\n", resolved);
+    if (strlen(resolved) + strlen("/profgame.ini") > static_cast<size_t>(kIniName)) {
+        logPrintf("profile: the user folder's name %s is too long; using the program folder\n",
+                  resolved);
         return;
+    }
+    // A folder that cannot be made or written (read-only, or another user's) stays the folder:
+    // the players stored there are read where they are, and the game says that nothing it
+    // changes can be saved, rather than moving the settings elsewhere.
+    char probe[kPath];
+    formatString(probe, kPath, "%s/profile.ini", resolved);
+    if (!makeFolder(resolved, 0755)) {
+        logPrintf("profile: cannot make the user folder %s: %s; progress cannot be saved\n",
+                  resolved, strerror(errno));
+        gWritable = false;
+    } else if (access(resolved, W_OK | X_OK) != 0 || (gFileSaveFault && gFileSaveFault(probe))) {
+        logPrintf("profile: the user folder %s cannot be written; its players are read, but "
+                  "progress cannot be saved\n", resolved);
+        gWritable = false;
     }
     StrCopyN(gFolder, resolved, kPath);
 }
@@ -129,6 +148,7 @@ void chooseFolder() {
 }  // namespace
 
 void userFolderCreate() {
+    gWritable = true;
     chooseFolder();
     // Saves a crash or a kill cut short leave their temporary files; they go at the next start.
     static const char* const kFiles[] = {"profile.ini", "profgame.ini", "scores.ini"};
@@ -138,6 +158,8 @@ void userFolderCreate() {
 void getUserFolder(char* buffer, int size) {
     StrCopyN(buffer, gFolder[0] ? gFolder : gProgramFolder, size);
 }
+
+int userFolderWritable() { return gWritable ? 1 : 0; }
 
 int profileSelect(const char* name) {
     if (!name || !*name) return 0;

@@ -4,11 +4,14 @@
 
 // Builds the user folder from $XDG_DATA_HOME (else ~/.local/share) and game.ini [main] "path"
 // (or "name" when "path" is empty; characters other than 0-9, A-Z and a-z become spaces) and
-// creates it when missing. When it cannot be created the files live in the program folder (the
-// current directory at this call).
+// creates it when missing. A folder that cannot be made or written stays the user folder (read
+// where it is; userFolderWritable says 0); without a data folder, a name or with a name too long
+// the files live in the program folder (the current directory at this call).
 void userFolderCreate();
 // The folder the three files are read from and written to.
 void getUserFolder(char* buffer, int size);
+// 0 when the user folder was found read-only or could not be made: nothing can be saved there.
+int userFolderWritable();
 
 // Profile keys are "group_key" in the current player's section of profile.ini. Without a current
 // player the getters leave their outputs untouched and the setters write nothing (they return 0).

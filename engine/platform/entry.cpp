@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -235,7 +236,26 @@ void wndGetStartSize(int* xs, int* ys) {
     if (ys) *ys = gStartHeight;
 }
 
-int engineInit() {
+namespace {
+
+// Tells why a second copy ends, on the standard error and, when the first copy did not answer,
+// in a box: the log is the running copy's and stays untouched.
+void reportSecondCopy(PlatInstance instance, const char* folder) {
+    if (instance == PLAT_INSTANCE_RESTORED) {
+        fprintf(stderr, "Velmora is already running for this user (%s): its window was brought "
+                        "to the front, and this copy ends.\n", folder);
+        return;
+    }
+    char text[1536];
+    formatString(text, sizeof text,
+                 "Velmora is already running for this user (%s), but it does not answer. This "
+                 "copy ends; close the other one, or wait for it, and start again.",
+                 folder);
+    fprintf(stderr, "%s\n", text);
+    errorBox(text, "Velmora is already running", MB_OK | MB_ICONINFORMATION);
+}
+
+int startEngine(bool* second) {
     engineWindowReset();
     EngineWindow& w = engineWindow();
     gQuitPosted = false;
@@ -273,7 +293,7 @@ int engineInit() {
     engineSetDebug(iniGetInt("game.ini", "main", "debug", 0));
 
     if (!platInit()) {
-        logPrintf("engineInit: no window system, so no window\n");
+        logPrintf("engineInit: no window system: the window could not be made\n");
         return 0;
     }
     int screenWidth, screenHeight;
@@ -286,6 +306,8 @@ int engineInit() {
     PlatInstance instance = platInstanceAcquire(folder);
     if (instance == PLAT_INSTANCE_RESTORED || instance == PLAT_INSTANCE_OTHER) {
         // The other instance owns the settings: this one must not save over them.
+        *second = true;
+        reportSecondCopy(instance, folder);
         gStopped = true;
         platDone();
         return 1;
@@ -298,6 +320,22 @@ int engineInit() {
     if (!w.windowMade) logPrintf("engineInit: the window could not be made\n");
     joyInit(joystickSink);
     return 0;
+}
+
+}  // namespace
+
+int engineInit() {
+    // Until this copy knows it will run, its log lines wait: a second copy must not truncate the
+    // running copy's log.
+    logHold();
+    bool second = false;
+    const int result = startEngine(&second);
+    if (second) {
+        logDiscard();
+    } else {
+        logRelease();
+    }
+    return result;
 }
 
 namespace {

@@ -98,6 +98,15 @@ bool platInit() {
         logPrintf("platInit: no video: %s\n", SDL_GetError());
         return false;
     }
+    // With no display to show it, SDL falls back to a driver that draws into memory: a game
+    // nobody can see or end. Only a run that asked for such a driver (the tests) gets one.
+    const char* asked = getenv("SDL_VIDEODRIVER");
+    if (isHeadlessDriver(SDL_GetCurrentVideoDriver()) && !(asked && *asked)) {
+        logPrintf("platInit: no display: neither DISPLAY nor WAYLAND_DISPLAY leads to one, and "
+                  "SDL offers only its %s driver\n", SDL_GetCurrentVideoDriver());
+        SDL_Quit();
+        return false;
+    }
     gLayer.joystickStarted = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
     if (!gLayer.joystickStarted) logPrintf("platInit: no joystick support: %s\n", SDL_GetError());
     uint32_t restore = SDL_RegisterEvents(1);
@@ -460,6 +469,34 @@ const uint16_t* platLastFrame(int* width, int* height) {
     return gLayer.lastFrame;
 }
 
+namespace {
+
+// The system's box makes one line of each line of its text, however long: the text is broken at
+// spaces so that no line runs much past this many characters.
+constexpr int kBoxLineChars = 72;
+
+void wrapLines(char* text, int width) {
+    int column = 0;
+    char* lastSpace = nullptr;
+    for (char* p = text; *p; ++p) {
+        if (*p == '\n') {
+            column = 0;
+            lastSpace = nullptr;
+            continue;
+        }
+        if (*p == ' ') lastSpace = p;
+        // Bytes of one UTF-8 character after its first do not take a column.
+        if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80) ++column;
+        if (column > width && lastSpace) {
+            *lastSpace = '\n';
+            column = static_cast<int>(p - lastSpace);
+            lastSpace = nullptr;
+        }
+    }
+}
+
+}  // namespace
+
 int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
     char message[4096], title[1024], body[sizeof title + sizeof message];
     utf16ToUtf8(text, message, sizeof message);
@@ -467,6 +504,7 @@ int platMessageBox(const char16_t* text, const char16_t* caption, int flags) {
     bool okCancel = (flags & 0x0F) == MB_OKCANCEL;
     logPrintf("Message box \"%s\": %s\n", title, message);
     if (gLayer.abandoned || platIsHeadless()) return IDOK;
+    wrapLines(message, kBoxLineChars);
     SDL_snprintf(body, sizeof body, "%s%s%s", title, title[0] ? "\n\n" : "", message);
     uint32_t icon = 0;
     switch (flags & 0xF0) {

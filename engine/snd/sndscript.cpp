@@ -16,6 +16,8 @@ namespace {
 using Hold = std::lock_guard<std::recursive_mutex>;
 
 const char kMain[] = "main";
+// The table of each level's music, which the game reads from the music script by key: no sound.
+const char kLevelTable[] = "Level";
 const char kMusicList[] = "data/snd/music.ini";
 enum { SECTION_LIST_BYTES = 32768 };
 
@@ -123,6 +125,11 @@ void forEachSection(const char* file, Visit visit) {
     free(names);
 }
 
+// Every section is a sound but the defaults and the levels' music table.
+bool isSound(const char* section) {
+    return strCmpNoCase(section, kMain) != 0 && strCmpNoCase(section, kLevelTable) != 0;
+}
+
 void forgetQueued() {
     if (gQueued.sound) sndRelease(gQueued.sound);
     gQueued = {nullptr, 0, 0, nullptr};
@@ -133,13 +140,15 @@ void forgetQueued() {
 void sndLoadScript(const char* file) {
     Hold hold(sndLibraryLock());
     forEachSection(file, [file](const char* section) {
-        if (strCmpNoCase(section, kMain) != 0) loadSound(file, section);
+        if (isSound(section)) loadSound(file, section);
     });
 }
 
 void sndUnloadScript(const char* file) {
     Hold hold(sndLibraryLock());
-    forEachSection(file, [](const char* section) { sndRemove(sndFind(section, true)); });
+    forEachSection(file, [](const char* section) {
+        if (isSound(section)) sndRemove(sndFind(section, true));
+    });
 }
 
 sndSound* sndLoadMusic(const char* name) {

@@ -412,6 +412,41 @@ TEST_F(PlayerProfile, ACrashDuringASaveLeavesTheOldOrTheNewProfileWhole) {
     }
 }
 
+// Making a player anew (here over a stored one of the same name, beside another player) is one
+// save: killed at it, the old file stays whole; let through, the new player is whole.
+TEST_F(PlayerProfile, CreatingAPlayerIsOneSaveThatAKillLeavesOldOrWhole) {
+    p()->AddCash(10);
+    p()->Save();
+    CreatePlayer("p2", u"Bea");
+    const std::string before = profileText();
+    for (int killAt = 1; killAt <= 3; ++killAt) {
+        static int renames;
+        static int stopAt;
+        renames = 0;
+        stopAt = killAt;
+        int status = testsupport::inChild([] {
+            gFileSaveBeforeRename = [](const char*) {
+                if (++renames == stopAt) _exit(9);
+            };
+            CreatePlayer("p1", u"Cleo");
+            _exit(renames);  // the number of saves the creation made
+        });
+        ASSERT_TRUE(WIFEXITED(status));
+        if (killAt == 1) {
+            EXPECT_EQ(9, WEXITSTATUS(status));
+            EXPECT_EQ(before, profileText());
+        } else {
+            EXPECT_EQ(1, WEXITSTATUS(status)) << "saves made by one creation";
+        }
+    }
+    reload();
+    EXPECT_EQ(std::u16string(u"Cleo"), p()->GetDisplayName());
+    EXPECT_EQ(0u, p()->GetCash());
+    EXPECT_EQ(2, profileCount());
+    ASSERT_TRUE(SelectPlayer("p2"));
+    EXPECT_EQ(std::u16string(u"Bea"), p()->GetDisplayName());
+}
+
 TEST_F(PlayerProfile, SettingsAreWrittenWhenAsked) {
     p()->SetSoundVolume(0.5f);
     p()->SetMusicVolume(0.75f);

@@ -90,9 +90,12 @@ constexpr int kPlayFrames = 3 * 40;
 
 // --- Damage --------------------------------------------------------------------------------------
 
-enum Damage { kRemoved, kHalf, kEmpty };
+enum Damage { kRemoved, kHalf, kEmpty, kZeroed };
 const char* damageName(Damage d) {
-    return d == kRemoved ? "removed" : d == kHalf ? "cut to half" : "cut to 0 bytes";
+    return d == kRemoved ? "removed"
+           : d == kHalf  ? "cut to half"
+           : d == kEmpty ? "cut to 0 bytes"
+                         : "filled with zero bytes";
 }
 
 std::string lower(std::string s) {
@@ -143,6 +146,10 @@ public:
         if (d == kRemoved) return;
         // A text cut just behind a line end is a whole, shorter text that no reader can tell
         // from the real one: the cut goes inside a line.
+        if (d == kZeroed) {
+            std::ofstream(file, std::ios::binary) << std::string(bytes.size(), '\0');
+            return;
+        }
         size_t keep = d == kHalf ? bytes.size() / 2 : 0;
         while (keep > 0 && (bytes[keep - 1] == '\n' || bytes[keep - 1] == '\r')) --keep;
         std::ofstream(file, std::ios::binary) << bytes.substr(0, keep);
@@ -699,6 +706,18 @@ TEST(DamagedPictures, EveryTgaRemovedOrCutIsReportedByTheSpriteLoader) {
 
 // --- The player's own files ----------------------------------------------------------------------
 
+// The start of a run in its child: the shell with the screens at the fixed step, the engine and
+// the game; a start that fails ends the child at once.
+void startRun() {
+    alarm(kCaseSeconds);
+    appSetScreens(screensStart, screensRelease);
+    appSetClock([] { return float(kUpdateStepMs); });
+    iniFreeAll();
+    if (engineInit() != 0) _exit(kNothing);
+    appResetFrame();
+    GameInit();
+}
+
 // Two players and a score table as a player's files hold them, Ada first and further along.
 const std::string kProfile =
     "[profile.aaaaaaaaaa]\r\nplayer_name=Ada\r\ncurrent_level=3\r\nlevel0_result=2\r\n"
@@ -733,13 +752,7 @@ TEST(DamagedPlayerFiles, WhatCanStillBeReadIsKeptAndTheGameGoesOn) {
         std::ofstream("user/DamagedTest/profile.ini", std::ios::binary) << c.profile;
         std::ofstream("user/DamagedTest/scores.ini", std::ios::binary) << c.scores;
         const int status = testsupport::inChild([] {
-            alarm(kCaseSeconds);
-            appSetScreens(screensStart, screensRelease);
-            appSetClock([] { return float(kUpdateStepMs); });
-            iniFreeAll();
-            if (engineInit() != 0) _exit(kNothing);
-            appResetFrame();
-            GameInit();
+            startRun();
             Driver d([](Reached) {});
             Reached at = kNothing;
             try {
@@ -771,6 +784,49 @@ TEST(DamagedPlayerFiles, WhatCanStillBeReadIsKeptAndTheGameGoesOn) {
         EXPECT_EQ(WEXITSTATUS(status), kPlayed)
             << c.what << ": stopped at " << reachedName(WEXITSTATUS(status));
         EXPECT_EQ(testsupport::TempFolder::readFile("seen.txt"), c.seen) << c.what;
+    }
+}
+
+// --- Files filled with zero bytes, as a failing disk or copy leaves them --------------------------
+
+// Each file the road reads whose zero-filled copy once stopped the road without a word: the run
+// plays on, or it stops with a box naming the file and the player keeps a way out.
+TEST(ZeroFilledData, EveryStopOnTheRoadIsToldInABoxNamingTheFile) {
+    const char* const files[] = {
+        "Data/Menu/UIMainMenu/UIMain.ini", "Data/Menu/UIPlayer/UIPlayer.ini",
+        "Data/Menu/UIMap/UIMap.ini",       "Data/Episodes/e1/levels.ini",
+        "Data/Episodes/e1/objects.ini",    "Data/Episodes/e1/map.ini",
+        "Data/shared.ini",
+    };
+    Mirror mirror;
+    logOpen();  // one log for every run, each reading what it added
+    for (const char* file : files) {
+        std::error_code ec;
+        fs::remove_all("user", ec);
+        mirror.damage(file, kZeroed);
+        const long from = logSize();
+        const int status = testsupport::inChild([] {
+            startRun();
+            Driver d([](Reached) {});
+            Reached at = kNothing;
+            try {
+                at = road(d, 0);
+            } catch (const Ended& e) {
+                at = e.at;
+            }
+            GameShutdown();
+            _exit(at);
+        });
+        mirror.restore(file);
+        const std::string log = logFrom(from);
+        EXPECT_EQ(runProblem(status, log), "") << file << "\n" << oneLine(log);
+        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const size_t box = log.find("Message box");
+        if (code != kPlayed && code != kWentOn) {
+            EXPECT_TRUE(box != std::string::npos && logNames(log.substr(box), file))
+                << file << ": the box names it\n" << oneLine(log);
+        }
+        EXPECT_NE(log.find("holds nothing but zero bytes"), std::string::npos) << file;
     }
 }
 

@@ -3,8 +3,12 @@
 // what they store; plus the small rules of those screens as tables.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
+#include <vector>
 
+#include "engine/data/file_internal.h"
+#include "engine/data/profile.h"
 #include "game/game.h"
 #include "game/game_data.h"
 #include "game/profile.h"
@@ -67,6 +71,50 @@ TEST_F(Road, AWonLevelIsStoredAndTheMapOpensOnTheNextWayPoint) {
     EXPECT_EQ(gWayPoints[0].GetResult(), 2);
     EXPECT_EQ(gSelectedWayPoint, 1u);
     EXPECT_EQ(map()->State(1), UIGameMap::kOpen);
+}
+
+// A day won while the user folder is full: the player is told once, in a box naming the folder;
+// every later save tries again, and the clean stop writes the win once there is room.
+TEST_F(Road, AWinOnAFullDiskIsToldOnceAndKeptUntilTheDiskHasRoom) {
+    firstStartTo("Rosa");
+    click(button(gUIMainMenu.get(), "Start"));
+    playLevel("rz5climbed");
+    char user[1024] = {};
+    getUserFolder(user, sizeof user);
+    static std::string full;
+    full = user;
+    static int refused;
+    refused = 0;
+    gFileSaveFault = [](const char* path) {
+        if (std::string(path).rfind(full + "/", 0) != 0) return 0;
+        ++refused;
+        return ENOSPC;
+    };
+    countToTheEnd();
+    click(button(stats(), "BtnOk"));
+    ASSERT_TRUE(waitFor(map(), 2000));
+    const int first = refused;
+    EXPECT_GT(first, 0);
+    gCurrentProfile->SaveVolumes();  // a later save tries the held win again
+    frames(4);
+    EXPECT_GT(refused, first);
+    const auto boxes = [] {
+        const std::string log = testsupport::TempFolder::readFile("gerr.log");
+        std::vector<std::string> found;
+        const std::string mark = "Message box \"Velmora: progress not saved\": ";
+        for (size_t at = log.find(mark); at != std::string::npos; at = log.find(mark, at + 1))
+            found.push_back(log.substr(at, log.find('\n', at) - at));
+        return found;
+    };
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_NE(boxes()[0].find(full), std::string::npos) << boxes()[0];
+    gFileSaveFault = nullptr;
+    restartToMenu();  // the clean stop finds room
+    if (HasFatalFailure()) return;
+    click(button(gUIMainMenu.get(), "Start"));
+    ASSERT_TRUE(waitFor(map()));
+    EXPECT_EQ(gWayPoints[0].GetResult(), 2);
+    EXPECT_EQ(boxes().size(), 1u);
 }
 
 TEST_F(Road, ALostLevelOffersOnlyRestartAndMenu) {

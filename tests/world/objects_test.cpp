@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -308,6 +309,33 @@ TEST_F(World, LevelObjectsLoadTheirKeysAndGoIdle) {
     fixed.Load("objs.ini", "Fixed");
     EXPECT_EQ(14, fixed.GetRepairPos().x);
     EXPECT_EQ(15, fixed.GetRepairPos().y);
+}
+
+// Coordinates far outside any level (the largest int, as a fuzzer found) are held to a sane range
+// with one log line naming the file, and the points built on them stay in the int range (the
+// sanitizers would stop a float or int overflow).
+TEST_F(World, CoordinatesOutOfAllProportionAreHeldAndLogged) {
+    writeFile("huge.ini", "[a]\nx=2147483647\ny=-2147483648\nhero_x=2147483647\n"
+                          "hero_y=-2147483647\nrepair_pos=2147483647,1\n");
+    // The log this process opened (two test files each enter a folder of their own).
+    std::string log;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::string to = std::filesystem::read_symlink(fd.path(), ec).string();
+        if (!ec && to.size() > 9 && to.compare(to.size() - 9, 9, "/gerr.log") == 0) log = to;
+    }
+    ASSERT_FALSE(log.empty());
+    const size_t before = testsupport::TempFolder::readFile(log).size();
+    cLevelObj far;
+    far.Load("huge.ini", "a");
+    const int limit = 1 << 20;
+    EXPECT_EQ(2 * limit, far.GetHeroPos().x);
+    EXPECT_EQ(-2 * limit, far.GetHeroPos().y);
+    EXPECT_EQ(2 * limit, far.GetRepairPos().x);
+    EXPECT_EQ(1 - limit, far.GetRepairPos().y);
+    const std::string said = testsupport::TempFolder::readFile(log).substr(before);
+    for (const char* key : {"\"x\"", "\"y\"", "\"hero_x\"", "\"hero_y\"", "\"repair_pos\""})
+        EXPECT_NE(said.find(std::string("huge.ini [a] ") + key), std::string::npos) << key << said;
 }
 
 TEST_F(World, ActionabilityByKind) {

@@ -2,11 +2,16 @@
 // file's layout, UTF-16 files, the ten-file cache, translation and bounded results.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "engine/data/file_internal.h"
 #include "engine/data/ini.h"
 #include "engine/platform/engine.h"
+#include "engine/platform/log.h"
 #include "tests/support/own_folder.h"
 
 using testsupport::TempFolder;
@@ -200,6 +205,75 @@ TEST_F(Ini, TranslationLookup) {
     EXPECT_EQ(u"", std::u16string(iniGetText(m, "b", "absent")));
 }
 
+// A damaged text table is reported once in a box naming it, and the keys it no longer holds show
+// as themselves; what it still holds reads as before.
+TEST_F(Ini, ADamagedTranslationTableShowsItsKeysAndIsReportedOnce) {
+    const struct {
+        const char* what;
+        std::string bytes;  // empty: no file
+        const char* why;
+    } cases[] = {
+        {"zero-filled", std::string(40, '\0'), "holds nothing but zero bytes"},
+        {"cut", "#hello=Hi\r\n#bye=By", "ends inside a line: it was cut short"},
+        {"missing", "", "is missing"},
+    };
+    std::string menu = dir.write("menu.ini", "[b]\r\nhi=#hello\r\nmissing=#nope\r\n");
+    logOpen();  // in the binary's own folder
+    const std::string logFile = testsupport::ownFolder() + "/gerr.log";
+    testsupport::InFolder in(dir.path());
+    for (const auto& c : cases) {
+        std::remove("Data/translation.ini");
+        if (!c.bytes.empty()) dir.write("Data/translation.ini", c.bytes);
+        iniFreeAll();
+        const size_t before = TempFolder::readFile(logFile).size();
+        EXPECT_EQ(u"#nope", std::u16string(iniGetText(menu.c_str(), "b", "missing"))) << c.what;
+        EXPECT_EQ(u"#nope", std::u16string(iniGetWideGlobal("Data/translation.ini", "#nope")));
+        EXPECT_EQ(c.bytes.rfind("#hello", 0) == 0 ? u"Hi" : u"#hello",
+                  std::u16string(iniGetText(menu.c_str(), "b", "hi")))
+            << c.what;
+        const std::string log = TempFolder::readFile(logFile).substr(before);
+        size_t boxes = 0;
+        for (size_t at = log.find("Message box"); at != std::string::npos;
+             at = log.find("Message box", at + 1))
+            ++boxes;
+        EXPECT_EQ(1u, boxes) << c.what << "\n" << log;
+        EXPECT_NE(std::string::npos, log.find("Data/translation.ini " + std::string(c.why)))
+            << c.what << "\n" << log;
+    }
+}
+
+// A save the disk refuses (full, or read-only) keeps the change in the cache, where no other file
+// pushes it out; every later save tries it again, and so does freeing the cache.
+TEST_F(Ini, AChangeTheDiskRefusedIsTriedAgainUntilItIsSaved) {
+    static int refused;
+    static std::string full;
+    refused = 0;
+    full = dir.path();
+    gFileSaveFault = [](const char* path) {
+        if (std::string(path).rfind(full, 0) != 0) return 0;
+        ++refused;
+        return ENOSPC;
+    };
+    static std::vector<std::string> heard;
+    heard.clear();
+    iniSetSaveFailedHook([](const char* file) { heard.push_back(file); });
+    const std::string won = dir.file("profile.ini"), other = dir.file("scores.ini");
+    EXPECT_EQ(0, iniWriteInt(won.c_str(), "p", "result", 2));
+    EXPECT_EQ(std::vector<std::string>{won}, heard);
+    for (int i = 0; i < 12; ++i)  // more files than the cache holds
+        iniGetInt(dir.write("f" + std::to_string(i) + ".ini", "[s]\r\nv=1\r\n").c_str(), "s", "v", 0);
+    EXPECT_EQ(1, iniUnsavedCount());
+    EXPECT_EQ(0, iniWriteInt(other.c_str(), "s", "top", 9));
+    EXPECT_EQ(3, refused) << "the earlier change was tried again with the later save";
+    EXPECT_FALSE(dir.exists("profile.ini"));
+    gFileSaveFault = nullptr;
+    iniFreeAll();  // the clean stop
+    iniSetSaveFailedHook(nullptr);
+    EXPECT_EQ(0, iniUnsavedCount());
+    EXPECT_NE(std::string::npos, dir.read("profile.ini").find("result=2"));
+    EXPECT_NE(std::string::npos, dir.read("scores.ini").find("top=9"));
+}
+
 TEST_F(Ini, TheCacheIsFirstInFirstOut) {
     std::string paths[11];
     for (int i = 0; i < 11; ++i) paths[i] = dir.write("c" + std::to_string(i) + ".ini", "[s]\r\nv=1\r\n");
@@ -298,13 +372,16 @@ TEST_F(Ini, ASaveScopeWritesEachFileOnceAtItsEnd) {
     EXPECT_EQ("[main]\r\nx=2\r\ny=2\r\n", TempFolder::readFile(a));
     EXPECT_EQ("[s]\r\nk=new\r\n", TempFolder::readFile(b));
 
-    // A file pushed out of the cache inside a scope is saved as it leaves.
+    // A file held changed inside a scope is not pushed out of the cache by others: it keeps its
+    // place until the scope's end saves it.
     {
         IniSaveScope scope;
         EXPECT_EQ(1, iniWriteInt(a.c_str(), "main", "x", 3));
         for (int i = 0; i < 10; ++i) iniOpen(dir.file("other" + std::to_string(i) + ".ini").c_str());
-        EXPECT_EQ("[main]\r\nx=3\r\ny=2\r\n", TempFolder::readFile(a));
+        EXPECT_EQ("[main]\r\nx=2\r\ny=2\r\n", TempFolder::readFile(a));
+        EXPECT_EQ(3, iniGetInt(a.c_str(), "main", "x", 0));
     }
+    EXPECT_EQ("[main]\r\nx=3\r\ny=2\r\n", TempFolder::readFile(a));
 
     // A held save that fails is reported at the end, and the change stays in the cache.
     std::string lost = dir.file("no/folder/c.ini");

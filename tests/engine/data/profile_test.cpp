@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -237,6 +238,32 @@ TEST_F(Profile, WithoutAUserFolderTheProgramFolderIsUsed) {
     restart("[main]\r\nname=\r\n");  // no name at all: no folder of the data home itself
     EXPECT_EQ(program.path(), userFolder());
     profileDelete("Anna");
+}
+
+// A user folder that cannot be written (read-only, or another user's; the file layer's fault
+// hook stands in for the permissions, which the tests' root would pass) stays the folder: its
+// players are read where they are, nothing goes to the program folder, and the store says so.
+TEST_F(Profile, AReadOnlyUserFolderIsReadWhereItIs) {
+    EXPECT_EQ(1, userFolderWritable());
+    xdg.write("Velmora/profile.ini", "[Anna]\r\nmain_name=Anna\r\n[Bea]\r\nmain_name=Bea\r\n");
+    static std::string locked;
+    locked = xdg.file("Velmora");
+    gFileSaveFault = [](const char* path) {
+        return std::string(path).rfind(locked + "/", 0) == 0 ? EACCES : 0;
+    };
+    restart("[main]\r\nname=Velmora\r\n");
+    EXPECT_EQ(0, userFolderWritable());
+    EXPECT_EQ(locked, userFolder());
+    EXPECT_EQ(2, profileCount());
+    EXPECT_EQ(1, profileFind("Bea"));
+    EXPECT_EQ(1, profileSelect("Bea"));  // the choice is made, if not saved
+    EXPECT_EQ(0, profileSetInt("level", "money", 5));
+    EXPECT_EQ(1, iniUnsavedCount());
+    EXPECT_FALSE(program.exists("profile.ini"));
+    gFileSaveFault = nullptr;
+    restart("[main]\r\nname=Velmora\r\n");  // freed once the folder can be written again
+    EXPECT_EQ(1, userFolderWritable());
+    EXPECT_NE(std::string::npos, xdg.read("Velmora/profile.ini").find("level_money=5"));
 }
 
 // A process killed at any moment while it saves groups of keys leaves each file wholly as one

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -451,6 +452,100 @@ TEST_F(Entry, EveryWayOutStopsTheEngineOnceAndSaves) {
                   c.exitStops)
             << c.name;
     }
+}
+
+// The whole program over the engine as a process of its own, with the environment less the
+// variables named; it is killed after limit seconds. What it wrote on its standard error comes
+// back with its wait status (-1 when it was killed).
+struct ChildRun {
+    int status = -1;
+    double seconds = 0;
+    std::string err;
+};
+
+ChildRun runExitChild(const std::vector<std::string>& unset, int limit) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        bool drop = false;
+        for (const std::string& name : unset) drop |= entry.rfind(name + "=", 0) == 0;
+        if (!drop) env.push_back(entry);
+    }
+    std::vector<char*> envp;
+    for (std::string& entry : env) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    int errPipe[2];
+    ChildRun run;
+    if (pipe(errPipe) != 0) return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    char program[] = VELMORA_EXIT_CHILD;
+    char* argv[] = {program, nullptr};
+    pid_t child = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const int spawned = posix_spawn(&child, program, &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(errPipe[1]);
+    if (spawned != 0) {
+        close(errPipe[0]);
+        return run;
+    }
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(limit)) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            status = -1;
+            break;
+        }
+        usleep(20000);
+    }
+    run.status = status;
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    char buffer[4096];
+    for (ssize_t n; (n = read(errPipe[0], buffer, sizeof buffer)) > 0;) run.err.append(buffer, n);
+    close(errPipe[0]);
+    return run;
+}
+
+// With no display at all, the start ends as one whose window could not be made, at once.
+TEST_F(Entry, WithNoDisplayTheStartEndsAsAWindowThatCouldNotBeMade) {
+    const ChildRun run = runExitChild({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}, 10);
+    ASSERT_NE(run.status, -1) << "still running after 10 s";
+    ASSERT_TRUE(WIFEXITED(run.status));
+    EXPECT_EQ(WEXITSTATUS(run.status), 1);
+    EXPECT_LT(run.seconds, 10.0);
+    const std::string log = testsupport::TempFolder::readFile((root_ / "gerr.log").string());
+    EXPECT_EQ(count(log, "no display"), 1u) << log;
+    EXPECT_EQ(count(log, "engineInit: no window system: the window could not be made"), 1u) << log;
+    EXPECT_EQ(count(log, "\"You should put GAME.INI into the projects directory\": Window "
+                         "did't create!"),
+              1u)
+        << log;
+}
+
+// A second copy ends with a word on why, and leaves the running copy's log as it is: here the
+// first holds the lock but answers nothing.
+TEST_F(Entry, ASecondCopySaysWhyItEndsAndLeavesTheLogAlone) {
+    iniFreeAll();
+    userFolderCreate();
+    char folder[1024];
+    getUserFolder(folder, sizeof folder);
+    platDone();  // without a started layer the lock's holder cannot answer
+    ASSERT_EQ(platInstanceAcquire(folder), PLAT_INSTANCE_FIRST);
+    write(root_ / "gerr.log", "the running copy's log\n");
+    const ChildRun run = runExitChild({}, 20);
+    platInstanceRelease();
+    ASSERT_NE(run.status, -1);
+    ASSERT_TRUE(WIFEXITED(run.status));
+    EXPECT_EQ(WEXITSTATUS(run.status), 0);
+    EXPECT_NE(run.err.find("already running"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("does not answer"), std::string::npos) << run.err;
+    EXPECT_EQ(testsupport::TempFolder::readFile((root_ / "gerr.log").string()),
+              "the running copy's log\n");
+    EXPECT_FALSE(fs::exists(profGame()));
 }
 
 TEST_F(Entry, SecondStartOnlyAsksTheFirstToRestore) {

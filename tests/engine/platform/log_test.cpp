@@ -1,6 +1,9 @@
 // Tests of the engine log, each in a child process so that it opens its own log.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <regex>
 #include <string>
 
@@ -37,6 +40,35 @@ TEST(Log, ARunThatLogsNothingLeavesTheOldLog) {
     });
     EXPECT_EQ(0, WEXITSTATUS(status));
     EXPECT_EQ("previous run\n", dir.read("gerr.log"));
+}
+
+// An install whose folder the player cannot write to (a packaged /usr install) logs into the
+// player's state folder: $XDG_STATE_HOME/Velmora, else ~/.local/state/Velmora. The child drops
+// to an ordinary user when the tests run as root, whom permissions would not stop.
+TEST(Log, AReadOnlyInstallLogsIntoTheUsersStateFolder) {
+    for (bool xdg : {true, false}) {
+        TempFolder install, state, home;
+        for (const TempFolder* f : {&state, &home}) chmod(f->path().c_str(), 0777);
+        chmod(install.path().c_str(), 0555);
+        int status = testsupport::inChild([&] {
+            if (xdg) {
+                setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+            } else {
+                unsetenv("XDG_STATE_HOME");
+            }
+            setenv("HOME", home.path().c_str(), 1);
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(4);
+            if (chdir(install.path().c_str()) != 0) _exit(2);
+            if (logPrintf("where %s\n", "now") != 10) _exit(3);
+        });
+        chmod(install.path().c_str(), 0755);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(0, WEXITSTATUS(status)) << xdg;
+        EXPECT_FALSE(install.exists("gerr.log"));
+        const std::string log = xdg ? state.read("Velmora/gerr.log")
+                                    : home.read(".local/state/Velmora/gerr.log");
+        EXPECT_NE(std::string::npos, log.find("where now\n")) << xdg;
+    }
 }
 
 TEST(Log, LongLinesAreCutAndTerminated) {

@@ -80,10 +80,16 @@ TEST_F(SoundEngine, OutOfRangePanAndVolumeAreClampedWithABox) {
     EXPECT_EQ(mixGetPan(voice(s).buffer), 10000);
 }
 
+// The levels' music table of a script is read by the game, never a sound: loading the script
+// says nothing of it.
 TEST_F(SoundEngine, UnloadFreesTheScriptSoundsOnly) {
     constantWav("x.wav", 44100, 1000);
-    writeText("un.ini", "[main]\nmaxvolume=1\n[x]\nname=x.wav\n[y]\nname=x.wav\n");
+    writeText("un.ini", "[main]\nmaxvolume=1\n[x]\nname=x.wav\n[y]\nname=x.wav\n"
+                        "[Level]\nlevel_music1=x\n");
+    const int before = logLines();
     sndLoadScript("un.ini");
+    EXPECT_EQ(logLines(), before) << logText();
+    EXPECT_EQ(sndFind("Level", true), nullptr);
     sndSound* playing = sndPlay("x", 0);
     EXPECT_EQ(sndLibraryCount(), 3);
     sndUnloadScript("un.ini");
