@@ -3,6 +3,7 @@
 #include "game/game.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "anim/comics.h"
@@ -257,22 +258,23 @@ void cGame::leftButtonDown(int x, int y) {
     const cBaseObj* draggedAtStart = dragged_;
     cDragObj* carried = dynamic_cast<cDragObj*>(selectedCarried_);
     cClient* receiver = nullptr;
-    for (int i = 0; i < objectCount_; ++i) {
+    if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
+        // A click while carrying a guest puts it down: in the room under the pointer, wherever
+        // on the room's picture (the bed before the door is the room too), or back where it
+        // stood. The click does nothing else to the hotel.
+        if (cRoom* room = roomAt(x, y)) {
+            client->DropOnRoom(room);
+            dragged_ = nullptr;
+        } else {
+            cancelDrag();
+            client->HitTestPoint(x, y);
+        }
+    }
+    for (int i = 0; i < objectCount_ && !draggedAtStart; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
         if (carried)
             if (cClient* found = receiverAt(object)) receiver = found;
-        if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
-            // A click while carrying a guest puts it down: in a room, or back where it stood.
-            if (cRoom* room = dynamic_cast<cRoom*>(object)) {
-                client->DropOnRoom(room);
-                dragged_ = nullptr;
-            } else {
-                cancelDrag();
-                client->HitTestPoint(x, y);
-            }
-            continue;
-        }
         if (object->IsActionable()) {
             OrderService(object);
             if (dynamic_cast<cDragObj*>(object)) {
@@ -365,14 +367,16 @@ const cRequest* cGame::pendingOrder(cLevelObj* object) {
 int cGame::OnKeyUp(int key, intptr_t data) {
     cClient* client = dynamic_cast<cClient*>(dragged_);
     if (state_ == kPlaying && key == kLeftButton && client) {
-        // Released over a room the guest is put down there; elsewhere the drag goes on.
+        // Released over a room the guest is put down there. Released elsewhere after a real
+        // drag, the guest goes back to the queue at once; released where it was picked up (a
+        // click), it stays in hand until the next click.
         const int x = uiPackedX(data), y = uiPackedY(data);
-        for (int i = 0; i < objectCount_; ++i) {
-            cRoom* room = dynamic_cast<cRoom*>(objects_[i]);
-            if (!room || !room->HitTestPoint(x, y)) continue;
+        if (cRoom* room = roomAt(x, y)) {
             client->DropOnRoom(room);
             dragged_ = nullptr;
-            break;
+        } else if (std::abs(x - dragStart_.x) > kClickSlop || std::abs(y - dragStart_.y) > kClickSlop) {
+            cancelDrag();
+            client->HitTestPoint(x, y);
         }
     }
     return Window::OnKeyUp(key, data);
