@@ -217,6 +217,7 @@ int cGame::Draw() {
     pulse_.Draw(0xFFFFFFFFu);
     if (gFxManager) gFxManager->Draw();
     drawDayLabel();
+    drawInterfaceLabel();
     if (state_ == kTutorial && gTutorial) gTutorial->Draw();
     if (gComics) gComics->Draw(1.0f);
     return 1;
@@ -228,6 +229,47 @@ void cGame::drawDayLabel() {
     int w = 0, h = 0, bits = 0, full = 0;
     grGetMode(&w, &h, &bits, &full);
     grDrawText(dayFont_, (w ? w : xs) - kDayLabelMargin, kDayLabelMargin, text.c_str(), 0, 1, -1);
+}
+
+void cGame::drawInterfaceLabel() {
+    // The counters of the top bar carry figures only; the pointer over one says what it counts,
+    // under the bar, in the ringed letters of the flying payments.
+    static const struct {
+        const char* widget;
+        const char* key;
+    } kLabels[] = {{"Cash", "#INTERFACE_CASH_LABEL"},
+                   {"Goal", "#INTERFACE_GOAL_LABEL"},
+                   {"Clients", "#INTERFACE_CLIENTS_LABEL"},
+                   {"BustCounter", "#INTERFACE_SERVED_LABEL"},
+                   {"TipsBack", "#INTERFACE_POPULARITY_LABEL"},
+                   {"TipsSum", "#INTERFACE_POPULARITY_LABEL"}};
+    if (!cashFont_) return;
+    for (const auto& label : kLabels) {
+        const UIWnd* widget = nullptr;
+        for (const UIWnd* child : children)
+            if (child && strcmp(child->section, label.widget) == 0) widget = child;
+        if (!widget) continue;
+        int w = widget->xs, h = widget->ys;
+        if ((w <= 0 || h <= 0) && widget->sprites[0]) {
+            w = spriteWidth(widget->sprites[0]);
+            h = spriteHeight(widget->sprites[0]);
+        }
+        // The bell's counter reaches left over the bell itself.
+        const int left = widget->x - (strcmp(label.widget, "BustCounter") == 0 ? kBellWidth : 0);
+        if (pointer_.x < left || pointer_.x >= widget->x + w || pointer_.y < widget->y ||
+            pointer_.y >= widget->y + h)
+            continue;
+        const std::u16string text = translated(label.key);
+        if (text.empty()) return;
+        int screenW = 0, screenH = 0, bits = 0, full = 0;
+        grGetMode(&screenW, &screenH, &bits, &full);
+        const int width = grTextWidth(cashFont_, text.c_str(), static_cast<int>(text.size()));
+        int x = left;
+        if (x + width > (screenW ? screenW : xs) - kDayLabelMargin)
+            x = (screenW ? screenW : xs) - kDayLabelMargin - width;
+        grDrawText(cashFont_, x, widget->y + h + kLabelGap, text.c_str(), 0, -1, -1);
+        return;
+    }
 }
 
 // --- Input --------------------------------------------------------------------------------------

@@ -345,6 +345,9 @@ private:
     void appendObject(cLevelObj* object);
     bool objectOfType(const cLevelObj* object, const char* type) const;
     void drawDayLabel();
+    // What the top bar's counter under the pointer counts, written under the bar.
+    void drawInterfaceLabel();
+    static constexpr int kBellWidth = 20, kLabelGap = 6;
 
     char mapFile_[256] = {};
     char levelsFile_[256] = {};
