@@ -193,6 +193,7 @@ public:
     // A request of the kind (from kNoRequest on: of a client in state 1); clients before objects.
     const cRequest* FindRequest(int kind, bool waitingOnly) override;
     int CountRequestsOfKind(int kind, const cBaseObj* excluded) override;
+    int CountWaitingFor(int kind, const cLevelObj* target) override;
     // The client whose own or linked request waits for the hero, else the level object whose
     // request does.
     cBaseObj* FindWaitingRequestOfHero(const HeroLink* hero);
