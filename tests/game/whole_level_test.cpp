@@ -78,6 +78,17 @@ protected:
         return out;
     }
 
+    // The level playing with hints off, stepped until a guest waits at the head of the check-in
+    // queue; null when none comes.
+    cClient* FirstGuestAtTheDesk() {
+        gCurrentProfile->SetTutorialOn(false);
+        Play();
+        if (!PlayOn()) return nullptr;
+        cClient* guest = nullptr;
+        for (int i = 0; i < 2000 && !(guest = HeadOfCheckIn()); ++i) Step();
+        return guest;
+    }
+
     // A second play from a fresh start: the same user folder and player, the generators reseeded.
     void Restart() {
         player_.reset();
@@ -175,11 +186,7 @@ protected:
 // another object sends it back to its place, a release after a real drag off the rooms sends it
 // back at once, and a release over a free room puts it there.
 TEST_F(WholeLevel, AGuestIsCarriedUntilPutInARoomOrSentBack) {
-    gCurrentProfile->SetTutorialOn(false);
-    Play();
-    ASSERT_TRUE(PlayOn());
-    cClient* guest = nullptr;
-    for (int i = 0; i < 2000 && !(guest = HeadOfCheckIn()); ++i) Step();
+    cClient* guest = FirstGuestAtTheDesk();
     ASSERT_NE(guest, nullptr);
     cRoom* room = FreeRoomFor(guest);
     cLevelObj* desk = game->FindLevelObjectByName("Reception");
@@ -223,11 +230,7 @@ TEST_F(WholeLevel, AGuestIsCarriedUntilPutInARoomOrSentBack) {
 // carried only the rooms that can take it light up, and a guest dropped on an occupied room goes
 // back to the queue.
 TEST_F(WholeLevel, ARoomTakesAGuestAnywhereOnItsPictureAndAnOccupiedOneStaysDark) {
-    gCurrentProfile->SetTutorialOn(false);
-    Play();
-    ASSERT_TRUE(PlayOn());
-    cClient* first = nullptr;
-    for (int i = 0; i < 2000 && !(first = HeadOfCheckIn()); ++i) Step();
+    cClient* first = FirstGuestAtTheDesk();
     ASSERT_NE(first, nullptr);
     cRoom* taken = FreeRoomFor(first);
     ASSERT_NE(taken, nullptr);

@@ -428,14 +428,19 @@ std::string unreachable(cWalkMap& map, Point2i from, Point2i to) {
            std::to_string(to.x) + "," + std::to_string(to.y);
 }
 
+// The data read afresh, the road's way points loaded and a new player of that key made current.
+void newPlayerOnTheRoad(const char* key) {
+    iniFreeAll();
+    userFolderCreate();
+    LoadWayPoints();
+    CreatePlayer(key, u"Road");
+}
+
 // Every level on the episode map, loaded as a new player standing at its way point loads it:
 // nothing it names may be missing, every request kind it asks for must find its target, and the
 // staff and guests must be able to walk to every place they serve or wait at.
 TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
-    iniFreeAll();
-    userFolderCreate();
-    LoadWayPoints();
-    CreatePlayer("road", u"Road");
+    newPlayerOnTheRoad("road");
     ASSERT_NE(gCurrentProfile, nullptr);
     std::vector<std::string> faults;
     int levels = 0;
@@ -630,10 +635,7 @@ std::vector<Point2i> guestBubblePoints() {
 // bar or a command panel: whatever is drawn there is hidden from the player, who then loses a
 // guest without seeing why.
 TEST(DataSet, NoPlaceOrBubbleOfAnyHotelLiesUnderTheInterface) {
-    iniFreeAll();
-    userFolderCreate();
-    LoadWayPoints();
-    CreatePlayer("layout", u"Layout");
+    newPlayerOnTheRoad("layout");
     ASSERT_NE(gCurrentProfile, nullptr);
     std::vector<std::string> faults;
     const Area figure = figureBound();
