@@ -202,6 +202,22 @@ TEST_F(Queries, EachClientIsTestedBeforeItsPartnerAndOnlyActiveClientsCount) {
     EXPECT_EQ(game->CountRequestsOfKind(kPhoto, a), 1);
 }
 
+// The finishing word sends every guest out, companions too: a companion left in its room would
+// keep the level from ever ending.
+TEST_F(Queries, FinishingTheLevelNowSendsTheCompanionsOutToo) {
+    Load();
+    Guest* a = guest();
+    auto* partner = new Guest;
+    a->Link(partner);
+    a->StayIn(room("Room1"));
+    partner->SetState(cClient::kStateInRoom);
+    game->FinishLevelNow();
+    EXPECT_EQ(a->GetState(), cClient::kStateOutside);
+    EXPECT_EQ(partner->GetState(), cClient::kStateOutside);
+    game->CheckLevelEnd(25);
+    EXPECT_EQ(game->GetLevelState(), cGame::kLevelOver);
+}
+
 TEST_F(Queries, RoomsAndTheClientsInThem) {
     Load();
     Guest* a = guest();
