@@ -21,6 +21,7 @@
 #include "game/app_internal.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "game/tutorial.h"
 #include "minigames/minigame.h"
 #include "screens/after_game.h"
 #include "screens/holders.h"
@@ -353,7 +354,25 @@ private:
         if (!reach(gUIGameMenu.get(), "pause menu") || !shot("pause-menu")) return false;
         if (!click(gUIGameMenu.get(), "Resume") || !reach(level, "level after the pause"))
             return false;
+        // A tip open holds the level still: a click on its spot closes it, before the word
+        // and while the level ends.
+        auto closeTips = [&] {
+            for (int i = 0; i < kArrivalFrames && level->GetLevelState() == cGame::kTutorial; ++i) {
+                if (gTutorial && i % kFramesPerSecond == 0) {
+                    const Point2i at = gTutorial->spotPos +
+                                       Point2i(gTutorial->spotSize.x / 2, gTutorial->spotSize.y / 2);
+                    GameOnMessage(kMouseMove, 0, uiPack(at.x, at.y));
+                    key(kLeftButton, uiPack(at.x, at.y));
+                }
+                frame();
+            }
+        };
+        closeTips();
         type("rz5climbed");
+        for (int i = 0; i < 10 * kFramesPerSecond && level->GetLevelState() != cGame::kLevelOver; ++i) {
+            closeTips();
+            frame();
+        }
         auto* stats = dynamic_cast<UIAfterGameStats*>(gUIAfterGameStats.get());
         if (!stats || !reach(stats, "after-level statistics")) return false;
         if (!until([&] { return stats->CountingDone(); }, "the statistics' counting")) return false;
