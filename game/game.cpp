@@ -3,6 +3,7 @@
 #include "game/game.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "anim/comics.h"
@@ -216,6 +217,7 @@ int cGame::Draw() {
     pulse_.Draw(0xFFFFFFFFu);
     if (gFxManager) gFxManager->Draw();
     drawDayLabel();
+    drawInterfaceLabel();
     if (state_ == kTutorial && gTutorial) gTutorial->Draw();
     if (gComics) gComics->Draw(1.0f);
     return 1;
@@ -227,6 +229,47 @@ void cGame::drawDayLabel() {
     int w = 0, h = 0, bits = 0, full = 0;
     grGetMode(&w, &h, &bits, &full);
     grDrawText(dayFont_, (w ? w : xs) - kDayLabelMargin, kDayLabelMargin, text.c_str(), 0, 1, -1);
+}
+
+void cGame::drawInterfaceLabel() {
+    // The counters of the top bar carry figures only; the pointer over one says what it counts,
+    // under the bar, in the ringed letters of the flying payments.
+    static const struct {
+        const char* widget;
+        const char* key;
+    } kLabels[] = {{"Cash", "#INTERFACE_CASH_LABEL"},
+                   {"Goal", "#INTERFACE_GOAL_LABEL"},
+                   {"Clients", "#INTERFACE_CLIENTS_LABEL"},
+                   {"BustCounter", "#INTERFACE_SERVED_LABEL"},
+                   {"TipsBack", "#INTERFACE_POPULARITY_LABEL"},
+                   {"TipsSum", "#INTERFACE_POPULARITY_LABEL"}};
+    if (!cashFont_) return;
+    for (const auto& label : kLabels) {
+        const UIWnd* widget = nullptr;
+        for (const UIWnd* child : children)
+            if (child && strcmp(child->section, label.widget) == 0) widget = child;
+        if (!widget) continue;
+        int w = widget->xs, h = widget->ys;
+        if ((w <= 0 || h <= 0) && widget->sprites[0]) {
+            w = spriteWidth(widget->sprites[0]);
+            h = spriteHeight(widget->sprites[0]);
+        }
+        // The bell's counter reaches left over the bell itself.
+        const int left = widget->x - (strcmp(label.widget, "BustCounter") == 0 ? kBellWidth : 0);
+        if (pointer_.x < left || pointer_.x >= widget->x + w || pointer_.y < widget->y ||
+            pointer_.y >= widget->y + h)
+            continue;
+        const std::u16string text = translated(label.key);
+        if (text.empty()) return;
+        int screenW = 0, screenH = 0, bits = 0, full = 0;
+        grGetMode(&screenW, &screenH, &bits, &full);
+        const int width = grTextWidth(cashFont_, text.c_str(), static_cast<int>(text.size()));
+        int x = left;
+        if (x + width > (screenW ? screenW : xs) - kDayLabelMargin)
+            x = (screenW ? screenW : xs) - kDayLabelMargin - width;
+        grDrawText(cashFont_, x, widget->y + h + kLabelGap, text.c_str(), 0, -1, -1);
+        return;
+    }
 }
 
 // --- Input --------------------------------------------------------------------------------------
@@ -257,22 +300,23 @@ void cGame::leftButtonDown(int x, int y) {
     const cBaseObj* draggedAtStart = dragged_;
     cDragObj* carried = dynamic_cast<cDragObj*>(selectedCarried_);
     cClient* receiver = nullptr;
-    for (int i = 0; i < objectCount_; ++i) {
+    if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
+        // A click while carrying a guest puts it down: in the room under the pointer, wherever
+        // on the room's picture (the bed before the door is the room too), or back where it
+        // stood. The click does nothing else to the hotel.
+        if (cRoom* room = roomAt(x, y)) {
+            client->DropOnRoom(room);
+            dragged_ = nullptr;
+        } else {
+            cancelDrag();
+            client->HitTestPoint(x, y);
+        }
+    }
+    for (int i = 0; i < objectCount_ && !draggedAtStart; ++i) {
         cLevelObj* object = objects_[i];
         if (!object->HitTestPoint(x, y)) continue;
         if (carried)
             if (cClient* found = receiverAt(object)) receiver = found;
-        if (cClient* client = dynamic_cast<cClient*>(dragged_)) {
-            // A click while carrying a guest puts it down: in a room, or back where it stood.
-            if (cRoom* room = dynamic_cast<cRoom*>(object)) {
-                client->DropOnRoom(room);
-                dragged_ = nullptr;
-            } else {
-                cancelDrag();
-                client->HitTestPoint(x, y);
-            }
-            continue;
-        }
         if (object->IsActionable()) {
             OrderService(object);
             if (dynamic_cast<cDragObj*>(object)) {
@@ -365,14 +409,16 @@ const cRequest* cGame::pendingOrder(cLevelObj* object) {
 int cGame::OnKeyUp(int key, intptr_t data) {
     cClient* client = dynamic_cast<cClient*>(dragged_);
     if (state_ == kPlaying && key == kLeftButton && client) {
-        // Released over a room the guest is put down there; elsewhere the drag goes on.
+        // Released over a room the guest is put down there. Released elsewhere after a real
+        // drag, the guest goes back to the queue at once; released where it was picked up (a
+        // click), it stays in hand until the next click.
         const int x = uiPackedX(data), y = uiPackedY(data);
-        for (int i = 0; i < objectCount_; ++i) {
-            cRoom* room = dynamic_cast<cRoom*>(objects_[i]);
-            if (!room || !room->HitTestPoint(x, y)) continue;
+        if (cRoom* room = roomAt(x, y)) {
             client->DropOnRoom(room);
             dragged_ = nullptr;
-            break;
+        } else if (std::abs(x - dragStart_.x) > kClickSlop || std::abs(y - dragStart_.y) > kClickSlop) {
+            cancelDrag();
+            client->HitTestPoint(x, y);
         }
     }
     return Window::OnKeyUp(key, data);

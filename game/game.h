@@ -27,6 +27,7 @@ class cJenny;
 class cCommandPanel;
 class cMaid;
 class cPorter;
+class cRoom;
 
 class cGame : public Window, public GameLink {
 public:
@@ -195,6 +196,7 @@ public:
     // A request of the kind (from kNoRequest on: of a client in state 1); clients before objects.
     const cRequest* FindRequest(int kind, bool waitingOnly) override;
     int CountRequestsOfKind(int kind, const cBaseObj* excluded) override;
+    int CountWaitingFor(int kind, const cLevelObj* target) override;
     // The client whose own or linked request waits for the hero, else the level object whose
     // request does.
     cBaseObj* FindWaitingRequestOfHero(const HeroLink* hero);
@@ -331,6 +333,8 @@ private:
     // carried object selected, a hit client waiting for a service receives it instead; that
     // client is returned (else the receiver passed in).
     cClient* clickClients(int x, int y, const cBaseObj* draggedAtStart, cClient* receiver);
+    // The first room whose picture (its bound) holds the point; null over anything else.
+    cRoom* roomAt(int x, int y);
     // A guest picked up for check-in: the hint points at the free room of its grade.
     void pointCheckInRoom(int grade);
     // The common path of both hint shapes; radius below 0 for a rectangle.
@@ -345,6 +349,9 @@ private:
     void appendObject(cLevelObj* object);
     bool objectOfType(const cLevelObj* object, const char* type) const;
     void drawDayLabel();
+    // What the top bar's counter under the pointer counts, written under the bar.
+    void drawInterfaceLabel();
+    static constexpr int kBellWidth = 20, kLabelGap = 6;
 
     char mapFile_[256] = {};
     char levelsFile_[256] = {};
@@ -437,6 +444,9 @@ private:
     // The active clients, never more than the array holds.
     int activeClients() const { return clientCount_ < clientsMade_ ? clientCount_ : clientsMade_; }
     cClient* dragged_ = nullptr;
+    // Where the guest in hand was picked up: a release this close is a click, not a drop.
+    Point2i dragStart_{0, 0};
+    static constexpr int kClickSlop = 8;
     cBaseObj* selectedCarried_ = nullptr;
 };
 

@@ -77,6 +77,7 @@ cClient* cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart, cClie
                 if (client != draggedAtStart && client != receiver && hit != receiver) {
                     client->BeginDrag(x, y);
                     dragged_ = client;
+                    dragStart_ = Point2i(x, y);
                     pointCheckInRoom(client->GetRequest().GetGrade());
                 }
                 return receiver;
@@ -99,6 +100,14 @@ cClient* cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart, cClie
         }
     }
     return receiver;
+}
+
+cRoom* cGame::roomAt(int x, int y) {
+    for (int i = 0; i < objectCount_; ++i) {
+        cRoom* room = dynamic_cast<cRoom*>(objects_[i]);
+        if (room && room->HitTestPoint(x, y)) return room;
+    }
+    return nullptr;
 }
 
 void cGame::pointCheckInRoom(int grade) {

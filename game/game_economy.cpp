@@ -365,12 +365,14 @@ void cGame::FinishLevelNow() {
     }
     clientsGone_ = clientCount_;
     clientsCheckedOut_ = clientsGone_;
+    // A companion goes with its partner: one left in its room would hold the level's end off.
     for (int i = 0; i < clientCount_; ++i) {
         cClient* c = GetClient(i);
-        if (!c) continue;
-        c->Hide();
-        c->GetRequest().CancelTask();
-        c->SetState(cClient::kStateOutside);
+        for (int n = 0; c && n < 2; ++n, c = dynamic_cast<cClient*>(c->GetLinked())) {
+            c->Hide();
+            c->GetRequest().CancelTask();
+            c->SetState(cClient::kStateOutside);
+        }
     }
     money_ = cashGoal_;
     popularity_ = 0;

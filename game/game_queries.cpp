@@ -166,6 +166,21 @@ int cGame::CountRequestsOfKind(int kind, const cBaseObj* excluded) {
     return n;
 }
 
+int cGame::CountWaitingFor(int kind, const cLevelObj* target) {
+    int n = 0;
+    auto count = [&](const cBaseObj* o) {
+        if (!o) return;
+        const cRequest& r = o->GetRequest();
+        if (r.GetKind() == kind && r.IsWaiting() && r.GetTarget() == target) ++n;
+    };
+    for (int i = 0; i < activeClients(); ++i) {
+        if (!levelClients_[i]) continue;
+        count(levelClients_[i]);
+        count(levelClients_[i]->GetLinked());
+    }
+    return n;
+}
+
 cBaseObj* cGame::FindWaitingRequestOfHero(const HeroLink* hero) {
     if (!hero) return nullptr;
     auto waitsFor = [hero](const cBaseObj* o) {

@@ -129,6 +129,8 @@ int cRoundBtn::OnKeyDown(int key, intptr_t data) {
 uint32_t cRoundBtn::OutlineColour() const {
     uint32_t colour = hovered_ ? kWhite : hero_ && hero_->IsUnavailable() ? kYellow : kClearWhite;
     if (clock < flashEnd_) {
+        // White, so that the flash shows against the yellow of a resting hero's buttons.
+        colour = kWhite;
         const float f = static_cast<float>(kFlashMs - (flashEnd_ - clock)) / kFlashMs;
         const uint32_t alpha =
             static_cast<uint32_t>(std::fabs(std::sin(f * 3.14f / 2.0f)) * 255.0f);
@@ -214,6 +216,8 @@ void cCommandPanel::FlashRequest(int kind) {
     for (cRoundBtn* button : buttons_)
         if (button && button->IsShowing() == kind) {
             button->Flash();
+            // The hero's own button flashes with it: that is the one to press first.
+            if (big_) big_->Flash();
             return;
         }
 }

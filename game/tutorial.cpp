@@ -226,6 +226,44 @@ void cTutorial::placeFrame(Point2i pos, Point2i size) {
     frame.y = static_cast<int16_t>(static_cast<int>(py));
 }
 
+void cTutorial::keepFrameClear(int W, int H) {
+    const int fw = frame.xs, fh = frame.ys;
+    const int l = spotPos.x - kSpotMargin, t = spotPos.y - kSpotMargin;
+    const int r = l + spotSize.x + 2 * kSpotMargin, b = t + spotSize.y + 2 * kSpotMargin;
+    const int aw = arrow ? spriteWidth(arrow) : 0, ah = arrow ? spriteHeight(arrow) : 0;
+    const bool turned = r >= W - kArrowTurn;
+    const int ax = turned ? l - aw : r, ay = spotPos.y + spotSize.y / 2 - kArrowRise;
+    auto meets = [&](int x, int y, int x0, int y0, int x1, int y1) {
+        return x < x1 && x0 < x + fw && y < y1 && y0 < y + fh;
+    };
+    auto clear = [&](int x, int y) {
+        return !meets(x, y, l, t, r, b) && !(aw > 0 && meets(x, y, ax, ay, ax + aw, ay + ah));
+    };
+    if (clear(frame.x, frame.y)) return;
+    // The diagonal place covers what the hint points at, or its own arrow: the frame goes under,
+    // over, right or left of both instead, the first of these that the screen holds.
+    const Point2i L = boundsTopLeft, R = boundsBottomRight;
+    auto fits = [&](int x, int y) { return x >= L.x && y >= L.y && x + fw <= W - R.x && y + fh <= H - R.y; };
+    auto slide = [](int v, int lo, int hi) { return hi < lo ? lo : std::min(std::max(v, lo), hi); };
+    const int cx = slide((l + r) / 2 - fw / 2, L.x, W - R.x - fw);
+    const int cy = slide((t + b) / 2 - fh / 2, L.y, H - R.y - fh);
+    const int right = aw > 0 && !turned ? std::max(r, ax + aw) : r;
+    const int left = aw > 0 && turned ? std::min(l, ax) : l;
+    const int bottom = aw > 0 ? std::max(b, ay + ah) : b, top = aw > 0 ? std::min(t, ay) : t;
+    // First the same side as before, only pushed off, then under, over, and beside at mid-height.
+    const bool wasLeft = frame.x + fw / 2 < (l + r) / 2;
+    const int beside = wasLeft ? left - spotR - fw : right + spotR;
+    const int other = wasLeft ? right + spotR : left - spotR - fw;
+    const Point2i places[] = {{beside, frame.y}, {cx, bottom + spotR}, {cx, top - spotR - fh},
+                              {beside, cy}, {other, cy}};
+    for (const Point2i& p : places)
+        if (fits(p.x, p.y) && clear(p.x, p.y)) {
+            frame.x = static_cast<int16_t>(p.x);
+            frame.y = static_cast<int16_t>(p.y);
+            return;
+        }
+}
+
 bool cTutorial::Show(const char* name, Point2i pos, Point2i size) {
     cTutorialHint* hint = FindHint(name);
     if (!hint || hint == gOpenHint) return false;
@@ -244,6 +282,7 @@ bool cTutorial::Show(const char* name, Point2i pos, Point2i size) {
     frame.ys = static_cast<int16_t>(std::max(spriteHeight(picture), hint->textSize.y) +
                                     checkBox.size.y + bound.y);
     placeFrame(pos, size);
+    keepFrameClear(W, H);
     textWnd.x = static_cast<int16_t>(frame.x + picturePos.x + textOffset.x + spriteWidth(picture));
     textWnd.y = static_cast<int16_t>(frame.y + textOffset.y);
     textWnd.xs = static_cast<int16_t>(hint->textSize.x);

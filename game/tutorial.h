@@ -106,6 +106,8 @@ public:
 private:
     void measure(cTutorialHint& hint) const;
     void placeFrame(Point2i pos, Point2i size);
+    // Moves a frame that covers the spot (widened as drawn) or the arrow to a clear side.
+    void keepFrameClear(int W, int H);
 
     TutorialLevel* level_ = nullptr;
 };

@@ -31,7 +31,7 @@ constexpr int kStepMs = 25;
 
 struct Result {
     bool ended = false, won = false;
-    int money = 0, popularity = 0, goal = 0, expert = 0, seconds = 0, clients = 0;
+    int money = 0, popularity = 0, goal = 0, expert = 0, seconds = 0, clients = 0, out = 0;
     std::string angry;  // request kinds the guests who left angry last asked for
 };
 
@@ -45,6 +45,14 @@ Result play(uint32_t wayPoint, int everyMs) {
     gRandom.Seed(7);
     captionSeedRandom(7);
     WM::Create();
+    // The win rule reads the goal type that the level loading screen sets: a mandatory room
+    // upgrade makes it 3.
+    {
+        const int episode = gCurrentProfile->GetEpisode(), number = gCurrentProfile->GetLevelNumber();
+        const std::string levels = "Data/Episodes/e" + std::to_string(episode) + "/levels.ini";
+        const std::string section = "level" + std::to_string(number);
+        gGoalType = iniGetInt(levels.c_str(), section.c_str(), "mandatory_room_upgrades", 0) > 0 ? 3 : 2;
+    }
     cGame* game = gameCreateLevel();
     WM::Get()->Push(game, false, false, true);
     ScriptedPlayer player(game, ScriptedPlayer::AtWindowManager());
@@ -127,6 +135,7 @@ Result play(uint32_t wayPoint, int everyMs) {
     r.goal = game->GetCashGoal();
     r.expert = game->GetCashExpert();
     r.clients = game->GetClientCount();
+    r.out = game->GetClientsReleased();
     r.seconds = step * kStepMs / 1000;
     WM::Destroy();
     delete game;
@@ -158,12 +167,12 @@ int main(int argc, char** argv) {
     if (chosen.empty())
         for (uint32_t i = 0; i < gWayPoints.size(); ++i)
             if (gWayPoints[i].GetKind() == cMapWayPoint::kLevel) chosen.push_back(i);
-    printf("way  result  money  pop  total  goal  expert  clients  seconds  angry at\n");
+    printf("way  result  money  pop  total  goal  expert  out/clients  seconds  angry at\n");
     for (uint32_t w : chosen) {
         LoadWayPoints();
         const Result r = play(w, everyMs);
-        printf("%3u  %-6s %6d %4d %6d %5d %7d %8d %8d  %s%s\n", w, r.won ? "won" : "lost", r.money,
-               r.popularity, r.money + r.popularity, r.goal, r.expert, r.clients, r.seconds,
+        printf("%3u  %-6s %6d %4d %6d %5d %7d %8d/%-3d %7d  %s%s\n", w, r.won ? "won" : "lost", r.money,
+               r.popularity, r.money + r.popularity, r.goal, r.expert, r.out, r.clients, r.seconds,
                r.angry.c_str(), r.ended ? "" : "  (no end)");
         fflush(stdout);
     }

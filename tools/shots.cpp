@@ -21,6 +21,7 @@
 #include "game/app_internal.h"
 #include "game/game_data.h"
 #include "game/profile.h"
+#include "game/tutorial.h"
 #include "minigames/minigame.h"
 #include "screens/after_game.h"
 #include "screens/dialogs.h"
@@ -29,6 +30,8 @@
 #include "screens/loading.h"
 #include "screens/map.h"
 #include "tests/game/scripted_player.h"
+#include "world/client.h"
+#include "world/room.h"
 #include "tools/image_write.h"
 #include "ui/ui.h"
 
@@ -206,6 +209,17 @@ private:
         ++written_;
         return stopAfter_ <= 0 || written_ < stopAfter_;
     }
+    // A picture on the way to the next numbered one, as NNx-name.png (x from 'a' on): the
+    // moments of the level a newcomer meets, kept out of the road's numbering.
+    bool extraShot(const char* name) {
+        if (cCursorManager* cursor = cursorGet())
+            cursor->clock = cursor->spin = cursor->clicked = cursor->runTimer = cursor->pending = 0;
+        frame();
+        char file[64];
+        std::snprintf(file, sizeof file, "%02d%c-%s.png", written_ + 1, 'a' + extras_++, name);
+        if (!writeBackBuffer((out_ / file).string())) return fail(std::string("cannot write ") + file);
+        return true;
+    }
     static bool writeBackBuffer(const std::string& path) {
         HSPRITE screen = grScreen();
         int w = 0, h = 0, pitch = 0, rs = 0, gs = 0, bs = 0, rb = 0, gb = 0, bb = 0;
@@ -328,6 +342,15 @@ private:
 
         cGame* level = gCurrentGame;
         if (!level || !reach(level, "level")) return false;
+        // The get-ready banner half-way in, then the first tip the new player meets.
+        if (!until([&] { return level->GetLevelState() == cGame::kGetReady; }, "the get-ready banner"))
+            return false;
+        frames(kFramesPerSecond / 2);
+        if (!extraShot("level-get-ready")) return false;
+        if (!until([&] { return level->GetLevelState() == cGame::kTutorial; }, "the first tip"))
+            return false;
+        frames(kFramesPerSecond / 2);
+        if (!extraShot("level-tip")) return false;
         // Guests come in one by one; the scripted player takes them to rooms and orders what
         // they ask for, and some seconds after the second one the hotel is busy.
         ScriptedPlayer player(level, [](ScriptedPlayer::Mouse mouse, Point2i p) {
@@ -344,6 +367,7 @@ private:
         for (int i = 0; i < kArrivalFrames / kFramesPerSecond && level->GetClientsIn() < 2; ++i)
             play(1);
         if (level->GetClientsIn() < 2) return fail("no second guest came in");
+        if (!dragOverTheRooms(level, player)) return false;
         play(12);
         GameOnMessage(kMouseMove, 0, uiPack(kPointerRest.x, kPointerRest.y));
         frames(kFramesPerSecond / 2);
@@ -352,9 +376,30 @@ private:
         if (!reach(gUIGameMenu.get(), "pause menu") || !shot("pause-menu")) return false;
         if (!click(gUIGameMenu.get(), "Resume") || !reach(level, "level after the pause"))
             return false;
+        // A tip open holds the level still: a click on its spot closes it, before a word and while
+        // the level ends.
+        auto closeTips = [&] {
+            for (int i = 0; i < kArrivalFrames && level->GetLevelState() == cGame::kTutorial; ++i) {
+                if (gTutorial && i % kFramesPerSecond == 0) {
+                    const Point2i at = gTutorial->spotPos +
+                                       Point2i(gTutorial->spotSize.x / 2, gTutorial->spotSize.y / 2);
+                    GameOnMessage(kMouseMove, 0, uiPack(at.x, at.y));
+                    key(kLeftButton, uiPack(at.x, at.y));
+                }
+                frame();
+            }
+        };
+        auto endWith = [&](const char* word) {
+            closeTips();
+            type(word);
+            for (int i = 0; i < 10 * kFramesPerSecond && level->GetLevelState() != cGame::kLevelOver; ++i) {
+                closeTips();
+                frame();
+            }
+        };
         // A typed word loses the day; its statistics offer a replay, which is won the same way,
         // and the statistics show a second time.
-        type("rz5fallen");
+        endWith("rz5fallen");
         auto* stats = dynamic_cast<UIAfterGameStats*>(gUIAfterGameStats.get());
         if (!stats || !reach(stats, "after-level statistics")) return false;
         if (!until([&] { return stats->CountingDone(); }, "the statistics' counting")) return false;
@@ -367,7 +412,7 @@ private:
             return false;
         level = gCurrentGame;
         if (!level || !reach(level, "the replayed level")) return false;
-        type("rz5climbed");
+        endWith("rz5climbed");
         if (!reach(stats, "after-level statistics after the replay")) return false;
         if (!until([&] { return stats->CountingDone(); }, "the statistics' counting")) return false;
         frames(kFramesPerSecond);
@@ -383,6 +428,36 @@ private:
             if (i % (2 * kFramesPerSecond) == 0) key(kEscape);
             frame();
         }
+    }
+
+    // The next guest at the desk carried over the rooms: the free ones light up under it. It is
+    // put down in the room it is held over.
+    bool dragOverTheRooms(cGame* level, ScriptedPlayer& player) {
+        for (int i = 0; i < kArrivalFrames; ++i) {
+            cClient* guest = player.HeadOfCheckIn();
+            cRoom* room = guest ? player.FreeRoomFor(guest) : nullptr;
+            if (room && level->GetLevelState() == cGame::kPlaying) {
+                const Point2i from = ScriptedPlayer::HitPoint(guest);
+                const auto& b = room->GetBody();
+                // Over the middle of the room's floor, away from its door.
+                const Point2i over(static_cast<int>(b.position.x + b.boundOffset.x + b.boundSize.x / 2),
+                                   static_cast<int>(b.position.y + b.boundOffset.y + b.boundSize.y * 3 / 4));
+                player.Press(from);
+                if (level->GetDraggedObject() == guest) {
+                    player.MoveTo(Point2i((from.x + over.x) / 2, (from.y + over.y) / 2));
+                    frames(2);
+                    player.MoveTo(over);
+                    frames(kFramesPerSecond / 4);
+                    if (!extraShot("level-drag")) return false;
+                    player.Release(over);
+                    return true;
+                }
+                player.Release(from);
+            }
+            if (level->GetLevelState() == cGame::kTutorial) player.React();
+            frame();
+        }
+        return fail("no guest could be carried over the rooms");
     }
 
     // The level loading screen to its end, then a key starts what it loaded.
@@ -460,6 +535,7 @@ private:
     fs::path out_;
     int stopAfter_ = 0;
     int written_ = 0;
+    int extras_ = 0;
     int frames_ = 0;
     bool started_ = false;
     double startUpMs_ = -1;

@@ -237,7 +237,17 @@ bool cLevelObj::IsActionable() {
     case kFood:
     case kNews:
     case kPhone:
-        if (client) return true;
+        if (client) {
+            // Once Jenny has this fetch queued or the thing in hand, the source would light
+            // again and a second click would send her for one nobody waits for; it lights
+            // only while more guests wait for the kind than she already covers.
+            int covered = hero->HasTask(kind, this) ? 1 : 0;
+            for (int hand = 0; hand < 2; ++hand) {
+                const char* held = hero->HandObject(hand);
+                covered += held && r->GetHandObject() && strcmp(held, r->GetHandObject()) == 0;
+            }
+            return covered == 0 || (game && game->CountWaitingFor(kind, this) > covered);
+        }
         return attached_ && attached_->IsWaiting() &&
                (hero->HasTask(kind, r->GetTarget()) || hero->IsHolding(r->GetHandObject()));
     case kMusic:

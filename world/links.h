@@ -82,6 +82,8 @@ public:
     virtual const cRequest* FindRequest(int, bool) { return nullptr; }
     // Requests of the kind shown by clients other than the given one and by level objects.
     virtual int CountRequestsOfKind(int, const cBaseObj*) { return 0; }
+    // Clients whose request of the kind waits for what the target object gives.
+    virtual int CountWaitingFor(int, const cLevelObj*) { return 0; }
     // The first room of that grade; null when none.
     virtual cLevelObj* FindRoomByNumber(int) { return nullptr; }
     virtual cLevelObj* GetSweets() { return nullptr; }

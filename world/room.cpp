@@ -92,9 +92,16 @@ void cRoom::UpdateHighlight() {
     tint_ = d == 0 ? kFitTint : d == 1 ? kNearTint : kMisfitTint;
 }
 
-bool cRoom::IsActionable() {
+bool cRoom::CanTakeGuest() {
     GameLink* game = worldGame();
-    if (game && game->GetDraggedObject()) return true;
+    return !closed_ && request_.GetKind() == kNoRequest && !(game && game->FindClientAtObject(this));
+}
+
+bool cRoom::IsActionable() {
+    // Under a dragged guest only a room that can take it lights: an occupied or busy room
+    // glowing like a free one would invite a drop that angers both guests.
+    GameLink* game = worldGame();
+    if (game && game->GetDraggedObject()) return CanTakeGuest();
     return cLevelObj::IsActionable();
 }
 

@@ -22,8 +22,10 @@ public:
     void Draw(DrawList* list) override;
     // In place of the outline highlight: the tint by fit while a client is dragged.
     void UpdateHighlight() override;
-    // Every room is a drop target while something is dragged.
+    // While a guest is dragged, the rooms that can take it are the lit drop targets.
     bool IsActionable() override;
+    // No guest lives here, no request waits on it and it is not closed for the day.
+    bool CanTakeGuest();
     bool CanBreak() override;
 
     // Ignored while the door opens or is open; with closeAfter it shuts again once open.

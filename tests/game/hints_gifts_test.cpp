@@ -30,7 +30,7 @@ namespace {
 using leveltest::LevelHarness;
 
 // A point of the first level where neither an object nor the interface answers a click.
-const Point2i kEmpty(700, 80);
+const Point2i kEmpty(420, 290);
 
 class HintsAndGifts : public LevelHarness {
 protected:

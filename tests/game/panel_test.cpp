@@ -191,11 +191,14 @@ TEST_F(Panels, ABrokenObjectLightsTheRepairButtonWhoseClickCallsThePorterOut) {
     EXPECT_EQ(level->LeftPanel()->BigButton()->UpdateProgress(), maidAsked);
     EXPECT_EQ(repair->OutlineColour(), 0xFFFFFF2Du);  // yellow: the Porter rests at his base
 
-    // A click on the object while he rests is a wrong action: the button flashes, its outline
-    // fading in over 250 ms from clear to the full colour.
+    // A click on the object while he rests is a wrong action: the button and the Porter's own
+    // button flash, the outline white (to show against the yellow) fading in over 250 ms.
     clickAt(on(broken));
     EXPECT_EQ(porter->TaskCount(), 0);
     EXPECT_EQ(repair->FlashEnd(), repair->clock + cRoundBtn::kFlashMs);
+    cRoundBtn* big = level->RightPanel()->BigButton();
+    EXPECT_EQ(big->FlashEnd(), big->clock + cRoundBtn::kFlashMs);
+    EXPECT_EQ(repair->OutlineColour() & 0x00FFFFFFu, 0x00FFFFFFu);
     WM::Get()->OnMouseMove(0, at(0, 0));
     struct {
         int step;

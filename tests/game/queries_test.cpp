@@ -202,6 +202,22 @@ TEST_F(Queries, EachClientIsTestedBeforeItsPartnerAndOnlyActiveClientsCount) {
     EXPECT_EQ(game->CountRequestsOfKind(kPhoto, a), 1);
 }
 
+// The finishing word sends every guest out, companions too: a companion left in its room would
+// keep the level from ever ending.
+TEST_F(Queries, FinishingTheLevelNowSendsTheCompanionsOutToo) {
+    Load();
+    Guest* a = guest();
+    auto* partner = new Guest;
+    a->Link(partner);
+    a->StayIn(room("Room1"));
+    partner->SetState(cClient::kStateInRoom);
+    game->FinishLevelNow();
+    EXPECT_EQ(a->GetState(), cClient::kStateOutside);
+    EXPECT_EQ(partner->GetState(), cClient::kStateOutside);
+    game->CheckLevelEnd(25);
+    EXPECT_EQ(game->GetLevelState(), cGame::kLevelOver);
+}
+
 TEST_F(Queries, RoomsAndTheClientsInThem) {
     Load();
     Guest* a = guest();
@@ -442,6 +458,26 @@ TEST_F(Queries, AClickQueuesTheServiceWithTheRightHeroAndLocks) {
     ask(object("Desk")->GetRequest(), kCheckIn, object("Desk"), kRequestWaiting);
     EXPECT_EQ(game->OrderService(object("Desk")), 0);
     EXPECT_EQ(jenny->TaskCount(), 3);
+}
+
+// Once Jenny goes for a cocktail the bar does not light for the same guest again: a second click
+// would send her for one that nobody waits for. A second guest asking lights it once more.
+TEST_F(Queries, TheBarLightsAgainOnlyForAGuestJennyIsNotFetchingFor) {
+    Load();
+    Guest* a = guest();
+    a->StayIn(room("Room1"));
+    cJenny* jenny = game->GetJenny();
+    ASSERT_NE(jenny, nullptr);
+    ask(a->GetRequest(), kCocktail, room("Room1"), kRequestWaiting);
+    EXPECT_TRUE(object("Bar")->IsActionable());
+    ASSERT_EQ(game->OrderService(object("Bar")), 1);
+    object("Bar")->Disable();  // as after her fetch: the bar is free again, the task still hers
+    EXPECT_FALSE(object("Bar")->IsActionable());
+    Guest* b = guest();
+    b->StayIn(room("Room2"));
+    ask(b->GetRequest(), kCocktail, room("Room2"), kRequestWaiting);
+    EXPECT_TRUE(object("Bar")->IsActionable());
+    EXPECT_EQ(game->CountWaitingFor(kCocktail, object("Bar")), 2);
 }
 
 TEST_F(Queries, KindsThatNeedTheHeroQueueNothingWhileItIsOffDuty) {

@@ -69,6 +69,21 @@ protected:
         gTutorial->SetLevel(&level);
     }
     void click(int x, int y) { gTutorial->OnMouseDown(kUiLeftButton, uiPack(x, y)); }
+    // The open frame meets neither the spot as drawn (20 px wider each side) nor the arrow.
+    void expectClearOfSpotAndArrow() {
+        const cTutorial& t = *gTutorial;
+        const cFrame& f = t.frame;
+        auto meets = [&](int x0, int y0, int x1, int y1) {
+            return f.x < x1 && x0 < f.x + f.xs && f.y < y1 && y0 < f.y + f.ys;
+        };
+        const int l = t.spotPos.x - 20, top = t.spotPos.y - 20;
+        const int r = l + t.spotSize.x + 40, b = top + t.spotSize.y + 40;
+        EXPECT_FALSE(meets(l, top, r, b)) << "the frame covers its spot";
+        if (!t.arrow) return;
+        const int aw = spriteWidth(t.arrow), ah = spriteHeight(t.arrow);
+        const int ax = r >= 1024 - 100 ? l - aw : r, ay = t.spotPos.y + t.spotSize.y / 2 - 20;
+        EXPECT_FALSE(meets(ax, ay, ax + aw, ay + ah)) << "the frame covers its arrow";
+    }
     // The player read again, as at the next start of the game.
     void restart(const char* player) {
         cTutorial::Free();
@@ -146,6 +161,29 @@ TEST_F(Tutorial, TheFrameSitsOnTheSideWithMoreRoomAndInsideTheMargins) {
         EXPECT_GE(f.y, 10);
         EXPECT_LE(f.x + f.xs, 1014);
         EXPECT_LE(f.y + f.ys, 758);
+        expectClearOfSpotAndArrow();
+    }
+}
+
+// A frame never hides what its hint points at, nor the arrow pointing there: wherever the spot
+// lies, large or small, the frame stays off the spot as drawn (20 px wider each side) and off the
+// arrow.
+TEST_F(Tutorial, TheFrameLeavesTheSpotAndItsArrowInSight) {
+    writeTga(program.file("Data/Tutorial/arrow.tga"), 56, 30);
+    load("[Main]\r\nfont=Data/Fonts/tiny.tga\r\narrow=Data/Tutorial/arrow.tga\r\nbound=150, 90\r\n"
+         "[Bounds]\r\ntopLeft=16, 16\r\nbottomRight=16, 16\r\nspotR=12\r\n"
+         "[Baby]\r\ntext=A baby is crying<>Click the guest\r\n");
+    ASSERT_NE(gTutorial->arrow, nullptr);
+    struct Case {
+        Point2i pos, size;
+    } cases[] = {{{40, 40}, {224, 192}},   {{800, 40}, {192, 192}}, {{170, 320}, {60, 110}},
+                 {{500, 300}, {40, 40}},   {{960, 380}, {40, 80}},  {{40, 600}, {100, 100}},
+                 {{880, 660}, {90, 90}},   {{10, 10}, {20, 20}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pos.x) + "," + std::to_string(c.pos.y));
+        gOpenHint = nullptr;
+        ASSERT_TRUE(gTutorial->Show("Baby", c.pos, c.size));
+        expectClearOfSpotAndArrow();
     }
 }
 

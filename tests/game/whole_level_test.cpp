@@ -78,6 +78,17 @@ protected:
         return out;
     }
 
+    // The level playing with hints off, stepped until a guest waits at the head of the check-in
+    // queue; null when none comes.
+    cClient* FirstGuestAtTheDesk() {
+        gCurrentProfile->SetTutorialOn(false);
+        Play();
+        if (!PlayOn()) return nullptr;
+        cClient* guest = nullptr;
+        for (int i = 0; i < 2000 && !(guest = HeadOfCheckIn()); ++i) Step();
+        return guest;
+    }
+
     // A second play from a fresh start: the same user folder and player, the generators reseeded.
     void Restart() {
         player_.reset();
@@ -171,14 +182,11 @@ protected:
     std::unique_ptr<ScriptedPlayer> player_;
 };
 
-// The drag of a guest: a release off the rooms keeps it in hand, a click on another object sends
-// it back to its place, and a release over a free room puts it there.
+// The drag of a guest: a release where it was picked up (a click) keeps it in hand, a click on
+// another object sends it back to its place, a release after a real drag off the rooms sends it
+// back at once, and a release over a free room puts it there.
 TEST_F(WholeLevel, AGuestIsCarriedUntilPutInARoomOrSentBack) {
-    gCurrentProfile->SetTutorialOn(false);
-    Play();
-    ASSERT_TRUE(PlayOn());
-    cClient* guest = nullptr;
-    for (int i = 0; i < 2000 && !(guest = HeadOfCheckIn()); ++i) Step();
+    cClient* guest = FirstGuestAtTheDesk();
     ASSERT_NE(guest, nullptr);
     cRoom* room = FreeRoomFor(guest);
     cLevelObj* desk = game->FindLevelObjectByName("Reception");
@@ -186,11 +194,17 @@ TEST_F(WholeLevel, AGuestIsCarriedUntilPutInARoomOrSentBack) {
     const Vec2f stood = guest->GetBody().position;
     const Point2i from = HitPoint(guest), to = HitPoint(room), elsewhere = HitPoint(desk);
     ASSERT_TRUE(from.x >= 0 && to.x >= 0 && elsewhere.x >= 0);
+    auto expectBackInPlace = [&] {
+        EXPECT_EQ(game->GetDraggedObject(), nullptr);
+        EXPECT_EQ(guest->GetBody().position.x, stood.x);
+        EXPECT_EQ(guest->GetBody().position.y, stood.y);
+        EXPECT_TRUE(guest->GetRequest().IsWaiting());
+    };
 
     Press(from);
     EXPECT_EQ(game->GetDraggedObject(), guest);
     EXPECT_TRUE(guest->GetRequest().IsServing());  // its clock stops in hand
-    Release(Point2i(2, 2));
+    Release(from);
     EXPECT_EQ(game->GetDraggedObject(), guest);
     MoveTo(elsewhere);
     // In hand the guest's bounds are centred under the pointer.
@@ -198,16 +212,62 @@ TEST_F(WholeLevel, AGuestIsCarriedUntilPutInARoomOrSentBack) {
     EXPECT_FLOAT_EQ(b.position.x, elsewhere.x - b.boundOffset.x - b.boundSize.x / 2);
     EXPECT_FLOAT_EQ(b.position.y, elsewhere.y - b.boundOffset.y - b.boundSize.y / 2);
     Click(elsewhere);
-    EXPECT_EQ(game->GetDraggedObject(), nullptr);
-    EXPECT_EQ(guest->GetBody().position.x, stood.x);
-    EXPECT_EQ(guest->GetBody().position.y, stood.y);
-    EXPECT_TRUE(guest->GetRequest().IsWaiting());
+    expectBackInPlace();
+
+    Press(from);
+    MoveTo(elsewhere);
+    Release(elsewhere);
+    expectBackInPlace();
 
     Press(from);
     MoveTo(to);
     Release(to);
     EXPECT_EQ(game->GetDraggedObject(), nullptr);
     EXPECT_EQ(guest->GetRoom(), room);
+}
+
+// A room takes a guest dropped anywhere over its picture, the bed included; while a guest is
+// carried only the rooms that can take it light up, and a guest dropped on an occupied room goes
+// back to the queue.
+TEST_F(WholeLevel, ARoomTakesAGuestAnywhereOnItsPictureAndAnOccupiedOneStaysDark) {
+    cClient* first = FirstGuestAtTheDesk();
+    ASSERT_NE(first, nullptr);
+    cRoom* taken = FreeRoomFor(first);
+    ASSERT_NE(taken, nullptr);
+    // The bed of the same number stands inside the room, away from its door.
+    const std::string bedName = std::string("Bed") + (taken->GetName() + 4);
+    cLevelObj* bed = game->FindLevelObjectByName(bedName.c_str());
+    ASSERT_NE(bed, nullptr) << bedName;
+    const Point2i onBed = HitPoint(bed);
+    ASSERT_GE(onBed.x, 0);
+    ASSERT_GT(onBed.y, taken->GetBody().position.y) << "the point is on the door, not the bed";
+    Press(HitPoint(first));
+    MoveTo(onBed);
+    Step();
+    EXPECT_TRUE(taken->IsHighlightOn());
+    Release(onBed);
+    EXPECT_EQ(game->GetDraggedObject(), nullptr);
+    EXPECT_EQ(first->GetRoom(), taken);
+
+    cClient* second = nullptr;
+    for (int i = 0; i < 4000 && !(second = HeadOfCheckIn()); ++i) Step();
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(game->FindClientAtObject(taken), first);
+    cRoom* free = FreeRoomFor(second);
+    ASSERT_TRUE(free && free != taken);
+    const Point2i from = HitPoint(second);
+    Press(from);
+    MoveTo(onBed);
+    Step();
+    EXPECT_FALSE(taken->IsHighlightOn()) << "an occupied room lights as a drop target";
+    EXPECT_TRUE(free->IsHighlightOn());
+    Release(onBed);
+    EXPECT_EQ(game->GetDraggedObject(), nullptr);
+    EXPECT_NE(second->GetRoom(), taken);
+    EXPECT_EQ(game->FindClientAtObject(taken), first);
+    // Back at the desk it waits to be carried again.
+    for (int i = 0; i < 400 && HeadOfCheckIn() != second; ++i) Step();
+    EXPECT_EQ(HeadOfCheckIn(), second);
 }
 
 TEST_F(WholeLevel, AnAttentivePlayerWinsAndTheSamePlayIsPlayedAgain) {

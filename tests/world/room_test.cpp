@@ -126,6 +126,31 @@ TEST_F(Rooms, ADraggedClientTintsRoomsByHowWellTheyFit) {
     }
 }
 
+// Under a dragged guest a room that cannot take it stays dark: one lived in, one closed for the
+// day, one whose own request waits.
+TEST_F(Rooms, ARoomThatCannotTakeTheDraggedGuestDoesNotLight) {
+    Guest client, lodger;
+    client.Wish(0);
+    game.dragged = &client;
+    for (int c = 0; c < 3; ++c) {
+        cRoom room;
+        load(room, 0);
+        if (c == 0) game.guests[&room] = &lodger;
+        if (c == 1) room.MarkClosed();
+        if (c == 2) room.BeginUpgrade(1000);
+        if (c == 2) room.Update(25);  // the upgrade request now waits on the empty room
+        room.Update(25);
+        EXPECT_FALSE(room.IsHighlightOn()) << c;
+        EXPECT_FALSE(room.CanTakeGuest()) << c;
+        game.guests.clear();
+    }
+    cRoom free;
+    load(free, 0);
+    free.Update(25);
+    EXPECT_TRUE(free.IsHighlightOn());
+    game.dragged = nullptr;
+}
+
 TEST_F(Rooms, AnUpgradeWaitsForTheGuestToSettle) {
     cRoom room;
     load(room, 1);

@@ -428,14 +428,19 @@ std::string unreachable(cWalkMap& map, Point2i from, Point2i to) {
            std::to_string(to.x) + "," + std::to_string(to.y);
 }
 
+// The data read afresh, the road's way points loaded and a new player of that key made current.
+void newPlayerOnTheRoad(const char* key) {
+    iniFreeAll();
+    userFolderCreate();
+    LoadWayPoints();
+    CreatePlayer(key, u"Road");
+}
+
 // Every level on the episode map, loaded as a new player standing at its way point loads it:
 // nothing it names may be missing, every request kind it asks for must find its target, and the
 // staff and guests must be able to walk to every place they serve or wait at.
 TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
-    iniFreeAll();
-    userFolderCreate();
-    LoadWayPoints();
-    CreatePlayer("road", u"Road");
+    newPlayerOnTheRoad("road");
     ASSERT_NE(gCurrentProfile, nullptr);
     std::vector<std::string> faults;
     int levels = 0;
@@ -563,6 +568,136 @@ TEST(DataSet, EveryLevelOfTheRoadLoadsAndIsPlayable) {
     delete previous;
     EXPECT_EQ(levels, 40);
     EXPECT_GE(rooms, 2 * levels);
+    ReleasePlayer();
+    FreeGameData();
+    gWayPoints.clear();
+    expectNoFaults(faults);
+}
+
+// A screen rectangle with what it shows, for the layout check below.
+struct Area {
+    int x, y, w, h;
+    std::string what;
+    bool Meets(const Area& o) const {
+        return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h;
+    }
+};
+
+// The rectangles the level's interface covers: the top bar's plates and counters, the menu button
+// and the two command panels. The popularity change that rides under the bar for a moment is no
+// standing part of it.
+std::vector<Area> interfaceAreas(cGame& game) {
+    std::vector<Area> out;
+    for (UIWnd* child : game.children) {
+        if (!child || child->hidden() || strcmp(child->section, "TipsText") == 0) continue;
+        int w = child->xs, h = child->ys;
+        for (HSPRITE s : child->sprites)
+            if ((w <= 0 || h <= 0) && s) {
+                w = spriteWidth(s);
+                h = spriteHeight(s);
+            }
+        if (w > 0 && h > 0)
+            out.push_back({child->x, child->y, w, h, std::string(child->iniFile) + " [" + child->section + "]"});
+    }
+    return out;
+}
+
+// The widest figure among the guests' and the staff's bounds, around a foot point.
+Area figureBound() {
+    Area a{0, 0, 0, 0, ""};
+    std::vector<std::string> files;
+    for (const char* hero : {"Jenny", "Maid", "Porter"})
+        files.push_back(std::string("Data/Heroes/") + hero + "/" + hero + ".ini");
+    for (const auto& dir : fs::directory_iterator("Data/Clients"))
+        files.push_back(dir.path().string() + "/" + dir.path().filename().string() + ".ini");
+    for (const std::string& f : files) {
+        const int x = iniGetInt(f.c_str(), "Main", "bound_x", 0), y = iniGetInt(f.c_str(), "Main", "bound_y", 0);
+        a.x = std::min(a.x, x);
+        a.y = std::min(a.y, y);
+        a.w = std::max(a.w, iniGetInt(f.c_str(), "Main", "bound_w", 0) + x - a.x);
+        a.h = std::max(a.h, iniGetInt(f.c_str(), "Main", "bound_h", 0) + y - a.y);
+    }
+    return a;
+}
+
+// Where each kind of guest shows its own bubble, from its foot point.
+std::vector<Point2i> guestBubblePoints() {
+    std::vector<Point2i> out;
+    for (const auto& dir : fs::directory_iterator("Data/Clients")) {
+        const std::string f = dir.path().string() + "/" + dir.path().filename().string() + ".ini";
+        out.emplace_back(iniGetInt(f.c_str(), "Main", "request_x", 0), iniGetInt(f.c_str(), "Main", "request_y", 0));
+    }
+    return out;
+}
+
+// No place where a guest stands, sits or queues, no point where the staff work or wait, and no
+// bubble (with its clock and, at a room, the guest's portrait) of any hotel may lie under the top
+// bar or a command panel: whatever is drawn there is hidden from the player, who then loses a
+// guest without seeing why.
+TEST(DataSet, NoPlaceOrBubbleOfAnyHotelLiesUnderTheInterface) {
+    newPlayerOnTheRoad("layout");
+    ASSERT_NE(gCurrentProfile, nullptr);
+    std::vector<std::string> faults;
+    const Area figure = figureBound();
+    const std::vector<Point2i> guestBubbles = guestBubblePoints();
+    // The bubble with its clock, and the portrait beside it for a guest in its own room.
+    const Area bubble{0, 0, 82, 82, ""}, portrait{-64, -8, 76, 76, ""};
+    ASSERT_GT(figure.h, 0);
+    std::set<int> episodes;
+    for (uint32_t i = 0; i < gWayPoints.size(); ++i) {
+        if (gWayPoints[i].GetKind() != cMapWayPoint::kLevel) continue;
+        gCurrentProfile->SetLevel(i);
+        const int episode = gCurrentProfile->GetEpisode();
+        if (!episodes.insert(episode).second) continue;
+        const std::string base = "Data/Episodes/e" + std::to_string(episode) + "/";
+        const std::string levelsIni = base + "levels.ini", objectsIni = base + "objects.ini";
+        cGame* game = gameCreateLevel();
+        const std::vector<Area> ui = interfaceAreas(*game);
+        if (ui.size() < 4) faults.push_back(base + ": the level's interface did not load");
+        std::vector<Area> world;
+        auto at = [&](const Area& shape, Point2i p, const std::string& what) {
+            world.push_back({p.x + shape.x, p.y + shape.y, shape.w, shape.h, what});
+        };
+        for (const char* group : {"HeroStartPos", "HeroBasePos", "HeroWaitPos"})
+            for (const char* hero : {"jenny", "maid", "porter"}) {
+                Point2i p(0, 0);
+                if (iniReadIntPair(&p, levelsIni.c_str(), group, hero))
+                    at(figure, p, levelsIni + " [" + group + "] " + hero);
+            }
+        auto has = [&](const char* section, const char* a, const char* b) {
+            return *iniGetString(objectsIni.c_str(), section, a, "") ||
+                   *iniGetString(objectsIni.c_str(), section, b, "");
+        };
+        for (int o = 0; o < game->GetObjectCount(); ++o) {
+            cLevelObj* object = game->GetObject(o);
+            const char* section = *object->GetObjectsSection() ? object->GetObjectsSection()
+                                                                : object->GetSectionName();
+            const std::string where = objectsIni + " [" + section + "] ";
+            const bool room = dynamic_cast<cRoom*>(object) != nullptr;
+            if (room || has(section, "client_x", "client_y")) {
+                at(figure, object->GetClientPos(), where + "guest's place");
+                // A guest shows its own bubble where it waits in the lobby; at a room's door it
+                // only passes.
+                for (const Point2i& b : guestBubbles)
+                    if (!room) at(bubble, object->GetClientPos() + b, where + "bubble of the guest there");
+            }
+            if (room || has(section, "hero_x", "hero_y"))
+                at(figure, object->GetHeroPos(), where + "staff's point");
+            // A place shows the bubble of the guest waiting there at its request point.
+            if (room || has(section, "request_x", "request_y") || has(section, "client_x", "client_y")) {
+                at(bubble, object->GetRequestPos(), where + "bubble");
+                if (room) at(portrait, object->GetRequestPos(), where + "guest's portrait");
+            }
+        }
+        for (const Area& w : world)
+            for (const Area& u : ui)
+                if (w.Meets(u))
+                    faults.push_back(w.what + " (" + std::to_string(w.x) + "," + std::to_string(w.y) +
+                                     " " + std::to_string(w.w) + "x" + std::to_string(w.h) +
+                                     ") lies under the interface's " + u.what);
+        delete game;
+    }
+    EXPECT_EQ(episodes.size(), 4u);
     ReleasePlayer();
     FreeGameData();
     gWayPoints.clear();
