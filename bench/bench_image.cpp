@@ -114,8 +114,7 @@ void BM_RefConvertLoop(benchmark::State& state) {
     }
 }
 
-// What the first screen loads at start-up (the generated data must be there: run from the
-// source folder after a build).
+// What the first screen loads at start-up, from the build's game folder.
 const char* const kPictures[] = {"Data/Pictures/hotel.jpg", "Data/Sprites/coin.tga",
                                  "Data/Sprites/star.png", "Data/Sprites/star_spin.tga"};
 const char* const kFonts[] = {"Data/Fonts/normal.tga", "Data/Fonts/large.tga"};

@@ -65,7 +65,7 @@ class Demo : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.enter());
-        std::filesystem::create_directory_symlink(VELMORA_SOURCE_DIR "/Data", "Data");
+        std::filesystem::create_directory_symlink(VELMORA_GAME_DIR "/Data", "Data");
         setenv("XDG_DATA_HOME", (std::filesystem::path(folder_.path()) / "user").c_str(), 1);
         std::ofstream("game.ini") << "[main]\nname=Velmora\npath=DemoTest\nxs=1024\nys=768\n";
         iniFreeAll();

@@ -20,7 +20,7 @@ constexpr int kEscape = 27;
 TEST(FirstScreen, KPlaysTheNextComicWhichTakesTheKeysWhileItShows) {
     testsupport::TempFolder folder("velmora_first_screen");
     ASSERT_TRUE(folder.enter());
-    std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
+    std::filesystem::create_directory_symlink(std::string(VELMORA_GAME_DIR) + "/Data", "Data");
     iniFreeAll();
     WM::Create();
     Window* screen = firstScreenCreate();

@@ -12,7 +12,7 @@
 namespace {
 
 TEST(FirstScreen, EffectKeysPlayOnTheBundledData) {
-    testsupport::InFolder data(VELMORA_SOURCE_DIR);
+    testsupport::InFolder data(VELMORA_GAME_DIR);
     ASSERT_TRUE(platInit());
     ASSERT_TRUE(platWindowOpen(u"Velmora", 0, 0, 1024, 768, false));
     ASSERT_EQ(grInit(1024, 768, 32, 0), 0);
