@@ -42,7 +42,7 @@ struct World {
     std::vector<Draw> homeDraws;
 
     World() {
-        if (chdir(VELMORA_SOURCE_DIR) != 0) abort();
+        if (chdir(VELMORA_GAME_DIR) != 0) abort();
         char user[] = "/tmp/velmora_bench_between_XXXXXX";
         if (!mkdtemp(user)) abort();
         setenv("XDG_DATA_HOME", user, 1);

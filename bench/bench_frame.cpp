@@ -268,7 +268,7 @@ bool writeStartFolder() {
     if (!mkdtemp(folder)) return false;
     const fs::path root = folder;
     std::error_code error;
-    fs::create_directory_symlink(fs::path(VELMORA_SOURCE_DIR) / "Data", root / "Data", error);
+    fs::create_directory_symlink(fs::path(VELMORA_GAME_DIR) / "Data", root / "Data", error);
     if (error) return false;
     std::ofstream(root / "game.ini") << "[main]\nname=Velmora Bench\npath=VelmoraBench\n";
     setenv("XDG_DATA_HOME", (root / "user").c_str(), 1);
@@ -503,7 +503,7 @@ int lastLevel() {
 bool writeFolder(int episode, int levelNumber) {
     char folder[] = "/tmp/velmora_bench_frame_XXXXXX";
     if (!mkdtemp(folder)) return false;
-    const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "Data";
+    const fs::path source = fs::path(VELMORA_GAME_DIR) / "Data";
     const fs::path data = fs::path(folder) / "Data";
     const std::string name = "e" + std::to_string(episode);
     std::error_code error;
@@ -536,12 +536,12 @@ struct Program {
     bool ready = false;
 
     Program() {
-        const fs::path shared = fs::path(VELMORA_SOURCE_DIR) / "Data" / "shared.ini";
+        const fs::path shared = fs::path(VELMORA_GAME_DIR) / "Data" / "shared.ini";
         if (access(shared.c_str(), R_OK) != 0) return;
         // The way points tell which level is the last; they are read from the source's data first
         // and again, with the rest, from the program folder.
         char here[4096];
-        if (!getcwd(here, sizeof here) || chdir(VELMORA_SOURCE_DIR) != 0) return;
+        if (!getcwd(here, sizeof here) || chdir(VELMORA_GAME_DIR) != 0) return;
         LoadWayPoints();
         const int n = lastLevel();
         if (n < 0) return;

@@ -205,8 +205,7 @@ void BM_RefReadFile(benchmark::State& state) {
     }
 }
 
-// A few bundled pictures and the two fonts (the generated data must be there: run from the
-// source folder after a build).
+// A few bundled pictures and the two fonts, from the build's game folder.
 const char* const kPictures[] = {"Data/Pictures/hotel.jpg", "Data/Sprites/coin.tga",
                                  "Data/Sprites/star.png", "Data/Sprites/star_spin.tga"};
 const char* const kFonts[] = {"Data/Fonts/normal.tga", "Data/Fonts/large.tga"};

@@ -64,7 +64,7 @@ std::string grownObjects(const std::string& text) {
 bool writeFolder() {
     char folder[] = "/tmp/velmora_bench_level_XXXXXX";
     if (!mkdtemp(folder)) return false;
-    const fs::path source = fs::path(VELMORA_SOURCE_DIR) / "Data";
+    const fs::path source = fs::path(VELMORA_GAME_DIR) / "Data";
     const fs::path data = fs::path(folder) / "Data";
     std::error_code error;
     fs::create_directories(data / "Episodes" / "e1", error);

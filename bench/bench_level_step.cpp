@@ -90,7 +90,7 @@ std::string busyLevels(std::string text, int clients) {
 }
 
 fs::path gFolder;
-const fs::path kSource = fs::path(VELMORA_SOURCE_DIR) / "Data";
+const fs::path kSource = fs::path(VELMORA_GAME_DIR) / "Data";
 
 // A program folder of its own, the game's data linked in but for the first episode's files.
 bool writeFolder() {

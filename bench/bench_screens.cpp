@@ -7,7 +7,6 @@
 //   same sprites and captions drawn from a flat list gathered beforehand;
 // - one episode-map frame (the map's own draw: background, photos, widgets, signs and every way
 //   point) for a player half-way through the second episode, beside the same flat list idea.
-// Run from the source folder after a build, so that the generated pictures are there.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -94,12 +93,13 @@ void decodeSound(const std::string& name, std::vector<unsigned char>* buffer) {
 
 bool haveData(benchmark::State& state) {
     if (access("Data/Menu/UISharedBackground/background.jpg", R_OK) == 0) return true;
-    state.SkipWithError("no generated data here: run from the source folder after a build");
+    state.SkipWithError("no generated data: build the velmora_data target first");
     return false;
 }
 
 void BM_StartUpToMainMenu(benchmark::State& state) {
     if (!haveData(state)) return;
+    userFolderCreate();  // the score table is read from and written to the user folder
     for (auto _ : state) {
         startUpToMainMenu();
         if (!gUIMainMenu) state.SkipWithError("no main menu was made");

@@ -17,6 +17,12 @@ if(VELMORA_SANITIZE)
 endif()
 target_include_directories(velmora_options INTERFACE ${PROJECT_SOURCE_DIR})
 
+# The folder a build runs the game from, laid out as an install lays it out: game.ini and Data/
+# with the committed files and the generated ones together (see tools/CMakeLists.txt). Each build
+# has its own, so that two builds never share a generated file. Tests, benchmarks and tools find
+# the data there.
+set(VELMORA_GAME_DIR ${PROJECT_BINARY_DIR})
+
 # velmora_library(<name> SOURCES ... [DEPS ...]): a static library of one subsystem folder.
 function(velmora_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
@@ -31,7 +37,9 @@ function(velmora_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE velmora_options ${ARG_LIBS} velmora_test_support
     GTest::gtest GTest::gtest_main GTest::gmock)
-  target_compile_definitions(${name} PRIVATE VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  # The runnable tree for data the build generates; the source tree for committed sources only.
+  target_compile_definitions(${name} PRIVATE VELMORA_GAME_DIR="${VELMORA_GAME_DIR}"
+    VELMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -6,5 +6,6 @@ cd "$(dirname "$0")/.."
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is not installed" >&2; exit 1; }
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DVELMORA_SANITIZE=ON -DVELMORA_LIBFUZZER=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
+  -DVELMORA_SANITIZE=ON -DVELMORA_LIBFUZZER=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF \
+  -DVELMORA_WERROR=ON
 cmake --build build/fuzz -j "${VELMORA_JOBS:-$(nproc)}" --target velmora_fuzzers

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kBannerFall = 4;
 constexpr float kBarFullMs = 2000.0f;
 constexpr int kCounterDelayMs = 1000;
 constexpr int kDrainTickMs = 200;

@@ -1,6 +1,6 @@
 // Plays every level of the road (or the way points named) with the scripted player and prints
-// how each ends: the figures to tune the levels' goals and guests by. Run from the source folder,
-// where Data/ is; the player lives in a temporary user folder.
+// how each ends: the figures to tune the levels' goals and guests by. It plays on its build's
+// game folder (game.ini and Data/); the player lives in a temporary user folder.
 //
 // usage: levelplay [--verbose] [--every MS] [way point index ...]
 #include <sys/stat.h>
@@ -158,6 +158,10 @@ int main(int argc, char** argv) {
             everyMs = atoi(argv[++i]);
         else
             chosen.push_back(static_cast<uint32_t>(atoi(argv[i])));
+    }
+    if (chdir(VELMORA_GAME_DIR) != 0) {
+        perror("levelplay: " VELMORA_GAME_DIR);
+        return 1;
     }
     char tmpl[] = "/tmp/levelplay.XXXXXX";
     if (!mkdtemp(tmpl)) return 1;

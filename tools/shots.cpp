@@ -64,8 +64,8 @@ void usage() {
                  "--stop-after N ends the walk after the first N screens.\n");
 }
 
-// A fresh program folder: game.ini from the source tree, its Data/ linked, a user folder of its
-// own so that no real player's files are read or written. Removed with everything in it.
+// A fresh program folder: game.ini from the build's game folder, its Data/ linked, a user folder
+// of its own so that no real player's files are read or written. Removed with everything in it.
 class ProgramFolder {
 public:
     bool make() {
@@ -76,8 +76,8 @@ public:
         }
         path_ = pattern;
         std::error_code error;
-        fs::copy_file(VELMORA_SOURCE_DIR "/game.ini", path_ / "game.ini", error);
-        if (!error) fs::create_directory_symlink(VELMORA_SOURCE_DIR "/Data", path_ / "Data", error);
+        fs::copy_file(VELMORA_GAME_DIR "/game.ini", path_ / "game.ini", error);
+        if (!error) fs::create_directory_symlink(VELMORA_GAME_DIR "/Data", path_ / "Data", error);
         if (!error) fs::create_directory(path_ / "user", error);
         if (!error) fs::current_path(path_, error);
         if (error) {

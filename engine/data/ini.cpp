@@ -179,13 +179,14 @@ int scanSection(const IniFile& f, const char* name) {
 }
 
 // Position just behind the section's ']', or -1. Names that fit the 27-character record are
-// remembered; longer ones are scanned for each time, so they can never be confused with a
-// shorter name that shares their first 27 characters.
+// remembered, absent ones too (a loader asks for every key of a section the file may lack, and
+// each ask would scan the whole file again); longer ones are scanned for each time, so they can
+// never be confused with a shorter name that shares their first 27 characters.
 int findSection(IniFile& f, const char* name) {
     for (int i = 0; i < f.sectionCount; ++i)
         if (strCmpNoCase(f.sections[i].name, name) == 0) return f.sections[i].position;
     int pos = scanSection(f, name);
-    if (pos < 0 || strlen(name) > static_cast<size_t>(kSectionNameKept)) return pos;
+    if (strlen(name) > static_cast<size_t>(kSectionNameKept)) return pos;
     if (f.sectionCount == f.sectionCapacity) {
         int wanted = f.sectionCapacity * 2 + 4;
         void* grown = realloc(f.sections, sizeof(IniSectionRef) * wanted);

@@ -210,10 +210,16 @@ void enginePostQuit() { gQuitPosted = true; }
 
 bool engineFindGameFolder(const char* program) {
     char folder[kPathBytes];
-    if (hasGameIni(".")) return true;
-    if (program && *program == '/' && strlen(program) < sizeof folder) {
+    const bool placed = program && *program == '/' && strlen(program) < sizeof folder;
+    // Beside the program first: a build runs from its own folder, whatever the current one holds.
+    if (placed) {
         StrCopyN(folder, program, sizeof folder);
-        // Beside the program, then each folder above it.
+        if (toParent(folder) && hasGameIni(folder)) return chdir(folder) == 0;
+    }
+    if (hasGameIni(".")) return true;
+    if (placed) {
+        StrCopyN(folder, program, sizeof folder);
+        // Each folder above the program.
         while (toParent(folder)) {
             if (hasGameIni(folder)) return chdir(folder) == 0;
         }

@@ -247,7 +247,7 @@ TEST(ShippedComics, LoadCleanlyAndNameWhatExists) {
     iniFreeAll();
     const std::string logFile = testsupport::ownFolder() + "/gerr.log";
     auto logSize = [&] { return std::ifstream(logFile, std::ios::ate | std::ios::binary).tellg(); };
-    testsupport::InFolder source(VELMORA_SOURCE_DIR);
+    testsupport::InFolder source(VELMORA_GAME_DIR);
     char sections[8192];
     iniGetSections("Data/Sounds/sounds.ini", sections, sizeof sections);
     std::set<std::string> sounds;

@@ -13,7 +13,7 @@
 
 namespace {
 
-const std::string kSource = VELMORA_SOURCE_DIR;
+const std::string kSource = VELMORA_GAME_DIR;
 
 std::string readSourceFile(const std::string& rel) {
     std::ifstream in(kSource + "/" + rel, std::ios::binary);

@@ -32,7 +32,7 @@ const char kObjects[] =
     "[In1]\nname=In1\nx=1\ny=1\n[In2]\nname=In2\nx=2\ny=2\n[In3]\nname=In3\nx=5\ny=5\n[Out1]\nname=Out1\nx=3\ny=3\n";
 
 std::string bundled(const char* relative) {
-    std::ifstream in(std::string(VELMORA_SOURCE_DIR) + "/" + relative, std::ios::binary);
+    std::ifstream in(std::string(VELMORA_GAME_DIR) + "/" + relative, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

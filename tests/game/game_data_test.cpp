@@ -120,7 +120,7 @@ TEST_F(GameData, SchoolItemsAreReadWholeWithTheirGrants) {
 }
 
 TEST_F(GameData, RoomSpritesLoadOnceAndAnswerOnlyTheirKinds) {
-    std::string coin = std::string(VELMORA_SOURCE_DIR) + "/Data/Sprites/coin.tga";
+    std::string coin = std::string(VELMORA_GAME_DIR) + "/Data/Sprites/coin.tga";
     data("Data/Episodes/e1/objects.ini", "[Main]\r\nsingle_room_spr=" + coin +
                                               "\r\ndouble_room_spr=" + coin + ", 100, 2\r\n"
                                               "luxe_room_spr=" + coin + "\r\n");
@@ -197,7 +197,7 @@ TEST_F(GameData, EffectsAreReplacedAndResetAndTheComicsMadeOnce) {
 }
 
 TEST_F(GameData, HandObjectsLoadOncePerNameFromTheFileFormat) {
-    std::string coin = std::string(VELMORA_SOURCE_DIR) + "/Data/Sprites/coin.tga";
+    std::string coin = std::string(VELMORA_GAME_DIR) + "/Data/Sprites/coin.tga";
     data("Data/HandObj/HandObjects.ini",
          "[Main]\r\nfname_format=Data/HandObj/%s/%s.ini\r\nobjects=cup0, tray1, cup0, ghost0\r\n");
     data("Data/HandObj/cup0/cup0.ini", "[Stand]\r\nsprite=" + coin +
@@ -247,9 +247,9 @@ TEST_F(GameData, HandObjectsLoadOncePerNameFromTheFileFormat) {
     EXPECT_EQ(12, FindHandObjectEntry("cup0", 3)->spr_x);
 }
 
-// The bundled data, read from the source tree.
+// The bundled data, read from the build's game folder.
 TEST_F(GameData, TheBundledMapHasFourEpisodesOfTwelveWayPoints) {
-    testsupport::InFolder source(VELMORA_SOURCE_DIR);
+    testsupport::InFolder source(VELMORA_GAME_DIR);
     iniFreeAll();
     LoadWayPoints();
     ASSERT_EQ(48u, gWayPoints.size());
@@ -273,7 +273,7 @@ TEST_F(GameData, TheBundledMapHasFourEpisodesOfTwelveWayPoints) {
 }
 
 TEST_F(GameData, TheBundledSchoolTeachesJennyFourSkills) {
-    testsupport::InFolder source(VELMORA_SOURCE_DIR);
+    testsupport::InFolder source(VELMORA_GAME_DIR);
     iniFreeAll();
     LoadSchoolItems();
     // Jenny's four lines come first; the Maid's and the Porter's follow.
@@ -292,7 +292,7 @@ TEST_F(GameData, TheBundledSchoolTeachesJennyFourSkills) {
 }
 
 TEST_F(GameData, TheBundledHandObjectsShowWhatEveryRequestAndTheCartPutInHand) {
-    testsupport::InFolder source(VELMORA_SOURCE_DIR);
+    testsupport::InFolder source(VELMORA_GAME_DIR);
     iniFreeAll();
     LoadHandObjects();
     std::vector<std::string> carried = {"Cart"};

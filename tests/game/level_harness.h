@@ -35,7 +35,7 @@ protected:
     // With bundled set the program folder reads the game's own Data; otherwise tests write theirs.
     void Start(bool bundled) {
         if (bundled)
-            std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data",
+            std::filesystem::create_directory_symlink(std::string(VELMORA_GAME_DIR) + "/Data",
                                                       program.file("Data"));
         iniFreeAll();
         LoadWayPoints();

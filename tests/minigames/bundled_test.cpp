@@ -25,7 +25,7 @@ protected:
         cursorDestroy();
         iniFreeAll();
     }
-    testsupport::InFolder data_{VELMORA_SOURCE_DIR};
+    testsupport::InFolder data_{VELMORA_GAME_DIR};
 };
 
 void click(int x, int y) {

@@ -11,7 +11,7 @@
 namespace {
 
 TEST(BetweenLevelsData, EveryPictureNamedExists) {
-    const std::string root = VELMORA_SOURCE_DIR;
+    const std::string root = VELMORA_GAME_DIR;
     const char* files[] = {"Data/Menu/UIShop/UIShop.ini",        "Data/Menu/UISchool/UISchool.ini",
                            "Data/Menu/UIHome/UIHome.ini",        "Data/Menu/UIHome/items.ini",
                            "Data/Menu/UISchool/items.ini",       "Data/Menu/UIShop/items/e1/items.ini",

@@ -16,7 +16,7 @@ class Bundled : public ScreenTest {
 protected:
     void SetUp() override {
         ScreenTest::SetUp();
-        std::filesystem::create_directory_symlink(VELMORA_SOURCE_DIR "/Data", program.file("Data"));
+        std::filesystem::create_directory_symlink(VELMORA_GAME_DIR "/Data", program.file("Data"));
         iniFreeAll();
     }
     // Every child and grandchild: a text key that names no translation shows as nothing, and a

@@ -115,7 +115,7 @@ std::vector<Damage> damagesOf(const std::string& file) {
 
 // --- The data: the built folder, linked into the test's own folder -------------------------------
 
-const fs::path kBuiltData = VELMORA_SOURCE_DIR "/Data";
+const fs::path kBuiltData = VELMORA_GAME_DIR "/Data";
 
 class Mirror {
 public:

@@ -23,7 +23,7 @@ constexpr uint32_t kKeyDown = 256, kKeyUp = 257, kChar = 258, kMouseMove = 512;
 
 void StartScreens::SetUp() {
     ASSERT_TRUE(folder_.enter());
-    std::filesystem::create_directory_symlink(VELMORA_SOURCE_DIR "/Data", "Data");
+    std::filesystem::create_directory_symlink(VELMORA_GAME_DIR "/Data", "Data");
     setenv("XDG_DATA_HOME", (std::filesystem::path(folder_.path()) / "user").c_str(), 1);
     std::ofstream("game.ini") << "[main]\nname=Velmora\npath=StartTest\nxs=1024\nys=768\n";
     appSetScreens(screensStart, screensRelease);

@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kBuiltData = VELMORA_SOURCE_DIR "/Data";
+const fs::path kBuiltData = VELMORA_GAME_DIR "/Data";
 const char kGameIni[] = "[main]\nname=Velmora\npath=WayOutTest\nxs=1024\nys=768\n";
 
 // The built data linked file by file into the working folder, less one file, or with that one

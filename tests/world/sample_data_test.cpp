@@ -20,7 +20,7 @@ namespace {
 
 // The sample data, seen from the test's own folder.
 const bool kOwnFolder = testsupport::workInOwnFolder("velmora_sample_data", [] {
-    std::filesystem::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
+    std::filesystem::create_directory_symlink(std::string(VELMORA_GAME_DIR) + "/Data", "Data");
     logOpen();
 });
 

@@ -145,7 +145,11 @@ inline void writePicture(const std::string& path, int w, int h, uint8_t r, uint8
     std::filesystem::path p(path);
     if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
     std::vector<uint8_t> px;
-    for (int i = 0; i < w * h; ++i) px.insert(px.end(), {b, g, r});
+    for (int i = 0; i < w * h; ++i) {
+        px.push_back(b);
+        px.push_back(g);
+        px.push_back(r);
+    }
     writeTga(path.c_str(), w, h, 24, px, true);
 }
 

@@ -18,7 +18,9 @@
 
 namespace {
 
-const std::string kData = std::string(VELMORA_SOURCE_DIR) + "/";
+const std::string kData = std::string(VELMORA_GAME_DIR) + "/";
+// The comics' descriptions are sources: they stay in the source tree.
+const std::string kSources = std::string(VELMORA_SOURCE_DIR) + "/";
 
 // The icon's drawing reduced to its lines: opaque pixels that are dark (the outlines and inner
 // lines) or on the edge of the picture's silhouette; empty when it does not load. Colours play no
@@ -113,7 +115,7 @@ TEST(RequestIcons, NoTwoKindsShareAShape) {
 TEST(ComicBubbles, EveryTextIsCentredInItsBubble) {
     int texts = 0;
     for (int n = 1; n <= 5; ++n) {
-        const std::string file = kData + "Data/Comics/" + std::to_string(n) + ".txt";
+        const std::string file = kSources + "Data/Comics/" + std::to_string(n) + ".txt";
         std::ifstream in(file);
         ASSERT_TRUE(in) << file;
         std::string line;

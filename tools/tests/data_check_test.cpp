@@ -47,7 +47,7 @@ namespace {
 
 // The data set, seen from the test's own folder as the game sees it from its program folder.
 const bool kOwnFolder = testsupport::workInOwnFolder("velmora_data_check", [] {
-    fs::create_directory_symlink(std::string(VELMORA_SOURCE_DIR) + "/Data", "Data");
+    fs::create_directory_symlink(std::string(VELMORA_GAME_DIR) + "/Data", "Data");
     logOpen();
 });
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-std::string dataPath(const std::string& rel) { return std::string(VELMORA_SOURCE_DIR) + "/" + rel; }
+std::string dataPath(const std::string& rel) { return std::string(VELMORA_GAME_DIR) + "/" + rel; }
 
 std::vector<uint8_t> readFile(const std::string& rel) {
     std::ifstream in(dataPath(rel), std::ios::binary);

@@ -239,7 +239,7 @@ TEST(FontRegistry, SharedByNameAndLoadedFromBanks) {
 }
 
 TEST(FontBundled, NormalFontLoadsAndMeasures) {
-    const std::string path = std::string(VELMORA_SOURCE_DIR) + "/Data/Fonts/normal.tga";
+    const std::string path = std::string(VELMORA_GAME_DIR) + "/Data/Fonts/normal.tga";
     if (access(path.c_str(), R_OK) != 0 || path.size() >= 128) GTEST_SKIP() << path;
     Font f(path.c_str());
     ASSERT_NE(f.font, nullptr);

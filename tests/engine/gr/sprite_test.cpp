@@ -291,7 +291,7 @@ TEST(Sprite, GrayRowsAndFlips) {
 }
 
 TEST(Sprite, BundledPictureLoads) {
-    const std::string path = std::string(VELMORA_SOURCE_DIR) + "/Data/Pictures/hotel.jpg";
+    const std::string path = std::string(VELMORA_GAME_DIR) + "/Data/Pictures/hotel.jpg";
     if (access(path.c_str(), R_OK) != 0 || path.size() >= 128) GTEST_SKIP() << path;
     Loaded s(path.c_str());
     EXPECT_GT(spriteWidth(s.sprite), 0);

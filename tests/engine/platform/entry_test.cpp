@@ -379,7 +379,8 @@ TEST_F(Entry, TheFolderThatHoldsGameIniBecomesTheCurrentOne) {
         std::string expected;               // the current folder after the search, under the tree
         bool found;
     } cases[] = {
-        {"the current folder first", {"here", "build"}, "build/velmora", "here", true},
+        {"beside the program first", {"here", "build"}, "build/velmora", "build", true},
+        {"the current folder next", {"here", "src"}, "src/build/velmora", "here", true},
         {"beside the program", {"build/release"}, "build/release/velmora", "build/release", true},
         {"a folder above the program", {"src"}, "src/build/release/velmora", "src", true},
         {"the nearest one above", {"a", "a/b"}, "a/b/c/velmora", "a/b", true},

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -153,7 +155,7 @@ TEST(SndReaders, ReadsAcrossTheEnd) {
         r->Read(skip.data(), n - 30, 1);
         EXPECT_EQ(r->Read(got.data(), 100, 1), 100u);
         Bytes want(all.end() - 30, all.end());
-        want.insert(want.end(), all.begin(), all.begin() + 70);
+        std::copy(all.begin(), all.begin() + 70, std::back_inserter(want));
         EXPECT_EQ(got, want);
         EXPECT_EQ(r->position, 70u);
 
