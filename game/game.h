@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "anim/caption.h"
 #include "anim/flying.h"
@@ -372,6 +374,13 @@ private:
     HSPRITE background_ = nullptr;
     cLevelObj* objects_[kMaxObjects] = {};
     int objectCount_ = 0;
+    // The objects by name (the first of each name) and the few a request can name as its target,
+    // both sorted; made again when the object list has changed (indexedObjects_ is then -1), so a
+    // step's look-ups per object do not grow with the hotel.
+    std::vector<std::pair<const char*, cLevelObj*>> objectIndex_;
+    std::vector<const cLevelObj*> requestTargets_;
+    int indexedObjects_ = -1;
+    void indexObjects();
     cLevelObj* angerPoint_ = nullptr;
     cLevelObj* sweets_ = nullptr;
     cArray<cLevelObj*> checkIns_, checkOuts_;

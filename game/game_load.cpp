@@ -154,6 +154,7 @@ void cGame::LoadLevel(int stage) {
             worldSetProfile(&gPlayerObjects);
         }
         objectCount_ = createActionObject(objects_, kMaxObjects);
+        indexedObjects_ = -1;
         incLoyalty_ = translated("#INC_LOYALTY");
         decLoyalty_ = translated("#DEC_LOYALTY");
         dayText_ = translated("#MENU_DAY");
@@ -254,7 +255,10 @@ void cGame::LoadLevel(int stage) {
     }
 }
 
-void cGame::appendObject(cLevelObj* object) { objects_[objectCount_++] = object; }
+void cGame::appendObject(cLevelObj* object) {
+    objects_[objectCount_++] = object;
+    indexedObjects_ = -1;
+}
 
 cGame::HeroList cGame::Heroes() const {
     HeroList heroes;
