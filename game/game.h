@@ -380,7 +380,12 @@ private:
     std::vector<std::pair<const char*, cLevelObj*>> objectIndex_;
     std::vector<const cLevelObj*> requestTargets_;
     int indexedObjects_ = -1;
+    // The objects that may break down at random: neither rooms nor flowers (made with the index).
+    std::vector<cLevelObj*> breakables_;
     void indexObjects();
+    // Every request kind's pictures, held for the level so a request made in play finds them
+    // loaded instead of reading them again.
+    cArray<HSPRITE> requestIcons_;
     cLevelObj* angerPoint_ = nullptr;
     cLevelObj* sweets_ = nullptr;
     cArray<cLevelObj*> checkIns_, checkOuts_;

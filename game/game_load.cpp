@@ -166,6 +166,13 @@ void cGame::LoadLevel(int stage) {
         break;
     }
     case 2: {
+        for (int kind = 0; kind < kNoRequest; ++kind)
+            for (int grade = 0; grade < 10; ++grade) {
+                char key[16];
+                safeSnprintf(key, sizeof key, "sprite%d", grade);
+                if (HSPRITE icon = iniReadAnimSprite(kRequestFile, RequestKindName(kind), key))
+                    requestIcons_.push_back(icon);
+            }
         LoadPlaces("check_ins", checkIns_);
         LoadPlaces("check_outs", checkOuts_);
         char anger[256];

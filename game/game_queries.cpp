@@ -94,6 +94,11 @@ void cGame::indexObjects() {
                     iniGetString(kRequestFile, RequestKindName(kind), key, "")))
                 requestTargets_.push_back(object);
     std::sort(requestTargets_.begin(), requestTargets_.end());
+    breakables_.clear();
+    breakables_.reserve(kMaxObjects);
+    for (int i = 0; i < objectCount_; ++i)
+        if (!objectOfType(objects_[i], "room") && !objectOfType(objects_[i], "flower"))
+            breakables_.push_back(objects_[i]);
 }
 
 cLevelObj* cGame::FindLevelObjectByName(const char* name) {
