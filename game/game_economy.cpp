@@ -249,7 +249,7 @@ bool cGame::AllClientsArrived() {
 
 void cGame::BreakRandomObject() {
     // On the stack and from the kinds read once: a breakdown in play allocates nothing.
-    if (indexedObjects_ != objectCount_) indexObjects();
+    if (!kindsIndexed_) indexObjectKinds();
     cLevelObj* candidates[kMaxObjects];
     uint32_t count = 0;
     for (cLevelObj* o : breakables_)

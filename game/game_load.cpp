@@ -155,6 +155,7 @@ void cGame::LoadLevel(int stage) {
         }
         objectCount_ = createActionObject(objects_, kMaxObjects);
         indexedObjects_ = -1;
+        kindsIndexed_ = false;
         incLoyalty_ = translated("#INC_LOYALTY");
         decLoyalty_ = translated("#DEC_LOYALTY");
         dayText_ = translated("#MENU_DAY");
@@ -203,6 +204,7 @@ void cGame::LoadLevel(int stage) {
         if (splitPair(iniGetString(levelsFile_, levelSection_, "outdoor_request_priority", ""), &a,
                       &b))
             outdoorPriority_ = Point2i(a, b);
+        indexObjectKinds();
         break;
     }
     case 3: {
@@ -265,6 +267,7 @@ void cGame::LoadLevel(int stage) {
 void cGame::appendObject(cLevelObj* object) {
     objects_[objectCount_++] = object;
     indexedObjects_ = -1;
+    kindsIndexed_ = false;
 }
 
 cGame::HeroList cGame::Heroes() const {

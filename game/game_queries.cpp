@@ -86,6 +86,10 @@ void cGame::indexObjects() {
     // Stable, so of equal names the first in the list stays first, as the scan found it.
     std::stable_sort(objectIndex_.begin(), objectIndex_.end(),
                      [](const auto& a, const auto& b) { return strcmp(a.first, b.first) < 0; });
+}
+
+void cGame::indexObjectKinds() {
+    kindsIndexed_ = true;
     // A request's target is the object found by a name its kind gives; no other can be one.
     requestTargets_.clear();
     for (int kind = 0; kind < kNoRequest; ++kind)
@@ -142,8 +146,8 @@ cBaseObj* cGame::FindClientByRequestOwner(const cLevelObj* object) {
 
 cBaseObj* cGame::FindClientByRequestTarget(const cLevelObj* object) {
     if (!object) return nullptr;
-    if (indexedObjects_ != objectCount_) indexObjects();
-    if (!std::binary_search(requestTargets_.begin(), requestTargets_.end(), object)) return nullptr;
+    if (kindsIndexed_ && !std::binary_search(requestTargets_.begin(), requestTargets_.end(), object))
+        return nullptr;
     return firstClient(levelClients_, activeClients(), [object](const cBaseObj& c) {
         const cRequest& r = c.GetRequest();
         if (r.GetTarget() != object) return false;

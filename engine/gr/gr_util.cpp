@@ -117,11 +117,11 @@ HSPRITE iniReadAnimSprite(const char* file, const char* section, const char* key
         longName.assign(fields[0].begin, fields[0].length);
         name = longName.c_str();
     }
+    // Read before loading: the loader may read other files, which can drop this one's text.
+    int period = fieldCount >= 3 ? decimal(fields[1].begin, nullptr) : 0;
+    int count = fieldCount >= 3 ? decimal(fields[2].begin, nullptr) : 0;
     HSPRITE sprite = grLoadSprite(name, nullptr, 0);
     if (sprite && fieldCount >= 3) {
-        // Each field ends at its delimiter or white space, where the conversion stops too.
-        int period = decimal(fields[1].begin, nullptr);
-        int count = decimal(fields[2].begin, nullptr);
         // Both end up as divisors of the frame rule.
         if (period < 1 || count < 1) {
             logPrintf("iniReadAnimSprite: %s [%s] %s: period %d and count %d; below 1 taken as 1\n",
