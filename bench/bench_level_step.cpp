@@ -2,8 +2,9 @@
 // objects, 40 guests arriving close together and the heroes kept busy by orders on every waiting
 // request; and the same at the level's limits (200 objects, 199 guests). Beside each, the same
 // steps on a level whose look-ups by name are answered from pointers resolved beforehand. Both
-// runs must end in the same digest. Prints milliseconds per 1,000 steps and the ratios. Needs the
-// generated game data (build the velmora_data target first).
+// runs must end in the same digest. Then the growth: hotels of 50, 100, 150 and 200 objects with as
+// many guests asked for, whose cost per object should stay flat. Prints milliseconds per 1,000
+// steps and the ratios. Needs the generated game data (build the velmora_data target first).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -114,11 +115,11 @@ bool writeFolder() {
 }
 
 // The first episode's files for a level of that size; the ini cache is emptied so it reads them.
-void configure(int copies, int clients) {
+void configure(int copies, int clients, int objects = cGame::kMaxObjects) {
     const fs::path e1 = gFolder / "Data" / "Episodes" / "e1";
     std::ofstream(e1 / "objects.ini")
         << grownObjects(readText(kSource / "Episodes" / "e1" / "objects.ini"), copies,
-                        cGame::kMaxObjects - kPlaces);
+                        objects - kPlaces);
     std::ofstream(e1 / "levels.ini")
         << busyLevels(readText(kSource / "Episodes" / "e1" / "levels.ini"), clients);
     iniFreeAll();
@@ -228,13 +229,18 @@ uint64_t digest(cGame* level) {
 struct Shape {
     int copies, clients;
     const char* name;
+    int objects = cGame::kMaxObjects;
 };
 constexpr Shape kBusy{4, 40, "busy"}, kLimits{9, 199, "limits"};
+// The growth: the hotel holds that many objects and as many guests are asked for.
+constexpr Shape kGrowth[] = {{2, 50, "g50", 50}, {4, 100, "g100", 100}, {6, 150, "g150", 150},
+                             {8, 199, "g200", 200}};
 
 HSPRITE gTarget = nullptr;
 bool gReady = false;
 std::map<std::string, double> gMs;  // per 1,000 steps, by benchmark name
 std::map<std::string, uint64_t> gDigest;
+std::map<std::string, int> gObjects;  // the objects each run's hotel held
 
 template <class Level>
 void BM_Step(benchmark::State& state, Shape shape, const std::string& key) {
@@ -242,7 +248,7 @@ void BM_Step(benchmark::State& state, Shape shape, const std::string& key) {
         state.SkipWithError("the program folder could not be made");
         return;
     }
-    configure(shape.copies, shape.clients);
+    configure(shape.copies, shape.clients, shape.objects);
     // A new player's hotel is the objects file's list, read when the player is made.
     CreatePlayer(shape.name, u"Bench");
     uint64_t last = 0;
@@ -274,6 +280,7 @@ void BM_Step(benchmark::State& state, Shape shape, const std::string& key) {
         state.ResumeTiming();
     }
     gDigest[key] = last;
+    gObjects[key] = objects;
     state.counters["objects"] = objects;
     state.counters["clients"] = active;
     state.counters["client_states"] = static_cast<double>(states.size());
@@ -290,6 +297,10 @@ BENCHMARK_CAPTURE(BM_Level, busy, kBusy)->Unit(benchmark::kMillisecond)->Iterati
 BENCHMARK_CAPTURE(BM_Cached, busy, kBusy)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_Level, limits, kLimits)->Unit(benchmark::kMillisecond)->Iterations(6);
 BENCHMARK_CAPTURE(BM_Cached, limits, kLimits)->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK_CAPTURE(BM_Level, g50, kGrowth[0])->Unit(benchmark::kMillisecond)->Iterations(12);
+BENCHMARK_CAPTURE(BM_Level, g100, kGrowth[1])->Unit(benchmark::kMillisecond)->Iterations(8);
+BENCHMARK_CAPTURE(BM_Level, g150, kGrowth[2])->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK_CAPTURE(BM_Level, g200, kGrowth[3])->Unit(benchmark::kMillisecond)->Iterations(6);
 
 class Reporter : public benchmark::ConsoleReporter {
 public:
@@ -318,6 +329,22 @@ void compare(const char* shape, const char* name, double target) {
     printf("); digests %s\n", gDigest[a] == gDigest[b] ? "equal" : "DIFFER");
 }
 
+// The cost per object of a step at each size of the growth, and the largest over the smallest.
+void growth() {
+    double least = 0, most = 0;
+    for (const Shape& shape : kGrowth) {
+        const std::string key = std::string("BM_Level/") + shape.name, run = find(key);
+        if (run.empty() || gObjects[key] <= 0) return;
+        const double perObject = gMs[run] * 1000.0 / gObjects[key];  // µs per 1,000 steps
+        printf("growth, %d objects: %.2f ms per 1,000 steps, %.2f us per object\n", gObjects[key],
+               gMs[run], perObject);
+        least = least > 0 && least < perObject ? least : perObject;
+        most = most > perObject ? most : perObject;
+    }
+    printf("growth: largest over smallest cost per object %.2fx (target: within 1.2x)\n",
+           most / least);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -333,6 +360,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     compare("busy level", "busy", 50);
     compare("level at its limits", "limits", 0);
+    growth();
     benchmark::Shutdown();
     return 0;
 }

@@ -80,6 +80,7 @@ cGame::~cGame() {
     delete banner_;
     spriteFree(&background_);
     spriteFree(&moneySprite_);
+    for (uint32_t i = 0; i < requestIcons_.size(); ++i) grFreeSprite(requestIcons_[i]);
     for (CGraphFont* font : {bannerFont_, dayFont_, cashFont_, noTipsFont_, loyaltyFont_})
         grFreeFont(font);
     // Clients first: they point at the rooms they stay in.
@@ -480,10 +481,18 @@ void cGame::AddRoomUpgradeRecord(const char* record) {
 
 void cGame::RefreshClientCounter() {
     if (!clients_) return;
-    const std::u16string text = translated("#INTERFACE_CLIENTS") +
-                                widenText((" " + std::to_string(clientsIn_ + clientsGone_) + "/" +
-                                       std::to_string(clientCount_)).c_str());
-    clients_->SetTextW(text.c_str());
+    // Put together in place from the translation's own text: an admission in play allocates
+    // nothing for it.
+    const char16_t* label = iniGetWideGlobal(kTranslation, "#INTERFACE_CLIENTS");
+    char digits[48];
+    safeSnprintf(digits, sizeof digits, " %d/%d", clientsIn_ + clientsGone_, clientCount_);
+    char16_t text[512];
+    size_t n = 0;
+    for (const char16_t* l = label; l && *l && n < sizeof text / sizeof *text - sizeof digits; ++l)
+        text[n++] = *l;
+    for (const char* d = digits; *d; ++d) text[n++] = static_cast<char16_t>(*d);
+    text[n] = 0;
+    clients_->SetTextW(text);
 }
 
 cGame* gameCreateLevel() {

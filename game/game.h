@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "anim/caption.h"
 #include "anim/flying.h"
@@ -379,6 +381,22 @@ private:
     HSPRITE background_ = nullptr;
     cLevelObj* objects_[kMaxObjects] = {};
     int objectCount_ = 0;
+    // The objects by name (the first of each name), sorted; made again when the object list has
+    // changed (indexedObjects_ is then -1), so a step's look-ups per object do not grow with the
+    // hotel.
+    std::vector<std::pair<const char*, cLevelObj*>> objectIndex_;
+    int indexedObjects_ = -1;
+    void indexObjects();
+    // Read from the data once the list is whole, never inside a look-up (a caller may hold a
+    // value the reading would drop): the few objects a request can name as its target, sorted,
+    // and those that may break down at random (neither rooms nor flowers).
+    std::vector<const cLevelObj*> requestTargets_;
+    std::vector<cLevelObj*> breakables_;
+    bool kindsIndexed_ = false;
+    void indexObjectKinds();
+    // Every request kind's pictures, held for the level so a request made in play finds them
+    // loaded instead of reading them again.
+    cArray<HSPRITE> requestIcons_;
     cLevelObj* angerPoint_ = nullptr;
     cLevelObj* sweets_ = nullptr;
     cArray<cLevelObj*> checkIns_, checkOuts_;

@@ -247,13 +247,13 @@ bool cGame::AllClientsArrived() {
 // --- Breakages ----------------------------------------------------------------------------------
 
 void cGame::BreakRandomObject() {
-    cArray<cLevelObj*> candidates;
-    for (int i = 0; i < objectCount_; ++i) {
-        cLevelObj* o = objects_[i];
-        if (!objectOfType(o, "room") && !objectOfType(o, "flower") && o->CanBreak())
-            candidates.push_back(o);
-    }
-    if (candidates.size()) candidates[gRandom.Int(candidates.size())]->Break(repairTime_);
+    // On the stack and from the kinds read once: a breakdown in play allocates nothing.
+    if (!kindsIndexed_) indexObjectKinds();
+    cLevelObj* candidates[kMaxObjects];
+    uint32_t count = 0;
+    for (cLevelObj* o : breakables_)
+        if (o->CanBreak()) candidates[count++] = o;
+    if (count) candidates[gRandom.Int(count)]->Break(repairTime_);
 }
 
 void cGame::BreakRandomRoom() {

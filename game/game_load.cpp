@@ -154,6 +154,8 @@ void cGame::LoadLevel(int stage) {
             worldSetProfile(&gPlayerObjects);
         }
         objectCount_ = createActionObject(objects_, kMaxObjects);
+        indexedObjects_ = -1;
+        kindsIndexed_ = false;
         incLoyalty_ = translated("#INC_LOYALTY");
         decLoyalty_ = translated("#DEC_LOYALTY");
         dayText_ = translated("#MENU_DAY");
@@ -165,6 +167,13 @@ void cGame::LoadLevel(int stage) {
         break;
     }
     case 2: {
+        for (int kind = 0; kind < kNoRequest; ++kind)
+            for (int grade = 0; grade < 10; ++grade) {
+                char key[16];
+                safeSnprintf(key, sizeof key, "sprite%d", grade);
+                if (HSPRITE icon = iniReadAnimSprite(kRequestFile, RequestKindName(kind), key))
+                    requestIcons_.push_back(icon);
+            }
         LoadPlaces("check_ins", checkIns_);
         LoadPlaces("check_outs", checkOuts_);
         char anger[256];
@@ -195,6 +204,7 @@ void cGame::LoadLevel(int stage) {
         if (splitPair(iniGetString(levelsFile_, levelSection_, "outdoor_request_priority", ""), &a,
                       &b))
             outdoorPriority_ = Point2i(a, b);
+        indexObjectKinds();
         break;
     }
     case 3: {
@@ -254,7 +264,11 @@ void cGame::LoadLevel(int stage) {
     }
 }
 
-void cGame::appendObject(cLevelObj* object) { objects_[objectCount_++] = object; }
+void cGame::appendObject(cLevelObj* object) {
+    objects_[objectCount_++] = object;
+    indexedObjects_ = -1;
+    kindsIndexed_ = false;
+}
 
 cGame::HeroList cGame::Heroes() const {
     HeroList heroes;

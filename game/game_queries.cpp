@@ -1,8 +1,10 @@
 // What the level world asks of the level screen: finders over clients and objects, the level's
 // values, the check-in and check-out queues, clients coming and going, and the order of a
 // service after a click.
+#include <algorithm>
 #include <cstring>
 
+#include "engine/data/ini.h"
 #include "engine/platform/log.h"
 #include "game/game.h"
 #include "game/game_data.h"
@@ -67,11 +69,47 @@ HeroLink* cGame::GetHeroByName(const char* name) {
     return nullptr;
 }
 
+namespace {
+
+bool nameBefore(const std::pair<const char*, cLevelObj*>& entry, const char* name) {
+    return strcmp(entry.first, name) < 0;
+}
+
+}  // namespace
+
+// Objects are only added while a level loads, so the index is made a few times then kept.
+void cGame::indexObjects() {
+    indexedObjects_ = objectCount_;
+    objectIndex_.clear();
+    objectIndex_.reserve(kMaxObjects);
+    for (int i = 0; i < objectCount_; ++i) objectIndex_.push_back({objects_[i]->GetName(), objects_[i]});
+    // Stable, so of equal names the first in the list stays first, as the scan found it.
+    std::stable_sort(objectIndex_.begin(), objectIndex_.end(),
+                     [](const auto& a, const auto& b) { return strcmp(a.first, b.first) < 0; });
+}
+
+void cGame::indexObjectKinds() {
+    kindsIndexed_ = true;
+    // A request's target is the object found by a name its kind gives; no other can be one.
+    requestTargets_.clear();
+    for (int kind = 0; kind < kNoRequest; ++kind)
+        for (const char* key : {"target", "target1"})
+            if (cLevelObj* object = FindLevelObjectByName(
+                    iniGetString(kRequestFile, RequestKindName(kind), key, "")))
+                requestTargets_.push_back(object);
+    std::sort(requestTargets_.begin(), requestTargets_.end());
+    breakables_.clear();
+    breakables_.reserve(kMaxObjects);
+    for (int i = 0; i < objectCount_; ++i)
+        if (!objectOfType(objects_[i], "room") && !objectOfType(objects_[i], "flower"))
+            breakables_.push_back(objects_[i]);
+}
+
 cLevelObj* cGame::FindLevelObjectByName(const char* name) {
     if (!name || !*name) return nullptr;
-    for (int i = 0; i < objectCount_; ++i)
-        if (strcmp(objects_[i]->GetName(), name) == 0) return objects_[i];
-    return nullptr;
+    if (indexedObjects_ != objectCount_) indexObjects();
+    auto at = std::lower_bound(objectIndex_.begin(), objectIndex_.end(), name, nameBefore);
+    return at != objectIndex_.end() && strcmp(at->first, name) == 0 ? at->second : nullptr;
 }
 
 const AnimDesc* cGame::GetHandObjectEntry(const char* name, int index) {
@@ -108,6 +146,8 @@ cBaseObj* cGame::FindClientByRequestOwner(const cLevelObj* object) {
 
 cBaseObj* cGame::FindClientByRequestTarget(const cLevelObj* object) {
     if (!object) return nullptr;
+    if (kindsIndexed_ && !std::binary_search(requestTargets_.begin(), requestTargets_.end(), object))
+        return nullptr;
     return firstClient(levelClients_, activeClients(), [object](const cBaseObj& c) {
         const cRequest& r = c.GetRequest();
         if (r.GetTarget() != object) return false;
@@ -128,6 +168,7 @@ cClient* cGame::FindClientAtObject(const cLevelObj* room) {
 
 const cRequest* cGame::FindRequest(int kind, bool waitingOnly) {
     const bool anyKind = kind >= kNoRequest;
+    if (!anyKind && !cRequest::AnyOfKind(kind)) return nullptr;
     auto counts = [waitingOnly](const cRequest& r) { return !waitingOnly || r.IsWaiting(); };
     for (int i = 0; i < activeClients(); ++i) {
         cClient* client = levelClients_[i];

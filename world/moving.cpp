@@ -25,7 +25,13 @@ const int kDirBySign[3][3] = {
 
 }  // namespace
 
-cMovingObj::cMovingObj() : pathIndex_(0), walkDir_(0), shadow_(nullptr), basePoint_(0, 0) {}
+// Room for a path across a whole floor, so that a walker's first long path in play allocates
+// nothing.
+constexpr uint32_t kPathRoom = 128;
+
+cMovingObj::cMovingObj() : pathIndex_(0), walkDir_(0), shadow_(nullptr), basePoint_(0, 0) {
+    path_.reserve(kPathRoom);
+}
 
 cMovingObj::~cMovingObj() { spriteFree(&shadow_); }
 

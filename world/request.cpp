@@ -174,6 +174,23 @@ void WaitClock::Draw(Point2i p, float scale, float highlight, bool ring) {
 
 // --- cRequest ----------------------------------------------------------------------------------
 
+namespace {
+
+// How many requests hold each kind, kept by every change of a request's kind.
+int gKindHeld[kNoRequest] = {};
+
+bool countedKind(int kind) { return kind >= 0 && kind < kNoRequest; }
+
+}  // namespace
+
+bool cRequest::AnyOfKind(int kind) { return countedKind(kind) && gKindHeld[kind] > 0; }
+
+void cRequest::setKind(int kind) {
+    if (countedKind(kind_)) --gKindHeld[kind_];
+    kind_ = kind;
+    if (countedKind(kind_)) ++gKindHeld[kind_];
+}
+
 cRequest::cRequest()
     : state_(kRequestNone),
       kind_(kNoRequest),
@@ -206,7 +223,7 @@ cRequest& cRequest::operator=(const cRequest& other) {
     if (this == &other) return *this;
     freeSprites();
     state_ = other.state_;
-    kind_ = other.kind_;
+    setKind(other.kind_);
     hero_ = other.hero_;
     target_ = other.target_;
     owner_ = other.owner_;
@@ -229,7 +246,10 @@ cRequest& cRequest::operator=(const cRequest& other) {
     return *this;
 }
 
-cRequest::~cRequest() { freeSprites(); }
+cRequest::~cRequest() {
+    setKind(kNoRequest);
+    freeSprites();
+}
 
 void cRequest::freeSprites() {
     spriteFree(&outlineSprite_);
@@ -255,7 +275,7 @@ void cRequest::Load(int kind, int extraTime, cLevelObj* owner, int grade) {
     GameLink* game = worldGame();
     hero_ = RequestKindHero(kind);
     waitTime_ = extraTime + (hero_ ? hero_->GetWaitTimeBonus(kind) : 0);
-    kind_ = kind;
+    setKind(kind);
     elapsed_ = 0;
     owner_ = owner;
     freeSprites();
@@ -347,7 +367,7 @@ void cRequest::Cancel() {
 
 void cRequest::Reset() {
     state_ = kRequestNone;
-    kind_ = kNoRequest;
+    setKind(kNoRequest);
     hero_ = nullptr;
     target_ = nullptr;
     owner_ = nullptr;

@@ -105,6 +105,10 @@ public:
     cRequest& operator=(const cRequest& other);
     ~cRequest();
 
+    // Whether any request in the program holds that kind now: a search for a kind no request
+    // holds ends at once.
+    static bool AnyOfKind(int kind);
+
     // Fills the record for a kind; kinds from kNoRequest on load nothing.
     void Load(int kind, int extraTime, cLevelObj* owner, int grade);
     // 0 in states loaded and none, and at the update in which the wait runs out; else 1.
@@ -158,6 +162,7 @@ public:
 
 private:
     void freeSprites();
+    void setKind(int kind);
 
     int32_t state_, kind_;
     HeroLink* hero_;

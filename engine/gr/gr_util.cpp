@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/strings.h"
 #include "core/text.h"
@@ -27,6 +28,31 @@ int decimal(const char* text, const char** end) {
     long v = strtol(text, &stop, 10);
     if (end) *end = stop;
     return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
+
+struct Field {
+    const char* begin;
+    size_t length;
+};
+
+// The comma-separated fields of text as TokenList::Split makes them (trimmed of blanks, empty
+// ones left out), found in place: the first max go to fields; returns how many there are in all.
+uint32_t splitInPlace(const char* text, Field* fields, uint32_t max) {
+    auto blank = [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; };
+    uint32_t count = 0;
+    for (const char* p = text; p && *p;) {
+        while (blank(*p)) ++p;
+        const char* begin = p;
+        while (*p && *p != ',') ++p;
+        const char* last = p;
+        while (last > begin && blank(last[-1])) --last;
+        if (last > begin) {
+            if (count < max) fields[count] = {begin, static_cast<size_t>(last - begin)};
+            ++count;
+        }
+        if (*p) ++p;
+    }
+    return count;
 }
 
 }  // namespace
@@ -74,13 +100,28 @@ char16_t* iniReadText(const char* file, const char* key) {
     return copy;
 }
 
+// "file, period, count": read in place, so that a request's picture taken again allocates nothing.
 HSPRITE iniReadAnimSprite(const char* file, const char* section, const char* key) {
-    TokenList fields = TokenList::Split(valueOf(file, section, key), ',');
-    if (fields.IsEmpty()) return nullptr;
-    HSPRITE sprite = grLoadSprite(fields.At(0), nullptr, 0);
-    if (sprite && fields.Count() >= 3) {
-        int period = decimal(fields.At(1), nullptr);
-        int count = decimal(fields.At(2), nullptr);
+    Field fields[3];
+    const uint32_t fieldCount = splitInPlace(valueOf(file, section, key), fields, 3);
+    if (fieldCount == 0) return nullptr;
+    // A name longer than the buffer (too long for any sprite) still goes to the loader whole,
+    // which says so.
+    char shortName[256];
+    std::string longName;
+    const char* name = shortName;
+    if (fields[0].length < sizeof shortName) {
+        memcpy(shortName, fields[0].begin, fields[0].length);
+        shortName[fields[0].length] = '\0';
+    } else {
+        longName.assign(fields[0].begin, fields[0].length);
+        name = longName.c_str();
+    }
+    // Read before loading: the loader may read other files, which can drop this one's text.
+    int period = fieldCount >= 3 ? decimal(fields[1].begin, nullptr) : 0;
+    int count = fieldCount >= 3 ? decimal(fields[2].begin, nullptr) : 0;
+    HSPRITE sprite = grLoadSprite(name, nullptr, 0);
+    if (sprite && fieldCount >= 3) {
         // Both end up as divisors of the frame rule.
         if (period < 1 || count < 1) {
             logPrintf("iniReadAnimSprite: %s [%s] %s: period %d and count %d; below 1 taken as 1\n",

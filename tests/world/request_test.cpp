@@ -193,6 +193,31 @@ TEST_F(Requests, CopiesShareSpritesAndLeaveTheJumpBehind) {
     EXPECT_NE(0, target.painted().w);
 }
 
+// The searches for a kind skip the guests when no request holds it: the count must follow every
+// load, copy, reset and end of a request.
+TEST_F(Requests, AKindIsHeldWhileAnyRequestHoldsIt) {
+    ASSERT_FALSE(cRequest::AnyOfKind(kCalmBaby));
+    {
+        cRequest a;
+        a.Load(kCalmBaby, 1000, &owner, 0);
+        EXPECT_TRUE(cRequest::AnyOfKind(kCalmBaby));
+        cRequest b(a), c;
+        c = a;
+        a.Reset();
+        b.Load(kClean, 1000, &owner, 0);
+        EXPECT_TRUE(cRequest::AnyOfKind(kCalmBaby));  // c still holds it
+        EXPECT_TRUE(cRequest::AnyOfKind(kClean));
+        c = a;
+        EXPECT_FALSE(cRequest::AnyOfKind(kCalmBaby));
+        c = b;
+        c = c;
+        EXPECT_TRUE(cRequest::AnyOfKind(kClean));
+    }
+    EXPECT_FALSE(cRequest::AnyOfKind(kClean));
+    EXPECT_FALSE(cRequest::AnyOfKind(kNoRequest));
+    EXPECT_FALSE(cRequest::AnyOfKind(-1));
+}
+
 TEST(RequestHit, BubbleIsACircleOfRadiusThirty) {
     cRequest r;
     const struct {
