@@ -76,7 +76,11 @@ TEST(WayOut, ADamagedFileIsToldInABoxAndSigtermStopsCleanly) {
         mirrorData(c.file, c.zeroed);
         std::ofstream("game.ini") << kGameIni;
         setenv("XDG_DATA_HOME", folder.file("user").c_str(), 1);
-        char program[] = VELMORA_PROGRAM;
+        // The program beside its own game.ini would run on the build's data: it runs from here.
+        std::error_code ec;
+        fs::create_hard_link(VELMORA_PROGRAM, "velmora", ec);
+        if (ec) fs::copy_file(VELMORA_PROGRAM, "velmora");
+        char program[] = "./velmora";
         char* argv[] = {program, nullptr};
         pid_t child = 0;
         ASSERT_EQ(posix_spawn(&child, program, nullptr, nullptr, argv, environ), 0);
