@@ -229,8 +229,9 @@ public:
     void PlayWrongAction(int kind) override;
     // Unlocks every locked level object of that name; with null every locked one.
     void UnlockObjects(const char* name) override;
-    // The order of a service on a clicked object: a task in a hero's queue; 1 when queued.
-    int OrderService(cLevelObj* object);
+    // The order of a service on a clicked object: a task in a hero's queue; 1 when queued. With a
+    // request, that one is ordered instead of the first found on the object.
+    int OrderService(cLevelObj* object, const cRequest* chosen = nullptr);
 
     // --- Reads ---
     int GetLevelState() const override { return state_; }

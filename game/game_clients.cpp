@@ -91,7 +91,9 @@ cClient* cGame::clickClients(int x, int y, const cBaseObj* draggedAtStart, cClie
                 if (request.GetOwner() == request.GetTarget()) OrderService(request.GetOwner());
                 break;
             case kCheckOut:
-                OrderService(request.GetTarget());
+                // This guest's own check-out: the desk is also the target of other guests'
+                // luggage, which the first request found there may be.
+                OrderService(request.GetTarget(), &request);
                 break;
             default:
                 break;

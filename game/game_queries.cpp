@@ -337,16 +337,14 @@ void cGame::UnlockObjects(const char* name) {
 
 // --- The order of a service ----------------------------------------------------------------------
 
-int cGame::OrderService(cLevelObj* object) {
+int cGame::OrderService(cLevelObj* object, const cRequest* chosen) {
     if (!object) return 0;
     cBaseObj* client = FindClientByRequestTarget(object);
-    const cRequest* request = nullptr;
-    if (object->GetRequest().IsWaiting())
-        request = &object->GetRequest();
-    else if (client)
-        request = &client->GetRequest();
-    else
-        request = object->GetAttached();
+    const cRequest* request = chosen;
+    if (!request)
+        request = object->GetRequest().IsWaiting() ? &object->GetRequest()
+                  : client                         ? &client->GetRequest()
+                                                   : object->GetAttached();
     if (!request) {
         // A click on a musician's outline object counts as a click on the musician.
         const cRequest* music = FindRequest(kMusic, false);

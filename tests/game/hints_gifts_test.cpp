@@ -66,6 +66,24 @@ protected:
         }
         return guest;
     }
+    // Carries the guest into a free room and steps until it is in.
+    void PutInRoom(cClient* guest) {
+        cRoom* room = player_->FreeRoomFor(guest);
+        ASSERT_NE(room, nullptr);
+        guest->DropOnRoom(room);
+        for (int i = 0; i < 2000 && guest->GetState() != cClient::kStateInRoom; ++i) Step();
+        ASSERT_EQ(guest->GetState(), cClient::kStateInRoom);
+    }
+    // Cuts the guest's stay to one request and steps until it waits at the desk to check out.
+    void StepToCheckOut(cClient* guest) {
+        int fewer = 1 - guest->GetRemainingRequests();
+        guest->AddRequestCount(fewer);
+        auto checkingOut = [&] {
+            return guest->GetRequest().GetKind() == kCheckOut && guest->CanOrderService();
+        };
+        for (int i = 0; i < 10000 && !checkingOut(); ++i) Step();
+        ASSERT_TRUE(checkingOut());
+    }
     template <class T>
     T* Find() {
         for (int i = 0; i < game->GetObjectCount(); ++i)
@@ -359,20 +377,10 @@ TEST_F(HintsAndGifts, ARightClickWithdrawsTheOrderAndPutsTheGiftDown) {
     cGame* level = PlayWith(false);
     cClient* guest = WaitingGuest();
     ASSERT_NE(guest, nullptr);
-    cRoom* room = player_->FreeRoomFor(guest);
-    ASSERT_NE(room, nullptr);
-    guest->DropOnRoom(room);
-    for (int i = 0; i < 2000 && guest->GetState() != cClient::kStateInRoom; ++i) Step();
-    ASSERT_EQ(guest->GetState(), cClient::kStateInRoom);
+    ASSERT_NO_FATAL_FAILURE(PutInRoom(guest));
     // One request left in its stay; once that is over the guest asks to check out and queues at
     // the desk.
-    int fewer = 1 - guest->GetRemainingRequests();
-    guest->AddRequestCount(fewer);
-    auto checkingOut = [&] {
-        return guest->GetRequest().GetKind() == kCheckOut && guest->CanOrderService();
-    };
-    for (int i = 0; i < 10000 && !checkingOut(); ++i) Step();
-    ASSERT_TRUE(checkingOut());
+    ASSERT_NO_FATAL_FAILURE(StepToCheckOut(guest));
     cLevelObj* desk = guest->GetRequest().GetTarget();
     cHero* jenny = level->GetJenny();
     ASSERT_TRUE(desk && jenny);
@@ -407,6 +415,31 @@ TEST_F(HintsAndGifts, ARightClickWithdrawsTheOrderAndPutsTheGiftDown) {
 
 // A hero's closing hint once its opening hint was shown: the Maid called out to a thirsty flower
 // points at it, and the click that closes the hint orders the watering.
+// A click on a guest waiting at the desk orders that guest's check-out, even while another
+// guest's luggage (whose request names the same desk) is the first request found there: ordering
+// the luggage instead locked the desk, and the guest waited there until its patience ran out.
+TEST_F(HintsAndGifts, AClickOnAGuestAtTheDeskOrdersItsOwnCheckOut) {
+    cGame* level = PlayWith(false);
+    cClient* guests[2] = {};
+    for (cClient*& guest : guests) {
+        guest = WaitingGuest();
+        ASSERT_NE(guest, nullptr);
+        ASSERT_NO_FATAL_FAILURE(PutInRoom(guest));
+    }
+    cClient* packing = guests[0];
+    cClient* leaving = guests[1];
+    ASSERT_NO_FATAL_FAILURE(StepToCheckOut(leaving));
+    cLevelObj* desk = leaving->GetRequest().GetTarget();
+    packing->GetRequest().Load(kLuggage, 0, packing->GetRoom(), 0);
+    packing->GetRequest().SetWaiting();
+    ASSERT_EQ(packing->GetRequest().GetTarget(), desk);
+    ASSERT_EQ(level->FindClientByRequestTarget(desk), packing);
+
+    player_->Click(ScriptedPlayer::HitPoint(leaving));
+    EXPECT_TRUE(level->GetJenny()->HasTask(kCheckOut, desk));
+    EXPECT_FALSE(level->GetHeroByName("Porter")->HasTask(kLuggage, desk));
+}
+
 TEST_F(HintsAndGifts, TheMaidPointsAtTheFlowerOnceTheWaterHintWasShown) {
     gCurrentProfile->InsertObjectItem(gCurrentProfile->MakeObjectItem("Flower1"));
     cGame* level = PlayWith(true);
