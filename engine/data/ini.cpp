@@ -1,6 +1,7 @@
 // The INI store: a first-in first-out cache of ten file texts, parsed in place on every lookup.
 #include "engine/data/ini.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -17,14 +18,16 @@ namespace {
 
 const int kSlots = 10;
 const int kNameBytes = 256;
-const int kSectionNameKept = 27;
 const int kResultBytes = 2048;  // the least every result buffer holds
 const int kTranslationKey = 260;
 const char kTranslationFile[] = "data\\translation.ini";
 
+// One section header of a file: the hash of its folded name, the name's length and where its
+// '[' stands.
 struct IniSectionRef {
-    int position;  // just behind the header's ']'
-    char name[kSectionNameKept + 1];
+    uint32_t hash;
+    int length;
+    int position;
 };
 
 }  // namespace
@@ -36,9 +39,12 @@ struct IniFile {
     bool wide;
     bool unsaved;  // changed while saves were held
     bool looked;   // checked for damage since it was loaded
+    // Every header in the text, ordered by (hash, length, position) so that a lookup is a binary
+    // search and the first of equal names in the file comes first; rebuilt after each change.
     IniSectionRef* sections;
     int sectionCount;
     int sectionCapacity;
+    bool indexed;
 };
 
 namespace {
@@ -178,26 +184,59 @@ int scanSection(const IniFile& f, const char* name) {
     return -1;
 }
 
-// Position just behind the section's ']', or -1. Names that fit the 27-character record are
-// remembered, absent ones too (a loader asks for every key of a section the file may lack, and
-// each ask would scan the whole file again); longer ones are scanned for each time, so they can
-// never be confused with a shorter name that shares their first 27 characters.
-int findSection(IniFile& f, const char* name) {
-    for (int i = 0; i < f.sectionCount; ++i)
-        if (strCmpNoCase(f.sections[i].name, name) == 0) return f.sections[i].position;
-    int pos = scanSection(f, name);
-    if (strlen(name) > static_cast<size_t>(kSectionNameKept)) return pos;
-    if (f.sectionCount == f.sectionCapacity) {
-        int wanted = f.sectionCapacity * 2 + 4;
-        void* grown = realloc(f.sections, sizeof(IniSectionRef) * wanted);
-        if (!grown) return pos;
-        f.sections = static_cast<IniSectionRef*>(grown);
-        f.sectionCapacity = wanted;
+uint32_t foldHashStep(uint32_t h, unsigned c) { return (h ^ fold(c)) * 16777619u; }
+
+bool refBefore(const IniSectionRef& a, const IniSectionRef& b) {
+    if (a.hash != b.hash) return a.hash < b.hash;
+    if (a.length != b.length) return a.length < b.length;
+    return a.position < b.position;
+}
+
+// One pass over the text records every header that ends its name with ']' on its own line.
+bool buildIndex(IniFile& f) {
+    f.sectionCount = 0;
+    int len = length(f);
+    for (int pos = skipBlanks(f, 0); pos < len; pos = nextLine(f, pos)) {
+        if (at(f, pos) != '[') continue;
+        uint32_t h = 2166136261u;
+        int end = pos + 1;
+        while (end < len && at(f, end) != ']' && !isEol(at(f, end)))
+            h = foldHashStep(h, at(f, end++));
+        if (end >= len || at(f, end) != ']') continue;
+        if (f.sectionCount == f.sectionCapacity) {
+            int wanted = f.sectionCapacity * 2 + 16;
+            void* grown = realloc(f.sections, sizeof(IniSectionRef) * wanted);
+            if (!grown) return false;
+            f.sections = static_cast<IniSectionRef*>(grown);
+            f.sectionCapacity = wanted;
+        }
+        f.sections[f.sectionCount++] = IniSectionRef{h, end - pos - 1, pos};
     }
-    IniSectionRef& ref = f.sections[f.sectionCount++];
-    ref.position = pos;
-    StrCopyN(ref.name, name, sizeof ref.name);
-    return pos;
+    std::sort(f.sections, f.sections + f.sectionCount, refBefore);
+    f.indexed = true;
+    return true;
+}
+
+// Position just behind the section's ']', or -1; the first matching header in the file wins.
+// Names holding ']' or a line break can match only across what the index takes for a header's
+// end, so they are scanned for.
+int findSection(IniFile& f, const char* name) {
+    if (strpbrk(name, "]\r\n")) return scanSection(f, name);
+    if (!f.indexed && !buildIndex(f)) return scanSection(f, name);
+    uint32_t h = 2166136261u;
+    for (const char* p = name; *p; ++p) h = foldHashStep(h, static_cast<unsigned char>(*p));
+    const int n = static_cast<int>(strlen(name));
+    IniSectionRef key{h, n, -1};
+    IniSectionRef* end = f.sections + f.sectionCount;
+    for (IniSectionRef* r = std::lower_bound(f.sections, end, key, refBefore);
+         r != end && r->hash == h && r->length == n; ++r) {
+        int i = 0;
+        while (i < n &&
+               fold(at(f, r->position + 1 + i)) == fold(static_cast<unsigned char>(name[i])))
+            ++i;
+        if (i == n) return r->position + 2 + n;
+    }
+    return -1;
 }
 
 // Start of the key's value within the section that starts at start, or -1.
@@ -316,7 +355,7 @@ bool splice(IniFile& f, int from, int to, const Piece& piece) {
     memFree(f.text);
     f.text = text;
     f.size = static_cast<int>(newSize);
-    f.sectionCount = 0;  // positions have moved
+    f.indexed = false;  // positions have moved
     return true;
 }
 
@@ -339,7 +378,7 @@ bool makeWide(IniFile& f) {
     f.text = text;
     f.size = static_cast<int>(newSize);
     f.wide = true;
-    f.sectionCount = 0;
+    f.indexed = false;
     return true;
 }
 
@@ -349,7 +388,6 @@ void (*gSaveFailed)(const char* file) = nullptr;
 // tried again at every later save and when the cache is freed, so a full disk that frees up loses
 // nothing.
 bool save(IniFile& f) {
-    f.sectionCount = 0;
     f.unsaved = false;
     if (fileSaveChecked(f.name, f.text, f.size) < 0) {
         f.unsaved = true;
@@ -373,7 +411,6 @@ bool saveUnsaved() {
 // open save scope.
 bool saveOrHold(IniFile& f) {
     f.unsaved = true;
-    f.sectionCount = 0;
     if (gHoldDepth > 0) return true;
     saveUnsaved();
     return !f.unsaved;

@@ -167,6 +167,36 @@ TEST_F(Ini, SectionNamesBeyondTheRecordLengthStayDistinct) {
     EXPECT_STREQ("", iniGetString(path.c_str(), prefix.c_str(), "j", ""));
 }
 
+// Section lookups go through an index of the file's headers: it must answer as a scan from the
+// top would, and follow every change of the text.
+TEST_F(Ini, SectionLookupsFollowTheFileAndItsChanges) {
+    std::string text = "  [a]x\r\nk=1\r\n[A]\r\nk=2\r\n[a]b]\r\nk=3\r\n[c\r\nk=4\r\n";
+    for (int i = 0; i < 200; ++i) text += "[s" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
+    std::string path = dir.write("many.ini", text);
+    const char* p = path.c_str();
+    EXPECT_EQ(1, iniGetInt(p, "A", "k", -1));  // the first of equal names, text after ']' ignored
+    EXPECT_EQ(3, iniGetInt(p, "a]b", "k", -1));  // a name holding ']' matches the later ']'
+    EXPECT_EQ(-1, iniGetInt(p, "c", "k", -1));  // no ']' on the header's line
+    for (int i = 199; i >= 0; i -= 7)
+        EXPECT_EQ(i, iniGetInt(p, ("S" + std::to_string(i)).c_str(), "k", -1));
+    EXPECT_EQ(-1, iniGetInt(p, "s200", "k", -1));
+    EXPECT_EQ(1, iniWriteInt(p, "s200", "k", 200));  // an absent section, then written
+    EXPECT_EQ(200, iniGetInt(p, "s200", "k", -1));
+    EXPECT_EQ(7, iniGetInt(p, "s7", "k", -1));  // positions behind a change moved
+    EXPECT_EQ(1, iniWriteString(p, "a", "j", "long value pushing every section further"));
+    EXPECT_EQ(150, iniGetInt(p, "s150", "k", -1));
+    EXPECT_EQ(1, iniDeleteSection(p, "a"));  // the first [a] goes; the next one answers
+    EXPECT_EQ(2, iniGetInt(p, "a", "k", -1));
+    EXPECT_EQ(1, iniDeleteSection(p, "a"));
+    EXPECT_EQ(3, iniGetInt(p, "a", "k", -1));  // "[a]b]" names "a" too
+
+    // In UTF-16 only the low byte of a unit takes part, in the header's name too.
+    std::string wide = dir.write("mw.ini", utf16(u"[\u0141b]\r\nk=1\r\n[ab]\r\nk=2\r\n"));
+    EXPECT_EQ(1, iniGetInt(wide.c_str(), "ab", "k", -1));
+    EXPECT_EQ(1, iniDeleteSection(wide.c_str(), "AB"));
+    EXPECT_EQ(2, iniGetInt(wide.c_str(), "ab", "k", -1));
+}
+
 TEST_F(Ini, WideFilesAndWideningWrites) {
     std::string wide = dir.write("w.ini", utf16(u"k=global\r\n[s]\r\nname=Zo\u00EB\r\n\u0141=x\r\n"));
     EXPECT_EQ(u"Zo\u00EB", std::u16string(iniGetWide(wide.c_str(), "s", "name", u"")));
