@@ -151,8 +151,8 @@ void noteIfDamaged(IniFile* f) {
     // Looked at once per load: reads in a level's every step must stay cheap.
     if (!f || f->looked) return;
     f->looked = true;
-    if (f->size > 0 && !damageOf(*f)) return;
     const char* why = damageOf(*f);
+    if (!why) return;
     // Settings and player files are missing until first written; the game's data never is.
     if (strcmp(why, "is missing") == 0 && !inDataFolder(f->name)) return;
     const uint32_t h = nameHash(f->name);
