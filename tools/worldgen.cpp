@@ -1,5 +1,5 @@
 // Draws the pictures of the level-world sample data: the four episodes' hotel floors (walls
-// where each map.ini blocks cells), the coffee steam, the busy sign, the request bubble and clock.
+// where each map.ini blocks cells), the coffee steam and the busy sign.
 // Fixed shapes only: every run writes the same.
 #include <sys/stat.h>
 
@@ -43,15 +43,6 @@ struct Picture {
         fill(
             c,
             [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; },
-            a);
-    }
-    void ring(double cx, double cy, double r0, double r1, Colour c, int a = 255) {
-        fill(
-            c,
-            [&](double x, double y) {
-                const double d = std::hypot(x - cx, y - cy);
-                return d >= r0 && d <= r1;
-            },
             a);
     }
     void box(double x0, double y0, double x1, double y1, Colour c, int a = 255) {
@@ -125,34 +116,6 @@ bool drawSteam(const std::string& dir) {
     return strip.save(dir + "/steam.tga");
 }
 
-// The bubble, its portrait frame and the clock (back and eight frames of a filling pie); the
-// request icons are drawn from SVG sources.
-bool drawRequests(const std::string& dir) {
-    Picture bubble(60, 60);
-    bubble.disc(29.5, 29.5, 29.5, {60, 50, 40});
-    bubble.disc(29.5, 29.5, 27, {255, 250, 235});
-    Picture back(76, 76), frame(76, 76), clockBack(36, 36);
-    back.disc(38, 38, 37, {170, 200, 230});
-    frame.ring(38, 38, 34, 38, {255, 255, 255});
-    clockBack.disc(18, 18, 18, {40, 40, 40});
-    Picture clock(36, 36 * 8);
-    for (int i = 0; i < 8; ++i) {
-        Picture pie(36, 36);
-        const double sweep = (i + 1) * 2 * 3.14159265 / 8;
-        pie.fill({255, 255, 255}, [&](double x, double y) {
-            const double dx = x - 18, dy = y - 18;
-            double a = std::atan2(dx, -dy);
-            if (a < 0) a += 2 * 3.14159265;
-            return dx * dx + dy * dy <= 15 * 15 && a <= sweep;
-        });
-        clock.paste(pie, i * 36);
-    }
-    bool ok = bubble.save(dir + "/bubble.tga") && back.save(dir + "/portrait_back.tga") &&
-              frame.save(dir + "/portrait_outline.tga") &&
-              clockBack.save(dir + "/clock_back.tga") && clock.save(dir + "/clock.tga");
-    return ok;
-}
-
 // The later episodes' floors: the same walls-from-the-map rule as the first hotel, each in the
 // colours of its country, so the four hotels read apart at a glance.
 struct FloorLook {
@@ -200,7 +163,7 @@ int main(int argc, char** argv) {
     const std::string objects = data + "/Episodes/e1/objects";
     for (const std::string& d : {objects, data + "/Request"})
         mkdir(d.c_str(), 0755);
-    bool ok = drawFloor(data) && drawSteam(objects) && drawRequests(data + "/Request");
+    bool ok = drawFloor(data) && drawSteam(objects);
     for (int e = 2; e <= 4; ++e) ok = ok && drawEpisodeFloor(data, e, kEpisodeFloors[e - 2]);
     Picture busy(24, 24);
     busy.disc(12, 12, 11, {250, 210, 60});

@@ -1,12 +1,15 @@
 // The bundled level-world sample data: every object, request, hero and guest loads its pictures.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
+#include "tests/engine/gr/draw_target.h"
 #include "tests/support/temp_folder.h"
 #include "world/client.h"
 #include "world/jenny.h"
@@ -89,6 +92,50 @@ TEST(SampleData, TheTravellerComesWithTheCowboyKid) {
         for (int i = 0; i < cClient::kClientAnims; ++i)
             EXPECT_TRUE(c->Anim(i)->sprite) << c->GetName() << " " << i;
     EXPECT_STREQ("BotherLoop", kid->Anim(CowboyKid::kAnimBotherLoop)->section.c_str());
+}
+
+// Every request's icon sits on the bubble's face, never straight on the floor, and the wait clock
+// runs round the face: as the wait goes on, nothing changes inside the icon's circle.
+TEST(SampleData, EveryBubbleShowsItsIconOnAFaceWithTheWaitClockRoundIt) {
+    DrawTarget target(100, 100, "bubbletarget");
+    const Point2i at(20, 20);
+    for (int k = 0; k < kRequestKinds; ++k) {
+        const char* kind = RequestKindName(k);
+        HSPRITE icon = grLoadSprite(iniGetString(kRequestFile, kind, "sprite0", ""), nullptr, 0);
+        ASSERT_TRUE(icon) << kind;
+        const float cx = at.x + iniGetInt(kRequestFile, kind, "request_x", 0) + spriteWidth(icon) / 2.0f;
+        const float cy = at.y + iniGetInt(kRequestFile, kind, "request_y", 0) + spriteHeight(icon) / 2.0f;
+        const float inner = spriteWidth(icon) / 2.0f;
+        grFreeSprite(icon);
+        cRequest request;
+        request.Load(k, 20000, nullptr, 0);
+        request.SetWaiting();
+        auto draw = [&] {
+            target.clear();
+            request.Draw(at, false, false);
+            std::vector<uint16_t> pixels;
+            for (int y = 0; y < 100; ++y)
+                for (int x = 0; x < 100; ++x) pixels.push_back(target.at(x, y));
+            return pixels;
+        };
+        const std::vector<uint16_t> fresh = draw();
+        request.Update(10000);  // half the wait: the clock has turned and changed colour
+        const std::vector<uint16_t> half = draw();
+        int bare = 0, clockOverIcon = 0, clock = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const bool inside = std::hypot(x + 0.5f - cx, y + 0.5f - cy) < inner;
+                const size_t i = static_cast<size_t>(y * 100 + x);
+                if (inside && !fresh[i]) ++bare;
+                if (fresh[i] != half[i]) {
+                    ++clock;
+                    if (inside) ++clockOverIcon;
+                }
+            }
+        EXPECT_EQ(0, bare) << kind << ": pixels of the icon's circle show the floor";
+        EXPECT_EQ(0, clockOverIcon) << kind << ": the wait clock runs over the icon";
+        EXPECT_GT(clock, 100) << kind << ": the wait clock did not move";
+    }
 }
 
 }  // namespace

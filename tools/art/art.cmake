@@ -112,6 +112,10 @@ velmora_svg_pieces(Interface menu_button.svg tga menu_normal menu_active menu_pr
 velmora_svg_pieces(Interface popularity.svg tga popularity_empty popularity_full)
 velmora_svg_pieces(Interface heroes.svg tga maid_normal maid_active maid_press porter_normal
   porter_active porter_press)
+# The request bubble: its face, the wait clock's sixteen frames round it, the hover outline and the
+# portrait frame of a guest asking from its room.
+velmora_svg_folder(Request)
+velmora_svg_render(Request/clock.tga SOURCES ${art_sources}/Request/clock.svg OPTIONS --frames 16)
 # The request pictograms, one source for the guests' bubbles (40 px) and the panels' buttons (32 px).
 foreach(kind calmbaby cards casino checkin checkout chess clean clothes cocktail dog fire food
     luggage music news phone photo pillow plaid repair souvenir upgrade water)

@@ -374,7 +374,8 @@ TEST(GeneratedData, FurnitureFillsItsBoundsAndItsOutlineRingsIt) {
             EXPECT_GT(ringInk, 2 * (body.width + body.height));
         }
     }
-    EXPECT_GE(checked.size(), 18u);
+    // Every distinct piece; the rooms' own beds all share the single's picture.
+    EXPECT_GE(checked.size(), 15u);
 }
 
 TEST(GeneratedData, SoundScriptsNameExistingFiles) {
