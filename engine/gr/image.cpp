@@ -74,6 +74,30 @@ int cFileImage::OpenMemoryOf(const char* name, unsigned char* block, int size) {
     return result;
 }
 
+int cFileImage::DecodeFile(const char* name, cImageTarget& target) {
+    unsigned char* block = nullptr;
+    int size = fileLoad(name, &block);
+    if (size <= 0 || !block) {
+        if (block) memFree(block);
+        return 1;
+    }
+    logName_ = name;
+    int result = DecodeMemory(block, size, target);
+    logName_ = nullptr;
+    return result;
+}
+
+// Readers that decode whole convert their pixels in one band.
+int cFileImage::DecodeMemory(unsigned char* block, int size, cImageTarget& target) {
+    int result = OpenMemory(block, size) == 0 ? 0 : -1;
+    PixelView v;
+    if (result == 0 && !View(&v)) result = -1;
+    if (result == 0 && !target.Begin(width_, height_, bitsPerPixel_)) result = -2;
+    if (result == 0) ConvertBand(v, 0, height_, target);
+    Close();
+    return result;
+}
+
 int cFileImage::OpenMemory(unsigned char* block, int /*size*/) {
     if (block) memFree(block);
     return -1;
@@ -288,6 +312,29 @@ int boxFilter(const cFileImage& image, const char* what, const unsigned char* to
 }
 
 }  // namespace
+
+void cFileImage::ConvertBand(const PixelView& band, int y, int count, cImageTarget& target) {
+    if (count <= 0) return;
+    Target colour{target.colour, 0, y, width_, count, target.bytesPerPixel,
+                  static_cast<int>(target.pitch)};
+    uint32_t keep = 0xFFFFFFFFu;
+    for (int c = 0; c < 3; ++c) keep &= ~(fieldMask(target.bits[c]) << target.shifts[c]);
+    copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, colour,
+             FilterMode::Colour, 3, band.bits, band.shift, target.bits, target.shifts, keep);
+    if (target.alpha && band.channelShift >= 0) {
+        const int srcBits = 8, tBits = 8, tShift = 0;
+        Target plane{target.alpha, 0, y, width_, count, 1, width_};
+        copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, plane,
+                 FilterMode::Channel, 1, &srcBits, &band.channelShift, &tBits, &tShift,
+                 ~fieldMask(8));
+    }
+    // The rows just written are still in the cache.
+    if (target.checkZero && !target.alpha && !target.zeroSeen && target.bytesPerPixel == 2) {
+        const ZeroRow zeroRow = imageZeroRow();
+        for (int j = 0; j < count && !target.zeroSeen; ++j)
+            target.zeroSeen = zeroRow(target.colour + (static_cast<long>(y) + j) * target.pitch, width_);
+    }
+}
 
 int cFileImage::MaskFromBlack(int sx, int sy, int sw, int sh, void* target, int tx, int ty, int tw,
                               int th, int bytesPerPixel, int pitch, int bits, int shift) {
