@@ -31,6 +31,9 @@ PackRow imagePackRowOf(int bytes);
 PlaneRow imagePlaneRowOf(int bytes);
 ZeroRow imageZeroRowOf(int bytes);
 
+// Pack rows that permute bytes (AVX-512 VBMI), null where the processor or the build has none.
+PackRow imagePackRowPermuting();
+
 // The fastest rows this processor runs.
 PackRow imagePackRow();
 PlaneRow imagePlaneRow();

@@ -21,7 +21,8 @@ Bytes randomBytes(std::mt19937& rng, size_t n) {
     return b;
 }
 
-// The rows under test: the scalar ones and each vector width this processor runs.
+// The rows under test: the scalar ones, each vector width this processor runs, and the
+// permuting pack rows where it runs them.
 struct Rows {
     int bytes;
     PackRow pack;
@@ -34,6 +35,9 @@ std::vector<Rows> allRows() {
     for (int bytes : {16, 32, 64})
         if (imagePackRowOf(bytes))
             rows.push_back({bytes, imagePackRowOf(bytes), imagePlaneRowOf(bytes), imageZeroRowOf(bytes)});
+    // The byte-permuting pack rows (marked -1) beside the scalar plane and zero rows.
+    if (PackRow permuting = imagePackRowPermuting())
+        rows.push_back({-1, permuting, imagePlaneRowScalar, imageZeroRowScalar});
     return rows;
 }
 
