@@ -91,7 +91,7 @@ int cTGAImage::DecodeFile(const char* name, cImageTarget& target) {
     int result = headBytes > 0 && Parse(head, headBytes, size, &offset) ? 0 : -1;
     if (result == 0 && !target.Begin(width_, height_, bitsPerPixel_)) result = -2;
     const long rowBytes = static_cast<long>(width_) * (bitsPerPixel_ / 8);
-    long bandRows = rowBytes < kBandBytes ? kBandBytes / rowBytes : 1;
+    long bandRows = rowBytes > 0 && rowBytes < kBandBytes ? kBandBytes / rowBytes : 1;
     if (bandRows > height_) bandRows = height_;
     unsigned char* band = result == 0 ? static_cast<unsigned char*>(malloc(bandRows * rowBytes)) : nullptr;
     if (result == 0 && (!band || fileSeek(file, offset) != 0)) {
