@@ -155,6 +155,23 @@ struct Target {
     int x, y, w, h, bytesPerPixel, pitch;
 };
 
+// Byte-sized source channels into 16-bit targets of at most 8 bits a channel: each channel is
+// one byte shifted down and then into place. False for any other layout.
+bool packLayout(int srcBpp, const unsigned char* palette, const int* srcBits, const int* srcShift,
+                int tBytes, const int* tBits, const int* tShift, uint32_t keep, PackLayout* layout) {
+    if (palette || (srcBpp != 3 && srcBpp != 4) || tBytes != 2) return false;
+    *layout = {srcBpp, {}, {}, {}, static_cast<uint16_t>(keep)};
+    for (int c = 0; c < 3; ++c) {
+        if (srcBits[c] != 8 || srcShift[c] % 8 != 0 || srcShift[c] >= 8 * srcBpp || tBits[c] < 1 ||
+            tBits[c] > 8)
+            return false;
+        layout->down[c] = srcShift[c] + 8 - tBits[c];
+        layout->mask[c] = 0xFFu >> (8 - tBits[c]);
+        layout->place[c] = tShift[c];
+    }
+    return true;
+}
+
 // The filter at 1:1, where each box holds one source pixel: the same values without the sums
 // and the division per channel. Byte-sized channels into 16-bit targets (every sprite's colour)
 // and single bytes into planes (alpha) go through the vector rows; index pixels through a table
@@ -186,18 +203,10 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
         }
         return v;
     };
-    // Byte-sized source channels into 16-bit targets of at most 8 bits a channel: each channel
-    // is one byte shifted down and then into place.
-    bool fast = mode == FilterMode::Colour && count == 3 && !palette &&
-                (srcBpp == 3 || srcBpp == 4) && t.bytesPerPixel == 2;
-    PackLayout layout = {srcBpp, {}, {}, {}, static_cast<uint16_t>(keep)};
-    for (int c = 0; c < count && fast; ++c) {
-        fast = srcBits[c] == 8 && srcShift[c] % 8 == 0 && srcShift[c] < 8 * srcBpp &&
-               tBits[c] >= 1 && tBits[c] <= 8;
-        layout.down[c] = srcShift[c] + down[c];
-        layout.mask[c] = 0xFFu >> down[c];
-        layout.place[c] = tShift[c];
-    }
+    PackLayout layout;
+    const bool fast = mode == FilterMode::Colour && count == 3 &&
+                      packLayout(srcBpp, palette, srcBits, srcShift, t.bytesPerPixel, tBits, tShift,
+                                 keep, &layout);
     const bool plane = mode == FilterMode::Channel && count == 1 && !palette && srcBits[0] == 8 &&
                        srcShift[0] % 8 == 0 && srcShift[0] < 8 * srcBpp && t.bytesPerPixel == 1 &&
                        tBits[0] == 8 && tShift[0] == 0;
@@ -319,6 +328,18 @@ void cFileImage::ConvertBand(const PixelView& band, int y, int count, cImageTarg
                   static_cast<int>(target.pitch)};
     uint32_t keep = 0xFFFFFFFFu;
     for (int c = 0; c < 3; ++c) keep &= ~(fieldMask(target.bits[c]) << target.shifts[c]);
+    // Colour and alpha of 4-byte pixels in one pass over the band, where a row does both.
+    PackLayout layout;
+    const PackPlaneRow both = imagePackPlaneRow();
+    if (both && target.alpha && band.channelShift >= 0 && band.bytesPerPixel == 4 &&
+        packLayout(4, band.palette, band.bits, band.shift, target.bytesPerPixel, target.bits,
+                   target.shifts, keep, &layout)) {
+        for (int j = 0; j < count; ++j)
+            both(band.top + j * band.pitch, target.colour + (static_cast<long>(y) + j) * target.pitch,
+                 target.alpha + (static_cast<long>(y) + j) * width_, width_, layout,
+                 band.channelShift / 8);
+        return;
+    }
     copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, colour,
              FilterMode::Colour, 3, band.bits, band.shift, target.bits, target.shifts, keep);
     if (target.alpha && band.channelShift >= 0) {

@@ -97,6 +97,11 @@ struct Channel {
 const V64 kFirstBytes3 = {LANES32(3)};
 const V64 kFirstBytes4 = {LANES32(4)};
 #undef LANES32
+// The first byte of each of 32 four-byte pixels, one a byte (the upper half is not used).
+#define PIXELS8(J) 4 * (J), 4 * (J + 1), 4 * (J + 2), 4 * (J + 3), 4 * (J + 4), 4 * (J + 5), \
+    4 * (J + 6), 4 * (J + 7)
+const V64 kPixelBytes4 = {PIXELS8(0), PIXELS8(8), PIXELS8(16), PIXELS8(24)};
+#undef PIXELS8
 #undef LANES8
 #undef LANE
 
@@ -154,6 +159,37 @@ VBMI_TARGET void packRow(const uint8_t* in, uint8_t* out, int n, const PackLayou
     }
 }
 
+// The same steps for 4-byte pixels with byte at of each also gathered into the plane: one more
+// permute of bytes already loaded.
+VBMI_TARGET void packPlaneRow(const uint8_t* in, uint8_t* out, uint8_t* plane, int n,
+                              const PackLayout& l, int at) {
+    Channel ch[3];
+    int i = 0;
+    if (l.srcBpp == 4 && at >= 0 && at < 4 && channelsOf(l, ch)) {
+        const Channel c0 = ch[0], c1 = ch[1], c2 = ch[2];
+        const uint16_t keep = l.keep;
+        const VI pick = (VI)(kPixelBytes4 + static_cast<uint8_t>(at));
+        for (; i + 32 <= n; i += 32) {
+            const uint8_t* p = in + 4L * i;
+            const VI lo = (VI)_mm512_loadu_si512(p);
+            const VI hi = (VI)_mm512_loadu_si512(p + 64);
+            VI r = channel(lo, hi, c0) | channel(lo, hi, c1) | channel(lo, hi, c2);
+            if (keep) {
+                V16 old;
+                memcpy(&old, out + 2 * i, 64);
+                r |= (VI)(old & keep);
+            }
+            memcpy(out + 2 * i, &r, 64);
+            const VI bytes = (VI)_mm512_permutex2var_epi8((__m512i)lo, (__m512i)pick, (__m512i)hi);
+            memcpy(plane + i, &bytes, 32);
+        }
+    }
+    if (i < n) {
+        imagePackRow()(in + 4L * i, out + 2 * i, n - i, l);
+        imagePlaneRow()(in + 4L * i, plane + i, n - i, l.srcBpp, at);
+    }
+}
+
 #undef VBMI_TARGET
 
 }  // namespace imageRowsVbmi
@@ -183,6 +219,7 @@ PackRow imagePackRowOf(int bytes) {
 }
 
 PackRow imagePackRowPermuting() { return haveVbmi() ? imageRowsVbmi::packRow : nullptr; }
+PackPlaneRow imagePackPlaneRowPermuting() { return haveVbmi() ? imageRowsVbmi::packPlaneRow : nullptr; }
 
 PlaneRow imagePlaneRowOf(int bytes) {
     if (bytes == 16 && have16()) return imageRows16::planeRow;
@@ -200,6 +237,7 @@ ZeroRow imageZeroRowOf(int bytes) {
 
 PackRow imagePackRowOf(int bytes) { return bytes == 16 ? imageRows16::packRow : nullptr; }
 PackRow imagePackRowPermuting() { return nullptr; }
+PackPlaneRow imagePackPlaneRowPermuting() { return nullptr; }
 PlaneRow imagePlaneRowOf(int bytes) { return bytes == 16 ? imageRows16::planeRow : nullptr; }
 ZeroRow imageZeroRowOf(int bytes) { return bytes == 16 ? imageRows16::zeroRow : nullptr; }
 
@@ -209,6 +247,7 @@ ZeroRow imageZeroRowOf(int bytes) { return bytes == 16 ? imageRows16::zeroRow : 
 
 PackRow imagePackRowOf(int) { return nullptr; }
 PackRow imagePackRowPermuting() { return nullptr; }
+PackPlaneRow imagePackPlaneRowPermuting() { return nullptr; }
 PlaneRow imagePlaneRowOf(int) { return nullptr; }
 ZeroRow imageZeroRowOf(int) { return nullptr; }
 
@@ -230,6 +269,11 @@ PackRow imagePackRow() {
 
 PlaneRow imagePlaneRow() {
     static const PlaneRow row = widest(imagePlaneRowOf, imagePlaneRowScalar);
+    return row;
+}
+
+PackPlaneRow imagePackPlaneRow() {
+    static const PackPlaneRow row = imagePackPlaneRowPermuting();
     return row;
 }
 
