@@ -897,15 +897,8 @@ TEST(ImageStream, EveryReaderStreamsTheBytesOfTheWholeConversion) {
                 const int w = size.w, h = size.h;
                 Bytes file;
                 if (depth == 8) {
-                    TgaSpec s;
-                    s.mapType = 1;
-                    s.type = 1;
-                    s.mapLength = 256;
-                    s.mapBits = 24;
-                    s.depth = 8;
-                    s.width = w;
-                    s.height = h;
-                    s.descriptor = topDown ? 0x20 : 0;
+                    // Colour-mapped: 256 entries of 24 bits.
+                    const TgaSpec s{0, 1, 1, 0, 256, 24, w, h, 8, topDown ? 0x20 : 0};
                     Bytes map, px;
                     for (int i = 0; i < 256 * 3; ++i) map.push_back(static_cast<uint8_t>(i * 7 + 1));
                     map[0] = map[1] = map[2] = 0;
