@@ -125,6 +125,18 @@ VBMI_TARGET static inline VI channel(VI lo, VI hi, const Channel& c) {
     return (VI)(((V16)bytes >> c.right) & c.mask);
 }
 
+// One step's 32 pixels, from their source bytes in lo and hi, into 64 bytes at out.
+VBMI_TARGET static inline void packStep(VI lo, VI hi, uint8_t* out, const Channel& c0,
+                                        const Channel& c1, const Channel& c2, uint16_t keep) {
+    VI r = channel(lo, hi, c0) | channel(lo, hi, c1) | channel(lo, hi, c2);
+    if (keep) {
+        V16 old;
+        memcpy(&old, out, 64);
+        r |= (VI)(old & keep);
+    }
+    memcpy(out, &r, 64);
+}
+
 // Steps of 32 pixels of Bpp bytes; the layout is in locals, which the stores cannot change.
 template <int Bpp>
 VBMI_TARGET int packSteps(const uint8_t* in, uint8_t* out, int n, const Channel* ch, uint16_t keep) {
@@ -135,13 +147,7 @@ VBMI_TARGET int packSteps(const uint8_t* in, uint8_t* out, int n, const Channel*
         const VI lo = (VI)_mm512_loadu_si512(p);
         const VI hi = Bpp == 4 ? (VI)_mm512_loadu_si512(p + 64)
                                : (VI)_mm512_castsi256_si512(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 64)));
-        VI r = channel(lo, hi, c0) | channel(lo, hi, c1) | channel(lo, hi, c2);
-        if (keep) {
-            V16 old;
-            memcpy(&old, out + 2 * i, 64);
-            r |= (VI)(old & keep);
-        }
-        memcpy(out + 2 * i, &r, 64);
+        packStep(lo, hi, out + 2 * i, c0, c1, c2, keep);
     }
     return i;
 }
@@ -173,13 +179,7 @@ VBMI_TARGET void packPlaneRow(const uint8_t* in, uint8_t* out, uint8_t* plane, i
             const uint8_t* p = in + 4L * i;
             const VI lo = (VI)_mm512_loadu_si512(p);
             const VI hi = (VI)_mm512_loadu_si512(p + 64);
-            VI r = channel(lo, hi, c0) | channel(lo, hi, c1) | channel(lo, hi, c2);
-            if (keep) {
-                V16 old;
-                memcpy(&old, out + 2 * i, 64);
-                r |= (VI)(old & keep);
-            }
-            memcpy(out + 2 * i, &r, 64);
+            packStep(lo, hi, out + 2 * i, c0, c1, c2, keep);
             const VI bytes = (VI)_mm512_permutex2var_epi8((__m512i)lo, (__m512i)pick, (__m512i)hi);
             memcpy(plane + i, &bytes, 32);
         }
