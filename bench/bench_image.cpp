@@ -13,6 +13,7 @@
 
 #include <jpeglib.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/data/file.h"
@@ -140,18 +141,29 @@ void BM_RefBareJpegDecode(benchmark::State& state) {
     }
 }
 
-// Picture files written once into a folder of their own: the JPEG above and TGA files of 24 and
-// 32 bits (bottom-up, as painting programs write them) of the same size.
+// Picture files written into a folder of their own beside the game's data: the JPEG above and
+// TGA files of 24 and 32 bits (bottom-up, as painting programs write them) of the same size. The
+// folder is kept from run to run, as the game's folders are, so that the lookup of each picture's
+// optional alpha image meets a folder that has not just changed (a busy /tmp is listed anew at
+// every lookup).
 std::string tempFile(const char* name) {
     static const std::string folder = [] {
-        char path[] = "/tmp/velmora_bench_image_XXXXXX";
-        return std::string(mkdtemp(path) ? path : "/tmp");
+        mkdir("bench_image_files", 0755);
+        return std::string("bench_image_files");
     }();
     return folder + "/" + name;
 }
 
 std::string writeFile(const char* name, const std::vector<unsigned char>& bytes) {
     const std::string path = tempFile(name);
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && st.st_size == static_cast<off_t>(bytes.size())) {
+        std::vector<unsigned char> old(bytes.size());
+        FILE* f = fopen(path.c_str(), "rb");
+        const bool same = f && fread(old.data(), 1, old.size(), f) == old.size() && old == bytes;
+        if (f) fclose(f);
+        if (same) return path;
+    }
     if (FILE* f = fopen(path.c_str(), "wb")) {
         fwrite(bytes.data(), 1, bytes.size(), f);
         fclose(f);

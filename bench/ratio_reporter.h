@@ -12,8 +12,10 @@
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     std::map<std::string, double> times;
+    std::map<std::string, double> cpuTimes;  // the process's own time, for a loaded machine
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const Run& r : runs) cpuTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -26,12 +28,13 @@ struct RatioPair {
 };
 
 template <size_t N>
-void printRatios(const RatioReporter& reporter, const RatioPair (&pairs)[N]) {
+void printRatios(const RatioReporter& reporter, const RatioPair (&pairs)[N], bool cpu = false) {
     std::printf("\n");
+    const std::map<std::string, double>& times = cpu ? reporter.cpuTimes : reporter.times;
     for (const RatioPair& p : pairs) {
-        auto ours = reporter.times.find(p.ours);
-        auto ref = reporter.times.find(p.reference);
-        if (ours == reporter.times.end() || ref == reporter.times.end() || ref->second <= 0) continue;
+        auto ours = times.find(p.ours);
+        auto ref = times.find(p.reference);
+        if (ours == times.end() || ref == times.end() || ref->second <= 0) continue;
         std::printf("%-56s %6.2f\n", p.label, ours->second / ref->second);
     }
 }

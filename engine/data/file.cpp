@@ -243,6 +243,27 @@ FileHandle* fileOpen(const char* name, int mode) {
     return h;
 }
 
+FileHandle* fileOpenPlain(const char* name, long* size) {
+    *size = 0;
+    if (!name || !*name || nameEndsZz(name) || packHas(name)) return nullptr;
+    char path[kPath];
+    if (!fileResolvePath(name, path, kPath, 0)) return nullptr;
+    FILE* f = fopen(path, "rbe");
+    if (!f) return nullptr;
+    struct stat st {};
+    FileHandle* h = nullptr;
+    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode))
+        h = static_cast<FileHandle*>(malloc(sizeof(FileHandle)));
+    if (!h) {
+        fclose(f);
+        return nullptr;
+    }
+    setvbuf(f, nullptr, _IONBF, 0);
+    h->f = f;
+    *size = static_cast<long>(st.st_size);
+    return h;
+}
+
 void fileClose(FileHandle* file) {
     if (!file) return;
     fclose(file->f);

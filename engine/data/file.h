@@ -23,6 +23,10 @@ int fileSave(const char* name, const void* data, int size);
 
 // mode 1 reads, 2 writes (creates or truncates), anything else reads and writes.
 FileHandle* fileOpen(const char* name, int mode);
+// Opens a file for reading in pieces where fileLoad would read it from the disk as it is stored
+// (no open pack holds it, no ".zz" image), and gives its size; null otherwise or when it does
+// not open, so the caller loads it whole. Reads go straight to the caller's buffer, unbuffered.
+FileHandle* fileOpenPlain(const char* name, long* size);
 void fileClose(FileHandle* file);
 // 0 on success; nonzero without a file or when the seek fails.
 int fileSeek(FileHandle* file, long position);

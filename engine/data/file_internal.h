@@ -29,3 +29,8 @@ bool packRelease(void* block);
 // The directory, in search order.
 int packEntryCount();
 const char* packEntryName(int index);
+
+// How long a folder must have gone unchanged before its listing is kept for later lookups of
+// names in other cases (2000 ms; longer than the coarsest clock behind file times). A test may
+// shorten it.
+extern long gFileListingSettleMs;

@@ -1,12 +1,19 @@
 // Resolves data file names written for a case-blind file system onto the Linux file system.
 #include <dirent.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "engine/data/file.h"
+#include "engine/data/file_internal.h"
 
 namespace {
 
@@ -15,32 +22,81 @@ const int kMaxDepth = 64;
 
 bool exists(const char* path) { return access(path, F_OK) == 0; }
 
-int byName(const void* a, const void* b) {
-    return strcmp(*static_cast<char* const*>(a), *static_cast<char* const*>(b));
+// A folder's entry names as last listed, with what identified the folder then.
+struct Listing {
+    std::string folder;
+    dev_t device;
+    ino_t inode;
+    struct timespec changed;  // the folder's status change time: any added, removed or renamed
+                              // entry, and any change of its times, moves it
+    std::vector<std::string> names;
+};
+
+// Listings of folders that had not changed for a while when they were read, so that a change
+// made later moves the folder's change time even where the clock behind file times is coarse,
+// and the listing is read again. A missing file's lookup lists every folder above it; this
+// keeps the probes for optional files (alpha images) from listing the same folders again and
+// again.
+std::mutex gListingsLock;
+std::vector<Listing> gListings;
+const size_t kListingsKept = 64;
+
+bool sameTime(const struct timespec& a, const struct timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+long long nanoseconds(const struct timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+bool settled(const struct timespec& changed) {
+    struct timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return nanoseconds(changed) + gFileListingSettleMs * 1000000LL < nanoseconds(now);
+}
+
+// The names in the folder, from the cache while the folder is unchanged. False when it does not
+// open.
+bool folderNames(const char* folder, std::vector<std::string>* names) {
+    const char* path = *folder ? folder : ".";
+    struct stat st {};
+    if (stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    {
+        std::lock_guard<std::mutex> hold(gListingsLock);
+        for (const Listing& l : gListings)
+            if (l.folder == path && l.device == st.st_dev && l.inode == st.st_ino &&
+                sameTime(l.changed, st.st_ctim)) {
+                *names = l.names;
+                return true;
+            }
+    }
+    DIR* d = opendir(path);
+    if (!d) return false;
+    names->clear();
+    while (dirent* e = readdir(d)) names->emplace_back(e->d_name);
+    closedir(d);
+    if (settled(st.st_ctim)) {
+        std::lock_guard<std::mutex> hold(gListingsLock);
+        for (size_t i = 0; i < gListings.size(); ++i)
+            if (gListings[i].folder == path) {
+                gListings.erase(gListings.begin() + static_cast<long>(i));
+                break;
+            }
+        if (gListings.size() >= kListingsKept) gListings.erase(gListings.begin());
+        gListings.push_back({path, st.st_dev, st.st_ino, st.st_ctim, *names});
+    }
+    return true;
 }
 
 // The entries of a folder that equal name without regard to A-Z case, other than name itself,
-// in byte order so that the answer does not depend on the order the folder lists them. The
-// caller frees the list and its names.
-char** caseMatches(const char* folder, const char* name, int* count) {
-    *count = 0;
-    DIR* d = opendir(*folder ? folder : ".");
-    if (!d) return nullptr;
-    char** list = nullptr;
-    int capacity = 0;
-    while (dirent* e = readdir(d)) {
-        if (strcasecmp(e->d_name, name) != 0 || strcmp(e->d_name, name) == 0) continue;
-        if (*count == capacity) {
-            capacity = capacity * 2 + 4;
-            char** grown = static_cast<char**>(realloc(list, sizeof(char*) * capacity));
-            if (!grown) break;
-            list = grown;
-        }
-        list[(*count)++] = strdup(e->d_name);
-    }
-    closedir(d);
-    if (*count > 1) qsort(list, *count, sizeof(char*), byName);
-    return list;
+// in byte order so that the answer does not depend on the order the folder lists them.
+std::vector<std::string> caseMatches(const char* folder, const char* name) {
+    std::vector<std::string> names, matches;
+    if (!folderNames(folder, &names)) return matches;
+    for (const std::string& entry : names)
+        if (strcasecmp(entry.c_str(), name) == 0 && entry != name) matches.push_back(entry);
+    std::sort(matches.begin(), matches.end());
+    return matches;
 }
 
 // Appends the components of rest to the first len bytes of path. Each component is tried as
@@ -70,18 +126,10 @@ bool walk(char* path, size_t len, const char* rest, bool create, int depth) {
     if (clen >= sizeof component) return false;
     memcpy(component, rest, clen);
     component[clen] = '\0';
-    int count = 0;
-    char** matches = caseMatches(folder, component, &count);
-    bool found = false;
-    for (int i = 0; i < count; ++i) {
-        if (!found) {
-            memcpy(path + start, matches[i], clen + 1);
-            found = walk(path, start + clen, next, create, depth + 1);
-        }
-        free(matches[i]);
+    for (const std::string& match : caseMatches(folder, component)) {
+        memcpy(path + start, match.c_str(), clen + 1);
+        if (walk(path, start + clen, next, create, depth + 1)) return true;
     }
-    free(matches);
-    if (found) return true;
     if (create && last) {
         // A new file in folders that exist.
         memcpy(path + start, rest, clen);
@@ -92,6 +140,8 @@ bool walk(char* path, size_t len, const char* rest, bool create, int depth) {
 }
 
 }  // namespace
+
+long gFileListingSettleMs = 2000;
 
 int fileResolvePath(const char* name, char* out, int size, int create) {
     if (!out || size < 1) return 0;

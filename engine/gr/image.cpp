@@ -74,6 +74,30 @@ int cFileImage::OpenMemoryOf(const char* name, unsigned char* block, int size) {
     return result;
 }
 
+int cFileImage::DecodeFile(const char* name, cImageTarget& target) {
+    unsigned char* block = nullptr;
+    int size = fileLoad(name, &block);
+    if (size <= 0 || !block) {
+        if (block) memFree(block);
+        return 1;
+    }
+    logName_ = name;
+    int result = DecodeMemory(block, size, target);
+    logName_ = nullptr;
+    return result;
+}
+
+// Readers that decode whole convert their pixels in one band.
+int cFileImage::DecodeMemory(unsigned char* block, int size, cImageTarget& target) {
+    int result = OpenMemory(block, size) == 0 ? 0 : -1;
+    PixelView v;
+    if (result == 0 && !View(&v)) result = -1;
+    if (result == 0 && !target.Begin(width_, height_, bitsPerPixel_)) result = -2;
+    if (result == 0) ConvertBand(v, 0, height_, target);
+    Close();
+    return result;
+}
+
 int cFileImage::OpenMemory(unsigned char* block, int /*size*/) {
     if (block) memFree(block);
     return -1;
@@ -131,6 +155,23 @@ struct Target {
     int x, y, w, h, bytesPerPixel, pitch;
 };
 
+// Byte-sized source channels into 16-bit targets of at most 8 bits a channel: each channel is
+// one byte shifted down and then into place. False for any other layout.
+bool packLayout(int srcBpp, const unsigned char* palette, const int* srcBits, const int* srcShift,
+                int tBytes, const int* tBits, const int* tShift, uint32_t keep, PackLayout* layout) {
+    if (palette || (srcBpp != 3 && srcBpp != 4) || tBytes != 2) return false;
+    *layout = {srcBpp, {}, {}, {}, static_cast<uint16_t>(keep)};
+    for (int c = 0; c < 3; ++c) {
+        if (srcBits[c] != 8 || srcShift[c] % 8 != 0 || srcShift[c] >= 8 * srcBpp || tBits[c] < 1 ||
+            tBits[c] > 8)
+            return false;
+        layout->down[c] = srcShift[c] + 8 - tBits[c];
+        layout->mask[c] = 0xFFu >> (8 - tBits[c]);
+        layout->place[c] = tShift[c];
+    }
+    return true;
+}
+
 // The filter at 1:1, where each box holds one source pixel: the same values without the sums
 // and the division per channel. Byte-sized channels into 16-bit targets (every sprite's colour)
 // and single bytes into planes (alpha) go through the vector rows; index pixels through a table
@@ -162,18 +203,10 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
         }
         return v;
     };
-    // Byte-sized source channels into 16-bit targets of at most 8 bits a channel: each channel
-    // is one byte shifted down and then into place.
-    bool fast = mode == FilterMode::Colour && count == 3 && !palette &&
-                (srcBpp == 3 || srcBpp == 4) && t.bytesPerPixel == 2;
-    PackLayout layout = {srcBpp, {}, {}, {}, static_cast<uint16_t>(keep)};
-    for (int c = 0; c < count && fast; ++c) {
-        fast = srcBits[c] == 8 && srcShift[c] % 8 == 0 && srcShift[c] < 8 * srcBpp &&
-               tBits[c] >= 1 && tBits[c] <= 8;
-        layout.down[c] = srcShift[c] + down[c];
-        layout.mask[c] = 0xFFu >> down[c];
-        layout.place[c] = tShift[c];
-    }
+    PackLayout layout;
+    const bool fast = mode == FilterMode::Colour && count == 3 &&
+                      packLayout(srcBpp, palette, srcBits, srcShift, t.bytesPerPixel, tBits, tShift,
+                                 keep, &layout);
     const bool plane = mode == FilterMode::Channel && count == 1 && !palette && srcBits[0] == 8 &&
                        srcShift[0] % 8 == 0 && srcShift[0] < 8 * srcBpp && t.bytesPerPixel == 1 &&
                        tBits[0] == 8 && tShift[0] == 0;
@@ -288,6 +321,41 @@ int boxFilter(const cFileImage& image, const char* what, const unsigned char* to
 }
 
 }  // namespace
+
+void cFileImage::ConvertBand(const PixelView& band, int y, int count, cImageTarget& target) {
+    if (count <= 0) return;
+    Target colour{target.colour, 0, y, width_, count, target.bytesPerPixel,
+                  static_cast<int>(target.pitch)};
+    uint32_t keep = 0xFFFFFFFFu;
+    for (int c = 0; c < 3; ++c) keep &= ~(fieldMask(target.bits[c]) << target.shifts[c]);
+    // Colour and alpha of 4-byte pixels in one pass over the band, where a row does both.
+    PackLayout layout;
+    const PackPlaneRow both = imagePackPlaneRow();
+    if (both && target.alpha && band.channelShift >= 0 && band.bytesPerPixel == 4 &&
+        packLayout(4, band.palette, band.bits, band.shift, target.bytesPerPixel, target.bits,
+                   target.shifts, keep, &layout)) {
+        for (int j = 0; j < count; ++j)
+            both(band.top + j * band.pitch, target.colour + (static_cast<long>(y) + j) * target.pitch,
+                 target.alpha + (static_cast<long>(y) + j) * width_, width_, layout,
+                 band.channelShift / 8);
+        return;
+    }
+    copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, colour,
+             FilterMode::Colour, 3, band.bits, band.shift, target.bits, target.shifts, keep);
+    if (target.alpha && band.channelShift >= 0) {
+        const int srcBits = 8, tBits = 8, tShift = 0;
+        Target plane{target.alpha, 0, y, width_, count, 1, width_};
+        copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, plane,
+                 FilterMode::Channel, 1, &srcBits, &band.channelShift, &tBits, &tShift,
+                 ~fieldMask(8));
+    }
+    // The rows just written are still in the cache.
+    if (target.checkZero && !target.alpha && !target.zeroSeen && target.bytesPerPixel == 2) {
+        const ZeroRow zeroRow = imageZeroRow();
+        for (int j = 0; j < count && !target.zeroSeen; ++j)
+            target.zeroSeen = zeroRow(target.colour + (static_cast<long>(y) + j) * target.pitch, width_);
+    }
+}
 
 int cFileImage::MaskFromBlack(int sx, int sy, int sw, int sh, void* target, int tx, int ty, int tw,
                               int th, int bytesPerPixel, int pitch, int bits, int shift) {

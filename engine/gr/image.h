@@ -7,6 +7,28 @@
 constexpr int kImageMaxSide = 32767;
 constexpr long kImageMaxPixels = 1L << 24;
 
+// A 1:1 conversion target that a reader fills while it decodes, a band of rows at a time while
+// the band is hot in the cache, so no decoded copy of the whole image is made: colour pixels in
+// a layout of channel bits and shifts and, for images with an alpha byte (32 bits), an alpha
+// plane. The buffers are asked for once the size is known.
+class cImageTarget {
+public:
+    virtual ~cImageTarget() = default;
+    // Called once, before any row, with the image's size and depth: sets colour and pitch, and
+    // alpha when bitsPerPixel is 32. False when there is no memory: nothing is written then.
+    virtual bool Begin(int width, int height, int bitsPerPixel) = 0;
+
+    int bytesPerPixel = 2;
+    int bits[3] = {5, 6, 5};  // R, G, B
+    int shifts[3] = {11, 5, 0};
+    bool checkZero = false;  // note whether a colour pixel written is 0 (only without alpha)
+
+    unsigned char* colour = nullptr;  // pitch bytes a row
+    long pitch = 0;
+    unsigned char* alpha = nullptr;  // width bytes a row, or null
+    bool zeroSeen = false;
+};
+
 // One reader per format. A reader is made by imageOpen, opened once (Open or OpenMemory), asked
 // for its size and for conversions, and deleted.
 //
@@ -33,6 +55,13 @@ public:
     virtual int OpenMemory(unsigned char* block, int size);
     // OpenMemory on a block loaded from the named file: the log lines name that file.
     int OpenMemoryOf(const char* name, unsigned char* block, int size);
+    // Reads the named file and converts it 1:1 into target as it decodes; the reader is empty
+    // afterwards. 1 when the file cannot be loaded (not logged, as Open); 0 on success; -2 when
+    // target.Begin refused; otherwise nonzero after one log line, and rows written so far are
+    // not to be used.
+    virtual int DecodeFile(const char* name, cImageTarget& target);
+    // The same from a block that memFree can release, owned by the reader as with OpenMemory.
+    virtual int DecodeMemory(unsigned char* block, int size, cImageTarget& target);
     // TGA only: writes bitsPerPixel * width * |height| / 8 bytes of pixels unchanged after a TGA
     // header; a negative height marks the rows as top-down. 0, or -1 after a log line.
     virtual int Save(const char* name, const void* pixels, int bitsPerPixel, int width, int height);
@@ -86,6 +115,9 @@ protected:
     };
     // False when the reader holds no pixels.
     virtual bool View(PixelView* view);
+    // Converts count rows of band, whose top row is the image's row y, into target (after its
+    // Begin): the same bytes Convert and ExtractChannel give for those rows.
+    void ConvertBand(const PixelView& band, int y, int count, cImageTarget& target);
     // Serpentine error diffusion over a 24- or 32-bit view.
     void DitherView(const PixelView& view, int rBits, int gBits, int bBits);
     void ResetSize();
@@ -107,6 +139,8 @@ public:
     cTGAImage();
     ~cTGAImage() override;
     int OpenMemory(unsigned char* block, int size) override;
+    // Reads a file on the disk in bands of rows, each converted as soon as it is read.
+    int DecodeFile(const char* name, cImageTarget& target) override;
     int Save(const char* name, const void* pixels, int bitsPerPixel, int width,
              int height) override;
     int Close() override;
@@ -120,7 +154,10 @@ protected:
     bool View(PixelView* view) override;
 
 private:
-    bool Parse(int size);
+    // Checks the header at head (headBytes of a file of size bytes) and takes the size, depth
+    // and colour map; the pixels start offset bytes into the file.
+    bool Parse(const unsigned char* head, long headBytes, long size, long* offset);
+    void FillView(PixelView* view, unsigned char* top, long pitch);
 
     unsigned char* block_ = nullptr;   // the whole file; pixels are read from it in place
     unsigned char* pixels_ = nullptr;  // first stored row inside block_
@@ -134,6 +171,7 @@ class cJPGImage : public cFileImage {
 public:
     ~cJPGImage() override;
     int OpenMemory(unsigned char* block, int size) override;
+    int DecodeMemory(unsigned char* block, int size, cImageTarget& target) override;
     int Close() override;
     void Dither(int rBits, int gBits, int bBits) override;
 
@@ -141,9 +179,10 @@ protected:
     bool View(PixelView* view) override;
 
 private:
-    int Decode(unsigned char* block, int size);
+    // Into pixels_, or band by band into target when there is one.
+    int Decode(unsigned char* block, int size, cImageTarget* target);
 
-    unsigned char* pixels_ = nullptr;  // R, G, B rows, top first
+    unsigned char* pixels_ = nullptr;  // R, G, B rows, top first (or one band while streaming)
     int stride_ = 0;
 };
 
@@ -151,13 +190,17 @@ class cPNGImage : public cFileImage {
 public:
     ~cPNGImage() override;
     int OpenMemory(unsigned char* block, int size) override;
+    int DecodeMemory(unsigned char* block, int size, cImageTarget& target) override;
     int Close() override;
 
 protected:
     bool View(PixelView* view) override;
 
 private:
-    int Decode();
+    // Into pixels_; band by band into target instead when there is one and the file is not
+    // interlaced (an interlaced image is whole only after its last pass).
+    int Decode(cImageTarget* target);
+    int Take(unsigned char* block, int size, cImageTarget* target);
 
     unsigned char* block_ = nullptr;  // the file, held while decoding
     int size_ = 0;

@@ -31,6 +31,9 @@ void onError(j_common_ptr cinfo) {
 // Warnings (recoverable damage) and trace messages are not reported.
 void onMessage(j_common_ptr, int) {}
 
+// Rows decoded at once when streaming: the decoder's own batches are at most 4 rows.
+constexpr int kBandRows = 16;
+
 void initSource(j_decompress_ptr) {}
 void termSource(j_decompress_ptr) {}
 
@@ -69,14 +72,27 @@ int cJPGImage::OpenMemory(unsigned char* block, int size) {
         logPrintf("jpeg: %s: empty file\n", LogName());
         return 1;
     }
-    const int result = Decode(block, size);
+    const int result = Decode(block, size, nullptr);
     memFree(block);  // the decoded rows are all that is kept
     if (result) Close();
     return result;
 }
 
+int cJPGImage::DecodeMemory(unsigned char* block, int size, cImageTarget& target) {
+    Close();
+    if (!block || size <= 0) {
+        if (block) memFree(block);
+        logPrintf("jpeg: %s: empty file\n", LogName());
+        return -1;
+    }
+    const int result = Decode(block, size, &target);
+    memFree(block);
+    Close();
+    return result == 1 ? -1 : result;  // 1 would say the file could not be loaded
+}
+
 // Locals that change after setjmp are kept in members, so a jump back leaves nothing stale.
-int cJPGImage::Decode(unsigned char* block, int size) {
+int cJPGImage::Decode(unsigned char* block, int size, cImageTarget* target) {
     jpeg_decompress_struct cinfo;
     JpegError error;
     jpeg_source_mgr source;
@@ -112,24 +128,44 @@ int cJPGImage::Decode(unsigned char* block, int size) {
         return 1;
     }
     stride_ = 3 * static_cast<int>(cinfo.output_width);
-    pixels_ =
-        static_cast<unsigned char*>(malloc(static_cast<size_t>(stride_) * cinfo.output_height));
+    width_ = static_cast<int>(cinfo.output_width);
+    height_ = static_cast<int>(cinfo.output_height);
+    bitsPerPixel_ = 24;
+    // Streaming, a band of rows at a time is decoded and converted while it is in the cache.
+    const int bandRows = target ? kBandRows : height_;
+    pixels_ = static_cast<unsigned char*>(malloc(static_cast<size_t>(stride_) * bandRows));
     if (!pixels_) {
         logPrintf("jpeg: %s: out of memory\n", LogName());
         jpeg_destroy_decompress(&cinfo);
         return 1;
     }
+    if (target && !target->Begin(width_, height_, bitsPerPixel_)) {
+        jpeg_destroy_decompress(&cinfo);
+        return -2;
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = pixels_ + static_cast<size_t>(cinfo.output_scanline) * stride_;
-        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
-            logPrintf("jpeg: %s: decoding stopped at row %u\n", LogName(), cinfo.output_scanline);
-            jpeg_destroy_decompress(&cinfo);
-            return 1;
+        const int first = static_cast<int>(cinfo.output_scanline);
+        const int bandTop = target ? 0 : first;
+        JSAMPROW rows[kBandRows];
+        const int wanted = target ? (height_ - first < bandRows ? height_ - first : bandRows) : 1;
+        for (int i = 0; i < wanted; ++i)
+            rows[i] = pixels_ + static_cast<size_t>(bandTop + i) * stride_;
+        JDIMENSION got = 0;
+        while (got < static_cast<JDIMENSION>(wanted)) {
+            const JDIMENSION n = jpeg_read_scanlines(&cinfo, rows + got, wanted - got);
+            if (n == 0) {
+                logPrintf("jpeg: %s: decoding stopped at row %u\n", LogName(), cinfo.output_scanline);
+                jpeg_destroy_decompress(&cinfo);
+                return 1;
+            }
+            got += n;
+        }
+        if (target) {
+            PixelView band;
+            View(&band);
+            ConvertBand(band, first, wanted, *target);
         }
     }
-    width_ = static_cast<int>(cinfo.output_width);
-    height_ = static_cast<int>(cinfo.output_height);
-    bitsPerPixel_ = 24;
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return 0;

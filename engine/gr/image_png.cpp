@@ -9,6 +9,13 @@
 
 #include <png.h>
 
+namespace {
+
+// Rows decoded at once when streaming.
+constexpr png_uint_32 kBandRows = 16;
+
+}  // namespace
+
 struct PngCallbacks {
     static void onRead(png_structp png, png_bytep data, size_t length) {
         cPNGImage* image = static_cast<cPNGImage*>(png_get_io_ptr(png));
@@ -45,7 +52,8 @@ int cPNGImage::Close() {
     return 0;
 }
 
-int cPNGImage::OpenMemory(unsigned char* block, int size) {
+// Takes the block and decodes it: into pixels_, or into target when there is one.
+int cPNGImage::Take(unsigned char* block, int size, cImageTarget* target) {
     Close();
     if (!block || size < 8 || !png_check_sig(block, 8)) {
         if (block) memFree(block);
@@ -54,19 +62,28 @@ int cPNGImage::OpenMemory(unsigned char* block, int size) {
     }
     block_ = block;
     size_ = size;
-    const int result = Decode();
+    const int result = Decode(target);
     memFree(block_);  // the decoded rows are all that is kept
     block_ = nullptr;
     free(indices_);
     indices_ = nullptr;
     free(rows_);
     rows_ = nullptr;
-    if (result) Close();
+    if (result || target) Close();
     return result;
 }
 
+int cPNGImage::OpenMemory(unsigned char* block, int size) {
+    return Take(block, size, nullptr);
+}
+
+int cPNGImage::DecodeMemory(unsigned char* block, int size, cImageTarget& target) {
+    const int result = Take(block, size, &target);
+    return result == 1 ? -1 : result;  // 1 would say the file could not be loaded
+}
+
 // Everything that changes after setjmp lives in members, so a jump back leaves nothing stale.
-int cPNGImage::Decode() {
+int cPNGImage::Decode(cImageTarget* target) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, PngCallbacks::onError,
                                              PngCallbacks::onWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -112,36 +129,55 @@ int cPNGImage::Decode() {
         rowBytes != channels * static_cast<size_t>(width))
         png_error(png, "unexpected row layout");
 
-    unsigned char* decoded = static_cast<unsigned char*>(malloc(rowBytes * height));
+    // Streaming, a band of rows at a time is decoded and converted while it is in the cache.
+    const bool streaming = target && png_get_interlace_type(png, info) == PNG_INTERLACE_NONE;
+    const png_uint_32 bandRows = streaming && height > kBandRows ? kBandRows : height;
+    unsigned char* decoded = static_cast<unsigned char*>(malloc(rowBytes * bandRows));
     if (indexed)
         indices_ = decoded;
     else
         pixels_ = decoded;
-    rows_ = static_cast<unsigned char**>(malloc(sizeof(unsigned char*) * height));
+    rows_ = static_cast<unsigned char**>(malloc(sizeof(unsigned char*) * bandRows));
     if (!decoded || !rows_) png_error(png, "out of memory");
-    for (png_uint_32 y = 0; y < height; ++y) rows_[y] = decoded + y * rowBytes;
-    png_read_image(png, rows_);
-
+    for (png_uint_32 y = 0; y < bandRows; ++y) rows_[y] = decoded + y * rowBytes;
     stride_ = (indexed ? 3 : channels) * static_cast<int>(width);
     if (indexed) {
-        pixels_ = static_cast<unsigned char*>(malloc(static_cast<size_t>(stride_) * height));
+        pixels_ = static_cast<unsigned char*>(malloc(static_cast<size_t>(stride_) * bandRows));
         if (!pixels_) png_error(png, "out of memory");
-        const size_t count = static_cast<size_t>(width) * height;
-        for (size_t i = 0; i < count; ++i) {
-            const int index = indices_[i];
-            unsigned char* out = pixels_ + 3 * i;
-            if (index < paletteSize) {
-                out[0] = palette[index].red;
-                out[1] = palette[index].green;
-                out[2] = palette[index].blue;
-            } else {
-                out[0] = out[1] = out[2] = 0;
-            }
-        }
     }
     width_ = static_cast<int>(width);
     height_ = static_cast<int>(height);
     bitsPerPixel_ = indexed ? 24 : 8 * channels;
+    if (target && !target->Begin(width_, height_, bitsPerPixel_)) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return -2;
+    }
+    for (png_uint_32 first = 0; first < height; first += bandRows) {
+        const png_uint_32 count = height - first < bandRows ? height - first : bandRows;
+        if (streaming)
+            png_read_rows(png, rows_, nullptr, count);
+        else
+            png_read_image(png, rows_);
+        if (indexed) {
+            const size_t pixels = static_cast<size_t>(width) * count;
+            for (size_t i = 0; i < pixels; ++i) {
+                const int index = indices_[i];
+                unsigned char* out = pixels_ + 3 * i;
+                if (index < paletteSize) {
+                    out[0] = palette[index].red;
+                    out[1] = palette[index].green;
+                    out[2] = palette[index].blue;
+                } else {
+                    out[0] = out[1] = out[2] = 0;
+                }
+            }
+        }
+        if (target) {
+            PixelView band;
+            View(&band);
+            ConvertBand(band, static_cast<int>(first), static_cast<int>(count), *target);
+        }
+    }
     png_destroy_read_struct(&png, &info, nullptr);
     return 0;
 }

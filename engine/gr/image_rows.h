@@ -31,6 +31,18 @@ PackRow imagePackRowOf(int bytes);
 PlaneRow imagePlaneRowOf(int bytes);
 ZeroRow imageZeroRowOf(int bytes);
 
+// A pack row and a plane row of the same 4-byte pixels in one pass: colour into out, byte at
+// of each pixel into plane.
+typedef void (*PackPlaneRow)(const uint8_t* in, uint8_t* out, uint8_t* plane, int n,
+                             const PackLayout& l, int at);
+
+// Pack rows that permute bytes (AVX-512 VBMI), null where the processor or the build has none.
+PackRow imagePackRowPermuting();
+PackPlaneRow imagePackPlaneRowPermuting();
+// The fastest pack and plane row in one for this processor, or null where the two rows one
+// after the other are as fast.
+PackPlaneRow imagePackPlaneRow();
+
 // The fastest rows this processor runs.
 PackRow imagePackRow();
 PlaneRow imagePlaneRow();

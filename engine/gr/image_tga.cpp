@@ -5,6 +5,7 @@
 #include "engine/platform/log.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -55,18 +56,80 @@ int cTGAImage::OpenMemory(unsigned char* block, int size) {
         return 1;
     }
     block_ = block;
-    if (!Parse(size)) {
+    long offset = 0;
+    if (!Parse(block, size, size, &offset)) {
         Close();
         return 1;
     }
+    pixels_ = block_ + offset;
     return 0;
 }
 
-// Checks the header against the block before anything is read from past it.
-bool cTGAImage::Parse(int size) {
-    const unsigned char* b = block_;
-    if (size < 18) {
-        logPrintf("tga: %s: header truncated (%d bytes)\n", LogName(), size);
+namespace {
+
+// The most a header, its ID field and an 8-bit image's colour map take.
+constexpr long kHeadBytes = 18 + 255 + 256 * 4;
+// Rows read at once: a band that stays in the cache while it is converted, in few enough reads
+// that the calls themselves cost little.
+constexpr long kBandBytes = 512 * 1024;
+
+}  // namespace
+
+int cTGAImage::DecodeFile(const char* name, cImageTarget& target) {
+    long size = 0;
+    FileHandle* file = fileOpenPlain(name, &size);
+    if (!file) return cFileImage::DecodeFile(name, target);
+    Close();
+    if (size <= 0) {
+        fileClose(file);
+        return 1;
+    }
+    logName_ = name;
+    unsigned char head[kHeadBytes];
+    const long headBytes = fileRead(file, head, static_cast<int>(size < kHeadBytes ? size : kHeadBytes));
+    long offset = 0;
+    int result = headBytes > 0 && Parse(head, headBytes, size, &offset) ? 0 : -1;
+    if (result == 0 && !target.Begin(width_, height_, bitsPerPixel_)) result = -2;
+    const long rowBytes = static_cast<long>(width_) * (bitsPerPixel_ / 8);
+    long bandRows = rowBytes > 0 && rowBytes < kBandBytes ? kBandBytes / rowBytes : 1;
+    if (bandRows > height_) bandRows = height_;
+    unsigned char* band = result == 0 ? static_cast<unsigned char*>(malloc(bandRows * rowBytes)) : nullptr;
+    if (result == 0 && (!band || fileSeek(file, offset) != 0)) {
+        logPrintf("tga: %s: cannot read the pixels\n", LogName());
+        result = -1;
+    }
+    // Rows come in the order they are stored: bottom-up files from the last image row upward.
+    const bool topDown = (descriptor_ & 0x20) != 0;
+    for (long done = 0; result == 0 && done < height_;) {
+        const long rows = height_ - done < bandRows ? height_ - done : bandRows;
+        const long bytes = rows * rowBytes;
+        if (fileRead(file, band, static_cast<int>(bytes)) != bytes) {
+            logPrintf("tga: %s: truncated while reading\n", LogName());
+            result = -1;
+            break;
+        }
+        PixelView v;
+        if (topDown) {
+            FillView(&v, band, rowBytes);
+            ConvertBand(v, static_cast<int>(done), static_cast<int>(rows), target);
+        } else {
+            FillView(&v, band + (rows - 1) * rowBytes, -rowBytes);
+            ConvertBand(v, static_cast<int>(height_ - done - rows), static_cast<int>(rows), target);
+        }
+        done += rows;
+    }
+    free(band);
+    fileClose(file);
+    logName_ = nullptr;
+    Close();
+    return result;
+}
+
+// Checks the header against the file's size before anything is read from past it.
+bool cTGAImage::Parse(const unsigned char* head, long headBytes, long size, long* offset) {
+    const unsigned char* b = head;
+    if (size < 18 || headBytes < 18) {
+        logPrintf("tga: %s: header truncated (%ld bytes)\n", LogName(), size);
         return false;
     }
     memcpy(header_, b, sizeof header_);
@@ -114,10 +177,10 @@ bool cTGAImage::Parse(int size) {
     }
     if (!SizeAccepted("tga", width, height)) return false;
 
-    const long offset = 18L + idLength + mapBytes;
-    const long needed = offset + static_cast<long>(width) * height * (depth / 8);
+    *offset = 18L + idLength + mapBytes;
+    const long needed = *offset + static_cast<long>(width) * height * (depth / 8);
     if (needed > size) {
-        logPrintf("tga: %s: truncated: %ld bytes needed, %d present\n", LogName(), needed, size);
+        logPrintf("tga: %s: truncated: %ld bytes needed, %ld present\n", LogName(), needed, size);
         return false;
     }
     if (mapped) {
@@ -128,7 +191,6 @@ bool cTGAImage::Parse(int size) {
             memcpy(palette_ + 3 * (mapFirst + i), entry, 3);
     }
     colourMapped_ = mapped;
-    pixels_ = block_ + offset;
     width_ = width;
     height_ = height;
     bitsPerPixel_ = depth;
@@ -139,8 +201,14 @@ bool cTGAImage::View(PixelView* view) {
     if (!pixels_) return false;
     const long rowBytes = static_cast<long>(width_) * (bitsPerPixel_ / 8);
     const bool topDown = (descriptor_ & 0x20) != 0;
-    view->top = topDown ? pixels_ : pixels_ + (height_ - 1) * rowBytes;
-    view->pitch = topDown ? rowBytes : -rowBytes;
+    FillView(view, topDown ? pixels_ : pixels_ + (height_ - 1) * rowBytes,
+             topDown ? rowBytes : -rowBytes);
+    return true;
+}
+
+void cTGAImage::FillView(PixelView* view, unsigned char* top, long pitch) {
+    view->top = top;
+    view->pitch = pitch;
     view->bytesPerPixel = bitsPerPixel_ / 8;
     view->palette = bitsPerPixel_ == 8 ? Palette() : nullptr;
     if (bitsPerPixel_ == 16) {
@@ -154,7 +222,6 @@ bool cTGAImage::View(PixelView* view) {
         memcpy(view->shift, shifts, sizeof shifts);
         view->channelShift = bitsPerPixel_ == 32 ? 24 : 0;
     }
-    return true;
 }
 
 const unsigned char* cTGAImage::Palette() {

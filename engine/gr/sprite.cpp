@@ -8,7 +8,6 @@
 
 #include "engine/data/file.h"
 #include "engine/gr/image.h"
-#include "engine/gr/image_rows.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
 #include "engine/platform/platform.h"
@@ -123,66 +122,70 @@ void makeBlank(CSprite* sprite) {
     if (!sprite->surface) sprite->width = sprite->height = sprite->fullHeight = 0;
 }
 
-bool hasBlackPixel(const CSprite* sprite) {
-    const ZeroRow zeroRow = imageZeroRow();
-    for (int y = 0; y < sprite->height; ++y)
-        if (zeroRow(reinterpret_cast<const uint8_t*>(sprite->pixels) +
-                        static_cast<size_t>(y) * sprite->pitch,
-                    sprite->width))
-            return true;
-    return false;
-}
+// The sprite's pixels as a conversion target: RGB565, with the alpha plane of 32-bit images.
+class SpriteTarget : public cImageTarget {
+public:
+    explicit SpriteTarget(CSpriteExt* sprite) : sprite_(sprite) {
+        // JPEG black is picture, never the transparent key.
+        checkZero = !imageNameHas(sprite->imageFile, ".jpg");
+    }
 
-// Decodes the colour image from a loaded block (which it hands on or frees). False only for a
-// name of no known image format: the box is shown and the caller leaves the sprite empty. An
-// image that does not decode is reported and leaves the size the reader gives (none), so the
-// alpha image lookup and the "file not found" box still follow.
-bool readColour(CSpriteExt* sprite, unsigned char* block, int size) {
+    bool Begin(int width, int height, int bitsPerPixel) override {
+        CSpriteExt* s = sprite_;
+        s->width = static_cast<int16_t>(width);
+        s->height = static_cast<int16_t>(height);
+        s->fullHeight = static_cast<int16_t>(height);
+        s->frames = 1;
+        if (!allocateColour(s, width, height, bitsPerPixel == 32)) {
+            logPrintf("grLoadSpriteFile: %s: no memory for %dx%d pixels\n", s->imageFile, width,
+                      height);
+            return false;
+        }
+        grLockSprite(s);
+        colour = reinterpret_cast<unsigned char*>(s->pixels);
+        pitch = s->pitch;
+        alpha = s->alpha;
+        return true;
+    }
+
+private:
+    CSpriteExt* sprite_;
+};
+
+enum class Colour { Read, Missing, UnknownFormat };
+
+// Decodes the colour image straight into the sprite's pixels. An image that does not decode is
+// reported and leaves no size, so the alpha image lookup and the "file not found" box still
+// follow.
+Colour readColour(CSpriteExt* sprite) {
     cFileImage* reader = imageOpen(sprite->imageFile);
     if (!reader) {
-        memFree(block);
+        unsigned char* block = nullptr;
+        const int size = fileLoad(sprite->imageFile, &block);
+        if (block) memFree(block);
+        if (size <= 0) return Colour::Missing;
         logPrintf("grLoadSpriteFile: %s: unknown file format\n", sprite->imageFile);
         errorBox(sprite->imageFile, "unknown file format", MB_OK);
-        return false;
+        return Colour::UnknownFormat;
     }
-    // On failure the reader has logged why, and is left empty.
-    if (reader->OpenMemoryOf(sprite->imageFile, block, size) != 0)
-        errorBox(sprite->imageFile, "JPEG have progressive package", MB_OK);
-    const int width = abs(reader->Width());
-    const int height = abs(reader->Height());
-    const int frames = reader->Frames() > 0 ? reader->Frames() : 1;
-    sprite->width = static_cast<int16_t>(width);
-    sprite->height = static_cast<int16_t>(height);
-    sprite->fullHeight = static_cast<int16_t>(height * frames);
-    sprite->frames = static_cast<uint16_t>(frames);
+    SpriteTarget target(sprite);
+    const int result = reader->DecodeFile(sprite->imageFile, target);
+    if (result == 1) {
+        delete reader;
+        return Colour::Missing;
+    }
+    if (result != 0) {
+        // The reader or the target has logged why; rows written so far are not kept.
+        grSpriteFreePixels(sprite);
+        sprite->width = sprite->height = sprite->fullHeight = 0;
+        sprite->frames = 1;
+        if (result != -2) errorBox(sprite->imageFile, "JPEG have progressive package", MB_OK);
+    } else if (target.checkZero && !sprite->alpha) {
+        sprite->setKeyPixels(target.zeroSeen);
+    }
     sprite->period = static_cast<uint16_t>(reader->FrameTime() > 0 ? reader->FrameTime() : 1);
-    if (width > 0 && height > 0) {
-        const bool ownAlpha = reader->BitsPerPixel() == 32;
-        if (!allocateColour(sprite, width, height * frames, ownAlpha)) {
-            logPrintf("grLoadSpriteFile: %s: no memory for %dx%d pixels\n", sprite->imageFile,
-                      width, height * frames);
-            sprite->width = sprite->height = 0;
-        } else {
-            grLockSprite(sprite);
-            for (int i = 0; i < frames; ++i) {
-                // RGB565 covers every bit, so each pixel is written; one that fails is black.
-                uint16_t* rows = sprite->pixels + static_cast<size_t>(i) * height * width;
-                if (reader->Convert(0, 0, width, height, sprite->pixels, 0, i * height, width,
-                                    height, 2, sprite->pitch, 5, 6, 5, 0, 11, 5, 0, 0) != 0)
-                    memset(rows, 0, static_cast<size_t>(width) * height * 2);
-                if (sprite->alpha &&
-                    reader->ExtractChannel(0, 0, width, height, sprite->alpha, 0, i * height, width,
-                                           height, 1, width, 8, 0) != 0)
-                    memset(sprite->alpha + static_cast<size_t>(i) * height * width, 0,
-                           static_cast<size_t>(width) * height);
-            }
-            // JPEG black is picture, never the transparent key.
-            if (!sprite->alpha && !imageNameHas(sprite->imageFile, ".jpg"))
-                sprite->setKeyPixels(hasBlackPixel(sprite));
-        }
-    }
     delete reader;
-    return true;
+    return Colour::Read;
 }
 
 }  // namespace
@@ -196,21 +199,20 @@ void grLoadSpriteFile(CSpriteExt* sprite) {
         setFullClip(sprite);
         return;
     }
-    unsigned char* block = nullptr;
-    const int size = fileLoad(sprite->imageFile, &block);
-    if (size > 0 && block) {
-        if (!readColour(sprite, block, size)) {
-            makeEmpty(sprite);
-            return;
-        }
-    } else {
-        if (block) memFree(block);
+    switch (readColour(sprite)) {
+    case Colour::UnknownFormat:
+        makeEmpty(sprite);
+        return;
+    case Colour::Missing:
         // A reload whose file has gone, or a made-up sprite: keep the size with blank pixels.
         if (sprite->width > 0 && sprite->height > 0) {
             makeBlank(sprite);
         } else {
             sprite->width = sprite->height = 0;
         }
+        break;
+    case Colour::Read:
+        break;
     }
     if (sprite->alphaFile[0] && !sprite->alpha) grLoadAlpha(sprite);
     if (sprite->width <= 0 || sprite->height <= 0) {

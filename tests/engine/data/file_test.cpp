@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 
@@ -54,6 +56,30 @@ TEST(FileResolve, MatchesEveryComponentWithoutRegardToCase) {
     EXPECT_EQ(dir.file("Data/Menu/UIMain/Main.INI"), out);
     EXPECT_EQ(0, fileResolvePath(dir.file("nothing/here.ini").c_str(), out, sizeof out, 1));
     EXPECT_EQ(0, fileResolvePath(dir.file("Data/Menu").c_str(), out, 8, 0));  // too long for out
+}
+
+TEST(FileResolve, FolderListingsFollowChangesToTheFolder) {
+    // Listings are kept once a folder has gone unchanged for 50 ms.
+    const long settle = gFileListingSettleMs;
+    gFileListingSettleMs = 50;
+    TempFolder dir;
+    dir.write("Data/Menu/Main.ini", "main");
+    usleep(100 * 1000);
+    EXPECT_EQ("main", load(dir.file("data/menu/main.INI")));
+    EXPECT_EQ("", load(dir.file("data/menu/other.ini")));
+    // A file added, one removed, and a folder replaced by another of the same name are seen at
+    // once, whether or not their folders' listings were kept.
+    dir.write("Data/Menu/Other.ini", "other");
+    EXPECT_EQ("other", load(dir.file("data/menu/other.ini")));
+    usleep(100 * 1000);
+    EXPECT_EQ("other", load(dir.file("DATA/MENU/OTHER.ini")));
+    ASSERT_EQ(0, unlink(dir.file("Data/Menu/Main.ini").c_str()));
+    EXPECT_EQ("", load(dir.file("data/menu/main.INI")));
+    usleep(100 * 1000);
+    ASSERT_EQ(0, rename(dir.file("Data").c_str(), dir.file("Gone").c_str()));
+    dir.write("DATA/Menu/Main.ini", "again");
+    EXPECT_EQ("again", load(dir.file("data/menu/main.ini")));
+    gFileListingSettleMs = settle;
 }
 
 TEST(FileResolve, NewFilesLandInTheExistingFolders) {

@@ -21,7 +21,8 @@ Bytes randomBytes(std::mt19937& rng, size_t n) {
     return b;
 }
 
-// The rows under test: the scalar ones and each vector width this processor runs.
+// The rows under test: the scalar ones, each vector width this processor runs, and the
+// permuting pack rows where it runs them.
 struct Rows {
     int bytes;
     PackRow pack;
@@ -34,6 +35,9 @@ std::vector<Rows> allRows() {
     for (int bytes : {16, 32, 64})
         if (imagePackRowOf(bytes))
             rows.push_back({bytes, imagePackRowOf(bytes), imagePlaneRowOf(bytes), imageZeroRowOf(bytes)});
+    // The byte-permuting pack rows (marked -1) beside the scalar plane and zero rows.
+    if (PackRow permuting = imagePackRowPermuting())
+        rows.push_back({-1, permuting, imagePlaneRowScalar, imageZeroRowScalar});
     return rows;
 }
 
@@ -120,6 +124,29 @@ TEST(ImageRows, PlaneAndZeroRowsMatchForEveryLength) {
             }
         }
     }
+}
+
+TEST(ImageRows, PackAndPlaneInOnePassMatchTheTwoRowsForEveryLength) {
+    const PackPlaneRow both = imagePackPlaneRowPermuting();
+    if (!both) GTEST_SKIP() << "no row does both on this processor";
+    const Channel layouts[][3] = {{{2, 5, 11}, {1, 6, 5}, {0, 5, 0}}, {{0, 5, 11}, {1, 6, 5}, {2, 5, 0}},
+                                  {{3, 4, 8}, {0, 4, 4}, {1, 4, 0}}};
+    std::mt19937 rng(5);
+    for (const auto& channels : layouts)
+        for (uint16_t keep : {0, 0xF000})
+            for (int at = 0; at < 4; ++at)
+                for (int n = 0; n <= 99; ++n) {
+                    SCOPED_TRACE(testing::Message() << "keep " << keep << ", byte " << at << ", n " << n);
+                    const PackLayout l = layoutOf(4, channels, keep);
+                    const Bytes in = randomBytes(rng, static_cast<size_t>(n) * 4);
+                    Bytes out = randomBytes(rng, 2 * n + 8), plane = randomBytes(rng, n + 8);
+                    Bytes wantOut = out, wantPlane = plane;
+                    imagePackRowScalar(in.data(), wantOut.data(), n, l);
+                    imagePlaneRowScalar(in.data(), wantPlane.data(), n, 4, at);
+                    both(in.data(), out.data(), plane.data(), n, l, at);
+                    ASSERT_EQ(out, wantOut);
+                    ASSERT_EQ(plane, wantPlane);
+                }
 }
 
 // ---- whole conversions ----

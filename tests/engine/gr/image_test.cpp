@@ -829,6 +829,171 @@ TEST(JpegReader, TruncatedAndMalformedFilesFailCleanly) {
     }
 }
 
+// ---- decoding straight into a target ----
+
+// A target that keeps what a reader streams into it, in buffers that start out as noise so an
+// unwritten pixel shows.
+struct Recorder : cImageTarget {
+    Bytes pixels, plane;
+    int width = 0, height = 0, depth = 0;
+    bool Begin(int w, int h, int bitsPerPixel) override {
+        width = w;
+        height = h;
+        depth = bitsPerPixel;
+        pixels.assign(static_cast<size_t>(w) * h * 2, 0xA5);
+        colour = pixels.data();
+        pitch = 2L * w;
+        if (bitsPerPixel == 32) {
+            plane.assign(static_cast<size_t>(w) * h, 0x5A);
+            alpha = plane.data();
+        }
+        return true;
+    }
+};
+
+// The file decoded whole and converted as the sprite loader did before: RGB565 by Convert, the
+// alpha plane by ExtractChannel, the black check over the result; then streamed, which must give
+// the same bytes.
+void expectStreamMatchesWhole(const std::string& path) {
+    SCOPED_TRACE(path);
+    std::unique_ptr<cFileImage> whole(imageOpen(path.c_str()));
+    ASSERT_EQ(whole->Open(path.c_str()), 0);
+    const int w = whole->Width(), h = whole->Height();
+    Bytes pixels(static_cast<size_t>(w) * h * 2), plane;
+    ASSERT_EQ(whole->Convert(0, 0, w, h, pixels.data(), 0, 0, w, h, 2, 2 * w, 5, 6, 5, 0, 11, 5, 0, 0), 0);
+    if (whole->BitsPerPixel() == 32) {
+        plane.resize(static_cast<size_t>(w) * h);
+        ASSERT_EQ(whole->ExtractChannel(0, 0, w, h, plane.data(), 0, 0, w, h, 1, w, 8, 0), 0);
+    }
+    bool black = false;
+    for (size_t i = 0; i < pixels.size(); i += 2) black = black || (pixels[i] | pixels[i + 1]) == 0;
+
+    std::unique_ptr<cFileImage> streamed(imageOpen(path.c_str()));
+    Recorder r;
+    r.checkZero = true;
+    ASSERT_EQ(streamed->DecodeFile(path.c_str(), r), 0);
+    EXPECT_EQ(streamed->Width(), 0);  // nothing is kept
+    ASSERT_EQ(r.width, w);
+    ASSERT_EQ(r.height, h);
+    EXPECT_EQ(r.depth, whole->BitsPerPixel());
+    ASSERT_EQ(r.pixels, pixels);
+    EXPECT_EQ(r.plane, plane);
+    if (plane.empty()) {
+        EXPECT_EQ(r.zeroSeen, black);
+    }
+}
+
+TEST(ImageStream, EveryReaderStreamsTheBytesOfTheWholeConversion) {
+    testsupport::TempFolder dir("velmora_stream");
+    ASSERT_TRUE(dir.made());
+    // TGA: every depth and row order, one pixel, an odd width, and one tall enough to be read in
+    // several bands; a black pixel in some, so the check for the key colour is seen both ways.
+    const struct {
+        int w, h;
+    } sizes[] = {{1, 1}, {37, 5}, {97, 1500}};
+    for (int depth : {8, 16, 24, 32})
+        for (bool topDown : {false, true})
+            for (const auto& size : sizes) {
+                const int w = size.w, h = size.h;
+                Bytes file;
+                if (depth == 8) {
+                    // Colour-mapped: 256 entries of 24 bits.
+                    const TgaSpec s{0, 1, 1, 0, 256, 24, w, h, 8, topDown ? 0x20 : 0};
+                    Bytes map, px;
+                    for (int i = 0; i < 256 * 3; ++i) map.push_back(static_cast<uint8_t>(i * 7 + 1));
+                    map[0] = map[1] = map[2] = 0;
+                    // Index 0, black, first comes at pixel 59.
+                    for (int i = 0; i < w * h; ++i) px.push_back(static_cast<uint8_t>(i * 13 + 1));
+                    file = makeTga(s, map, px);
+                } else {
+                    file = patternTga(w, h, depth, topDown);
+                    if (w > 1) std::fill(file.end() - depth / 8, file.end(), 0);  // the last pixel black
+                }
+                const std::string name = "d" + std::to_string(depth) + (topDown ? "t" : "b") +
+                                         std::to_string(w) + ".tga";
+                expectStreamMatchesWhole(dir.write(name, std::string(file.begin(), file.end())));
+            }
+    // JPEG baseline, progressive and gray, taller than a band; PNG of every colour type, with a
+    // palette, 16 bits, gray with alpha, and interlaced (decoded whole, then converted).
+    const int w = 37, h = 50;
+    std::vector<std::pair<std::string, Bytes>> files = {
+        {"a.jpg", encodeJpeg(w, h, 3, smoothRgb(w, h), false)},
+        {"b.jpg", encodeJpeg(w, h, 3, smoothRgb(w, h), true)},
+        {"c.jpg", encodeJpeg(w, h, 1, Bytes(static_cast<size_t>(w) * h, 90), false)},
+    };
+    struct PngCase {
+        const char* name;
+        int colourType, depth, bytesPerPixel;
+        bool interlaced;
+    } pngs[] = {{"rgb.png", PNG_COLOR_TYPE_RGB, 8, 3, false},
+                {"rgba.png", PNG_COLOR_TYPE_RGB_ALPHA, 8, 4, false},
+                {"rgb16.png", PNG_COLOR_TYPE_RGB, 16, 6, false},
+                {"gray.png", PNG_COLOR_TYPE_GRAY, 8, 1, false},
+                {"grayalpha.png", PNG_COLOR_TYPE_GRAY_ALPHA, 8, 2, false},
+                {"palette.png", PNG_COLOR_TYPE_PALETTE, 8, 1, false},
+                {"interlaced.png", PNG_COLOR_TYPE_RGB_ALPHA, 8, 4, true}};
+    std::vector<png_color> palette;
+    for (int i = 0; i < 256; ++i)
+        palette.push_back({static_cast<png_byte>(i), static_cast<png_byte>(255 - i), static_cast<png_byte>(i * 3)});
+    for (const PngCase& c : pngs) {
+        std::vector<Bytes> rows;
+        for (int y = 0; y < h; ++y) {
+            Bytes row;
+            for (int i = 0; i < w * c.bytesPerPixel; ++i) row.push_back(static_cast<uint8_t>((i * 11 + y * 5) % 251));
+            rows.push_back(row);
+        }
+        files.push_back({c.name, encodePng(w, h, c.colourType, c.depth, rows,
+                                           c.colourType == PNG_COLOR_TYPE_PALETTE ? palette : std::vector<png_color>{},
+                                           c.interlaced)});
+    }
+    for (const auto& f : files) expectStreamMatchesWhole(dir.write(f.first, std::string(f.second.begin(), f.second.end())));
+}
+
+TEST(ImageStream, MissingTruncatedAndRefusedFiles) {
+    testsupport::TempFolder dir("velmora_stream");
+    ASSERT_TRUE(dir.made());
+    const Bytes tga = patternTga(40, 30, 24, false);
+    const Bytes jpg = encodeJpeg(40, 30, 3, smoothRgb(40, 30), false);
+    std::vector<Bytes> rows(30, Bytes(120, 0x44));
+    const Bytes png = encodePng(40, 30, PNG_COLOR_TYPE_RGB, 8, rows);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    } cases[] = {{"short.tga", Bytes(tga.begin(), tga.end() - 100)},
+                 {"header.tga", Bytes(tga.begin(), tga.begin() + 10)},
+                 {"short.jpg", Bytes(jpg.begin(), jpg.begin() + static_cast<long>(jpg.size()) / 2)},
+                 {"short.png", Bytes(png.begin(), png.begin() + static_cast<long>(png.size()) / 2)},
+                 {"junk.png", Bytes(300, 0x33)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.write(c.name, std::string(c.bytes.begin(), c.bytes.end()));
+        std::unique_ptr<cFileImage> image(imageOpen(path.c_str()));
+        Recorder r;
+        const int result = image->DecodeFile(path.c_str(), r);
+        // A decoding failure, never "no such file".
+        EXPECT_NE(result, 0);
+        EXPECT_NE(result, 1);
+        EXPECT_EQ(image->Width(), 0);
+    }
+    for (const char* missing : {"none.tga", "none.jpg", "none.png"}) {
+        std::unique_ptr<cFileImage> image(imageOpen(missing));
+        Recorder r;
+        EXPECT_EQ(image->DecodeFile(dir.file(missing).c_str(), r), 1) << missing;
+        EXPECT_EQ(r.width, 0) << missing;
+    }
+    // A target without memory stops the decoding before any row.
+    struct Refuser : cImageTarget {
+        bool Begin(int, int, int) override { return false; }
+    };
+    for (const char* name : {"a.tga", "a.jpg", "a.png"}) {
+        const Bytes& bytes = name[2] == 't' ? tga : name[2] == 'j' ? jpg : png;
+        const std::string path = dir.write(name, std::string(bytes.begin(), bytes.end()));
+        std::unique_ptr<cFileImage> image(imageOpen(path.c_str()));
+        Refuser r;
+        EXPECT_EQ(image->DecodeFile(path.c_str(), r), -2) << name;
+    }
+}
+
 // ---- by name, from disk ----
 
 TEST(ImageFiles, OpenByNameAndReopen) {
