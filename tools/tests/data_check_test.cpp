@@ -704,4 +704,19 @@ TEST(DataSet, NoPlaceOrBubbleOfAnyHotelLiesUnderTheInterface) {
     expectNoFaults(faults);
 }
 
+// Jenny fetches a cocktail, food, a newspaper or the telephone into a hand and delivers what she
+// holds: a kind with nothing to carry leaves her hands empty, so the source asks for the fetch
+// again and again while the guest is never served, and the more often the player answers it the
+// longer she runs back and forth.
+TEST(DataSet, EveryKindJennyFetchesHasSomethingToCarry) {
+    const std::string objects =
+        std::string(",") + iniGetString("Data/HandObj/HandObjects.ini", "Main", "objects", "") + ",";
+    for (int kind : {kCocktail, kFood, kNews, kPhone}) {
+        const std::string hand = iniGetString(kRequestFile, RequestKindName(kind), "hand_obj", "");
+        EXPECT_FALSE(hand.empty()) << RequestKindName(kind) << " names nothing to carry";
+        EXPECT_NE(objects.find("," + hand + "0,"), std::string::npos)
+            << RequestKindName(kind) << ": no hand object \"" << hand << "0\"";
+    }
+}
+
 }  // namespace
