@@ -719,4 +719,19 @@ TEST(DataSet, EveryKindJennyFetchesHasSomethingToCarry) {
     }
 }
 
+// Where Jenny fetches (the bar, the desk) the first guest found asking there decides whether the
+// place lights and what a click orders: a kind of the Maid's or the Porter's naming the same
+// place would darken it for the guests waiting on Jenny while that guest waits.
+TEST(DataSet, NoServiceOfTheMaidOrThePorterNamesJennysSources) {
+    std::set<std::string> sources;
+    for (int kind : {kCocktail, kFood, kNews, kPhone})
+        sources.insert(iniGetString(kRequestFile, RequestKindName(kind), "target", ""));
+    for (int kind = 0; kind < kRequestKinds; ++kind) {
+        const std::string hero = iniGetString(kRequestFile, RequestKindName(kind), "hero", "");
+        const std::string target = iniGetString(kRequestFile, RequestKindName(kind), "target", "");
+        if (hero == "Jenny") continue;
+        EXPECT_FALSE(sources.count(target)) << RequestKindName(kind) << " names " << target;
+    }
+}
+
 }  // namespace
