@@ -2,7 +2,7 @@
 // how each ends: the figures to tune the levels' goals and guests by. It plays on its build's
 // game folder (game.ini and Data/); the player lives in a temporary user folder.
 //
-// usage: levelplay [--verbose] [--trace] [--every MS] [way point index ...]
+// usage: levelplay [--verbose] [--trace] [--every MS] [--seed N] [way point index ...]
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +37,7 @@ struct Result {
 
 bool gVerbose = false;
 bool gTrace = false;
+uint32_t gSeed = 7;
 
 // With --trace: one line per change of a guest's state or request and of a hero's state or
 // task count, with the time, to follow why a guest left.
@@ -79,8 +80,8 @@ Result play(uint32_t wayPoint, int everyMs) {
     CreatePlayer("levelplay", u"Tester");
     gCurrentProfile->SetLevel(wayPoint);
     gCurrentProfile->SetTutorialOn(false);
-    gRandom.Seed(7);
-    captionSeedRandom(7);
+    gRandom.Seed(gSeed);
+    captionSeedRandom(gSeed);
     WM::Create();
     // The win rule reads the goal type that the level loading screen sets: a mandatory room
     // upgrade makes it 3.
@@ -194,6 +195,8 @@ int main(int argc, char** argv) {
             gVerbose = true;
         else if (std::string(argv[i]) == "--trace")
             gTrace = true;
+        else if (std::string(argv[i]) == "--seed" && i + 1 < argc)
+            gSeed = static_cast<uint32_t>(strtoul(argv[++i], nullptr, 10));
         else if (std::string(argv[i]) == "--every" && i + 1 < argc)
             everyMs = atoi(argv[++i]);
         else
