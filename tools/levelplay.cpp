@@ -55,12 +55,14 @@ void trace(cGame* game, int step) {
         for (int n = 0; c && n < 2; ++n, c = static_cast<const cClient*>(c->GetLinked())) {
             const cRequest& q = c->GetRequest();
             const std::string what = std::to_string(c->GetState()) + "/" + std::to_string(q.GetKind()) +
-                                     "/" + std::to_string(q.GetState()) + (c->IsLeaving() ? "!" : "");
+                                     "/" + std::to_string(q.GetState()) + "/" +
+                                     std::to_string(c->GetLoyalty()) + (c->IsLeaving() ? "!" : "");
             note(static_cast<size_t>(i) * 2 + static_cast<size_t>(n), what,
                  "client " + std::to_string(i) + (n ? "'" : "") + " " + c->GetName() + " state " +
                      std::to_string(c->GetState()) + " asks " +
                      (q.GetKind() < kRequestKinds ? RequestKindName(q.GetKind()) : "-") + " (" +
-                     std::to_string(q.GetState()) + ")" + (c->IsLeaving() ? " LEAVING" : ""));
+                     std::to_string(q.GetState()) + ") loyalty " + std::to_string(c->GetLoyalty()) +
+                     (c->IsLeaving() ? " LEAVING" : ""));
         }
     }
     size_t slot = static_cast<size_t>(game->GetClientArraySize()) * 2;
