@@ -2,7 +2,7 @@
 // how each ends: the figures to tune the levels' goals and guests by. It plays on its build's
 // game folder (game.ini and Data/); the player lives in a temporary user folder.
 //
-// usage: levelplay [--verbose] [--every MS] [way point index ...]
+// usage: levelplay [--verbose] [--trace] [--every MS] [--seed N] [way point index ...]
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,14 +36,54 @@ struct Result {
 };
 
 bool gVerbose = false;
+bool gTrace = false;
+uint32_t gSeed = 7;
+
+// With --trace: one line per change of a guest's state or request and of a hero's state or
+// task count, with the time, to follow why a guest left.
+void trace(cGame* game, int step) {
+    static std::vector<std::string> last;
+    if (step == 0) last.clear();
+    auto note = [&](size_t slot, const std::string& what, const std::string& line) {
+        if (last.size() <= slot) last.resize(slot + 1);
+        if (last[slot] == what) return;
+        last[slot] = what;
+        printf("   %6.2f s  %s\n", step * kStepMs / 1000.0, line.c_str());
+    };
+    for (int i = 0; i < game->GetClientArraySize(); ++i) {
+        const cClient* c = game->GetClient(i);
+        for (int n = 0; c && n < 2; ++n, c = static_cast<const cClient*>(c->GetLinked())) {
+            const cRequest& q = c->GetRequest();
+            const std::string what = std::to_string(c->GetState()) + "/" + std::to_string(q.GetKind()) +
+                                     "/" + std::to_string(q.GetState()) + "/" +
+                                     std::to_string(c->GetLoyalty()) + (c->IsLeaving() ? "!" : "");
+            note(static_cast<size_t>(i) * 2 + static_cast<size_t>(n), what,
+                 "client " + std::to_string(i) + (n ? "'" : "") + " " + c->GetName() + " state " +
+                     std::to_string(c->GetState()) + " asks " +
+                     (q.GetKind() < kRequestKinds ? RequestKindName(q.GetKind()) : "-") + " (" +
+                     std::to_string(q.GetState()) + ") loyalty " + std::to_string(c->GetLoyalty()) +
+                     (c->IsLeaving() ? " LEAVING" : ""));
+        }
+    }
+    size_t slot = static_cast<size_t>(game->GetClientArraySize()) * 2;
+    for (cHero* hero : game->Heroes()) {
+        std::string tasks;
+        for (int t = 0; t < hero->TaskCount(); ++t)
+            tasks += std::string(" ") + RequestKindName(hero->Task(t).kind) + "@" +
+                     (hero->Task(t).target ? hero->Task(t).target->GetSectionName() : "-");
+        const std::string what = std::to_string(hero->GetState()) + tasks;
+        note(slot++, what, std::string("hero ") + hero->GetName() + " state " +
+                               std::to_string(hero->GetState()) + " tasks" + tasks);
+    }
+}
 
 Result play(uint32_t wayPoint, int everyMs) {
     Result r;
     CreatePlayer("levelplay", u"Tester");
     gCurrentProfile->SetLevel(wayPoint);
     gCurrentProfile->SetTutorialOn(false);
-    gRandom.Seed(7);
-    captionSeedRandom(7);
+    gRandom.Seed(gSeed);
+    captionSeedRandom(gSeed);
     WM::Create();
     // The win rule reads the goal type that the level loading screen sets: a mandatory room
     // upgrade makes it 3.
@@ -67,6 +107,7 @@ Result play(uint32_t wayPoint, int everyMs) {
     for (; step < 40 * 60 * 1000 / kStepMs; ++step) {
         if (game->GetLevelState() == cGame::kPlaying && step % every == 0) player.React();
         WM::Get()->Update(kStepMs);
+        if (gTrace) trace(game, step);
         for (int i = 0; i < game->GetClientArraySize(); ++i) {
             const cClient* c = game->GetClient(i);
             for (int n = 0; c && n < 2; ++n, c = static_cast<const cClient*>(c->GetLinked())) {
@@ -154,6 +195,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--verbose")
             gVerbose = true;
+        else if (std::string(argv[i]) == "--trace")
+            gTrace = true;
+        else if (std::string(argv[i]) == "--seed" && i + 1 < argc)
+            gSeed = static_cast<uint32_t>(strtoul(argv[++i], nullptr, 10));
         else if (std::string(argv[i]) == "--every" && i + 1 < argc)
             everyMs = atoi(argv[++i]);
         else

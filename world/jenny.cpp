@@ -39,6 +39,13 @@ cBaseObj* clientShownOn(const cLevelObj* o) {
     return game ? game->FindClientByRequestOwner(o) : nullptr;
 }
 
+// What a request kind is carried in (empty for none).
+const char* carriedIn(int kind) {
+    return kind >= 0 && kind < kRequestKinds
+               ? iniGetString(kRequestFile, RequestKindName(kind), "hand_obj", "")
+               : "";
+}
+
 }  // namespace
 
 cJenny::cJenny()
@@ -292,15 +299,16 @@ void cJenny::fetch() {
                                      : "action_phone1");
     GameLink* game = worldGame();
     cBaseObj* client = game ? game->FindClientByRequestTarget(target) : nullptr;
-    if (client) {
-        const char* name = client->GetRequest().GetHandObject();
-        if (empty(leftHand_)) {
-            copyHandName(leftHand_, name);
-            leftGrade_ = target->GetRequestGrade();
-        } else if (empty(rightHand_)) {
-            copyHandName(rightHand_, name);
-            rightGrade_ = target->GetRequestGrade();
-        }
+    const int hand = client ? handForFetch() : -1;
+    if (hand >= 0) {
+        // She takes what the kind she fetches for is carried in: the first guest found at the
+        // source may want another kind of it (the bar pours drinks and serves dishes, the desk
+        // has the telephone and the papers), and its object would never reach the guest waiting.
+        const char* name = carriedIn(kind);
+        char(&held)[32] = hand ? rightHand_ : leftHand_;
+        if (!empty(held) && strcmp(held, name) != 0) emptyHand(held);
+        copyHandName(held, name);
+        (hand ? rightGrade_ : leftGrade_) = target->GetRequestGrade();
     }
     target->Disable();
     if (kind == kFood) {
@@ -322,6 +330,23 @@ void cJenny::fetch() {
     }
     // The delivery is a task of its own.
     tasks_.erase(0);
+}
+
+int cJenny::handForFetch() const {
+    if (empty(leftHand_)) return 0;
+    if (empty(rightHand_)) return 1;
+    // Both full. A hand holds a spare when the other holds the same, or when no task after this
+    // fetch is of the kind it is carried for: it is set down for the new one. Otherwise, with two
+    // objects still to deliver, nothing more is taken.
+    if (strcmp(leftHand_, rightHand_) == 0) return 1;
+    for (int hand = 1; hand >= 0; --hand) {
+        const char* held = hand ? rightHand_ : leftHand_;
+        bool wanted = false;
+        for (uint32_t t = 1; t < tasks_.size() && !wanted; ++t)
+            wanted = strcmp(carriedIn(tasks_[t].kind), held) == 0;
+        if (!wanted) return hand;
+    }
+    return -1;
 }
 
 void cJenny::emptyHand(char (&hand)[32]) {

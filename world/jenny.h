@@ -55,6 +55,8 @@ private:
     void deliver();
     // Empties a hand holding name, unlocking what its name locked first.
     void emptyHand(char (&hand)[32]);
+    // The hand that takes a fetched object (0 left, 1 right), or -1 for none.
+    int handForFetch() const;
     void drawHand(DrawList& list, int hand) const;
     void drawObject(DrawList& list, int hand) const;
 

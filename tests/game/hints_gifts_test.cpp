@@ -416,8 +416,9 @@ TEST_F(HintsAndGifts, ARightClickWithdrawsTheOrderAndPutsTheGiftDown) {
 // A hero's closing hint once its opening hint was shown: the Maid called out to a thirsty flower
 // points at it, and the click that closes the hint orders the watering.
 // A click on a guest waiting at the desk orders that guest's check-out, even while another
-// guest's luggage (whose request names the same desk) is the first request found there: ordering
-// the luggage instead locked the desk, and the guest waited there until its patience ran out.
+// guest's wish for the papers (whose request names the same desk) is the first request found
+// there: ordering that instead locked the desk, and the guest waited there until its patience ran
+// out.
 TEST_F(HintsAndGifts, AClickOnAGuestAtTheDeskOrdersItsOwnCheckOut) {
     cGame* level = PlayWith(false);
     cClient* guests[2] = {};
@@ -426,18 +427,18 @@ TEST_F(HintsAndGifts, AClickOnAGuestAtTheDeskOrdersItsOwnCheckOut) {
         ASSERT_NE(guest, nullptr);
         ASSERT_NO_FATAL_FAILURE(PutInRoom(guest));
     }
-    cClient* packing = guests[0];
+    cClient* reading = guests[0];
     cClient* leaving = guests[1];
     ASSERT_NO_FATAL_FAILURE(StepToCheckOut(leaving));
     cLevelObj* desk = leaving->GetRequest().GetTarget();
-    packing->GetRequest().Load(kLuggage, 0, packing->GetRoom(), 0);
-    packing->GetRequest().SetWaiting();
-    ASSERT_EQ(packing->GetRequest().GetTarget(), desk);
-    ASSERT_EQ(level->FindClientByRequestTarget(desk), packing);
+    reading->GetRequest().Load(kNews, 0, reading->GetRoom(), 0);
+    reading->GetRequest().SetWaiting();
+    ASSERT_EQ(reading->GetRequest().GetTarget(), desk);
+    ASSERT_EQ(level->FindClientByRequestTarget(desk), reading);
 
     player_->Click(ScriptedPlayer::HitPoint(leaving));
     EXPECT_TRUE(level->GetJenny()->HasTask(kCheckOut, desk));
-    EXPECT_FALSE(level->GetHeroByName("Porter")->HasTask(kLuggage, desk));
+    EXPECT_FALSE(level->GetJenny()->HasTask(kNews, desk));
 }
 
 TEST_F(HintsAndGifts, TheMaidPointsAtTheFlowerOnceTheWaterHintWasShown) {

@@ -2,6 +2,7 @@
 #include "tests/game/scripted_player.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "game/game.h"
 #include "game/panel.h"
@@ -49,16 +50,30 @@ cClient* ScriptedPlayer::HeadOfCheckIn() const {
 }
 
 cRoom* ScriptedPlayer::FreeRoomFor(const cClient* guest) const {
+    // The grade asked for, else the nearest: a room two grades off angers the guest.
     cRoom* best = nullptr;
+    int bestOff = 0;
     for (int i = 0; i < game_->GetObjectCount(); ++i) {
         cRoom* room = dynamic_cast<cRoom*>(game_->GetObject(i));
         if (!room || game_->FindClientAtObject(room) || room->GetRequest().GetKind() != kNoRequest)
             continue;
-        if (room->UpgradeLevel() == guest->GetRequest().GetGrade()) return room;
-        if (!best) best = room;
+        const int off = std::abs(room->UpgradeLevel() - guest->GetRequest().GetGrade());
+        if (!best || off < bestOff) {
+            best = room;
+            bestOff = off;
+        }
     }
     return best;
 }
+
+namespace {
+
+bool busy(HeroLink* hero) {
+    const cHero* h = dynamic_cast<const cHero*>(hero);
+    return h && h->TaskCount() > 0;
+}
+
+}  // namespace
 
 void ScriptedPlayer::React() {
     // Heroes resting at their base are called out by their panel's big button.
@@ -68,21 +83,32 @@ void ScriptedPlayer::React() {
         cHero* hero = big->Hero();
         if (hero && hero->IsUnavailable() && big->UpdateProgress()) Click(big->Centre());
     }
-    // The head of the check-in queue into a free room: press, move, release.
-    if (cClient* guest = HeadOfCheckIn())
-        if (cRoom* room = FreeRoomFor(guest)) {
-            const Point2i from = HitPoint(guest), to = HitPoint(room);
-            if (from.x >= 0 && to.x >= 0) {
-                Press(from);
-                MoveTo(Point2i((from.x + to.x) / 2, (from.y + to.y) / 2));
-                MoveTo(to);
-                Release(to);
-            }
+    // The head of the check-in queue into a free room: press, move, release. A room two grades
+    // off the one asked for angers the guest: while its clock is young the player waits for a
+    // nearer one to come free.
+    cClient* guest = HeadOfCheckIn();
+    cRoom* room = guest ? FreeRoomFor(guest) : nullptr;
+    if (room && std::abs(room->UpgradeLevel() - guest->GetRequest().GetGrade()) >= 2 &&
+        guest->GetRequest().GetTimeRatio() < 0.5f)
+        room = nullptr;
+    if (room) {
+        const Point2i from = HitPoint(guest), to = HitPoint(room);
+        if (from.x >= 0 && to.x >= 0) {
+            Press(from);
+            MoveTo(Point2i((from.x + to.x) / 2, (from.y + to.y) / 2));
+            MoveTo(to);
+            Release(to);
         }
-    // Every object asking for a service, then every client whose own click is wanted.
+    }
+    // Every object asking for a service, then every client whose own click is wanted. The
+    // hotel's own chores (a room to clean after its guest, a broken thing, a thirsty flower) wait
+    // while their hero still has work queued: ordered now, they would go before a guest who
+    // asks a moment later.
     for (int i = 0; i < game_->GetObjectCount(); ++i) {
         cLevelObj* object = game_->GetObject(i);
         if (!object->IsActionable()) continue;
+        const cRequest& own = object->GetRequest();
+        if (own.IsWaiting() && own.GetHero() && busy(own.GetHero())) continue;
         const Point2i p = HitPoint(object);
         if (p.x >= 0) Click(p);
     }

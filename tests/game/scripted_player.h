@@ -30,7 +30,7 @@ public:
     // A point where the object answers the pointer, searched over its bounds; (-1, -1) when none.
     static Point2i HitPoint(cBaseObj* object);
     cClient* HeadOfCheckIn() const;
-    // A free room, the one whose grade the guest asks for first.
+    // A free room: the grade the guest asks for first, else the nearest.
     cRoom* FreeRoomFor(const cClient* guest) const;
 
     void MoveTo(Point2i p) { send_(kMove, p); }

@@ -1,6 +1,7 @@
 // The Maid, the Porter and the rooms together in a real level: the first episode's last level,
 // with a flower and the lobby's cash desk, gifts and sweets in the hotel, played to its end by the
-// scripted player; and a room that breaks, is repaired by the Porter and is then upgraded.
+// scripted player; each service a guest asks in its room; and a room that breaks, is repaired by
+// the Porter and is then upgraded.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -34,7 +35,24 @@ struct Outcome {
     int upgradedRooms = 0;
     std::vector<uint64_t> digests;
     std::set<std::string> sounds;
+    std::set<int> asked;  // the Maid's and the Porter's kinds that a guest or an object asked for
 };
+
+// The sound each of the Maid's and the Porter's services makes as it is done.
+const char* ServiceSound(int kind) {
+    switch (kind) {
+    case kClean: return "cleaning";
+    case kClothes: return "action_suit";
+    case kPillow: return "action_pillow";
+    case kPlaid: return "action_plaid";
+    case kWater: return "action_watering";
+    case kDog: return "action_dog";
+    case kLuggage: return "action_luggage";
+    case kRepair: return "action_repair";
+    case kUpgrade: return "upgrade_room";
+    default: return nullptr;
+    }
+}
 
 class StaffLevel : public LevelHarness {
 protected:
@@ -77,6 +95,7 @@ protected:
             if (step % kLookEvery == 0) Player().React();
             Step();
             Check(step);
+            NoteAsked(out.asked);
             out.digests.push_back(Digest());
             if (::testing::Test::HasFatalFailure()) break;
             if (game->GetLevelState() == cGame::kLevelOver) {
@@ -127,6 +146,26 @@ protected:
                         << "a task for gone client " << i << " at step " << step;
                 }
             }
+    }
+
+    // Plays on, the player looking once a second, until done holds; false after two minutes.
+    template <class Done>
+    bool PlayUntil(Done done) {
+        for (int step = 0; step < 120 * 1000 / kStepMs; ++step) {
+            if (done()) return true;
+            if (step % kLookEvery == 0) Player().React();
+            Step();
+        }
+        return false;
+    }
+
+    // The Maid's and the Porter's services asked for now, by guests and by objects.
+    void NoteAsked(std::set<int>& asked) const {
+        auto note = [&asked](const cRequest& r) {
+            if (r.IsWaiting() && ServiceSound(r.GetKind())) asked.insert(r.GetKind());
+        };
+        for (cBaseObj* guest : Guests()) note(guest->GetRequest());
+        for (int i = 0; i < game->GetObjectCount(); ++i) note(game->GetObject(i)->GetRequest());
     }
 
     // The requests of the kind that a task at the target would serve.
@@ -192,11 +231,18 @@ TEST_F(StaffLevel, TheStaffServeTheLastLevelToItsEndTheSameWayTwice) {
     EXPECT_EQ(game->GetClientsReleased() == game->GetClientCount() &&
                   game->GetMoney() + game->GetPopularity() >= game->GetCashGoal(),
               first.won);
-    // Each of the staff's services was done at least once, the room upgrade among them, and
-    // the level's ghosts were struck.
-    for (const char* sound : {"cleaning", "action_pillow", "action_plaid", "action_watering",
-                              "action_luggage", "action_repair", "upgrade_room", "monster_hit"})
+    // The hotel's own work came every time: rooms cleaned after check-out, the flower watered,
+    // broken things repaired, the room upgrade, the ghosts struck. And every service of the Maid
+    // and the Porter that was asked for was done; which ones the guests ask for is the dice's
+    // choice, so they are counted as asked, and one at least must be among them besides the
+    // hotel's own four.
+    for (const char* sound :
+         {"cleaning", "action_watering", "action_repair", "upgrade_room", "monster_hit"})
         EXPECT_TRUE(first.sounds.count(sound)) << sound;
+    for (int kind : first.asked)
+        EXPECT_TRUE(first.sounds.count(ServiceSound(kind)))
+            << RequestKindName(kind) << " asked, never done";
+    EXPECT_GE(first.asked.size(), 5u);
     EXPECT_EQ(first.upgradedRooms, 1);
     RecordProperty("steps", static_cast<int>(first.digests.size()));
     RecordProperty("money", game->GetMoney() + game->GetPopularity());
@@ -206,6 +252,42 @@ TEST_F(StaffLevel, TheStaffServeTheLastLevelToItsEndTheSameWayTwice) {
     ASSERT_EQ(second.digests.size(), first.digests.size());
     for (size_t i = 0; i < first.digests.size(); ++i)
         ASSERT_EQ(second.digests[i], first.digests[i]) << "the plays part at step " << i;
+}
+
+// A guest in its room asks, one after another, for each service the Maid and the Porter bring to
+// a room; with the player looking once a second the right one comes out and does it, whatever
+// the dice would have had the guests ask.
+TEST_F(StaffLevel, EachServiceAGuestAsksInItsRoomIsDone) {
+    Play();
+    ASSERT_TRUE(PlayOn());
+    cClient* guest = nullptr;
+    ASSERT_TRUE(PlayUntil([&] { return (guest = Player().HeadOfCheckIn()) != nullptr; }));
+    cRoom* room = Player().FreeRoomFor(guest);
+    ASSERT_NE(room, nullptr);
+    const Point2i to = ScriptedPlayer::HitPoint(room);
+    Player().Press(ScriptedPlayer::HitPoint(guest));
+    Player().MoveTo(to);
+    Player().Release(to);
+    ASSERT_EQ(guest->GetRoom(), room);
+
+    for (int kind : {kPillow, kClothes, kPlaid, kLuggage, kDog}) {
+        SCOPED_TRACE(RequestKindName(kind));
+        // Caught as it settles in its room, before it thinks of anything itself.
+        ASSERT_TRUE(PlayUntil([&] {
+            return guest->GetState() == cClient::kStateInRoom &&
+                   guest->GetRequest().GetKind() == kNoRequest;
+        }));
+        leveltest::heard().clear();
+        const int money = game->GetMoney();
+        cRequest& request = guest->GetRequest();
+        request.Load(kind, game->GetRequestTtl() * guest->GetLoyalty(), room, 0);
+        guest->SetState(cClient::kStateWaiting);
+        request.SetWaiting();
+        ASSERT_TRUE(PlayUntil([&] { return leveltest::wasHeard(ServiceSound(kind)); }));
+        ASSERT_TRUE(PlayUntil([&] { return guest->GetRequest().GetKind() != kind; }));
+        EXPECT_FALSE(guest->IsLeaving());
+        EXPECT_GT(game->GetMoney(), money);  // and paid for
+    }
 }
 
 // A room breaks, its guest asks for the repair, the Porter mends it, and then the served-clients
@@ -227,24 +309,15 @@ TEST_F(StaffLevel, ARepairedRoomKeepsItsGradeUntilTheUpgrade) {
     Player().Release(to);
     ASSERT_EQ(guest->GetRoom(), room);
 
-    // Plays on, the player looking once a second, until done holds; false after two minutes.
-    auto playUntil = [&](auto done) {
-        for (int step = 0; step < 120 * 1000 / kStepMs; ++step) {
-            if (done()) return true;
-            if (step % kLookEvery == 0) Player().React();
-            Step();
-        }
-        return false;
-    };
-    ASSERT_TRUE(playUntil([&] { return guest->GetRequest().GetKind() == kRepair; }));
-    ASSERT_TRUE(playUntil([&] { return !room->HasBreakFlag(); }));
+    ASSERT_TRUE(PlayUntil([&] { return guest->GetRequest().GetKind() == kRepair; }));
+    ASSERT_TRUE(PlayUntil([&] { return !room->HasBreakFlag(); }));
     EXPECT_TRUE(leveltest::wasHeard("action_repair"));
     EXPECT_EQ(room->UpgradeLevel(), grade);
     EXPECT_EQ(game->GetRoomsUpgraded(), 0);
 
     game->PrepareRoomUpgrade(grade);
     ASSERT_TRUE(room->IsUpgradePending());
-    ASSERT_TRUE(playUntil([&] { return room->UpgradeLevel() != grade; }));
+    ASSERT_TRUE(PlayUntil([&] { return room->UpgradeLevel() != grade; }));
     EXPECT_EQ(room->UpgradeLevel(), grade + 1);
     EXPECT_EQ(game->GetRoomsUpgraded(), 1);
     EXPECT_TRUE(leveltest::wasHeard("upgrade_room"));

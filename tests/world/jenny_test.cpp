@@ -50,6 +50,8 @@ protected:
         writeFile("Data/Request/Request.ini",
                   "[Cocktail]\nhero=Jenny\ntarget=Bar\nhand_obj=cocktail\n"
                   "[Food]\nhero=Jenny\ntarget=Kitchen\nhand_obj=food\n"
+                  "[News]\nhero=Jenny\ntarget=Desk\nhand_obj=newspaper\n"
+                  "[Phone]\nhero=Jenny\ntarget=Desk\nhand_obj=phone\n"
                   "[CheckOut]\nhero=Jenny\ntarget=Desk\n"
                   "[Clean]\nhero=Jenny\n");
         writeFile("jenny.ini", "[Main]\nname=Jenny\n[Actions]\ncook_delay=2000\n");
@@ -115,6 +117,41 @@ TEST_F(Jenny, TwoHandsHoldTwoAndDeliveriesEmptyThemInTurn) {
     EXPECT_EQ(nullptr, jenny.HandObject(0));
     EXPECT_STREQ("cocktail", jenny.HandObject(1));
     EXPECT_EQ(std::vector<std::string>{"cocktail"}, game.unlocked);
+    EXPECT_EQ(0, jenny.TaskCount());
+}
+
+// The desk has the telephone and the papers, and the first guest found there may want the other
+// one: a fetch takes what its own kind is carried in. With both hands full, a spare (the same
+// object twice, or one no queued task wants) is set down for the new one, so the hands never
+// jam with leftovers while guests wait.
+TEST_F(Jenny, AFetchTakesItsOwnKindsObjectAndSetsDownASpare) {
+    cLevelObj r0, r1, r2;
+    Guest g0, g1, g2;
+    order(g0, r0, kCocktail, bar);
+    jenny.AddTask(kCocktail, &bar);  // a second cocktail, for nobody in the end
+    jenny.SetState(cHero::kStateIdle);
+    steps(6);
+    ASSERT_EQ(std::vector<bool>{true}, g0.served);
+    ASSERT_STREQ("cocktail", jenny.HandObject(0));
+    ASSERT_STREQ("cocktail", jenny.HandObject(1));
+
+    g1.Ask(kNews, &r1);
+    g2.Ask(kPhone, &r2);
+    game.clients[&desk] = &g1;  // the papers' guest is found first at the desk
+    game.owners[&r1] = &g1;
+    game.owners[&r2] = &g2;
+    for (auto [kind, object] : {std::pair<int, cLevelObj*>{kNews, &desk}, {kPhone, &desk},
+                                {kNews, &r1}, {kPhone, &r2}})
+        jenny.AddTask(kind, object);
+    steps(2);  // the papers: the second cocktail is a spare
+    EXPECT_STREQ("cocktail", jenny.HandObject(0));
+    EXPECT_STREQ("newspaper", jenny.HandObject(1));
+    steps(2);  // the telephone: the cocktail is wanted by no task, the papers are
+    EXPECT_STREQ("phone", jenny.HandObject(0));
+    EXPECT_STREQ("newspaper", jenny.HandObject(1));
+    steps(4);
+    EXPECT_EQ(std::vector<bool>{true}, g1.served);
+    EXPECT_EQ(std::vector<bool>{true}, g2.served);
     EXPECT_EQ(0, jenny.TaskCount());
 }
 

@@ -130,7 +130,7 @@ endforeach()
 velmora_svg_folder(MiniGame/Timer)
 velmora_svg_render(MiniGame/Timer/timer.tga SOURCES ${art_sources}/MiniGame/Timer/timer.svg
   OPTIONS --frames 8)
-# What the heroes carry: drinks, dishes, newspapers, suitcases and the Maid's cart.
+# What the heroes carry: drinks, dishes, newspapers, the telephone, suitcases and the Maid's cart.
 velmora_svg_folder(HandObj)
 # The comics: panels, props and bubbles drawn by hand, the characters by their script.
 velmora_svg_folder(Comics DITHER street.png.svg garden.png.svg night.png.svg glow.tga.svg)

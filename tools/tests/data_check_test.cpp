@@ -704,4 +704,34 @@ TEST(DataSet, NoPlaceOrBubbleOfAnyHotelLiesUnderTheInterface) {
     expectNoFaults(faults);
 }
 
+// Jenny fetches a cocktail, food, a newspaper or the telephone into a hand and delivers what she
+// holds: a kind with nothing to carry leaves her hands empty, so the source asks for the fetch
+// again and again while the guest is never served, and the more often the player answers it the
+// longer she runs back and forth.
+TEST(DataSet, EveryKindJennyFetchesHasSomethingToCarry) {
+    const std::string objects =
+        std::string(",") + iniGetString("Data/HandObj/HandObjects.ini", "Main", "objects", "") + ",";
+    for (int kind : {kCocktail, kFood, kNews, kPhone}) {
+        const std::string hand = iniGetString(kRequestFile, RequestKindName(kind), "hand_obj", "");
+        EXPECT_FALSE(hand.empty()) << RequestKindName(kind) << " names nothing to carry";
+        EXPECT_NE(objects.find("," + hand + "0,"), std::string::npos)
+            << RequestKindName(kind) << ": no hand object \"" << hand << "0\"";
+    }
+}
+
+// Where Jenny fetches (the bar, the desk) the first guest found asking there decides whether the
+// place lights and what a click orders: a kind of the Maid's or the Porter's naming the same
+// place would darken it for the guests waiting on Jenny while that guest waits.
+TEST(DataSet, NoServiceOfTheMaidOrThePorterNamesJennysSources) {
+    std::set<std::string> sources;
+    for (int kind : {kCocktail, kFood, kNews, kPhone})
+        sources.insert(iniGetString(kRequestFile, RequestKindName(kind), "target", ""));
+    for (int kind = 0; kind < kRequestKinds; ++kind) {
+        const std::string hero = iniGetString(kRequestFile, RequestKindName(kind), "hero", "");
+        const std::string target = iniGetString(kRequestFile, RequestKindName(kind), "target", "");
+        if (hero == "Jenny") continue;
+        EXPECT_FALSE(sources.count(target)) << RequestKindName(kind) << " names " << target;
+    }
+}
+
 }  // namespace
