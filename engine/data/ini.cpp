@@ -36,6 +36,7 @@ struct IniNameRef {
 
 struct IniFile {
     char name[kNameBytes];
+    uint32_t nameKey;  // the hash of the name as names compare, to pass over other files quickly
     unsigned char* text;
     int size;
     bool wide;
@@ -568,8 +569,11 @@ IniFile* iniOpen(const char* file) {
         return nullptr;
     }
     // In debug mode every open reads the disk again, except over a change not yet saved.
+    const uint32_t key = nameHash(file);
+    const bool debug = engineDebug();
     for (int i = kSlots - 1; i >= 0; --i)
-        if (iniPathEqual(gSlots[i].name, file) == 0 && (!engineDebug() || gSlots[i].unsaved))
+        if (gSlots[i].nameKey == key && iniPathEqual(gSlots[i].name, file) == 0 &&
+            (!debug || gSlots[i].unsaved))
             return &gSlots[i];
     // The oldest file goes, unless it holds a change not yet on the disk.
     int out = 0;
@@ -579,6 +583,7 @@ IniFile* iniOpen(const char* file) {
     IniFile& f = gSlots[kSlots - 1];
     f = IniFile{};
     StrCopyN(f.name, file, kNameBytes);
+    f.nameKey = key;
     f.size = fileLoad(file, &f.text);
     f.wide = f.size >= 2 && f.text[0] == 0xFF && f.text[1] == 0xFE;
     return &f;
