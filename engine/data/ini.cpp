@@ -552,12 +552,26 @@ int writeValue(const char* file, const char* section, const char* key, const cha
 
 }  // namespace
 
+namespace {
+
+// Each byte as file names compare: '\\' as '/', a-z as A-Z.
+struct PathFold {
+    unsigned char of[256];
+    PathFold() {
+        for (unsigned c = 0; c < 256; ++c) of[c] = static_cast<unsigned char>(fold(c == '\\' ? '/' : c));
+    }
+};
+const PathFold kPathFold;
+
+}  // namespace
+
+// Names are compared often (every cached file, every registered picture): bytes that are equal
+// as they stand are passed over without folding them.
 int iniPathEqual(const char* a, const char* b) {
     if (!a || !b) return 1;
     for (;; ++a, ++b) {
-        unsigned ca = static_cast<unsigned char>(*a == '\\' ? '/' : *a);
-        unsigned cb = static_cast<unsigned char>(*b == '\\' ? '/' : *b);
-        if (fold(ca) != fold(cb)) return 1;
+        const unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
+        if (ca != cb && kPathFold.of[ca] != kPathFold.of[cb]) return 1;
         if (!ca) return 0;
     }
 }
@@ -568,11 +582,19 @@ IniFile* iniOpen(const char* file) {
         logPrintf("ini: file name too long: %.64s...\n", file);
         return nullptr;
     }
+    // Most lookups name the file the one before named, spelled the same way: its hash is kept.
+    static char lastName[kNameBytes];
+    static uint32_t lastKey = nameHash("");
+    if (strcmp(lastName, file) != 0) {
+        StrCopyN(lastName, file, kNameBytes);
+        lastKey = nameHash(file);
+    }
+    const uint32_t key = lastKey;
     // In debug mode every open reads the disk again, except over a change not yet saved.
-    const uint32_t key = nameHash(file);
     const bool debug = engineDebug();
     for (int i = kSlots - 1; i >= 0; --i)
-        if (gSlots[i].nameKey == key && iniPathEqual(gSlots[i].name, file) == 0 &&
+        if (gSlots[i].nameKey == key &&
+            (strcmp(gSlots[i].name, file) == 0 || iniPathEqual(gSlots[i].name, file) == 0) &&
             (!debug || gSlots[i].unsaved))
             return &gSlots[i];
     // The oldest file goes, unless it holds a change not yet on the disk.
