@@ -718,6 +718,22 @@ void startRun() {
     GameInit();
 }
 
+// The road to the first level in a child on the data as it stands: its wait status.
+int roadInChild() {
+    return testsupport::inChild([] {
+        startRun();
+        Driver d([](Reached) {});
+        Reached at = kNothing;
+        try {
+            at = road(d, 0);
+        } catch (const Ended& e) {
+            at = e.at;
+        }
+        GameShutdown();
+        _exit(at);
+    });
+}
+
 // Two players and a score table as a player's files hold them, Ada first and further along.
 const std::string kProfile =
     "[profile.aaaaaaaaaa]\r\nplayer_name=Ada\r\ncurrent_level=3\r\nlevel0_result=2\r\n"
@@ -805,18 +821,7 @@ TEST(ZeroFilledData, EveryStopOnTheRoadIsToldInABoxNamingTheFile) {
         fs::remove_all("user", ec);
         mirror.damage(file, kZeroed);
         const long from = logSize();
-        const int status = testsupport::inChild([] {
-            startRun();
-            Driver d([](Reached) {});
-            Reached at = kNothing;
-            try {
-                at = road(d, 0);
-            } catch (const Ended& e) {
-                at = e.at;
-            }
-            GameShutdown();
-            _exit(at);
-        });
+        const int status = roadInChild();
         mirror.restore(file);
         const std::string log = logFrom(from);
         EXPECT_EQ(runProblem(status, log), "") << file << "\n" << oneLine(log);
@@ -860,18 +865,7 @@ TEST(HugeLayoutValues, AreHeldLoggedAndToldInABoxNamingTheFile) {
         fs::remove(file, ec);
         std::ofstream(file, std::ios::binary) << text;
         const long from = logSize();
-        const int status = testsupport::inChild([] {
-            startRun();
-            Driver d([](Reached) {});
-            Reached at = kNothing;
-            try {
-                at = road(d, 0);
-            } catch (const Ended& e) {
-                at = e.at;
-            }
-            GameShutdown();
-            _exit(at);
-        });
+        const int status = roadInChild();
         mirror.restore(file);
         const std::string log = logFrom(from);
         EXPECT_EQ(runProblem(status, log), "") << c.key << "\n" << oneLine(log);
