@@ -4,7 +4,11 @@
 // player on a small road of way points, the episode map, the level loading screen and the
 // after-level statistics) and as the tutorial's file; each screen is pushed, updated, drawn and
 // given keys and pointer moves through the window manager, and the tutorial is loaded, drawn and
-// clicked.
+// clicked. What the loading screen's stages build from the game's own files (the heroes, the hand
+// objects, the effects, the comics, the room sprites and the sixteen screens in their holders)
+// cannot change with the input: it is built once, by the game's loading screen run through every
+// stage before the first input, and kept, as the game keeps it for the whole run. Run from the
+// source folder so that those files are found.
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <string>
 
+#include "anim/comics.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr.h"
 #include "engine/data/profile.h"
@@ -34,11 +39,13 @@
 
 namespace {
 
-void drive(Window* screen, size_t size) {
+// Twenty steps of updates, keys and pointer moves: the first ones short enough to see the fade
+// in, the later ones long enough for the screen's own timers.
+void drive(Window* screen, size_t size, int earlyMs = 25, int lateMs = 1000) {
     WM* wm = WM::Get();
     wm->Push(screen, true, (size >> 2) & 1, false);
     for (int step = 0; step < 20 && wm->Count() > 0; ++step) {
-        wm->Update(step < 14 ? 25 : 1000);
+        wm->Update(step < 14 ? earlyMs : lateMs);
         const intptr_t at = uiPack((step * 37) % 320, (step * 53) % 240);
         wm->OnMouseMove(0, at);
         const int key = step % 4 == 0 ? kUiEnter : step % 4 == 1 ? kUiLeftButton : 36 + step % 6;
@@ -46,7 +53,38 @@ void drive(Window* screen, size_t size) {
         wm->OnKeyUp(key, at);
         wm->Render();
     }
-    wm->Clear();
+    // Every window still on the stack hears that it is hidden, as at the manager's end: the
+    // screens kept between inputs give back the input's shared background.
+    WM::Destroy();
+    WM::Create();
+}
+
+void releaseFixedData() {
+    releaseScreenHolders();
+    FreeGameData();
+}
+
+// The game's loading screen run through every stage, once per process; what it built goes at
+// the end of the process, as at the game's end.
+void loadFixedData() {
+    atexit(releaseFixedData);
+    WM::Create();
+    {
+        const RCPtr<Window> loading = CreateLoadingScreen("Data/Menu/UILoading/UILoading.ini", "Main");
+        WM::Get()->Push(loading.get(), true, false, false);
+        auto* stages = static_cast<UIGameLoading*>(loading.get());
+        for (int i = 0; i < 100 && stages->stage() < kLoadingStages; ++i) WM::Get()->Update(kLoadingStageMs);
+        if (stages->stage() < kLoadingStages) abort();
+        WM::Get()->Clear();
+    }
+    WM::Destroy();
+}
+
+// The input's own loading screen goes through its fade and part of its first stage's progress,
+// never to the stages themselves, which read only the game's files and ran before the first input.
+void driveLoading(Window* screen, size_t size) {
+    const int step = (kUiFadeMs + kLoadingStageMs / 2) / 20;
+    drive(screen, size, step, step);
 }
 
 void put(const char* name, const void* data, size_t size) {
@@ -100,6 +138,8 @@ void driveRoad(const std::string& file, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool fixedLoaded = (loadFixedData(), true);
+    (void)fixedLoaded;
     const std::string file = fuzzsupport::writeScratch("screen.ini", data, size);
     iniFreeAll();
     static HSPRITE target = grCreateSprite(320, 240, "fuzz target");
@@ -115,8 +155,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CreateLogoScreen(file.c_str(), "Main"), CreatePlayerScreen(file.c_str(), "Main"),
             CreateLoadingScreen(file.c_str(), "Main"), makeScreen<UIMainMenu>(file.c_str()),
             makeScreen<UIOptions>(file.c_str())};
-        for (const RCPtr<Window>& screen : start) drive(screen.get(), size);
+        for (const RCPtr<Window>& screen : start) {
+            if (screen.get() == start[2].get()) driveLoading(screen.get(), size);
+            else drive(screen.get(), size);
+        }
     }
+    const RCPtr<Window> fixedScores = gUIScores;
     gUIScores = makeScreen<UIScores>(file.c_str());
     if (auto* scores = dynamic_cast<UIScores*>(gUIScores.get())) {
         scoresAddFinishedGame(u"Fuzz", size * 1000);
@@ -127,9 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         makeScreen<UIHelp>(file.c_str()), makeScreen<UIFinalScreen>(file.c_str()), gUIScores};
     for (const RCPtr<Window>& screen : screens) drive(screen.get(), size);
     WM::Destroy();
-    // The loading screen's stages may have filled holders and the game data.
-    releaseScreenHolders();
-    FreeGameData();
+    gUIScores = fixedScores;
+    delete gSharedBackground;
+    gSharedBackground = nullptr;
     gWayPoints.clear();
     driveRoad(file, data, size);
 
@@ -141,6 +185,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gTutorial->Draw();
     gTutorial->OnMouseDown(kUiLeftButton, uiPack(static_cast<int>(size % 300), 10));
     cTutorial::Free();
+    // What the screens started on the data kept between inputs ends with the input.
+    if (gComics) gComics->Stop();
+    ResetFx();
+    gGameFinished = false;
     iniFreeAll();
     return 0;
 }

@@ -17,6 +17,10 @@ HSPRITE uiStateSprite(const UIWnd* widget, int index);
 // One more reference to the font (null stays null), for a widget that shares it.
 CGraphFont* uiShareFont(CGraphFont* font);
 
+// Tells the player once per file, in a box naming it, that a screen layout is missing or damaged
+// (why: "is missing", "holds values out of range", ...).
+void reportDamagedLayout(const char* file, const char* why);
+
 // True when the widget's child list has room for one more; else logs that who refused the child.
 bool uiRoomForChild(const UIWnd* widget, const UIWnd* child, const char* who);
 

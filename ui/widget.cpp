@@ -1,6 +1,7 @@
 // The widget base: loading from a layout section, the child list, focus and input routing, state
 // sounds, the layout editor, the shared drawing steps and the look-ups of named children.
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,6 +23,18 @@ constexpr uint32_t kSelectedColour = 0xFFFFFFFFu;
 const char* const kStateNames[4] = {"ignore", "normal", "active", "press"};
 
 void (*gSoundHook)(const char*) = nullptr;
+
+// A layout number the widget keeps in a field from lo to hi. A value beyond it cannot be meant
+// (cut to the field, 2147483648 would land at -1): it is held to the nearest end, logged, and the
+// layout is reported as damaged.
+int layoutNumber(const char* file, const char* section, const char* key, int lo, int hi) {
+    const int value = iniGetInt(file, section, key, 0);
+    if (value >= lo && value <= hi) return value;
+    const int held = value < lo ? lo : hi;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, value, held);
+    reportDamagedLayout(file, "holds values out of range");
+    return held;
+}
 
 }  // namespace
 
@@ -76,16 +89,16 @@ UIWnd::~UIWnd() {
 void UIWnd::Load(const char* file, const char* name) {
     StrCopyN(iniFile, file, kUiFileSize);
     StrCopyN(section, name, kUiSectionSize);
-    x = static_cast<int16_t>(iniGetInt(file, name, "x", 0));
-    y = static_cast<int16_t>(iniGetInt(file, name, "y", 0));
-    xs = static_cast<int16_t>(iniGetInt(file, name, "xs", 0));
-    ys = static_cast<int16_t>(iniGetInt(file, name, "ys", 0));
+    x = static_cast<int16_t>(layoutNumber(file, name, "x", INT16_MIN, INT16_MAX));
+    y = static_cast<int16_t>(layoutNumber(file, name, "y", INT16_MIN, INT16_MAX));
+    xs = static_cast<int16_t>(layoutNumber(file, name, "xs", INT16_MIN, INT16_MAX));
+    ys = static_cast<int16_t>(layoutNumber(file, name, "ys", INT16_MIN, INT16_MAX));
     for (int16_t& m : editMove_) m = 0;
     SetTextW(iniGetText(file, name, "name"));
     const int selectBits = (iniGetInt(file, name, "select", 0) & 3) << 1;
     flags = static_cast<uint8_t>((flags & ~UI_SELECT_MASK) | selectBits);
-    xalign = static_cast<int8_t>(iniGetInt(file, name, "xalign", 0));
-    yalign = static_cast<int8_t>(iniGetInt(file, name, "yalign", 0));
+    xalign = static_cast<int8_t>(layoutNumber(file, name, "xalign", INT8_MIN, INT8_MAX));
+    yalign = static_cast<int8_t>(layoutNumber(file, name, "yalign", INT8_MIN, INT8_MAX));
     StrCopyN(sndNormalActive, iniGetString(file, name, "sndNormalActive", ""), kUiSoundSize);
     StrCopyN(sndActivePress, iniGetString(file, name, "sndActivePress", ""), kUiSoundSize);
 

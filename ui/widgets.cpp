@@ -58,6 +58,7 @@ UIWnd* CreateChildFromIniBuf(UIWnd* parent, char* file, char* section, int relat
     int stage = iniGetInt(file, section, "stage", 0);
     if (stage < UI_IGNORE || stage > UI_PRESS) {
         logPrintf("%s [%s]: stage %d is not a widget state; taken as 0\n", file, section, stage);
+        reportDamagedLayout(file, "holds values out of range");
         stage = UI_IGNORE;
     }
     widget->state = static_cast<uint8_t>(stage);

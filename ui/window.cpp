@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kNameBufferSize = 512;
 
+}  // namespace
+
 // A layout that is missing or damaged leaves its screen without some or all of its widgets: the
 // player is told once per file, with the way out that always remains.
 void reportDamagedLayout(const char* file, const char* why) {
@@ -30,8 +32,6 @@ void reportDamagedLayout(const char* file, const char* why) {
                  file, why);
     errorBox(text, "Velmora: damaged game data", MB_OK | MB_ICONERROR);
 }
-
-}  // namespace
 
 int Window::OnMouseMove(int buttons, intptr_t position) {
     const int px = uiPackedX(position), py = uiPackedY(position);

@@ -1,4 +1,5 @@
-// The INI store: a first-in first-out cache of ten file texts, parsed in place on every lookup.
+// The INI store: a first-in first-out cache of ten file texts, read in place through an index
+// of their headers and keys that is built on the first lookup and after every change.
 #include "engine/data/ini.h"
 
 #include <algorithm>
@@ -22,9 +23,10 @@ const int kResultBytes = 2048;  // the least every result buffer holds
 const int kTranslationKey = 260;
 const char kTranslationFile[] = "data\\translation.ini";
 
-// One section header of a file: the hash of its folded name, the name's length and where its
-// '[' stands.
-struct IniSectionRef {
+// One section header of a file (the hash of its folded name, the name's length and where its
+// '[' stands), or one key line (the hash of its folded key, the key's length and where the line
+// starts).
+struct IniNameRef {
     uint32_t hash;
     int length;
     int position;
@@ -34,16 +36,25 @@ struct IniSectionRef {
 
 struct IniFile {
     char name[kNameBytes];
+    uint32_t nameKey;  // the hash of the name as names compare, to pass over other files quickly
     unsigned char* text;
     int size;
     bool wide;
     bool unsaved;  // changed while saves were held
     bool looked;   // checked for damage since it was loaded
-    // Every header in the text, ordered by (hash, length, position) so that a lookup is a binary
-    // search and the first of equal names in the file comes first; rebuilt after each change.
-    IniSectionRef* sections;
+    // Every header and every key line in the text, ordered by (hash, length, position) so that a
+    // lookup is a binary search and the first of equal names in the file comes first, and where
+    // each line starting with '[' stands (such a line ends a section's keys, named or not);
+    // rebuilt after each change.
+    IniNameRef* sections;
     int sectionCount;
     int sectionCapacity;
+    IniNameRef* keys;
+    int keyCount;
+    int keyCapacity;
+    int* brackets;
+    int bracketCount;
+    int bracketCapacity;
     bool indexed;
 };
 
@@ -167,6 +178,8 @@ void releaseSlot(IniFile& f) {
     if (f.unsaved && !save(f) && gHoldDepth > 0) gHeldSaveFailed = true;
     memFree(f.text);
     free(f.sections);
+    free(f.keys);
+    free(f.brackets);
     f = IniFile{};
 }
 
@@ -186,35 +199,67 @@ int scanSection(const IniFile& f, const char* name) {
 
 uint32_t foldHashStep(uint32_t h, unsigned c) { return (h ^ fold(c)) * 16777619u; }
 
-bool refBefore(const IniSectionRef& a, const IniSectionRef& b) {
+bool refBefore(const IniNameRef& a, const IniNameRef& b) {
     if (a.hash != b.hash) return a.hash < b.hash;
     if (a.length != b.length) return a.length < b.length;
     return a.position < b.position;
 }
 
-// One pass over the text records every header that ends its name with ']' on its own line.
+template <class T>
+bool append(T*& items, int& count, int& capacity, const T& item) {
+    if (count == capacity) {
+        int wanted = capacity * 2 + 16;
+        void* grown = realloc(items, sizeof(T) * wanted);
+        if (!grown) return false;
+        items = static_cast<T*>(grown);
+        capacity = wanted;
+    }
+    items[count++] = item;
+    return true;
+}
+
+bool isKeyPad(unsigned c) { return c == ' ' || c == '\t' || c == 0; }
+
+// One pass over the text records every header that ends its name with ']' on its own line, every
+// line starting with '[', and the key of every other line that holds '=': what stands before the
+// first '=', less the blanks and zero characters in front of it. A key that holds neither '=' nor
+// blanks matches a line exactly when the scan below would: the line's text before the first '='
+// is the key, then only blanks and zeros.
 bool buildIndex(IniFile& f) {
-    f.sectionCount = 0;
+    f.sectionCount = f.keyCount = f.bracketCount = 0;
     int len = length(f);
     for (int pos = skipBlanks(f, 0); pos < len; pos = nextLine(f, pos)) {
-        if (at(f, pos) != '[') continue;
         uint32_t h = 2166136261u;
         int end = pos + 1;
-        while (end < len && at(f, end) != ']' && !isEol(at(f, end)))
-            h = foldHashStep(h, at(f, end++));
-        if (end >= len || at(f, end) != ']') continue;
-        if (f.sectionCount == f.sectionCapacity) {
-            int wanted = f.sectionCapacity * 2 + 16;
-            void* grown = realloc(f.sections, sizeof(IniSectionRef) * wanted);
-            if (!grown) return false;
-            f.sections = static_cast<IniSectionRef*>(grown);
-            f.sectionCapacity = wanted;
+        if (at(f, pos) == '[') {
+            if (!append(f.brackets, f.bracketCount, f.bracketCapacity, pos)) return false;
+            while (end < len && at(f, end) != ']' && !isEol(at(f, end))) ++end;
+            if (end >= len || at(f, end) != ']') continue;
+            for (int i = pos + 1; i < end; ++i) h = foldHashStep(h, at(f, i));
+            if (!append(f.sections, f.sectionCount, f.sectionCapacity,
+                        IniNameRef{h, end - pos - 1, pos}))
+                return false;
+            continue;
         }
-        f.sections[f.sectionCount++] = IniSectionRef{h, end - pos - 1, pos};
+        end = pos;
+        while (end < len && at(f, end) != '=' && !isEol(at(f, end))) ++end;
+        if (end >= len || at(f, end) != '=') continue;
+        while (end > pos && isKeyPad(at(f, end - 1))) --end;
+        if (end == pos) continue;
+        for (int i = pos; i < end; ++i) h = foldHashStep(h, at(f, i));
+        if (!append(f.keys, f.keyCount, f.keyCapacity, IniNameRef{h, end - pos, pos}))
+            return false;
     }
     std::sort(f.sections, f.sections + f.sectionCount, refBefore);
+    std::sort(f.keys, f.keys + f.keyCount, refBefore);
     f.indexed = true;
     return true;
+}
+
+uint32_t foldHash(const char* name) {
+    uint32_t h = 2166136261u;
+    for (const char* p = name; *p; ++p) h = foldHashStep(h, static_cast<unsigned char>(*p));
+    return h;
 }
 
 // Position just behind the section's ']', or -1; the first matching header in the file wins.
@@ -223,12 +268,11 @@ bool buildIndex(IniFile& f) {
 int findSection(IniFile& f, const char* name) {
     if (strpbrk(name, "]\r\n")) return scanSection(f, name);
     if (!f.indexed && !buildIndex(f)) return scanSection(f, name);
-    uint32_t h = 2166136261u;
-    for (const char* p = name; *p; ++p) h = foldHashStep(h, static_cast<unsigned char>(*p));
+    const uint32_t h = foldHash(name);
     const int n = static_cast<int>(strlen(name));
-    IniSectionRef key{h, n, -1};
-    IniSectionRef* end = f.sections + f.sectionCount;
-    for (IniSectionRef* r = std::lower_bound(f.sections, end, key, refBefore);
+    IniNameRef key{h, n, -1};
+    IniNameRef* end = f.sections + f.sectionCount;
+    for (IniNameRef* r = std::lower_bound(f.sections, end, key, refBefore);
          r != end && r->hash == h && r->length == n; ++r) {
         int i = 0;
         while (i < n &&
@@ -239,24 +283,56 @@ int findSection(IniFile& f, const char* name) {
     return -1;
 }
 
-// Start of the key's value within the section that starts at start, or -1.
-int findKey(const IniFile& f, int start, const char* key) {
+// Start of the value when the line at pos holds the key (n characters), else -1.
+int valueOnLine(const IniFile& f, int pos, const char* key, int n) {
+    int len = length(f);
+    int i = 0;
+    while (i < n && pos + i < len &&
+           fold(at(f, pos + i)) == fold(static_cast<unsigned char>(key[i])))
+        ++i;
+    if (i < n) return -1;
+    int q = pos + n;
+    while (q < len && isKeyPad(at(f, q))) ++q;
+    if (q >= len || at(f, q) != '=') return -1;
+    ++q;
+    while (q < len && (at(f, q) == '=' || isKeyPad(at(f, q)))) ++q;
+    return q;
+}
+
+int scanKey(const IniFile& f, int start, const char* key) {
     int len = length(f);
     int n = static_cast<int>(strlen(key));
     for (int pos = skipBlanks(f, start); pos < len; pos = nextLine(f, pos)) {
         if (at(f, pos) == '[') return -1;
-        int i = 0;
-        while (i < n && pos + i < len &&
-               fold(at(f, pos + i)) == fold(static_cast<unsigned char>(key[i])))
-            ++i;
-        if (i < n) continue;
-        int q = pos + n;
-        while (q < len && (at(f, q) == ' ' || at(f, q) == '\t' || at(f, q) == 0)) ++q;
-        if (q >= len || at(f, q) != '=') continue;
-        ++q;
-        while (q < len && (at(f, q) == '=' || at(f, q) == ' ' || at(f, q) == '\t' || at(f, q) == 0))
-            ++q;
-        return q;
+        int v = valueOnLine(f, pos, key, n);
+        if (v >= 0) return v;
+    }
+    return -1;
+}
+
+// Start of the key's value within the section that starts at start, or -1; the first matching
+// line wins. The section's first line may be the rest of its header's line, so it is looked at
+// directly; every later line is one the index knows, up to the next line starting with '['.
+// Keys holding '=' or blanks can match across what the index takes for a key's end, so they are
+// scanned for.
+int findKey(IniFile& f, int start, const char* key) {
+    if (strpbrk(key, "= \t\r\n")) return scanKey(f, start, key);
+    if (!f.indexed && !buildIndex(f)) return scanKey(f, start, key);
+    const int len = length(f);
+    const int n = static_cast<int>(strlen(key));
+    const int first = skipBlanks(f, start);
+    if (first >= len || at(f, first) == '[') return -1;
+    int v = valueOnLine(f, first, key, n);
+    if (v >= 0) return v;
+    const int from = nextLine(f, first);
+    const int* bracket = std::lower_bound(f.brackets, f.brackets + f.bracketCount, from);
+    const int to = bracket == f.brackets + f.bracketCount ? len : *bracket;
+    IniNameRef wanted{foldHash(key), n, from};
+    IniNameRef* end = f.keys + f.keyCount;
+    for (IniNameRef* r = std::lower_bound(f.keys, end, wanted, refBefore);
+         r != end && r->hash == wanted.hash && r->length == n && r->position < to; ++r) {
+        v = valueOnLine(f, r->position, key, n);
+        if (v >= 0) return v;
     }
     return -1;
 }
@@ -476,12 +552,26 @@ int writeValue(const char* file, const char* section, const char* key, const cha
 
 }  // namespace
 
+namespace {
+
+// Each byte as file names compare: '\\' as '/', a-z as A-Z.
+struct PathFold {
+    unsigned char of[256];
+    PathFold() {
+        for (unsigned c = 0; c < 256; ++c) of[c] = static_cast<unsigned char>(fold(c == '\\' ? '/' : c));
+    }
+};
+const PathFold kPathFold;
+
+}  // namespace
+
+// Names are compared often (every cached file, every registered picture): bytes that are equal
+// as they stand are passed over without folding them.
 int iniPathEqual(const char* a, const char* b) {
     if (!a || !b) return 1;
     for (;; ++a, ++b) {
-        unsigned ca = static_cast<unsigned char>(*a == '\\' ? '/' : *a);
-        unsigned cb = static_cast<unsigned char>(*b == '\\' ? '/' : *b);
-        if (fold(ca) != fold(cb)) return 1;
+        const unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
+        if (ca != cb && kPathFold.of[ca] != kPathFold.of[cb]) return 1;
         if (!ca) return 0;
     }
 }
@@ -492,9 +582,20 @@ IniFile* iniOpen(const char* file) {
         logPrintf("ini: file name too long: %.64s...\n", file);
         return nullptr;
     }
+    // Most lookups name the file the one before named, spelled the same way: its hash is kept.
+    static char lastName[kNameBytes];
+    static uint32_t lastKey = nameHash("");
+    if (strcmp(lastName, file) != 0) {
+        StrCopyN(lastName, file, kNameBytes);
+        lastKey = nameHash(file);
+    }
+    const uint32_t key = lastKey;
     // In debug mode every open reads the disk again, except over a change not yet saved.
+    const bool debug = engineDebug();
     for (int i = kSlots - 1; i >= 0; --i)
-        if (iniPathEqual(gSlots[i].name, file) == 0 && (!engineDebug() || gSlots[i].unsaved))
+        if (gSlots[i].nameKey == key &&
+            (strcmp(gSlots[i].name, file) == 0 || iniPathEqual(gSlots[i].name, file) == 0) &&
+            (!debug || gSlots[i].unsaved))
             return &gSlots[i];
     // The oldest file goes, unless it holds a change not yet on the disk.
     int out = 0;
@@ -504,6 +605,7 @@ IniFile* iniOpen(const char* file) {
     IniFile& f = gSlots[kSlots - 1];
     f = IniFile{};
     StrCopyN(f.name, file, kNameBytes);
+    f.nameKey = key;
     f.size = fileLoad(file, &f.text);
     f.wide = f.size >= 2 && f.text[0] == 0xFF && f.text[1] == 0xFE;
     return &f;

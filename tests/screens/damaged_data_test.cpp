@@ -718,6 +718,22 @@ void startRun() {
     GameInit();
 }
 
+// The road to the first level in a child on the data as it stands: its wait status.
+int roadInChild() {
+    return testsupport::inChild([] {
+        startRun();
+        Driver d([](Reached) {});
+        Reached at = kNothing;
+        try {
+            at = road(d, 0);
+        } catch (const Ended& e) {
+            at = e.at;
+        }
+        GameShutdown();
+        _exit(at);
+    });
+}
+
 // Two players and a score table as a player's files hold them, Ada first and further along.
 const std::string kProfile =
     "[profile.aaaaaaaaaa]\r\nplayer_name=Ada\r\ncurrent_level=3\r\nlevel0_result=2\r\n"
@@ -805,18 +821,7 @@ TEST(ZeroFilledData, EveryStopOnTheRoadIsToldInABoxNamingTheFile) {
         fs::remove_all("user", ec);
         mirror.damage(file, kZeroed);
         const long from = logSize();
-        const int status = testsupport::inChild([] {
-            startRun();
-            Driver d([](Reached) {});
-            Reached at = kNothing;
-            try {
-                at = road(d, 0);
-            } catch (const Ended& e) {
-                at = e.at;
-            }
-            GameShutdown();
-            _exit(at);
-        });
+        const int status = roadInChild();
         mirror.restore(file);
         const std::string log = logFrom(from);
         EXPECT_EQ(runProblem(status, log), "") << file << "\n" << oneLine(log);
@@ -827,6 +832,47 @@ TEST(ZeroFilledData, EveryStopOnTheRoadIsToldInABoxNamingTheFile) {
                 << file << ": the box names it\n" << oneLine(log);
         }
         EXPECT_NE(log.find("holds nothing but zero bytes"), std::string::npos) << file;
+    }
+}
+
+// --- Layout values out of all proportion ---------------------------------------------------------
+
+// The main menu's layout with every value of one key replaced by a number no widget can hold:
+// each once stopped the road without a word (every button dead, or every widget at one height).
+// The run plays on, or it stops with a box naming the file; the log names the key.
+TEST(HugeLayoutValues, AreHeldLoggedAndToldInABoxNamingTheFile) {
+    const char* const file = "Data/Menu/UIMainMenu/UIMain.ini";
+    const struct {
+        const char* key;
+        const char* value;
+        const char* logged;
+    } cases[] = {
+        {"stage", "2147483648", "is not a widget state"},
+        {"y", "99999999999999999999", "\"y\": 2147483647 is out of range; 32767 taken"},
+        {"x", "-2147483649", "\"x\": -2147483648 is out of range; -32768 taken"},
+    };
+    Mirror mirror;
+    logOpen();
+    const std::string built = testsupport::TempFolder::readFile((kBuiltData / "Menu/UIMainMenu/UIMain.ini").string());
+    for (const auto& c : cases) {
+        std::error_code ec;
+        fs::remove_all("user", ec);
+        std::stringstream in(built);
+        std::string text;
+        for (std::string line; std::getline(in, line);)
+            text += (line.rfind(std::string(c.key) + "=", 0) == 0 ? std::string(c.key) + "=" + c.value + "\r"
+                                                                 : line) + "\n";
+        fs::remove(file, ec);
+        std::ofstream(file, std::ios::binary) << text;
+        const long from = logSize();
+        const int status = roadInChild();
+        mirror.restore(file);
+        const std::string log = logFrom(from);
+        EXPECT_EQ(runProblem(status, log), "") << c.key << "\n" << oneLine(log);
+        const size_t box = log.find("Message box");
+        EXPECT_TRUE(box != std::string::npos && logNames(log.substr(box), file))
+            << c.key << ": the box names the file\n" << oneLine(log);
+        EXPECT_NE(log.find(c.logged), std::string::npos) << c.key << "\n" << oneLine(log);
     }
 }
 

@@ -119,7 +119,24 @@ TEST_F(Layout, StageIsAStateOrZero) {
         EXPECT_EQ(w->state, state) << section;
         delete w;
     }
-    EXPECT_EQ(logLines() - before, 3);  // one line for each value that is no state
+    // One line for each value that is no state, and the box naming the file once.
+    EXPECT_EQ(logLines() - before, 4);
+}
+
+// Numbers beyond what a widget holds are held to its range, not cut to it (2147483648 would
+// land at -1), with one line each and the box naming the file.
+TEST_F(Layout, NumbersBeyondTheFieldsAreHeldToThem) {
+    layout("[w]\nx=2147483648\ny=-99999999999\nxs=40000\nys=-1\nxalign=300\nyalign=-1\n");
+    const int before = logLines();
+    UIWnd w;
+    w.Load("layout.ini", "w");
+    EXPECT_EQ(w.x, 32767);
+    EXPECT_EQ(w.y, -32768);
+    EXPECT_EQ(w.xs, 32767);
+    EXPECT_EQ(w.ys, -1);
+    EXPECT_EQ(w.xalign, 127);
+    EXPECT_EQ(w.yalign, -1);
+    EXPECT_GE(logLines() - before, 4);
 }
 
 TEST_F(Layout, PlacementRelativeAndCentred) {

@@ -197,6 +197,67 @@ TEST_F(Ini, SectionLookupsFollowTheFileAndItsChanges) {
     EXPECT_EQ(2, iniGetInt(wide.c_str(), "ab", "k", -1));
 }
 
+// Key lookups go through an index of the file's key lines too: odd lines must answer as a scan
+// of the section would, before and after changes.
+TEST_F(Ini, KeyLookupsFollowTheFileAndItsChanges) {
+    const std::string odd = std::string("[s] head=0\r\n") +
+                            "Key=1\r\nkey=2\r\n"         // the first of equal keys in other case
+                            "bare\r\nbare=3\r\n"         // a key without '=' matches nothing
+                            "key 2=4\r\n"                // a key holding a blank
+                            "pad \t" + std::string(1, '\0') + " =5\r\n"  // blanks and zeros before '='
+                            ";note=6\r\n"                // a comment is a key of its own
+                            "  \tlead=7\r\n"             // blanks in front of the line
+                            "a=b=8\r\n"                  // the first '=' ends the key
+                            "long=9\r\nlo=10\r\n"        // a key that begins another
+                            "[broken\r\nafter=11\r\n"    // a header without ']' ends the keys
+                            "[t]\r\nkey=12\r\n[S]\r\nkey=13\r\n";
+    std::string path = dir.write("odd.ini", "top=14\r\n" + odd);
+    const char* p = path.c_str();
+    const struct {
+        const char* section;
+        const char* key;
+        const char* expected;  // null: the default
+    } lookups[] = {
+        {"s", "head", "0"},    {"s", "KEY", "1"},     {"s", "bare", "3"},    {"s", "key 2", "4"},
+        {"s", "key 2 ", nullptr}, {"s", "pad", "5"},  {"s", "note", nullptr}, {"s", ";note", "6"},
+        {"s", "lead", "7"},    {"s", "a", "b=8"},     {"s", "a=b", "8"},     {"s", "lo", "10"},
+        {"s", "long", "9"},    {"s", "after", nullptr}, {"t", "key", "12"}, {"", "top", "14"},
+        {"", "key", nullptr},  {"s", "top", nullptr},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& l : lookups)
+            EXPECT_STREQ(l.expected ? l.expected : "DEFAULT", iniGetString(p, l.section, l.key, "DEFAULT"))
+                << "[" << l.section << "] " << l.key << " round " << round;
+        // Changes move every later line: a value grows, a key is added in front, and the text
+        // turns into UTF-16; the answers stay.
+        if (round == 0) {
+            EXPECT_EQ(1, iniWriteString(p, "s", "head", "0"));
+            EXPECT_EQ(1, iniWriteString(p, "t", "key", "twelve"));
+            EXPECT_EQ(1, iniWriteWide(p, "t", "key", u"12"));
+        }
+    }
+    EXPECT_EQ(1, iniWriteString(p, "s", "bare", "new"));  // the first line holding the key
+    EXPECT_STREQ("new", iniGetString(p, "s", "bare", ""));
+    EXPECT_EQ(1, iniWriteString(p, "s", "fresh", "15"));
+    EXPECT_STREQ("15", iniGetString(p, "s", "fresh", ""));
+    EXPECT_STREQ("1", iniGetString(p, "s", "key", ""));
+    EXPECT_EQ(1, iniDeleteSection(p, "s"));
+    EXPECT_STREQ("13", iniGetString(p, "s", "key", ""));  // "[S]" answers now
+
+    // Many sections holding the same keys: each answers with its own.
+    std::string many;
+    for (int i = 0; i < 300; ++i)
+        many += "[m" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\nk" + std::to_string(i) +
+                "=x\r\n";
+    std::string manyPath = dir.write("many.ini", many);
+    for (int i = 299; i >= 0; i -= 13) {
+        const std::string section = "m" + std::to_string(i);
+        EXPECT_EQ(i, iniGetInt(manyPath.c_str(), section.c_str(), "k", -1));
+        EXPECT_STREQ("x", iniGetString(manyPath.c_str(), section.c_str(), ("K" + std::to_string(i)).c_str(), ""));
+        EXPECT_STREQ("", iniGetString(manyPath.c_str(), section.c_str(), ("k" + std::to_string(i + 1)).c_str(), ""));
+    }
+}
+
 TEST_F(Ini, WideFilesAndWideningWrites) {
     std::string wide = dir.write("w.ini", utf16(u"k=global\r\n[s]\r\nname=Zo\u00EB\r\n\u0141=x\r\n"));
     EXPECT_EQ(u"Zo\u00EB", std::u16string(iniGetWide(wide.c_str(), "s", "name", u"")));
