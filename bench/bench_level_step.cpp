@@ -27,6 +27,8 @@
 #include "engine/data/ini.h"
 #include "engine/data/profile.h"
 #include "engine/gr/gr.h"
+#include "engine/snd/snd.h"
+#include "engine/snd/snd_internal.h"
 #include "game/game.h"
 #include "game/game_data.h"
 #include "game/profile.h"
@@ -360,6 +362,11 @@ void growth() {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (writeFolder()) {
+        // The mixer with no device, as the game has it: the level music then plays from the
+        // level's start, where with no sound at all the level would try to start it every step.
+        sndInitWithoutDevice();
+        sndLoadScript("Data/Sounds/sounds.ini");
+        sndLoadScript("Data/Sounds/music.ini");
         gTarget = grCreateSprite(1024, 768, "bench back buffer");
         grSetTarget(gTarget);
         userFolderCreate();
