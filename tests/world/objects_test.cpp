@@ -42,6 +42,14 @@ protected:
     }
     void TearDown() override { cWalkMap::SetCurrent(nullptr); }
 
+    // The bar that section of ini makes, waiting to be cleaned (an attached request for Jenny).
+    void loadBarToClean(cLevelObj* bar, cRequest* attached, const char* ini) {
+        writeFile("objs.ini", ini);
+        bar->Load("objs.ini", "Bar");
+        attached->Load(kClean, 0, nullptr, 0);
+        bar->SetAttached(attached);
+    }
+
     cWalkMap walk;
     FakeGame game;
     FakeHero hero;
@@ -424,12 +432,9 @@ TEST_F(World, WrongClicksGiveFeedbackByKind) {
 // An object Jenny carries (in either hand) does not glow for another serving unless the
 // pointer is over it; another thing in her hands changes nothing.
 TEST_F(World, AnObjectJennyHoldsGlowsOnlyUnderThePointer) {
-    writeFile("objs.ini", "[Bar]\nname=Bar\nx=0\ny=0\n");
     cLevelObj bar;
-    bar.Load("objs.ini", "Bar");
     cRequest attached;
-    attached.Load(kClean, 0, nullptr, 0);
-    bar.SetAttached(&attached);
+    loadBarToClean(&bar, &attached, "[Bar]\nname=Bar\nx=0\ny=0\n");
     const struct {
         const char* left;
         const char* right;
@@ -449,12 +454,9 @@ TEST_F(World, AnObjectJennyHoldsGlowsOnlyUnderThePointer) {
 
 TEST_F(World, AWrongClickFadesTheOutlineBackInOverAQuarterSecond) {
     Sounds sounds;
-    writeFile("objs.ini", "[Bar]\nx=0\ny=0\noutline=pic.tga\n");
     cLevelObj bar;
-    bar.Load("objs.ini", "Bar");
     cRequest attached;
-    attached.Load(kClean, 0, nullptr, 0);
-    bar.SetAttached(&attached);
+    loadBarToClean(&bar, &attached, "[Bar]\nx=0\ny=0\noutline=pic.tga\n");
     bar.Update(25);
     ASSERT_TRUE(bar.IsHighlightOn());
     DrawTarget target(4, 4, "outlinetarget");
