@@ -174,11 +174,14 @@ void cLevelObj::Update(int ms) {
 void cLevelObj::UpdateHighlight() {
     GameLink* game = worldGame();
     if (!isSlave_) {
-        bool notHeld = true;
-        if (HeroLink* jenny = game ? game->GetHeroByName("Jenny") : nullptr)
-            notHeld = !sameName(GetName(), jenny->HandObject(0)) &&
-                      !sameName(GetName(), jenny->HandObject(1));
-        highlightOn_ = IsActionable() && (hover_ || notHeld);
+        // What Jenny holds matters only to an object that could be served and is not under the
+        // pointer: most objects, most steps, are asked nothing more.
+        bool on = IsActionable();
+        if (on && !hover_)
+            if (HeroLink* jenny = game ? game->GetHeroByName("Jenny") : nullptr)
+                on = !sameName(GetName(), jenny->HandObject(0)) &&
+                     !sameName(GetName(), jenny->HandObject(1));
+        highlightOn_ = on;
         tint_ = hover_ ? kHoverTint : kIdleTint;
     }
     if (game && outlineObj_.length() > 0) {

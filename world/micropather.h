@@ -12,6 +12,12 @@ struct StateCost {
     float cost;
 };
 
+// One of a grid graph's moves: from state s to state s + offset, at cost.
+struct Move {
+    int32_t offset;
+    float cost;
+};
+
 // The caller's graph. Its adjacency must not change once a state's neighbours were asked: the
 // solver keeps every neighbour list for its whole life.
 class Graph {
@@ -21,6 +27,18 @@ public:
     // Appends each neighbour of state with the cost of the step to it.
     virtual void AdjacentCost(uint32_t state, cArray<StateCost>* adjacent) = 0;
     virtual void PrintStateInfo(uint32_t) {}
+
+    // A graph over the cells of a grid, states 0 to count - 1, whose every step is one of the same
+    // few moves (at most 8) may say so: it returns the count and its moves, and then answers
+    // OpenMoves (bit k set: move k is a step from state) in place of AdjacentCost, whose list
+    // must be the same steps in the order of the moves. The solver then keeps its nodes in
+    // arrays indexed by state, sized once. 0: not such a graph.
+    virtual uint32_t GridMoves(const Move** moves, uint32_t* moveCount) {
+        *moves = nullptr;
+        *moveCount = 0;
+        return 0;
+    }
+    virtual uint32_t OpenMoves(uint32_t) { return 0; }
 };
 
 // Search order contract (what decides which of several equal-cost paths comes back):
@@ -41,22 +59,23 @@ public:
     MicroPather& operator=(const MicroPather&) = delete;
 
     // SOLVED with path = start, the states between, end and cost the end's cost from start;
-    // NO_SOLUTION; START_END_SAME with cost 0 and the path untouched.
+    // NO_SOLUTION (also for a state off a grid graph's cells); START_END_SAME with cost 0 and
+    // the path untouched.
     int Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>* path, float* cost);
 
     // Nodes taken off the open set by the last search.
     uint32_t Expanded() const { return expanded_; }
 
 private:
+    // What a search reads for every neighbour it looks at, kept small and apart from the open
+    // list's links so that a grid's neighbourhood shares few cache lines.
     struct Node {
-        uint32_t state;
-        uint32_t frame;
-        float g, h, f;
+        float g, f;
+        uint32_t mark;  // frame << 2 | open or closed; a mark of another frame: not yet seen
         int32_t parent;
+    };
+    struct Link {
         int32_t prev, next;  // open-list links; node 0 is the list's head
-        int32_t adjStart;    // first neighbour in adjacency_, -1 until asked
-        int32_t adjCount;
-        uint8_t inOpen, inClosed;
     };
     struct Neighbour {
         int32_t node;
@@ -67,30 +86,53 @@ private:
         float f;
         int32_t head, tail;
     };
+    // Where a node of a graph that is not a grid keeps its state and neighbour list.
+    struct Listed {
+        uint32_t state;
+        int32_t adjStart;  // first neighbour in adjacency_, -1 until asked
+        int32_t adjCount;
+    };
 
     int32_t nodeOf(uint32_t state);
-    void init(int32_t n, float g, float h, int32_t parent);
+    uint32_t stateOf(int32_t n) const {
+        return grid_ ? static_cast<uint32_t>(n - 1) : listed_[n].state;
+    }
     void setCosts(int32_t n, float g, float h);
-    void neighbours(int32_t n);
+    // The node's neighbours: a pointer into adjacency_ or into scratch, which holds 8.
+    const Neighbour* neighbours(int32_t n, Neighbour* scratch, uint32_t* count);
+    void startFrame();
+    void prefetchAround(int32_t n) const;  // the nodes of a grid node's neighbours
 
-    // Open list, kept sorted by total cost; runs_ indexes it, costliest run first.
+    // Open list, kept sorted by total cost; runs_[runLo_, runHi_) indexes it, cheapest run first.
+    // New totals mostly land near the costly end and the cheapest run leaves first, so a run goes
+    // in or out by moving the shorter side.
     void openPush(int32_t n);
     int32_t openPop();
     void openUpdate(int32_t n, float oldF);
-    uint32_t runAtOrAfter(float f) const;  // index of the run of cost f, or where it would go
+    uint32_t runOf(float f) const;  // index of the run of cost f, or of the first costlier one
     void linkBefore(int32_t n, int32_t at);
     void unlink(int32_t n);
     void leaveRun(int32_t n, float f);
-    void insertRun(uint32_t i, float f, int32_t n);  // a run of node n alone, at index i
+    void insertRun(uint32_t i, float f, int32_t n);  // a run of node n alone, before index i
     void eraseRun(uint32_t i);
 
     Graph* graph_;
     cArray<Node> nodes_;
+    cArray<Link> links_;
+    // A grid graph: node state + 1, each state's open moves with kMovesKnown once asked.
+    bool grid_;
+    cArray<uint16_t> moves_;
+    Move gridMoves_[8];
+    uint32_t gridMoveCount_;
+    // Any other graph: a state hash and neighbour lists.
+    cArray<Listed> listed_;
     cArray<int32_t> table_;  // open addressing: node index per slot, -1 empty
     uint32_t tableMask_;
     cArray<Neighbour> adjacency_;
-    cArray<Run> runs_;
     cArray<StateCost> stateCosts_;
+
+    cArray<Run> runs_;
+    uint32_t runLo_, runHi_;
     uint32_t frame_;
     uint32_t expanded_;
 };

@@ -30,7 +30,7 @@ int32_t clampToInt(int64_t v) {
 
 // --- Map ---------------------------------------------------------------------------------------
 
-Map::Map() : solver_(nullptr), columns_(0), rows_(0), cells_(nullptr) {}
+Map::Map() : solver_(nullptr), moves_(), columns_(0), rows_(0), cells_(nullptr) {}
 
 Map::~Map() { delete solver_; }
 
@@ -39,6 +39,10 @@ void Map::SetCells(Cell* cells, int columns, int rows) {
     columns_ = columns;
     rows_ = rows;
     statePath_.clear();
+    for (int k = 0; k < 8; ++k) {
+        moves_[k].offset = kSteps[k].dy * columns + kSteps[k].dx;
+        moves_[k].cost = kSteps[k].cost;
+    }
     delete solver_;
     solver_ = new micropather::MicroPather(this, 250, 6);
 }
@@ -50,15 +54,32 @@ float Map::LeastCostEstimate(uint32_t a, uint32_t b) {
     return std::sqrt(static_cast<float>(dx * dx + dy * dy));
 }
 
-void Map::AdjacentCost(uint32_t state, cArray<micropather::StateCost>* adjacent) {
+uint32_t Map::OpenMoves(uint32_t state) {
     const int x = static_cast<int>(state % columns_), y = static_cast<int>(state / columns_);
-    for (const Step& s : kSteps) {
-        const int nx = x + s.dx, ny = y + s.dy;
+    uint32_t open = 0;
+    for (int k = 0; k < 8; ++k) {
+        const int nx = x + kSteps[k].dx, ny = y + kSteps[k].dy;
         if (nx < 0 || ny < 0 || nx >= columns_ || ny >= rows_) continue;
         if (cellBlocked(cells_[nx * rows_ + ny].value)) continue;
-        micropather::StateCost sc = {static_cast<uint32_t>(ny * columns_ + nx), s.cost};
-        adjacent->push_back(sc);
+        open |= 1u << k;
     }
+    return open;
+}
+
+void Map::AdjacentCost(uint32_t state, cArray<micropather::StateCost>* adjacent) {
+    const uint32_t open = OpenMoves(state);
+    for (int k = 0; k < 8; ++k)
+        if (open & (1u << k)) {
+            const int32_t to = static_cast<int32_t>(state) + moves_[k].offset;
+            micropather::StateCost sc = {static_cast<uint32_t>(to), moves_[k].cost};
+            adjacent->push_back(sc);
+        }
+}
+
+uint32_t Map::GridMoves(const micropather::Move** moves, uint32_t* moveCount) {
+    *moves = moves_;
+    *moveCount = 8;
+    return cells_ ? static_cast<uint32_t>(columns_ * rows_) : 0;
 }
 
 int Map::Solve(uint32_t from, uint32_t to, float* cost) {

@@ -32,6 +32,10 @@ public:
     // decides which of several equal-cost paths the search returns.
     float LeastCostEstimate(uint32_t a, uint32_t b) override;
     void AdjacentCost(uint32_t state, cArray<micropather::StateCost>* adjacent) override;
+    // The eight steps, straight ones cost 1 and diagonal ones 1.41, in a fixed order; a step
+    // off the grid or onto a blocked cell is not open.
+    uint32_t GridMoves(const micropather::Move** moves, uint32_t* moveCount) override;
+    uint32_t OpenMoves(uint32_t state) override;
 
     // Fills statePath; the solver's result code.
     int Solve(uint32_t from, uint32_t to, float* cost);
@@ -41,6 +45,7 @@ public:
 private:
     cArray<uint32_t> statePath_;
     micropather::MicroPather* solver_;
+    micropather::Move moves_[8];
     int columns_, rows_;
     Cell* cells_;
 };

@@ -42,6 +42,14 @@ protected:
     }
     void TearDown() override { cWalkMap::SetCurrent(nullptr); }
 
+    // The bar that section of ini makes, waiting to be cleaned (an attached request for Jenny).
+    void loadBarToClean(cLevelObj* bar, cRequest* attached, const char* ini) {
+        writeFile("objs.ini", ini);
+        bar->Load("objs.ini", "Bar");
+        attached->Load(kClean, 0, nullptr, 0);
+        bar->SetAttached(attached);
+    }
+
     cWalkMap walk;
     FakeGame game;
     FakeHero hero;
@@ -421,14 +429,34 @@ TEST_F(World, WrongClicksGiveFeedbackByKind) {
     EXPECT_EQ(std::vector<int>{kRepair}, game.wrongActions);
 }
 
+// An object Jenny carries (in either hand) does not glow for another serving unless the
+// pointer is over it; another thing in her hands changes nothing.
+TEST_F(World, AnObjectJennyHoldsGlowsOnlyUnderThePointer) {
+    cLevelObj bar;
+    cRequest attached;
+    loadBarToClean(&bar, &attached, "[Bar]\nname=Bar\nx=0\ny=0\n");
+    const struct {
+        const char* left;
+        const char* right;
+        bool hover, glows;
+    } cases[] = {
+        {"", "", false, true},    {"Bar", "", false, false}, {"", "Bar", false, false},
+        {"Bar", "", true, true},  {"Tray", "", false, true}, {"Tray", "Bar", true, true},
+    };
+    for (const auto& c : cases) {
+        hero.hands[0] = c.left;
+        hero.hands[1] = c.right;
+        bar.SetHover(c.hover);
+        bar.Update(25);
+        EXPECT_EQ(c.glows, bar.IsHighlightOn()) << c.left << "/" << c.right << " " << c.hover;
+    }
+}
+
 TEST_F(World, AWrongClickFadesTheOutlineBackInOverAQuarterSecond) {
     Sounds sounds;
-    writeFile("objs.ini", "[Bar]\nx=0\ny=0\noutline=pic.tga\n");
     cLevelObj bar;
-    bar.Load("objs.ini", "Bar");
     cRequest attached;
-    attached.Load(kClean, 0, nullptr, 0);
-    bar.SetAttached(&attached);
+    loadBarToClean(&bar, &attached, "[Bar]\nx=0\ny=0\noutline=pic.tga\n");
     bar.Update(25);
     ASSERT_TRUE(bar.IsHighlightOn());
     DrawTarget target(4, 4, "outlinetarget");

@@ -28,6 +28,19 @@ struct Edges : micropather::Graph {
     }
 };
 
+// The walk grid seen as a plain graph (no grid moves declared), so that the solver keeps its
+// nodes through its state hash and its neighbour lists.
+struct ListedGrid : micropather::Graph {
+    Map* grid;
+    explicit ListedGrid(Map* g) : grid(g) {}
+    float LeastCostEstimate(uint32_t a, uint32_t b) override {
+        return grid->LeastCostEstimate(a, b);
+    }
+    void AdjacentCost(uint32_t s, cArray<micropather::StateCost>* out) override {
+        grid->AdjacentCost(s, out);
+    }
+};
+
 std::vector<uint32_t> toVector(const cArray<uint32_t>& a) {
     std::vector<uint32_t> v;
     for (uint32_t i = 0; i < a.size(); ++i) v.push_back(a[i]);
@@ -98,7 +111,8 @@ struct Case {
 };
 
 // Same code, same path, bit-equal cost as the literal search, both reused for every pair (the
-// literal one's neighbour cache fills after 1,500 entries on the larger grids).
+// literal one's neighbour cache fills after 1,500 entries on the larger grids); on a walk grid
+// and on the same grid given as a plain graph.
 TEST(MicroPather, AgreesWithTheLiteralSearchOnEveryPair) {
     const Case cases[] = {
         {"hotel", grids::hotel(), 1500},
@@ -115,22 +129,57 @@ TEST(MicroPather, AgreesWithTheLiteralSearchOnEveryPair) {
         Map ours, theirs;
         ours.SetCells(cells.data(), w, h);
         theirs.SetCells(cells.data(), w, h);
+        ListedGrid listed(&theirs);
+        MicroPather plain(&listed);
         literalpather::LiteralPather literal(&theirs);
         int solved = 0;
         for (const auto& p : grids::pairs(c.rows, c.pairs, 99)) {
-            float cost, expectedCost;
+            float cost, plainCost, expectedCost;
             std::vector<uint32_t> expected;
+            cArray<uint32_t> plainPath;
             const int code = ours.Solve(p.first, p.second, &cost);
+            const int plainCode = plain.Solve(p.first, p.second, &plainPath, &plainCost);
             const int expectedCode = literal.Solve(p.first, p.second, &expected, &expectedCost);
             ASSERT_EQ(expectedCode, code) << p.first << " -> " << p.second;
+            ASSERT_EQ(expectedCode, plainCode) << p.first << " -> " << p.second;
             if (code != MicroPather::SOLVED) continue;
             ++solved;
             ASSERT_EQ(expected, toVector(ours.StatePath())) << p.first << " -> " << p.second;
+            ASSERT_EQ(expected, toVector(plainPath)) << p.first << " -> " << p.second;
             ASSERT_EQ(0, memcmp(&expectedCost, &cost, sizeof cost))
+                << p.first << " -> " << p.second;
+            ASSERT_EQ(0, memcmp(&expectedCost, &plainCost, sizeof cost))
                 << p.first << " -> " << p.second;
         }
         EXPECT_GT(solved, c.pairs / 3);
     }
+}
+
+// A 4 x 1 strip of states whose moves are one step right and one too far.
+struct Strip : micropather::Graph {
+    micropather::Move moves[2] = {{1, 1.0f}, {9, 1.0f}};
+    float LeastCostEstimate(uint32_t, uint32_t) override { return 0; }
+    void AdjacentCost(uint32_t, cArray<micropather::StateCost>*) override {}
+    uint32_t GridMoves(const micropather::Move** m, uint32_t* count) override {
+        *m = moves;
+        *count = 2;
+        return 4;
+    }
+    uint32_t OpenMoves(uint32_t) override { return 3; }
+};
+
+TEST(MicroPather, OnAGridStatesAndStepsOffItsCellsLeadNowhere) {
+    Strip strip;
+    MicroPather solver(&strip);
+    cArray<uint32_t> path;
+    float cost;
+    EXPECT_EQ(MicroPather::NO_SOLUTION, solver.Solve(0, 4, &path, &cost));
+    EXPECT_EQ(MicroPather::NO_SOLUTION, solver.Solve(7, 1, &path, &cost));
+    // From the last cell the step right and the one too far both leave the grid.
+    EXPECT_EQ(MicroPather::NO_SOLUTION, solver.Solve(3, 0, &path, &cost));
+    ASSERT_EQ(MicroPather::SOLVED, solver.Solve(0, 3, &path, &cost));
+    EXPECT_EQ((std::vector<uint32_t>{0, 1, 2, 3}), toVector(path));
+    EXPECT_EQ(3.0f, cost);
 }
 
 TEST(MicroPather, RepeatedSearchesAllocateNothing) {
