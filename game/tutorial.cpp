@@ -270,8 +270,10 @@ bool cTutorial::Show(const char* name, Point2i pos, Point2i size) {
     int W = 0, H = 0;
     displaySize(&W, &H);
     if (pos.x + size.x < 0 || pos.y + size.y < 0 || pos.x >= W || pos.y >= H) {
-        logPrintf("Tutorial: hint %s left closed: its spot (%d, %d) lies off the screen\n", name,
-                  pos.x, pos.y);
+        if (!hint->offScreenTold)
+            logPrintf("Tutorial: hint %s left closed: its spot (%d, %d) lies off the screen\n",
+                      name, pos.x, pos.y);
+        hint->offScreenTold = true;
         return false;
     }
     gOpenHint = hint;

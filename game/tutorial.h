@@ -18,6 +18,7 @@ struct cTutorialHint {
     Point2i textSize{0, 0};  // measured when the hint opens
     std::u16string text;
     bool shown = false;
+    bool offScreenTold = false;  // the log says once, not every frame the hint is asked for
 };
 
 // The check box in the hint's window: the player's "tips on" setting, changed by a click.

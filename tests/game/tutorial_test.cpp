@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,12 @@ TEST_F(Tutorial, ASpotOffTheScreenOpensNoHint) {
         EXPECT_EQ(gOpenHint, nullptr);
     }
     EXPECT_TRUE(gTutorial->Show("Baby", Point2i(-19, 100), Point2i(20, 20)));  // one column shows
+    // The level asks again every frame while the spot stays off: the log says it once.
+    std::ifstream log("gerr.log");
+    std::string line;
+    int told = 0;
+    while (std::getline(log, line)) told += line.find("lies off the screen") != std::string::npos;
+    EXPECT_EQ(told, 1);
 }
 
 TEST_F(Tutorial, TheCheckBoxTogglesAndOnlyTheSpotClosesTheHint) {
