@@ -290,6 +290,7 @@ void reverse(T* first, T* last) {
 
 void grGrayRows(HSPRITE sprite, int firstRow, int endRow) {
     if (!sprite) return;
+    sprite->fileBacked = false;
     grLockSprite(sprite);
     if (!sprite->pixels) return;
     const int rows = sprite->fullHeight;
@@ -308,6 +309,7 @@ void grGrayRows(HSPRITE sprite, int firstRow, int endRow) {
 
 void grFlipSprite(HSPRITE sprite, int fx, int fy) {
     if (!sprite) return;
+    sprite->fileBacked = false;
     grLockSprite(sprite);
     if (!sprite->pixels) return;
     const int width = sprite->width;
