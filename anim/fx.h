@@ -105,9 +105,11 @@ struct ParticleBounds {
     bool Overlaps(const ParticleBounds& other) const;
 };
 
-// Emits, moves and draws up to kMaxParticles particles from one emitter point. The pool lives in
-// the object: emitting and removing particles allocate nothing. The actor is not owned. Copies
-// take the whole state, live particles and the actor pointer included.
+// Emits, moves and draws up to kMaxParticles particles from one emitter point. The pool is made
+// at the system's first start (or when it is made, under ParticlePoolsUpFront) and kept:
+// emitting and removing particles allocate nothing, and a system that never starts (most
+// effects of a screen not on show) holds no pool. The actor is
+// not owned. Copies take the whole state, live particles and the actor pointer included.
 class ParticleSystem {
 public:
     static constexpr int kMaxParticles = 500;
@@ -118,6 +120,9 @@ public:
     // block (logged) and a system that otherwise works, and never emits.
     ParticleSystem(const char* path, FxActor* actor);
     ParticleSystem(const ParticleParams& params, FxActor* actor);
+    ParticleSystem(const ParticleSystem& other);
+    ParticleSystem& operator=(const ParticleSystem& other);
+    ~ParticleSystem();
 
     // dt in seconds: ages and moves the live particles, then emits for this step.
     void Update(float dt);
@@ -157,7 +162,17 @@ private:
     int live_;
     ParticleBounds bounds_;
     bool tracking_;
-    Particle pool_[kMaxParticles];
+    Particle* pool_ = nullptr;  // kMaxParticles places once started; null before
+};
+
+// While one lives, a particle system made gets its pool at once rather than at its first start:
+// a level or mini-game makes its effects while it loads, and its play must not allocate.
+class ParticlePoolsUpFront {
+public:
+    ParticlePoolsUpFront();
+    ~ParticlePoolsUpFront();
+    ParticlePoolsUpFront(const ParticlePoolsUpFront&) = delete;
+    ParticlePoolsUpFront& operator=(const ParticlePoolsUpFront&) = delete;
 };
 
 // Up to kMaxSystems owned particle systems, each started where it is added, drawn with one shared

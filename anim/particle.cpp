@@ -82,6 +82,35 @@ ParticleSystem::ParticleSystem(const ParticleParams& params, FxActor* actor) : p
     init(actor);
 }
 
+namespace {
+int gPoolsUpFront = 0;
+}  // namespace
+
+ParticlePoolsUpFront::ParticlePoolsUpFront() { ++gPoolsUpFront; }
+ParticlePoolsUpFront::~ParticlePoolsUpFront() { --gPoolsUpFront; }
+
+ParticleSystem::ParticleSystem(const ParticleSystem& other) { *this = other; }
+
+ParticleSystem& ParticleSystem::operator=(const ParticleSystem& other) {
+    if (this == &other) return *this;
+    actor_ = other.actor_;
+    params_ = other.params_;
+    clock_ = other.clock_;
+    carry_ = other.carry_;
+    previous_ = other.previous_;
+    current_ = other.current_;
+    offset_ = other.offset_;
+    scale_ = other.scale_;
+    live_ = other.live_;
+    bounds_ = other.bounds_;
+    tracking_ = other.tracking_;
+    if ((other.pool_ || gPoolsUpFront > 0) && !pool_) pool_ = new Particle[kMaxParticles];
+    if (other.pool_) std::copy(other.pool_, other.pool_ + live_, pool_);
+    return *this;
+}
+
+ParticleSystem::~ParticleSystem() { delete[] pool_; }
+
 void ParticleSystem::init(FxActor* actor) {
     actor_ = actor;
     clock_ = kStopped;
@@ -93,6 +122,7 @@ void ParticleSystem::init(FxActor* actor) {
     live_ = 0;
     bounds_.Clear();
     tracking_ = false;
+    if (gPoolsUpFront > 0) pool_ = new Particle[kMaxParticles];
 }
 
 void ParticleSystem::SetPosition(float x, float y, bool carry) {
@@ -112,7 +142,10 @@ void ParticleSystem::SetPosition(float x, float y, bool carry) {
     current_.Set(x, y);
 }
 
-void ParticleSystem::Start() { clock_ = params_.duration == kEndless ? kEndless : 0.0f; }
+void ParticleSystem::Start() {
+    if (!pool_) pool_ = new Particle[kMaxParticles];
+    clock_ = params_.duration == kEndless ? kEndless : 0.0f;
+}
 
 void ParticleSystem::Stop(bool clear) {
     clock_ = kStopped;
