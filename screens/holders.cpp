@@ -102,32 +102,26 @@ void ScreenPictures::BeginCapture() {
     std::sort(before_.begin(), before_.end());
 }
 
+ScreenPictures::~ScreenPictures() {
+    for (const Own& own : own_) grFreeSprite(own.sprite);
+}
+
 void ScreenPictures::EndCapture() {
     std::vector<HSPRITE> now;
     collectSprites(&now);
     for (HSPRITE sprite : now)
         if (!std::binary_search(before_.begin(), before_.end(), sprite))
-            own_.push_back({sprite, grSpriteReferences(sprite)});
+            own_.push_back({grSpriteAddRef(sprite), grSpriteReferences(sprite)});
     before_.clear();
     before_.shrink_to_fit();
 }
 
 void ScreenPictures::Park() {
-    // A picture the screen has let go may be gone, its handle taken by another: only handles
-    // still registered, and held by no more than the screen held, are parked.
-    std::vector<HSPRITE> live;
-    collectSprites(&live);
-    std::sort(live.begin(), live.end());
+    // Held by no more than the screen held: no one else draws it.
     for (const Own& own : own_)
-        if (std::binary_search(live.begin(), live.end(), own.sprite) &&
-            grSpriteReferences(own.sprite) <= own.references)
-            grParkSprite(own.sprite);
+        if (grSpriteReferences(own.sprite) <= own.references) grParkSprite(own.sprite);
 }
 
 void ScreenPictures::Unpark() {
-    std::vector<HSPRITE> live;
-    collectSprites(&live);
-    std::sort(live.begin(), live.end());
-    for (const Own& own : own_)
-        if (std::binary_search(live.begin(), live.end(), own.sprite)) grUnparkSprite(own.sprite);
+    for (const Own& own : own_) grUnparkSprite(own.sprite);
 }

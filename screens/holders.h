@@ -64,9 +64,15 @@ bool hasChildPointer(const UIWnd* parent, const UIWnd* child);
 // The pictures a screen reads while it is built, let go while it is hidden and read again when
 // it shows: a screen shown now and then need not hold its megabytes through every level. Only
 // pictures nobody else has taken since are let go; a picture another screen loads by name in the
-// meantime comes back at once.
+// meantime comes back at once. Each keeps a reference of its own, so none of them can go and
+// leave its handle to another picture.
 class ScreenPictures {
 public:
+    ScreenPictures() = default;
+    ~ScreenPictures();
+    ScreenPictures(const ScreenPictures&) = delete;
+    ScreenPictures& operator=(const ScreenPictures&) = delete;
+
     // Around the screen's building: the sprites registered in between are the screen's.
     void BeginCapture();
     void EndCapture();
