@@ -105,6 +105,27 @@ struct ParticleBounds {
     bool Overlaps(const ParticleBounds& other) const;
 };
 
+// The places of a system's particles: none until made, and a copy gets places of its own with
+// everything in them.
+class ParticlePool {
+public:
+    static constexpr int kPlaces = 500;
+
+    ParticlePool() = default;
+    ParticlePool(const ParticlePool& other);
+    ParticlePool& operator=(const ParticlePool& other);
+    ~ParticlePool() { delete[] places_; }
+
+    // Makes the places when there are none yet (the only allocation a system makes).
+    void Make();
+    bool Made() const { return places_ != nullptr; }
+    Particle& operator[](int i) { return places_[i]; }
+    const Particle& operator[](int i) const { return places_[i]; }
+
+private:
+    Particle* places_ = nullptr;
+};
+
 // Emits, moves and draws up to kMaxParticles particles from one emitter point. The pool is made
 // at the system's first start (or when it is made, under ParticlePoolsUpFront) and kept:
 // emitting and removing particles allocate nothing, and a system that never starts (most
@@ -112,7 +133,7 @@ struct ParticleBounds {
 // not owned. Copies take the whole state, live particles and the actor pointer included.
 class ParticleSystem {
 public:
-    static constexpr int kMaxParticles = 500;
+    static constexpr int kMaxParticles = ParticlePool::kPlaces;
     static constexpr float kStopped = -2.0f;
     static constexpr float kEndless = -1.0f;
 
@@ -120,9 +141,6 @@ public:
     // block (logged) and a system that otherwise works, and never emits.
     ParticleSystem(const char* path, FxActor* actor);
     ParticleSystem(const ParticleParams& params, FxActor* actor);
-    ParticleSystem(const ParticleSystem& other);
-    ParticleSystem& operator=(const ParticleSystem& other);
-    ~ParticleSystem();
 
     // dt in seconds: ages and moves the live particles, then emits for this step.
     void Update(float dt);
@@ -162,7 +180,7 @@ private:
     int live_;
     ParticleBounds bounds_;
     bool tracking_;
-    Particle* pool_ = nullptr;  // kMaxParticles places once started; null before
+    ParticlePool pool_;  // made at the first start, or at once under ParticlePoolsUpFront
 };
 
 // While one lives, a particle system made gets its pool at once rather than at its first start:

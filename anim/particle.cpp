@@ -89,27 +89,19 @@ int gPoolsUpFront = 0;
 ParticlePoolsUpFront::ParticlePoolsUpFront() { ++gPoolsUpFront; }
 ParticlePoolsUpFront::~ParticlePoolsUpFront() { --gPoolsUpFront; }
 
-ParticleSystem::ParticleSystem(const ParticleSystem& other) { *this = other; }
+ParticlePool::ParticlePool(const ParticlePool& other) { *this = other; }
 
-ParticleSystem& ParticleSystem::operator=(const ParticleSystem& other) {
+ParticlePool& ParticlePool::operator=(const ParticlePool& other) {
     if (this == &other) return *this;
-    actor_ = other.actor_;
-    params_ = other.params_;
-    clock_ = other.clock_;
-    carry_ = other.carry_;
-    previous_ = other.previous_;
-    current_ = other.current_;
-    offset_ = other.offset_;
-    scale_ = other.scale_;
-    live_ = other.live_;
-    bounds_ = other.bounds_;
-    tracking_ = other.tracking_;
-    if ((other.pool_ || gPoolsUpFront > 0) && !pool_) pool_ = new Particle[kMaxParticles];
-    if (other.pool_) std::copy(other.pool_, other.pool_ + live_, pool_);
+    if (other.places_ || gPoolsUpFront > 0) Make();
+    // Bytes, not values: places no particle has used yet hold nothing to read.
+    if (other.places_) std::memcpy(places_, other.places_, sizeof(Particle) * kPlaces);
     return *this;
 }
 
-ParticleSystem::~ParticleSystem() { delete[] pool_; }
+void ParticlePool::Make() {
+    if (!places_) places_ = new Particle[kPlaces];
+}
 
 void ParticleSystem::init(FxActor* actor) {
     actor_ = actor;
@@ -122,7 +114,7 @@ void ParticleSystem::init(FxActor* actor) {
     live_ = 0;
     bounds_.Clear();
     tracking_ = false;
-    if (gPoolsUpFront > 0) pool_ = new Particle[kMaxParticles];
+    if (gPoolsUpFront > 0) pool_.Make();
 }
 
 void ParticleSystem::SetPosition(float x, float y, bool carry) {
@@ -143,7 +135,7 @@ void ParticleSystem::SetPosition(float x, float y, bool carry) {
 }
 
 void ParticleSystem::Start() {
-    if (!pool_) pool_ = new Particle[kMaxParticles];
+    pool_.Make();
     clock_ = params_.duration == kEndless ? kEndless : 0.0f;
 }
 
