@@ -101,6 +101,14 @@ void C_Animation::LoadResources() {
     for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->LoadAllResources();
 }
 
+void C_Animation::LoadSprites() {
+    for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->LoadAllSprites();
+}
+
+void C_Animation::FreeSprites() {
+    for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->FreeAllSprites();
+}
+
 void C_Animation::BuildSoundKeys() {
     for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->BuildAllSoundKeys();
 }

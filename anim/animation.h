@@ -27,6 +27,9 @@ public:
     // kAnimFail (logged) when the file cannot be written.
     int32_t Save() const;
     void LoadResources();
+    // Every object's pictures read again, or let go (texts and fonts stay).
+    void LoadSprites();
+    void FreeSprites();
     void BuildSoundKeys();
     // Clears every passed flag: all stops hold again.
     void BuildStops();

@@ -323,6 +323,17 @@ void C_AnimationObject::LoadAllResources() {
     for (uint32_t i = 0; i < children.size(); ++i) children[i]->LoadAllResources();
 }
 
+void C_AnimationObject::LoadAllSprites() {
+    LoadSprite();
+    for (uint32_t i = 0; i < children.size(); ++i) children[i]->LoadAllSprites();
+}
+
+void C_AnimationObject::FreeAllSprites() {
+    deleteAndNull(mask);
+    spriteFree(&sprite);
+    for (uint32_t i = 0; i < children.size(); ++i) children[i]->FreeAllSprites();
+}
+
 void C_AnimationObject::BuildAllSoundKeys() {
     BuildSoundKeys();
     for (uint32_t i = 0; i < children.size(); ++i) children[i]->BuildAllSoundKeys();

@@ -59,6 +59,10 @@ public:
     // Sprite (with frames) and mask, then the text, then each child's, depth first.
     void LoadSprite();
     void LoadAllResources();
+    // Pictures only (sprite, frames and mask), of this object and its children: an animation
+    // that is not shown can let them go and read them again before it shows.
+    void LoadAllSprites();
+    void FreeAllSprites();
     void BuildAllSoundKeys();
     int32_t LoadText();
 

@@ -30,6 +30,7 @@ void cComicsManager::LoadAll() {
         if (!comic) continue;
         comic->Load();
         comic->LoadResources();
+        comic->FreeSprites();
         comic->BuildSoundKeys();
         comic->BuildStops();
         comic->SetDrawHook(ShowPressAnyKey);
@@ -49,6 +50,7 @@ void cComicsManager::Start(const char* path) {
     time_ = shownTime_ = fade_ = 0.0f;
     current_ = FindComic(path);
     if (!current_) return;
+    current_->LoadSprites();
     current_->BuildStops();
     // A comic shown before keeps its sound clock at its last showing's end.
     current_->SetObjectsTime(-1.0f);
@@ -56,6 +58,7 @@ void cComicsManager::Start(const char* path) {
 
 void cComicsManager::Stop() {
     time_ = shownTime_ = fade_ = 0.0f;
+    if (current_) current_->FreeSprites();
     current_ = nullptr;
 }
 

@@ -105,12 +105,35 @@ struct ParticleBounds {
     bool Overlaps(const ParticleBounds& other) const;
 };
 
-// Emits, moves and draws up to kMaxParticles particles from one emitter point. The pool lives in
-// the object: emitting and removing particles allocate nothing. The actor is not owned. Copies
-// take the whole state, live particles and the actor pointer included.
+// The places of a system's particles: none until made, and a copy gets places of its own with
+// everything in them.
+class ParticlePool {
+public:
+    static constexpr int kPlaces = 500;
+
+    ParticlePool() = default;
+    ParticlePool(const ParticlePool& other);
+    ParticlePool& operator=(const ParticlePool& other);
+    ~ParticlePool() { delete[] places_; }
+
+    // Makes the places when there are none yet (the only allocation a system makes).
+    void Make();
+    bool Made() const { return places_ != nullptr; }
+    Particle& operator[](int i) { return places_[i]; }
+    const Particle& operator[](int i) const { return places_[i]; }
+
+private:
+    Particle* places_ = nullptr;
+};
+
+// Emits, moves and draws up to kMaxParticles particles from one emitter point. The pool is made
+// at the system's first start (or when it is made, under ParticlePoolsUpFront) and kept:
+// emitting and removing particles allocate nothing, and a system that never starts (most
+// effects of a screen not on show) holds no pool. The actor is
+// not owned. Copies take the whole state, live particles and the actor pointer included.
 class ParticleSystem {
 public:
-    static constexpr int kMaxParticles = 500;
+    static constexpr int kMaxParticles = ParticlePool::kPlaces;
     static constexpr float kStopped = -2.0f;
     static constexpr float kEndless = -1.0f;
 
@@ -157,7 +180,17 @@ private:
     int live_;
     ParticleBounds bounds_;
     bool tracking_;
-    Particle pool_[kMaxParticles];
+    ParticlePool pool_;  // made at the first start, or at once under ParticlePoolsUpFront
+};
+
+// While one lives, a particle system made gets its pool at once rather than at its first start:
+// a level or mini-game makes its effects while it loads, and its play must not allocate.
+class ParticlePoolsUpFront {
+public:
+    ParticlePoolsUpFront();
+    ~ParticlePoolsUpFront();
+    ParticlePoolsUpFront(const ParticlePoolsUpFront&) = delete;
+    ParticlePoolsUpFront& operator=(const ParticlePoolsUpFront&) = delete;
 };
 
 // Up to kMaxSystems owned particle systems, each started where it is added, drawn with one shared

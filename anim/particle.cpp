@@ -82,6 +82,27 @@ ParticleSystem::ParticleSystem(const ParticleParams& params, FxActor* actor) : p
     init(actor);
 }
 
+namespace {
+int gPoolsUpFront = 0;
+}  // namespace
+
+ParticlePoolsUpFront::ParticlePoolsUpFront() { ++gPoolsUpFront; }
+ParticlePoolsUpFront::~ParticlePoolsUpFront() { --gPoolsUpFront; }
+
+ParticlePool::ParticlePool(const ParticlePool& other) { *this = other; }
+
+ParticlePool& ParticlePool::operator=(const ParticlePool& other) {
+    if (this == &other) return *this;
+    if (other.places_ || gPoolsUpFront > 0) Make();
+    // Bytes, not values: places no particle has used yet hold nothing to read.
+    if (other.places_) std::memcpy(places_, other.places_, sizeof(Particle) * kPlaces);
+    return *this;
+}
+
+void ParticlePool::Make() {
+    if (!places_) places_ = new Particle[kPlaces];
+}
+
 void ParticleSystem::init(FxActor* actor) {
     actor_ = actor;
     clock_ = kStopped;
@@ -93,6 +114,7 @@ void ParticleSystem::init(FxActor* actor) {
     live_ = 0;
     bounds_.Clear();
     tracking_ = false;
+    if (gPoolsUpFront > 0) pool_.Make();
 }
 
 void ParticleSystem::SetPosition(float x, float y, bool carry) {
@@ -112,7 +134,10 @@ void ParticleSystem::SetPosition(float x, float y, bool carry) {
     current_.Set(x, y);
 }
 
-void ParticleSystem::Start() { clock_ = params_.duration == kEndless ? kEndless : 0.0f; }
+void ParticleSystem::Start() {
+    pool_.Make();
+    clock_ = params_.duration == kEndless ? kEndless : 0.0f;
+}
 
 void ParticleSystem::Stop(bool clear) {
     clock_ = kStopped;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "anim/fx.h"
 #include "anim/fx_effects.h"
 #include "core/random.h"
 #include "core/text.h"
@@ -117,6 +118,7 @@ bool splitPair(const char* text, int* a, int* b) {
 }  // namespace
 
 void cGame::LoadLevel(int stage) {
+    const ParticlePoolsUpFront poolsNow;
     cPlayerProfile* profile = gCurrentProfile;
     switch (stage) {
     case 0: {

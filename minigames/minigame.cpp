@@ -78,6 +78,7 @@ cMiniGameBase::~cMiniGameBase() {
 // --- Loading -----------------------------------------------------------------------------------
 
 void cMiniGameBase::Load(int number) {
+    const ParticlePoolsUpFront poolsNow;
     gCurrentMiniGame = this;
     delete result_;
     result_ = new cMiniGameResult;

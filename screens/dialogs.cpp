@@ -145,6 +145,7 @@ int UIGameMenuBase::Update(int milliseconds) {
 
 void UIHelp::Create(const char* file, const char* section) {
     if (!file || !*file || !section || !*section) return;
+    pictures_.BeginCapture();
     Window::Create(file, section);
     createScreenChildren(this, file, {"Background"});
     LoadPages();
@@ -157,16 +158,23 @@ void UIHelp::Create(const char* file, const char* section) {
     currentPage_ = 0;
     ShowPage();
     StrCopyN(this->section, "UIHelp", kUiSectionSize);
+    // Held only while the help shows.
+    pictures_.EndCapture();
+    pictures_.Park();
 }
 
 UIHelp::~UIHelp() { background_.GiveBack(this); }
 
 void UIHelp::OnShow(int finished) {
-    if (!finished) background_.Take(this);
+    if (finished) return;
+    pictures_.Unpark();
+    background_.Take(this);
 }
 
 void UIHelp::OnHide(int finished) {
-    if (finished) background_.GiveBack(this);
+    if (!finished) return;
+    background_.GiveBack(this);
+    pictures_.Park();
 }
 
 void UIHelp::LoadPages() {

@@ -66,6 +66,7 @@ private:
     // One entry per page index; null where the page file was missing.
     cArray<UIWnd*> pages_;
     BorrowedBackground background_;
+    ScreenPictures pictures_;
 };
 
 // The last screen: it closes after "ttl" ms or at any key, and its closing empties the window

@@ -1,6 +1,9 @@
 // The screen holders, the shared background and the level pointer, and their release.
 #include "screens/holders.h"
 
+#include <algorithm>
+
+#include "engine/gr/gr.h"
 #include "minigames/minigame.h"
 #include "screens/shared_background.h"
 
@@ -79,4 +82,46 @@ void BorrowedBackground::GiveBack(Window* screen) {
     if (lookSaved_)
         if (SharedBackground* shared = sharedBackground()) shared->PopState();
     lookSaved_ = false;
+}
+
+// --- Pictures of a screen ------------------------------------------------------------------------
+
+namespace {
+
+void collectSprites(std::vector<HSPRITE>* into) {
+    into->clear();
+    grForEachSprite([](HSPRITE sprite, const char*, size_t, int,
+                       void* list) { static_cast<std::vector<HSPRITE>*>(list)->push_back(sprite); },
+                    into);
+}
+
+}  // namespace
+
+void ScreenPictures::BeginCapture() {
+    collectSprites(&before_);
+    std::sort(before_.begin(), before_.end());
+}
+
+ScreenPictures::~ScreenPictures() {
+    for (const Own& own : own_) grFreeSprite(own.sprite);
+}
+
+void ScreenPictures::EndCapture() {
+    std::vector<HSPRITE> now;
+    collectSprites(&now);
+    for (HSPRITE sprite : now)
+        if (!std::binary_search(before_.begin(), before_.end(), sprite))
+            own_.push_back({grSpriteAddRef(sprite), grSpriteReferences(sprite)});
+    before_.clear();
+    before_.shrink_to_fit();
+}
+
+void ScreenPictures::Park() {
+    // Held by no more than the screen held: no one else draws it.
+    for (const Own& own : own_)
+        if (grSpriteReferences(own.sprite) <= own.references) grParkSprite(own.sprite);
+}
+
+void ScreenPictures::Unpark() {
+    for (const Own& own : own_) grUnparkSprite(own.sprite);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <vector>
 
 #include "core/rcptr.h"
 #include "game/game.h"
@@ -59,6 +60,33 @@ void createScreenChildren(Window* screen, const char* file, std::initializer_lis
 
 // True when the window is a screen's current child (the shared background, say).
 bool hasChildPointer(const UIWnd* parent, const UIWnd* child);
+
+// The pictures a screen reads while it is built, let go while it is hidden and read again when
+// it shows: a screen shown now and then need not hold its megabytes through every level. Only
+// pictures nobody else has taken since are let go; a picture another screen loads by name in the
+// meantime comes back at once. Each keeps a reference of its own, so none of them can go and
+// leave its handle to another picture.
+class ScreenPictures {
+public:
+    ScreenPictures() = default;
+    ~ScreenPictures();
+    ScreenPictures(const ScreenPictures&) = delete;
+    ScreenPictures& operator=(const ScreenPictures&) = delete;
+
+    // Around the screen's building: the sprites registered in between are the screen's.
+    void BeginCapture();
+    void EndCapture();
+    void Park();
+    void Unpark();
+
+private:
+    struct Own {
+        HSPRITE sprite;
+        int references;
+    };
+    std::vector<HSPRITE> before_;
+    std::vector<Own> own_;
+};
 
 // The shared background as one screen borrows it: put in front of the screen's children when
 // the fade-in starts and taken out (never deleted) when the fade-out ends or the screen goes. A

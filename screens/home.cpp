@@ -155,6 +155,7 @@ UIHome::~UIHome() {
 }
 
 void UIHome::Create(const char* file, const char* section) {
+    pictures_.BeginCapture();
     Window::Create(file, section);
     background_ = iniReadAnimSprite(file, "Config", "background");
     cell_ = iniReadAnimSprite(file, "Config", "cell");
@@ -207,6 +208,9 @@ void UIHome::Create(const char* file, const char* section) {
     fountain_->Load(file);
     bursts_ = std::make_unique<HomeInstallBoom>();
     bursts_->Load(file);
+    // Read once here, so what is missing is reported at start; held only while on show.
+    pictures_.EndCapture();
+    pictures_.Park();
 }
 
 RCPtr<HomeItem> UIHome::loadItem(const char* section) {
@@ -250,6 +254,7 @@ void UIHome::loadItems() {
 // negative count that would keep the panel open for good.
 void UIHome::OnShow(int finished) {
     if (finished) return;
+    pictures_.Unpark();
     int left = gCurrentProfile ? CountExpertLevels() - gCurrentProfile->GetHomeItemCount() : 0;
     installsLeft_ = std::max(0, left);
     if (panel_) panel_->setHidden(installsLeft_ == 0);
@@ -281,6 +286,7 @@ void UIHome::OnHide(int finished) {
     installing_.clear();
     fountain_->StopSound();
     bursts_->Stop();
+    pictures_.Park();
 }
 
 bool UIHome::AvailableFirst(const RCPtr<HomeItem>& a, const RCPtr<HomeItem>& b) {

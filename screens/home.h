@@ -12,6 +12,7 @@
 #include "core/rcptr.h"
 #include "core/strings.h"
 #include "core/text.h"
+#include "screens/holders.h"
 #include "screens/home_scenery.h"
 #include "ui/ui.h"
 
@@ -138,6 +139,7 @@ private:
     std::unique_ptr<HomeFlicker> sun_;
     std::unique_ptr<HomeFountain> fountain_;
     std::unique_ptr<HomeInstallBoom> bursts_;
+    ScreenPictures pictures_;
 };
 
 // Whether the player has an installation due: more levels finished at expert grade than items

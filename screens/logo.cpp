@@ -1,6 +1,7 @@
 // The logos and the player selection: reading, creating, deleting and choosing players.
 #include "screens/logo.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -42,26 +43,41 @@ void giveSelectionBack() {
 
 // --- Logo --------------------------------------------------------------------------------------
 
-UILogo::~UILogo() {
-    for (uint32_t i = 0; i < logos.size(); ++i) grFreeSprite(logos[i]);
-}
+UILogo::~UILogo() { releaseLogos(); }
 
 void UILogo::Create(const char* file, const char* section) {
     Window::Create(file, section);
     if (!file || !*file) return;
+    std::snprintf(file_, sizeof file_, "%s", file);
     ttl = iniGetInt(file, "Main", "ttl", 0);
     changeOnClick = iniGetInt(file, "Main", "change_on_click", 0) != 0;
-    TokenList names = TokenList::Split(iniGetString(file, "Main", "logos", ""), ',');
+    loadLogos();
+    setScreenName(this, "UILogo");
+}
+
+void UILogo::loadLogos() {
+    released = false;
+    if (!file_[0]) return;
+    TokenList names = TokenList::Split(iniGetString(file_, "Main", "logos", ""), ',');
     for (uint32_t i = 0; i < names.Count(); ++i) {
         // A missing file still gives a handle, of no size: leave such a logo out.
-        HSPRITE logo = iniReadAnimSprite(file, "Main", names.At(i));
+        HSPRITE logo = iniReadAnimSprite(file_, "Main", names.At(i));
         if (logo && spriteWidth(logo) > 0) {
             logos.push_back(logo);
         } else if (logo) {
             grFreeSprite(logo);
         }
     }
-    setScreenName(this, "UILogo");
+}
+
+void UILogo::releaseLogos() {
+    for (uint32_t i = 0; i < logos.size(); ++i) grFreeSprite(logos[i]);
+    logos.clear();
+}
+
+void UILogo::OnShow(int finished) {
+    Window::OnShow(finished);
+    if (!finished && released) loadLogos();
 }
 
 int UILogo::Update(int milliseconds) {
@@ -92,6 +108,8 @@ void UILogo::OnHide(int finished) {
         return;
     }
     currentLogo = 0;
+    releaseLogos();
+    released = true;
     char last[64] = {};
     profGameGetString("main", "player", last, sizeof last);
     if (last[0] && SelectPlayer(last) && profileCount() > 0) {

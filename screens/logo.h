@@ -10,7 +10,8 @@
 #include "ui/ui.h"
 
 // Each logo shows for one fade-in, "ttl" ms and a fade-out; then the stored last player goes to
-// the loading screen, anyone else to the player selection.
+// the loading screen, anyone else to the player selection. The pictures are let go once the last
+// logo has handed over (the screen shows once a run) and read again should it show once more.
 class UILogo : public Window {
 public:
     ~UILogo() override;
@@ -18,13 +19,20 @@ public:
     int Update(int milliseconds) override;
     int Draw() override;
     void Create(const char* file, const char* section) override;
+    void OnShow(int finished) override;
     void OnHide(int finished) override;
 
     cArray<HSPRITE> logos;
+    bool released = false;  // the pictures are let go until the screen shows again
     uint32_t currentLogo = 0;
     int32_t logoClock = 0;
     int32_t ttl = 0;
     bool changeOnClick = false;
+
+private:
+    void loadLogos();
+    void releaseLogos();
+    char file_[128] = {};
 };
 
 // The longest display name a player may have: what the profile reads back.

@@ -58,6 +58,7 @@ UIGameMap::~UIGameMap() {
 void UIGameMap::Create(const char* file, const char* section) {
     Window::Create(file, section);
     if (!file || !*file) return;
+    pictures_.BeginCapture();
     loadParams(file);
     leftPrice_ = Point2i(iniGetInt(kMapFile, "LeftPriceArea", "x", 0),
                          iniGetInt(kMapFile, "LeftPriceArea", "y", 0));
@@ -97,6 +98,9 @@ void UIGameMap::Create(const char* file, const char* section) {
     }
     StrCopyN(this->section, "UIMapBase", kUiSectionSize);
     createHintWindow();
+    // Held only while the map shows: the levels between need the room.
+    pictures_.EndCapture();
+    pictures_.Park();
 }
 
 void UIGameMap::loadParams(const char* file) {
@@ -475,8 +479,14 @@ int UIGameMap::OnCommand(UIWnd* sender) {
 void UIGameMap::OnShow(int finished) {
     Window::OnShow(finished);
     if (finished) return;
+    pictures_.Unpark();
     RefreshStates();
     SelectWayPoint(gCurrentProfile ? gCurrentProfile->GetLevel() : 0);
     glowColour_ = 0xFFFFFFFFu;
     sndPlayMusic("menu", 1, 1, nullptr);
+}
+
+void UIGameMap::OnHide(int finished) {
+    Window::OnHide(finished);
+    if (finished) pictures_.Park();
 }

@@ -8,6 +8,7 @@
 
 #include "core/array.h"
 #include "engine/gr/gr.h"
+#include "screens/holders.h"
 #include "ui/ui.h"
 
 // The way point chosen on the map; the level loading screen reads it.
@@ -27,6 +28,7 @@ public:
     int Draw() override;
     void Create(const char* file, const char* section) override;
     void OnShow(int finished) override;
+    void OnHide(int finished) override;
 
     void SelectWayPoint(uint32_t i);
     void StartLevel();
@@ -90,4 +92,5 @@ private:
     int hintTimer_ = 0, hintAppear_ = 0;
     std::u16string dayWord_;
     bool badEpisodeLogged_ = false;
+    ScreenPictures pictures_;
 };

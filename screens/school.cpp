@@ -79,6 +79,7 @@ void UISchool::loadParams(const char* file) {
 }
 
 void UISchool::Create(const char* file, const char* section) {
+    pictures_.BeginCapture();
     Window::Create(file, section);
     loadParams(file);
     for (const char* name : {"Background", "MaidSkillPanel", "JennySkillPanel", "PorterSkillPanel",
@@ -113,12 +114,16 @@ void UISchool::Create(const char* file, const char* section) {
         cell->font = fontUpper_;
         upper_.push_back(cell);
     }
+    // Held only while the school shows.
+    pictures_.EndCapture();
+    pictures_.Park();
 }
 
 // --- The row ------------------------------------------------------------------------------------
 
 void UISchool::OnShow(int finished) {
     if (finished) return;
+    pictures_.Unpark();
     buildList();
     removeSuperseded();
     for (int i = 0; i < 3; ++i) {
@@ -129,6 +134,11 @@ void UISchool::OnShow(int finished) {
     refreshBars();
     refreshItemTexts();
     refreshBuyButton();
+}
+
+void UISchool::OnHide(int finished) {
+    Window::OnHide(finished);
+    if (finished) pictures_.Park();
 }
 
 void UISchool::showLearntItem(cSchoolItem* item) {

@@ -8,6 +8,7 @@
 
 #include "core/array.h"
 #include "game/game_data.h"
+#include "screens/holders.h"
 #include "ui/ui.h"
 
 struct SchoolEntry {
@@ -42,6 +43,7 @@ public:
     int Draw() override;
     void Create(const char* file, const char* section) override;
     void OnShow(int finished) override;
+    void OnHide(int finished) override;
 
     const SchoolEntry* GetSelected() const;
     int FindUpperCell(const char* type) const;
@@ -100,4 +102,5 @@ private:
     float arrowOffset_[2] = {0.0f, 0.0f};
     float arrowSpeed_ = 0.0f;
     int arrowDepth_ = 0;
+    ScreenPictures pictures_;
 };

@@ -1,5 +1,6 @@
 // Walks the game headless from the logo to the final screen with scripted input on the bundled
 // data and writes the picture of every screen on the way as a PNG, numbered in road order.
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,10 +60,48 @@ float fixedStep() { return float(kUpdateStepMs); }
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: shots [--stop-after N] <output folder>\n"
+                 "usage: shots [--stop-after N] [--memory] <output folder>\n"
                  "Plays the game headless on the bundled data from the logo to the final screen\n"
                  "and writes NN-<screen>.png of every screen on the way into the folder;\n"
-                 "--stop-after N ends the walk after the first N screens.\n");
+                 "--stop-after N ends the walk after the first N screens; --memory prints\n"
+                 "where the memory is at each screen.\n");
+}
+
+// Resident memory now, in KiB, from the kernel's page count of this process.
+long residentKiB() {
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return -1;
+    const bool read = std::fscanf(statm, "%ld %ld", &pages, &resident) == 2;
+    std::fclose(statm);
+    return read ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+// One line of where the memory is when a picture is taken: resident, the heap in use and held,
+// and the loaded pictures' pixels by the data folder they come from (two levels deep).
+void printMemory(const char* screen) {
+    std::map<std::string, size_t> groups;
+    size_t pictures = 0;
+    grForEachSprite(
+        [](HSPRITE, const char* file, size_t bytes, int, void* context) {
+            std::string group = file;
+            if (group.compare(0, 5, "Data/") == 0) group.erase(0, 5);
+            const size_t first = group.find_first_of("/\\");
+            const size_t second =
+                first == std::string::npos ? first : group.find_first_of("/\\", first + 1);
+            group = second == std::string::npos ? (first == std::string::npos ? "other" : group.substr(0, first))
+                                                : group.substr(0, second);
+            (*static_cast<std::map<std::string, size_t>*>(context))[group] += bytes;
+        },
+        &groups);
+    for (const auto& g : groups) pictures += g.second;
+    const struct mallinfo2 heap = mallinfo2();
+    std::printf("memory at %-20s resident %6ld KiB, heap %6zu KiB in use of %6zu, pictures %6zu KiB:",
+                screen, residentKiB(), heap.uordblks / 1024, (heap.arena + heap.hblkhd) / 1024,
+                pictures / 1024);
+    for (const auto& g : groups)
+        if (g.second >= 64 * 1024) std::printf(" %s %zu", g.first.c_str(), g.second / 1024);
+    std::printf("\n");
 }
 
 // A fresh program folder: game.ini from the build's game folder, its Data/ linked, a user folder
@@ -103,7 +143,8 @@ private:
 // typed characters of a player who goes everywhere once.
 class Walk {
 public:
-    Walk(fs::path out, int stopAfter) : out_(std::move(out)), stopAfter_(stopAfter) {}
+    Walk(fs::path out, int stopAfter, bool memory)
+        : out_(std::move(out)), stopAfter_(stopAfter), memory_(memory) {}
 
     // True when the walk ended or stopped where asked; false when a screen did not show, with
     // the reason in failure().
@@ -205,6 +246,7 @@ private:
         frame();
         char file[64];
         std::snprintf(file, sizeof file, "%02d-%s.png", written_ + 1, name);
+        if (memory_) printMemory(file);
         if (!writeBackBuffer((out_ / file).string())) return fail(std::string("cannot write ") + file);
         ++written_;
         return stopAfter_ <= 0 || written_ < stopAfter_;
@@ -217,6 +259,7 @@ private:
         frame();
         char file[64];
         std::snprintf(file, sizeof file, "%02d%c-%s.png", written_ + 1, 'a' + extras_++, name);
+        if (memory_) printMemory(file);
         if (!writeBackBuffer((out_ / file).string())) return fail(std::string("cannot write ") + file);
         return true;
     }
@@ -534,6 +577,7 @@ private:
 
     fs::path out_;
     int stopAfter_ = 0;
+    bool memory_ = false;
     int written_ = 0;
     int extras_ = 0;
     int frames_ = 0;
@@ -547,6 +591,7 @@ private:
 
 int main(int argc, char** argv) {
     int stopAfter = 0;
+    bool memory = false;
     const char* outArg = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--stop-after") == 0 && i + 1 < argc) {
@@ -557,6 +602,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             stopAfter = static_cast<int>(n);
+        } else if (std::strcmp(argv[i], "--memory") == 0) {
+            memory = true;
         } else if (!outArg && argv[i][0] != '-') {
             outArg = argv[i];
         } else {
@@ -586,7 +633,7 @@ int main(int argc, char** argv) {
     {
         ProgramFolder folder;
         if (!folder.make()) return 1;
-        Walk walk(out, stopAfter);
+        Walk walk(out, stopAfter, memory);
         ok = walk.run();
         written = walk.written();
         startUpMs = walk.startUpMs();

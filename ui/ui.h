@@ -169,6 +169,9 @@ private:
     float wrappedScale_ = -1.0f;
     int wrappedWidth_ = -1;
     std::vector<std::u16string> lines_;
+    // Strings of earlier wraps, last line first: a new wrap reuses their storage, so a caption
+    // that changes while shown (a counter) is wrapped again without allocating.
+    std::vector<std::u16string> spareLines_;
 };
 
 class UIWndButtonIE;

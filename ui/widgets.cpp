@@ -151,12 +151,22 @@ const std::vector<std::u16string>& UITextStatic::WrappedLines() {
     wrappedScale_ = xFont;
     wrappedWidth_ = width;
     wrappedCaption_ = caption;
-    lines_.clear();
+    while (!lines_.empty()) {
+        spareLines_.push_back(std::move(lines_.back()));
+        lines_.pop_back();
+    }
     if (!font || !caption[0]) return lines_;
 
     auto emit = [this](const char16_t* from, int n) {
         if (static_cast<int>(lines_.size()) >= kMaxTextLines) return;
-        lines_.emplace_back(from, static_cast<size_t>(n < kMaxLineUnits ? n : kMaxLineUnits));
+        const size_t units = static_cast<size_t>(n < kMaxLineUnits ? n : kMaxLineUnits);
+        if (spareLines_.empty()) {
+            lines_.emplace_back(from, units);
+            return;
+        }
+        lines_.push_back(std::move(spareLines_.back()));
+        spareLines_.pop_back();
+        lines_.back().assign(from, units);
     };
     auto wider = [this, width](const char16_t* from, int n) {
         return static_cast<int>(std::lround(grTextWidth(font, from, n) * xFont)) > width;

@@ -2,6 +2,10 @@
 // under a modal dialog, input routing from the top down and the fixed-step update and drawing.
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "core/array.h"
 #include "ui/ui_internal.h"
 
@@ -18,6 +22,15 @@ struct Entry {
     uint32_t flags = 0;
     int32_t fade = 0;  // ms into the running fade, 0..300
 };
+
+// A screen that has gone lets its pictures go; the allocator is asked to hand the pages they
+// left back to the system, which it would otherwise keep for good (a picture's megabyte sits in
+// the middle of the heap, above anything a trim of its top could reach).
+void giveBackFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 // The darkness laid over an entry's window: rising while it closes, falling while it opens.
 float fadeValue(const Entry& e) {
@@ -131,6 +144,7 @@ public:
                     entries_.erase(i);
                     recountClosing();
                     w->OnHide(1);
+                    giveBackFreedMemory();
                     continue;
                 }
             } else if ((entries_[i].flags & kOpening) && closing_ == 0) {

@@ -128,6 +128,8 @@ void grDrawRegionColor(sMaterial material, int x, int y, int w, int h, HSPRITE s
 HSPRITE grScreen() { return gTarget; }
 
 HSPRITE grSetTarget(HSPRITE sprite) {
+    // Drawn into, its pixels are no longer only its files'.
+    if (sprite) sprite->fileBacked = false;
     gTarget = sprite;
     return sprite;
 }

@@ -4,6 +4,7 @@
 
 #include "core/values.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // A loaded sprite. Game code only passes handles around; 0 means no sprite.
@@ -60,6 +61,18 @@ uint16_t* grLockSpriteEx(HSPRITE sprite, int* width, int* height, int* pitch, in
 void grUnlockSprite(HSPRITE sprite);
 int grIsLocked(HSPRITE sprite);
 void grSpriteListDump();
+// Calls visit once for every loaded sprite (fonts and the back buffer included) with its image
+// file, the bytes its colour pixels and alpha plane hold and its references: memory accounting.
+void grForEachSprite(void (*visit)(HSPRITE sprite, const char* imageFile, size_t bytes,
+                                   int references, void* context),
+                     void* context);
+int grSpriteReferences(HSPRITE sprite);
+// Parking: the pixels of a sprite read from its files and never drawn into are let go while the
+// handle, its size and frames stay; a parked sprite draws nothing until unparked, which reads
+// the same pixels again. Loading a parked sprite by name unparks it. False (nothing changes)
+// for a sprite whose pixels its files cannot give back.
+bool grParkSprite(HSPRITE sprite);
+void grUnparkSprite(HSPRITE sprite);
 void grFlipSprite(HSPRITE sprite, int fx, int fy);
 void grGrayRows(HSPRITE sprite, int firstRow, int endRow);
 

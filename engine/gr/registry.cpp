@@ -133,6 +133,7 @@ bool grSpriteSetup(CSpriteExt* sprite, const char* registryName, const char* fil
     StrCopyN(sprite->name, registryName, sizeof sprite->name);
     StrCopyN(sprite->alphaFile, alpha, sizeof sprite->alphaFile);
     grLoadSpriteFile(sprite);
+    sprite->fileBacked = sprite->surface || sprite->pixels;
     return true;
 }
 
@@ -147,7 +148,12 @@ HSPRITE grLoadSprite(const char* file, const char* alphaFile, int reload) {
     }
     if (CSpriteExt* shared = grRegistryFind(file)) {
         shared->refWord += 2;
-        if (reload) grLoadSpriteFile(shared);
+        if (reload) {
+            grLoadSpriteFile(shared);
+            shared->parked = false;
+        } else if (shared->parked) {
+            grUnparkSprite(shared);
+        }
         return shared;
     }
     CSpriteExt* sprite = new CSpriteExt;
@@ -288,7 +294,10 @@ void grFreeSpriteBank(const char* iniFile) {
 uint16_t* grLockSpriteEx(HSPRITE sprite, int* width, int* height, int* pitch, int* redShift,
                          int* greenShift, int* blueShift, int* redBits, int* greenBits,
                          int* blueBits) {
-    if (sprite) grLockSprite(sprite);
+    if (sprite) {
+        grLockSprite(sprite);
+        sprite->fileBacked = false;  // the caller may write
+    }
     const bool on = sprite && sprite->pixels;
     if (width) *width = on ? sprite->width : 0;
     if (height) *height = on ? sprite->height : 0;
@@ -320,4 +329,56 @@ void grSpriteListDump() {
                       sprite->imageFile);
     }
     logPrintf("--------- end of sprite list ---------\n");
+}
+
+void grForEachSprite(void (*visit)(HSPRITE, const char*, size_t, int, void*), void* context) {
+    if (!visit) return;
+    for (int i = 0; i < gSize; ++i) {
+        CSpriteExt* sprite = gEntries[i];
+        if (!sprite) continue;
+        size_t bytes = 0;
+        if (sprite->surface)
+            bytes += static_cast<size_t>(sprite->surface->pitch) * sprite->surface->height;
+        else if (sprite->pixels)
+            bytes += static_cast<size_t>(sprite->pitch) * sprite->fullHeight;
+        if (sprite->alpha) bytes += static_cast<size_t>(sprite->width) * sprite->fullHeight;
+        visit(sprite, sprite->imageFile, bytes, static_cast<int>(sprite->references()), context);
+    }
+}
+
+int grSpriteReferences(HSPRITE sprite) {
+    return sprite ? static_cast<int>(sprite->references()) : 0;
+}
+
+bool grParkSprite(HSPRITE handle) {
+    const int i = handle ? indexOf(handle) : -1;
+    if (i < 0) return false;
+    CSpriteExt* sprite = gEntries[i];
+    if (sprite->parked) return true;
+    if (!sprite->fileBacked || sprite == grBackBuffer() || sprite == grScreen()) return false;
+    grSpriteFreePixels(sprite);
+    sprite->parked = true;
+    return true;
+}
+
+void grUnparkSprite(HSPRITE handle) {
+    const int i = handle ? indexOf(handle) : -1;
+    if (i < 0 || !gEntries[i]->parked) return;
+    CSpriteExt* sprite = gEntries[i];
+    // Frames and clip set since loading stay as they were; the files give the same pixels.
+    const CSprite kept = *sprite;
+    grLoadSpriteFile(sprite);
+    sprite->parked = false;
+    if (sprite->width != kept.width || sprite->fullHeight != kept.fullHeight) {
+        logPrintf("grUnparkSprite: %s changed size while parked\n", sprite->imageFile);
+        sprite->fileBacked = false;
+        return;
+    }
+    sprite->height = kept.height;
+    sprite->frames = kept.frames;
+    sprite->period = kept.period;
+    sprite->clipX0 = kept.clipX0;
+    sprite->clipY0 = kept.clipY0;
+    sprite->clipX1 = kept.clipX1;
+    sprite->clipY1 = kept.clipY1;
 }

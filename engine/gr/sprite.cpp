@@ -292,6 +292,7 @@ void reverse(T* first, T* last) {
 
 void grGrayRows(HSPRITE sprite, int firstRow, int endRow) {
     if (!sprite) return;
+    sprite->fileBacked = false;
     grLockSprite(sprite);
     if (!sprite->pixels) return;
     const int rows = sprite->fullHeight;
@@ -310,6 +311,7 @@ void grGrayRows(HSPRITE sprite, int firstRow, int endRow) {
 
 void grFlipSprite(HSPRITE sprite, int fx, int fy) {
     if (!sprite) return;
+    sprite->fileBacked = false;
     grLockSprite(sprite);
     if (!sprite->pixels) return;
     const int width = sprite->width;

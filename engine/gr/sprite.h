@@ -37,6 +37,10 @@ struct CSprite {
     uint16_t* pixels = nullptr;  // valid while locked, or always for plain-memory pixels
     uint8_t* alpha = nullptr;    // width bytes per row, all frames; null without alpha
     GrSurface* surface = nullptr;  // owns the pixels when set; null for plain memory
+    // Its pixels are exactly its files' (no drawing into it, no flip or gray since loading), so
+    // they can be let go and read again; and whether they are let go now (parked).
+    bool fileBacked = false;
+    bool parked = false;
 
     bool keyPixels() const { return (refWord & 1u) != 0; }
     void setKeyPixels(bool on) { refWord = on ? (refWord | 1u) : (refWord & ~1u); }

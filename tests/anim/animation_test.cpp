@@ -272,8 +272,13 @@ TEST(ShippedComics, LoadCleanlyAndNameWhatExists) {
             todo.pop_back();
             for (int i = 0; i < o->ChildCount(); ++i) todo.push_back(o->ChildAt(i));
             const std::string who = path + " " + (o->name ? o->name : "?");
+            // Pictures are held only while the comic shows.
             if (o->spritePath) {
+                EXPECT_EQ(o->sprite, nullptr) << who;
+                comics.Play(path.c_str());
                 EXPECT_NE(o->sprite, nullptr) << who;
+                comics.Stop();
+                EXPECT_EQ(o->sprite, nullptr) << who;
             }
             if (o->textKey) {
                 EXPECT_NE(o->font, nullptr) << who;

@@ -77,6 +77,31 @@ TEST(ParticleSystem, HugeRatesAreBoundedByTheFreePlaces) {
     EXPECT_EQ(s.LiveCount(), 500);
 }
 
+// The pool comes with the first start; a copy owns its own, with the live particles in it.
+TEST(ParticleSystem, CopiesTakeTheLiveParticlesIntoAPoolOfTheirOwn) {
+    ParticleParams p = quietParams();
+    p.rate = 400;
+    p.speedMin = p.speedMax = 100;
+    ParticleSystem never(p, nullptr);
+    never.Update(kStep);  // not started: nothing to move, nothing emitted
+    EXPECT_EQ(never.LiveCount(), 0);
+    ParticleSystem s(p, nullptr);
+    s.StartAt(0, 0);
+    s.Update(kStep);
+    ASSERT_EQ(s.LiveCount(), 10);
+    ParticleSystem copy(s);
+    never = s;
+    for (ParticleSystem* c : {&copy, &never}) {
+        ASSERT_EQ(c->LiveCount(), 10);
+        EXPECT_EQ(c->At(9).y, s.At(9).y);
+    }
+    const float y = copy.At(0).y;
+    s.Update(kStep);
+    EXPECT_EQ(copy.At(0).y, y);
+    copy.Update(kStep);
+    EXPECT_EQ(copy.LiveCount(), 20);
+}
+
 TEST(ParticleSystem, StopLetsParticlesPlayOutOrClearsThem) {
     ParticleParams p = quietParams();
     p.rate = 400;

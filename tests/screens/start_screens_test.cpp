@@ -499,6 +499,12 @@ TEST_F(Walk, LogosSkipOnAKeyAndHandOverAfterTheLast) {
     key(kSpace);
     ASSERT_TRUE(waitFor(players()));
     EXPECT_EQ(logo->currentLogo, 0u);
+    // Shown once a run, the logos let their pictures go; showing again reads them back.
+    EXPECT_TRUE(logo->released);
+    EXPECT_EQ(logo->logos.size(), 0u);
+    logo->OnShow(0);
+    EXPECT_FALSE(logo->released);
+    EXPECT_EQ(logo->logos.size(), 2u);
 }
 
 // Without a time to live or a picture, a logo still shows once and closes at its first update.

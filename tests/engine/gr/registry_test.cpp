@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/data/ini.h"
 #include "gr_fixtures.h"
@@ -199,3 +200,63 @@ TEST(Registry, ListDumpWritesEveryEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint8_t> pixelsOf(HSPRITE s) {
+    std::vector<uint8_t> bytes;
+    if (!s->pixels && !s->surface) return bytes;
+    grLockSprite(s);
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(s->pixels);
+    bytes.assign(p, p + static_cast<size_t>(s->pitch) * s->fullHeight);
+    if (s->alpha) bytes.insert(bytes.end(), s->alpha, s->alpha + static_cast<size_t>(s->width) * s->fullHeight);
+    grUnlockSpriteObj(s);
+    return bytes;
+}
+
+}  // namespace
+
+// A parked sprite keeps its handle, size and frames and lets its pixels go; unparked, or loaded
+// again by name, it has the very same pixels. One drawn into is never parked.
+TEST(Registry, AParkedSpriteComesBackTheSame) {
+    writeTga32(
+        "parked.tga", 3, 8, [](int x, int y) { return Rgb{10 * x, 20 * y, 7}; },
+        [](int x, int y) { return 30 * x + y; });
+    HSPRITE s = grLoadSprite("parked.tga", nullptr, 0);
+    ASSERT_NE(s, nullptr);
+    grSetFrames(s, 400, 2);
+    grSetClip(s, 1, 1, 2, 3);
+    const std::vector<uint8_t> before = pixelsOf(s);
+    ASSERT_FALSE(before.empty());
+
+    EXPECT_TRUE(grParkSprite(s));
+    EXPECT_TRUE(pixelsOf(s).empty());
+    EXPECT_EQ(spriteWidth(s), 3);
+    EXPECT_EQ(spriteHeight(s), 4);
+    grDrawSprite(0, 0, s, 0);  // draws nothing, touches nothing
+    grUnparkSprite(s);
+    EXPECT_EQ(pixelsOf(s), before);
+    EXPECT_EQ(spriteHeight(s), 4);
+    EXPECT_EQ(grSpriteFrames(s), 2);
+    EXPECT_EQ(grSpriteTime(s), 400);
+    int x0, y0, x1, y1;
+    grGetClip(s, &x0, &y0, &x1, &y1);
+    EXPECT_EQ(x0 + y0 * 10 + x1 * 100 + y1 * 1000, 1 + 10 + 200 + 3000);
+
+    EXPECT_TRUE(grParkSprite(s));
+    EXPECT_EQ(grLoadSprite("parked.tga", nullptr, 0), s);
+    EXPECT_EQ(pixelsOf(s), before);
+    EXPECT_EQ(grSpriteReferences(s), 2);
+    grFreeSprite(s);
+
+    HSPRITE old = grSetTarget(s);
+    grSetTarget(old);
+    EXPECT_FALSE(grParkSprite(s));
+    EXPECT_EQ(pixelsOf(s), before);
+    grFreeSprite(s);
+
+    HSPRITE blank = grCreateSprite(4, 4, "blank");
+    EXPECT_FALSE(grParkSprite(blank));
+    grFreeSprite(blank);
+    EXPECT_FALSE(grParkSprite(nullptr));
+}
