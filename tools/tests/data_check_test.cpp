@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -705,6 +706,48 @@ TEST(DataSet, NoPlaceOrBubbleOfAnyHotelLiesUnderTheInterface) {
     ReleasePlayer();
     FreeGameData();
     gWayPoints.clear();
+    expectNoFaults(faults);
+}
+
+// The Maid and the Porter rest, start and are called out on the side of the command panel that
+// calls them, and never stand in each other: a Porter resting beside the Maid's panel is looked
+// for under his own button and not found.
+TEST(DataSet, EachOfTheStaffWaitsBesideItsOwnPanel) {
+    const char kInterface[] = "Data/Interface/interface.ini";
+    std::map<std::string, int> panelCentre;  // by hero, lower case
+    for (const char* key : {"LeftPanel", "RightPanel"}) {
+        const char* file = iniGetString(kInterface, "Panels", key, "");
+        panelCentre[lower(iniGetString(file, "Main", "hero", ""))] =
+            iniGetInt(file, "Main", "x", 0) + iniGetInt(file, "Main", "xs", 0) / 2;
+    }
+    ASSERT_EQ(panelCentre.count("maid") + panelCentre.count("porter"), 2u);
+    const Area figure = figureBound();
+    const char* const kGroups[] = {"HeroStartPos", "HeroBasePos", "HeroWaitPos"};
+    std::vector<std::string> faults;
+    int episodes = 0;
+    for (int e = 1; fileExists(("Data/Episodes/e" + std::to_string(e) + "/levels.ini").c_str()); ++e, ++episodes) {
+        const std::string levels = "Data/Episodes/e" + std::to_string(e) + "/levels.ini";
+        std::map<std::string, std::vector<Area>> stands;
+        for (const char* hero : {"maid", "porter"}) {
+            const std::string other = strcmp(hero, "maid") == 0 ? "porter" : "maid";
+            for (const char* group : kGroups) {
+                Point2i p(0, 0);
+                const std::string where = levels + " [" + group + "] " + hero;
+                if (!iniReadIntPair(&p, levels.c_str(), group, hero)) {
+                    faults.push_back(where + " is missing");
+                    continue;
+                }
+                if (std::abs(p.x - panelCentre[hero]) >= std::abs(p.x - panelCentre[other]))
+                    faults.push_back(where + " (" + std::to_string(p.x) + "," + std::to_string(p.y) +
+                                     ") lies on the side of the " + other + "'s panel");
+                stands[hero].push_back({p.x + figure.x, p.y + figure.y, figure.w, figure.h, where});
+            }
+        }
+        for (const Area& m : stands["maid"])
+            for (const Area& q : stands["porter"])
+                if (m.Meets(q)) faults.push_back(m.what + " and " + q.what + " stand in each other");
+    }
+    EXPECT_EQ(episodes, 4);
     expectNoFaults(faults);
 }
 
