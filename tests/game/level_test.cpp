@@ -118,7 +118,7 @@ TEST_F(SampleLevel, TheThreeHeroesTakeTheirPlacesAndTheGuestsWait) {
         Point2i start, base, wait;
     } places[] = {{level->GetJenny(), {300, 450}, {300, 450}, {0, 0}},
                   {level->GetMaid(), {120, 600}, {80, 600}, {200, 600}},
-                  {level->GetPorter(), {120, 664}, {80, 664}, {200, 664}}};
+                  {level->GetPorter(), {872, 664}, {904, 664}, {808, 664}}};
     for (const auto& p : places) {
         SCOPED_TRACE(p.hero->GetName());
         EXPECT_EQ(p.hero->StartPos().x, p.start.x);

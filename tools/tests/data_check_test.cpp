@@ -7,14 +7,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <strings.h>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "anim/animation.h"
@@ -25,6 +29,7 @@
 #include "engine/data/profile.h"
 #include "engine/gr/gr.h"
 #include "engine/gr/gr_util.h"
+#include "engine/gr/image.h"
 #include "engine/platform/log.h"
 #include "engine/snd/sndfile.h"
 #include "game/game.h"
@@ -704,6 +709,48 @@ TEST(DataSet, NoPlaceOrBubbleOfAnyHotelLiesUnderTheInterface) {
     expectNoFaults(faults);
 }
 
+// The Maid and the Porter rest, start and are called out on the side of the command panel that
+// calls them, and never stand in each other: a Porter resting beside the Maid's panel is looked
+// for under his own button and not found.
+TEST(DataSet, EachOfTheStaffWaitsBesideItsOwnPanel) {
+    const char kInterface[] = "Data/Interface/interface.ini";
+    std::map<std::string, int> panelCentre;  // by hero, lower case
+    for (const char* key : {"LeftPanel", "RightPanel"}) {
+        const char* file = iniGetString(kInterface, "Panels", key, "");
+        panelCentre[lower(iniGetString(file, "Main", "hero", ""))] =
+            iniGetInt(file, "Main", "x", 0) + iniGetInt(file, "Main", "xs", 0) / 2;
+    }
+    ASSERT_EQ(panelCentre.count("maid") + panelCentre.count("porter"), 2u);
+    const Area figure = figureBound();
+    const char* const kGroups[] = {"HeroStartPos", "HeroBasePos", "HeroWaitPos"};
+    std::vector<std::string> faults;
+    int episodes = 0;
+    for (int e = 1; fileExists(("Data/Episodes/e" + std::to_string(e) + "/levels.ini").c_str()); ++e, ++episodes) {
+        const std::string levels = "Data/Episodes/e" + std::to_string(e) + "/levels.ini";
+        std::map<std::string, std::vector<Area>> stands;
+        for (const char* hero : {"maid", "porter"}) {
+            const std::string other = strcmp(hero, "maid") == 0 ? "porter" : "maid";
+            for (const char* group : kGroups) {
+                Point2i p(0, 0);
+                const std::string where = levels + " [" + group + "] " + hero;
+                if (!iniReadIntPair(&p, levels.c_str(), group, hero)) {
+                    faults.push_back(where + " is missing");
+                    continue;
+                }
+                if (std::abs(p.x - panelCentre[hero]) >= std::abs(p.x - panelCentre[other]))
+                    faults.push_back(where + " (" + std::to_string(p.x) + "," + std::to_string(p.y) +
+                                     ") lies on the side of the " + other + "'s panel");
+                stands[hero].push_back({p.x + figure.x, p.y + figure.y, figure.w, figure.h, where});
+            }
+        }
+        for (const Area& m : stands["maid"])
+            for (const Area& q : stands["porter"])
+                if (m.Meets(q)) faults.push_back(m.what + " and " + q.what + " stand in each other");
+    }
+    EXPECT_EQ(episodes, 4);
+    expectNoFaults(faults);
+}
+
 // Jenny fetches a cocktail, food, a newspaper or the telephone into a hand and delivers what she
 // holds: a kind with nothing to carry leaves her hands empty, so the source asks for the fetch
 // again and again while the guest is never served, and the more often the player answers it the
@@ -717,6 +764,83 @@ TEST(DataSet, EveryKindJennyFetchesHasSomethingToCarry) {
         EXPECT_NE(objects.find("," + hand + "0,"), std::string::npos)
             << RequestKindName(kind) << ": no hand object \"" << hand << "0\"";
     }
+}
+
+// A picture file's alpha bytes, rows top first; empty when it cannot be read.
+struct Alpha {
+    int w = 0, h = 0;
+    std::vector<uint8_t> a;
+    bool Opaque(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h && a[y * w + x] > 128; }
+};
+Alpha alphaOf(const std::string& file) {
+    Alpha out;
+    std::unique_ptr<cFileImage> image(imageOpen(file.c_str()));
+    if (!image || image->Open(file.c_str()) != 0) return out;
+    out.w = image->Width();
+    out.h = image->Height();
+    out.a.assign(static_cast<size_t>(out.w) * out.h, 0);
+    if (image->ExtractChannel(0, 0, out.w, out.h, out.a.data(), 0, 0, out.w, out.h, 1, out.w, 8, 0) != 0)
+        out = Alpha();
+    return out;
+}
+
+// The file and frame count of an animation record's "sprite" key ("file,period,frames").
+std::pair<std::string, int> spriteOf(const std::string& ini, const std::string& section) {
+    const std::string spec = iniGetString(ini.c_str(), section.c_str(), "sprite", "");
+    const size_t comma = spec.find(',');
+    const size_t last = spec.rfind(',');
+    const int frames = last != std::string::npos && last != comma ? atoi(spec.c_str() + last + 1) : 1;
+    return {spec.substr(0, comma), std::max(1, frames)};
+}
+
+// Whatever Jenny carries rests on her hand in every facing and every frame of the walk: the
+// hand's grip point (obj_x, obj_y, in the hand's own picture) lies on the painted hand, and the
+// carried thing's picture, placed from that point by its own offset, reaches it. A grip left at
+// one place for all facings floats the tray beside her as soon as she turns.
+TEST(DataSet, WhatJennyCarriesRestsInHerHandInEveryFacing) {
+    const std::string jenny = "Data/Heroes/Jenny/Jenny.ini";
+    const char* const kHands[9] = {"Left", "UpLeft", "Up", "UpRight", "Right", "DownRight", "Down", "DownLeft", "Stand"};
+    // The carried thing's picture by facing code (0 standing, then Left ... DownLeft).
+    const char* const kEntries[9] = {"Stand", "Left", "UpLeft", "Up", "UpRight", "Right", "DownRight", "Down", "DownLeft"};
+    std::vector<std::string> faults;
+    for (int kind : {kCocktail, kFood, kNews, kPhone}) {
+        const std::string thing = "Data/HandObj/" +
+                                  std::string(iniGetString(kRequestFile, RequestKindName(kind), "hand_obj", "")) + "0.ini";
+        for (int facing = 0; facing < 9; ++facing) {
+            const char* entry = kEntries[facing];
+            const auto [thingFile, thingFrames] = spriteOf(thing, entry);
+            const Alpha thingPicture = alphaOf(thingFile);
+            if (thingPicture.w == 0) {
+                faults.push_back(thing + " [" + entry + "]: no picture");
+                continue;
+            }
+            const int tw = thingPicture.w, th = thingPicture.h / thingFrames;
+            const int tx = iniGetInt(thing.c_str(), entry, "spr_x", 0), ty = iniGetInt(thing.c_str(), entry, "spr_y", 0);
+            for (const char* side : {"Left", "Right"}) {
+                const std::string hand = std::string("Hand") + side + "Busy" + kHands[facing == 0 ? 8 : facing - 1];
+                const int gx = iniGetInt(jenny.c_str(), hand.c_str(), "obj_x", 0);
+                const int gy = iniGetInt(jenny.c_str(), hand.c_str(), "obj_y", 0);
+                const std::string where = thing + " [" + entry + "] in " + jenny + " [" + hand + "]";
+                if (iniGetInt(jenny.c_str(), hand.c_str(), "obj_flipx", 0) ||
+                    iniGetInt(jenny.c_str(), hand.c_str(), "obj_flipy", 0))
+                    faults.push_back(where + ": a mirrored thing is placed from its other side");
+                // The thing's picture, from the grip, reaches to within a few pixels of it.
+                const int near = 3;
+                if (tx - near > 0 || tx + tw + near < 0 || ty - near > 0 || ty + th + near < 0)
+                    faults.push_back(where + ": the picture is drawn away from the grip");
+                const auto [handFile, handFrames] = spriteOf(jenny, hand);
+                const Alpha handPicture = alphaOf(handFile);
+                const int fh = handPicture.h / handFrames;
+                for (int f = 0; f < handFrames; ++f)
+                    if (!handPicture.Opaque(gx, f * fh + gy) || gy >= fh) {
+                        faults.push_back(where + ": the grip (" + std::to_string(gx) + "," + std::to_string(gy) +
+                                         ") is off the hand in frame " + std::to_string(f));
+                        break;
+                    }
+            }
+        }
+    }
+    expectNoFaults(faults);
 }
 
 // Where Jenny fetches (the bar, the desk) the first guest found asking there decides whether the
