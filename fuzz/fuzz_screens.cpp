@@ -59,7 +59,13 @@ void drive(Window* screen, size_t size, int earlyMs = 25, int lateMs = 1000) {
     WM::Create();
 }
 
+// The window manager's darkness picture, held for the whole run as the game's one manager holds
+// it: each input's managers share it instead of looking for the file again (it is missing when
+// run from the source folder, and a missing picture is searched for folder by folder).
+HSPRITE gDarkness = nullptr;
+
 void releaseFixedData() {
+    grFreeSprite(gDarkness);
     releaseScreenHolders();
     FreeGameData();
 }
@@ -68,6 +74,7 @@ void releaseFixedData() {
 // the end of the process, as at the game's end.
 void loadFixedData() {
     atexit(releaseFixedData);
+    gDarkness = grLoadSprite("Data/fx/darkness.tga", nullptr, 0);
     WM::Create();
     {
         const RCPtr<Window> loading = CreateLoadingScreen("Data/Menu/UILoading/UILoading.ini", "Main");

@@ -218,42 +218,95 @@ bool append(T*& items, int& count, int& capacity, const T& item) {
     return true;
 }
 
+// Room for at least wanted items, kept from one rebuild of the index to the next.
+template <class T>
+bool reserve(T*& items, int& capacity, int wanted) {
+    if (capacity >= wanted) return true;
+    void* grown = realloc(items, sizeof(T) * wanted);
+    if (!grown) return false;
+    items = static_cast<T*>(grown);
+    capacity = wanted;
+    return true;
+}
+
 bool isKeyPad(unsigned c) { return c == ' ' || c == '\t' || c == 0; }
 
 // One pass over the text records every header that ends its name with ']' on its own line, every
 // line starting with '[', and the key of every other line that holds '=': what stands before the
 // first '=', less the blanks and zero characters in front of it. A key that holds neither '=' nor
 // blanks matches a line exactly when the scan below would: the line's text before the first '='
-// is the key, then only blanks and zeros.
-bool buildIndex(IniFile& f) {
+// is the key, then only blanks and zeros. The text is read through get (character i): an 8-bit
+// text straight from its bytes, which spares the encoding test at every character.
+template <class Get>
+bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
     f.sectionCount = f.keyCount = f.bracketCount = 0;
-    int len = length(f);
-    for (int pos = skipBlanks(f, 0); pos < len; pos = nextLine(f, pos)) {
+    // No line holds more than one entry of each kind: the lists are made once at their full
+    // size instead of growing entry by entry.
+    if (!reserve(f.sections, f.sectionCapacity, lines) || !reserve(f.keys, f.keyCapacity, lines) ||
+        !reserve(f.brackets, f.bracketCapacity, lines))
+        return false;
+    auto skip = [&](int pos) {
+        while (pos < len && isBlank(get(pos))) ++pos;
+        return pos;
+    };
+    for (int pos = skip(0); pos < len;) {
         uint32_t h = 2166136261u;
         int end = pos + 1;
-        if (at(f, pos) == '[') {
+        if (get(pos) == '[') {
             if (!append(f.brackets, f.bracketCount, f.bracketCapacity, pos)) return false;
-            while (end < len && at(f, end) != ']' && !isEol(at(f, end))) ++end;
-            if (end >= len || at(f, end) != ']') continue;
-            for (int i = pos + 1; i < end; ++i) h = foldHashStep(h, at(f, i));
-            if (!append(f.sections, f.sectionCount, f.sectionCapacity,
-                        IniNameRef{h, end - pos - 1, pos}))
-                return false;
-            continue;
+            while (end < len && get(end) != ']' && !isEol(get(end))) ++end;
+            if (end < len && get(end) == ']') {
+                for (int i = pos + 1; i < end; ++i) h = foldHashStep(h, get(i));
+                if (!append(f.sections, f.sectionCount, f.sectionCapacity,
+                            IniNameRef{h, end - pos - 1, pos}))
+                    return false;
+            }
+        } else {
+            end = pos;
+            while (end < len && get(end) != '=' && !isEol(get(end))) ++end;
+            if (end < len && get(end) == '=') {
+                while (end > pos && isKeyPad(get(end - 1))) --end;
+                if (end > pos) {
+                    for (int i = pos; i < end; ++i) h = foldHashStep(h, get(i));
+                    if (!append(f.keys, f.keyCount, f.keyCapacity, IniNameRef{h, end - pos, pos}))
+                        return false;
+                }
+            }
         }
-        end = pos;
-        while (end < len && at(f, end) != '=' && !isEol(at(f, end))) ++end;
-        if (end >= len || at(f, end) != '=') continue;
-        while (end > pos && isKeyPad(at(f, end - 1))) --end;
-        if (end == pos) continue;
-        for (int i = pos; i < end; ++i) h = foldHashStep(h, at(f, i));
-        if (!append(f.keys, f.keyCount, f.keyCapacity, IniNameRef{h, end - pos, pos}))
-            return false;
+        // To the next line break, then past every blank, as nextLine goes.
+        while (pos < len && !isEol(get(pos))) ++pos;
+        pos = skip(pos);
     }
     std::sort(f.sections, f.sections + f.sectionCount, refBefore);
     std::sort(f.keys, f.keys + f.keyCount, refBefore);
     f.indexed = true;
     return true;
+}
+
+// How many times c stands in the n bytes from text.
+int countByte(const unsigned char* text, size_t n, unsigned char c) {
+    int count = 0;
+    const unsigned char* end = text + n;
+    for (const unsigned char* p = text; p < end; ++count) {
+        p = static_cast<const unsigned char*>(memchr(p, c, static_cast<size_t>(end - p)));
+        if (!p) break;
+        ++p;
+    }
+    return count;
+}
+
+bool buildIndex(IniFile& f) {
+    const int len = length(f);
+    // Lines are at most one more than the line breaks.
+    int lines = 1;
+    if (f.wide) {
+        for (int i = 0; i < len; ++i) lines += isEol(at(f, i));
+        return buildIndexWith(f, len, lines, [&f](int i) { return at(f, i); });
+    }
+    const unsigned char* text = f.text;
+    const size_t n = static_cast<size_t>(len);
+    lines += countByte(text, n, '\r') + countByte(text, n, '\n');
+    return buildIndexWith(f, len, lines, [text](int i) { return static_cast<unsigned>(text[i]); });
 }
 
 uint32_t foldHash(const char* name) {

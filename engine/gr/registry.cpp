@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include "core/strings.h"
 #include "engine/data/ini.h"
@@ -19,6 +21,48 @@ constexpr int kBankSectionBytes = 32768;
 CSpriteExt** gEntries = nullptr;
 int gCapacity = 0;
 int gSize = 0;
+
+// Slots by the hash of their registry name, folded as names are compared (a-z as A-Z, '\\' as
+// '/'): a lookup checks only the slots whose names hash alike, not every entry. Each slot is
+// filed under the hash kept beside it; emptied slots leave the index.
+std::unordered_multimap<uint32_t, int> gByName;
+std::vector<uint32_t> gSlotKeys;
+
+uint32_t nameKey(const char* name) {
+    uint32_t h = 2166136261u;
+    for (const char* p = name; *p; ++p) {
+        unsigned c = static_cast<unsigned char>(*p == '\\' ? '/' : *p);
+        if (c >= 'a' && c <= 'z') c -= 32;
+        h = (h ^ c) * 16777619u;
+    }
+    return h;
+}
+
+void unindexSlot(int i) {
+    const auto range = gByName.equal_range(gSlotKeys[i]);
+    for (auto it = range.first; it != range.second; ++it)
+        if (it->second == i) {
+            gByName.erase(it);
+            return;
+        }
+}
+
+void indexSlot(int i) {
+    gSlotKeys[i] = nameKey(gEntries[i]->name);
+    gByName.emplace(gSlotKeys[i], i);
+}
+
+// A named entry is filed again under its new name.
+void renamed(int i) {
+    unindexSlot(i);
+    indexSlot(i);
+}
+
+// Empties a slot.
+void emptySlot(int i) {
+    unindexSlot(i);
+    gEntries[i] = nullptr;
+}
 
 bool fits(const char* name) { return strlen(name) < static_cast<size_t>(kSpriteNameSize); }
 
@@ -38,12 +82,16 @@ CSpriteExt* newBankObject(int font) {
 
 // --- The table -----------------------------------------------------------------------------------
 
-bool grRegistryAdd(CSpriteExt* sprite) {
-    if (!sprite) return false;
+namespace {
+
+// The slot the object went into, or -1.
+int addEntry(CSpriteExt* sprite) {
+    if (!sprite) return -1;
     for (int i = 0; i < gSize; ++i)
         if (!gEntries[i]) {
             gEntries[i] = sprite;
-            return true;
+            indexSlot(i);
+            return i;
         }
     if (gSize == gCapacity) {
         int capacity = gCapacity ? gCapacity + gCapacity / 2 : kFirstCapacity;
@@ -51,25 +99,36 @@ bool grRegistryAdd(CSpriteExt* sprite) {
         void* grown = realloc(gEntries, sizeof(CSpriteExt*) * capacity);
         if (!grown) {
             logPrintf("grRegistryAdd: no memory for %d entries\n", capacity);
-            return false;
+            return -1;
         }
         gEntries = static_cast<CSpriteExt**>(grown);
         gCapacity = capacity;
     }
-    gEntries[gSize++] = sprite;
-    return true;
+    gEntries[gSize] = sprite;
+    gSlotKeys.resize(static_cast<size_t>(gSize) + 1);
+    indexSlot(gSize);
+    return gSize++;
 }
+
+}  // namespace
+
+bool grRegistryAdd(CSpriteExt* sprite) { return addEntry(sprite) >= 0; }
 
 void grRegistryRemove(CSpriteExt* sprite) {
     int i = indexOf(sprite);
-    if (i >= 0) gEntries[i] = nullptr;
+    if (i >= 0) emptySlot(i);
 }
 
 CSpriteExt* grRegistryFind(const char* name) {
     if (!name) return nullptr;
-    for (int i = 0; i < gSize; ++i)
-        if (gEntries[i] && iniPathEqual(gEntries[i]->name, name) == 0) return gEntries[i];
-    return nullptr;
+    int first = -1;
+    const auto range = gByName.equal_range(nameKey(name));
+    for (auto it = range.first; it != range.second; ++it) {
+        const int i = it->second;
+        if ((first < 0 || i < first) && gEntries[i] && iniPathEqual(gEntries[i]->name, name) == 0)
+            first = i;
+    }
+    return first >= 0 ? gEntries[first] : nullptr;
 }
 
 int grRegistrySize() { return gSize; }
@@ -84,7 +143,11 @@ int grRegistryCount() {
     return count;
 }
 
-void grRegistryClear() { gSize = 0; }
+void grRegistryClear() {
+    gSize = 0;
+    gByName.clear();
+    gSlotKeys.clear();
+}
 
 // --- Set-up by name ------------------------------------------------------------------------------
 
@@ -128,9 +191,11 @@ bool grSpriteSetup(CSpriteExt* sprite, const char* registryName, const char* fil
         logPrintf("grSpriteSetup: %s: no alpha image name fits; none is read\n", file);
         alpha[0] = '\0';
     }
-    if (!grRegistryAdd(sprite)) return false;
+    const int slot = addEntry(sprite);
+    if (slot < 0) return false;
     StrCopyN(sprite->imageFile, file, sizeof sprite->imageFile);
     StrCopyN(sprite->name, registryName, sizeof sprite->name);
+    renamed(slot);
     StrCopyN(sprite->alphaFile, alpha, sizeof sprite->alphaFile);
     grLoadSpriteFile(sprite);
     sprite->fileBacked = sprite->surface || sprite->pixels;
@@ -182,7 +247,7 @@ void grFreeSprite(HSPRITE handle) {
         logPrintf("grFreeSprite: the back buffer is freed only by grDone\n");
         return;
     }
-    gEntries[i] = nullptr;
+    emptySlot(i);
     // Drawing must never reach a freed target.
     if (sprite == grScreen()) grSetTarget(nullptr);
     delete sprite;
@@ -209,13 +274,15 @@ HSPRITE grCreateSprite(int width, int height, const char* name) {
         return nullptr;
     }
     CSpriteExt* sprite = new CSpriteExt;
-    if (!grRegistryAdd(sprite)) {
+    const int slot = addEntry(sprite);
+    if (slot < 0) {
         delete sprite;
         return nullptr;
     }
     sprite->width = static_cast<int16_t>(width);
     sprite->height = static_cast<int16_t>(height);
     StrCopyN(sprite->name, name, sizeof sprite->name);
+    renamed(slot);
     StrCopyN(sprite->imageFile, name, sizeof sprite->imageFile);
     grLoadSpriteFile(sprite);
     return sprite;

@@ -8,7 +8,10 @@
 // by half when full. Removing an entry leaves a null hole that the next entry fills; indices
 // never move. Main thread only.
 
-// Puts the object into the first hole, or appends it. False when memory runs out.
+// Puts the object into the first hole, or appends it, filed under the registry name it holds
+// then (grSpriteSetup and grCreateSprite file it again under the name they give it; a name
+// written into an entry by other hands later is not seen by grRegistryFind). False when memory
+// runs out.
 bool grRegistryAdd(CSpriteExt* sprite);
 void grRegistryRemove(CSpriteExt* sprite);
 // The first entry whose registry name matches (A-Z without case, '/' equal to '\'); null when

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/strings.h"
+
 #include "engine/data/ini.h"
 #include "gr_fixtures.h"
 
@@ -49,6 +51,53 @@ TEST(Registry, SharesByNameAndReusesFreedSlots) {
     EXPECT_EQ(indexOf(next), slot);
     grFreeSprite(next);
     grFreeSprite(nullptr);  // ignored
+}
+
+// The first entry in slot order whose name matches, found by looking at every entry.
+CSpriteExt* firstByScan(const char* name) {
+    for (int i = 0; i < grRegistrySize(); ++i)
+        if (grRegistryAt(i) && iniPathEqual(grRegistryAt(i)->name, name) == 0) return grRegistryAt(i);
+    return nullptr;
+}
+
+// Lookups by name answer as a scan of every entry in slot order does, through sprites of one
+// name made twice, frees that leave holes, holes filled under other names, an entry added from
+// outside with its name already set, and a cleared table.
+TEST(Registry, FindGivesTheFirstMatchingSlotThroughEveryChange) {
+    const char* names[] = {"Data/a.tga", "DATA\\A.TGA", "data/b.tga", "Data/c.tga", "c.tga",
+                           "Data/A.tgA", "", "Data/none.tga"};
+    auto agree = [&](const char* when) {
+        for (const char* name : names)
+            EXPECT_EQ(grRegistryFind(name), firstByScan(name)) << when << ": " << name;
+    };
+    HSPRITE a1 = grCreateSprite(1, 1, "Data/a.tga");
+    HSPRITE b = grCreateSprite(1, 1, "Data/B.tga");
+    HSPRITE a2 = grCreateSprite(2, 2, "data\\a.TGA");  // the same name again: a second entry
+    agree("made");
+    EXPECT_EQ(grRegistryFind("Data/a.tga"), a1);
+    grFreeSprite(a1);
+    agree("first freed");
+    EXPECT_EQ(grRegistryFind("Data/a.tga"), a2);
+    // The hole is filled under another name, then a third "a" goes before the second.
+    HSPRITE c = grCreateSprite(1, 1, "Data/c.tga");
+    agree("hole refilled");
+    grFreeSprite(c);
+    HSPRITE a3 = grCreateSprite(3, 3, "DATA/A.TGA");
+    agree("third");
+    EXPECT_EQ(grRegistryFind("Data/a.tga"), a3);
+    auto* outside = new CSpriteExt;
+    StrCopyN(outside->name, "c.tga", sizeof outside->name);
+    ASSERT_TRUE(grRegistryAdd(outside));
+    agree("added from outside");
+    EXPECT_EQ(grRegistryFind("C.TGA"), outside);
+    grRegistryRemove(outside);
+    delete outside;
+    agree("removed");
+    EXPECT_EQ(grRegistryFind("c.tga"), nullptr);
+    grFreeSprite(a2);
+    grFreeSprite(a3);
+    grFreeSprite(b);
+    agree("all freed");
 }
 
 TEST(Registry, RefusesNamesThatDoNotFit) {
