@@ -127,14 +127,6 @@ bool save(IniFile& f);
 uint32_t gReported[64];
 int gReportedCount = 0;
 
-uint32_t nameHash(const char* name) {
-    uint32_t h = 2166136261u;
-    for (const char* p = name; *p; ++p) {
-        unsigned c = fold(static_cast<unsigned char>(*p == '\\' ? '/' : *p));
-        h = (h ^ c) * 16777619u;
-    }
-    return h;
-}
 
 bool inDataFolder(const char* name) {
     return (name[0] == 'd' || name[0] == 'D') && (name[1] == 'a' || name[1] == 'A') &&
@@ -166,7 +158,7 @@ void noteIfDamaged(IniFile* f) {
     if (!why) return;
     // Settings and player files are missing until first written; the game's data never is.
     if (strcmp(why, "is missing") == 0 && !inDataFolder(f->name)) return;
-    const uint32_t h = nameHash(f->name);
+    const uint32_t h = iniPathHash(f->name);
     for (int i = 0; i < gReportedCount; ++i)
         if (gReported[i] == h) return;
     if (gReportedCount < 64) gReported[gReportedCount++] = h;
@@ -629,6 +621,12 @@ int iniPathEqual(const char* a, const char* b) {
     }
 }
 
+uint32_t iniPathHash(const char* name) {
+    uint32_t h = 2166136261u;
+    for (const char* p = name; *p; ++p) h = (h ^ kPathFold.of[static_cast<unsigned char>(*p)]) * 16777619u;
+    return h;
+}
+
 IniFile* iniOpen(const char* file) {
     if (!file || !*file) return nullptr;
     if (strlen(file) >= static_cast<size_t>(kNameBytes)) {
@@ -637,10 +635,10 @@ IniFile* iniOpen(const char* file) {
     }
     // Most lookups name the file the one before named, spelled the same way: its hash is kept.
     static char lastName[kNameBytes];
-    static uint32_t lastKey = nameHash("");
+    static uint32_t lastKey = iniPathHash("");
     if (strcmp(lastName, file) != 0) {
         StrCopyN(lastName, file, kNameBytes);
-        lastKey = nameHash(file);
+        lastKey = iniPathHash(file);
     }
     const uint32_t key = lastKey;
     // In debug mode every open reads the disk again, except over a change not yet saved.

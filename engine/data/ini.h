@@ -2,6 +2,8 @@
 // mark) by (file, section, key, default), and the lookup of visible texts in the translation file.
 #pragma once
 
+#include <cstdint>
+
 struct IniFile;
 
 // The store keeps the texts of the ten most recently loaded files, first in first out: a hit
@@ -89,3 +91,5 @@ private:
 // 0 when the two file names are equal with A-Z equal to a-z and '/' equal to '\'; a null name
 // never matches.
 int iniPathEqual(const char* a, const char* b);
+// A hash of a file name that agrees with iniPathEqual: names equal there hash alike.
+uint32_t iniPathHash(const char* name);

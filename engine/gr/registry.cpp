@@ -28,16 +28,6 @@ int gSize = 0;
 std::unordered_multimap<uint32_t, int> gByName;
 std::vector<uint32_t> gSlotKeys;
 
-uint32_t nameKey(const char* name) {
-    uint32_t h = 2166136261u;
-    for (const char* p = name; *p; ++p) {
-        unsigned c = static_cast<unsigned char>(*p == '\\' ? '/' : *p);
-        if (c >= 'a' && c <= 'z') c -= 32;
-        h = (h ^ c) * 16777619u;
-    }
-    return h;
-}
-
 void unindexSlot(int i) {
     const auto range = gByName.equal_range(gSlotKeys[i]);
     for (auto it = range.first; it != range.second; ++it)
@@ -48,7 +38,7 @@ void unindexSlot(int i) {
 }
 
 void indexSlot(int i) {
-    gSlotKeys[i] = nameKey(gEntries[i]->name);
+    gSlotKeys[i] = iniPathHash(gEntries[i]->name);
     gByName.emplace(gSlotKeys[i], i);
 }
 
@@ -122,7 +112,7 @@ void grRegistryRemove(CSpriteExt* sprite) {
 CSpriteExt* grRegistryFind(const char* name) {
     if (!name) return nullptr;
     int first = -1;
-    const auto range = gByName.equal_range(nameKey(name));
+    const auto range = gByName.equal_range(iniPathHash(name));
     for (auto it = range.first; it != range.second; ++it) {
         const int i = it->second;
         if ((first < 0 || i < first) && gEntries[i] && iniPathEqual(gEntries[i]->name, name) == 0)
