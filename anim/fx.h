@@ -234,6 +234,12 @@ constexpr const char* kFxIni = "Data/Fx/fx.ini";
 //
 // Usual use by an owner following a moving thing: each step, StartAt(point) unless IsAlive(),
 // then SetPosition(point) and Update(ms); Stop(false) lets the live particles play out.
+//
+// Most emitters of a level sit stopped with nothing alive on most steps. Such an emitter's
+// update touches no system: it only moves the game's generator on past the two jitter draws it
+// would have made, so the sequence stays the same, and the system keeps the point it had (a
+// stopped system's point is never used: the next start sets it). The system is started through
+// StartAt only.
 class FxEmitter {
 public:
     FxEmitter() = default;
@@ -265,4 +271,7 @@ private:
     FxActor* actor_ = nullptr;
     Vec2 position_;
     Vec2 spread_;
+    // The system was stopped with no particle left at the end of the last update and has not
+    // been started since.
+    bool quiet_ = false;
 };
