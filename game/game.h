@@ -320,6 +320,9 @@ public:
 private:
     void commonUpdate(int ms);
     int commonTail(int ms);
+    // Set when play starts or resumes and the level has seen to its music; cleared by any step
+    // outside play. Music that does not play (no sound device) is not asked for again each step.
+    bool musicSeen_ = false;
     void updateGetReady(int ms);
     void updateLevelOver(int ms);
     // A click that picks up or puts down a gift or sweets ends there; any other clears the
