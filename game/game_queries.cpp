@@ -98,6 +98,9 @@ void cGame::indexObjectKinds() {
                     iniGetString(kRequestFile, RequestKindName(kind), key, "")))
                 requestTargets_.push_back(object);
     std::sort(requestTargets_.begin(), requestTargets_.end());
+    for (int i = 0; i < objectCount_; ++i)
+        objects_[i]->SetMayBeRequestTarget(
+            std::binary_search(requestTargets_.begin(), requestTargets_.end(), objects_[i]));
     breakables_.clear();
     breakables_.reserve(kMaxObjects);
     for (int i = 0; i < objectCount_; ++i)
