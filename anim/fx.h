@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/random.h"
 #include "core/values.h"
 #include "engine/gr/gr.h"
 
@@ -254,12 +255,20 @@ public:
     void SetPosition(const Vec2& p) { position_ = p; }
     void SetSpreadRange(const Point2i& range) { spread_ = IntPointToVec2(range); }
     void StartAt(const Vec2& p);
-    void Stop(bool clear);
-    void Update(int ms);
+    // A quiet system is stopped and empty already.
+    void Stop(bool clear) {
+        if (system_ && !quiet_) system_->Stop(clear);
+    }
+    void Update(int ms) {
+        if (!quiet_)
+            updateSystem(ms);
+        else if (system_)
+            gRandom.Discard(2);
+    }
     void Draw();
     // Ignored without an actor.
     void SetActorMaterial(sMaterial material);
-    bool IsAlive() const;
+    bool IsAlive() const { return system_ && !quiet_ && system_->LiveCount() > 0; }
 
     ParticleSystem* System() const { return system_; }
     FxActor* Actor() const { return actor_; }
@@ -267,6 +276,9 @@ public:
     Vec2 SpreadRange() const { return spread_; }
 
 private:
+    // The jittered point and the system's update; then whether the system has gone quiet.
+    void updateSystem(int ms);
+
     ParticleSystem* system_ = nullptr;
     FxActor* actor_ = nullptr;
     Vec2 position_;

@@ -27,17 +27,8 @@ void FxEmitter::StartAt(const Vec2& p) {
     if (system_) system_->StartAt(p.x, p.y);
 }
 
-void FxEmitter::Stop(bool clear) {
-    // A quiet system is stopped and empty already.
-    if (system_ && !quiet_) system_->Stop(clear);
-}
-
-void FxEmitter::Update(int ms) {
+void FxEmitter::updateSystem(int ms) {
     if (!system_) return;
-    if (quiet_) {
-        gRandom.Discard(2);
-        return;
-    }
     const float y =
         static_cast<float>(gRandom.RealHalfOpen(spread_.y)) + position_.y - spread_.y / 2;
     const float x =
@@ -55,4 +46,3 @@ void FxEmitter::SetActorMaterial(sMaterial material) {
     if (actor_) actor_->SetMaterial(material);
 }
 
-bool FxEmitter::IsAlive() const { return system_ && !quiet_ && system_->LiveCount() > 0; }
