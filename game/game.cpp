@@ -201,7 +201,12 @@ void cGame::commonUpdate(int ms) {
 int cGame::commonTail(int ms) {
     pulse_.Update(static_cast<float>(ms) / 1000.0f);
     if (gFlyingTips) gFlyingTips->Update(ms);
-    return Window::Update(ms);
+    // The widgets only read the level: their questions share one search (see waiting_).
+    waiting_.valid = false;
+    widgetsUpdating_ = true;
+    const int result = Window::Update(ms);
+    widgetsUpdating_ = false;
+    return result;
 }
 
 // --- Drawing ------------------------------------------------------------------------------------
