@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/random.h"
 #include "core/values.h"
 #include "engine/gr/gr.h"
 
@@ -234,6 +235,12 @@ constexpr const char* kFxIni = "Data/Fx/fx.ini";
 //
 // Usual use by an owner following a moving thing: each step, StartAt(point) unless IsAlive(),
 // then SetPosition(point) and Update(ms); Stop(false) lets the live particles play out.
+//
+// Most emitters of a level sit stopped with nothing alive on most steps. Such an emitter's
+// update touches no system: it only moves the game's generator on past the two jitter draws it
+// would have made, so the sequence stays the same, and the system keeps the point it had (a
+// stopped system's point is never used: the next start sets it). The system is started through
+// StartAt only.
 class FxEmitter {
 public:
     FxEmitter() = default;
@@ -248,12 +255,20 @@ public:
     void SetPosition(const Vec2& p) { position_ = p; }
     void SetSpreadRange(const Point2i& range) { spread_ = IntPointToVec2(range); }
     void StartAt(const Vec2& p);
-    void Stop(bool clear);
-    void Update(int ms);
+    // A quiet system is stopped and empty already.
+    void Stop(bool clear) {
+        if (system_ && !quiet_) system_->Stop(clear);
+    }
+    void Update(int ms) {
+        if (!quiet_)
+            updateSystem(ms);
+        else if (system_)
+            gRandom.Discard(2);
+    }
     void Draw();
     // Ignored without an actor.
     void SetActorMaterial(sMaterial material);
-    bool IsAlive() const;
+    bool IsAlive() const { return system_ && !quiet_ && system_->LiveCount() > 0; }
 
     ParticleSystem* System() const { return system_; }
     FxActor* Actor() const { return actor_; }
@@ -261,8 +276,14 @@ public:
     Vec2 SpreadRange() const { return spread_; }
 
 private:
+    // The jittered point and the system's update; then whether the system has gone quiet.
+    void updateSystem(int ms);
+
     ParticleSystem* system_ = nullptr;
     FxActor* actor_ = nullptr;
     Vec2 position_;
     Vec2 spread_;
+    // The system was stopped with no particle left at the end of the last update and has not
+    // been started since.
+    bool quiet_ = false;
 };

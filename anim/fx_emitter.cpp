@@ -18,18 +18,16 @@ void FxEmitter::Load(const char* section) {
 void FxEmitter::Release() {
     deleteAndNull(system_);
     deleteAndNull(actor_);
+    quiet_ = false;
 }
 
 void FxEmitter::StartAt(const Vec2& p) {
     position_ = p;
+    quiet_ = false;
     if (system_) system_->StartAt(p.x, p.y);
 }
 
-void FxEmitter::Stop(bool clear) {
-    if (system_) system_->Stop(clear);
-}
-
-void FxEmitter::Update(int ms) {
+void FxEmitter::updateSystem(int ms) {
     if (!system_) return;
     const float y =
         static_cast<float>(gRandom.RealHalfOpen(spread_.y)) + position_.y - spread_.y / 2;
@@ -37,6 +35,7 @@ void FxEmitter::Update(int ms) {
         static_cast<float>(gRandom.RealHalfOpen(spread_.x)) + position_.x - spread_.x / 2;
     system_->SetPosition(x, y, false);
     system_->Update(static_cast<float>(ms) / 1000.0f);
+    quiet_ = system_->Clock() == ParticleSystem::kStopped && system_->LiveCount() == 0;
 }
 
 void FxEmitter::Draw() {
@@ -47,4 +46,3 @@ void FxEmitter::SetActorMaterial(sMaterial material) {
     if (actor_) actor_->SetMaterial(material);
 }
 
-bool FxEmitter::IsAlive() const { return system_ && system_->LiveCount() > 0; }

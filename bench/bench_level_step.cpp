@@ -1,14 +1,17 @@
-// Speed of one 25 ms step of a busy level: the first level with its hotel grown to about 100
-// objects, 40 guests arriving close together and the heroes kept busy by orders on every waiting
-// request; and the same at the level's limits (200 objects, 199 guests). Beside each, the same
-// steps on a level whose look-ups by name are answered from pointers resolved beforehand. Both
-// runs must end in the same digest. Then the growth: hotels of 50, 100, 150 and 200 objects with as
-// many guests asked for, whose cost per object should stay flat. Prints processor milliseconds
-// per 1,000 steps (the least of the repetitions) and the ratios. Needs the generated game data
-// (build the velmora_data target first).
+// Speed of one 25 ms step of a busy level: the first level with its hotel grown to about 120
+// objects, 40 guests arriving close together and the heroes kept busy by a quick player's orders
+// on every object a click would serve; and the same at the level's limits (200 objects, 199
+// guests). Beside each, the same steps on a level whose look-ups by name are answered from
+// pointers resolved beforehand. Both runs must end in the same digest. Then the growth: hotels of
+// 50, 100, 150 and 200 objects, the same kinds in the same shares and the same 50 guests asked
+// for, whose cost per object should stay flat; and, for information, the cost each object adds
+// over the hotel with no copies. Prints processor milliseconds per 1,000 steps (the least of the
+// repetitions) and the ratios. Needs the generated game data (build the velmora_data target
+// first).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -43,8 +46,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kSteps = 1000;
-// The objects the level adds to the hotel's list that are not in it already.
-constexpr int kPlaces = 2;
 // 15 s of play first: guests queuing, walking, entering and in rooms.
 constexpr int kWarmSteps = 600;
 
@@ -56,10 +57,18 @@ std::string readText(const fs::path& p) {
 }
 
 // The objects file with every drawn object without an action copied (rooms too, so that more
-// guests stay at once), each copy shifted a little; the hotel lists at most listed objects.
+// guests stay at once), each copy shifted a little. The hotel lists at most listed objects, shared
+// out evenly: each such object the same number of times, give or take one, never more than
+// copies, so a smaller hotel holds every kind a larger one does.
 std::string grownObjects(const std::string& text, int copies, int listed) {
     const std::vector<std::pair<std::string, std::string>> sections = iniSections(text);
+    auto copied = [](const std::string& body) {
+        return body.find("sprite=") != std::string::npos && body.find("action=") == std::string::npos;
+    };
+    int kinds = 0;
+    for (auto& [name, body] : sections) kinds += name != "Main" && copied(body);
     std::string list, out, main;
+    int kind = 0;
     for (auto& [name, body] : sections) {
         if (name == "Main") {
             std::istringstream b(body);
@@ -69,9 +78,9 @@ std::string grownObjects(const std::string& text, int copies, int listed) {
             continue;
         }
         out += "[" + name + "]\n" + body;
-        if (body.find("sprite=") == std::string::npos || body.find("action=") != std::string::npos)
-            continue;
-        for (int k = 0; k < copies && listed > 0; ++k, --listed) {
+        if (!copied(body)) continue;
+        const int share = listed / kinds + (kind++ < listed % kinds ? 1 : 0);
+        for (int k = 0; k < copies && k < share; ++k) {
             const std::string copy = k ? name + "_" + std::to_string(k) : name;
             list += (list.empty() ? "" : ",") + copy;
             if (!k) continue;
@@ -91,6 +100,26 @@ std::string busyLevels(std::string text, int clients) {
     replace("other_client_start_delay=6000", "other_client_start_delay=200");
     replace("first_client_start_delay=2000", "first_client_start_delay=200");
     return text;
+}
+
+// The places the level adds to the hotel: its check-in and check-out places and its anger point.
+int levelPlaces(const std::string& levels) {
+    int places = 0;
+    for (auto& [name, body] : iniSections(levels)) {
+        if (name != "Main") continue;
+        std::istringstream b(body);
+        std::string line;
+        while (std::getline(b, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            const size_t eq = line.find('=');
+            const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+            if (eq == std::string::npos || value.empty()) continue;
+            if (key == "check_ins" || key == "check_outs")
+                places += 1 + static_cast<int>(std::count(value.begin(), value.end(), ','));
+            if (key == "anger_point") ++places;
+        }
+    }
+    return places;
 }
 
 fs::path gFolder;
@@ -117,14 +146,15 @@ bool writeFolder() {
     return chdir(folder) == 0;
 }
 
-// The first episode's files for a level of that size; the ini cache is emptied so it reads them.
+// The first episode's files for a level of that size, its places included; the ini cache is
+// emptied so it reads them.
 void configure(int copies, int clients, int objects = cGame::kMaxObjects) {
     const fs::path e1 = gFolder / "Data" / "Episodes" / "e1";
+    const std::string levels = readText(kSource / "Episodes" / "e1" / "levels.ini");
     std::ofstream(e1 / "objects.ini")
         << grownObjects(readText(kSource / "Episodes" / "e1" / "objects.ini"), copies,
-                        objects - kPlaces);
-    std::ofstream(e1 / "levels.ini")
-        << busyLevels(readText(kSource / "Episodes" / "e1" / "levels.ini"), clients);
+                        objects - levelPlaces(levels));
+    std::ofstream(e1 / "levels.ini") << busyLevels(levels, clients);
     iniFreeAll();
 }
 
@@ -159,11 +189,16 @@ cGame* makeLevel() {
     return level;
 }
 
-// The request a click on the object would serve; null when it has none waiting.
+// The request a click on the object would serve, picked as the level picks it: the object's own,
+// a guest's that the object is the target of, or the one shown on it (where a fetched thing is
+// delivered); null when it is not waiting.
 const cRequest* waitingRequest(cGame* level, cLevelObj* object) {
-    if (object->GetRequest().IsWaiting()) return &object->GetRequest();
-    const cBaseObj* client = level->FindClientByRequestTarget(object);
-    return client && client->GetRequest().IsWaiting() ? &client->GetRequest() : nullptr;
+    const cRequest* request = &object->GetRequest();
+    if (!request->IsWaiting()) {
+        const cBaseObj* client = level->FindClientByRequestTarget(object);
+        request = client ? &client->GetRequest() : object->GetAttached();
+    }
+    return request && request->IsWaiting() ? request : nullptr;
 }
 
 // The guest at the front of the check-in queue is taken to the first free room, as a drag would.
@@ -186,18 +221,20 @@ void checkIn(cGame* level) {
 }
 
 // One step as a quick player would drive it: every fifth step a guest is checked in and each
-// waiting request not yet in its hero's queue is ordered, while that queue holds fewer than four
-// tasks.
+// object a click would serve (lit) whose waiting request is not yet in its hero's queue is
+// ordered, while that queue holds fewer than four tasks.
 void step(cGame* level, int n) {
     if (n % 5 == 0) checkIn(level);
     if (n % 5 == 0)
         for (int i = 0; i < level->GetObjectCount(); ++i) {
             cLevelObj* object = level->GetObject(i);
+            if (!object->IsActionable()) continue;
             const cRequest* request = waitingRequest(level, object);
             const HeroLink* hero = request ? request->GetHero() : nullptr;
             const cHero* body = dynamic_cast<const cHero*>(hero);
             if (hero && body && body->TaskCount() < 4 &&
-                !hero->HasTask(request->GetKind(), request->GetTarget()))
+                !hero->HasTask(request->GetKind(), request->GetTarget()) &&
+                !hero->HasTask(request->GetKind(), object))
                 level->OrderService(object);
         }
     level->Update(25);
@@ -235,9 +272,14 @@ struct Shape {
     int objects = cGame::kMaxObjects;
 };
 constexpr Shape kBusy{4, 40, "busy"}, kLimits{9, 199, "limits"};
-// The growth: the hotel holds that many objects and as many guests are asked for.
-constexpr Shape kGrowth[] = {{2, 50, "g50", 50}, {4, 100, "g100", 100}, {6, 150, "g150", 150},
-                             {8, 199, "g200", 200}};
+// The growth: the hotel holds that many objects, and always the same guests are asked for. The
+// bare hotel holds each object once.
+constexpr int kGrowthGuests = 50;
+constexpr Shape kGrowth[] = {{2, kGrowthGuests, "g50", 50},
+                             {4, kGrowthGuests, "g100", 100},
+                             {6, kGrowthGuests, "g150", 150},
+                             {8, kGrowthGuests, "g200", 200}};
+constexpr Shape kBare{1, kGrowthGuests, "bare"};
 
 HSPRITE gTarget = nullptr;
 bool gReady = false;
@@ -303,6 +345,7 @@ BENCHMARK_CAPTURE(BM_Level, busy, kBusy)->Unit(benchmark::kMillisecond)->Iterati
 BENCHMARK_CAPTURE(BM_Cached, busy, kBusy)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK_CAPTURE(BM_Level, limits, kLimits)->Unit(benchmark::kMillisecond)->Iterations(6);
 BENCHMARK_CAPTURE(BM_Cached, limits, kLimits)->Unit(benchmark::kMillisecond)->Iterations(6);
+BENCHMARK_CAPTURE(BM_Level, bare, kBare)->Unit(benchmark::kMillisecond)->Iterations(12);
 BENCHMARK_CAPTURE(BM_Level, g50, kGrowth[0])->Unit(benchmark::kMillisecond)->Iterations(12);
 BENCHMARK_CAPTURE(BM_Level, g100, kGrowth[1])->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK_CAPTURE(BM_Level, g150, kGrowth[2])->Unit(benchmark::kMillisecond)->Iterations(6);
@@ -341,9 +384,12 @@ void compare(const char* shape, const char* name, double target) {
     printf("); digests %s\n", gDigest[a] == gDigest[b] ? "equal" : "DIFFER");
 }
 
-// The cost per object of a step at each size of the growth, and the largest over the smallest.
+// The cost per object of a step at each size of the growth, and the largest over the smallest;
+// then what each object adds over the bare hotel, which leaves out the step's cost that does not
+// grow with the hotel.
 void growth() {
-    double least = 0, most = 0;
+    const std::string bareKey = std::string("BM_Level/") + kBare.name, bare = find(bareKey);
+    double least = 0, most = 0, leastAdded = 0, mostAdded = 0;
     for (const Shape& shape : kGrowth) {
         const std::string key = std::string("BM_Level/") + shape.name, run = find(key);
         if (run.empty() || gObjects[key] <= 0) return;
@@ -352,9 +398,18 @@ void growth() {
                gMs[run], perObject);
         least = least > 0 && least < perObject ? least : perObject;
         most = most > perObject ? most : perObject;
+        if (bare.empty() || gObjects[key] <= gObjects[bareKey]) continue;
+        const double added =
+            (gMs[run] - gMs[bare]) * 1000.0 / (gObjects[key] - gObjects[bareKey]);
+        leastAdded = leastAdded > 0 && leastAdded < added ? leastAdded : added;
+        mostAdded = mostAdded > added ? mostAdded : added;
     }
     printf("growth: largest over smallest cost per object %.2fx (target: within 1.2x)\n",
            most / least);
+    if (!bare.empty() && leastAdded > 0)
+        printf("growth, for information: each object over the bare hotel of %d objects (%.2f ms "
+               "per 1,000 steps) adds %.2f to %.2f us: %.2fx\n",
+               gObjects[bareKey], gMs[bare], leastAdded, mostAdded, mostAdded / leastAdded);
 }
 
 }  // namespace

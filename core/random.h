@@ -34,6 +34,17 @@ public:
     double Real53();  // [0, 1) at 53-bit resolution
     double Normal(double mean, double deviation);
     double operator()() { return Real(); }
+    // Moves on n words as n calls of Next would, without tempering them: a draw whose value
+    // would go unused costs next to nothing and leaves the sequence where the draw would.
+    void Discard(int n) {
+        while (n > 0) {
+            if (left_ == 0) regenerate();
+            const int k = n < left_ ? n : left_;
+            left_ -= k;
+            next_ += k;
+            n -= k;
+        }
+    }
 
 private:
     void regenerate();

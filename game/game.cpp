@@ -96,6 +96,7 @@ cGame::~cGame() {
 
 int cGame::Update(int ms) {
     if (gComics && gComics->Update(static_cast<float>(ms) / 1000.0f)) return 0;
+    if (state_ != kPlaying) musicSeen_ = false;
     switch (state_) {
     case kStart:
         state_ = kGetReady;
@@ -133,6 +134,7 @@ void cGame::updateGetReady(int ms) {
     banner_->Start();
     state_ = kPlaying;
     StartLevelMusic();
+    musicSeen_ = true;
     for (int i = 0; i < objectCount_; ++i) objects_[i]->SetHighlighted(false);
 }
 
@@ -161,7 +163,10 @@ void cGame::updateLevelOver(int ms) {
 }
 
 void cGame::commonUpdate(int ms) {
-    if (state_ == kPlaying && !sndIsMusicPlaying()) StartLevelMusic();
+    if (state_ == kPlaying && !musicSeen_) {
+        musicSeen_ = true;
+        if (!sndIsMusicPlaying()) StartLevelMusic();
+    }
     if (gFxManager) gFxManager->Update(static_cast<float>(ms) / 1000.0f);
     levelClock_ += ms;
     CheckLevelEnd(ms);
@@ -196,7 +201,12 @@ void cGame::commonUpdate(int ms) {
 int cGame::commonTail(int ms) {
     pulse_.Update(static_cast<float>(ms) / 1000.0f);
     if (gFlyingTips) gFlyingTips->Update(ms);
-    return Window::Update(ms);
+    // The widgets only read the level: their questions share one search (see waiting_).
+    waiting_.valid = false;
+    widgetsUpdating_ = true;
+    const int result = Window::Update(ms);
+    widgetsUpdating_ = false;
+    return result;
 }
 
 // --- Drawing ------------------------------------------------------------------------------------

@@ -320,6 +320,27 @@ public:
 private:
     void commonUpdate(int ms);
     int commonTail(int ms);
+    // Set when play starts or resumes and the level has seen to its music; cleared by any step
+    // outside play. Music that does not play (no sound device) is not asked for again each step.
+    bool musicSeen_ = false;
+    // What the panels' buttons ask at the end of each step, found for all of them in one pass over
+    // the clients and objects: the first waiting request of each kind as FindRequest finds it with
+    // waitingOnly, and for each hero the first client or object with a request waiting for it
+    // (as FindWaitingRequestOfHero). It serves only while the step's widgets update, when nothing
+    // in the level changes but a hint opening (which drops it); at any other time the finders
+    // search.
+    struct WaitingIndex {
+        static constexpr int kHeroes = 8;
+        bool valid = false;
+        bool heroesOverflow = false;  // more heroes than kept: their questions search
+        int heroCount = 0;
+        const cRequest* byKind[kNoRequest] = {};
+        const HeroLink* heroes[kHeroes] = {};
+        cBaseObj* byHero[kHeroes] = {};
+    };
+    WaitingIndex waiting_;
+    bool widgetsUpdating_ = false;
+    const WaitingIndex& waitingIndex();
     void updateGetReady(int ms);
     void updateLevelOver(int ms);
     // A click that picks up or puts down a gift or sweets ends there; any other clears the

@@ -61,6 +61,7 @@ void cGame::openHint(const char* name, Point2i point, Point2i size, int radius) 
     const bool opened =
         radius < 0 ? gTutorial->Show(name, point, size) : gTutorial->ShowAt(name, point, radius);
     if (!opened) return;
+    waiting_.valid = false;
     state_ = kTutorial;
     // The room hint guides the drag on; any other puts the guest back where it stood.
     if (dragged_ && strcmp(name, "CheckIn_End") != 0) cancelDrag();

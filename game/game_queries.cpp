@@ -98,6 +98,9 @@ void cGame::indexObjectKinds() {
                     iniGetString(kRequestFile, RequestKindName(kind), key, "")))
                 requestTargets_.push_back(object);
     std::sort(requestTargets_.begin(), requestTargets_.end());
+    for (int i = 0; i < objectCount_; ++i)
+        objects_[i]->SetMayBeRequestTarget(
+            std::binary_search(requestTargets_.begin(), requestTargets_.end(), objects_[i]));
     breakables_.clear();
     breakables_.reserve(kMaxObjects);
     for (int i = 0; i < objectCount_; ++i)
@@ -166,7 +169,53 @@ cClient* cGame::FindClientAtObject(const cLevelObj* room) {
     return nullptr;
 }
 
+const cGame::WaitingIndex& cGame::waitingIndex() {
+    if (waiting_.valid) return waiting_;
+    WaitingIndex& w = waiting_;
+    w = WaitingIndex();
+    w.valid = true;
+    // In the finders' order: each client's own request (found for its kind and for the kind it
+    // put aside), then its linked client's, then the objects'; the first found of each stays.
+    auto kindFound = [&w](int kind, const cRequest* r) {
+        if (kind >= 0 && kind < kNoRequest && !w.byKind[kind]) w.byKind[kind] = r;
+    };
+    auto heroFound = [&w](const cRequest& r, cBaseObj* found) {
+        const HeroLink* hero = r.IsWaiting() ? r.GetHero() : nullptr;
+        if (!hero) return;
+        for (int i = 0; i < w.heroCount; ++i)
+            if (w.heroes[i] == hero) return;
+        if (w.heroCount == WaitingIndex::kHeroes) {
+            w.heroesOverflow = true;
+            return;
+        }
+        w.heroes[w.heroCount] = hero;
+        w.byHero[w.heroCount++] = found;
+    };
+    for (int i = 0; i < activeClients(); ++i) {
+        cClient* client = levelClients_[i];
+        if (!client) continue;
+        const cRequest& own = client->GetRequest();
+        if (own.IsWaiting()) {
+            kindFound(own.GetKind(), &own);
+            kindFound(client->GetStashedRequest().GetKind(), &own);
+        }
+        cBaseObj* linked = client->GetLinked();
+        if (linked && linked->GetRequest().IsWaiting())
+            kindFound(linked->GetRequest().GetKind(), &linked->GetRequest());
+        heroFound(own, client);
+        if (linked) heroFound(linked->GetRequest(), client);
+    }
+    for (int i = 0; i < objectCount_; ++i) {
+        const cRequest& r = objects_[i]->GetRequest();
+        if (r.IsWaiting()) kindFound(r.GetKind(), &r);
+        heroFound(r, objects_[i]);
+    }
+    return w;
+}
+
 const cRequest* cGame::FindRequest(int kind, bool waitingOnly) {
+    if (widgetsUpdating_ && waitingOnly && kind >= 0 && kind < kNoRequest)
+        return waitingIndex().byKind[kind];
     const bool anyKind = kind >= kNoRequest;
     if (!anyKind && !cRequest::AnyOfKind(kind)) return nullptr;
     auto counts = [waitingOnly](const cRequest& r) { return !waitingOnly || r.IsWaiting(); };
@@ -224,6 +273,12 @@ int cGame::CountWaitingFor(int kind, const cLevelObj* target) {
 
 cBaseObj* cGame::FindWaitingRequestOfHero(const HeroLink* hero) {
     if (!hero) return nullptr;
+    if (widgetsUpdating_) {
+        const WaitingIndex& w = waitingIndex();
+        for (int i = 0; i < w.heroCount; ++i)
+            if (w.heroes[i] == hero) return w.byHero[i];
+        if (!w.heroesOverflow) return nullptr;
+    }
     auto waitsFor = [hero](const cBaseObj* o) {
         return o && o->GetRequest().IsWaiting() && o->GetRequest().GetHero() == hero;
     };

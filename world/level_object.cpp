@@ -210,7 +210,7 @@ bool cLevelObj::IsActionable() {
                !hero->IsUnavailable();
     }
     GameLink* game = worldGame();
-    cBaseObj* client = game ? game->FindClientByRequestTarget(this) : nullptr;
+    cBaseObj* client = game && mayBeTarget_ ? game->FindClientByRequestTarget(this) : nullptr;
     cRequest* r = client ? &client->GetRequest() : attached_;
     if (!r) return false;
     const int kind = r->GetKind();

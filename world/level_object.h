@@ -68,6 +68,11 @@ public:
     void SetBreakable(bool flag) { breakable_ = flag; }
     bool IsSlave() const { return isSlave_ != 0; }
     bool IsHighlightOn() const { return highlightOn_ != 0; }
+    // Whether a guest's request may name the object as its target: on until the level, knowing
+    // every kind's target, turns it off for the others, which then skip the search for such a
+    // guest at every step.
+    bool MayBeRequestTarget() const { return mayBeTarget_; }
+    void SetMayBeRequestTarget(bool flag) { mayBeTarget_ = flag; }
     ColorRGBA GetTint() const { return tint_; }
     const char* GetSectionName() const { return sectionName_.c_str(); }
     // The object's section in the episode's objects file; a kind that loads from a file of its
@@ -97,6 +102,7 @@ protected:
     uint8_t highlightOn_, isSlave_;
     // Rooms hit-test a client's attached bubble with its portrait.
     bool attachedHitWithPortrait_;
+    bool mayBeTarget_ = true;
 };
 
 // A one-shot action animation with a sound.

@@ -116,7 +116,7 @@ void cMusician::Update(int ms) {
 
 bool cMusician::IsActionable() {
     GameLink* game = worldGame();
-    cBaseObj* client = game ? game->FindClientByRequestTarget(this) : nullptr;
+    cBaseObj* client = game && mayBeTarget_ ? game->FindClientByRequestTarget(this) : nullptr;
     if (!client) return false;
     const cRequest& r = client->GetRequest();
     HeroLink* hero = r.GetHero();

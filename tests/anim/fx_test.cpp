@@ -180,6 +180,34 @@ TEST(FxEmitter, JittersInsideTheSpreadBox) {
     EXPECT_FALSE(e.IsAlive());
 }
 
+TEST(FxEmitter, EveryUpdateDrawsTwiceStoppedOrNot) {
+    // The game's sequence must not depend on whether an effect is playing: a stopped emitter with
+    // nothing left moves the generator on just as a playing one does, and starts again as before.
+    writeEmitterData();
+    FxEmitter e;
+    e.Load("Box");
+    gRandom.Seed(5);
+    Random reference(5);
+    auto updates = [&](int n) {
+        for (int i = 0; i < n; ++i) e.Update(25);
+        for (int i = 0; i < 2 * n; ++i) reference.Next();
+    };
+    updates(700);  // never started, across a regeneration of the generator's block
+    EXPECT_FALSE(e.IsAlive());
+    e.StartAt(Vec2(100, 100));
+    updates(3);
+    ASSERT_TRUE(e.IsAlive());
+    e.Stop(true);
+    updates(2);
+    EXPECT_FALSE(e.IsAlive());
+    e.StartAt(Vec2(200, 200));
+    updates(1);
+    EXPECT_TRUE(e.IsAlive());
+    EXPECT_GE(e.System()->Position().x, 195.0f);
+    EXPECT_LT(e.System()->Position().x, 205.0f);
+    EXPECT_EQ(gRandom.Next(), reference.Next());
+}
+
 TEST(FxEmitter, SecondLoadAndReleaseFreeWhatWasHeld) {
     writeEmitterData();
     FxEmitter e;

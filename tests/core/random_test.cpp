@@ -50,6 +50,18 @@ TEST(Random, SaveLoadAndCopyContinueTheSequence) {
     EXPECT_EQ(untouched.Next(), fresh.Next());
 }
 
+TEST(Random, DiscardLeavesTheSequenceWhereNextWould) {
+    // Counts that end inside a block, exactly at its end and across several blocks.
+    for (int n : {0, 1, 623, 624, 625, 2000}) {
+        Random skipped(42u), drawn(42u);
+        skipped.Next();
+        drawn.Next();
+        skipped.Discard(n);
+        for (int i = 0; i < n; ++i) drawn.Next();
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(skipped.Next(), drawn.Next()) << n;
+    }
+}
+
 TEST(Random, IntegerDraws) {
     Random a(5489u), ref(5489u);
     EXPECT_EQ(a.Int(0), 0u);  // no draw

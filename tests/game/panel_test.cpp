@@ -169,6 +169,34 @@ TEST_F(Panels, AButtonIsLitAtTheStepAndDrawingOnlyReadsIt) {
     EXPECT_TRUE(repair->Lit());
 }
 
+TEST_F(Panels, EveryButtonLightsAsAFreshSearchSaysStepAfterStep) {
+    // The buttons of a step share one search; after each step every button's light must still
+    // be what the finders, asked afresh, say.
+    cGame* level = PlayStaffed();
+    auto waits = [level](const cRoundBtn* b) {
+        if (b->state == UI_IGNORE) return false;
+        if (b->IsShowing() == kNoRequest) return level->FindWaitingRequestOfHero(b->Hero()) != nullptr;
+        if (b->IsShowing() == kRepair)
+            return level->FindRequest(kRepair, true) || level->FindRequest(kUpgrade, true);
+        return level->FindRequest(b->IsShowing(), true) != nullptr;
+    };
+    int lit = 0;
+    for (int step = 0; step < 400; ++step) {
+        if (step % 60 == 0) level->BreakRandomObject();
+        Step();
+        for (cCommandPanel* panel : {level->LeftPanel(), level->RightPanel()}) {
+            ASSERT_NE(panel, nullptr);
+            for (int i = -1; i < cCommandPanel::kButtons; ++i) {
+                const cRoundBtn* b = i < 0 ? panel->BigButton() : panel->Button(i);
+                if (!b) continue;
+                EXPECT_EQ(b->Lit(), waits(b)) << "step " << step << ", button " << i;
+                lit += b->Lit();
+            }
+        }
+    }
+    EXPECT_GT(lit, 0);
+}
+
 TEST_F(Panels, ABrokenObjectLightsTheRepairButtonWhoseClickCallsThePorterOut) {
     cGame* level = PlayStaffed();
     cHero* porter = hero("Porter");
