@@ -96,7 +96,7 @@ cGame::~cGame() {
 
 int cGame::Update(int ms) {
     if (gComics && gComics->Update(static_cast<float>(ms) / 1000.0f)) return 0;
-    if (state_ != kPlaying) musicSeen_ = false;
+    if (state_ != kPlaying) musicSilent_ = false;
     switch (state_) {
     case kStart:
         state_ = kGetReady;
@@ -134,7 +134,7 @@ void cGame::updateGetReady(int ms) {
     banner_->Start();
     state_ = kPlaying;
     StartLevelMusic();
-    musicSeen_ = true;
+    musicSilent_ = !sndIsMusicPlaying();
     for (int i = 0; i < objectCount_; ++i) objects_[i]->SetHighlighted(false);
 }
 
@@ -163,9 +163,9 @@ void cGame::updateLevelOver(int ms) {
 }
 
 void cGame::commonUpdate(int ms) {
-    if (state_ == kPlaying && !musicSeen_) {
-        musicSeen_ = true;
-        if (!sndIsMusicPlaying()) StartLevelMusic();
+    if (state_ == kPlaying && !musicSilent_ && !sndIsMusicPlaying()) {
+        StartLevelMusic();
+        musicSilent_ = !sndIsMusicPlaying();
     }
     if (gFxManager) gFxManager->Update(static_cast<float>(ms) / 1000.0f);
     levelClock_ += ms;

@@ -320,9 +320,10 @@ public:
 private:
     void commonUpdate(int ms);
     int commonTail(int ms);
-    // Set when play starts or resumes and the level has seen to its music; cleared by any step
-    // outside play. Music that does not play (no sound device) is not asked for again each step.
-    bool musicSeen_ = false;
+    // Music that stops during play is started again; but when a start leaves nothing playing (no
+    // sound device, no music file) asking again each step would change nothing, so the level
+    // stops asking until play starts anew.
+    bool musicSilent_ = false;
     // What the panels' buttons ask at the end of each step, found for all of them in one pass over
     // the clients and objects: the first waiting request of each kind as FindRequest finds it with
     // waitingOnly, and for each hero the first client or object with a request waiting for it

@@ -12,6 +12,8 @@
 #include "engine/gr/gr.h"
 #include "engine/gr/sprite.h"
 #include "engine/platform/input.h"
+#include "engine/platform/timer.h"
+#include "engine/snd/snd.h"
 #include "tests/game/level_harness.h"
 #include "world/client.h"
 #include "world/jenny.h"
@@ -247,6 +249,26 @@ TEST_F(SampleLevel, StatesRunFromGetReadyToPlayWithMusicAndTheClockOnlyInPlay) {
     level->SetLevelState(cGame::kTutorial);
     Step(10);
     EXPECT_EQ(level->GetLevelClock(), 40 * 25);
+}
+
+// On a sound device the level's music plays from the start of play, and music stopped while
+// the level plays is started again at the next step.
+TEST_F(SampleLevel, MusicStoppedDuringPlayStartsAgain) {
+    timerInit();
+    sndInit(nullptr);
+    ASSERT_EQ(sndIsReady(), 1);
+    sndLoadScript("Data/Sounds/music.ini");
+    Play();
+    ASSERT_TRUE(PlayOn());
+    Step();
+    EXPECT_TRUE(sndIsMusicPlaying());
+    sndStopMusicNow();
+    ASSERT_FALSE(sndIsMusicPlaying());
+    Step();
+    EXPECT_TRUE(sndIsMusicPlaying());
+    sndStopMusicNow();
+    sndUnloadScript("Data/Sounds/music.ini");
+    sndDone();
 }
 
 TEST_F(SampleLevel, DrawsTheHotelUnderTheInterfaceAndAComicStopsTheLevel) {
