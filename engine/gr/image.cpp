@@ -219,7 +219,12 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
             const unsigned char index = static_cast<unsigned char>(i);
             table[i] = value(fetch(&index, 1, palette));
         }
-    const PackRow packRow = fast ? imagePackRow() : nullptr;
+    if (fast) {
+        imagePackRows()(top + static_cast<long>(sy) * srcPitch + static_cast<long>(sx) * srcBpp,
+                        dir * srcPitch, t.pixels + static_cast<long>(t.y) * t.pitch + static_cast<long>(t.x) * 2,
+                        t.pitch, t.w, t.h, layout);
+        return;
+    }
     const PlaneRow planeRow = plane ? imagePlaneRow() : nullptr;
     for (int j = 0; j < t.h; ++j) {
         const unsigned char* in = top + (static_cast<long>(sy) + static_cast<long>(j) * dir) * srcPitch +
@@ -228,8 +233,6 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
                              static_cast<long>(t.x) * t.bytesPerPixel;
         if (plane) {
             planeRow(in, out, t.w, srcBpp, at);
-        } else if (fast) {
-            packRow(in, out, t.w, layout);
         } else if (indexed && keep == 0 && t.bytesPerPixel == 1) {
             for (int i = 0; i < t.w; ++i) out[i] = static_cast<unsigned char>(table[in[i]]);
         } else if (indexed) {
@@ -330,14 +333,13 @@ void cFileImage::ConvertBand(const PixelView& band, int y, int count, cImageTarg
     for (int c = 0; c < 3; ++c) keep &= ~(fieldMask(target.bits[c]) << target.shifts[c]);
     // Colour and alpha of 4-byte pixels in one pass over the band, where a row does both.
     PackLayout layout;
-    const PackPlaneRow both = imagePackPlaneRow();
+    const PackPlaneRows both = imagePackPlaneRows();
     if (both && target.alpha && band.channelShift >= 0 && band.bytesPerPixel == 4 &&
         packLayout(4, band.palette, band.bits, band.shift, target.bytesPerPixel, target.bits,
                    target.shifts, keep, &layout)) {
-        for (int j = 0; j < count; ++j)
-            both(band.top + j * band.pitch, target.colour + (static_cast<long>(y) + j) * target.pitch,
-                 target.alpha + (static_cast<long>(y) + j) * width_, width_, layout,
-                 band.channelShift / 8);
+        both(band.top, band.pitch, target.colour + static_cast<long>(y) * target.pitch, target.pitch,
+             target.alpha + static_cast<long>(y) * width_, width_, width_, count, layout,
+             band.channelShift / 8);
         return;
     }
     copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, colour,
