@@ -184,6 +184,7 @@ struct Regs {
     __m128i right0, right1, right2;
     bool full;  // the channels and the kept bits fill the 16 bits without overlapping
     bool keeps;
+    bool shift2;
 };
 
 // (a & m) | (b & ~m)
@@ -199,7 +200,8 @@ VBMI_TARGET static inline __m512i packStep(const Regs& k, __m512i lo, __m512i hi
     const __m512i w2 = Words > 2 ? _mm512_permutex2var_epi8(lo, k.word2, hi) : w1;
     const __m512i x0 = _mm512_srl_epi16(w0, k.right0);
     const __m512i x1 = _mm512_srl_epi16(Words > 2 ? w1 : w0, k.right1);
-    const __m512i x2 = _mm512_srl_epi16(w2, k.right2);
+    // A channel already at its place (the top one, often) takes no shift.
+    const __m512i x2 = k.shift2 ? _mm512_srl_epi16(w2, k.right2) : w2;
     __m512i r = select(k.mask01, select(k.mask0, x0, x1), x2);
     if (!k.full) r = _mm512_and_si512(r, k.used);
     if (k.keeps) r = k.full ? select(k.keep, old, r) : _mm512_ternarylogic_epi32(r, old, k.keep, 0xF8);
@@ -226,6 +228,7 @@ VBMI_TARGET void packRows(const uint8_t* in, long inPitch, uint8_t* out, long ou
     k.right2 = _mm_cvtsi32_si128(p.right[2]);
     k.full = (used | p.keep) == 0xFFFF && (used & p.keep) == 0;
     k.keeps = p.keep != 0;
+    k.shift2 = p.right[2] != 0;
     for (int y = 0; y < rows; ++y) {
         const uint8_t* src = in + y * inPitch;
         uint8_t* dst = out + y * outPitch;
