@@ -220,9 +220,9 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
             table[i] = value(fetch(&index, 1, palette));
         }
     if (fast) {
-        imagePackRows()(top + static_cast<long>(sy) * srcPitch + static_cast<long>(sx) * srcBpp,
-                        dir * srcPitch, t.pixels + static_cast<long>(t.y) * t.pitch + static_cast<long>(t.x) * 2,
-                        t.pitch, t.w, t.h, layout);
+        const unsigned char* in = top + static_cast<long>(sy) * srcPitch + static_cast<long>(sx) * srcBpp;
+        unsigned char* out = t.pixels + static_cast<long>(t.y) * t.pitch + static_cast<long>(t.x) * t.bytesPerPixel;
+        imagePackRows()(in, dir * srcPitch, out, t.pitch, t.w, t.h, layout);
         return;
     }
     const PlaneRow planeRow = plane ? imagePlaneRow() : nullptr;

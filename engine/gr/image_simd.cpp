@@ -97,8 +97,8 @@ namespace imageRows64 {
 // channel is a word shifted right until the channel's top bits sit at its place, and bit selects
 // merge the channels. A channel is the high byte of the word that starts one byte before it (the
 // pixel's first byte stands in for the byte before it) or, where its bits lie at or above their
-// place, the low byte of the word that starts at it; the layout is planned once for all rows, so
-// the usual ones take two permutes where one a channel would take three. The row's end is a
+// place, the low byte of the word that starts at it. The layout is planned once for all rows,
+// so that the usual layouts take two permutes instead of one a channel. The row's end is a
 // masked step: exactly the row's bytes are read and written.
 namespace imageRowsVbmi {
 
