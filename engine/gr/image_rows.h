@@ -38,9 +38,10 @@ typedef void (*PackPlaneRow)(const uint8_t* in, uint8_t* out, uint8_t* plane, in
 
 // Many rows of n pixels with one layout, which is then looked at once: row y reads
 // in + y * inPitch (a negative pitch walks upward) and writes out + y * outPitch, and the plane
-// rows plane + y * planePitch.
+// rows plane + y * planePitch. Where zero is not null, *zero becomes true when a pixel written
+// is 0 (and is never made false).
 typedef void (*PackRows)(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, int n,
-                         int rows, const PackLayout& l);
+                         int rows, const PackLayout& l, bool* zero);
 typedef void (*PackPlaneRows)(const uint8_t* in, long inPitch, uint8_t* out, long outPitch,
                               uint8_t* plane, long planePitch, int n, int rows,
                               const PackLayout& l, int at);

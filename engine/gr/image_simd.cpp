@@ -37,9 +37,14 @@ namespace {
 
 // Many rows as the single rows take them.
 void packRowsByRow(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, int n, int rows,
-                   const PackLayout& l) {
+                   const PackLayout& l, bool* zero) {
     const PackRow row = imagePackRow();
-    for (int y = 0; y < rows; ++y) row(in + y * inPitch, out + y * outPitch, n, l);
+    const ZeroRow zeroRow = imageZeroRow();
+    for (int y = 0; y < rows; ++y) {
+        row(in + y * inPitch, out + y * outPitch, n, l);
+        // Looked for while the row is in the cache.
+        if (zero && !*zero) *zero = zeroRow(out + y * outPitch, n);
+    }
 }
 
 void packPlaneRowsByRow(const uint8_t* in, long inPitch, uint8_t* out, long outPitch,
@@ -211,7 +216,8 @@ VBMI_TARGET static inline __m512i packStep(const Regs& k, __m512i lo, __m512i hi
 // rows rows of n pixels of Bpp bytes; with Plane, byte at of each pixel into plane as well.
 template <int Bpp, int Words, bool Plane>
 VBMI_TARGET void packRows(const uint8_t* in, long inPitch, uint8_t* out, long outPitch,
-                          uint8_t* plane, long planePitch, int n, int rows, const Plan& p, int at) {
+                          uint8_t* plane, long planePitch, int n, int rows, const Plan& p, int at,
+                          bool* zero) {
     Regs k;
     k.word0 = _mm512_load_si512(p.word[0]);
     k.word1 = _mm512_load_si512(p.word[Words > 1 ? 1 : 0]);
@@ -229,6 +235,8 @@ VBMI_TARGET void packRows(const uint8_t* in, long inPitch, uint8_t* out, long ou
     k.full = (used | p.keep) == 0xFFFF && (used & p.keep) == 0;
     k.keeps = p.keep != 0;
     k.shift2 = p.right[2] != 0;
+    const bool findZero = zero != nullptr;
+    __mmask32 zeros = 0;  // lanes of some step that were 0
     for (int y = 0; y < rows; ++y) {
         const uint8_t* src = in + y * inPitch;
         uint8_t* dst = out + y * outPitch;
@@ -238,7 +246,9 @@ VBMI_TARGET void packRows(const uint8_t* in, long inPitch, uint8_t* out, long ou
             const __m512i lo = _mm512_loadu_si512(s);
             const __m512i hi = Bpp == 4 ? _mm512_loadu_si512(s + 64) : _mm512_maskz_loadu_epi8(~0U, s + 64);
             const __m512i old = k.keeps ? _mm512_loadu_si512(dst + 2 * i) : _mm512_setzero_si512();
-            _mm512_storeu_si512(dst + 2 * i, packStep<Words>(k, lo, hi, old));
+            const __m512i r = packStep<Words>(k, lo, hi, old);
+            _mm512_storeu_si512(dst + 2 * i, r);
+            if (findZero) zeros |= _mm512_testn_epi16_mask(r, r);
             if (Plane)
                 _mm512_mask_storeu_epi8(plane + y * planePitch + i, ~0U, _mm512_permutex2var_epi8(lo, k.pick, hi));
         }
@@ -252,50 +262,53 @@ VBMI_TARGET void packRows(const uint8_t* in, long inPitch, uint8_t* out, long ou
                                       : _mm512_setzero_si512();
         const __mmask64 outMask = (1ULL << (2 * (n - i))) - 1;
         const __m512i old = k.keeps ? _mm512_maskz_loadu_epi8(outMask, dst + 2 * i) : _mm512_setzero_si512();
-        _mm512_mask_storeu_epi8(dst + 2 * i, outMask, packStep<Words>(k, lo, hi, old));
+        const __m512i r = packStep<Words>(k, lo, hi, old);
+        _mm512_mask_storeu_epi8(dst + 2 * i, outMask, r);
+        if (findZero) zeros |= _mm512_mask_testn_epi16_mask((1U << (n - i)) - 1, r, r);
         if (Plane)
             _mm512_mask_storeu_epi8(plane + y * planePitch + i, (1ULL << (n - i)) - 1,
                                     _mm512_permutex2var_epi8(lo, k.pick, hi));
     }
+    if (zeros) *zero = true;
 }
 
 template <int Bpp, bool Plane>
 void packRowsOf(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, uint8_t* plane,
-                long planePitch, int n, int rows, const Plan& p, int at) {
+                long planePitch, int n, int rows, const Plan& p, int at, bool* zero) {
     if (p.words == 1)
-        packRows<Bpp, 1, Plane>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at);
+        packRows<Bpp, 1, Plane>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at, zero);
     else if (p.words == 2)
-        packRows<Bpp, 2, Plane>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at);
+        packRows<Bpp, 2, Plane>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at, zero);
     else
-        packRows<Bpp, 3, Plane>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at);
+        packRows<Bpp, 3, Plane>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at, zero);
 }
 
 void packRowsPlanned(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, int n, int rows,
-                     const PackLayout& l) {
-    Plan p;
+                     const PackLayout& l, bool* zero) {
     if (n <= 0 || rows <= 0) return;
+    Plan p;
     if (!planOf(l, &p)) {
-        packRowsByRow(in, inPitch, out, outPitch, n, rows, l);
+        packRowsByRow(in, inPitch, out, outPitch, n, rows, l, zero);
         return;
     }
     (l.srcBpp == 4 ? packRowsOf<4, false> : packRowsOf<3, false>)(in, inPitch, out, outPitch,
-                                                                   nullptr, 0, n, rows, p, 0);
+                                                                   nullptr, 0, n, rows, p, 0, zero);
 }
 
 void packPlaneRowsPlanned(const uint8_t* in, long inPitch, uint8_t* out, long outPitch,
                           uint8_t* plane, long planePitch, int n, int rows, const PackLayout& l,
                           int at) {
-    Plan p;
     if (n <= 0 || rows <= 0) return;
+    Plan p;
     if (l.srcBpp != 4 || at < 0 || at > 3 || !planOf(l, &p)) {
         packPlaneRowsByRow(in, inPitch, out, outPitch, plane, planePitch, n, rows, l, at);
         return;
     }
-    packRowsOf<4, true>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at);
+    packRowsOf<4, true>(in, inPitch, out, outPitch, plane, planePitch, n, rows, p, at, nullptr);
 }
 
 void packRow(const uint8_t* in, uint8_t* out, int n, const PackLayout& l) {
-    packRowsPlanned(in, 0, out, 0, n, 1, l);
+    packRowsPlanned(in, 0, out, 0, n, 1, l, nullptr);
 }
 
 void packPlaneRow(const uint8_t* in, uint8_t* out, uint8_t* plane, int n, const PackLayout& l, int at) {

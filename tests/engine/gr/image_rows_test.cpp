@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -151,7 +152,8 @@ TEST(ImageRows, PackAndPlaneInOnePassMatchTheTwoRowsForEveryLength) {
 }
 
 // Many rows at once, walked downward and upward with padded pitches, against the scalar row on
-// each row: the plan made once must hold for every row and every row length.
+// each row: the plan made once must hold for every row and every row length, and a pixel of 0
+// written anywhere is reported.
 TEST(ImageRows, ManyRowsMatchTheScalarRowOnEachRow) {
     const Channel layouts[][3] = {{{2, 5, 11}, {1, 6, 5}, {0, 5, 0}}, {{0, 5, 11}, {1, 6, 5}, {2, 5, 0}},
                                   {{1, 1, 15}, {2, 8, 4}, {0, 3, 0}}};
@@ -171,19 +173,31 @@ TEST(ImageRows, ManyRowsMatchTheScalarRowOnEachRow) {
                                                         << n << (upward ? ", upward" : ", downward"));
                         const PackLayout l = layoutOf(bpp, channels, keep);
                         const long inPitch = static_cast<long>(n) * bpp + 5, outPitch = 2L * n + 6;
-                        const Bytes in = randomBytes(rng, static_cast<size_t>(inPitch) * kRows);
+                        Bytes in = randomBytes(rng, static_cast<size_t>(inPitch) * kRows);
+                        // A black pixel somewhere in most rows sets, a fourth of the time.
+                        if (n > 0 && rng() % 4 == 0) {
+                            const size_t at = (rng() % kRows) * inPitch + (rng() % n) * bpp;
+                            std::fill(in.begin() + at, in.begin() + at + bpp, 0);
+                        }
                         const Bytes before = randomBytes(rng, static_cast<size_t>(outPitch) * kRows);
                         const Bytes planeBefore = randomBytes(rng, static_cast<size_t>(n + 3) * kRows);
                         const uint8_t* first = in.data() + (upward ? (kRows - 1) * inPitch : 0);
                         const long step = upward ? -inPitch : inPitch;
                         Bytes want = before, wantPlane = planeBefore;
+                        bool wantZero = false;
                         for (int y = 0; y < kRows; ++y) {
                             imagePackRowScalar(first + y * step, want.data() + y * outPitch, n, l);
                             imagePlaneRowScalar(first + y * step, wantPlane.data() + y * (n + 3), n, bpp, bpp - 1);
+                            wantZero = wantZero || imageZeroRowScalar(want.data() + y * outPitch, n);
                         }
                         for (PackRows pack : packs) {
                             Bytes out = before;
-                            pack(first, step, out.data(), outPitch, n, kRows, l);
+                            bool zero = false;
+                            pack(first, step, out.data(), outPitch, n, kRows, l, &zero);
+                            ASSERT_EQ(out, want);
+                            ASSERT_EQ(zero, wantZero);
+                            out = before;
+                            pack(first, step, out.data(), outPitch, n, kRows, l, nullptr);
                             ASSERT_EQ(out, want);
                         }
                         if (bpp != 4) continue;
