@@ -193,7 +193,7 @@ struct Regs {
 };
 
 // (a & m) | (b & ~m)
-VBMI_TARGET static inline __m512i select(__m512i m, __m512i a, __m512i b) {
+VBMI_TARGET static inline __m512i blend(__m512i m, __m512i a, __m512i b) {
     return _mm512_ternarylogic_epi32(a, b, m, 0xE4);
 }
 
@@ -207,9 +207,9 @@ VBMI_TARGET static inline __m512i packStep(const Regs& k, __m512i lo, __m512i hi
     const __m512i x1 = _mm512_srl_epi16(Words > 2 ? w1 : w0, k.right1);
     // A channel already at its place (the top one, often) takes no shift.
     const __m512i x2 = k.shift2 ? _mm512_srl_epi16(w2, k.right2) : w2;
-    __m512i r = select(k.mask01, select(k.mask0, x0, x1), x2);
+    __m512i r = blend(k.mask01, blend(k.mask0, x0, x1), x2);
     if (!k.full) r = _mm512_and_si512(r, k.used);
-    if (k.keeps) r = k.full ? select(k.keep, old, r) : _mm512_ternarylogic_epi32(r, old, k.keep, 0xF8);
+    if (k.keeps) r = k.full ? blend(k.keep, old, r) : _mm512_ternarylogic_epi32(r, old, k.keep, 0xF8);
     return r;
 }
 
