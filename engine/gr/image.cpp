@@ -175,11 +175,12 @@ bool packLayout(int srcBpp, const unsigned char* palette, const int* srcBits, co
 // The filter at 1:1, where each box holds one source pixel: the same values without the sums
 // and the division per channel. Byte-sized channels into 16-bit targets (every sprite's colour)
 // and single bytes into planes (alpha) go through the vector rows; index pixels through a table
-// of the 256 values they can give.
+// of the 256 values they can give. Where zero is not null (16-bit targets), *zero becomes true
+// when a pixel written is 0, found while its row is in the cache.
 void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigned char* palette,
               int sx, int sy, int dir, const Target& t, FilterMode mode, int count,
               const int* srcBits, const int* srcShift, const int* tBits, const int* tShift,
-              uint32_t keep) {
+              uint32_t keep, bool* zero) {
     // Each channel: a source field brought to the target's bits, then to its place.
     uint32_t srcMask[3] = {}, tMask[3] = {};
     int up[3] = {}, down[3] = {};
@@ -219,8 +220,14 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
             const unsigned char index = static_cast<unsigned char>(i);
             table[i] = value(fetch(&index, 1, palette));
         }
-    const PackRow packRow = fast ? imagePackRow() : nullptr;
+    if (fast) {
+        const unsigned char* in = top + static_cast<long>(sy) * srcPitch + static_cast<long>(sx) * srcBpp;
+        unsigned char* out = t.pixels + static_cast<long>(t.y) * t.pitch + static_cast<long>(t.x) * t.bytesPerPixel;
+        imagePackRows()(in, dir * srcPitch, out, t.pitch, t.w, t.h, layout, zero);
+        return;
+    }
     const PlaneRow planeRow = plane ? imagePlaneRow() : nullptr;
+    const ZeroRow zeroRow = zero ? imageZeroRow() : nullptr;
     for (int j = 0; j < t.h; ++j) {
         const unsigned char* in = top + (static_cast<long>(sy) + static_cast<long>(j) * dir) * srcPitch +
                                   static_cast<long>(sx) * srcBpp;
@@ -228,8 +235,6 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
                              static_cast<long>(t.x) * t.bytesPerPixel;
         if (plane) {
             planeRow(in, out, t.w, srcBpp, at);
-        } else if (fast) {
-            packRow(in, out, t.w, layout);
         } else if (indexed && keep == 0 && t.bytesPerPixel == 1) {
             for (int i = 0; i < t.w; ++i) out[i] = static_cast<unsigned char>(table[in[i]]);
         } else if (indexed) {
@@ -240,6 +245,9 @@ void copyRect(const unsigned char* top, long srcPitch, int srcBpp, const unsigne
                 writeLE(out, t.bytesPerPixel,
                         (readLE(out, t.bytesPerPixel) & keep) | value(fetch(in, srcBpp, palette)));
         }
+        if (zero && !*zero)
+            *zero = zeroRow(t.pixels + (static_cast<long>(t.y) + j) * t.pitch + static_cast<long>(t.x) * t.bytesPerPixel,
+                            t.w);
     }
 }
 
@@ -268,7 +276,7 @@ int boxFilter(const cFileImage& image, const char* what, const unsigned char* to
     for (int c = 0; c < count; ++c) keep &= ~(fieldMask(tBits[c]) << tShift[c]);
     if (t.w == sw && t.h == rows) {
         copyRect(top, srcPitch, srcBpp, palette, sx, sy, dir, t, mode, count, srcBits, srcShift,
-                 tBits, tShift, keep);
+                 tBits, tShift, keep, nullptr);
         return 0;
     }
     const int64_t stepX = (static_cast<int64_t>(sw) << 16) / t.w;
@@ -330,30 +338,25 @@ void cFileImage::ConvertBand(const PixelView& band, int y, int count, cImageTarg
     for (int c = 0; c < 3; ++c) keep &= ~(fieldMask(target.bits[c]) << target.shifts[c]);
     // Colour and alpha of 4-byte pixels in one pass over the band, where a row does both.
     PackLayout layout;
-    const PackPlaneRow both = imagePackPlaneRow();
+    const PackPlaneRows both = imagePackPlaneRows();
     if (both && target.alpha && band.channelShift >= 0 && band.bytesPerPixel == 4 &&
         packLayout(4, band.palette, band.bits, band.shift, target.bytesPerPixel, target.bits,
                    target.shifts, keep, &layout)) {
-        for (int j = 0; j < count; ++j)
-            both(band.top + j * band.pitch, target.colour + (static_cast<long>(y) + j) * target.pitch,
-                 target.alpha + (static_cast<long>(y) + j) * width_, width_, layout,
-                 band.channelShift / 8);
+        both(band.top, band.pitch, target.colour + static_cast<long>(y) * target.pitch, target.pitch,
+             target.alpha + static_cast<long>(y) * width_, width_, width_, count, layout,
+             band.channelShift / 8);
         return;
     }
+    const bool findZero = target.checkZero && !target.alpha && !target.zeroSeen && target.bytesPerPixel == 2;
     copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, colour,
-             FilterMode::Colour, 3, band.bits, band.shift, target.bits, target.shifts, keep);
+             FilterMode::Colour, 3, band.bits, band.shift, target.bits, target.shifts, keep,
+             findZero ? &target.zeroSeen : nullptr);
     if (target.alpha && band.channelShift >= 0) {
         const int srcBits = 8, tBits = 8, tShift = 0;
         Target plane{target.alpha, 0, y, width_, count, 1, width_};
         copyRect(band.top, band.pitch, band.bytesPerPixel, band.palette, 0, 0, 1, plane,
                  FilterMode::Channel, 1, &srcBits, &band.channelShift, &tBits, &tShift,
-                 ~fieldMask(8));
-    }
-    // The rows just written are still in the cache.
-    if (target.checkZero && !target.alpha && !target.zeroSeen && target.bytesPerPixel == 2) {
-        const ZeroRow zeroRow = imageZeroRow();
-        for (int j = 0; j < count && !target.zeroSeen; ++j)
-            target.zeroSeen = zeroRow(target.colour + (static_cast<long>(y) + j) * target.pitch, width_);
+                 ~fieldMask(8), nullptr);
     }
 }
 

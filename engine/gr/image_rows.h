@@ -36,14 +36,27 @@ ZeroRow imageZeroRowOf(int bytes);
 typedef void (*PackPlaneRow)(const uint8_t* in, uint8_t* out, uint8_t* plane, int n,
                              const PackLayout& l, int at);
 
+// Many rows of n pixels with one layout, which is then looked at once: row y reads
+// in + y * inPitch (a negative pitch walks upward) and writes out + y * outPitch, and the plane
+// rows plane + y * planePitch. Where zero is not null, *zero becomes true when a pixel written
+// is 0 (and is never made false).
+typedef void (*PackRows)(const uint8_t* in, long inPitch, uint8_t* out, long outPitch, int n,
+                         int rows, const PackLayout& l, bool* zero);
+typedef void (*PackPlaneRows)(const uint8_t* in, long inPitch, uint8_t* out, long outPitch,
+                              uint8_t* plane, long planePitch, int n, int rows,
+                              const PackLayout& l, int at);
+
 // Pack rows that permute bytes (AVX-512 VBMI), null where the processor or the build has none.
 PackRow imagePackRowPermuting();
 PackPlaneRow imagePackPlaneRowPermuting();
-// The fastest pack and plane row in one for this processor, or null where the two rows one
-// after the other are as fast.
-PackPlaneRow imagePackPlaneRow();
+PackRows imagePackRowsPermuting();
+PackPlaneRows imagePackPlaneRowsPermuting();
 
-// The fastest rows this processor runs.
+// The fastest rows this processor runs: the single rows, and the rows for many rows, which
+// are the single rows one after the other where nothing is faster.
 PackRow imagePackRow();
+PackRows imagePackRows();
+// Pack and plane rows in one pass, or null where the two rows one after the other are as fast.
+PackPlaneRows imagePackPlaneRows();
 PlaneRow imagePlaneRow();
 ZeroRow imageZeroRow();
