@@ -3,6 +3,7 @@
 #include "world/micropather.h"
 
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 
 namespace micropather {
@@ -20,6 +21,18 @@ constexpr uint16_t kMovesKnown = 0x100;
 
 uint32_t hashState(uint32_t state) { return state * 2654435761u; }
 
+// Totals are bucketed by 1/128: walk costs here are about one a cell, so the open list's few
+// hundred totals of a large grid spread over a few hundred buckets.
+constexpr double kKeysPerUnit = 128.0;
+constexpr int64_t kKeyLimit = int64_t(1) << 60;  // totals beyond (or not a number) share a key
+
+int64_t keyOf(float f) {
+    const double scaled = static_cast<double>(f) * kKeysPerUnit;
+    if (!(scaled > -static_cast<double>(kKeyLimit))) return -kKeyLimit;
+    if (scaled >= static_cast<double>(kKeyLimit)) return kKeyLimit;
+    return static_cast<int64_t>(std::floor(scaled));
+}
+
 }  // namespace
 
 MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjacent)
@@ -27,8 +40,8 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
       grid_(false),
       gridMoveCount_(0),
       tableMask_(0),
-      runLo_(0),
-      runHi_(0),
+      freeRun_(0),
+      windowLo_(0),
       frame_(0),
       expanded_(0) {
     const Node head = {FLT_MAX, FLT_MAX, 0, -1};
@@ -61,7 +74,9 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
         table_.resize(slots, -1);
         tableMask_ = slots - 1;
     }
-    runs_.resize(256);
+    runs_.reserve(256);
+    bucketFirst_.resize(kBuckets, 0);
+    occupied_.resize(kBuckets / 64, 0);
 }
 
 int32_t MicroPather::nodeOf(uint32_t state) {
@@ -159,52 +174,107 @@ void MicroPather::startFrame() {
     }
 }
 
-uint32_t MicroPather::runOf(float f) const {
-    uint32_t lo = runLo_, hi = runHi_;
-    while (lo < hi) {
-        const uint32_t mid = (lo + hi) / 2;
-        if (runs_[mid].f < f)
-            lo = mid + 1;
-        else
-            hi = mid;
+int32_t MicroPather::firstRunAbove(int64_t key) const {
+    const int32_t last = runs_[0].prev;
+    const int64_t windowHi = windowLo_ + kBuckets;
+    const int64_t end = runs_[last].key < windowHi ? runs_[last].key + 1 : windowHi;
+    for (int64_t k = key + 1; k < end;) {
+        const uint32_t slot = static_cast<uint32_t>(k) & (kBuckets - 1);
+        const uint64_t bits = occupied_[slot >> 6] >> (slot & 63);
+        if (bits) {
+            k += __builtin_ctzll(bits);
+            if (k < end) return bucketFirst_[static_cast<uint32_t>(k) & (kBuckets - 1)];
+            break;
+        }
+        k += 64 - (slot & 63);
     }
-    return lo;
+    // No run in the window above key: the first one beyond the window, if any.
+    int32_t r = 0;
+    while (runs_[r].prev != 0 && runs_[runs_[r].prev].key >= windowHi) r = runs_[r].prev;
+    return r;
 }
 
-void MicroPather::insertRun(uint32_t i, float f, int32_t n) {
-    const Run run = {f, n, n};
-    if (runLo_ > 0 && i - runLo_ < runHi_ - i) {
-        Run* r = &runs_[0];
-        memmove(r + runLo_ - 1, r + runLo_, (i - runLo_) * sizeof(Run));
-        --runLo_;
-        r[i - 1] = run;
-        return;
-    }
-    if (runHi_ == runs_.size()) {
-        // Out of room at the costly end: move the runs down to the start, first doubling the
-        // storage when they fill half of it, so that this happens rarely.
-        const uint32_t count = runHi_ - runLo_;
-        if (count * 2 > runs_.size()) runs_.resize(runs_.size() * 2);
-        Run* r = &runs_[0];
-        memmove(r, r + runLo_, count * sizeof(Run));
-        i -= runLo_;
-        runLo_ = 0;
-        runHi_ = count;
-    }
-    Run* r = &runs_[0];
-    memmove(r + i + 1, r + i, (runHi_ - i) * sizeof(Run));
-    ++runHi_;
-    r[i] = run;
-}
-
-void MicroPather::eraseRun(uint32_t i) {
-    Run* r = &runs_[0];
-    if (i - runLo_ < runHi_ - 1 - i) {
-        memmove(r + runLo_ + 1, r + runLo_, (i - runLo_) * sizeof(Run));
-        ++runLo_;
+int32_t MicroPather::runFrom(float f, int64_t key) const {
+    const int32_t last = runs_[0].prev;
+    if (last == 0 || runs_[last].f < f) return 0;  // the usual case: costlier than every run
+    int32_t r;
+    if (inWindow(key)) {
+        // Every run whose key is in the window is in its bucket.
+        const uint32_t slot = static_cast<uint32_t>(key) & (kBuckets - 1);
+        r = (occupied_[slot >> 6] >> (slot & 63) & 1) ? bucketFirst_[slot] : firstRunAbove(key);
+    } else if (key < windowLo_) {
+        r = runs_[0].next;
     } else {
-        memmove(r + i, r + i + 1, (runHi_ - 1 - i) * sizeof(Run));
-        --runHi_;
+        r = 0;
+        while (runs_[r].prev != 0 && !(runs_[runs_[r].prev].f < f)) r = runs_[r].prev;
+    }
+    while (r != 0 && runs_[r].f < f) r = runs_[r].next;
+    return r;
+}
+
+int32_t MicroPather::newRun(float f, int64_t key, int32_t n, int32_t before) {
+    int32_t r = freeRun_;
+    if (r != 0) {
+        freeRun_ = runs_[r].next;
+    } else {
+        r = static_cast<int32_t>(runs_.size());
+        runs_.push_back(Run());
+    }
+    Run& run = runs_[r];
+    run.f = f;
+    run.head = run.tail = n;
+    run.key = key;
+    run.next = before;
+    run.prev = runs_[before].prev;
+    runs_[run.prev].next = r;
+    runs_[before].prev = r;
+    if (inWindow(key)) {
+        const uint32_t slot = static_cast<uint32_t>(key) & (kBuckets - 1);
+        uint64_t& word = occupied_[slot >> 6];
+        const uint64_t bit = uint64_t(1) << (slot & 63);
+        // Its successor was the bucket's cheapest run, or the bucket was empty: it leads now.
+        if (!(word & bit) || bucketFirst_[slot] == before) {
+            word |= bit;
+            bucketFirst_[slot] = r;
+        }
+    }
+    return r;
+}
+
+void MicroPather::eraseRun(int32_t r) {
+    const Run& run = runs_[r];
+    runs_[run.prev].next = run.next;
+    runs_[run.next].prev = run.prev;
+    if (inWindow(run.key)) {
+        const uint32_t slot = static_cast<uint32_t>(run.key) & (kBuckets - 1);
+        if (bucketFirst_[slot] == r) {
+            if (run.next != 0 && runs_[run.next].key == run.key)
+                bucketFirst_[slot] = run.next;
+            else
+                occupied_[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+        }
+    }
+    runs_[r].next = freeRun_;
+    freeRun_ = r;
+}
+
+void MicroPather::slideWindow(int64_t key) {
+    const int64_t oldHi = windowLo_ + kBuckets;
+    const int64_t lo = key - kBuckets / 2;
+    // Runs under the new window leave their buckets (the cheapest runs: they leave soon anyway).
+    for (int32_t r = runs_[0].next; r != 0 && runs_[r].key < lo; r = runs_[r].next) {
+        if (!inWindow(runs_[r].key)) continue;
+        const uint32_t slot = static_cast<uint32_t>(runs_[r].key) & (kBuckets - 1);
+        occupied_[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+    }
+    windowLo_ = lo;
+    // Runs beyond the old window that the new one holds enter their buckets, costliest first so
+    // that the cheapest of a bucket is the one left in it.
+    for (int32_t r = runs_[0].prev; r != 0 && runs_[r].key >= oldHi; r = runs_[r].prev) {
+        if (!inWindow(runs_[r].key)) continue;
+        const uint32_t slot = static_cast<uint32_t>(runs_[r].key) & (kBuckets - 1);
+        occupied_[slot >> 6] |= uint64_t(1) << (slot & 63);
+        bucketFirst_[slot] = r;
     }
 }
 
@@ -223,33 +293,36 @@ void MicroPather::unlink(int32_t n) {
 
 void MicroPather::openPush(int32_t n) {
     const float f = nodes_[n].f;
-    const uint32_t i = runOf(f);
-    if (i < runHi_ && runs_[i].f == f) {
-        linkBefore(n, links_[runs_[i].tail].next);
-        runs_[i].tail = n;
+    const int64_t key = keyOf(f);
+    // The search has moved on past the window (totals beyond every scale stay outside).
+    if (key - windowLo_ >= kBuckets && key < kKeyLimit) slideWindow(key);
+    const int32_t r = runFrom(f, key);
+    if (r != 0 && runs_[r].f == f) {
+        linkBefore(n, links_[runs_[r].tail].next);
+        runs_[r].tail = n;
     } else {
-        linkBefore(n, i < runHi_ ? runs_[i].head : kHead);
-        insertRun(i, f, n);
+        linkBefore(n, r != 0 ? runs_[r].head : kHead);
+        newRun(f, key, n, r);
     }
     nodes_[n].mark = frame_ << 2 | kOpen;
 }
 
 int32_t MicroPather::openPop() {
-    Run& first = runs_[runLo_];
-    const int32_t n = first.head;
-    if (first.head == first.tail)
-        ++runLo_;
+    const int32_t r = runs_[0].next;
+    const int32_t n = runs_[r].head;
+    if (n == runs_[r].tail)
+        eraseRun(r);
     else
-        first.head = links_[n].next;
+        runs_[r].head = links_[n].next;
     unlink(n);
     return n;
 }
 
 void MicroPather::leaveRun(int32_t n, float f) {
-    const uint32_t i = runOf(f);
-    Run& run = runs_[i];
+    const int32_t r = runFrom(f, keyOf(f));
+    Run& run = runs_[r];
     if (run.head == n && run.tail == n)
-        eraseRun(i);
+        eraseRun(r);
     else if (run.head == n)
         run.head = links_[n].next;
     else if (run.tail == n)
@@ -261,23 +334,22 @@ void MicroPather::openUpdate(int32_t n, float oldF) {
     if (f == oldF) return;
     const int32_t prev = links_[n].prev;
     leaveRun(n, oldF);
-    const uint32_t i = runOf(f);
-    const bool hasRun = i < runHi_ && runs_[i].f == f;
+    const int64_t key = keyOf(f);
+    const int32_t r = runFrom(f, key);
+    const bool hasRun = r != 0 && runs_[r].f == f;
     if (prev != kHead && nodes_[prev].f > f) {
         // Ahead of every node of the new total.
         unlink(n);
-        if (hasRun) {
-            linkBefore(n, runs_[i].head);
-            runs_[i].head = n;
-        } else {
-            linkBefore(n, i < runHi_ ? runs_[i].head : kHead);
-            insertRun(i, f, n);
-        }
+        linkBefore(n, r != 0 ? runs_[r].head : kHead);
+        if (hasRun)
+            runs_[r].head = n;
+        else
+            newRun(f, key, n, r);
     } else if (hasRun) {
         // It stays put, right behind the nodes of its new total.
-        runs_[i].tail = n;
+        runs_[r].tail = n;
     } else {
-        insertRun(i, f, n);
+        newRun(f, key, n, r);
     }
 }
 
@@ -292,11 +364,17 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
     startFrame();
     links_[kHead].next = kHead;
     links_[kHead].prev = kHead;
-    runLo_ = runHi_ = 0;
 
     const int32_t start = nodeOf(startState);
     nodes_[start].parent = -1;
     setCosts(start, 0.0f, graph_->LeastCostEstimate(startState, endState));
+    // No runs, empty buckets, and a window from a little under the first total.
+    runs_.clear();
+    const Run none = {0.0f, kHead, kHead, 0, 0, 0};
+    runs_.push_back(none);
+    freeRun_ = 0;
+    for (uint32_t i = 0; i < occupied_.size(); ++i) occupied_[i] = 0;
+    windowLo_ = keyOf(nodes_[start].f) - kBuckets / 4;
     openPush(start);
 
     const uint32_t seen = frame_;

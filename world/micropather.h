@@ -81,10 +81,13 @@ private:
         int32_t node;
         float cost;
     };
-    // A stretch of the open list whose nodes all have the same total cost.
+    // A stretch of the open list whose nodes all have the same total cost. Runs form their own
+    // list in the same order (run 0 is its head); key is the total on the bucket scale.
     struct Run {
         float f;
         int32_t head, tail;
+        int32_t prev, next;
+        int64_t key;
     };
     // Where a node of a graph that is not a grid keeps its state and neighbour list.
     struct Listed {
@@ -103,18 +106,22 @@ private:
     void startFrame();
     void prefetchAround(int32_t n) const;  // the nodes of a grid node's neighbours
 
-    // Open list, kept sorted by total cost; runs_[runLo_, runHi_) indexes it, cheapest run first.
-    // New totals mostly land near the costly end and the cheapest run leaves first, so a run goes
-    // in or out by moving the shorter side.
+    // Open list, kept sorted by total cost. Its runs are found through buckets of a window of
+    // the total's scale, each holding its cheapest run, so that finding where a total belongs
+    // costs the same however many runs there are; runs outside the window are walked to.
     void openPush(int32_t n);
     int32_t openPop();
     void openUpdate(int32_t n, float oldF);
-    uint32_t runOf(float f) const;  // index of the run of cost f, or of the first costlier one
     void linkBefore(int32_t n, int32_t at);
     void unlink(int32_t n);
     void leaveRun(int32_t n, float f);
-    void insertRun(uint32_t i, float f, int32_t n);  // a run of node n alone, before index i
-    void eraseRun(uint32_t i);
+    int32_t runFrom(float f, int64_t key) const;  // the first run of total f or more, 0: none
+    int32_t firstRunAbove(int64_t key) const;    // the first run of a greater key, 0: none
+    int32_t newRun(float f, int64_t key, int32_t n, int32_t before);  // of node n alone
+    void eraseRun(int32_t r);
+    void slideWindow(int64_t key);  // moves the window up so that it holds key
+    bool inWindow(int64_t key) const { return key >= windowLo_ && key - windowLo_ < kBuckets; }
+    enum : uint32_t { kBuckets = 2048 };
 
     Graph* graph_;
     cArray<Node> nodes_;
@@ -132,7 +139,10 @@ private:
     cArray<StateCost> stateCosts_;
 
     cArray<Run> runs_;
-    uint32_t runLo_, runHi_;
+    int32_t freeRun_;  // a list of spare runs through next, 0: none
+    cArray<int32_t> bucketFirst_;  // by key modulo kBuckets, where occupied_ has the bit
+    cArray<uint64_t> occupied_;
+    int64_t windowLo_;  // the window holds keys windowLo_ to windowLo_ + kBuckets - 1
     uint32_t frame_;
     uint32_t expanded_;
 };
