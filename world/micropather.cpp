@@ -44,8 +44,7 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
       windowLo_(0),
       frame_(0),
       expanded_(0) {
-    const Node head = {FLT_MAX, FLT_MAX, 0, -1};
-    const Link unlinked = {kHead, kHead};
+    const Node head = {FLT_MAX, FLT_MAX, 0, -1, kHead, kHead, 0};
     const Move* moves = nullptr;
     uint32_t moveCount = 0;
     const uint32_t cells = graph->GridMoves(&moves, &moveCount);
@@ -56,17 +55,13 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
         gridMoveCount_ = moveCount;
         for (uint32_t k = 0; k < moveCount; ++k) gridMoves_[k] = moves[k];
         nodes_.resize(cells + 1, head);
-        links_.resize(cells + 1, unlinked);
-        moves_.resize(cells + 1, 0);
     } else {
         if (allocate < 1) allocate = 1;
         nodes_.reserve(allocate + 1);
-        links_.reserve(allocate + 1);
         listed_.reserve(allocate + 1);
         adjacency_.reserve(allocate * typicalAdjacent);
         stateCosts_.reserve(typicalAdjacent > 8 ? typicalAdjacent : 8);
         nodes_.push_back(head);
-        links_.push_back(unlinked);
         const Listed none = {0, -1, -1};
         listed_.push_back(none);
         uint32_t slots = 16;
@@ -86,12 +81,11 @@ int32_t MicroPather::nodeOf(uint32_t state) {
         if (listed_[table_[slot]].state == state) return table_[slot];
         slot = (slot + 1) & tableMask_;
     }
-    const Node node = {FLT_MAX, FLT_MAX, 0, -1};  // mark 0: not seen until a search reaches it
-    const Link link = {kHead, kHead};
+    // Mark 0: not seen until a search reaches it.
+    const Node node = {FLT_MAX, FLT_MAX, 0, -1, kHead, kHead, 0};
     const Listed listed = {state, -1, -1};
     const int32_t index = static_cast<int32_t>(nodes_.size());
     nodes_.push_back(node);
-    links_.push_back(link);
     listed_.push_back(listed);
     table_[slot] = index;
     if (nodes_.size() * 2 > table_.size()) {
@@ -118,11 +112,11 @@ void MicroPather::setCosts(int32_t n, float g, float h) {
 const MicroPather::Neighbour* MicroPather::neighbours(int32_t n, Neighbour* scratch,
                                                      uint32_t* count) {
     if (grid_) {
-        uint32_t open = moves_[n];
+        uint32_t open = nodes_[n].moves;
         if (!(open & kMovesKnown)) {
             const uint32_t asked = graph_->OpenMoves(static_cast<uint32_t>(n - 1));
             open = (asked & ((1u << gridMoveCount_) - 1)) | kMovesKnown;
-            moves_[n] = static_cast<uint16_t>(open);
+            nodes_[n].moves = static_cast<uint16_t>(open);
         }
         open &= 0xFF;
         uint32_t found = 0;
@@ -279,16 +273,16 @@ void MicroPather::slideWindow(int64_t key) {
 }
 
 void MicroPather::linkBefore(int32_t n, int32_t at) {
-    const int32_t p = links_[at].prev;
-    links_[n].prev = p;
-    links_[n].next = at;
-    links_[p].next = n;
-    links_[at].prev = n;
+    const int32_t p = nodes_[at].prev;
+    nodes_[n].prev = p;
+    nodes_[n].next = at;
+    nodes_[p].next = n;
+    nodes_[at].prev = n;
 }
 
 void MicroPather::unlink(int32_t n) {
-    links_[links_[n].prev].next = links_[n].next;
-    links_[links_[n].next].prev = links_[n].prev;
+    nodes_[nodes_[n].prev].next = nodes_[n].next;
+    nodes_[nodes_[n].next].prev = nodes_[n].prev;
 }
 
 void MicroPather::openPush(int32_t n) {
@@ -298,7 +292,7 @@ void MicroPather::openPush(int32_t n) {
     if (key - windowLo_ >= kBuckets && key < kKeyLimit) slideWindow(key);
     const int32_t r = runFrom(f, key);
     if (r != 0 && runs_[r].f == f) {
-        linkBefore(n, links_[runs_[r].tail].next);
+        linkBefore(n, nodes_[runs_[r].tail].next);
         runs_[r].tail = n;
     } else {
         linkBefore(n, r != 0 ? runs_[r].head : kHead);
@@ -313,7 +307,7 @@ int32_t MicroPather::openPop() {
     if (n == runs_[r].tail)
         eraseRun(r);
     else
-        runs_[r].head = links_[n].next;
+        runs_[r].head = nodes_[n].next;
     unlink(n);
     return n;
 }
@@ -324,15 +318,15 @@ void MicroPather::leaveRun(int32_t n, float f) {
     if (run.head == n && run.tail == n)
         eraseRun(r);
     else if (run.head == n)
-        run.head = links_[n].next;
+        run.head = nodes_[n].next;
     else if (run.tail == n)
-        run.tail = links_[n].prev;
+        run.tail = nodes_[n].prev;
 }
 
 void MicroPather::openUpdate(int32_t n, float oldF) {
     const float f = nodes_[n].f;
     if (f == oldF) return;
-    const int32_t prev = links_[n].prev;
+    const int32_t prev = nodes_[n].prev;
     leaveRun(n, oldF);
     const int64_t key = keyOf(f);
     const int32_t r = runFrom(f, key);
@@ -362,8 +356,8 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
     if (grid_ && (startState >= nodes_.size() - 1 || endState >= nodes_.size() - 1))
         return NO_SOLUTION;
     startFrame();
-    links_[kHead].next = kHead;
-    links_[kHead].prev = kHead;
+    nodes_[kHead].next = kHead;
+    nodes_[kHead].prev = kHead;
 
     const int32_t start = nodeOf(startState);
     nodes_[start].parent = -1;
@@ -379,9 +373,9 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
 
     const uint32_t seen = frame_;
     Neighbour scratch[8];
-    while (links_[kHead].next != kHead) {
+    while (nodes_[kHead].next != kHead) {
         const int32_t n = openPop();
-        if (grid_) prefetchAround(links_[kHead].next);
+        if (grid_) prefetchAround(nodes_[kHead].next);
         if (stateOf(n) == endState) {
             path->clear();
             for (int32_t k = n; k >= 0; k = nodes_[k].parent) path->push_back(stateOf(k));
