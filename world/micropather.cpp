@@ -3,7 +3,6 @@
 #include "world/micropather.h"
 
 #include <cfloat>
-#include <cmath>
 #include <cstring>
 
 namespace micropather {
@@ -30,7 +29,8 @@ int64_t keyOf(float f) {
     const double scaled = static_cast<double>(f) * kKeysPerUnit;
     if (!(scaled > -static_cast<double>(kKeyLimit))) return -kKeyLimit;
     if (scaled >= static_cast<double>(kKeyLimit)) return kKeyLimit;
-    return static_cast<int64_t>(std::floor(scaled));
+    const int64_t truncated = static_cast<int64_t>(scaled);  // rounds toward zero
+    return truncated > scaled ? truncated - 1 : truncated;
 }
 
 }  // namespace
@@ -103,10 +103,11 @@ int32_t MicroPather::nodeOf(uint32_t state) {
     return index;
 }
 
-void MicroPather::setCosts(int32_t n, float g, float h) {
+float MicroPather::setCosts(int32_t n, float g, float h) {
     Node& node = nodes_[n];
     node.g = g;
     node.f = (g < FLT_MAX && h < FLT_MAX) ? g + h : FLT_MAX;
+    return node.f;
 }
 
 const MicroPather::Neighbour* MicroPather::neighbours(int32_t n, Neighbour* scratch,
@@ -285,8 +286,7 @@ void MicroPather::unlink(int32_t n) {
     nodes_[nodes_[n].next].prev = nodes_[n].prev;
 }
 
-void MicroPather::openPush(int32_t n) {
-    const float f = nodes_[n].f;
+void MicroPather::openPush(int32_t n, float f) {
     const int64_t key = keyOf(f);
     // The search has moved on past the window (totals beyond every scale stay outside).
     if (key - windowLo_ >= kBuckets && key < kKeyLimit) slideWindow(key);
@@ -361,15 +361,15 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
 
     const int32_t start = nodeOf(startState);
     nodes_[start].parent = -1;
-    setCosts(start, 0.0f, graph_->LeastCostEstimate(startState, endState));
+    const float startF = setCosts(start, 0.0f, graph_->LeastCostEstimate(startState, endState));
     // No runs, empty buckets, and a window from a little under the first total.
     runs_.clear();
     const Run none = {0.0f, kHead, kHead, 0, 0, 0};
     runs_.push_back(none);
     freeRun_ = 0;
     for (uint32_t i = 0; i < occupied_.size(); ++i) occupied_[i] = 0;
-    windowLo_ = keyOf(nodes_[start].f) - kBuckets / 4;
-    openPush(start);
+    windowLo_ = keyOf(startF) - kBuckets / 4;
+    openPush(start, startF);
 
     const uint32_t seen = frame_;
     Neighbour scratch[8];
@@ -406,8 +406,7 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
                 }
             } else {
                 nodes_[c].parent = n;
-                setCosts(c, newCost, graph_->LeastCostEstimate(stateOf(c), endState));
-                openPush(c);
+                openPush(c, setCosts(c, newCost, graph_->LeastCostEstimate(stateOf(c), endState)));
             }
         }
     }

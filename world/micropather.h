@@ -99,7 +99,7 @@ private:
     uint32_t stateOf(int32_t n) const {
         return grid_ ? static_cast<uint32_t>(n - 1) : listed_[n].state;
     }
-    void setCosts(int32_t n, float g, float h);
+    float setCosts(int32_t n, float g, float h);  // returns the total
     // The node's neighbours: a pointer into adjacency_ or into scratch, which holds 8.
     const Neighbour* neighbours(int32_t n, Neighbour* scratch, uint32_t* count);
     void startFrame();
@@ -108,7 +108,7 @@ private:
     // Open list, kept sorted by total cost. Its runs are found through buckets of a window of
     // the total's scale, each holding its cheapest run, so that finding where a total belongs
     // costs the same however many runs there are; runs outside the window are walked to.
-    void openPush(int32_t n);
+    void openPush(int32_t n, float f);  // f: the node's total
     int32_t openPop();
     void openUpdate(int32_t n, float oldF);
     void linkBefore(int32_t n, int32_t at);
