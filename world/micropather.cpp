@@ -20,6 +20,19 @@ constexpr uint16_t kMovesKnown = 0x100;
 
 uint32_t hashState(uint32_t state) { return state * 2654435761u; }
 
+// Totals are bucketed by 1/128: walk costs here are about one a cell, so the open list's few
+// hundred totals of a large grid spread over a few hundred buckets.
+constexpr double kKeysPerUnit = 128.0;
+constexpr int64_t kKeyLimit = int64_t(1) << 60;  // totals beyond (or not a number) share a key
+
+int64_t keyOf(float f) {
+    const double scaled = static_cast<double>(f) * kKeysPerUnit;
+    if (!(scaled > -static_cast<double>(kKeyLimit))) return -kKeyLimit;
+    if (scaled >= static_cast<double>(kKeyLimit)) return kKeyLimit;
+    const int64_t truncated = static_cast<int64_t>(scaled);  // rounds toward zero
+    return truncated > scaled ? truncated - 1 : truncated;
+}
+
 }  // namespace
 
 MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjacent)
@@ -27,12 +40,11 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
       grid_(false),
       gridMoveCount_(0),
       tableMask_(0),
-      runLo_(0),
-      runHi_(0),
+      freeRun_(0),
+      windowLo_(0),
       frame_(0),
       expanded_(0) {
-    const Node head = {FLT_MAX, FLT_MAX, 0, -1};
-    const Link unlinked = {kHead, kHead};
+    const Node head = {FLT_MAX, FLT_MAX, 0, -1, kHead, kHead, 0};
     const Move* moves = nullptr;
     uint32_t moveCount = 0;
     const uint32_t cells = graph->GridMoves(&moves, &moveCount);
@@ -43,17 +55,13 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
         gridMoveCount_ = moveCount;
         for (uint32_t k = 0; k < moveCount; ++k) gridMoves_[k] = moves[k];
         nodes_.resize(cells + 1, head);
-        links_.resize(cells + 1, unlinked);
-        moves_.resize(cells + 1, 0);
     } else {
         if (allocate < 1) allocate = 1;
         nodes_.reserve(allocate + 1);
-        links_.reserve(allocate + 1);
         listed_.reserve(allocate + 1);
         adjacency_.reserve(allocate * typicalAdjacent);
         stateCosts_.reserve(typicalAdjacent > 8 ? typicalAdjacent : 8);
         nodes_.push_back(head);
-        links_.push_back(unlinked);
         const Listed none = {0, -1, -1};
         listed_.push_back(none);
         uint32_t slots = 16;
@@ -61,7 +69,9 @@ MicroPather::MicroPather(Graph* graph, uint32_t allocate, uint32_t typicalAdjace
         table_.resize(slots, -1);
         tableMask_ = slots - 1;
     }
-    runs_.resize(256);
+    runs_.reserve(256);
+    bucketFirst_.resize(kBuckets, 0);
+    occupied_.resize(kBuckets / 64, 0);
 }
 
 int32_t MicroPather::nodeOf(uint32_t state) {
@@ -71,12 +81,11 @@ int32_t MicroPather::nodeOf(uint32_t state) {
         if (listed_[table_[slot]].state == state) return table_[slot];
         slot = (slot + 1) & tableMask_;
     }
-    const Node node = {FLT_MAX, FLT_MAX, 0, -1};  // mark 0: not seen until a search reaches it
-    const Link link = {kHead, kHead};
+    // Mark 0: not seen until a search reaches it.
+    const Node node = {FLT_MAX, FLT_MAX, 0, -1, kHead, kHead, 0};
     const Listed listed = {state, -1, -1};
     const int32_t index = static_cast<int32_t>(nodes_.size());
     nodes_.push_back(node);
-    links_.push_back(link);
     listed_.push_back(listed);
     table_[slot] = index;
     if (nodes_.size() * 2 > table_.size()) {
@@ -94,20 +103,21 @@ int32_t MicroPather::nodeOf(uint32_t state) {
     return index;
 }
 
-void MicroPather::setCosts(int32_t n, float g, float h) {
+float MicroPather::setCosts(int32_t n, float g, float h) {
     Node& node = nodes_[n];
     node.g = g;
     node.f = (g < FLT_MAX && h < FLT_MAX) ? g + h : FLT_MAX;
+    return node.f;
 }
 
 const MicroPather::Neighbour* MicroPather::neighbours(int32_t n, Neighbour* scratch,
                                                      uint32_t* count) {
     if (grid_) {
-        uint32_t open = moves_[n];
+        uint32_t open = nodes_[n].moves;
         if (!(open & kMovesKnown)) {
             const uint32_t asked = graph_->OpenMoves(static_cast<uint32_t>(n - 1));
             open = (asked & ((1u << gridMoveCount_) - 1)) | kMovesKnown;
-            moves_[n] = static_cast<uint16_t>(open);
+            nodes_[n].moves = static_cast<uint16_t>(open);
         }
         open &= 0xFF;
         uint32_t found = 0;
@@ -159,125 +169,181 @@ void MicroPather::startFrame() {
     }
 }
 
-uint32_t MicroPather::runOf(float f) const {
-    uint32_t lo = runLo_, hi = runHi_;
-    while (lo < hi) {
-        const uint32_t mid = (lo + hi) / 2;
-        if (runs_[mid].f < f)
-            lo = mid + 1;
-        else
-            hi = mid;
+int32_t MicroPather::firstRunAbove(int64_t key) const {
+    const int32_t last = runs_[0].prev;
+    const int64_t windowHi = windowLo_ + kBuckets;
+    const int64_t end = runs_[last].key < windowHi ? runs_[last].key + 1 : windowHi;
+    for (int64_t k = key + 1; k < end;) {
+        const uint32_t slot = static_cast<uint32_t>(k) & (kBuckets - 1);
+        const uint64_t bits = occupied_[slot >> 6] >> (slot & 63);
+        if (bits) {
+            k += __builtin_ctzll(bits);
+            if (k < end) return bucketFirst_[static_cast<uint32_t>(k) & (kBuckets - 1)];
+            break;
+        }
+        k += 64 - (slot & 63);
     }
-    return lo;
+    // No run in the window above key: the first one beyond the window, if any.
+    int32_t r = 0;
+    while (runs_[r].prev != 0 && runs_[runs_[r].prev].key >= windowHi) r = runs_[r].prev;
+    return r;
 }
 
-void MicroPather::insertRun(uint32_t i, float f, int32_t n) {
-    const Run run = {f, n, n};
-    if (runLo_ > 0 && i - runLo_ < runHi_ - i) {
-        Run* r = &runs_[0];
-        memmove(r + runLo_ - 1, r + runLo_, (i - runLo_) * sizeof(Run));
-        --runLo_;
-        r[i - 1] = run;
-        return;
-    }
-    if (runHi_ == runs_.size()) {
-        // Out of room at the costly end: move the runs down to the start, first doubling the
-        // storage when they fill half of it, so that this happens rarely.
-        const uint32_t count = runHi_ - runLo_;
-        if (count * 2 > runs_.size()) runs_.resize(runs_.size() * 2);
-        Run* r = &runs_[0];
-        memmove(r, r + runLo_, count * sizeof(Run));
-        i -= runLo_;
-        runLo_ = 0;
-        runHi_ = count;
-    }
-    Run* r = &runs_[0];
-    memmove(r + i + 1, r + i, (runHi_ - i) * sizeof(Run));
-    ++runHi_;
-    r[i] = run;
-}
-
-void MicroPather::eraseRun(uint32_t i) {
-    Run* r = &runs_[0];
-    if (i - runLo_ < runHi_ - 1 - i) {
-        memmove(r + runLo_ + 1, r + runLo_, (i - runLo_) * sizeof(Run));
-        ++runLo_;
+int32_t MicroPather::runFrom(float f, int64_t key) const {
+    const int32_t last = runs_[0].prev;
+    if (last == 0 || runs_[last].f < f) return 0;  // the usual case: costlier than every run
+    int32_t r;
+    if (inWindow(key)) {
+        // Every run whose key is in the window is in its bucket.
+        const uint32_t slot = static_cast<uint32_t>(key) & (kBuckets - 1);
+        r = (occupied_[slot >> 6] >> (slot & 63) & 1) ? bucketFirst_[slot] : firstRunAbove(key);
+    } else if (key < windowLo_) {
+        r = runs_[0].next;
     } else {
-        memmove(r + i, r + i + 1, (runHi_ - 1 - i) * sizeof(Run));
-        --runHi_;
+        r = 0;
+        while (runs_[r].prev != 0 && !(runs_[runs_[r].prev].f < f)) r = runs_[r].prev;
+    }
+    while (r != 0 && runs_[r].f < f) r = runs_[r].next;
+    return r;
+}
+
+int32_t MicroPather::newRun(float f, int64_t key, int32_t n, int32_t before) {
+    int32_t r = freeRun_;
+    if (r != 0) {
+        freeRun_ = runs_[r].next;
+    } else {
+        r = static_cast<int32_t>(runs_.size());
+        runs_.push_back(Run());
+    }
+    Run& run = runs_[r];
+    run.f = f;
+    run.head = run.tail = n;
+    run.key = key;
+    run.next = before;
+    run.prev = runs_[before].prev;
+    runs_[run.prev].next = r;
+    runs_[before].prev = r;
+    if (inWindow(key)) {
+        const uint32_t slot = static_cast<uint32_t>(key) & (kBuckets - 1);
+        uint64_t& word = occupied_[slot >> 6];
+        const uint64_t bit = uint64_t(1) << (slot & 63);
+        // Its successor was the bucket's cheapest run, or the bucket was empty: it leads now.
+        if (!(word & bit) || bucketFirst_[slot] == before) {
+            word |= bit;
+            bucketFirst_[slot] = r;
+        }
+    }
+    return r;
+}
+
+void MicroPather::eraseRun(int32_t r) {
+    const Run& run = runs_[r];
+    runs_[run.prev].next = run.next;
+    runs_[run.next].prev = run.prev;
+    if (inWindow(run.key)) {
+        const uint32_t slot = static_cast<uint32_t>(run.key) & (kBuckets - 1);
+        if (bucketFirst_[slot] == r) {
+            if (run.next != 0 && runs_[run.next].key == run.key)
+                bucketFirst_[slot] = run.next;
+            else
+                occupied_[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+        }
+    }
+    runs_[r].next = freeRun_;
+    freeRun_ = r;
+}
+
+void MicroPather::slideWindow(int64_t key) {
+    const int64_t oldHi = windowLo_ + kBuckets;
+    const int64_t lo = key - kBuckets / 2;
+    // Runs under the new window leave their buckets (the cheapest runs: they leave soon anyway).
+    for (int32_t r = runs_[0].next; r != 0 && runs_[r].key < lo; r = runs_[r].next) {
+        if (!inWindow(runs_[r].key)) continue;
+        const uint32_t slot = static_cast<uint32_t>(runs_[r].key) & (kBuckets - 1);
+        occupied_[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+    }
+    windowLo_ = lo;
+    // Runs beyond the old window that the new one holds enter their buckets, costliest first so
+    // that the cheapest of a bucket is the one left in it.
+    for (int32_t r = runs_[0].prev; r != 0 && runs_[r].key >= oldHi; r = runs_[r].prev) {
+        if (!inWindow(runs_[r].key)) continue;
+        const uint32_t slot = static_cast<uint32_t>(runs_[r].key) & (kBuckets - 1);
+        occupied_[slot >> 6] |= uint64_t(1) << (slot & 63);
+        bucketFirst_[slot] = r;
     }
 }
 
 void MicroPather::linkBefore(int32_t n, int32_t at) {
-    const int32_t p = links_[at].prev;
-    links_[n].prev = p;
-    links_[n].next = at;
-    links_[p].next = n;
-    links_[at].prev = n;
+    const int32_t p = nodes_[at].prev;
+    nodes_[n].prev = p;
+    nodes_[n].next = at;
+    nodes_[p].next = n;
+    nodes_[at].prev = n;
 }
 
 void MicroPather::unlink(int32_t n) {
-    links_[links_[n].prev].next = links_[n].next;
-    links_[links_[n].next].prev = links_[n].prev;
+    nodes_[nodes_[n].prev].next = nodes_[n].next;
+    nodes_[nodes_[n].next].prev = nodes_[n].prev;
 }
 
-void MicroPather::openPush(int32_t n) {
-    const float f = nodes_[n].f;
-    const uint32_t i = runOf(f);
-    if (i < runHi_ && runs_[i].f == f) {
-        linkBefore(n, links_[runs_[i].tail].next);
-        runs_[i].tail = n;
+void MicroPather::openPush(int32_t n, float f) {
+    const int64_t key = keyOf(f);
+    // The search has moved on past the window (totals beyond every scale stay outside).
+    if (key - windowLo_ >= kBuckets && key < kKeyLimit) slideWindow(key);
+    const int32_t r = runFrom(f, key);
+    if (r != 0 && runs_[r].f == f) {
+        linkBefore(n, nodes_[runs_[r].tail].next);
+        runs_[r].tail = n;
     } else {
-        linkBefore(n, i < runHi_ ? runs_[i].head : kHead);
-        insertRun(i, f, n);
+        linkBefore(n, r != 0 ? runs_[r].head : kHead);
+        newRun(f, key, n, r);
     }
     nodes_[n].mark = frame_ << 2 | kOpen;
 }
 
 int32_t MicroPather::openPop() {
-    Run& first = runs_[runLo_];
-    const int32_t n = first.head;
-    if (first.head == first.tail)
-        ++runLo_;
+    const int32_t r = runs_[0].next;
+    const int32_t n = runs_[r].head;
+    if (n == runs_[r].tail)
+        eraseRun(r);
     else
-        first.head = links_[n].next;
+        runs_[r].head = nodes_[n].next;
     unlink(n);
     return n;
 }
 
 void MicroPather::leaveRun(int32_t n, float f) {
-    const uint32_t i = runOf(f);
-    Run& run = runs_[i];
+    const int32_t r = runFrom(f, keyOf(f));
+    Run& run = runs_[r];
     if (run.head == n && run.tail == n)
-        eraseRun(i);
+        eraseRun(r);
     else if (run.head == n)
-        run.head = links_[n].next;
+        run.head = nodes_[n].next;
     else if (run.tail == n)
-        run.tail = links_[n].prev;
+        run.tail = nodes_[n].prev;
 }
 
 void MicroPather::openUpdate(int32_t n, float oldF) {
     const float f = nodes_[n].f;
     if (f == oldF) return;
-    const int32_t prev = links_[n].prev;
+    const int32_t prev = nodes_[n].prev;
     leaveRun(n, oldF);
-    const uint32_t i = runOf(f);
-    const bool hasRun = i < runHi_ && runs_[i].f == f;
+    const int64_t key = keyOf(f);
+    const int32_t r = runFrom(f, key);
+    const bool hasRun = r != 0 && runs_[r].f == f;
     if (prev != kHead && nodes_[prev].f > f) {
         // Ahead of every node of the new total.
         unlink(n);
-        if (hasRun) {
-            linkBefore(n, runs_[i].head);
-            runs_[i].head = n;
-        } else {
-            linkBefore(n, i < runHi_ ? runs_[i].head : kHead);
-            insertRun(i, f, n);
-        }
+        linkBefore(n, r != 0 ? runs_[r].head : kHead);
+        if (hasRun)
+            runs_[r].head = n;
+        else
+            newRun(f, key, n, r);
     } else if (hasRun) {
         // It stays put, right behind the nodes of its new total.
-        runs_[i].tail = n;
+        runs_[r].tail = n;
     } else {
-        insertRun(i, f, n);
+        newRun(f, key, n, r);
     }
 }
 
@@ -290,20 +356,26 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
     if (grid_ && (startState >= nodes_.size() - 1 || endState >= nodes_.size() - 1))
         return NO_SOLUTION;
     startFrame();
-    links_[kHead].next = kHead;
-    links_[kHead].prev = kHead;
-    runLo_ = runHi_ = 0;
+    nodes_[kHead].next = kHead;
+    nodes_[kHead].prev = kHead;
 
     const int32_t start = nodeOf(startState);
     nodes_[start].parent = -1;
-    setCosts(start, 0.0f, graph_->LeastCostEstimate(startState, endState));
-    openPush(start);
+    const float startF = setCosts(start, 0.0f, graph_->LeastCostEstimate(startState, endState));
+    // No runs, empty buckets, and a window from a little under the first total.
+    runs_.clear();
+    const Run none = {0.0f, kHead, kHead, 0, 0, 0};
+    runs_.push_back(none);
+    freeRun_ = 0;
+    for (uint32_t i = 0; i < occupied_.size(); ++i) occupied_[i] = 0;
+    windowLo_ = keyOf(startF) - kBuckets / 4;
+    openPush(start, startF);
 
     const uint32_t seen = frame_;
     Neighbour scratch[8];
-    while (links_[kHead].next != kHead) {
+    while (nodes_[kHead].next != kHead) {
         const int32_t n = openPop();
-        if (grid_) prefetchAround(links_[kHead].next);
+        if (grid_) prefetchAround(nodes_[kHead].next);
         if (stateOf(n) == endState) {
             path->clear();
             for (int32_t k = n; k >= 0; k = nodes_[k].parent) path->push_back(stateOf(k));
@@ -334,8 +406,7 @@ int MicroPather::Solve(uint32_t startState, uint32_t endState, cArray<uint32_t>*
                 }
             } else {
                 nodes_[c].parent = n;
-                setCosts(c, newCost, graph_->LeastCostEstimate(stateOf(c), endState));
-                openPush(c);
+                openPush(c, setCosts(c, newCost, graph_->LeastCostEstimate(stateOf(c), endState)));
             }
         }
     }

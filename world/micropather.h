@@ -67,24 +67,26 @@ public:
     uint32_t Expanded() const { return expanded_; }
 
 private:
-    // What a search reads for every neighbour it looks at, kept small and apart from the open
-    // list's links so that a grid's neighbourhood shares few cache lines.
-    struct Node {
+    // Everything a search keeps of a state, in one cache line's half: on a large grid the
+    // cells a search first reaches are in no cache, and each should cost one line, not three.
+    struct alignas(32) Node {
         float g, f;
         uint32_t mark;  // frame << 2 | open or closed; a mark of another frame: not yet seen
         int32_t parent;
-    };
-    struct Link {
         int32_t prev, next;  // open-list links; node 0 is the list's head
+        uint16_t moves;      // a grid state's open moves, with kMovesKnown once asked
     };
     struct Neighbour {
         int32_t node;
         float cost;
     };
-    // A stretch of the open list whose nodes all have the same total cost.
+    // A stretch of the open list whose nodes all have the same total cost. Runs form their own
+    // list in the same order (run 0 is its head); key is the total on the bucket scale.
     struct Run {
         float f;
         int32_t head, tail;
+        int32_t prev, next;
+        int64_t key;
     };
     // Where a node of a graph that is not a grid keeps its state and neighbour list.
     struct Listed {
@@ -97,31 +99,33 @@ private:
     uint32_t stateOf(int32_t n) const {
         return grid_ ? static_cast<uint32_t>(n - 1) : listed_[n].state;
     }
-    void setCosts(int32_t n, float g, float h);
+    float setCosts(int32_t n, float g, float h);  // returns the total
     // The node's neighbours: a pointer into adjacency_ or into scratch, which holds 8.
     const Neighbour* neighbours(int32_t n, Neighbour* scratch, uint32_t* count);
     void startFrame();
     void prefetchAround(int32_t n) const;  // the nodes of a grid node's neighbours
 
-    // Open list, kept sorted by total cost; runs_[runLo_, runHi_) indexes it, cheapest run first.
-    // New totals mostly land near the costly end and the cheapest run leaves first, so a run goes
-    // in or out by moving the shorter side.
-    void openPush(int32_t n);
+    // Open list, kept sorted by total cost. Its runs are found through buckets of a window of
+    // the total's scale, each holding its cheapest run, so that finding where a total belongs
+    // costs the same however many runs there are; runs outside the window are walked to.
+    void openPush(int32_t n, float f);  // f: the node's total
     int32_t openPop();
     void openUpdate(int32_t n, float oldF);
-    uint32_t runOf(float f) const;  // index of the run of cost f, or of the first costlier one
     void linkBefore(int32_t n, int32_t at);
     void unlink(int32_t n);
     void leaveRun(int32_t n, float f);
-    void insertRun(uint32_t i, float f, int32_t n);  // a run of node n alone, before index i
-    void eraseRun(uint32_t i);
+    int32_t runFrom(float f, int64_t key) const;  // the first run of total f or more, 0: none
+    int32_t firstRunAbove(int64_t key) const;    // the first run of a greater key, 0: none
+    int32_t newRun(float f, int64_t key, int32_t n, int32_t before);  // of node n alone
+    void eraseRun(int32_t r);
+    void slideWindow(int64_t key);  // moves the window up so that it holds key
+    bool inWindow(int64_t key) const { return key >= windowLo_ && key - windowLo_ < kBuckets; }
+    enum : uint32_t { kBuckets = 2048 };
 
     Graph* graph_;
     cArray<Node> nodes_;
-    cArray<Link> links_;
-    // A grid graph: node state + 1, each state's open moves with kMovesKnown once asked.
+    // A grid graph: node state + 1.
     bool grid_;
-    cArray<uint16_t> moves_;
     Move gridMoves_[8];
     uint32_t gridMoveCount_;
     // Any other graph: a state hash and neighbour lists.
@@ -132,7 +136,10 @@ private:
     cArray<StateCost> stateCosts_;
 
     cArray<Run> runs_;
-    uint32_t runLo_, runHi_;
+    int32_t freeRun_;  // a list of spare runs through next, 0: none
+    cArray<int32_t> bucketFirst_;  // by key modulo kBuckets, where occupied_ has the bit
+    cArray<uint64_t> occupied_;
+    int64_t windowLo_;  // the window holds keys windowLo_ to windowLo_ + kBuckets - 1
     uint32_t frame_;
     uint32_t expanded_;
 };

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "core/random.h"
 #include "tests/world/alloc_count.h"
 #include "tests/world/grids.h"
 #include "tests/world/literal_pather.h"
@@ -152,6 +153,62 @@ TEST(MicroPather, AgreesWithTheLiteralSearchOnEveryPair) {
                 << p.first << " -> " << p.second;
         }
         EXPECT_GT(solved, c.pairs / 3);
+    }
+}
+
+// Random edges whose costs and estimates mix scales far apart: totals a last bit apart, many in a
+// small stretch, far above or below the first total (estimates that overshoot or go negative),
+// and the greatest float. The estimate depends only on the two states, as a graph's must.
+struct Tangle : micropather::Graph {
+    std::vector<std::vector<micropather::StateCost>> out;
+    uint32_t salt;
+    Tangle(uint32_t states, uint32_t seed) : out(states), salt(seed * 2246822519u) {
+        static const float kCosts[] = {1.0f, 1.00000012f, 0.333333343f, 0.001f, 0.0078125f,
+                                       2.5f, 700.0f, 1.0e7f, 2.0e38f, FLT_MAX};
+        Random rnd(seed);
+        for (auto& edges : out)
+            for (uint32_t k = rnd.Int(6); k > 0; --k) {
+                const float base = kCosts[rnd.Int(sizeof kCosts / sizeof kCosts[0])];
+                const float cost = base < 10 ? base * (1 + static_cast<float>(rnd.Int(4))) : base;
+                edges.push_back({rnd.Int(states), cost});
+            }
+    }
+    float LeastCostEstimate(uint32_t a, uint32_t b) override {
+        const uint32_t h = (a * 2654435761u) ^ (b * 40503u) ^ salt;
+        switch (h % 9) {
+            case 0: return FLT_MAX;
+            case 1: return -300.0f;
+            case 2: return 5000.0f + static_cast<float>(h >> 28);
+            case 3: return 0.0f;
+            default: return static_cast<float>((h >> 8) % 512) / 64.0f;
+        }
+    }
+    void AdjacentCost(uint32_t s, cArray<micropather::StateCost>* adjacent) override {
+        for (const micropather::StateCost& e : out[s]) adjacent->push_back(e);
+    }
+};
+
+TEST(MicroPather, AgreesWithTheLiteralSearchOverCostsOfEveryScale) {
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE(seed);
+        Tangle graph(seed % 2 ? 300 : 2000, seed);
+        MicroPather ours(&graph);
+        literalpather::LiteralPather literal(&graph);
+        Random rnd(seed + 100);
+        int solved = 0;
+        for (int i = 0; i < 400; ++i) {
+            const uint32_t a = rnd.Int(graph.out.size()), b = rnd.Int(graph.out.size());
+            cArray<uint32_t> path;
+            std::vector<uint32_t> expected;
+            float cost, expectedCost;
+            const int code = ours.Solve(a, b, &path, &cost);
+            ASSERT_EQ(literal.Solve(a, b, &expected, &expectedCost), code) << a << " -> " << b;
+            if (code != MicroPather::SOLVED) continue;
+            ++solved;
+            ASSERT_EQ(expected, toVector(path)) << a << " -> " << b;
+            ASSERT_EQ(0, memcmp(&expectedCost, &cost, sizeof cost)) << a << " -> " << b;
+        }
+        EXPECT_GT(solved, 100);
     }
 }
 
