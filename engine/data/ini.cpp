@@ -22,6 +22,7 @@ const int kNameBytes = 256;
 const int kResultBytes = 2048;  // the least every result buffer holds
 const int kTranslationKey = 260;
 const char kTranslationFile[] = "data\\translation.ini";
+const int kLastSectionBytes = 64;
 
 // One section header of a file (the hash of its folded name, the name's length and where its
 // '[' stands), or one key line (the hash of its folded key, the key's length and where the line
@@ -56,6 +57,19 @@ struct IniFile {
     int bracketCount;
     int bracketCapacity;
     bool indexed;
+    // The section looked up last and where it starts (-1: absent): a widget reads a dozen keys of
+    // one section in a row. Valid while the index is, since it is cleared with every rebuild.
+    char lastSection[kLastSectionBytes];
+    int lastSectionAt;
+    // The key lines of the section looked in last: where the section starts, its first line,
+    // and the lines after it up to the next '['. Valid while the index is, like the above.
+    int keysStart;
+    int keysFirst;
+    int keysFrom;
+    int keysTo;
+    // What damageOf found, kept until the text changes: a missing file is asked of the disk once.
+    const char* damage;
+    bool damageKnown;
 };
 
 namespace {
@@ -137,7 +151,7 @@ bool inDataFolder(const char* name) {
 // What is wrong with a cached file as a whole: null when nothing is, else why it cannot hold
 // its values. Every file this program writes ends its last line, so one that ends inside a line
 // was cut short; one of nothing but zero bytes was overwritten by a failing disk or copy.
-const char* damageOf(const IniFile& f) {
+const char* damageFound(const IniFile& f) {
     const int len = length(f);
     if (f.size > 0 && len > 0 && isEol(at(f, len - 1))) return nullptr;
     if (f.size <= 0 || len <= 0) return fileExists(f.name) ? "is empty" : "is missing";
@@ -145,6 +159,14 @@ const char* damageOf(const IniFile& f) {
     for (int i = 0; i < f.size && zeros; ++i) zeros = f.text[i] == 0;
     if (zeros) return "holds nothing but zero bytes: it was overwritten";
     return "ends inside a line: it was cut short";
+}
+
+const char* damageOf(IniFile& f) {
+    if (!f.damageKnown) {
+        f.damage = damageFound(f);
+        f.damageKnown = true;
+    }
+    return f.damage;
 }
 
 // A file read for its values that is missing, empty or damaged gives defaults in place of what
@@ -271,6 +293,8 @@ bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
     }
     std::sort(f.sections, f.sections + f.sectionCount, refBefore);
     std::sort(f.keys, f.keys + f.keyCount, refBefore);
+    f.lastSection[0] = '\0';
+    f.keysStart = -1;
     f.indexed = true;
     return true;
 }
@@ -313,19 +337,25 @@ uint32_t foldHash(const char* name) {
 int findSection(IniFile& f, const char* name) {
     if (strpbrk(name, "]\r\n")) return scanSection(f, name);
     if (!f.indexed && !buildIndex(f)) return scanSection(f, name);
+    if (f.lastSection[0] && strcmp(f.lastSection, name) == 0) return f.lastSectionAt;
     const uint32_t h = foldHash(name);
     const int n = static_cast<int>(strlen(name));
     IniNameRef key{h, n, -1};
     IniNameRef* end = f.sections + f.sectionCount;
+    int found = -1;
     for (IniNameRef* r = std::lower_bound(f.sections, end, key, refBefore);
-         r != end && r->hash == h && r->length == n; ++r) {
+         r != end && r->hash == h && r->length == n && found < 0; ++r) {
         int i = 0;
         while (i < n &&
                fold(at(f, r->position + 1 + i)) == fold(static_cast<unsigned char>(name[i])))
             ++i;
-        if (i == n) return r->position + 2 + n;
+        if (i == n) found = r->position + 2 + n;
     }
-    return -1;
+    if (n < kLastSectionBytes) {
+        memcpy(f.lastSection, name, static_cast<size_t>(n) + 1);
+        f.lastSectionAt = found;
+    }
+    return found;
 }
 
 // Start of the value when the line at pos holds the key (n characters), else -1.
@@ -365,13 +395,20 @@ int findKey(IniFile& f, int start, const char* key) {
     if (!f.indexed && !buildIndex(f)) return scanKey(f, start, key);
     const int len = length(f);
     const int n = static_cast<int>(strlen(key));
-    const int first = skipBlanks(f, start);
+    if (f.keysStart != start) {
+        f.keysStart = start;
+        f.keysFirst = skipBlanks(f, start);
+        f.keysFrom = f.keysTo = len;
+        if (f.keysFirst < len && at(f, f.keysFirst) != '[') {
+            f.keysFrom = nextLine(f, f.keysFirst);
+            const int* bracket = std::lower_bound(f.brackets, f.brackets + f.bracketCount, f.keysFrom);
+            f.keysTo = bracket == f.brackets + f.bracketCount ? len : *bracket;
+        }
+    }
+    const int first = f.keysFirst, from = f.keysFrom, to = f.keysTo;
     if (first >= len || at(f, first) == '[') return -1;
     int v = valueOnLine(f, first, key, n);
     if (v >= 0) return v;
-    const int from = nextLine(f, first);
-    const int* bracket = std::lower_bound(f.brackets, f.brackets + f.bracketCount, from);
-    const int to = bracket == f.brackets + f.bracketCount ? len : *bracket;
     IniNameRef wanted{foldHash(key), n, from};
     IniNameRef* end = f.keys + f.keyCount;
     for (IniNameRef* r = std::lower_bound(f.keys, end, wanted, refBefore);
@@ -456,8 +493,33 @@ struct Piece {
     int byteCount() const { return wide ? 2 * units : units; }
 };
 
+// Moves every entry of the index at or after character to by delta.
+void shiftIndex(IniFile& f, int to, int delta) {
+    for (int i = 0; i < f.sectionCount; ++i)
+        if (f.sections[i].position >= to) f.sections[i].position += delta;
+    for (int i = 0; i < f.keyCount; ++i)
+        if (f.keys[i].position >= to) f.keys[i].position += delta;
+    for (int i = 0; i < f.bracketCount; ++i)
+        if (f.brackets[i] >= to) f.brackets[i] += delta;
+}
+
+// Puts a name into its sorted place in a list of the index; false when memory ran out.
+bool insertRef(IniNameRef*& items, int& count, int& capacity, const IniNameRef& item) {
+    if (!append(items, count, capacity, item)) return false;
+    IniNameRef* place = std::upper_bound(items, items + count - 1, item, refBefore);
+    std::move_backward(place, items + count - 1, items + count);
+    *place = item;
+    return true;
+}
+
+// How a change keeps the index: the characters it replaces hold no line start the index knows
+// (a value up to the next line, or nothing at all), so every entry behind it only moves.
+enum class Reindex { kRebuild, kShift };
+
 // Replaces the characters [from, to) with the piece in a new buffer of exactly the new size.
-bool splice(IniFile& f, int from, int to, const Piece& piece) {
+// Rewriting a value or adding a line would otherwise cost a whole new index at the next read,
+// which for a player file written key by key is most of the time its writes take.
+bool splice(IniFile& f, int from, int to, const Piece& piece, Reindex reindex = Reindex::kRebuild) {
     if (piece.failed) {
         logPrintf("ini: no memory for a change of %s\n", f.name);
         return false;
@@ -476,7 +538,13 @@ bool splice(IniFile& f, int from, int to, const Piece& piece) {
     memFree(f.text);
     f.text = text;
     f.size = static_cast<int>(newSize);
-    f.indexed = false;  // positions have moved
+    if (reindex == Reindex::kShift && f.indexed)
+        shiftIndex(f, to, piece.units - (to - from));
+    else
+        f.indexed = false;  // positions have moved
+    f.lastSection[0] = '\0';
+    f.keysStart = -1;
+    f.damageKnown = false;
     return true;
 }
 
@@ -500,6 +568,7 @@ bool makeWide(IniFile& f) {
     f.size = static_cast<int>(newSize);
     f.wide = true;
     f.indexed = false;
+    f.damageKnown = false;
     return true;
 }
 
@@ -566,32 +635,48 @@ int writeValue(const char* file, const char* section, const char* key, const cha
         int len = length(*f);
         Piece header(f->wide);
         // A last line without a break would swallow the header.
-        if (len > 0 && !isEol(at(*f, len - 1))) header.addLineBreak();
+        const int broken = len > 0 && !isEol(at(*f, len - 1)) ? 2 : 0;
+        if (broken) header.addLineBreak();
         header.add('[');
         header.add(section);
         header.add(']');
         header.addLineBreak();
-        if (!splice(*f, len, len, header)) return 0;
+        if (!splice(*f, len, len, header, Reindex::kShift)) return 0;
+        // The header closes the text: its '[' is the last line start of all.
+        const int opening = len + broken;
+        if (f->indexed &&
+            (!append(f->brackets, f->bracketCount, f->bracketCapacity, opening) ||
+             !insertRef(f->sections, f->sectionCount, f->sectionCapacity,
+                        IniNameRef{foldHash(section), static_cast<int>(strlen(section)), opening})))
+            f->indexed = false;
         pos = findSection(*f, section);
         if (pos < 0) return 0;
     }
 
     Piece line(f->wide);
     int v = findKey(*f, pos, key);
-    int from, to;
+    int from, to, broken = 0;
     if (v >= 0) {
         from = v;
         to = nextLine(*f, v);
     } else {
         from = to = nextLine(*f, pos);
-        if (from == length(*f) && from > 0 && !isEol(at(*f, from - 1))) line.addLineBreak();
+        if (from == length(*f) && from > 0 && !isEol(at(*f, from - 1))) broken = 2;
+        if (broken) line.addLineBreak();
         line.add(key);
         line.add('=');
     }
     if (narrow) line.add(narrow);
     if (wide) line.add(wide);
     line.addLineBreak();
-    if (!splice(*f, from, to, line)) return 0;
+    if (!splice(*f, from, to, line, Reindex::kShift)) return 0;
+    // A new line's key joins the index as the index would read it; a key with blanks, '=' or
+    // '[' in it reads otherwise there, and the index is built anew instead.
+    if (v < 0 && f->indexed &&
+        (strpbrk(key, "= \t[") ||
+         !insertRef(f->keys, f->keyCount, f->keyCapacity,
+                    IniNameRef{foldHash(key), static_cast<int>(strlen(key)), from + broken})))
+        f->indexed = false;
     return saveOrHold(*f) ? 1 : 0;
 }
 
