@@ -3,6 +3,8 @@
 // the look-ups of named children.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "engine/data/ini.h"
@@ -13,7 +15,12 @@
 
 namespace {
 
-std::u16string captionOf(const UIWnd* w) { return w->caption; }
+std::u16string captionOf(const UIWnd* w) { return w->caption.str(); }
+
+std::string logText() {
+    std::ifstream log("gerr.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+}
 
 class Layout : public ::testing::Test {
 protected:
@@ -137,6 +144,29 @@ TEST_F(Layout, NumbersBeyondTheFieldsAreHeldToThem) {
     EXPECT_EQ(w.xalign, 127);
     EXPECT_EQ(w.yalign, -1);
     EXPECT_GE(logLines() - before, 4);
+}
+
+// A text whose leading digits fit but which as a whole is no number the field can hold ("1e308"
+// would read as 1) is held too, with a line naming file, section and key, and the box naming the
+// file; a real number within the field keeps its leading digits, unlogged.
+TEST_F(Layout, RealNumbersBeyondTheFieldsAreHeldToo) {
+    writeFile("reals.ini", "[w]\nx=1e308\ny=-1e308\nxs=inf\nys=nan\nxalign=2.5\nyalign=-1e3\n");
+    const size_t before = logText().size();
+    UIWnd w;
+    w.Load("reals.ini", "w");
+    EXPECT_EQ(w.x, 32767);
+    EXPECT_EQ(w.y, -32768);
+    EXPECT_EQ(w.xs, 32767);
+    EXPECT_EQ(w.ys, 0);
+    EXPECT_EQ(w.xalign, 2);
+    EXPECT_EQ(w.yalign, -128);
+    const std::string added = logText().substr(before);
+    for (const char* key : {"x", "y", "xs", "ys", "yalign"})
+        EXPECT_NE(added.find(std::string("reals.ini [w] \"") + key + "\""), std::string::npos) << key;
+    EXPECT_EQ(added.find("\"xalign\""), std::string::npos);
+    const size_t box = added.find("Message box");
+    ASSERT_NE(box, std::string::npos) << added;
+    EXPECT_NE(added.find("reals.ini", box), std::string::npos);
 }
 
 TEST_F(Layout, PlacementRelativeAndCentred) {
