@@ -75,6 +75,8 @@ struct IniFile {
 namespace {
 
 IniFile gSlots[kSlots];
+// Counts every change of what a slot holds, so that a slot found before can be trusted again.
+unsigned gSlotChanges = 0;
 
 // A result buffer grows to the longest value it has held, so values of any length come back
 // whole; it is never shrunk, as a caller may still hold the result.
@@ -188,6 +190,7 @@ void noteIfDamaged(IniFile* f) {
 }
 
 void releaseSlot(IniFile& f) {
+    ++gSlotChanges;
     // A change held by an open save scope is not lost when its file leaves the cache.
     if (f.unsaved && !save(f) && gHoldDepth > 0) gHeldSaveFailed = true;
     memFree(f.text);
@@ -335,9 +338,9 @@ uint32_t foldHash(const char* name) {
 // Names holding ']' or a line break can match only across what the index takes for a header's
 // end, so they are scanned for.
 int findSection(IniFile& f, const char* name) {
+    if (f.indexed && f.lastSection[0] && strcmp(f.lastSection, name) == 0) return f.lastSectionAt;
     if (strpbrk(name, "]\r\n")) return scanSection(f, name);
     if (!f.indexed && !buildIndex(f)) return scanSection(f, name);
-    if (f.lastSection[0] && strcmp(f.lastSection, name) == 0) return f.lastSectionAt;
     const uint32_t h = foldHash(name);
     const int n = static_cast<int>(strlen(name));
     IniNameRef key{h, n, -1};
@@ -408,7 +411,7 @@ int findKey(IniFile& f, int start, const char* key) {
     const int first = f.keysFirst, from = f.keysFrom, to = f.keysTo;
     if (first >= len || at(f, first) == '[') return -1;
     int v = valueOnLine(f, first, key, n);
-    if (v >= 0) return v;
+    if (v >= 0 || from >= to) return v;
     IniNameRef wanted{foldHash(key), n, from};
     IniNameRef* end = f.keys + f.keyCount;
     for (IniNameRef* r = std::lower_bound(f.keys, end, wanted, refBefore);
@@ -714,25 +717,33 @@ uint32_t iniPathHash(const char* name) {
 
 IniFile* iniOpen(const char* file) {
     if (!file || !*file) return nullptr;
-    if (strlen(file) >= static_cast<size_t>(kNameBytes)) {
-        logPrintf("ini: file name too long: %.64s...\n", file);
-        return nullptr;
-    }
-    // Most lookups name the file the one before named, spelled the same way: its hash is kept.
+    // Most lookups name the file the one before named, spelled the same way: its hash is kept,
+    // and so is the slot it was found in while no slot has changed since.
     static char lastName[kNameBytes];
     static uint32_t lastKey = iniPathHash("");
-    if (strcmp(lastName, file) != 0) {
+    static IniFile* lastFound = nullptr;
+    static unsigned lastChange = 0;
+    // In debug mode every open reads the disk again, except over a change not yet saved.
+    const bool debug = engineDebug();
+    if (strcmp(lastName, file) == 0) {
+        if (lastFound && lastChange == gSlotChanges && !debug) return lastFound;
+    } else {
+        if (strlen(file) >= static_cast<size_t>(kNameBytes)) {
+            logPrintf("ini: file name too long: %.64s...\n", file);
+            return nullptr;
+        }
         StrCopyN(lastName, file, kNameBytes);
         lastKey = iniPathHash(file);
     }
     const uint32_t key = lastKey;
-    // In debug mode every open reads the disk again, except over a change not yet saved.
-    const bool debug = engineDebug();
-    for (int i = kSlots - 1; i >= 0; --i)
+    lastFound = nullptr;
+    for (int i = kSlots - 1; i >= 0 && !lastFound; --i)
         if (gSlots[i].nameKey == key &&
             (strcmp(gSlots[i].name, file) == 0 || iniPathEqual(gSlots[i].name, file) == 0) &&
             (!debug || gSlots[i].unsaved))
-            return &gSlots[i];
+            lastFound = &gSlots[i];
+    lastChange = gSlotChanges;
+    if (lastFound) return lastFound;
     // The oldest file goes, unless it holds a change not yet on the disk.
     int out = 0;
     while (out < kSlots - 1 && gSlots[out].unsaved) ++out;
@@ -740,6 +751,7 @@ IniFile* iniOpen(const char* file) {
     memmove(&gSlots[out], &gSlots[out + 1], sizeof(IniFile) * (kSlots - 1 - out));
     IniFile& f = gSlots[kSlots - 1];
     f = IniFile{};
+    ++gSlotChanges;
     StrCopyN(f.name, file, kNameBytes);
     f.nameKey = key;
     f.size = fileLoad(file, &f.text);
