@@ -254,14 +254,25 @@ bool isKeyPad(unsigned c) { return c == ' ' || c == '\t' || c == 0; }
 // blanks matches a line exactly when the scan below would: the line's text before the first '='
 // is the key, then only blanks and zeros. The text is read through get (character i): an 8-bit
 // text straight from its bytes, which spares the encoding test at every character.
-template <class Get>
-bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
+bool startIndex(IniFile& f, int lines) {
     f.sectionCount = f.keyCount = f.bracketCount = 0;
     // No line holds more than one entry of each kind: the lists are made once at their full
     // size instead of growing entry by entry.
-    if (!reserve(f.sections, f.sectionCapacity, lines) || !reserve(f.keys, f.keyCapacity, lines) ||
-        !reserve(f.brackets, f.bracketCapacity, lines))
-        return false;
+    return reserve(f.sections, f.sectionCapacity, lines) && reserve(f.keys, f.keyCapacity, lines) &&
+           reserve(f.brackets, f.bracketCapacity, lines);
+}
+
+void finishIndex(IniFile& f) {
+    std::sort(f.sections, f.sections + f.sectionCount, refBefore);
+    std::sort(f.keys, f.keys + f.keyCount, refBefore);
+    f.lastSection[0] = '\0';
+    f.keysStart = -1;
+    f.indexed = true;
+}
+
+template <class Get>
+bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
+    if (!startIndex(f, lines)) return false;
     auto skip = [&](int pos) {
         while (pos < len && isBlank(get(pos))) ++pos;
         return pos;
@@ -294,11 +305,58 @@ bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
         while (pos < len && !isEol(get(pos))) ++pos;
         pos = skip(pos);
     }
-    std::sort(f.sections, f.sections + f.sectionCount, refBefore);
-    std::sort(f.keys, f.keys + f.keyCount, refBefore);
-    f.lastSection[0] = '\0';
-    f.keysStart = -1;
-    f.indexed = true;
+    finishIndex(f);
+    return true;
+}
+
+// The same pass over an 8-bit text, finding line breaks, '=' and ']' with memchr: a loop over
+// the characters costs several comparisons each, and the text of a big layout is indexed anew
+// whenever it is loaded.
+bool buildNarrowIndex(IniFile& f, int len, int lines) {
+    if (!startIndex(f, lines)) return false;
+    const unsigned char* const text = f.text;
+    const unsigned char* const end = text + len;
+    auto find = [end](const unsigned char* from, const unsigned char* to, unsigned char c) {
+        const void* hit = memchr(from, c, static_cast<size_t>(to - from));
+        return hit ? static_cast<const unsigned char*>(hit) : end;
+    };
+    // The next CR and the next LF at or after the line being read, each sought again only once
+    // passed, so that a text without one of them is not searched through at every line.
+    const unsigned char* cr = nullptr;
+    const unsigned char* lf = nullptr;
+    auto hash = [](const unsigned char* from, const unsigned char* to) {
+        uint32_t h = 2166136261u;
+        for (const unsigned char* c = from; c < to; ++c) h = foldHashStep(h, *c);
+        return h;
+    };
+    const unsigned char* p = text;
+    while (p < end && isBlank(*p)) ++p;
+    while (p < end) {
+        if (!cr || cr < p) cr = find(p, end, '\r');
+        if (!lf || lf < p) lf = find(p, end, '\n');
+        const unsigned char* eol = cr < lf ? cr : lf;
+        const int pos = static_cast<int>(p - text);
+        if (*p == '[') {
+            if (!append(f.brackets, f.bracketCount, f.bracketCapacity, pos)) return false;
+            const unsigned char* close = find(p + 1, eol, ']');
+            if (close < eol &&
+                !append(f.sections, f.sectionCount, f.sectionCapacity,
+                        IniNameRef{hash(p + 1, close), static_cast<int>(close - p - 1), pos}))
+                return false;
+        } else {
+            const unsigned char* equals = find(p, eol, '=');
+            if (equals < eol) {
+                while (equals > p && isKeyPad(equals[-1])) --equals;
+                if (equals > p &&
+                    !append(f.keys, f.keyCount, f.keyCapacity,
+                            IniNameRef{hash(p, equals), static_cast<int>(equals - p), pos}))
+                    return false;
+            }
+        }
+        p = eol;
+        while (p < end && isBlank(*p)) ++p;
+    }
+    finishIndex(f);
     return true;
 }
 
@@ -322,10 +380,9 @@ bool buildIndex(IniFile& f) {
         for (int i = 0; i < len; ++i) lines += isEol(at(f, i));
         return buildIndexWith(f, len, lines, [&f](int i) { return at(f, i); });
     }
-    const unsigned char* text = f.text;
     const size_t n = static_cast<size_t>(len);
-    lines += countByte(text, n, '\r') + countByte(text, n, '\n');
-    return buildIndexWith(f, len, lines, [text](int i) { return static_cast<unsigned>(text[i]); });
+    lines += countByte(f.text, n, '\r') + countByte(f.text, n, '\n');
+    return buildNarrowIndex(f, len, lines);
 }
 
 uint32_t foldHash(const char* name) {
@@ -772,7 +829,12 @@ const char* iniGetString(const char* file, const char* section, const char* key,
         return def;
     }
     int n = 0;
-    for (int i = from; i < to; ++i) out[n++] = static_cast<char>(at(*f, i));
+    if (f->wide) {
+        for (int i = from; i < to; ++i) out[n++] = static_cast<char>(at(*f, i));
+    } else if (to > from) {
+        n = to - from;
+        memcpy(out, f->text + from, static_cast<size_t>(n));
+    }
     out[n] = '\0';
     return out;
 }
