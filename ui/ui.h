@@ -79,7 +79,6 @@ public:
     int length() const { return static_cast<int>(text_.size()); }
     // The text up to its first zero or kUiCaptionUnits - 1 units, whichever comes first.
     void assign(const char16_t* text);
-    void insert(int at, char16_t unit) { text_.insert(text_.begin() + at, unit); }
     void erase(int at) { text_.erase(text_.begin() + at); }
 
 private:
