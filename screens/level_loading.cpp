@@ -128,8 +128,8 @@ void UILevelLoading::BuildGoals(const char* file) {
     UIWnd* box = CreateChildFromIni(this, file, "Goals", 0, 0);
     // The new box takes the old one's place in the drawing order, not the end of the list.
     if (box && place >= 0 && place < childCount() - 1) {
-        for (int i = childCount() - 1; i > place; --i) children[i] = children[i - 1];
-        children[place] = box;
+        children.erase(childCount() - 1);
+        children.insert(place, box);
         if (active == childCount() - 1) active = static_cast<int8_t>(place);
     }
     goals_ = 0;

@@ -332,7 +332,7 @@ void UIEntryIE::Load(const char* file, const char* name) {
     strsize = static_cast<int16_t>(size < 1 || size > kUiCaptionUnits ? kUiCaptionUnits : size);
 }
 
-int UIEntryIE::Length() const { return static_cast<int>(wstrLen(caption)); }
+int UIEntryIE::Length() const { return caption.length(); }
 
 int UIEntryIE::Cursor() {
     cursor = static_cast<int16_t>(IntClamp(cursor, 0, Length()));
@@ -345,8 +345,7 @@ void UIEntryIE::SetValue(float v) {
 }
 
 void UIEntryIE::EraseAt(int index) {
-    const int n = Length();
-    for (int i = index; i < n; ++i) caption[i] = caption[i + 1];
+    if (index >= 0 && index < Length()) caption.erase(index);
 }
 
 int UIEntryIE::OnKeyDown(int key, intptr_t) {

@@ -20,10 +20,10 @@ cFrame::~cFrame() {
 
 void cFrame::Load(const char* file, const char* name) {
     if (!file || !*file || !name || !*name) return;
-    x = static_cast<int16_t>(iniGetInt(file, name, "x", 0));
-    y = static_cast<int16_t>(iniGetInt(file, name, "y", 0));
-    xs = static_cast<int16_t>(iniGetInt(file, name, "xs", 0));
-    ys = static_cast<int16_t>(iniGetInt(file, name, "ys", 0));
+    x = static_cast<int16_t>(layoutNumber(file, name, "x", INT16_MIN, INT16_MAX));
+    y = static_cast<int16_t>(layoutNumber(file, name, "y", INT16_MIN, INT16_MAX));
+    xs = static_cast<int16_t>(layoutNumber(file, name, "xs", INT16_MIN, INT16_MAX));
+    ys = static_cast<int16_t>(layoutNumber(file, name, "ys", INT16_MIN, INT16_MAX));
     char value[kUiFileSize];
     for (int i = 0; i < PIECES; ++i) {
         StrCopyN(value, iniGetString(file, name, kPieceNames[i], ""), sizeof value);

@@ -22,7 +22,8 @@ constexpr uint8_t UI_HIDDEN = 1;
 constexpr uint8_t UI_SELECT_MASK = 6;  // two bits: glyph-row shift of the caption
 constexpr uint8_t UI_EDITOR_SELECTED = 8;
 
-// The child list holds at most this many entries with its ending null: 127 children.
+// A widget holds at most kUiChildSlots - 1 children (127); a caption at most kUiCaptionUnits - 1
+// units (1023), as the layouts were made for.
 constexpr int kUiChildSlots = 128;
 constexpr int kUiCaptionUnits = 1024;
 constexpr int kUiSectionSize = 24;
@@ -43,6 +44,46 @@ inline intptr_t uiPack(int x, int y) {
     return static_cast<intptr_t>(static_cast<uint32_t>(static_cast<uint16_t>(x)) |
                                  static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
 }
+
+class UIWnd;
+
+// A widget's ordered children. Most widgets have none, so the list takes room only as children
+// come, and it knows its length instead of looking for the end. An index past the end reads as
+// null, so a walk over a list that shrank under it stops instead of reading freed entries.
+class UIChildList {
+public:
+    int size() const { return static_cast<int>(items_.size()); }
+    UIWnd* operator[](int i) const {
+        return i >= 0 && i < size() ? items_[static_cast<size_t>(i)] : nullptr;
+    }
+    UIWnd* const* begin() const { return items_.data(); }
+    UIWnd* const* end() const { return items_.data() + items_.size(); }
+
+    // The list's owner keeps the limit of kUiChildSlots - 1 entries; these only arrange them.
+    void insert(int at, UIWnd* child) { items_.insert(items_.begin() + at, child); }
+    void erase(int at) { items_.erase(items_.begin() + at); }
+    void append(UIWnd* child) { items_.push_back(child); }
+    void clear() { items_.clear(); }
+
+private:
+    std::vector<UIWnd*> items_;
+};
+
+// A widget's caption, kept at the length of its text (most widgets have a short one or none),
+// read as the zero-ended text it holds.
+class UICaption {
+public:
+    operator const char16_t*() const { return text_.c_str(); }
+    const char16_t* c_str() const { return text_.c_str(); }
+    const std::u16string& str() const { return text_; }
+    int length() const { return static_cast<int>(text_.size()); }
+    // The text up to its first zero or kUiCaptionUnits - 1 units, whichever comes first.
+    void assign(const char16_t* text);
+    void erase(int at) { text_.erase(text_.begin() + at); }
+
+private:
+    std::u16string text_;
+};
 
 // The root of every widget and window: a rectangle with a parent, an ordered list of owned
 // children, a caption, a state with one sprite per state, two state sounds, a font, a clock and a
@@ -90,7 +131,7 @@ public:
     int SetTextF(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // The low byte of each unit into buffer (size bytes with the terminator); the length copied.
     int GetTextA(char* buffer, int size) const;
-    int childCount() const;
+    int childCount() const { return children.size(); }
     void SetColorAll(uint32_t colour);
     // 1 -> 2 plays sndNormalActive, 2 -> 3 sndActivePress; every other change is silent.
     void PlayStateSound(int from, int to);
@@ -116,8 +157,8 @@ public:
     sMaterial material() const;
 
     UIWnd* parent = nullptr;
-    UIWnd* children[kUiChildSlots] = {};
-    char16_t caption[kUiCaptionUnits] = {};
+    UIChildList children;
+    UICaption caption;
     char section[kUiSectionSize] = {};
     int8_t active = -1;
     int16_t x = 0, y = 0, xs = 0, ys = 0;

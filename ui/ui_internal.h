@@ -21,6 +21,12 @@ CGraphFont* uiShareFont(CGraphFont* font);
 // (why: "is missing", "holds values out of range", ...).
 void reportDamagedLayout(const char* file, const char* why);
 
+// A layout number the widget keeps in a field from lo to hi. A value beyond it cannot be meant
+// (cut to the field, 2147483648 would land at -1; "1e308" would read as 1): it is held to the
+// nearest end (a text that is no number at all to 0), logged naming file, section and key, and
+// the layout is reported as damaged.
+int layoutNumber(const char* file, const char* section, const char* key, int lo, int hi);
+
 // True when the widget's child list has room for one more; else logs that who refused the child.
 bool uiRoomForChild(const UIWnd* widget, const UIWnd* child, const char* who);
 

@@ -1,9 +1,12 @@
 // The widget base: loading from a layout section, the child list, focus and input routing, state
 // sounds, the layout editor, the shared drawing steps and the look-ups of named children.
+#include <climits>
+#include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/strings.h"
 #include "engine/data/ini.h"
@@ -24,19 +27,33 @@ const char* const kStateNames[4] = {"ignore", "normal", "active", "press"};
 
 void (*gSoundHook)(const char*) = nullptr;
 
-// A layout number the widget keeps in a field from lo to hi. A value beyond it cannot be meant
-// (cut to the field, 2147483648 would land at -1): it is held to the nearest end, logged, and the
-// layout is reported as damaged.
+}  // namespace
+
+// The integer is read as the INI store reads one (the decimal digits in front, 0 for none); the
+// whole text is read as a real number too, since "1e308" or "inf" would otherwise pass as 1 or 0.
 int layoutNumber(const char* file, const char* section, const char* key, int lo, int hi) {
-    const int value = iniGetInt(file, section, key, 0);
-    if (value >= lo && value <= hi) return value;
-    const int held = value < lo ? lo : hi;
-    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, value, held);
+    const char* text = iniGetString(file, section, key, "");
+    char* digitsEnd = nullptr;
+    const long whole = strtol(text, &digitsEnd, 10);
+    const int value = whole > INT_MAX ? INT_MAX : whole < INT_MIN ? INT_MIN : static_cast<int>(whole);
+    int held = value;
+    if (value < lo || value > hi) {
+        held = value < lo ? lo : hi;
+        logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, value,
+                  held);
+    } else {
+        // Only digits that go on as a real number's do ("2.5", "1e308", "0x7fff..."), or a text
+        // with no digits in front ("inf", "nan", ".5"); any other reads as its integer.
+        if (digitsEnd != text && (!*digitsEnd || !strchr(".eExX", *digitsEnd))) return value;
+        const double real = std::trunc(strtod(text, nullptr));
+        if (real >= lo && real <= hi) return value;
+        held = std::isnan(real) ? IntClamp(0, lo, hi) : real < lo ? lo : hi;
+        logPrintf("%s [%s] \"%s\": \"%.40s\" is no number a layout can hold; %d taken\n", file,
+                  section, key, text, held);
+    }
     reportDamagedLayout(file, "holds values out of range");
     return held;
 }
-
-}  // namespace
 
 void uiSetSoundHook(void (*hook)(const char* name)) { gSoundHook = hook; }
 
@@ -76,10 +93,9 @@ UIWnd::~UIWnd() {
         grFreeSprite(s);
         s = nullptr;
     }
-    while (children[0]) {
-        UIWnd* child = children[0];
-        for (int i = 0; i + 1 < kUiChildSlots; ++i) children[i] = children[i + 1];
-        children[kUiChildSlots - 1] = nullptr;
+    // Each child leaves the list before it goes, first to last.
+    while (UIWnd* child = children[0]) {
+        children.erase(0);
         delete child;
     }
     grFreeFont(font);
@@ -192,7 +208,7 @@ UIWnd* UIWnd::AddChild(UIWnd* child) {
     if (!child) return nullptr;
     if (!uiRoomForChild(this, child, "UIWnd::AddChild")) return nullptr;
     const int n = childCount();
-    children[n] = child;
+    children.append(child);
     active = static_cast<int8_t>(n);
     child->parent = this;
     grFreeFont(child->font);
@@ -204,11 +220,10 @@ void UIWnd::RemoveChild(UIWnd* child) {
     if (!child) return;
     UIWnd* remembered = activeChild();
     const int n = childCount();
-    int kept = 0;
-    for (int i = 0; i < n; ++i)
-        if (children[i] != child) children[kept++] = children[i];
+    for (int i = n - 1; i >= 0; --i)
+        if (children[i] == child) children.erase(i);
+    const int kept = childCount();
     if (kept == n) return;  // not a child of ours: nothing to delete
-    for (int i = kept; i < n; ++i) children[i] = nullptr;
     if (active >= kept) {
         active = static_cast<int8_t>(kept - 1);
         if (active >= 0 && children[active] != remembered) Refresh();
@@ -237,17 +252,21 @@ void UIWnd::SetState(int newState) {
 
 void UIWnd::Hook(int) {}
 
-void UIWnd::SetText(const char* text) {
-    caption[0] = 0;
-    if (text) narrowToWide(text, caption, kUiCaptionUnits);
+void UICaption::assign(const char16_t* text) {
+    size_t n = 0;
+    if (text)
+        while (n < static_cast<size_t>(kUiCaptionUnits - 1) && text[n]) ++n;
+    text_.assign(text ? text : u"", n);
 }
 
-void UIWnd::SetTextW(const char16_t* text) {
-    int n = 0;
-    if (text)
-        for (; n < kUiCaptionUnits - 1 && text[n]; ++n) caption[n] = text[n];
-    caption[n] = 0;
+void UIWnd::SetText(const char* text) {
+    char16_t wide[kUiCaptionUnits];
+    wide[0] = 0;
+    if (text) narrowToWide(text, wide, kUiCaptionUnits);
+    caption.assign(wide);
 }
+
+void UIWnd::SetTextW(const char16_t* text) { caption.assign(text); }
 
 int UIWnd::SetTextF(const char* format, ...) {
     char buffer[256];
@@ -266,12 +285,6 @@ int UIWnd::GetTextA(char* buffer, int size) const {
     WideToNarrow(caption, buffer, static_cast<size_t>(size));
     int n = 0;
     while (buffer[n]) ++n;
-    return n;
-}
-
-int UIWnd::childCount() const {
-    int n = 0;
-    while (n < kUiChildSlots && children[n]) ++n;
     return n;
 }
 
@@ -416,7 +429,7 @@ int childCount(const UIWnd* widget) { return widget ? widget->childCount() : 0; 
 
 int findChildIndex(UIWnd* widget, const char* name) {
     if (!widget || !name) return -1;
-    for (int i = 0; i < kUiChildSlots && widget->children[i]; ++i)
+    for (int i = 0; i < widget->childCount(); ++i)
         if (strCmpNoCase(widget->children[i]->section, name) == 0) return i;
     return -1;
 }

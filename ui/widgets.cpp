@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "core/strings.h"
-#include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/platform/engine.h"
 #include "engine/platform/log.h"
@@ -49,7 +48,11 @@ UIWnd* CreateChildFromIni(UIWnd* parent, const char* file, const char* section, 
 }
 
 UIWnd* CreateChildFromIniBuf(UIWnd* parent, char* file, char* section, int relative, int center) {
-    if (!file || !*file || !section || !*section || !fileExists(file)) return nullptr;
+    if (!file || !*file || !section || !*section) return nullptr;
+    // The INI store has the file in hand (its next reads need it): it tells a missing file
+    // without asking the disk again for every widget of a screen.
+    const char* why = iniDamage(file);
+    if (why && strcmp(why, "is missing") == 0) return nullptr;
     char type[kTypeSize];
     StrCopyN(type, iniGetString(file, section, "type", ""), sizeof type);
     UIWnd* widget = *type ? CreateWidget(type) : new UIWnd;
@@ -145,12 +148,12 @@ void UITextStatic::Load(const char* file, const char* name) {
 const std::vector<std::u16string>& UITextStatic::WrappedLines() {
     const int width = std::abs(xs);
     if (wrappedFont_ == font && wrappedScale_ == xFont && wrappedWidth_ == width &&
-        wrappedCaption_ == caption)
+        wrappedCaption_ == caption.str())
         return lines_;
     wrappedFont_ = font;
     wrappedScale_ = xFont;
     wrappedWidth_ = width;
-    wrappedCaption_ = caption;
+    wrappedCaption_ = caption.str();
     while (!lines_.empty()) {
         spareLines_.push_back(std::move(lines_.back()));
         lines_.pop_back();

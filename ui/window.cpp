@@ -109,24 +109,19 @@ bool Window::CloseSelf() {
 
 bool Window::InsertChildFirst(UIWnd* child) {
     if (!child || !uiRoomForChild(this, child, "Window::InsertChildFirst")) return false;
-    const int n = childCount();
-    for (int i = n; i > 0; --i) children[i] = children[i - 1];
-    children[0] = child;
+    children.insert(0, child);
     if (active >= 0) ++active;
     return true;
 }
 
 void Window::DetachChild(UIWnd* child) {
     if (!child) return;
-    const int n = childCount();
-    int kept = 0, newActive = active;
-    for (int i = 0; i < n; ++i) {
-        if (children[i] != child)
-            children[kept++] = children[i];
-        else if (i <= active)
-            --newActive;  // only entries at or before the focus move it
+    int newActive = active;
+    for (int i = childCount() - 1; i >= 0; --i) {
+        if (children[i] != child) continue;
+        children.erase(i);
+        if (i <= active) --newActive;  // only entries at or before the focus move it
     }
-    for (int i = kept; i < n; ++i) children[i] = nullptr;
     active = static_cast<int8_t>(newActive < -1 ? -1 : newActive);
 }
 

@@ -22,6 +22,7 @@ const int kNameBytes = 256;
 const int kResultBytes = 2048;  // the least every result buffer holds
 const int kTranslationKey = 260;
 const char kTranslationFile[] = "data\\translation.ini";
+const int kLastSectionBytes = 64;
 
 // One section header of a file (the hash of its folded name, the name's length and where its
 // '[' stands), or one key line (the hash of its folded key, the key's length and where the line
@@ -56,11 +57,26 @@ struct IniFile {
     int bracketCount;
     int bracketCapacity;
     bool indexed;
+    // The section looked up last and where it starts (-1: absent): a widget reads a dozen keys of
+    // one section in a row. Valid while the index is, since it is cleared with every rebuild.
+    char lastSection[kLastSectionBytes];
+    int lastSectionAt;
+    // The key lines of the section looked in last: where the section starts, its first line,
+    // and the lines after it up to the next '['. Valid while the index is, like the above.
+    int keysStart;
+    int keysFirst;
+    int keysFrom;
+    int keysTo;
+    // What damageOf found, kept until the text changes: a missing file is asked of the disk once.
+    const char* damage;
+    bool damageKnown;
 };
 
 namespace {
 
 IniFile gSlots[kSlots];
+// Counts every change of what a slot holds, so that a slot found before can be trusted again.
+unsigned gSlotChanges = 0;
 
 // A result buffer grows to the longest value it has held, so values of any length come back
 // whole; it is never shrunk, as a caller may still hold the result.
@@ -114,11 +130,24 @@ int skipBlanks(const IniFile& f, int pos) {
 }
 
 // To the next CR or LF, then past every blank: empty lines and leading blanks are skipped too.
-int nextLine(const IniFile& f, int pos) {
-    int len = length(f);
+// The first CR or LF at or after pos, or the end. An 8-bit text is searched with memchr: every
+// value read and every line a scan passes over ends here, and a fuzzer's instrumentation makes
+// a loop over the characters cost several calls each.
+int lineEnd(const IniFile& f, int pos) {
+    const int len = length(f);
+    if (!f.wide && pos < len) {
+        const unsigned char* from = f.text + pos;
+        const void* lf = memchr(from, '\n', static_cast<size_t>(len - pos));
+        const size_t upto = lf ? static_cast<size_t>(static_cast<const unsigned char*>(lf) - from)
+                               : static_cast<size_t>(len - pos);
+        const void* cr = memchr(from, '\r', upto);
+        return pos + static_cast<int>(cr ? static_cast<const unsigned char*>(cr) - from : upto);
+    }
     while (pos < len && !isEol(at(f, pos))) ++pos;
-    return skipBlanks(f, pos);
+    return pos;
 }
+
+int nextLine(const IniFile& f, int pos) { return skipBlanks(f, lineEnd(f, pos)); }
 
 bool save(IniFile& f);
 
@@ -137,7 +166,7 @@ bool inDataFolder(const char* name) {
 // What is wrong with a cached file as a whole: null when nothing is, else why it cannot hold
 // its values. Every file this program writes ends its last line, so one that ends inside a line
 // was cut short; one of nothing but zero bytes was overwritten by a failing disk or copy.
-const char* damageOf(const IniFile& f) {
+const char* damageFound(const IniFile& f) {
     const int len = length(f);
     if (f.size > 0 && len > 0 && isEol(at(f, len - 1))) return nullptr;
     if (f.size <= 0 || len <= 0) return fileExists(f.name) ? "is empty" : "is missing";
@@ -145,6 +174,14 @@ const char* damageOf(const IniFile& f) {
     for (int i = 0; i < f.size && zeros; ++i) zeros = f.text[i] == 0;
     if (zeros) return "holds nothing but zero bytes: it was overwritten";
     return "ends inside a line: it was cut short";
+}
+
+const char* damageOf(IniFile& f) {
+    if (!f.damageKnown) {
+        f.damage = damageFound(f);
+        f.damageKnown = true;
+    }
+    return f.damage;
 }
 
 // A file read for its values that is missing, empty or damaged gives defaults in place of what
@@ -166,6 +203,7 @@ void noteIfDamaged(IniFile* f) {
 }
 
 void releaseSlot(IniFile& f) {
+    ++gSlotChanges;
     // A change held by an open save scope is not lost when its file leaves the cache.
     if (f.unsaved && !save(f) && gHoldDepth > 0) gHeldSaveFailed = true;
     memFree(f.text);
@@ -191,11 +229,16 @@ int scanSection(const IniFile& f, const char* name) {
 
 uint32_t foldHashStep(uint32_t h, unsigned c) { return (h ^ fold(c)) * 16777619u; }
 
-bool refBefore(const IniNameRef& a, const IniNameRef& b) {
-    if (a.hash != b.hash) return a.hash < b.hash;
-    if (a.length != b.length) return a.length < b.length;
-    return a.position < b.position;
-}
+// The order of the index: a type rather than a function, so that sorting and searching compare
+// in place instead of calling through a pointer for every step.
+struct RefBefore {
+    bool operator()(const IniNameRef& a, const IniNameRef& b) const {
+        if (a.hash != b.hash) return a.hash < b.hash;
+        if (a.length != b.length) return a.length < b.length;
+        return a.position < b.position;
+    }
+};
+constexpr RefBefore refBefore{};
 
 template <class T>
 bool append(T*& items, int& count, int& capacity, const T& item) {
@@ -229,14 +272,25 @@ bool isKeyPad(unsigned c) { return c == ' ' || c == '\t' || c == 0; }
 // blanks matches a line exactly when the scan below would: the line's text before the first '='
 // is the key, then only blanks and zeros. The text is read through get (character i): an 8-bit
 // text straight from its bytes, which spares the encoding test at every character.
-template <class Get>
-bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
+bool startIndex(IniFile& f, int lines) {
     f.sectionCount = f.keyCount = f.bracketCount = 0;
     // No line holds more than one entry of each kind: the lists are made once at their full
     // size instead of growing entry by entry.
-    if (!reserve(f.sections, f.sectionCapacity, lines) || !reserve(f.keys, f.keyCapacity, lines) ||
-        !reserve(f.brackets, f.bracketCapacity, lines))
-        return false;
+    return reserve(f.sections, f.sectionCapacity, lines) && reserve(f.keys, f.keyCapacity, lines) &&
+           reserve(f.brackets, f.bracketCapacity, lines);
+}
+
+void finishIndex(IniFile& f) {
+    std::sort(f.sections, f.sections + f.sectionCount, refBefore);
+    std::sort(f.keys, f.keys + f.keyCount, refBefore);
+    f.lastSection[0] = '\0';
+    f.keysStart = -1;
+    f.indexed = true;
+}
+
+template <class Get>
+bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
+    if (!startIndex(f, lines)) return false;
     auto skip = [&](int pos) {
         while (pos < len && isBlank(get(pos))) ++pos;
         return pos;
@@ -269,9 +323,58 @@ bool buildIndexWith(IniFile& f, int len, int lines, Get get) {
         while (pos < len && !isEol(get(pos))) ++pos;
         pos = skip(pos);
     }
-    std::sort(f.sections, f.sections + f.sectionCount, refBefore);
-    std::sort(f.keys, f.keys + f.keyCount, refBefore);
-    f.indexed = true;
+    finishIndex(f);
+    return true;
+}
+
+// The same pass over an 8-bit text, finding line breaks, '=' and ']' with memchr: a loop over
+// the characters costs several comparisons each, and the text of a big layout is indexed anew
+// whenever it is loaded.
+bool buildNarrowIndex(IniFile& f, int len, int lines) {
+    if (!startIndex(f, lines)) return false;
+    const unsigned char* const text = f.text;
+    const unsigned char* const end = text + len;
+    auto find = [end](const unsigned char* from, const unsigned char* to, unsigned char c) {
+        const void* hit = memchr(from, c, static_cast<size_t>(to - from));
+        return hit ? static_cast<const unsigned char*>(hit) : end;
+    };
+    // The next CR and the next LF at or after the line being read, each sought again only once
+    // passed, so that a text without one of them is not searched through at every line.
+    const unsigned char* cr = nullptr;
+    const unsigned char* lf = nullptr;
+    auto hash = [](const unsigned char* from, const unsigned char* to) {
+        uint32_t h = 2166136261u;
+        for (const unsigned char* c = from; c < to; ++c) h = foldHashStep(h, *c);
+        return h;
+    };
+    const unsigned char* p = text;
+    while (p < end && isBlank(*p)) ++p;
+    while (p < end) {
+        if (!cr || cr < p) cr = find(p, end, '\r');
+        if (!lf || lf < p) lf = find(p, end, '\n');
+        const unsigned char* eol = cr < lf ? cr : lf;
+        const int pos = static_cast<int>(p - text);
+        if (*p == '[') {
+            if (!append(f.brackets, f.bracketCount, f.bracketCapacity, pos)) return false;
+            const unsigned char* close = find(p + 1, eol, ']');
+            if (close < eol &&
+                !append(f.sections, f.sectionCount, f.sectionCapacity,
+                        IniNameRef{hash(p + 1, close), static_cast<int>(close - p - 1), pos}))
+                return false;
+        } else {
+            const unsigned char* equals = find(p, eol, '=');
+            if (equals < eol) {
+                while (equals > p && isKeyPad(equals[-1])) --equals;
+                if (equals > p &&
+                    !append(f.keys, f.keyCount, f.keyCapacity,
+                            IniNameRef{hash(p, equals), static_cast<int>(equals - p), pos}))
+                    return false;
+            }
+        }
+        p = eol;
+        while (p < end && isBlank(*p)) ++p;
+    }
+    finishIndex(f);
     return true;
 }
 
@@ -295,10 +398,9 @@ bool buildIndex(IniFile& f) {
         for (int i = 0; i < len; ++i) lines += isEol(at(f, i));
         return buildIndexWith(f, len, lines, [&f](int i) { return at(f, i); });
     }
-    const unsigned char* text = f.text;
     const size_t n = static_cast<size_t>(len);
-    lines += countByte(text, n, '\r') + countByte(text, n, '\n');
-    return buildIndexWith(f, len, lines, [text](int i) { return static_cast<unsigned>(text[i]); });
+    lines += countByte(f.text, n, '\r') + countByte(f.text, n, '\n');
+    return buildNarrowIndex(f, len, lines);
 }
 
 uint32_t foldHash(const char* name) {
@@ -311,21 +413,27 @@ uint32_t foldHash(const char* name) {
 // Names holding ']' or a line break can match only across what the index takes for a header's
 // end, so they are scanned for.
 int findSection(IniFile& f, const char* name) {
+    if (f.indexed && f.lastSection[0] && strcmp(f.lastSection, name) == 0) return f.lastSectionAt;
     if (strpbrk(name, "]\r\n")) return scanSection(f, name);
     if (!f.indexed && !buildIndex(f)) return scanSection(f, name);
     const uint32_t h = foldHash(name);
     const int n = static_cast<int>(strlen(name));
     IniNameRef key{h, n, -1};
     IniNameRef* end = f.sections + f.sectionCount;
+    int found = -1;
     for (IniNameRef* r = std::lower_bound(f.sections, end, key, refBefore);
-         r != end && r->hash == h && r->length == n; ++r) {
+         r != end && r->hash == h && r->length == n && found < 0; ++r) {
         int i = 0;
         while (i < n &&
                fold(at(f, r->position + 1 + i)) == fold(static_cast<unsigned char>(name[i])))
             ++i;
-        if (i == n) return r->position + 2 + n;
+        if (i == n) found = r->position + 2 + n;
     }
-    return -1;
+    if (n < kLastSectionBytes) {
+        memcpy(f.lastSection, name, static_cast<size_t>(n) + 1);
+        f.lastSectionAt = found;
+    }
+    return found;
 }
 
 // Start of the value when the line at pos holds the key (n characters), else -1.
@@ -365,13 +473,20 @@ int findKey(IniFile& f, int start, const char* key) {
     if (!f.indexed && !buildIndex(f)) return scanKey(f, start, key);
     const int len = length(f);
     const int n = static_cast<int>(strlen(key));
-    const int first = skipBlanks(f, start);
+    if (f.keysStart != start) {
+        f.keysStart = start;
+        f.keysFirst = skipBlanks(f, start);
+        f.keysFrom = f.keysTo = len;
+        if (f.keysFirst < len && at(f, f.keysFirst) != '[') {
+            f.keysFrom = nextLine(f, f.keysFirst);
+            const int* bracket = std::lower_bound(f.brackets, f.brackets + f.bracketCount, f.keysFrom);
+            f.keysTo = bracket == f.brackets + f.bracketCount ? len : *bracket;
+        }
+    }
+    const int first = f.keysFirst, from = f.keysFrom, to = f.keysTo;
     if (first >= len || at(f, first) == '[') return -1;
     int v = valueOnLine(f, first, key, n);
-    if (v >= 0) return v;
-    const int from = nextLine(f, first);
-    const int* bracket = std::lower_bound(f.brackets, f.brackets + f.bracketCount, from);
-    const int to = bracket == f.brackets + f.bracketCount ? len : *bracket;
+    if (v >= 0 || from >= to) return v;
     IniNameRef wanted{foldHash(key), n, from};
     IniNameRef* end = f.keys + f.keyCount;
     for (IniNameRef* r = std::lower_bound(f.keys, end, wanted, refBefore);
@@ -386,10 +501,8 @@ int findKey(IniFile& f, int start, const char* key) {
 void valueRange(const IniFile& f, int pos, int* from, int* to) {
     int len = length(f);
     if (pos < len && at(f, pos) == '"') ++pos;
-    int end = pos;
-    while (end < len && !isEol(at(f, end))) ++end;
     *from = pos;
-    *to = end;
+    *to = lineEnd(f, pos);
 }
 
 // Finds the value of key in section (none: before the first header); false when absent.
@@ -456,8 +569,33 @@ struct Piece {
     int byteCount() const { return wide ? 2 * units : units; }
 };
 
+// Moves every entry of the index at or after character to by delta.
+void shiftIndex(IniFile& f, int to, int delta) {
+    for (int i = 0; i < f.sectionCount; ++i)
+        if (f.sections[i].position >= to) f.sections[i].position += delta;
+    for (int i = 0; i < f.keyCount; ++i)
+        if (f.keys[i].position >= to) f.keys[i].position += delta;
+    for (int i = 0; i < f.bracketCount; ++i)
+        if (f.brackets[i] >= to) f.brackets[i] += delta;
+}
+
+// Puts a name into its sorted place in a list of the index; false when memory ran out.
+bool insertRef(IniNameRef*& items, int& count, int& capacity, const IniNameRef& item) {
+    if (!append(items, count, capacity, item)) return false;
+    IniNameRef* place = std::upper_bound(items, items + count - 1, item, refBefore);
+    std::move_backward(place, items + count - 1, items + count);
+    *place = item;
+    return true;
+}
+
+// How a change keeps the index: the characters it replaces hold no line start the index knows
+// (a value up to the next line, or nothing at all), so every entry behind it only moves.
+enum class Reindex { kRebuild, kShift };
+
 // Replaces the characters [from, to) with the piece in a new buffer of exactly the new size.
-bool splice(IniFile& f, int from, int to, const Piece& piece) {
+// Rewriting a value or adding a line would otherwise cost a whole new index at the next read,
+// which for a player file written key by key is most of the time its writes take.
+bool splice(IniFile& f, int from, int to, const Piece& piece, Reindex reindex = Reindex::kRebuild) {
     if (piece.failed) {
         logPrintf("ini: no memory for a change of %s\n", f.name);
         return false;
@@ -476,7 +614,13 @@ bool splice(IniFile& f, int from, int to, const Piece& piece) {
     memFree(f.text);
     f.text = text;
     f.size = static_cast<int>(newSize);
-    f.indexed = false;  // positions have moved
+    if (reindex == Reindex::kShift && f.indexed)
+        shiftIndex(f, to, piece.units - (to - from));
+    else
+        f.indexed = false;  // positions have moved
+    f.lastSection[0] = '\0';
+    f.keysStart = -1;
+    f.damageKnown = false;
     return true;
 }
 
@@ -500,6 +644,7 @@ bool makeWide(IniFile& f) {
     f.size = static_cast<int>(newSize);
     f.wide = true;
     f.indexed = false;
+    f.damageKnown = false;
     return true;
 }
 
@@ -566,32 +711,48 @@ int writeValue(const char* file, const char* section, const char* key, const cha
         int len = length(*f);
         Piece header(f->wide);
         // A last line without a break would swallow the header.
-        if (len > 0 && !isEol(at(*f, len - 1))) header.addLineBreak();
+        const int broken = len > 0 && !isEol(at(*f, len - 1)) ? 2 : 0;
+        if (broken) header.addLineBreak();
         header.add('[');
         header.add(section);
         header.add(']');
         header.addLineBreak();
-        if (!splice(*f, len, len, header)) return 0;
+        if (!splice(*f, len, len, header, Reindex::kShift)) return 0;
+        // The header closes the text: its '[' is the last line start of all.
+        const int opening = len + broken;
+        if (f->indexed &&
+            (!append(f->brackets, f->bracketCount, f->bracketCapacity, opening) ||
+             !insertRef(f->sections, f->sectionCount, f->sectionCapacity,
+                        IniNameRef{foldHash(section), static_cast<int>(strlen(section)), opening})))
+            f->indexed = false;
         pos = findSection(*f, section);
         if (pos < 0) return 0;
     }
 
     Piece line(f->wide);
     int v = findKey(*f, pos, key);
-    int from, to;
+    int from, to, broken = 0;
     if (v >= 0) {
         from = v;
         to = nextLine(*f, v);
     } else {
         from = to = nextLine(*f, pos);
-        if (from == length(*f) && from > 0 && !isEol(at(*f, from - 1))) line.addLineBreak();
+        if (from == length(*f) && from > 0 && !isEol(at(*f, from - 1))) broken = 2;
+        if (broken) line.addLineBreak();
         line.add(key);
         line.add('=');
     }
     if (narrow) line.add(narrow);
     if (wide) line.add(wide);
     line.addLineBreak();
-    if (!splice(*f, from, to, line)) return 0;
+    if (!splice(*f, from, to, line, Reindex::kShift)) return 0;
+    // A new line's key joins the index as the index would read it; a key with blanks, '=' or
+    // '[' in it reads otherwise there, and the index is built anew instead.
+    if (v < 0 && f->indexed &&
+        (strpbrk(key, "= \t[") ||
+         !insertRef(f->keys, f->keyCount, f->keyCapacity,
+                    IniNameRef{foldHash(key), static_cast<int>(strlen(key)), from + broken})))
+        f->indexed = false;
     return saveOrHold(*f) ? 1 : 0;
 }
 
@@ -629,25 +790,33 @@ uint32_t iniPathHash(const char* name) {
 
 IniFile* iniOpen(const char* file) {
     if (!file || !*file) return nullptr;
-    if (strlen(file) >= static_cast<size_t>(kNameBytes)) {
-        logPrintf("ini: file name too long: %.64s...\n", file);
-        return nullptr;
-    }
-    // Most lookups name the file the one before named, spelled the same way: its hash is kept.
+    // Most lookups name the file the one before named, spelled the same way: its hash is kept,
+    // and so is the slot it was found in while no slot has changed since.
     static char lastName[kNameBytes];
     static uint32_t lastKey = iniPathHash("");
-    if (strcmp(lastName, file) != 0) {
+    static IniFile* lastFound = nullptr;
+    static unsigned lastChange = 0;
+    // In debug mode every open reads the disk again, except over a change not yet saved.
+    const bool debug = engineDebug();
+    if (strcmp(lastName, file) == 0) {
+        if (lastFound && lastChange == gSlotChanges && !debug) return lastFound;
+    } else {
+        if (strlen(file) >= static_cast<size_t>(kNameBytes)) {
+            logPrintf("ini: file name too long: %.64s...\n", file);
+            return nullptr;
+        }
         StrCopyN(lastName, file, kNameBytes);
         lastKey = iniPathHash(file);
     }
     const uint32_t key = lastKey;
-    // In debug mode every open reads the disk again, except over a change not yet saved.
-    const bool debug = engineDebug();
-    for (int i = kSlots - 1; i >= 0; --i)
+    lastFound = nullptr;
+    for (int i = kSlots - 1; i >= 0 && !lastFound; --i)
         if (gSlots[i].nameKey == key &&
             (strcmp(gSlots[i].name, file) == 0 || iniPathEqual(gSlots[i].name, file) == 0) &&
             (!debug || gSlots[i].unsaved))
-            return &gSlots[i];
+            lastFound = &gSlots[i];
+    lastChange = gSlotChanges;
+    if (lastFound) return lastFound;
     // The oldest file goes, unless it holds a change not yet on the disk.
     int out = 0;
     while (out < kSlots - 1 && gSlots[out].unsaved) ++out;
@@ -655,6 +824,7 @@ IniFile* iniOpen(const char* file) {
     memmove(&gSlots[out], &gSlots[out + 1], sizeof(IniFile) * (kSlots - 1 - out));
     IniFile& f = gSlots[kSlots - 1];
     f = IniFile{};
+    ++gSlotChanges;
     StrCopyN(f.name, file, kNameBytes);
     f.nameKey = key;
     f.size = fileLoad(file, &f.text);
@@ -675,7 +845,12 @@ const char* iniGetString(const char* file, const char* section, const char* key,
         return def;
     }
     int n = 0;
-    for (int i = from; i < to; ++i) out[n++] = static_cast<char>(at(*f, i));
+    if (f->wide) {
+        for (int i = from; i < to; ++i) out[n++] = static_cast<char>(at(*f, i));
+    } else if (to > from) {
+        n = to - from;
+        memcpy(out, f->text + from, static_cast<size_t>(n));
+    }
     out[n] = '\0';
     return out;
 }

@@ -850,6 +850,7 @@ TEST(HugeLayoutValues, AreHeldLoggedAndToldInABoxNamingTheFile) {
         {"stage", "2147483648", "is not a widget state"},
         {"y", "99999999999999999999", "\"y\": 2147483647 is out of range; 32767 taken"},
         {"x", "-2147483649", "\"x\": -2147483648 is out of range; -32768 taken"},
+        {"y", "1e308", "\"y\": \"1e308\" is no number a layout can hold; 32767 taken"},
     };
     Mirror mirror;
     logOpen();

@@ -311,12 +311,12 @@ TEST(WindowChildren, TheActiveIndexFollowsItsChild) {
     for (const Case& c : cases) {
         TestWindow w;
         UIWnd widgets[4];
-        for (size_t i = 0; i < c.list.size(); ++i) w.children[i] = &widgets[c.list[i]];
+        for (int entry : c.list) w.children.append(&widgets[entry]);
         w.active = static_cast<int8_t>(c.active);
         w.DetachChild(&widgets[c.removed]);
         EXPECT_EQ(w.active, c.expectActive) << c.active << " " << c.removed;
         for (int i = 0; i < w.childCount(); ++i) EXPECT_NE(w.children[i], &widgets[c.removed]);
-        for (auto& slot : w.children) slot = nullptr;
+        w.children.clear();
     }
     TestWindow w;
     UIWnd* first = w.AddChild(new UIWnd);

@@ -3,6 +3,8 @@
 // the look-ups of named children.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "engine/data/ini.h"
@@ -13,7 +15,12 @@
 
 namespace {
 
-std::u16string captionOf(const UIWnd* w) { return w->caption; }
+std::u16string captionOf(const UIWnd* w) { return w->caption.str(); }
+
+std::string logText() {
+    std::ifstream log("gerr.log", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+}
 
 class Layout : public ::testing::Test {
 protected:
@@ -124,19 +131,44 @@ TEST_F(Layout, StageIsAStateOrZero) {
 }
 
 // Numbers beyond what a widget holds are held to its range, not cut to it (2147483648 would
-// land at -1), with one line each and the box naming the file.
+// land at -1), and so is a text whose leading digits fit but which as a whole is no number the
+// field can hold ("1e308" would read as 1): one line each naming file, section and key, and the
+// box naming the file. A real number within the field keeps its leading digits, unlogged.
 TEST_F(Layout, NumbersBeyondTheFieldsAreHeldToThem) {
-    layout("[w]\nx=2147483648\ny=-99999999999\nxs=40000\nys=-1\nxalign=300\nyalign=-1\n");
-    const int before = logLines();
-    UIWnd w;
-    w.Load("layout.ini", "w");
-    EXPECT_EQ(w.x, 32767);
-    EXPECT_EQ(w.y, -32768);
-    EXPECT_EQ(w.xs, 32767);
-    EXPECT_EQ(w.ys, -1);
-    EXPECT_EQ(w.xalign, 127);
-    EXPECT_EQ(w.yalign, -1);
-    EXPECT_GE(logLines() - before, 4);
+    const char* const keys[6] = {"x", "y", "xs", "ys", "xalign", "yalign"};
+    const struct {
+        const char* file;
+        const char* values[6];
+        int held[6];
+        bool logged[6];
+    } cases[] = {
+        {"integers.ini",
+         {"2147483648", "-99999999999", "40000", "-1", "300", "-1"},
+         {32767, -32768, 32767, -1, 127, -1},
+         {true, true, true, false, true, false}},
+        {"reals.ini",
+         {"1e308", "-1e308", "inf", "nan", "2.5", "-1e3"},
+         {32767, -32768, 32767, 0, 2, -128},
+         {true, true, true, true, false, true}},
+    };
+    for (const auto& c : cases) {
+        std::string text = "[w]\n";
+        for (int k = 0; k < 6; ++k) text += std::string(keys[k]) + "=" + c.values[k] + "\n";
+        writeFile(c.file, text);
+        const size_t before = logText().size();
+        UIWnd w;
+        w.Load(c.file, "w");
+        const int read[6] = {w.x, w.y, w.xs, w.ys, w.xalign, w.yalign};
+        const std::string added = logText().substr(before);
+        for (int k = 0; k < 6; ++k) {
+            EXPECT_EQ(read[k], c.held[k]) << c.file << " " << keys[k];
+            const std::string line = std::string(c.file) + " [w] \"" + keys[k] + "\"";
+            EXPECT_EQ(added.find(line) != std::string::npos, c.logged[k]) << line;
+        }
+        const size_t box = added.find("Message box");
+        ASSERT_NE(box, std::string::npos) << added;
+        EXPECT_NE(added.find(c.file, box), std::string::npos);
+    }
 }
 
 TEST_F(Layout, PlacementRelativeAndCentred) {

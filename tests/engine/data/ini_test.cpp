@@ -258,6 +258,54 @@ TEST_F(Ini, KeyLookupsFollowTheFileAndItsChanges) {
     }
 }
 
+// A write keeps the index of the file in step with the text instead of building it anew: after
+// every kind of write, in both encodings, each lookup answers as a fresh load of the saved file.
+TEST_F(Ini, LookupsAfterEachWriteAnswerAsAFreshLoadDoes) {
+    const std::u16string start =
+        u"top=1\r\n[a]x=0\r\nk=1\r\n\r\n  m=2\r\n[b]\r\nk=3\r\n[c\r\nk=4\r\n[d]\r\nk=5";
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+    } writes[] = {
+        {"a", "k", "a value much longer than the one before"},
+        {"A", "M", ""},              // shorter, in other case, past a blank line
+        {"a", "x", "6"},             // on the header's own line
+        {"b", "n", "7"},             // a new key
+        {"d", "k", "8"},             // the last line, which had no line break
+        {"d", "new", "9"},           // a new key at the end
+        {"e", "k", "10"},            // a new section
+        {"e", "k", "11"},
+        {"b", "k=2", "12"},          // keys the index reads otherwise
+        {"b", " lead", "13"},
+        {"b", "[k", "14"},
+        {"c", "k", "15"},            // a header without ']': a section of its own at the end
+    };
+    const std::pair<const char*, const char*> lookups[] = {
+        {"", "top"}, {"a", "x"},   {"a", "k"},  {"a", "m"},  {"b", "k"},  {"b", "n"},
+        {"c", "k"},  {"d", "k"},   {"d", "new"}, {"e", "k"}, {"b", "k=2"}, {"b", "lead"},
+        {"b", "[k"}, {"C", "K"},   {"e", "n"},
+    };
+    for (const bool wide : {false, true}) {
+        std::string narrow;
+        for (char16_t c : start) narrow += static_cast<char>(c);
+        iniFreeAll();
+        const std::string path = dir.write("changed.ini", wide ? utf16(start) : narrow);
+        const std::string fresh = dir.file("fresh.ini");
+        for (const auto& w : writes) {
+            ASSERT_EQ(1, iniWriteString(path.c_str(), w.section, w.key, w.value)) << w.key;
+            iniClearFile(fresh.c_str());
+            dir.write("fresh.ini", TempFolder::readFile(path));
+            for (const auto& [section, key] : lookups) {
+                const std::string got = iniGetString(path.c_str(), section, key, "DEFAULT");
+                EXPECT_EQ(got, iniGetString(fresh.c_str(), section, key, "DEFAULT"))
+                    << (wide ? "wide" : "narrow") << " after [" << w.section << "] " << w.key
+                    << ": [" << section << "] " << key;
+            }
+        }
+    }
+}
+
 TEST_F(Ini, WideFilesAndWideningWrites) {
     std::string wide = dir.write("w.ini", utf16(u"k=global\r\n[s]\r\nname=Zo\u00EB\r\n\u0141=x\r\n"));
     EXPECT_EQ(u"Zo\u00EB", std::u16string(iniGetWide(wide.c_str(), "s", "name", u"")));
