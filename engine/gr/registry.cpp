@@ -27,6 +27,10 @@ int gSize = 0;
 // filed under the hash kept beside it; emptied slots leave the index.
 std::unordered_multimap<uint32_t, int> gByName;
 std::vector<uint32_t> gSlotKeys;
+// Slots by the object they hold, so that freeing a handle does not walk the whole table; and the
+// lowest slot that may be empty, where the search for a free slot starts (slots below it are full).
+std::unordered_map<const CSprite*, int> gBySprite;
+int gFirstFree = 0;
 
 void unindexSlot(int i) {
     const auto range = gByName.equal_range(gSlotKeys[i]);
@@ -51,15 +55,17 @@ void renamed(int i) {
 // Empties a slot.
 void emptySlot(int i) {
     unindexSlot(i);
+    const auto held = gBySprite.find(gEntries[i]);
+    if (held != gBySprite.end() && held->second == i) gBySprite.erase(held);
     gEntries[i] = nullptr;
+    if (i < gFirstFree) gFirstFree = i;
 }
 
 bool fits(const char* name) { return strlen(name) < static_cast<size_t>(kSpriteNameSize); }
 
 int indexOf(const CSprite* sprite) {
-    for (int i = 0; i < gSize; ++i)
-        if (gEntries[i] && static_cast<CSprite*>(gEntries[i]) == sprite) return i;
-    return -1;
+    const auto it = gBySprite.find(sprite);
+    return it != gBySprite.end() ? it->second : -1;
 }
 
 // A bank section with "font" set makes a font; its metrics are read once its image is loaded.
@@ -77,10 +83,12 @@ namespace {
 // The slot the object went into, or -1.
 int addEntry(CSpriteExt* sprite) {
     if (!sprite) return -1;
-    for (int i = 0; i < gSize; ++i)
+    for (int i = gFirstFree; i < gSize; ++i)
         if (!gEntries[i]) {
             gEntries[i] = sprite;
             indexSlot(i);
+            gBySprite.emplace(sprite, i);
+            gFirstFree = i + 1;
             return i;
         }
     if (gSize == gCapacity) {
@@ -97,6 +105,8 @@ int addEntry(CSpriteExt* sprite) {
     gEntries[gSize] = sprite;
     gSlotKeys.resize(static_cast<size_t>(gSize) + 1);
     indexSlot(gSize);
+    gBySprite.emplace(sprite, gSize);
+    gFirstFree = gSize + 1;
     return gSize++;
 }
 
@@ -137,6 +147,8 @@ void grRegistryClear() {
     gSize = 0;
     gByName.clear();
     gSlotKeys.clear();
+    gBySprite.clear();
+    gFirstFree = 0;
 }
 
 // --- Set-up by name ------------------------------------------------------------------------------

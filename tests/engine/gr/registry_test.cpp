@@ -53,6 +53,22 @@ TEST(Registry, SharesByNameAndReusesFreedSlots) {
     grFreeSprite(nullptr);  // ignored
 }
 
+// Holes are refilled lowest slot first whatever order they were made in.
+TEST(Registry, HolesRefillLowestSlotFirst) {
+    std::vector<HSPRITE> made;
+    for (int i = 0; i < 6; ++i)
+        made.push_back(grCreateSprite(1, 1, ("hole" + std::to_string(i)).c_str()));
+    const int s1 = indexOf(made[1]), s4 = indexOf(made[4]);
+    ASSERT_LT(s1, s4);
+    grFreeSprite(made[4]);
+    grFreeSprite(made[1]);
+    HSPRITE low = grCreateSprite(1, 1, "refill low");
+    HSPRITE high = grCreateSprite(1, 1, "refill high");
+    EXPECT_EQ(indexOf(low), s1);
+    EXPECT_EQ(indexOf(high), s4);
+    for (HSPRITE h : {made[0], made[2], made[3], made[5], low, high}) grFreeSprite(h);
+}
+
 // The first entry in slot order whose name matches, found by looking at every entry.
 CSpriteExt* firstByScan(const char* name) {
     for (int i = 0; i < grRegistrySize(); ++i)
