@@ -48,11 +48,7 @@ UIWnd* CreateChildFromIni(UIWnd* parent, const char* file, const char* section, 
 }
 
 UIWnd* CreateChildFromIniBuf(UIWnd* parent, char* file, char* section, int relative, int center) {
-    if (!file || !*file || !section || !*section) return nullptr;
-    // The INI store has the file in hand (its next reads need it): it tells a missing file
-    // without asking the disk again for every widget of a screen.
-    const char* why = iniDamage(file);
-    if (why && strcmp(why, "is missing") == 0) return nullptr;
+    if (!file || !*file || !section || !*section || iniMissing(file)) return nullptr;
     char type[kTypeSize];
     StrCopyN(type, iniGetString(file, section, "type", ""), sizeof type);
     UIWnd* widget = *type ? CreateWidget(type) : new UIWnd;

@@ -166,10 +166,12 @@ bool inDataFolder(const char* name) {
 // What is wrong with a cached file as a whole: null when nothing is, else why it cannot hold
 // its values. Every file this program writes ends its last line, so one that ends inside a line
 // was cut short; one of nothing but zero bytes was overwritten by a failing disk or copy.
+constexpr const char* kMissing = "is missing";
+
 const char* damageFound(const IniFile& f) {
     const int len = length(f);
     if (f.size > 0 && len > 0 && isEol(at(f, len - 1))) return nullptr;
-    if (f.size <= 0 || len <= 0) return fileExists(f.name) ? "is empty" : "is missing";
+    if (f.size <= 0 || len <= 0) return fileExists(f.name) ? "is empty" : kMissing;
     bool zeros = true;
     for (int i = 0; i < f.size && zeros; ++i) zeros = f.text[i] == 0;
     if (zeros) return "holds nothing but zero bytes: it was overwritten";
@@ -194,7 +196,7 @@ void noteIfDamaged(IniFile* f) {
     const char* why = damageOf(*f);
     if (!why) return;
     // Settings and player files are missing until first written; the game's data never is.
-    if (strcmp(why, "is missing") == 0 && !inDataFolder(f->name)) return;
+    if (why == kMissing && !inDataFolder(f->name)) return;
     const uint32_t h = iniPathHash(f->name);
     for (int i = 0; i < gReportedCount; ++i)
         if (gReported[i] == h) return;
@@ -1032,8 +1034,10 @@ int iniEndHold() {
 
 const char* iniDamage(const char* file) {
     IniFile* f = iniOpen(file);
-    return f ? damageOf(*f) : "is missing";
+    return f ? damageOf(*f) : kMissing;
 }
+
+int iniMissing(const char* file) { return iniDamage(file) == kMissing; }
 
 void iniSetSaveFailedHook(void (*hook)(const char* file)) { gSaveFailed = hook; }
 

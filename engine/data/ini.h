@@ -55,6 +55,9 @@ void iniFreeAll();
 // Why the file cannot hold its values, as a log line says it ("is missing", "is empty", "ends
 // inside a line: it was cut short", ...); null when it is whole.
 const char* iniDamage(const char* file);
+// Whether the file is missing (or its name is one no file can have); the answer is kept with the
+// cached file, so asking it for every widget of a screen does not ask the disk again.
+int iniMissing(const char* file);
 
 // Heard at every save that fails, with the file's name (the full disk, the read-only folder).
 void iniSetSaveFailedHook(void (*hook)(const char* file));
