@@ -174,11 +174,11 @@ int32_t MicroPather::firstRunAbove(int64_t key) const {
     const int64_t windowHi = windowLo_ + kBuckets;
     const int64_t end = runs_[last].key < windowHi ? runs_[last].key + 1 : windowHi;
     for (int64_t k = key + 1; k < end;) {
-        const uint32_t slot = static_cast<uint32_t>(k) & (kBuckets - 1);
+        const uint32_t slot = slotOf(k);
         const uint64_t bits = occupied_[slot >> 6] >> (slot & 63);
         if (bits) {
             k += __builtin_ctzll(bits);
-            if (k < end) return bucketFirst_[static_cast<uint32_t>(k) & (kBuckets - 1)];
+            if (k < end) return bucketFirst_[slotOf(k)];
             break;
         }
         k += 64 - (slot & 63);
@@ -195,8 +195,8 @@ int32_t MicroPather::runFrom(float f, int64_t key) const {
     int32_t r;
     if (inWindow(key)) {
         // Every run whose key is in the window is in its bucket.
-        const uint32_t slot = static_cast<uint32_t>(key) & (kBuckets - 1);
-        r = (occupied_[slot >> 6] >> (slot & 63) & 1) ? bucketFirst_[slot] : firstRunAbove(key);
+        const uint32_t slot = slotOf(key);
+        r = occupied(slot) ? bucketFirst_[slot] : firstRunAbove(key);
     } else if (key < windowLo_) {
         r = runs_[0].next;
     } else {
@@ -224,12 +224,10 @@ int32_t MicroPather::newRun(float f, int64_t key, int32_t n, int32_t before) {
     runs_[run.prev].next = r;
     runs_[before].prev = r;
     if (inWindow(key)) {
-        const uint32_t slot = static_cast<uint32_t>(key) & (kBuckets - 1);
-        uint64_t& word = occupied_[slot >> 6];
-        const uint64_t bit = uint64_t(1) << (slot & 63);
+        const uint32_t slot = slotOf(key);
         // Its successor was the bucket's cheapest run, or the bucket was empty: it leads now.
-        if (!(word & bit) || bucketFirst_[slot] == before) {
-            word |= bit;
+        if (!occupied(slot) || bucketFirst_[slot] == before) {
+            setOccupied(slot, true);
             bucketFirst_[slot] = r;
         }
     }
@@ -241,12 +239,12 @@ void MicroPather::eraseRun(int32_t r) {
     runs_[run.prev].next = run.next;
     runs_[run.next].prev = run.prev;
     if (inWindow(run.key)) {
-        const uint32_t slot = static_cast<uint32_t>(run.key) & (kBuckets - 1);
+        const uint32_t slot = slotOf(run.key);
         if (bucketFirst_[slot] == r) {
             if (run.next != 0 && runs_[run.next].key == run.key)
                 bucketFirst_[slot] = run.next;
             else
-                occupied_[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+                setOccupied(slot, false);
         }
     }
     runs_[r].next = freeRun_;
@@ -259,16 +257,15 @@ void MicroPather::slideWindow(int64_t key) {
     // Runs under the new window leave their buckets (the cheapest runs: they leave soon anyway).
     for (int32_t r = runs_[0].next; r != 0 && runs_[r].key < lo; r = runs_[r].next) {
         if (!inWindow(runs_[r].key)) continue;
-        const uint32_t slot = static_cast<uint32_t>(runs_[r].key) & (kBuckets - 1);
-        occupied_[slot >> 6] &= ~(uint64_t(1) << (slot & 63));
+        setOccupied(slotOf(runs_[r].key), false);
     }
     windowLo_ = lo;
     // Runs beyond the old window that the new one holds enter their buckets, costliest first so
     // that the cheapest of a bucket is the one left in it.
     for (int32_t r = runs_[0].prev; r != 0 && runs_[r].key >= oldHi; r = runs_[r].prev) {
         if (!inWindow(runs_[r].key)) continue;
-        const uint32_t slot = static_cast<uint32_t>(runs_[r].key) & (kBuckets - 1);
-        occupied_[slot >> 6] |= uint64_t(1) << (slot & 63);
+        const uint32_t slot = slotOf(runs_[r].key);
+        setOccupied(slot, true);
         bucketFirst_[slot] = r;
     }
 }

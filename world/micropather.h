@@ -120,6 +120,12 @@ private:
     void eraseRun(int32_t r);
     void slideWindow(int64_t key);  // moves the window up so that it holds key
     bool inWindow(int64_t key) const { return key >= windowLo_ && key - windowLo_ < kBuckets; }
+    static uint32_t slotOf(int64_t key) { return static_cast<uint32_t>(key) & (kBuckets - 1); }
+    bool occupied(uint32_t slot) const { return occupied_[slot >> 6] >> (slot & 63) & 1; }
+    void setOccupied(uint32_t slot, bool on) {
+        const uint64_t bit = uint64_t(1) << (slot & 63);
+        occupied_[slot >> 6] = on ? occupied_[slot >> 6] | bit : occupied_[slot >> 6] & ~bit;
+    }
     enum : uint32_t { kBuckets = 2048 };
 
     Graph* graph_;
