@@ -201,8 +201,8 @@ void cGame::commonUpdate(int ms) {
 int cGame::commonTail(int ms) {
     pulse_.Update(static_cast<float>(ms) / 1000.0f);
     if (gFlyingTips) gFlyingTips->Update(ms);
-    // The widgets only read the level: their questions share one search (see waiting_).
-    waiting_.valid = false;
+    // The widgets only read the level: their questions share one search (see waiting_), kept
+    // from the step before while no request changed.
     widgetsUpdating_ = true;
     const int result = Window::Update(ms);
     widgetsUpdating_ = false;

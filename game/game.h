@@ -333,6 +333,9 @@ private:
     struct WaitingIndex {
         static constexpr int kHeroes = 8;
         bool valid = false;
+        // Kept from step to step while these stand: no request changed, no client came.
+        uint32_t changes = 0;
+        int clients = 0, objects = 0;
         bool heroesOverflow = false;  // more heroes than kept: their questions search
         int heroCount = 0;
         const cRequest* byKind[kNoRequest] = {};
@@ -414,6 +417,22 @@ private:
     // value the reading would drop): the few objects a request can name as its target, sorted,
     // and those that may break down at random (neither rooms nor flowers).
     std::vector<const cLevelObj*> requestTargets_;
+    // For each object a client's request names, the first client (or its linked client) that
+    // FindClientByRequestTarget answers with, in one pass over the clients; kept while no request
+    // changed and no client came. Targets come only from the kinds' two names each, so the table
+    // holds them all; should it not, the finder searches.
+    struct TargetIndex {
+        static constexpr int kTargets = 2 * kNoRequest;
+        bool valid = false;
+        bool overflow = false;
+        uint32_t changes = 0;
+        int clients = 0;
+        int count = 0;
+        const cLevelObj* targets[kTargets] = {};
+        cBaseObj* found[kTargets] = {};
+    };
+    TargetIndex targetIndex_;
+    const TargetIndex& targetIndex();
     std::vector<cLevelObj*> breakables_;
     bool kindsIndexed_ = false;
     void indexObjectKinds();

@@ -147,17 +147,61 @@ cBaseObj* cGame::FindClientByRequestOwner(const cLevelObj* object) {
     });
 }
 
+namespace {
+
+// Whether a client's request is found by the object it names.
+bool foundByTarget(const cRequest& r) {
+    const int kind = r.GetKind();
+    // The fetched kinds stay found while Jenny walks to fetch them, not once delivering.
+    const bool fetched = kind == kCocktail || kind == kFood || kind == kNews || kind == kPhone;
+    return (fetched && !r.IsServing()) || r.IsWaiting() || r.IsDone();
+}
+
+}  // namespace
+
+const cGame::TargetIndex& cGame::targetIndex() {
+    TargetIndex& t = targetIndex_;
+    const int clients = activeClients();
+    if (t.valid && t.changes == cRequest::Changes() && t.clients == clients) return t;
+    t = TargetIndex();
+    t.valid = true;
+    t.changes = cRequest::Changes();
+    t.clients = clients;
+    // In the finder's order, each client before its linked client: the first found stays.
+    auto add = [&t](cBaseObj* c) {
+        const cRequest& r = c->GetRequest();
+        const cLevelObj* target = r.GetTarget();
+        if (!target || !foundByTarget(r)) return;
+        for (int i = 0; i < t.count; ++i)
+            if (t.targets[i] == target) return;
+        if (t.count == TargetIndex::kTargets) {
+            t.overflow = true;
+            return;
+        }
+        t.targets[t.count] = target;
+        t.found[t.count++] = c;
+    };
+    for (int i = 0; i < clients; ++i) {
+        cClient* client = levelClients_[i];
+        if (!client) continue;
+        add(client);
+        if (cBaseObj* linked = client->GetLinked()) add(linked);
+    }
+    return t;
+}
+
 cBaseObj* cGame::FindClientByRequestTarget(const cLevelObj* object) {
     if (!object) return nullptr;
-    if (kindsIndexed_ && !std::binary_search(requestTargets_.begin(), requestTargets_.end(), object))
+    // Every object of the list was told whether a request can name it.
+    if (kindsIndexed_ && !object->MayBeRequestTarget()) return nullptr;
+    const TargetIndex& t = targetIndex();
+    if (!t.overflow) {
+        for (int i = 0; i < t.count; ++i)
+            if (t.targets[i] == object) return t.found[i];
         return nullptr;
+    }
     return firstClient(levelClients_, activeClients(), [object](const cBaseObj& c) {
-        const cRequest& r = c.GetRequest();
-        if (r.GetTarget() != object) return false;
-        const int kind = r.GetKind();
-        // The fetched kinds stay found while Jenny walks to fetch them, not once delivering.
-        const bool fetched = kind == kCocktail || kind == kFood || kind == kNews || kind == kPhone;
-        return (fetched && !r.IsServing()) || r.IsWaiting() || r.IsDone();
+        return c.GetRequest().GetTarget() == object && foundByTarget(c.GetRequest());
     });
 }
 
@@ -170,10 +214,16 @@ cClient* cGame::FindClientAtObject(const cLevelObj* room) {
 }
 
 const cGame::WaitingIndex& cGame::waitingIndex() {
-    if (waiting_.valid) return waiting_;
+    const int clients = activeClients();
+    if (waiting_.valid && waiting_.changes == cRequest::Changes() && waiting_.clients == clients &&
+        waiting_.objects == objectCount_)
+        return waiting_;
     WaitingIndex& w = waiting_;
     w = WaitingIndex();
     w.valid = true;
+    w.changes = cRequest::Changes();
+    w.clients = clients;
+    w.objects = objectCount_;
     // In the finders' order: each client's own request (found for its kind and for the kind it
     // put aside), then its linked client's, then the objects'; the first found of each stays.
     auto kindFound = [&w](int kind, const cRequest* r) {

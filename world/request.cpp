@@ -186,6 +186,7 @@ bool countedKind(int kind) { return kind >= 0 && kind < kNoRequest; }
 bool cRequest::AnyOfKind(int kind) { return countedKind(kind) && gKindHeld[kind] > 0; }
 
 void cRequest::setKind(int kind) {
+    ++changes_;
     if (countedKind(kind_)) --gKindHeld[kind_];
     kind_ = kind;
     if (countedKind(kind_)) ++gKindHeld[kind_];
@@ -223,7 +224,7 @@ cRequest& cRequest::operator=(const cRequest& other) {
     if (this == &other) return *this;
     freeSprites();
     state_ = other.state_;
-    setKind(other.kind_);
+    setKind(other.kind_);  // counts the change of the whole record
     hero_ = other.hero_;
     target_ = other.target_;
     owner_ = other.owner_;
@@ -312,6 +313,7 @@ void cRequest::Load(int kind, int extraTime, cLevelObj* owner, int grade) {
     clock_.Load(f, "Progress", waitTime_ > 0 ? static_cast<uint32_t>(waitTime_) : 0);
     if (owner) owner->SetOccupied();
     state_ = kRequestLoaded;
+    ++changes_;
     alert_ = 0;
     alertValue_ = 0;
 }
@@ -331,7 +333,7 @@ int cRequest::Update(int ms) {
         elapsed_ += ms;
         clock_.AddTime(static_cast<uint32_t>(ms));
         if (waitTime_ > 0 && elapsed_ >= waitTime_) {
-            state_ = kRequestDone;
+            setState(kRequestDone);
             return 0;
         }
         return 1;
@@ -343,7 +345,7 @@ int cRequest::Update(int ms) {
             hero_->RemoveTask(kind_, target_);
             hero_->RemoveTask(kind_, owner_);
         }
-        state_ = kRequestDone;
+        setState(kRequestDone);
         // The owner may be this request's holder: it resets the record in its update.
         if (cLevelObj* owner = owner_) {
             owner->SetState(2);
@@ -361,12 +363,12 @@ int cRequest::Update(int ms) {
 
 void cRequest::Cancel() {
     if (state_ != kRequestWaiting) return;
-    state_ = kRequestFading;
+    setState(kRequestFading);
     fade_ = 1.0f;
 }
 
 void cRequest::Reset() {
-    state_ = kRequestNone;
+    setState(kRequestNone);
     setKind(kNoRequest);
     hero_ = nullptr;
     target_ = nullptr;

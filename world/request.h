@@ -108,6 +108,9 @@ public:
     // Whether any request in the program holds that kind now: a search for a kind no request
     // holds ends at once.
     static bool AnyOfKind(int kind);
+    // Counts the changes of any request's state, kind, hero, target or owner (not of its clock):
+    // a search over requests may keep its answer for as long as the count stands.
+    static uint32_t Changes() { return changes_; }
 
     // Fills the record for a kind; kinds from kNoRequest on load nothing.
     void Load(int kind, int extraTime, cLevelObj* owner, int grade);
@@ -118,9 +121,9 @@ public:
     // x, y relative to the bubble's top-left.
     bool HitTest(int x, int y, bool withPortrait) const;
 
-    void SetWaiting() { state_ = kRequestWaiting; }
-    void SetServing() { state_ = kRequestServing; }
-    void SetDone() { state_ = kRequestDone; }
+    void SetWaiting() { setState(kRequestWaiting); }
+    void SetServing() { setState(kRequestServing); }
+    void SetDone() { setState(kRequestDone); }
     // From waiting only: the bubble shrinks away over 500 ms, then its tasks are withdrawn.
     void Cancel();
     void Reset();
@@ -154,7 +157,10 @@ public:
         portraitAngry_ = angry;
         portraitHappy_ = happy;
     }
-    void SetOwner(cLevelObj* owner) { owner_ = owner; }
+    void SetOwner(cLevelObj* owner) {
+        if (owner_ != owner) ++changes_;
+        owner_ = owner;
+    }
     void SetWaitTime(int ms) {
         if (ms >= 0) waitTime_ = ms;
     }
@@ -163,6 +169,12 @@ public:
 private:
     void freeSprites();
     void setKind(int kind);
+    void setState(int32_t state) {
+        if (state_ != state) ++changes_;
+        state_ = state;
+    }
+
+    static inline uint32_t changes_ = 0;
 
     int32_t state_, kind_;
     HeroLink* hero_;

@@ -133,6 +133,13 @@ protected:
             }
             ASSERT_LE(waiting, 1) << object->GetSectionName() << " at step " << step;
         }
+        // The finder of a client by the object its request names keeps its answers while no
+        // request changes: asked after any step, it says what a search of the clients finds.
+        for (int i = 0; i < game->GetObjectCount(); ++i) {
+            cLevelObj* object = game->GetObject(i);
+            ASSERT_EQ(game->FindClientByRequestTarget(object), SearchByTarget(object))
+                << object->GetSectionName() << " at step " << step;
+        }
         // No hero goes to serve a client who has left.
         for (cHero* hero : game->Heroes())
             for (int t = 0; t < hero->TaskCount(); ++t) {
@@ -144,6 +151,24 @@ protected:
                         << "a task for gone client " << i << " at step " << step;
                 }
             }
+    }
+
+    // The first client, or its partner right after it, whose request names the object and is
+    // waiting or done; a fetched kind also while it is not yet being delivered.
+    cBaseObj* SearchByTarget(const cLevelObj* object) const {
+        auto found = [object](const cBaseObj* c) {
+            const cRequest& r = c->GetRequest();
+            const bool fetched = IsOneOf(r.GetKind(), kCocktail, kFood, kNews, kPhone);
+            return r.GetTarget() == object &&
+                   ((fetched && !r.IsServing()) || r.IsWaiting() || r.IsDone());
+        };
+        for (int i = 0; i < game->GetClientCount(); ++i) {
+            cClient* c = game->GetClient(i);
+            if (!c) continue;
+            if (found(c)) return c;
+            if (c->GetLinked() && found(c->GetLinked())) return c->GetLinked();
+        }
+        return nullptr;
     }
 
     uint64_t Digest() const {
