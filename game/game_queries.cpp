@@ -157,6 +157,21 @@ bool foundByTarget(const cRequest& r) {
     return (fetched && !r.IsServing()) || r.IsWaiting() || r.IsDone();
 }
 
+// Keeps the first value found for each key in a small table of pairs. A key that finds the table
+// full sets overflow: whoever asks the table then searches instead.
+template <class Key, int N>
+void keepFirst(const Key* (&keys)[N], cBaseObj* (&values)[N], int& count, bool& overflow,
+               const Key* key, cBaseObj* value) {
+    for (int i = 0; i < count; ++i)
+        if (keys[i] == key) return;
+    if (count == N) {
+        overflow = true;
+        return;
+    }
+    keys[count] = key;
+    values[count++] = value;
+}
+
 }  // namespace
 
 const cGame::TargetIndex& cGame::targetIndex() {
@@ -171,15 +186,8 @@ const cGame::TargetIndex& cGame::targetIndex() {
     auto add = [&t](cBaseObj* c) {
         const cRequest& r = c->GetRequest();
         const cLevelObj* target = r.GetTarget();
-        if (!target || !foundByTarget(r)) return;
-        for (int i = 0; i < t.count; ++i)
-            if (t.targets[i] == target) return;
-        if (t.count == TargetIndex::kTargets) {
-            t.overflow = true;
-            return;
-        }
-        t.targets[t.count] = target;
-        t.found[t.count++] = c;
+        if (target && foundByTarget(r))
+            keepFirst(t.targets, t.found, t.count, t.overflow, target, c);
     };
     for (int i = 0; i < clients; ++i) {
         cClient* client = levelClients_[i];
@@ -231,15 +239,7 @@ const cGame::WaitingIndex& cGame::waitingIndex() {
     };
     auto heroFound = [&w](const cRequest& r, cBaseObj* found) {
         const HeroLink* hero = r.IsWaiting() ? r.GetHero() : nullptr;
-        if (!hero) return;
-        for (int i = 0; i < w.heroCount; ++i)
-            if (w.heroes[i] == hero) return;
-        if (w.heroCount == WaitingIndex::kHeroes) {
-            w.heroesOverflow = true;
-            return;
-        }
-        w.heroes[w.heroCount] = hero;
-        w.byHero[w.heroCount++] = found;
+        if (hero) keepFirst(w.heroes, w.byHero, w.heroCount, w.heroesOverflow, hero, found);
     };
     for (int i = 0; i < activeClients(); ++i) {
         cClient* client = levelClients_[i];
