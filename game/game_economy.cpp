@@ -136,8 +136,9 @@ void cGame::placeBarMarker() {
     if (!tipsProgress_ || !tipsSign_) return;
     const int left = tipsProgress_->x + static_cast<int>(std::abs(tipsProgress_->xs) * barShown_) -
                      std::abs(tipsSign_->xs) / 2;
-    tipsSign_->Move(left - tipsSign_->x, 0);
-    if (tipsText_) tipsText_->Move(tipsSign_->x - tipsText_->x, 0);
+    // A move by nothing is a no-op, and the bar stands still most steps.
+    if (left != tipsSign_->x) tipsSign_->Move(left - tipsSign_->x, 0);
+    if (tipsText_ && tipsText_->x != tipsSign_->x) tipsText_->Move(tipsSign_->x - tipsText_->x, 0);
 }
 
 int cGame::AnimatePopularityBar(int ms, int direction) {

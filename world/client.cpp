@@ -155,6 +155,11 @@ int cClient::playTime() const {
 
 bool cClient::played() const { return animTime_ >= playTime(); }
 
+const cRequest* cClient::calmBabyRequest() {
+    GameLink* game = worldGame();
+    return game && cRequest::AnyOfKind(kCalmBaby) ? game->FindRequest(kCalmBaby, false) : nullptr;
+}
+
 bool cClient::mirroredLikeOwner() const {
     const cLevelObj* owner = request_.GetOwner();
     return owner && owner->GetFlipX() < 0;
@@ -251,8 +256,7 @@ void cClient::Update(int ms) {
     legs_.cBaseObj::Update(ms);
     switch (state_) {
     case kStateWaiting: {
-        GameLink* game = worldGame();
-        const cRequest* baby = game ? game->FindRequest(kCalmBaby, false) : nullptr;
+        const cRequest* baby = calmBabyRequest();
         const int speed = baby && baby != &request_ && !IsInOwnRoom() ? 2 : 1;
         if (!request_.Update(ms * speed) || serviceAbandoned())
             OnServiceEnd(false);
@@ -354,7 +358,7 @@ void cClient::UpdateWaiting() {
         }
         if (selected) raiseTutorial("Candy_End", *this);
     }
-    const bool babyCrying = game && game->FindRequest(kCalmBaby, false);
+    const bool babyCrying = calmBabyRequest();
     if (!babyCrying && babyCry_ != 0 && babyCry_ < ratio) StartBabyCry();
     const int kind = request_.GetKind();
     if (!owner->GetAttached() && kind != kCheckIn) owner->SetAttached(&request_);

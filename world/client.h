@@ -174,6 +174,9 @@ protected:
     void moveUpTo(cLevelObj* place);
     bool played() const;
     int playTime() const;
+    // The first request to calm a baby, found by the level; most steps no request holds the kind,
+    // and the level is not asked.
+    static const cRequest* calmBabyRequest();
     bool mirroredLikeOwner() const;
     // The walk back into the room after an activity.
     void backToRoom();

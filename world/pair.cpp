@@ -206,9 +206,8 @@ void CowboyKid::Update(int ms) {
     if (partnerState == kStateWalking && state_ != kStateFollowing) {
         SetState(kStateFollowing);
     } else if (partnerState == kStateWaiting) {
-        GameLink* game = worldGame();
         const cRequest& asked = kidPartner_->GetRequest();
-        const bool babyCrying = game && game->FindRequest(kCalmBaby, false);
+        const bool babyCrying = calmBabyRequest();
         if (asked.GetTimeRatio() >= 0.23f && state_ == kStateBeside && !babyCrying && !babyCried_) {
             kidPartner_->StartBabyCry();
             babyCried_ = 1;

@@ -176,20 +176,15 @@ void WaitClock::Draw(Point2i p, float scale, float highlight, bool ring) {
 
 namespace {
 
-// How many requests hold each kind, kept by every change of a request's kind.
-int gKindHeld[kNoRequest] = {};
-
 bool countedKind(int kind) { return kind >= 0 && kind < kNoRequest; }
 
 }  // namespace
 
-bool cRequest::AnyOfKind(int kind) { return countedKind(kind) && gKindHeld[kind] > 0; }
-
 void cRequest::setKind(int kind) {
     ++changes_;
-    if (countedKind(kind_)) --gKindHeld[kind_];
+    if (countedKind(kind_)) --kindHeld_[kind_];
     kind_ = kind;
-    if (countedKind(kind_)) ++gKindHeld[kind_];
+    if (countedKind(kind_)) ++kindHeld_[kind_];
 }
 
 cRequest::cRequest()

@@ -107,7 +107,9 @@ public:
 
     // Whether any request in the program holds that kind now: a search for a kind no request
     // holds ends at once.
-    static bool AnyOfKind(int kind);
+    static bool AnyOfKind(int kind) {
+        return kind >= 0 && kind < kNoRequest && kindHeld_[kind] > 0;
+    }
     // Counts the changes of any request's state, kind, hero, target or owner (not of its clock):
     // a search over requests may keep its answer for as long as the count stands.
     static uint32_t Changes() { return changes_; }
@@ -175,6 +177,8 @@ private:
     }
 
     static inline uint32_t changes_ = 0;
+    // How many requests hold each kind, kept by every change of a request's kind.
+    static inline int kindHeld_[kNoRequest] = {};
 
     int32_t state_, kind_;
     HeroLink* hero_;
