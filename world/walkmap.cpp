@@ -118,14 +118,23 @@ int32_t& cMaskGrid::CellRef(int x, int y) {
 
 // --- cWalkMap ----------------------------------------------------------------------------------
 
+// Room for a path across a whole floor in each kept path, so that keeping one allocates nothing.
+constexpr uint32_t kKeptPathRoom = 128;
+
 cWalkMap::cWalkMap() : cellCount_(0, 0), size_(0, 0), offset_(0, 0), step_(0, 0), point_(0, 0) {
     file_[0] = 0;
+    for (KeptPath& kept : kept_) kept.cells.reserve(kKeptPathRoom);
+}
+
+void cWalkMap::forgetPaths() {
+    for (KeptPath& kept : kept_) kept.used = false;
 }
 
 cWalkMap* cWalkMap::Current() { return gCurrentWalkMap; }
 void cWalkMap::SetCurrent(cWalkMap* map) { gCurrentWalkMap = map; }
 
 void cWalkMap::clearGrid() {
+    forgetPaths();
     cells_.release();
     cellCount_ = Point2i(0, 0);
     graph_.SetCells(nullptr, 0, 0);
@@ -190,6 +199,7 @@ bool cWalkMap::Inside(Point2i cell) const {
 
 Cell* cWalkMap::GetCell(int x, int y) {
     if (!Inside(Point2i(x, y))) return nullptr;
+    forgetPaths();
     return &cells_[x * cellCount_.y + y];
 }
 
@@ -197,17 +207,32 @@ bool cWalkMap::FindPath(cArray<Point2i>& path, Point2i from, Point2i to) {
     path.clear();
     const Point2i a = ScreenToCell(from), b = ScreenToCell(to);
     if (!Inside(a) || !Inside(b)) return false;
-    const int32_t target = GetCell(b.x, b.y)->value;
+    const int32_t target = cells_[b.x * cellCount_.y + b.y].value;
     if (target == 2) return false;
     if (a.x == b.x && a.y == b.y) return false;
     if (cellBlocked(target)) return false;
     const int columns = cellCount_.x;
+    const uint32_t start = static_cast<uint32_t>(a.y * columns + a.x);
+    const uint32_t end = static_cast<uint32_t>(b.y * columns + b.x);
+    for (const KeptPath& kept : kept_)
+        if (kept.used && kept.from == start && kept.to == end) {
+            for (uint32_t i = 0; i < kept.cells.size(); ++i) path.push_back(kept.cells[i]);
+            return path.size() > 0;
+        }
     float cost;
-    graph_.Solve(static_cast<uint32_t>(a.y * columns + a.x),
-                 static_cast<uint32_t>(b.y * columns + b.x), &cost);
+    graph_.Solve(start, end, &cost);
     const cArray<uint32_t>& states = graph_.StatePath();
-    for (uint32_t i = 0; i < states.size(); ++i)
-        path.push_back(
-            Point2i(static_cast<int>(states[i] % columns), static_cast<int>(states[i] / columns)));
+    KeptPath& kept = kept_[nextKept_];
+    nextKept_ = (nextKept_ + 1) % kKeptPaths;
+    kept.from = start;
+    kept.to = end;
+    kept.used = true;
+    kept.cells.clear();
+    for (uint32_t i = 0; i < states.size(); ++i) {
+        const Point2i cell(static_cast<int>(states[i] % columns),
+                           static_cast<int>(states[i] / columns));
+        path.push_back(cell);
+        kept.cells.push_back(cell);
+    }
     return path.size() > 0;
 }

@@ -96,7 +96,7 @@ public:
     // outside, the target is blocked, both are one cell or no way exists.
     bool FindPath(cArray<Point2i>& path, Point2i from, Point2i to);
 
-    // Null outside the grid.
+    // Null outside the grid. A cell handed out may be changed: the paths kept are forgotten.
     Cell* GetCell(int x, int y);
     Point2i GetSize() const { return cellCount_; }
     Point2i Offset() const { return offset_; }
@@ -110,6 +110,18 @@ public:
 
 private:
     void clearGrid();
+    void forgetPaths();
+
+    // The last few searches' answers, by their cells: guests walk the same few ways again (the
+    // desk, their room, the way out), and the same search on the same grid finds the same path.
+    struct KeptPath {
+        uint32_t from = 0, to = 0;
+        bool used = false;
+        cArray<Point2i> cells;
+    };
+    static constexpr int kKeptPaths = 8;
+    KeptPath kept_[kKeptPaths];
+    int nextKept_ = 0;
 
     char file_[512];
     Map graph_;

@@ -125,6 +125,50 @@ TEST(WalkMap, FindPathRefusesOrFinds) {
     }
 }
 
+TEST(WalkMap, APathAskedAgainIsThePathAFreshMapFinds) {
+    // A 9 x 7 grid with a wall across the middle and a gap at each end. Searches of more pairs
+    // than the map keeps, each pair asked again after others: every answer, first or again, is
+    // what a map that never searched before finds, and a blocked target is refused even after
+    // its path was kept.
+    writeMap(4, "offset=0,0\nstep=10,10\nsize=90,70",
+             {"1111111", "1112111", "1112111", "1112111", "1111111", "1112111", "1112111",
+              "1112111", "1111111"});
+    cWalkMap map;
+    ASSERT_TRUE(map.Load(4, Point2i(0, 0)));
+    const Point2i ends[] = {{5, 5},  {85, 65}, {45, 5},  {5, 65},  {85, 5},  {45, 65},
+                            {25, 25}, {65, 45}, {15, 55}, {75, 15}, {35, 45}, {55, 25}};
+    auto fresh = [](Point2i from, Point2i to) {
+        cWalkMap other;
+        other.Load(4, Point2i(0, 0));
+        cArray<Point2i> path;
+        other.FindPath(path, from, to);
+        return path;
+    };
+    // Pairs from the first four ends to all twelve, picked in a scrambled order: some asked
+    // again while kept, some after they were forgotten.
+    uint32_t pick = 7;
+    for (int asked = 0; asked < 150; ++asked) {
+        pick = pick * 1103515245u + 12345u;
+        const Point2i from = ends[(pick >> 16) % 4], to = ends[(pick >> 20) % 12];
+        SCOPED_TRACE(std::to_string(from.x) + "," + std::to_string(from.y) + " to " +
+                     std::to_string(to.x) + "," + std::to_string(to.y));
+        cArray<Point2i> path;
+        const bool found = map.FindPath(path, from, to);
+        const cArray<Point2i> expected = fresh(from, to);
+        EXPECT_EQ(found, expected.size() > 0);
+        ASSERT_EQ(path.size(), expected.size());
+        for (uint32_t i = 0; i < path.size(); ++i) {
+            EXPECT_EQ(path[i].x, expected[i].x);
+            EXPECT_EQ(path[i].y, expected[i].y);
+        }
+    }
+    cArray<Point2i> path;
+    ASSERT_TRUE(map.FindPath(path, Point2i(5, 5), Point2i(85, 65)));
+    map.GetCell(8, 6)->value = 2;
+    EXPECT_FALSE(map.FindPath(path, Point2i(5, 5), Point2i(85, 65)));
+    EXPECT_EQ(path.size(), 0u);
+}
+
 TEST(MaskGrid, CellsOutsideGoToASpareCell) {
     cMaskGrid grid(3, 2, Point2i(4, 5));
     EXPECT_EQ(1, grid.CellRef(2, 1));
