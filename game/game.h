@@ -344,7 +344,14 @@ private:
     };
     WaitingIndex waiting_;
     bool widgetsUpdating_ = false;
-    const WaitingIndex& waitingIndex();
+    // The index, made again when it no longer stands (the usual case is inline).
+    const WaitingIndex& waitingIndex() {
+        return waiting_.valid && waiting_.changes == cRequest::Changes() &&
+                       waiting_.clients == activeClients() && waiting_.objects == objectCount_
+                   ? waiting_
+                   : indexWaiting();
+    }
+    const WaitingIndex& indexWaiting();
     void updateGetReady(int ms);
     void updateLevelOver(int ms);
     // A click that picks up or puts down a gift or sweets ends there; any other clears the
@@ -432,7 +439,13 @@ private:
         cBaseObj* found[kTargets] = {};
     };
     TargetIndex targetIndex_;
-    const TargetIndex& targetIndex();
+    const TargetIndex& targetIndex() {
+        return targetIndex_.valid && targetIndex_.changes == cRequest::Changes() &&
+                       targetIndex_.clients == activeClients()
+                   ? targetIndex_
+                   : indexTargets();
+    }
+    const TargetIndex& indexTargets();
     std::vector<cLevelObj*> breakables_;
     bool kindsIndexed_ = false;
     void indexObjectKinds();

@@ -174,10 +174,9 @@ void keepFirst(const Key* (&keys)[N], cBaseObj* (&values)[N], int& count, bool& 
 
 }  // namespace
 
-const cGame::TargetIndex& cGame::targetIndex() {
+const cGame::TargetIndex& cGame::indexTargets() {
     TargetIndex& t = targetIndex_;
     const int clients = activeClients();
-    if (t.valid && t.changes == cRequest::Changes() && t.clients == clients) return t;
     t = TargetIndex();
     t.valid = true;
     t.changes = cRequest::Changes();
@@ -221,11 +220,8 @@ cClient* cGame::FindClientAtObject(const cLevelObj* room) {
     return nullptr;
 }
 
-const cGame::WaitingIndex& cGame::waitingIndex() {
+const cGame::WaitingIndex& cGame::indexWaiting() {
     const int clients = activeClients();
-    if (waiting_.valid && waiting_.changes == cRequest::Changes() && waiting_.clients == clients &&
-        waiting_.objects == objectCount_)
-        return waiting_;
     WaitingIndex& w = waiting_;
     w = WaitingIndex();
     w.valid = true;
