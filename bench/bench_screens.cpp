@@ -3,11 +3,10 @@
 //   stages back to back (no 200 ms pacing) until the main menu exists, beside a reference that
 //   reads and converts the same image files and opens and decodes once each sound file the
 //   start-up opens (as much as a voice's buffer takes; music waits for its first play) alone; the
-//   ratio is printed at the end. Both sides run in the same
-//   memory state, once with the memory of the run before kept for reuse (the work itself) and
-//   once with it handed back to the system before every run, as in a fresh process (the work
-//   plus the first touch of every page it uses, which on some virtual machines costs more than
-//   the work);
+//   ratio is printed at the end. Both sides run in the same memory state, once with the memory
+//   of the run before kept for reuse (the work itself) and once with it handed back to the system
+//   before every run, as in a fresh process (the work plus the first touch of every page it uses,
+//   which on some virtual machines costs more than the work);
 // - one main-menu frame at 1024x768 (the window manager's render and the cursor), beside the
 //   same sprites and captions drawn from a flat list gathered beforehand;
 // - one episode-map frame (the map's own draw: background, photos, widgets, signs and every way
