@@ -109,6 +109,10 @@ void C_Animation::FreeSprites() {
     for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->FreeAllSprites();
 }
 
+void C_Animation::LoadTexts() {
+    for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->LoadAllTexts();
+}
+
 void C_Animation::BuildSoundKeys() {
     for (uint32_t i = 0; i < objects_.size(); ++i) objects_[i]->BuildAllSoundKeys();
 }

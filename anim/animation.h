@@ -30,6 +30,8 @@ public:
     // Every object's pictures read again, or let go (texts and fonts stay).
     void LoadSprites();
     void FreeSprites();
+    // Every object's texts, its pictures only checked for presence (see LoadAllTexts).
+    void LoadTexts();
     void BuildSoundKeys();
     // Clears every passed flag: all stops hold again.
     void BuildStops();

@@ -9,8 +9,11 @@
 #include <type_traits>
 
 #include "core/text.h"
+#include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "engine/platform/engine.h"
+#include "engine/platform/platform.h"
 #include "engine/snd/snd.h"
 
 namespace {
@@ -332,6 +335,13 @@ void C_AnimationObject::FreeAllSprites() {
     deleteAndNull(mask);
     spriteFree(&sprite);
     for (uint32_t i = 0; i < children.size(); ++i) children[i]->FreeAllSprites();
+}
+
+void C_AnimationObject::LoadAllTexts() {
+    if (spritePath && spritePath[0] && !fileExists(spritePath))
+        errorBox(spritePath, "file not found", MB_OKCANCEL);
+    LoadText();
+    for (uint32_t i = 0; i < children.size(); ++i) children[i]->LoadAllTexts();
 }
 
 void C_AnimationObject::BuildAllSoundKeys() {

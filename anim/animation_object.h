@@ -63,6 +63,10 @@ public:
     // that is not shown can let them go and read them again before it shows.
     void LoadAllSprites();
     void FreeAllSprites();
+    // Texts only, of this object and its children, in the order LoadAllResources takes them; a
+    // picture the tree names that is not there is reported as loading it would report it, without
+    // reading the pictures that are.
+    void LoadAllTexts();
     void BuildAllSoundKeys();
     int32_t LoadText();
 

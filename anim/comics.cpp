@@ -29,8 +29,7 @@ void cComicsManager::LoadAll() {
         C_Animation* comic = animations_.At(animations_.Add(path));
         if (!comic) continue;
         comic->Load();
-        comic->LoadResources();
-        comic->FreeSprites();
+        comic->LoadTexts();
         comic->BuildSoundKeys();
         comic->BuildStops();
         comic->SetDrawHook(ShowPressAnyKey);

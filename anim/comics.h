@@ -11,10 +11,10 @@ public:
     cComicsManager(const cComicsManager&) = delete;
     cComicsManager& operator=(const cComicsManager&) = delete;
 
-    // "data/Comics/1.anm" to "5.anm", the hint font and the darkness image. Each comic's
-    // pictures are read here (so a missing one is reported at start) and let go; they are read
-    // again when the comic starts and let go when it ends: shown a few times a run, they would
-    // otherwise hold megabytes through every level.
+    // "data/Comics/1.anm" to "5.anm", the hint font and the darkness image. A comic's pictures
+    // are read when it starts and let go when it ends: shown a few times a run, they would
+    // otherwise hold megabytes through every level. Here they are only looked for, so that a
+    // missing one is reported at start without decoding the others for nothing.
     void LoadAll();
     // Starts the comic of that path unless one is showing already.
     void Play(const char* path);

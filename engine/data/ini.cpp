@@ -42,6 +42,9 @@ struct IniFile {
     int size;
     bool wide;
     bool unsaved;  // changed while saves were held
+    // The text is what the file on the disk holds: read from it, or saved to it since. A write
+    // that leaves such a text as it is has nothing to save.
+    bool onDisk;
     bool looked;   // checked for damage since it was loaded
     // Every header and every key line in the text, ordered by (hash, length, position) so that a
     // lookup is a binary search and the first of equal names in the file comes first, and where
@@ -616,6 +619,7 @@ bool splice(IniFile& f, int from, int to, const Piece& piece, Reindex reindex = 
     memFree(f.text);
     f.text = text;
     f.size = static_cast<int>(newSize);
+    f.onDisk = false;
     if (reindex == Reindex::kShift && f.indexed)
         shiftIndex(f, to, piece.units - (to - from));
     else
@@ -645,6 +649,7 @@ bool makeWide(IniFile& f) {
     f.text = text;
     f.size = static_cast<int>(newSize);
     f.wide = true;
+    f.onDisk = false;
     f.indexed = false;
     f.damageKnown = false;
     return true;
@@ -657,8 +662,10 @@ void (*gSaveFailed)(const char* file) = nullptr;
 // nothing.
 bool save(IniFile& f) {
     f.unsaved = false;
+    f.onDisk = true;
     if (fileSaveChecked(f.name, f.text, f.size) < 0) {
         f.unsaved = true;
+        f.onDisk = false;
         logPrintf("ini: cannot save %s; the change is kept in memory and tried again at the next "
                   "save\n", f.name);
         if (gSaveFailed) gSaveFailed(f.name);
@@ -747,6 +754,11 @@ int writeValue(const char* file, const char* section, const char* key, const cha
     if (narrow) line.add(narrow);
     if (wide) line.add(wide);
     line.addLineBreak();
+    // The value as the disk already holds it: the score table, for one, writes every row back
+    // at each start.
+    if (v >= 0 && f->onDisk && !line.failed && line.units == to - from &&
+        memcmp(line.bytes, f->text + byteOffset(*f, from), static_cast<size_t>(line.byteCount())) == 0)
+        return 1;
     if (!splice(*f, from, to, line, Reindex::kShift)) return 0;
     // A new line's key joins the index as the index would read it; a key with blanks, '=' or
     // '[' in it reads otherwise there, and the index is built anew instead.
@@ -831,6 +843,8 @@ IniFile* iniOpen(const char* file) {
     f.nameKey = key;
     f.size = fileLoad(file, &f.text);
     f.wide = f.size >= 2 && f.text[0] == 0xFF && f.text[1] == 0xFE;
+    // A text from the resource pack has no copy on the disk for a write to match.
+    f.onDisk = f.size > 0 && !packHas(file);
     return &f;
 }
 

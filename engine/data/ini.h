@@ -36,10 +36,12 @@ const char16_t* iniGetText(const char* file, const char* section, const char* ke
 void iniGetSections(const char* file, char* out, int size);
 
 // Writers change the cached text, then save the whole file (a value of any length is written
-// whole). They return 1 when the file was saved; 0 (and a log line) for bad arguments or when the
-// file could not be written, in which case the change is kept in the cache (the file is not let
-// go of) and tried again at every later save and when the cache is freed. Inside a save scope (below) they return 1 once the change
-// is made, and the save waits for the scope's end.
+// whole); a write that changes nothing in a text the disk already holds saves nothing. They
+// return 1 when the file was saved (or already held the value); 0 (and a log line) for bad
+// arguments or when the file could not be written, in which case the change is kept in the cache
+// (the file is not let go of) and tried again at every later save and when the cache is freed.
+// Inside a save scope (below) they return 1 once the change is made, and the save waits for the
+// scope's end.
 int iniWriteString(const char* file, const char* section, const char* key, const char* value);
 // Turns an 8-bit file into UTF-16 for good.
 int iniWriteWide(const char* file, const char* section, const char* key, const char16_t* value);

@@ -413,6 +413,58 @@ TEST_F(Ini, AChangeTheDiskRefusedIsTriedAgainUntilItIsSaved) {
     EXPECT_NE(std::string::npos, dir.read("scores.ini").find("top=9"));
 }
 
+TEST_F(Ini, AWriteThatChangesNothingOnTheDiskSavesNothing) {
+    static int saves;
+    gFileSaveFault = [](const char*) {
+        ++saves;
+        return 0;
+    };
+    const std::string wide = utf16(u"[s]\r\nk=1\r\n");
+    struct Case {
+        const char* what;
+        const char* before;  // null: no file
+        std::string text;
+        bool asWide;  // written with iniWriteWide
+        const char* key;
+        const char* value;
+        int saves;
+        std::string after;
+    } cases[] = {
+        {"the same value", "", "[s]\r\nk=1\r\n", false, "k", "1", 0, "[s]\r\nk=1\r\n"},
+        {"another value", "", "[s]\r\nk=1\r\n", false, "k", "2", 1, "[s]\r\nk=2\r\n"},
+        {"a new key", "", "[s]\r\nk=1\r\n", false, "n", "1", 1, "[s]\r\nn=1\r\nk=1\r\n"},
+        {"the same value over a blank line the rewrite drops", "", "[s]\r\nk=1\r\n\r\n[t]\r\n",
+         false, "k", "1", 1, "[s]\r\nk=1\r\n[t]\r\n"},
+        {"into a missing file", nullptr, "", false, "k", "1", 1, "[s]\r\nk=1\r\n"},
+        {"the same value in UTF-16", "", wide, true, "k", "1", 0, wide},
+        {"the same value that turns the file into UTF-16", "", "[s]\r\nk=1\r\n", true, "k", "1", 1,
+         wide},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string name = "same" + std::to_string(n++) + ".ini";
+        const std::string path = c.before ? dir.write(name, c.text) : dir.file(name);
+        EXPECT_EQ(1, iniGetInt(path.c_str(), "s", "k", 1)) << c.what;  // cached first
+        saves = 0;
+        const char16_t value16[] = {static_cast<char16_t>(c.value[0]), 0};
+        EXPECT_EQ(1, c.asWide ? iniWriteWide(path.c_str(), "s", c.key, value16)
+                              : iniWriteString(path.c_str(), "s", c.key, c.value))
+            << c.what;
+        EXPECT_EQ(c.saves, saves) << c.what;
+        EXPECT_EQ(c.after, dir.read(name)) << c.what;
+    }
+    // Once changed, the text differs from the disk until a save: writing the old value back saves.
+    const std::string path = dir.write("back.ini", "[s]\r\nk=1\r\n");
+    {
+        IniSaveScope held;
+        iniWriteString(path.c_str(), "s", "k", "2");
+        iniWriteString(path.c_str(), "s", "k", "1");
+        saves = 0;
+    }
+    EXPECT_EQ(1, saves);
+    gFileSaveFault = nullptr;
+}
+
 TEST_F(Ini, TheCacheIsFirstInFirstOut) {
     std::string paths[11];
     for (int i = 0; i < 11; ++i) paths[i] = dir.write("c" + std::to_string(i) + ".ini", "[s]\r\nv=1\r\n");
