@@ -48,6 +48,8 @@ namespace {
 // The image files the start-up leaves loaded and the sound files it opened, found by a first run.
 std::vector<std::string> gFiles;
 std::vector<std::string> gSounds;
+// Whether the frames' benchmarks left a started game standing.
+bool gFramesStarted = false;
 
 const char* const kSoundScripts[] = {"Data/Sounds/sounds.ini", "Data/Sounds/music.ini"};
 
@@ -237,6 +239,7 @@ struct MenuFrame {
         target = grCreateSprite(1024, 768, "bench back buffer");
         grSetTarget(target);
         startUpToMainMenu();
+        gFramesStarted = true;
         if (!gUIMainMenu) return;
         cursorCreate();
         cursorMove(0, uiPack(512, 384));
@@ -508,6 +511,9 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    // The frames' start-up is let go of as the game's clean stop lets go of it, before the
+    // process's own end destroys what the screens still point into.
+    if (gFramesStarted) releaseAll();
     std::printf("%zu image files\n", gFiles.size());
     // Each of ours beside its reference: how many times the reference's time it takes.
     const RatioPair pairs[] = {

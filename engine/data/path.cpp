@@ -36,9 +36,10 @@ struct Listing {
 // made later moves the folder's change time even where the clock behind file times is coarse,
 // and the listing is read again. A missing file's lookup lists every folder above it; this
 // keeps the probes for optional files (alpha images) from listing the same folders again and
-// again.
+// again. The list is never destroyed: a holder let go of while the process exits may still log,
+// and opening the log resolves its path through here.
 std::mutex gListingsLock;
-std::vector<Listing> gListings;
+std::vector<Listing>& gListings = *new std::vector<Listing>;
 const size_t kListingsKept = 64;
 
 bool sameTime(const struct timespec& a, const struct timespec& b) {
