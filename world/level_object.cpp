@@ -76,6 +76,16 @@ cLevelObj::cLevelObj()
     baseDrawsFirstAnimOnly_ = true;
 }
 
+void cLevelObj::holdLoadedPosition(const char* file, const char* section) {
+    body_.position.x = heldPosition(body_.position.x, file, section, "x");
+    body_.position.y = heldPosition(body_.position.y, file, section, "y");
+}
+
+Point2i cLevelObj::heldPoint(const char* file, const char* section, const char* kx,
+                             const char* ky) {
+    return pointKeys(file, section, kx, ky);
+}
+
 cLevelObj::~cLevelObj() {
     smoke_.Release();
     spriteFree(&backlight_);
@@ -89,8 +99,7 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
     }
     sectionName_ = section;
     body_.Load(iniFile, section);
-    body_.position.x = heldPosition(body_.position.x, iniFile, section, "x");
-    body_.position.y = heldPosition(body_.position.y, iniFile, section, "y");
+    holdLoadedPosition(iniFile, section);
     animIndex_ = 0;
     AllocAnims(1);
     anims_[0].Load(iniFile, section);

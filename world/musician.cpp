@@ -15,10 +15,6 @@ namespace {
 const char* const kSections[cMusician::kAnimCount] = {"Idle0",     "Idle1", "Idle2",
                                                       "PlayStart", "Play",  "PlayStop"};
 
-Point2i pointAt(const char* file, const char* kx, const char* ky, Point2i at) {
-    return Point2i(iniGetInt(file, "Main", kx, 0), iniGetInt(file, "Main", ky, 0)) + at;
-}
-
 }  // namespace
 
 cMusician::cMusician() : lastDraw_(0) {
@@ -46,6 +42,7 @@ void cMusician::Load(const char* iniFile) {
     }
     name_ = iniGetString(iniFile, "Main", "name", "");
     body_.Load(iniFile, "Main");
+    holdLoadedPosition(iniFile, "Main");
     if (animCount_ != kAnimCount) AllocAnims(kAnimCount);
     for (int i = 0; i < kAnimCount; ++i) {
         if (anims_[i].section.length() == 0) anims_[i].Load(iniFile, kSections[i]);
@@ -60,10 +57,10 @@ void cMusician::Load(const char* iniFile) {
     spriteFree(&extraSprite_);
     extraSprite_ = iniReadAnimSprite(iniFile, "Main", "v_spr");
     const Point2i at(static_cast<int>(body_.position.x), static_cast<int>(body_.position.y));
-    heroPoint_ = pointAt(iniFile, "hero_x", "hero_y", at);
-    clientPoint_ = pointAt(iniFile, "client_x", "client_y", at);
-    attackPoint_ = pointAt(iniFile, "attack_x", "attack_y", at);
-    extraPoint_ = pointAt(iniFile, "v_x", "v_y", at);
+    heroPoint_ = heldPoint(iniFile, "Main", "hero_x", "hero_y") + at;
+    clientPoint_ = heldPoint(iniFile, "Main", "client_x", "client_y") + at;
+    attackPoint_ = heldPoint(iniFile, "Main", "attack_x", "attack_y") + at;
+    extraPoint_ = heldPoint(iniFile, "Main", "v_x", "v_y") + at;
     outlineObj_ = iniGetString(iniFile, "Main", "outline_obj", "");
     SetState(kIdleState);
     animIndex_ = kIdle0;

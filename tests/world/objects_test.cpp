@@ -16,6 +16,7 @@
 #include "world/factory.h"
 #include "world/level_object.h"
 #include "world/moving.h"
+#include "world/musician.h"
 #include "world/walkmap.h"
 
 namespace {
@@ -325,6 +326,8 @@ TEST_F(World, LevelObjectsLoadTheirKeysAndGoIdle) {
 TEST_F(World, CoordinatesOutOfAllProportionAreHeldAndLogged) {
     writeFile("huge.ini", "[a]\nx=2147483647\ny=-2147483648\nhero_x=2147483647\n"
                           "hero_y=-2147483647\nrepair_pos=2147483647,1\n");
+    // The musician reads its own file's [Main] the same way.
+    writeFile("band.ini", "[Main]\nx=2147483647\ny=-2147483648\nclient_x=-2147483647\nv_y=2147483647\n");
     // The log this process opened (two test files each enter a folder of their own).
     std::string log;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -341,9 +344,15 @@ TEST_F(World, CoordinatesOutOfAllProportionAreHeldAndLogged) {
     EXPECT_EQ(-2 * limit, far.GetHeroPos().y);
     EXPECT_EQ(2 * limit, far.GetRepairPos().x);
     EXPECT_EQ(1 - limit, far.GetRepairPos().y);
+    cMusician band;
+    band.Load("band.ini");
+    EXPECT_EQ(0, band.GetClientPos().x);
+    EXPECT_EQ(-limit, band.GetClientPos().y);
     const std::string said = testsupport::TempFolder::readFile(log).substr(before);
     for (const char* key : {"\"x\"", "\"y\"", "\"hero_x\"", "\"hero_y\"", "\"repair_pos\""})
         EXPECT_NE(said.find(std::string("huge.ini [a] ") + key), std::string::npos) << key << said;
+    for (const char* key : {"\"x\"", "\"y\"", "\"client_x\"", "\"v_y\""})
+        EXPECT_NE(said.find(std::string("band.ini [Main] ") + key), std::string::npos) << key << said;
 }
 
 TEST_F(World, ActionabilityByKind) {
