@@ -73,6 +73,10 @@ void releaseFixedData() {
 // The game's loading screen run through every stage, once per process; what it built goes at
 // the end of the process, as at the game's end.
 void loadFixedData() {
+    // The log and the user folder are in the scratch folder before anything loads, so that the
+    // run writes nothing into the folder it was started from (the score table, the log).
+    setenv("XDG_DATA_HOME", fuzzsupport::scratchDir().c_str(), 1);
+    userFolderCreate();
     atexit(releaseFixedData);
     gDarkness = grLoadSprite("Data/fx/darkness.tga", nullptr, 0);
     WM::Create();

@@ -8,7 +8,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/platform/log.h"
 
@@ -53,3 +55,23 @@ inline std::string writeScratch(const char* name, const unsigned char* data, siz
 }
 
 }  // namespace fuzzsupport
+
+// libFuzzer writes a finding ("crash-...", "leak-...") into the current folder of the moment the
+// input fails, which for a target working inside its scratch folder is that folder, left behind in
+// /dev/shm under a random name. Unless the command line names a place, findings go to the folder
+// the run was started from. (One definition per target: each target is one source file.)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    for (int i = 1; i < *argc; ++i)
+        if (strncmp((*argv)[i], "-artifact_prefix=", 17) == 0) return 0;
+    char here[4096];
+    if (*argc < 1 || !getcwd(here, sizeof here)) return 0;
+    static std::string flag;
+    static std::vector<char*> args;
+    flag = std::string("-artifact_prefix=") + here + "/";
+    args.assign(*argv, *argv + *argc);
+    args.insert(args.begin() + 1, &flag[0]);
+    args.push_back(nullptr);
+    *argv = args.data();
+    ++*argc;
+    return 0;
+}
