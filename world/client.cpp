@@ -8,6 +8,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/hero.h"
 #include "world/level_object.h"
@@ -96,8 +97,7 @@ void cClient::Load(const char* iniFile) {
     cMovingObj::Load(iniFile);
     for (int i = kAnimStand; i < kClientAnims; ++i)
         if (!anims_[i].sprite) anims_[i].Load(iniFile, kClientAnimNames[i - kAnimStand]);
-    requestPoint_ = Point2i(iniGetInt(iniFile, "Main", "request_x", 0),
-                            iniGetInt(iniFile, "Main", "request_y", 0));
+    requestPoint_ = iniGetPoint(iniFile, "Main", "request_x", "request_y");
     spriteFree(&extraSprite_);
     extraSprite_ = loadNamedSprite(iniFile, "v_spr");
     extraPoint_ = Point2i(iniGetInt(iniFile, "Main", "v_x", 0), iniGetInt(iniFile, "Main", "v_y", 0));

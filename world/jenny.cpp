@@ -9,6 +9,7 @@
 #include "engine/data/file.h"
 #include "engine/data/ini.h"
 #include "engine/platform/log.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/level_object.h"
 #include "world/room.h"
@@ -23,8 +24,8 @@ bool empty(const char* hand) { return !hand[0]; }
 
 void loadHand(cJenny::HandRecord& r, const char* iniFile, const char* section) {
     r.Load(iniFile, section);
-    r.obj_x = iniGetInt(iniFile, section, "obj_x", 0);
-    r.obj_y = iniGetInt(iniFile, section, "obj_y", 0);
+    r.obj_x = iniGetCoordinate(iniFile, section, "obj_x");
+    r.obj_y = iniGetCoordinate(iniFile, section, "obj_y");
     r.obj_flipx = iniGetInt(iniFile, section, "obj_flipx", 0) ? -1 : 1;
     r.obj_flipy = iniGetInt(iniFile, section, "obj_flipy", 0) ? -1 : 1;
 }

@@ -11,6 +11,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/links.h"
 #include "world/walkmap.h"
@@ -20,30 +21,6 @@ namespace {
 constexpr int kWrongClickMs = 250;
 const ColorRGBA kHoverTint(255, 255, 255, 255);
 const ColorRGBA kIdleTint(255, 255, 45, 255);
-
-// No level is anywhere near this large: a coordinate beyond it is damage, and holding every one
-// read within it keeps the sums of a position and its offsets inside the int range.
-constexpr int kMaxCoordinate = 1 << 20;
-
-// Holds one coordinate read from the file within the range above, with one log line naming it.
-int heldCoordinate(int v, const char* file, const char* section, const char* key) {
-    if (v >= -kMaxCoordinate && v <= kMaxCoordinate) return v;
-    const int held = v < 0 ? -kMaxCoordinate : kMaxCoordinate;
-    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
-    return held;
-}
-
-float heldPosition(float v, const char* file, const char* section, const char* key) {
-    if (v >= -kMaxCoordinate && v <= kMaxCoordinate) return v;
-    const int held = v < 0 ? -kMaxCoordinate : kMaxCoordinate;
-    logPrintf("%s [%s] \"%s\": %g is out of range; %d taken\n", file, section, key, v, held);
-    return static_cast<float>(held);
-}
-
-Point2i pointKeys(const char* file, const char* section, const char* kx, const char* ky) {
-    return Point2i(heldCoordinate(iniGetInt(file, section, kx, 0), file, section, kx),
-                   heldCoordinate(iniGetInt(file, section, ky, 0), file, section, ky));
-}
 
 bool sameName(const char* a, const char* b) { return a && b && strcmp(a, b) == 0; }
 
@@ -76,16 +53,6 @@ cLevelObj::cLevelObj()
     baseDrawsFirstAnimOnly_ = true;
 }
 
-void cLevelObj::holdLoadedPosition(const char* file, const char* section) {
-    body_.position.x = heldPosition(body_.position.x, file, section, "x");
-    body_.position.y = heldPosition(body_.position.y, file, section, "y");
-}
-
-Point2i cLevelObj::heldPoint(const char* file, const char* section, const char* kx,
-                             const char* ky) {
-    return pointKeys(file, section, kx, ky);
-}
-
 cLevelObj::~cLevelObj() {
     smoke_.Release();
     spriteFree(&backlight_);
@@ -99,18 +66,17 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
     }
     sectionName_ = section;
     body_.Load(iniFile, section);
-    holdLoadedPosition(iniFile, section);
     animIndex_ = 0;
     AllocAnims(1);
     anims_[0].Load(iniFile, section);
 
     name_ = iniGetString(iniFile, section, "name", "");
     const Point2i at(static_cast<int>(body_.position.x), static_cast<int>(body_.position.y));
-    heroPoint_ = pointKeys(iniFile, section, "hero_x", "hero_y") + at;
-    clientPoint_ = pointKeys(iniFile, section, "client_x", "client_y") + at;
-    attackPoint_ = pointKeys(iniFile, section, "attack_x", "attack_y") + at;
-    requestPoint_ = pointKeys(iniFile, section, "request_x", "request_y") + at;
-    waitPoint_ = pointKeys(iniFile, section, "wait_x", "wait_y") + at;
+    heroPoint_ = iniGetPoint(iniFile, section, "hero_x", "hero_y") + at;
+    clientPoint_ = iniGetPoint(iniFile, section, "client_x", "client_y") + at;
+    attackPoint_ = iniGetPoint(iniFile, section, "attack_x", "attack_y") + at;
+    requestPoint_ = iniGetPoint(iniFile, section, "request_x", "request_y") + at;
+    waitPoint_ = iniGetPoint(iniFile, section, "wait_x", "wait_y") + at;
     Point2i repair(0, 0);
     if (iniReadIntPair(&repair, iniFile, section, "repair_pos")) {
         repair = Point2i(heldCoordinate(repair.x, iniFile, section, "repair_pos"),
@@ -122,11 +88,11 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
 
     spriteFree(&extraSprite_);
     extraSprite_ = iniReadAnimSprite(iniFile, "Main", "v_spr");
-    extraPoint_ = pointKeys(iniFile, section, "v_x", "v_y") + at;
+    extraPoint_ = iniGetPoint(iniFile, section, "v_x", "v_y") + at;
 
     breakable_ = iniGetInt(iniFile, section, "breakable", 0) != 0;
     smoke_.Load("Smoke");
-    smokePoint_ = pointKeys(iniFile, section, "smoke_x", "smoke_y") + at;
+    smokePoint_ = iniGetPoint(iniFile, section, "smoke_x", "smoke_y") + at;
     repairDown_ = iniGetInt(iniFile, section, "repair_down", 0) != 0;
     sittingPlace_ = iniGetInt(iniFile, section, "is_sitting_place", 0) != 0;
     spriteFree(&backlight_);

@@ -88,12 +88,6 @@ protected:
     void stampMask();
     // The ordered mark ("v_spr") at a level point; nothing without one.
     void drawExtraSprite(DrawList* list, Point2i at);
-    // Coordinates read from a file are held within a range no level comes near, with a log line
-    // naming each value held, so that sums of a position and its offsets stay inside int: the
-    // body's position just loaded from the section, and a point of two keys.
-    void holdLoadedPosition(const char* file, const char* section);
-    static Point2i heldPoint(const char* file, const char* section, const char* kx,
-                             const char* ky);
 
     ColorRGBA tint_;
     Point2i heroPoint_, clientPoint_, attackPoint_, smokePoint_, repairPoint_, waitPoint_;

@@ -8,6 +8,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "world/client.h"
+#include "world/coordinates.h"
 #include "world/links.h"
 
 namespace {
@@ -42,7 +43,6 @@ void cMusician::Load(const char* iniFile) {
     }
     name_ = iniGetString(iniFile, "Main", "name", "");
     body_.Load(iniFile, "Main");
-    holdLoadedPosition(iniFile, "Main");
     if (animCount_ != kAnimCount) AllocAnims(kAnimCount);
     for (int i = 0; i < kAnimCount; ++i) {
         if (anims_[i].section.length() == 0) anims_[i].Load(iniFile, kSections[i]);
@@ -57,10 +57,10 @@ void cMusician::Load(const char* iniFile) {
     spriteFree(&extraSprite_);
     extraSprite_ = iniReadAnimSprite(iniFile, "Main", "v_spr");
     const Point2i at(static_cast<int>(body_.position.x), static_cast<int>(body_.position.y));
-    heroPoint_ = heldPoint(iniFile, "Main", "hero_x", "hero_y") + at;
-    clientPoint_ = heldPoint(iniFile, "Main", "client_x", "client_y") + at;
-    attackPoint_ = heldPoint(iniFile, "Main", "attack_x", "attack_y") + at;
-    extraPoint_ = heldPoint(iniFile, "Main", "v_x", "v_y") + at;
+    heroPoint_ = iniGetPoint(iniFile, "Main", "hero_x", "hero_y") + at;
+    clientPoint_ = iniGetPoint(iniFile, "Main", "client_x", "client_y") + at;
+    attackPoint_ = iniGetPoint(iniFile, "Main", "attack_x", "attack_y") + at;
+    extraPoint_ = iniGetPoint(iniFile, "Main", "v_x", "v_y") + at;
     outlineObj_ = iniGetString(iniFile, "Main", "outline_obj", "");
     SetState(kIdleState);
     animIndex_ = kIdle0;

@@ -9,6 +9,7 @@
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/walkmap.h"
 
@@ -18,9 +19,10 @@ constexpr float kGrowMs = 2000.0f;
 constexpr float kPulseMs = 400.0f;
 constexpr float kHalfPi = 1.5707964f;
 
-// A finite value, else 0 with a log line naming where it came from.
-float finiteOrZero(float v, const char* file, const char* section, const char* key) {
-    if (std::isfinite(v)) return v;
+// A finite value held within the coordinates' range, else 0, with a log line naming where it
+// came from.
+float heldValue(float v, const char* file, const char* section, const char* key) {
+    if (std::isfinite(v)) return heldCoordinate(v, file, section, key);
     logPrintf("%s [%s] \"%s\": not a finite number; 0 taken\n", file, section, key);
     return 0.0f;
 }
@@ -33,16 +35,16 @@ bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 void Body::Load(const char* iniFile, const char* section) {
     rigid = iniGetInt(iniFile, section, "rigid_body", 0);
-    position = Vec2f(static_cast<float>(iniGetInt(iniFile, section, "x", 0)),
-                     static_cast<float>(iniGetInt(iniFile, section, "y", 0)));
+    position = Vec2f(static_cast<float>(iniGetCoordinate(iniFile, section, "x")),
+                     static_cast<float>(iniGetCoordinate(iniFile, section, "y")));
     static const char* const kBoundKeys[4] = {"bound_x", "bound_y", "bound_w", "bound_h"};
     float bounds[4];
     for (int i = 0; i < 4; ++i)
-        bounds[i] = finiteOrZero(iniGetFloat(iniFile, section, kBoundKeys[i], 0.0f), iniFile,
-                                 section, kBoundKeys[i]);
+        bounds[i] = heldValue(iniGetFloat(iniFile, section, kBoundKeys[i], 0.0f), iniFile, section,
+                              kBoundKeys[i]);
     boundOffset = Vec2f(bounds[0], bounds[1]);
     boundSize = Vec2f(bounds[2], bounds[3]);
-    speed = finiteOrZero(iniGetFloat(iniFile, section, "speed", 0.0f), iniFile, section, "speed");
+    speed = heldValue(iniGetFloat(iniFile, section, "speed", 0.0f), iniFile, section, "speed");
     if (speed < 0) {
         logPrintf("%s [%s] \"speed\": %g is negative; 0 taken\n", iniFile, section, speed);
         speed = 0.0f;
@@ -77,16 +79,16 @@ void AnimDesc::Load(const char* iniFile, const char* section) {
     if (outline)
         grSetFrames(outline, IntClamp(iniGetInt(iniFile, section, "outline_period", 0), 1, 65535),
                     IntMax(1, iniGetInt(iniFile, section, "outline_frames", 0)));
-    spr_x = iniGetInt(iniFile, section, "spr_x", 0);
-    spr_y = iniGetInt(iniFile, section, "spr_y", 0);
+    spr_x = iniGetCoordinate(iniFile, section, "spr_x");
+    spr_y = iniGetCoordinate(iniFile, section, "spr_y");
     flipx = iniGetInt(iniFile, section, "flipx", 0) ? -1 : 1;
     flipy = iniGetInt(iniFile, section, "flipy", 0) ? -1 : 1;
-    mirror_x = iniGetInt(iniFile, section, "mirror_x", 0);
-    mirror_y = iniGetInt(iniFile, section, "mirror_y", 0);
-    shadow_x = iniGetInt(iniFile, section, "shadow_x", 0);
-    shadow_y = iniGetInt(iniFile, section, "shadow_y", 0);
-    outline_x = iniGetInt(iniFile, section, "outline_x", 0);
-    outline_y = iniGetInt(iniFile, section, "outline_y", 0);
+    mirror_x = iniGetCoordinate(iniFile, section, "mirror_x");
+    mirror_y = iniGetCoordinate(iniFile, section, "mirror_y");
+    shadow_x = iniGetCoordinate(iniFile, section, "shadow_x");
+    shadow_y = iniGetCoordinate(iniFile, section, "shadow_y");
+    outline_x = iniGetCoordinate(iniFile, section, "outline_x");
+    outline_y = iniGetCoordinate(iniFile, section, "outline_y");
     reversed = iniGetInt(iniFile, section, "reversed", 0);
 }
 
@@ -256,6 +258,5 @@ void cBaseObj::LoadMask(const char* iniFile, const char* section) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             mask_->CellRef(x, y) = (x < rows[y].length && rows[y].start[x] != '0') ? 64 : 1;
-    mask_->SetOrigin(Point2i(iniGetInt(iniFile, section, "mask_x", 0),
-                             iniGetInt(iniFile, section, "mask_y", 0)));
+    mask_->SetOrigin(iniGetPoint(iniFile, section, "mask_x", "mask_y"));
 }

@@ -15,7 +15,8 @@ class cMaskGrid;
 
 // Position (the foot point), bounds and walking speed.
 struct Body {
-    // Non-finite speeds and bounds, and negative speeds, read as 0 (logged).
+    // Non-finite speeds and bounds, and negative speeds, read as 0; every value is held within
+    // the coordinates' range (each logged).
     void Load(const char* iniFile, const char* section);
     // Edges count as inside.
     bool Contains(int x, int y) const;

@@ -13,6 +13,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "engine/snd/snd.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/level_object.h"
@@ -74,8 +75,7 @@ cPairClient::~cPairClient() {}
 void cPairClient::Load(const char* iniFile) {
     cClient::Load(iniFile);
     if (!iniFile || !*iniFile) return;
-    followOffset_ = Point2i(iniGetInt(iniFile, "Main", "follow_offset_x", 0),
-                            iniGetInt(iniFile, "Main", "follow_offset_y", 0));
+    followOffset_ = iniGetPoint(iniFile, "Main", "follow_offset_x", "follow_offset_y");
 }
 
 void cPairClient::Update(int ms) {

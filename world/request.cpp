@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "world/coordinates.h"
 #include "world/level_object.h"
 #include "world/links.h"
 
@@ -292,12 +293,9 @@ void cRequest::Load(int kind, int extraTime, cLevelObj* owner, int grade) {
     portraitBackSprite_ = iniReadAnimSprite(f, "Main", "portrait_back");
     portraitOutlineSprite_ = iniReadAnimSprite(f, "Main", "portrait_outline");
     if (!iniReadString(handObj_, sizeof handObj_, f, section, "hand_obj")) handObj_[0] = 0;
-    iconPoint_ =
-        Point2i(iniGetInt(f, section, "request_x", 0), iniGetInt(f, section, "request_y", 0));
-    portraitBackPoint_ = Point2i(iniGetInt(f, "Main", "portrait_back_x", 0),
-                                 iniGetInt(f, "Main", "portrait_back_y", 0));
-    portraitPoint_ =
-        Point2i(iniGetInt(f, "Main", "portrait_x", 0), iniGetInt(f, "Main", "portrait_y", 0));
+    iconPoint_ = iniGetPoint(f, section, "request_x", "request_y");
+    portraitBackPoint_ = iniGetPoint(f, "Main", "portrait_back_x", "portrait_back_y");
+    portraitPoint_ = iniGetPoint(f, "Main", "portrait_x", "portrait_y");
 
     price_ = iniGetInt(f, section, "price", 0);
     if (price_ > 0)

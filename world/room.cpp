@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/links.h"
@@ -70,7 +71,7 @@ void cRoom::Load(const char* iniFile, const char* section, int grade) {
     closedSign_ = iniReadAnimSprite(iniFile, section, "closed");
     const Point2i at(static_cast<int>(body_.position.x), static_cast<int>(body_.position.y));
     auto point = [&](const char* kx, const char* ky) {
-        return Point2i(iniGetInt(iniFile, section, kx, 0), iniGetInt(iniFile, section, ky, 0)) + at;
+        return iniGetPoint(iniFile, section, kx, ky) + at;
     };
     signPoint_ = point("sign_x", "sign_y");
     dndPoint_ = point("dnd_x", "dnd_y");

@@ -320,12 +320,12 @@ TEST_F(World, LevelObjectsLoadTheirKeysAndGoIdle) {
     EXPECT_EQ(15, fixed.GetRepairPos().y);
 }
 
-// Coordinates far outside any level (the largest int, as a fuzzer found) are held to a sane range
-// with one log line naming the file, and the points built on them stay in the int range (the
-// sanitizers would stop a float or int overflow).
+// Coordinates, bounds and speeds far outside any level (the largest int, as a fuzzer found) are
+// held to a sane range with one log line naming the file, and the points built on them stay in
+// the int range (the sanitizers would stop a float or int overflow).
 TEST_F(World, CoordinatesOutOfAllProportionAreHeldAndLogged) {
     writeFile("huge.ini", "[a]\nx=2147483647\ny=-2147483648\nhero_x=2147483647\n"
-                          "hero_y=-2147483647\nrepair_pos=2147483647,1\n");
+                          "hero_y=-2147483647\nrepair_pos=2147483647,1\nspeed=2e21\nbound_w=-1e30\n");
     // The musician reads its own file's [Main] the same way.
     writeFile("band.ini", "[Main]\nx=2147483647\ny=-2147483648\nclient_x=-2147483647\nv_y=2147483647\n");
     // The log this process opened (two test files each enter a folder of their own).
@@ -349,7 +349,8 @@ TEST_F(World, CoordinatesOutOfAllProportionAreHeldAndLogged) {
     EXPECT_EQ(0, band.GetClientPos().x);
     EXPECT_EQ(-limit, band.GetClientPos().y);
     const std::string said = testsupport::TempFolder::readFile(log).substr(before);
-    for (const char* key : {"\"x\"", "\"y\"", "\"hero_x\"", "\"hero_y\"", "\"repair_pos\""})
+    for (const char* key : {"\"x\"", "\"y\"", "\"hero_x\"", "\"hero_y\"", "\"repair_pos\"",
+                            "\"speed\"", "\"bound_w\""})
         EXPECT_NE(said.find(std::string("huge.ini [a] ") + key), std::string::npos) << key << said;
     for (const char* key : {"\"x\"", "\"y\"", "\"client_x\"", "\"v_y\""})
         EXPECT_NE(said.find(std::string("band.ini [Main] ") + key), std::string::npos) << key << said;

@@ -1,0 +1,28 @@
+// Holding coordinates read from level files within range, with the log line that names them.
+#include "world/coordinates.h"
+
+#include "engine/data/ini.h"
+#include "engine/platform/log.h"
+
+int heldCoordinate(int v, const char* file, const char* section, const char* key) {
+    if (v >= -kMaxCoordinate && v <= kMaxCoordinate) return v;
+    const int held = v < 0 ? -kMaxCoordinate : kMaxCoordinate;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
+    return held;
+}
+
+float heldCoordinate(float v, const char* file, const char* section, const char* key) {
+    const float limit = static_cast<float>(kMaxCoordinate);
+    if (v >= -limit && v <= limit) return v;
+    const float held = v < 0 ? -limit : limit;
+    logPrintf("%s [%s] \"%s\": %g is out of range; %g taken\n", file, section, key, v, held);
+    return held;
+}
+
+int iniGetCoordinate(const char* file, const char* section, const char* key) {
+    return heldCoordinate(iniGetInt(file, section, key, 0), file, section, key);
+}
+
+Point2i iniGetPoint(const char* file, const char* section, const char* kx, const char* ky) {
+    return Point2i(iniGetCoordinate(file, section, kx), iniGetCoordinate(file, section, ky));
+}
