@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-
 struct Rgba {
     double r, g, b, a;
 };
