@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and libFuzzer into build/fuzz.
-# Run one with, for example: build/fuzz/fuzz/fuzz_ini -max_total_time=60 fuzz/corpus/ini
+# Run one from the source folder, new inputs going to a folder of its own, for example:
+#   mkdir -p /tmp/c && build/fuzz/fuzz/fuzz_ini -max_total_time=60 /tmp/c fuzz/corpus/ini
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is not installed" >&2; exit 1; }

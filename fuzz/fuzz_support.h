@@ -56,11 +56,14 @@ inline std::string writeScratch(const char* name, const unsigned char* data, siz
 
 }  // namespace fuzzsupport
 
-// libFuzzer writes a finding ("crash-...", "leak-...") into the current folder of the moment the
-// input fails, which for a target working inside its scratch folder is that folder, left behind in
-// /dev/shm under a random name. Unless the command line names a place, findings go to the folder
-// the run was started from. (One definition per target: each target is one source file.)
+// Before the first input: the scratch folder is made, so that the log goes to /dev/null before
+// anything the target sets up can open it where the run was started. And libFuzzer writes a
+// finding ("crash-...", "leak-...") into the current folder of the moment the input fails, which
+// for a target working inside its scratch folder is that folder, left behind in /dev/shm under a
+// random name: unless the command line names a place, findings go to the folder the run was
+// started from. (One definition per target: each target is one source file.)
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzsupport::scratchDir();
     for (int i = 1; i < *argc; ++i)
         if (strncmp((*argv)[i], "-artifact_prefix=", 17) == 0) return 0;
     char here[4096];

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/gr/image.h"
+#include "fuzz/fuzz_support.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <vector>
 
 inline int fuzzImageReader(cFileImage& image, const uint8_t* data, size_t size) {
+    fuzzsupport::scratchDir();  // the log goes to /dev/null
     if (size > (1u << 22)) return 0;
     unsigned char* block = static_cast<unsigned char*>(malloc(size ? size : 1));
     if (size) memcpy(block, data, size);
