@@ -143,7 +143,7 @@ void cClient::Load(const char* iniFile) {
         babyCryHandle_ = sndGetSound(babyCrySound_.c_str(), 0);
     legs_.Load(iniFile, nullptr);
     Point2i legs(0, 0);
-    if (iniReadIntPair(&legs, iniFile, "Main", "legs_offset")) legsOffset_ = legs;
+    if (iniReadPoint(&legs, iniFile, "Main", "legs_offset")) legsOffset_ = legs;
 }
 
 // --- small helpers -----------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #include "world/coordinates.h"
 
 #include "engine/data/ini.h"
+#include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 
 int heldCoordinate(int v, const char* file, const char* section, const char* key) {
@@ -25,4 +26,12 @@ int iniGetCoordinate(const char* file, const char* section, const char* key) {
 
 Point2i iniGetPoint(const char* file, const char* section, const char* kx, const char* ky) {
     return Point2i(iniGetCoordinate(file, section, kx), iniGetCoordinate(file, section, ky));
+}
+
+bool iniReadPoint(Point2i* point, const char* file, const char* section, const char* key) {
+    if (!point) return false;
+    const bool found = iniReadIntPair(point, file, section, key);
+    *point = Point2i(heldCoordinate(point->x, file, section, key),
+                     heldCoordinate(point->y, file, section, key));
+    return found;
 }

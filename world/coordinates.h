@@ -13,3 +13,6 @@ float heldCoordinate(float v, const char* file, const char* section, const char*
 // The key's integer (0 when absent), held.
 int iniGetCoordinate(const char* file, const char* section, const char* key);
 Point2i iniGetPoint(const char* file, const char* section, const char* kx, const char* ky);
+// A pair "x,y" of one key into point as iniReadIntPair reads it, held (a first number without
+// its comma lands in point too); false when the key is absent or has no comma.
+bool iniReadPoint(Point2i* point, const char* file, const char* section, const char* key);

@@ -10,6 +10,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "world/client.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/links.h"
 
@@ -134,7 +135,7 @@ void cSweets::Load(const char* iniFile, int index) {
         safeSnprintf(section, sizeof section, "Candy%d", i);
         Candy candy;
         candy.sprite = iniReadAnimSprite(iniFile, section, "sprite");
-        iniReadIntPair(&candy.pos, iniFile, section, "pos");
+        iniReadPoint(&candy.pos, iniFile, section, "pos");
         iniReadIntPair(&candy.flip, iniFile, section, "flip");
         candies_.push_back(candy);
     }

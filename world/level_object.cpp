@@ -78,9 +78,7 @@ void cLevelObj::Load(const char* iniFile, const char* section) {
     requestPoint_ = iniGetPoint(iniFile, section, "request_x", "request_y") + at;
     waitPoint_ = iniGetPoint(iniFile, section, "wait_x", "wait_y") + at;
     Point2i repair(0, 0);
-    if (iniReadIntPair(&repair, iniFile, section, "repair_pos")) {
-        repair = Point2i(heldCoordinate(repair.x, iniFile, section, "repair_pos"),
-                         heldCoordinate(repair.y, iniFile, section, "repair_pos"));
+    if (iniReadPoint(&repair, iniFile, section, "repair_pos")) {
         repairPoint_ = repair + body_.position.ToPoint2i();
     } else {
         repairPoint_ = heroPoint_;

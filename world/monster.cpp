@@ -13,6 +13,7 @@
 #include "engine/snd/snd.h"
 #include "ui/ui.h"
 #include "world/client.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/level_object.h"
 #include "world/links.h"
@@ -330,7 +331,7 @@ void cRobber::Load(const char* iniFile) {
     for (int i = 0; i < kWalkAnims; ++i)
         if (!anims_[kAnimRunLeft + i].sprite) anims_[kAnimRunLeft + i].Load(iniFile, kRunNames[i]);
     attackPos_ = Point2i(0, 0);
-    iniReadIntPair(&attackPos_, iniFile, "main", "attackPos");
+    iniReadPoint(&attackPos_, iniFile, "main", "attackPos");
     snatchTipsCount_ = iniGetInt(iniFile, "Main", "snatchTipsCount", 0);
 }
 

@@ -148,7 +148,7 @@ void CowboyKid::Load(const char* iniFile) {
         if (AnimDesc* a = Anim(r.index)) a->Load(iniFile, r.section);
     loadWayPoints();
     Point2i offset(0, 0);
-    if (iniReadIntPair(&offset, iniFile, "Main", "stand_offset")) standOffset_ = offset;
+    if (iniReadPoint(&offset, iniFile, "Main", "stand_offset")) standOffset_ = offset;
 }
 
 void CowboyKid::loadWayPoints() {

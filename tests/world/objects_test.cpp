@@ -12,6 +12,7 @@
 #include "tests/support/temp_folder.h"
 #include "tests/world/alloc_count.h"
 #include "tests/world/world_fakes.h"
+#include "world/coordinates.h"
 #include "world/draw_list.h"
 #include "world/factory.h"
 #include "world/level_object.h"
@@ -344,6 +345,11 @@ TEST_F(World, CoordinatesOutOfAllProportionAreHeldAndLogged) {
     EXPECT_EQ(-2 * limit, far.GetHeroPos().y);
     EXPECT_EQ(2 * limit, far.GetRepairPos().x);
     EXPECT_EQ(1 - limit, far.GetRepairPos().y);
+    // A pair's first number without its comma still lands in the point: it is held too.
+    writeFile("pair.ini", "[Candy0]\npos=2147483647\n");
+    Point2i candy(1, 1);
+    EXPECT_FALSE(iniReadPoint(&candy, "pair.ini", "Candy0", "pos"));
+    EXPECT_EQ(limit, candy.x);
     cMusician band;
     band.Load("band.ini");
     EXPECT_EQ(0, band.GetClientPos().x);
