@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
+#include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "ui/ui.h"
 
@@ -25,10 +26,22 @@ uint32_t argb(int r, int g, int b, int a) {
     return c(a) << 24 | c(r) << 16 | c(g) << 8 | c(b);
 }
 
+// No mini-game screen comes near this: a place, offset or speed beyond it is damage, held with a
+// log line so that movements and the sums of places and offsets stay inside int.
+constexpr int kMaxPlace = 1 << 20;
+
+int heldPlace(const char* file, const char* section, const char* key, int lo = -kMaxPlace) {
+    const int v = iniGetInt(file, section, key, 0);
+    if (v >= lo && v <= kMaxPlace) return v;
+    const int held = v < lo ? lo : kMaxPlace;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
+    return held;
+}
+
 // One look of an object: position and, when named, its sprite (a sprite held before is freed).
 void loadLook(const char* file, const char* section, int32_t* x, int32_t* y, HSPRITE* sprite) {
-    *x = iniGetInt(file, section, "x", 0);
-    *y = iniGetInt(file, section, "y", 0);
+    *x = heldPlace(file, section, "x");
+    *y = heldPlace(file, section, "y");
     spriteFree(sprite);
     *sprite = iniReadAnimSprite(file, section, "sprite");
 }
@@ -317,21 +330,22 @@ void cMiniGameFace::Load(const char* file, int faceIndex) {
         StrCopyN(angrySound_, iniGetString(portrait, "Main", "angry_sound", ""), kSoundName);
         StrCopyN(happySound_, iniGetString(portrait, "Main", "happy_sound", ""), kSoundName);
     }
-    posX_ = iniGetInt(file, "Request", "pos_x", 0);
-    posY_ = iniGetInt(file, "Request", "pos_y", 0);
-    iconX_ = iniGetInt(file, "Request", "icon_x", 0);
-    iconY_ = iniGetInt(file, "Request", "icon_y", 0);
-    checkX_ = iniGetInt(file, "Request", "check_x", 0);
-    checkY_ = iniGetInt(file, "Request", "check_y", 0);
-    faceX_ = iniGetInt(file, "Request", "face_x", 0);
-    faceY_ = iniGetInt(file, "Request", "face_y", 0);
-    faceholderX_ = iniGetInt(file, "Request", "faceholder_x", 0);
-    faceholderY_ = iniGetInt(file, "Request", "faceholder_y", 0);
+    posX_ = heldPlace(file, "Request", "pos_x");
+    posY_ = heldPlace(file, "Request", "pos_y");
+    iconX_ = heldPlace(file, "Request", "icon_x");
+    iconY_ = heldPlace(file, "Request", "icon_y");
+    checkX_ = heldPlace(file, "Request", "check_x");
+    checkY_ = heldPlace(file, "Request", "check_y");
+    faceX_ = heldPlace(file, "Request", "face_x");
+    faceY_ = heldPlace(file, "Request", "face_y");
+    faceholderX_ = heldPlace(file, "Request", "faceholder_x");
+    faceholderY_ = heldPlace(file, "Request", "faceholder_y");
     // The hearts bar divides by the patience, so it is never below 1 ms.
     const int64_t wait = static_cast<int64_t>(iniGetInt(file, "Request", "wait_time", 0)) +
                          gRandom.IntInclusive(3000);
     waitTime_ = static_cast<int32_t>(wait < 1 ? 1 : (wait > INT32_MAX ? INT32_MAX : wait));
-    moveSpeed_ = iniGetInt(file, "Request", "move_speed", 0);
+    // A speed below 0 would move the face away from where it goes, for ever.
+    moveSpeed_ = heldPlace(file, "Request", "move_speed", 0);
     delete heartsBar_;
     heartsBar_ = CreateChildFromIni(nullptr, file, "HeartsBar", 0, 0);
     if (heartsBar_) {

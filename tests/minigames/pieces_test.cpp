@@ -230,4 +230,20 @@ TEST_F(Pieces, FaceTimings) {
     }
 }
 
+// Places and speeds far outside any screen (as a fuzzer found) are held, so the face's movement
+// and its hearts bar's place stay inside int (the sanitizers would stop an overflow); a speed
+// below 0 is taken as 0, which leaves a face that must come up where it stands.
+TEST_F(Pieces, FacePlacesAndSpeedsOutOfAllProportionAreHeld) {
+    writeSprite("Pc/cell.tga", 60, 60, 0x0000FF);
+    file("pc.ini", "[Request]\ncell=Pc/cell.tga\npos_x=2147483647\npos_y=900147483647\n"
+                   "face_x=-2147483648\nmove_speed=-2147483648\nwait_time=700\n"
+                   "[HeartsBar]\ntype=progress\nx=-1\ny=-1\n");
+    cMiniGameFace face(1);
+    face.Load("pc.ini", 0);
+    face.Enter(0, false);
+    for (int i = 0; i < 200; ++i) face.Update(25, true);
+    EXPECT_EQ(face.GetState(), cMiniGameFace::kEntering);
+    face.Draw();
+}
+
 }  // namespace
