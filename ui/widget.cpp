@@ -369,9 +369,12 @@ int UIWnd::EditorInput(int key, intptr_t data) {
 
 void UIWnd::EditorSave() {
     // The position on screen may include the parent's corner or an option's offset, so the file
-    // gets its own value moved as the editor moved the widget; the size is the widget's own.
-    iniWriteInt(iniFile, section, "x", iniGetInt(iniFile, section, "x", 0) + editMove_[0]);
-    iniWriteInt(iniFile, section, "y", iniGetInt(iniFile, section, "y", 0) + editMove_[1]);
+    // gets its own value, read as the widget read it, moved as the editor moved the widget; the
+    // size is the widget's own.
+    iniWriteInt(iniFile, section, "x",
+                layoutNumber(iniFile, section, "x", INT16_MIN, INT16_MAX) + editMove_[0]);
+    iniWriteInt(iniFile, section, "y",
+                layoutNumber(iniFile, section, "y", INT16_MIN, INT16_MAX) + editMove_[1]);
     iniWriteInt(iniFile, section, "xs", xs);
     iniWriteInt(iniFile, section, "ys", ys);
     for (int16_t& m : editMove_) m = 0;

@@ -293,6 +293,14 @@ TEST(Editor, SelectMoveSizeAndSaveTheFilesValues) {
     child->EditorInput(113, 0);
     iniFreeAll();
     EXPECT_EQ(iniGetInt("edit.ini", "child", "x", 0), 12);
+    // A value out of all proportion in the file is read as the widget reads it (held), then moved
+    // (the sum overflowed before).
+    iniWriteString("edit.ini", "child", "x", "2147483647");
+    child->flags |= UI_EDITOR_SELECTED;
+    EXPECT_EQ(child->EditorInput(39, 0), 1);
+    child->EditorInput(113, 0);
+    iniFreeAll();
+    EXPECT_EQ(iniGetInt("edit.ini", "child", "x", 0), INT16_MAX + 1);
 }
 
 // Shift as the platform layer last saw it makes the editor's steps 10 pixels long.
