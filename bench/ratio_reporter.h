@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -37,4 +38,21 @@ void printRatios(const RatioReporter& reporter, const RatioPair (&pairs)[N], boo
         if (ours == times.end() || ref == times.end() || ref->second <= 0) continue;
         std::printf("%-56s %6.2f\n", p.label, ours->second / ref->second);
     }
+}
+
+// A benchmark repeated to keep the least of its repetitions prints that least beside its mean:
+// register it with ->Repetitions(n)->ComputeStatistics("min", leastOf).
+inline double leastOf(const std::vector<double>& values) {
+    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
+}
+
+// The runs the console shows: a repeated benchmark's statistics only (the reporter keeps each
+// repetition for itself), any other run as it is.
+inline std::vector<benchmark::BenchmarkReporter::Run> shownRuns(
+    const std::vector<benchmark::BenchmarkReporter::Run>& runs) {
+    std::vector<benchmark::BenchmarkReporter::Run> shown;
+    for (const benchmark::BenchmarkReporter::Run& r : runs)
+        if (r.run_type != benchmark::BenchmarkReporter::Run::RT_Iteration || r.repetitions <= 1)
+            shown.push_back(r);
+    return shown;
 }
