@@ -2,6 +2,7 @@
 // the heroes' places, the clients, the request kinds of the level and the interface, and the
 // player's side of the object factory and of the heroes' skills.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,6 +30,22 @@ namespace {
 
 const char kSharedIni[] = "Data/shared.ini";
 const char* const kInterfaceWidgets[] = {"BustCounter", "LeftInfo", "RightInfo", "MenuBtn", "Goal"};
+
+// No level comes near this either way: a time, goal, tip or popularity beyond it is damage, held
+// with a log line naming it, so that the sums and products the level makes of them stay inside
+// int.
+constexpr int kMaxLevelNumber = 1 << 24;
+
+int heldLevelNumber(int v, const char* file, const char* section, const char* key) {
+    if (v >= -kMaxLevelNumber && v <= kMaxLevelNumber) return v;
+    const int held = v < 0 ? -kMaxLevelNumber : kMaxLevelNumber;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
+    return held;
+}
+
+int levelNumber(const char* file, const char* section, const char* key) {
+    return heldLevelNumber(iniGetInt(file, section, key, 0), file, section, key);
+}
 
 std::string joined(const TokenList& list) {
     std::string out;
@@ -190,16 +207,16 @@ void cGame::LoadLevel(int stage) {
         }
         readBreakWindow("crashObjects", &objectBreakMin_, &objectBreakRange_, &nextObjectBreak_);
         readBreakWindow("crashRoom", &roomBreakMin_, &roomBreakRange_, &nextRoomBreak_);
-        repairTime_ = iniGetInt(levelsFile_, "Main", "repair_time", 0);
-        upgradeTime_ = iniGetInt(levelsFile_, "Main", "upgrade_time", 0);
-        requestTtl_ = iniGetInt(levelsFile_, levelSection_, "request_ttl", 0);
-        startTimes_.push_back(iniGetInt(levelsFile_, "Main", "first_client_start_delay", 0));
-        otherClientDelay_ = iniGetInt(levelsFile_, levelSection_, "other_client_start_delay", 0);
-        checkOutCleanInterval_ = iniGetInt(levelsFile_, levelSection_, "checkOutCleanInterval", 0);
-        cashGoal_ = iniGetInt(levelsFile_, levelSection_, "cashGoal", 0);
-        cashExpert_ = iniGetInt(levelsFile_, levelSection_, "cashExpert", 0);
-        addPopularity_ = iniGetInt(levelsFile_, levelSection_, "addPopularity", 0);
-        maxCostTip_ = iniGetInt(levelsFile_, levelSection_, "maxCostTipClient", 0);
+        repairTime_ = levelNumber(levelsFile_, "Main", "repair_time");
+        upgradeTime_ = levelNumber(levelsFile_, "Main", "upgrade_time");
+        requestTtl_ = levelNumber(levelsFile_, levelSection_, "request_ttl");
+        startTimes_.push_back(levelNumber(levelsFile_, "Main", "first_client_start_delay"));
+        otherClientDelay_ = levelNumber(levelsFile_, levelSection_, "other_client_start_delay");
+        checkOutCleanInterval_ = levelNumber(levelsFile_, levelSection_, "checkOutCleanInterval");
+        cashGoal_ = levelNumber(levelsFile_, levelSection_, "cashGoal");
+        cashExpert_ = levelNumber(levelsFile_, levelSection_, "cashExpert");
+        addPopularity_ = levelNumber(levelsFile_, levelSection_, "addPopularity");
+        maxCostTip_ = levelNumber(levelsFile_, levelSection_, "maxCostTipClient");
         decreaseDirect_ = iniGetFloat(kRequestFile, "DecreaseRatio", "direct", 0.0f);
         decreaseIndirect_ = iniGetFloat(kRequestFile, "DecreaseRatio", "indirect", 0.0f);
         int a = 0, b = 0;
@@ -355,11 +372,15 @@ void cGame::LoadClients() {
 }
 
 void cGame::computePopularityMax() {
-    popularityMax_ = 0;
+    // A client's request count is the levels file's: each term fits 64 bits, and the sum is held
+    // inside int as it grows.
+    int64_t most = 0;
     for (int i = 0; i < clientCount_; ++i) {
-        const int n = levelClients_[i]->GetRequestCount();
-        popularityMax_ += n * (n + 2 * maxCostTip_ - 1) / 2;
+        const int64_t n = levelClients_[i]->GetRequestCount();
+        most += n * (n + 2 * static_cast<int64_t>(maxCostTip_) - 1) / 2;
+        most = std::clamp<int64_t>(most, INT32_MIN, INT32_MAX);
     }
+    popularityMax_ = static_cast<int>(most);
 }
 
 void cGame::LoadPlaces(const char* key, cArray<cLevelObj*>& places) {
@@ -380,6 +401,8 @@ void cGame::LoadPlaces(const char* key, cArray<cLevelObj*>& places) {
 void cGame::readBreakWindow(const char* key, int* minimum, int* range, int* next) {
     int lo = 0, hi = 0;
     if (!splitPair(iniGetString(levelsFile_, levelSection_, key, ""), &lo, &hi)) return;
+    lo = heldLevelNumber(lo, levelsFile_, levelSection_, key);
+    hi = heldLevelNumber(hi, levelsFile_, levelSection_, key);
     *minimum = lo;
     *range = hi - lo;
     if (*range < 0) {

@@ -609,6 +609,19 @@ TEST_F(FixtureLevel, StagesBuildPlacesAndReadTheLevelValues) {
     EXPECT_EQ(level->GetNextObjectBreak(), 10000);
 }
 
+// Times, goals and tips far outside any level (as a fuzzer found) are held, so that the sums and
+// products the level makes of them stay inside int (the sanitizers would stop an overflow).
+TEST_F(FixtureLevel, NumbersOutOfAllProportionAreHeld) {
+    program_.write("Data/Clients/Anna/Anna.ini", "[Main]\nname=Anna\n");
+    cGame* level = Load("crashObjects=-2147483648/2147483647\nrequest_ttl=2147483647\n"
+                        "cashGoal=-2147483648\nmaxCostTipClient=2147483647\nclients=Anna,1\n");
+    const int limit = 1 << 24;
+    EXPECT_EQ(level->GetRequestTtl(), limit);
+    EXPECT_EQ(level->GetCashGoal(), -limit);
+    EXPECT_EQ(level->GetMaxCostTipClient(), limit);
+    EXPECT_EQ(level->GetObjectBreakRange(), 2 * limit);
+}
+
 TEST_F(FixtureLevel, PlacesStopAtTheObjectCapacity) {
     std::string objects = "[Main]\nobjects=";
     std::string sections;
