@@ -26,16 +26,11 @@ uint32_t argb(int r, int g, int b, int a) {
     return c(a) << 24 | c(r) << 16 | c(g) << 8 | c(b);
 }
 
-// No mini-game screen comes near this: a place, offset or speed beyond it is damage, held with a
-// log line so that movements and the sums of places and offsets stay inside int.
+// No mini-game screen comes near this: a place, offset or speed beyond it is damage.
 constexpr int kMaxPlace = 1 << 20;
 
 int heldPlace(const char* file, const char* section, const char* key, int lo = -kMaxPlace) {
-    const int v = iniGetInt(file, section, key, 0);
-    if (v >= lo && v <= kMaxPlace) return v;
-    const int held = v < lo ? lo : kMaxPlace;
-    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
-    return held;
+    return miniGameNumber(file, section, key, lo, kMaxPlace);
 }
 
 // One look of an object: position and, when named, its sprite (a sprite held before is freed).
@@ -47,6 +42,14 @@ void loadLook(const char* file, const char* section, int32_t* x, int32_t* y, HSP
 }
 
 }  // namespace
+
+int miniGameNumber(const char* file, const char* section, const char* key, int lo, int hi) {
+    const int v = iniGetInt(file, section, key, 0);
+    if (v >= lo && v <= hi) return v;
+    const int held = v < lo ? lo : hi;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
+    return held;
+}
 
 // --- cMiniGameObjectBase -----------------------------------------------------------------------
 

@@ -138,6 +138,22 @@ TEST_F(MiniGamePlay, PenaltyPastTheDurationEndsTheGame) {
     EXPECT_EQ(banner(), "Thanks");
 }
 
+// A miss delay far outside any mini-game (as a fuzzer found) is held: the quick-miss test no
+// longer overflows, and every miss within the hour counts as quick.
+TEST_F(MiniGamePlay, TimesOutOfAllProportionAreHeld) {
+    start(new cMiniGameEpisode1,
+          "objects_total=3\r\nobjects_needed=2\r\nmiss_delay=2147483647\r\n"
+          "penalty_time=3000\r\n");
+    ASSERT_TRUE(untilPlay());
+    const Point2i miss = notWanted();
+    step();
+    for (int i = 0; i < 3; ++i) click(miss.x, miss.y);
+    const int before = game->clock;
+    click(miss.x, miss.y);
+    EXPECT_EQ(game->clock, before + 3000);
+    EXPECT_EQ(game->GameState(), kMgPlay);
+}
+
 // Bad counts are held within 1..objects_total; without objects the game is lost at once.
 TEST_F(MiniGamePlay, ObjectCountsAreValidated) {
     struct Case {
