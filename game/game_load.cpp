@@ -37,14 +37,11 @@ const char* const kInterfaceWidgets[] = {"BustCounter", "LeftInfo", "RightInfo",
 constexpr int kMaxLevelNumber = 1 << 24;
 
 int heldLevelNumber(int v, const char* file, const char* section, const char* key) {
-    if (v >= -kMaxLevelNumber && v <= kMaxLevelNumber) return v;
-    const int held = v < 0 ? -kMaxLevelNumber : kMaxLevelNumber;
-    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
-    return held;
+    return iniHeldInt(v, -kMaxLevelNumber, kMaxLevelNumber, file, section, key);
 }
 
 int levelNumber(const char* file, const char* section, const char* key) {
-    return heldLevelNumber(iniGetInt(file, section, key, 0), file, section, key);
+    return iniGetIntHeld(file, section, key, -kMaxLevelNumber, kMaxLevelNumber);
 }
 
 std::string joined(const TokenList& list) {

@@ -98,13 +98,13 @@ void cMiniGameBase::LoadParams() {
     // Times up to an hour and prices up to a million either way: far beyond any mini-game, and
     // small enough that the clock, its penalties and the takings stay inside int.
     constexpr int kHourMs = 3600000, kMillion = 1000000;
-    duration_ = miniGameNumber(f, "Param", "duration", -kHourMs, kHourMs);
+    duration_ = iniGetIntHeld(f, "Param", "duration", -kHourMs, kHourMs);
     timer_.Load(f, "Timer", static_cast<uint32_t>(IntMax(0, duration_)));
     timerX_ = iniGetInt(f, "Timer", "timer_x", 0);
     timerY_ = iniGetInt(f, "Timer", "timer_y", 0);
-    missDelay_ = miniGameNumber(f, "Param", "miss_delay", -kHourMs, kHourMs);
-    itemPrice_ = miniGameNumber(f, "Param", "item_price", -kMillion, kMillion);
-    penaltyTime_ = miniGameNumber(f, "Param", "penalty_time", -kHourMs, kHourMs);
+    missDelay_ = iniGetIntHeld(f, "Param", "miss_delay", -kHourMs, kHourMs);
+    itemPrice_ = iniGetIntHeld(f, "Param", "item_price", -kMillion, kMillion);
+    penaltyTime_ = iniGetIntHeld(f, "Param", "penalty_time", -kHourMs, kHourMs);
     fontFree(&fontGoalString_);
     fontFree(&fontClickGreen_);
     fontFree(&fontClickRed_);

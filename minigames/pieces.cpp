@@ -11,7 +11,6 @@
 #include "core/text.h"
 #include "engine/data/ini.h"
 #include "engine/gr/gr_util.h"
-#include "engine/platform/log.h"
 #include "engine/snd/snd.h"
 #include "ui/ui.h"
 
@@ -30,7 +29,7 @@ uint32_t argb(int r, int g, int b, int a) {
 constexpr int kMaxPlace = 1 << 20;
 
 int heldPlace(const char* file, const char* section, const char* key, int lo = -kMaxPlace) {
-    return miniGameNumber(file, section, key, lo, kMaxPlace);
+    return iniGetIntHeld(file, section, key, lo, kMaxPlace);
 }
 
 // One look of an object: position and, when named, its sprite (a sprite held before is freed).
@@ -42,14 +41,6 @@ void loadLook(const char* file, const char* section, int32_t* x, int32_t* y, HSP
 }
 
 }  // namespace
-
-int miniGameNumber(const char* file, const char* section, const char* key, int lo, int hi) {
-    const int v = iniGetInt(file, section, key, 0);
-    if (v >= lo && v <= hi) return v;
-    const int held = v < lo ? lo : hi;
-    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
-    return held;
-}
 
 // --- cMiniGameObjectBase -----------------------------------------------------------------------
 

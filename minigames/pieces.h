@@ -11,11 +11,6 @@
 
 class UIWnd;
 
-// A number of a mini-game's file held within lo..hi, with a log line naming the file, section and
-// key when it is not: no place, time or price of a mini-game comes near the ends, and holding them
-// keeps the sums and movements made of them inside int.
-int miniGameNumber(const char* file, const char* section, const char* key, int lo, int hi);
-
 // A rectangle by its edges, all of them inside it.
 struct MgRect {
     int32_t left, top, right, bottom;

@@ -6,10 +6,7 @@
 #include "engine/platform/log.h"
 
 int heldCoordinate(int v, const char* file, const char* section, const char* key) {
-    if (v >= -kMaxCoordinate && v <= kMaxCoordinate) return v;
-    const int held = v < 0 ? -kMaxCoordinate : kMaxCoordinate;
-    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
-    return held;
+    return iniHeldInt(v, -kMaxCoordinate, kMaxCoordinate, file, section, key);
 }
 
 float heldCoordinate(float v, const char* file, const char* section, const char* key) {
@@ -21,7 +18,7 @@ float heldCoordinate(float v, const char* file, const char* section, const char*
 }
 
 int iniGetCoordinate(const char* file, const char* section, const char* key) {
-    return heldCoordinate(iniGetInt(file, section, key, 0), file, section, key);
+    return iniGetIntHeld(file, section, key, -kMaxCoordinate, kMaxCoordinate);
 }
 
 Point2i iniGetPoint(const char* file, const char* section, const char* kx, const char* ky) {

@@ -881,6 +881,17 @@ int iniGetInt(const char* file, const char* section, const char* key, int def) {
     return static_cast<int>(n);
 }
 
+int iniHeldInt(int v, int lo, int hi, const char* file, const char* section, const char* key) {
+    if (v >= lo && v <= hi) return v;
+    const int held = v < lo ? lo : hi;
+    logPrintf("%s [%s] \"%s\": %d is out of range; %d taken\n", file, section, key, v, held);
+    return held;
+}
+
+int iniGetIntHeld(const char* file, const char* section, const char* key, int lo, int hi) {
+    return iniHeldInt(iniGetInt(file, section, key, 0), lo, hi, file, section, key);
+}
+
 float iniGetFloat(const char* file, const char* section, const char* key, float def) {
     static const char absent[] = "";
     const char* value = iniGetString(file, section, key, absent);

@@ -23,6 +23,12 @@ const char* iniGetString(const char* file, const char* section, const char* key,
 // The value by the C library's decimal conversion ("12px" is 12, "" and "abc" are 0); the
 // default only when the key is absent.
 int iniGetInt(const char* file, const char* section, const char* key, int def);
+// v held within lo..hi, with one log line naming the file, section and key when it is not: for
+// values read from data, where a number far beyond any sane one is damage, and holding it keeps
+// the sums made of it inside int.
+int iniHeldInt(int v, int lo, int hi, const char* file, const char* section, const char* key);
+// iniGetInt's value (0 when absent), held as above.
+int iniGetIntHeld(const char* file, const char* section, const char* key, int lo, int hi);
 float iniGetFloat(const char* file, const char* section, const char* key, float def);
 // A null or empty section searches the keys before the first section header.
 const char16_t* iniGetWide(const char* file, const char* section, const char* key,
