@@ -418,9 +418,11 @@ void cGame::LoadRequests() {
         if (parts.Count() < 2) continue;
         const int kind = RequestKindFromName(parts.At(0));
         if (kind >= kRequestKinds) continue;
-        // A negative weight would reach the clients' draw: it counts as none.
-        int weight = atoi(parts.At(1));
-        if (weight < 0) weight = 0;
+        // A negative weight would reach the clients' draw: it counts as none. The weights are
+        // summed, so each is held within the level's range.
+        const long asked = strtol(parts.At(1), nullptr, 10);
+        const int weight = iniHeldInt(static_cast<int>(std::clamp<long>(asked, INT32_MIN, INT32_MAX)),
+                                      0, kMaxLevelNumber, levelsFile_, levelSection_, "requests");
         weights_[kind] = weight;
         if (weight < 1) continue;
         const char* target = iniGetString(kRequestFile, RequestKindName(kind), "target", "");

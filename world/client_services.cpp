@@ -2,6 +2,7 @@
 // popularity, loyalty), the crying baby and the number of requests of a stay.
 #include <strings.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,7 +20,12 @@ namespace {
 
 constexpr int kPlaceAttempts = 10;
 
-int numberOf(const char* text) { return text ? static_cast<int>(strtol(text, nullptr, 10)) : 0; }
+int numberOf(const char* text) {
+    const long n = text ? strtol(text, nullptr, 10) : 0;
+    return static_cast<int>(n < INT_MIN ? INT_MIN : n > INT_MAX ? INT_MAX : n);
+}
+
+constexpr int kMaxLevelValue = 1 << 24;
 
 }  // namespace
 
@@ -38,9 +44,14 @@ void cClient::PickRequestWeights(const char* iniFile) {
     const TokenList groups = TokenList::Split(iniGetString(levels, section, GetName(), ""), ';');
     if (groups.Count() == 0) return;
     const TokenList first = TokenList::Split(groups.At(0), ',');
+    // Held within a range no level comes near, so the sums made of them stay inside int.
+    auto held = [&](const char* text) {
+        return iniHeldInt(numberOf(text), -kMaxLevelValue, kMaxLevelValue, levels, section,
+                          GetName());
+    };
     if (first.Count() >= 3) {
-        requestCount_ = numberOf(first.At(0));
-        thinkTime_ += numberOf(first.At(1));
+        requestCount_ = held(first.At(0));
+        thinkTime_ += held(first.At(1));
     }
     for (uint32_t g = 1; g < groups.Count(); ++g) {
         const TokenList parts = TokenList::Split(groups.At(g), ',');
@@ -48,7 +59,7 @@ void cClient::PickRequestWeights(const char* iniFile) {
         const int k = RequestKindFromName(parts.At(0));
         // A client cannot ask for a kind the level does not offer.
         if (k == kNoRequest || weights_[k] == 0) continue;
-        const int w = numberOf(parts.At(1));
+        const int w = held(parts.At(1));
         if (weights_[k] + w < 0) {
             weightTotal_ -= weights_[k];
             weights_[k] = 0;

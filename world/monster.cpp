@@ -2,6 +2,7 @@
 // struck, stunned and beaten; and the wave that owns them and releases them in cycles.
 #include "world/monster.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -361,9 +362,11 @@ void cRobber::Attack() {
     if (!attacking_) {
         attacking_ = true;
         playSound(kSoundAction);
-        const int most = game ? game->GetMaxCostTipClient() * snatchTipsCount_ : 0;
+        // The robber's count is its file's: the product is taken in 64 bits.
+        const int64_t most =
+            game ? static_cast<int64_t>(game->GetMaxCostTipClient()) * snatchTipsCount_ : 0;
         const int held = game ? game->GetLevelPopularity() : 0;
-        snatched_ = IntMax(0, IntMin(most, held));
+        snatched_ = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(most, held)));
         // The loot is in its hands from the snatch on: beaten during the grab, it gives it back.
         carrying_ = 1;
         if (game)

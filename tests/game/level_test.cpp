@@ -421,6 +421,8 @@ TEST_F(FixtureLevel, RequestKindsOfTheLevel) {
         {"Cards,5;Clean,2", 0, 0, 0, 2, 1, false},
         // fire with its target in the hotel
         {"Fire,3", 0, 0, 3, 0, 1, true},
+        // weights far beyond any level are held (the clients sum them)
+        {"Cocktail,99999999999;Clean,2147483647", 1 << 24, 0, 0, 1 << 24, 2, false},
     };
     Load("");
     for (const Case& c : cases) {
