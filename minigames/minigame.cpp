@@ -100,8 +100,10 @@ void cMiniGameBase::LoadParams() {
     constexpr int kHourMs = 3600000, kMillion = 1000000;
     duration_ = iniGetIntHeld(f, "Param", "duration", -kHourMs, kHourMs);
     timer_.Load(f, "Timer", static_cast<uint32_t>(IntMax(0, duration_)));
-    timerX_ = iniGetInt(f, "Timer", "timer_x", 0);
-    timerY_ = iniGetInt(f, "Timer", "timer_y", 0);
+    // The clock's place, with its text drawn beside it.
+    constexpr int kMaxPlace = 1 << 20;
+    timerX_ = iniGetIntHeld(f, "Timer", "timer_x", -kMaxPlace, kMaxPlace);
+    timerY_ = iniGetIntHeld(f, "Timer", "timer_y", -kMaxPlace, kMaxPlace);
     missDelay_ = iniGetIntHeld(f, "Param", "miss_delay", -kHourMs, kHourMs);
     itemPrice_ = iniGetIntHeld(f, "Param", "item_price", -kMillion, kMillion);
     penaltyTime_ = iniGetIntHeld(f, "Param", "penalty_time", -kHourMs, kHourMs);
