@@ -3,6 +3,7 @@
 #include "game/panel.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "core/text.h"
@@ -10,6 +11,7 @@
 #include "engine/gr/gr_util.h"
 #include "engine/platform/log.h"
 #include "game/game.h"
+#include "world/coordinates.h"
 #include "world/hero.h"
 #include "world/level_object.h"
 #include "world/request.h"
@@ -53,13 +55,10 @@ void cRoundBtn::Create(UIWnd* parent, const char* file, const char* name) {
     icon_ = iniReadAnimSprite(fileBuf, section, "icon");
     outline_ = iniReadAnimSprite(fileBuf, section, "outline");
     const Point2i corner(parent->x, parent->y);
-    iconPos_ = corner + Point2i(iniGetInt(fileBuf, section, "icon_x", 0),
-                                iniGetInt(fileBuf, section, "icon_y", 0));
-    outlinePos_ = corner + Point2i(iniGetInt(fileBuf, section, "outline_x", 0),
-                                   iniGetInt(fileBuf, section, "outline_y", 0));
-    centre_ = corner + Point2i(iniGetInt(fileBuf, section, "radius_x", 0),
-                               iniGetInt(fileBuf, section, "radius_y", 0));
-    radius_ = iniGetInt(fileBuf, section, "radius", 0);
+    iconPos_ = corner + iniGetPoint(fileBuf, section, "icon_x", "icon_y");
+    outlinePos_ = corner + iniGetPoint(fileBuf, section, "outline_x", "outline_y");
+    centre_ = corner + iniGetPoint(fileBuf, section, "radius_x", "radius_y");
+    radius_ = iniGetIntHeld(fileBuf, section, "radius", -kMaxCoordinate, kMaxCoordinate);
 }
 
 void cRoundBtn::SetRequest(const char* heroName, int kind, int grade) {
@@ -109,8 +108,10 @@ bool cRoundBtn::UpdateProgress() {
 
 bool cRoundBtn::HitTest(int px, int py) {
     if (state == UI_IGNORE) return false;
-    const int dx = px - centre_.x, dy = py - centre_.y;
-    hovered_ = dx * dx + dy * dy <= radius_ * radius_;
+    // In 64 bits: the centre and the radius are the layout's, held only to the coordinates' range.
+    const int64_t dx = static_cast<int64_t>(px) - centre_.x;
+    const int64_t dy = static_cast<int64_t>(py) - centre_.y;
+    hovered_ = dx * dx + dy * dy <= static_cast<int64_t>(radius_) * radius_;
     const bool hit = hovered_ && UpdateProgress();
     state = hit ? UI_ACTIVE : UI_NORMAL;
     return hit;

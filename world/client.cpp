@@ -100,7 +100,7 @@ void cClient::Load(const char* iniFile) {
     requestPoint_ = iniGetPoint(iniFile, "Main", "request_x", "request_y");
     spriteFree(&extraSprite_);
     extraSprite_ = loadNamedSprite(iniFile, "v_spr");
-    extraPoint_ = Point2i(iniGetInt(iniFile, "Main", "v_x", 0), iniGetInt(iniFile, "Main", "v_y", 0));
+    extraPoint_ = iniGetPoint(iniFile, "Main", "v_x", "v_y");
     spriteFree(&portraitAngry_);
     spriteFree(&portraitHappy_);
     portraitAngry_ = loadNamedSprite(iniFile, "portrait_angry");

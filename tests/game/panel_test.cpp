@@ -394,6 +394,16 @@ TEST_F(Panels, APanelShowsItsOwnHerosKindsExactlyNamedAndAtMostFour) {
     EXPECT_STREQ(none.HeroName(), "");
     none.FlashRequest(kRepair);
     EXPECT_EQ(none.Button(0)->FlashEnd(), 0);
+    // A centre and a radius out of all proportion are held, and the hit test of a showing button
+    // does not overflow (the sanitizers would stop it).
+    program.write("far.ini", "[Main]\nhero=Maid\nx=100\ny=50\n[Btn0]\nradius_x=2147483647\n"
+                             "radius_y=-2147483648\nradius=2147483647\n");
+    cCommandPanel far;
+    far.Load("far.ini", "Main");
+    EXPECT_EQ(far.Button(0)->Centre().x, 100 + (1 << 20));
+    far.AddRequest(kClean);
+    ASSERT_NE(far.Button(0)->state, UI_IGNORE);
+    far.Button(0)->HitTest(-2000000, 2000000);
 }
 
 }  // namespace
